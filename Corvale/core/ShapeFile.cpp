@@ -19,22 +19,12 @@ constexpr std::uint64_t kMaxFileBytes = 0xFFFFFFFFull * 2;
 
 bool IsZType(std::uint32_t type) { return type == SHT_PointZ || type == SHT_PolylineZ || type == SHT_PolygonZ; }
 
-// 1 point, 3 polyline, 5 polygon, 0 anything else.
-std::uint32_t Family(std::uint32_t type) {
-    switch (type) {
-    case SHT_Point:
-    case SHT_PointZ:
-        return SHT_Point;
-    case SHT_Polyline:
-    case SHT_PolylineZ:
-        return SHT_Polyline;
-    case SHT_Polygon:
-    case SHT_PolygonZ:
-        return SHT_Polygon;
-    default:
-        return 0;
-    }
+bool IsFileShapeType(std::uint32_t type) {
+    return type == SHT_Point || type == SHT_Polyline || type == SHT_Polygon || type == SHT_PointZ ||
+           type == SHT_PolylineZ || type == SHT_PolygonZ;
 }
+
+bool IsPointType(std::uint32_t type) { return type == SHT_Point || type == SHT_PointZ; }
 
 bool WriteAll(CFileWriter& writer, const void* bytes, std::size_t n) { return writer.Write(bytes, n) == n; }
 
@@ -78,7 +68,7 @@ bool WriteRecordAs(CFileWriter& writer, const CShapeRecord* record, std::uint32_
 
     const unsigned char* b = CShapeRecord::Bytes(record);
     const bool recordHasZ = IsZType(CShapeRecord::GetShapeType(record));
-    if (Family(fileType) == SHT_Point) {
+    if (IsPointType(fileType)) {
         unsigned char body[32] = {};
         std::copy(b + 12, b + 28, body);
         if (fileType == SHT_PointZ && recordHasZ)
@@ -213,9 +203,14 @@ bool ForEachShapeFileRecord(CShapeFileView& shp, const CShapeIndexView* shx, Sha
             if (i >= shx->m_RecordCount)
                 return true;
             const std::int64_t offset = ReadShapeIndexOffset(*shx, i);
-            if (offset < static_cast<std::int64_t>(kHeaderSize) || static_cast<std::uint64_t>(offset) >= size)
+            if (offset < static_cast<std::int64_t>(kHeaderSize) || static_cast<std::uint64_t>(offset) + 8 > size)
                 return false;
             position = static_cast<std::uint64_t>(offset);
+            // An entry whose content length is not the one of the record it
+            // points at does not point at a record start.
+            const unsigned char* entry = shx->m_Reader->GetData() + kHeaderSize + 8 * static_cast<std::uint64_t>(i);
+            if (ReadBE32(entry + 4) != ReadBE32(data + position + 4))
+                return false;
         } else {
             if (reader->IsEOF())
                 return true;
@@ -241,7 +236,7 @@ bool ForEachShapeFileRecord(CShapeFileView& shp, const CShapeIndexView* shx, Sha
 
 bool WriteShapeFile(CFileWriter& shp, CFileWriter* shx, std::uint32_t shapeType, std::size_t count,
                     const CShapeRecord* const* records) {
-    if (records == nullptr || Family(shapeType) == 0)
+    if (records == nullptr || !IsFileShapeType(shapeType))
         return false;
 
     CShapeFileHeader header;
@@ -251,11 +246,11 @@ bool WriteShapeFile(CFileWriter& shp, CFileWriter* shx, std::uint32_t shapeType,
     const bool fileHasZ = IsZType(shapeType);
     for (std::size_t i = 0; i < count; ++i) {
         const CShapeRecord* record = records[i];
-        if (record == nullptr || Family(CShapeRecord::GetShapeType(record)) != Family(shapeType))
+        if (record == nullptr || !AreShapeTypesCompatible(CShapeRecord::GetShapeType(record), shapeType))
             return false;
         length += WrittenSize(record, shapeType);
         const bool z = fileHasZ && IsZType(CShapeRecord::GetShapeType(record));
-        if (Family(shapeType) == SHT_Point) {
+        if (IsPointType(shapeType)) {
             const CShapePoint p = CShapeRecord::GetPoint(record, 0);
             const double pz = z ? CShapeRecord::GetZ(record, 0) : 0.0;
             const double pm = z ? CShapeRecord::GetM(record, 0) : 0.0;

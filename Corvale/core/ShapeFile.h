@@ -64,9 +64,10 @@ using ShapeRecordCallback = bool (*)(void* context, CShapeRecord* record, std::i
 // Reads the .shp header into the view and hands every record to the callback,
 // in .shx order when an index is given, else in file order. True when the walk
 // reached the end. False, with the records so far delivered, on an inverted
-// header box, an unsupported record type (MultiPoint among them), or any record
-// or index entry that does not fit the files: nothing outside the mapping is
-// ever read. An exception escaping the callback is swallowed.
+// header box, an unsupported record type (MultiPoint among them), any record
+// or index entry that does not fit the files, or an index entry whose content
+// length differs from its record's: nothing outside the mapping is ever read.
+// An exception escaping the callback is swallowed.
 bool ForEachShapeFileRecord(CShapeFileView& shp, const CShapeIndexView* shx, ShapeRecordCallback callback,
                             void* context);
 

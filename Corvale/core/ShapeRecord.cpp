@@ -364,6 +364,11 @@ bool CheckShapeRecordBytes(const unsigned char* bytes, std::uint64_t available, 
     return true;
 }
 
+bool AreShapeTypesCompatible(std::uint32_t a, std::uint32_t b) {
+    auto family = [](std::uint32_t t) { return t == SHT_PointZ || t == SHT_PolylineZ || t == SHT_PolygonZ ? t - 10 : t; };
+    return a == b || family(a) == family(b);
+}
+
 int GetShapeRecordIndex(const CShapeRecord* record) {
     return static_cast<int>(ReadBE32(CShapeRecord::Bytes(record))) - 1;
 }

@@ -134,6 +134,9 @@ public:
     static void RecalcBoundsZ(CShapeRecord* record);
 };
 
+// Equal types, or one family of a type and its Z form: 1/11, 3/13, 5/15.
+bool AreShapeTypesCompatible(std::uint32_t a, std::uint32_t b);
+
 // Checks bytes that claim to be one record against what is really there:
 // a known type, counts that fit the available bytes, part starts in order and
 // below the point count. On success size is the record's size in bytes (12 for

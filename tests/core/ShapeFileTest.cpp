@@ -247,6 +247,8 @@ TEST(ShapeFileWalk, HostileFilesStopTheWalk) {
         {"unknown shape type", patch(lines, second + 8, 9), {}, 1},
         {"index offset beyond the file", lines, patch(linesIndex, 108, 0x00FFFFFF, true), 1},
         {"index offset inside the header", lines, patch(linesIndex, 108, 10, true), 1},
+        {"index offset into the middle of a record", lines, patch(linesIndex, 108, 60, true), 1},
+        {"index content length disagrees with the record", lines, patch(linesIndex, 112, 8, true), 1},
         {"index announces entries it does not hold", lines, patch(linesIndex, 24, 1000, true), 2},
         {"inverted header box", invertBox(lines), linesIndex, 0},
         {"shorter than a header", cut(lines, 60), {}, 0},
