@@ -1,0 +1,503 @@
+#include "core/dBaseFile.h"
+
+#include "core/FileReader.h"
+#include "core/FileWriter.h"
+#include "platform/ByteOrder.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <ctime>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace {
+
+constexpr std::size_t kHeaderSize = 32;
+constexpr std::size_t kDescriptorSize = 32;
+constexpr unsigned char kTerminator = 0x0D;
+constexpr std::size_t kNameBytes = 11;
+// The name is cut to 10 characters so that at least one zero byte ends it.
+constexpr std::size_t kMaxNameLength = 10;
+constexpr std::int32_t kMaxFieldWidth = 255;
+// The header length is a 16-bit field: 32 * n + 33 <= 65535.
+constexpr std::int32_t kMaxFields = (65535 - 33) / 32;
+constexpr std::int64_t kMaxRecordLength = 65535;
+
+bool IsValidType(std::int32_t type) {
+    return type >= FT_String && type <= FT_Boolean;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool IsHexDigit(char c) {
+    return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// White space as scanf skips it in the C locale.
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+char ToUpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// The width a value takes in the file. dBase fixes dates at 8 characters
+// (YYYYMMDD) and logicals at 1; other readers take a different width for
+// those letters as a damaged table, so the descriptor's length is not used.
+std::int32_t StoredWidth(std::int32_t type, std::int32_t length) {
+    if (type == FT_Date)
+        return 8;
+    if (type == FT_Boolean)
+        return 1;
+    return std::clamp(length, 0, kMaxFieldWidth);
+}
+
+char TypeLetter(std::int32_t type) {
+    switch (type) {
+    case FT_Int:
+    case FT_Double:
+        return 'N';
+    case FT_Date:
+        return 'D';
+    case FT_Boolean:
+        return 'L';
+    default:
+        return 'C';
+    }
+}
+
+// Reads one descriptor's letter, length and decimals into a field.
+CAttributeFieldInfo FieldFromDescriptor(const unsigned char* d) {
+    CAttributeFieldInfo info;
+    std::size_t nameLength = 0;
+    while (nameLength < kNameBytes && d[nameLength] != 0)
+        ++nameLength;
+    info.m_Name.assign(reinterpret_cast<const char*>(d), nameLength);
+    info.m_Length = d[16];
+    const std::int32_t decimals = d[17];
+    switch (d[11]) {
+    case 'C':
+        info.m_Type = FT_String;
+        break;
+    case 'D':
+        info.m_Type = FT_Date;
+        break;
+    case 'F':
+        info.m_Type = FT_Double;
+        info.m_Decimals = decimals;
+        break;
+    case 'L':
+        info.m_Type = FT_Boolean;
+        break;
+    case 'N':
+        // Narrow whole numbers fit a 32-bit int; anything wider or with a
+        // fraction is kept as a double.
+        info.m_Type = (info.m_Length <= 11 && decimals == 0) ? FT_Int : FT_Double;
+        info.m_Decimals = decimals;
+        break;
+    default:
+        // Memo and unknown letters are shown as their raw text.
+        info.m_Type = FT_String;
+        break;
+    }
+    return info;
+}
+
+// The text of one field's bytes. The bytes are taken as a C string: a zero
+// byte ends the text for every type.
+std::string ValueText(std::string_view field, std::int32_t type) {
+    const auto zero = field.find('\0');
+    if (zero != std::string_view::npos)
+        field = field.substr(0, zero);
+    if (type == FT_Int || type == FT_Double) {
+        // Numbers are right-aligned: the number is what follows the last
+        // space, so a left-aligned number reads as empty.
+        const auto space = field.rfind(' ');
+        if (space != std::string_view::npos)
+            field.remove_prefix(space + 1);
+        if (type == FT_Double) {
+            while (field.size() >= 2 && field[0] == '0' && IsDigit(field[1]))
+                field.remove_prefix(1);
+        }
+    } else {
+        while (!field.empty() && field.back() == ' ')
+            field.remove_suffix(1);
+    }
+    return std::string(field);
+}
+
+// The name as a reader will see it: at most 10 characters, ending at a zero
+// byte.
+std::string StoredName(const std::string& name) {
+    std::size_t length = std::min(name.size(), kMaxNameLength);
+    const auto zero = name.find('\0');
+    if (zero != std::string::npos)
+        length = std::min(length, zero);
+    return name.substr(0, length);
+}
+
+std::string NameKey(std::string name) {
+    for (char& c : name)
+        c = ToUpperAscii(c);
+    return name;
+}
+
+// Stored names, changed where two would be equal once cut to 10 characters.
+// dBase readers look columns up without regard to case, so "Area" and "AREA"
+// collide too. The later column gets a number as its tail, chosen so that it
+// matches neither a name given out before nor a later column's own name.
+std::vector<std::string> UniqueStoredNames(const std::vector<CAttributeFieldInfo>& descriptors) {
+    std::set<std::string> ownNames;
+    for (const auto& d : descriptors)
+        ownNames.insert(NameKey(StoredName(d.m_Name)));
+
+    std::vector<std::string> names;
+    names.reserve(descriptors.size());
+    std::set<std::string> taken;
+    // The next number to try per name, so that many columns with one name
+    // do not each count up from 1.
+    std::map<std::string, unsigned> nextNumber;
+    for (const auto& d : descriptors) {
+        std::string name = StoredName(d.m_Name);
+        std::string key = NameKey(name);
+        if (taken.count(key) != 0) {
+            // At most 2046 names are taken, and there are 9000 four-digit
+            // tails, so this ends.
+            unsigned& number = nextNumber.try_emplace(key, 1u).first->second;
+            for (;; ++number) {
+                const std::string tail = std::to_string(number);
+                std::string candidate =
+                    name.substr(0, std::min(name.size(), kMaxNameLength - tail.size())) + tail;
+                std::string candidateKey = NameKey(candidate);
+                if (taken.count(candidateKey) == 0 && ownNames.count(candidateKey) == 0) {
+                    name = std::move(candidate);
+                    key = std::move(candidateKey);
+                    break;
+                }
+            }
+        }
+        taken.insert(key);
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+// Accepts what scanf's "%lf%s" reads as exactly one item: one number (decimal,
+// hexadecimal, infinity or NaN, with an optional sign) with nothing but white
+// space around it. Unlike scanf this does not follow the locale.
+bool IsSingleNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsSpace(text[i]))
+        ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    // from_chars would take a '-' of its own; a second sign is not a number.
+    if (i >= text.size() || text[i] == '+' || text[i] == '-')
+        return false;
+
+    const char* first = text.data() + i;
+    const char* last = text.data() + text.size();
+    double value = 0.0;
+    std::from_chars_result result{};
+    if (last - first > 2 && first[0] == '0' && (first[1] == 'x' || first[1] == 'X')) {
+        // After "0x" only hexadecimal digits or a point may follow; from_chars
+        // would also take "inf" and "nan" there.
+        const char next = first[2];
+        if (!IsHexDigit(next) && next != '.')
+            return false;
+        result = std::from_chars(first + 2, last, value, std::chars_format::hex);
+        if (result.ptr == first + 2)
+            return false;
+    } else {
+        result = std::from_chars(first, last, value);
+    }
+    // A number too large or too small for a double is still one number, as
+    // scanf counts it.
+    if (result.ec != std::errc() && result.ec != std::errc::result_out_of_range)
+        return false;
+    for (const char* p = result.ptr; p != last; ++p) {
+        if (!IsSpace(*p))
+            return false;
+    }
+    return true;
+}
+
+bool IsTwoDigitNumberIn(std::string_view text, int low, int high) {
+    if (text.size() != 2 || !IsDigit(text[0]) || !IsDigit(text[1]))
+        return false;
+    const int value = (text[0] - '0') * 10 + (text[1] - '0');
+    return value >= low && value <= high;
+}
+
+} // namespace
+
+CdBaseFile::~CdBaseFile() = default;
+
+bool CdBaseFile::ReadHeader(CFileReader* reader) {
+    // Nothing of an earlier table survives, not even when this read fails.
+    m_Reader = reader;
+    m_DataOffset = 0;
+    m_FieldCount = 0;
+    m_RecordCount = 0;
+    m_RecordLength = 0;
+    m_Fields.clear();
+    if (reader == nullptr || !reader->IsOpen())
+        return false;
+
+    unsigned char header[kHeaderSize];
+    reader->SetPosition(0);
+    if (reader->Read(header, sizeof header) != sizeof header)
+        return false;
+    m_RecordCount = corvale::ReadLE32(header + 4);
+    const std::uint32_t headerLength = corvale::ReadLE16(header + 8);
+    // A header length that does not even leave room for the terminator is not
+    // an end the descriptors can be measured against; such files are read up
+    // to their terminator.
+    const bool headerLengthUsable = headerLength >= kHeaderSize + 1;
+
+    m_RecordLength = 1;
+    std::uint64_t position = kHeaderSize;
+    for (;;) {
+        // The header ends where another descriptor and the terminator would
+        // no longer fit before the header length.
+        if (headerLengthUsable && position + kDescriptorSize + 1 > headerLength)
+            break;
+        unsigned char descriptor[kDescriptorSize];
+        reader->SetPosition(position);
+        const std::size_t count = reader->Read(descriptor, sizeof descriptor);
+        if (count >= 1 && descriptor[0] == kTerminator)
+            break;
+        if (count < sizeof descriptor || m_FieldCount >= kMaxFields) {
+            // Cut off by the end of the file (or, without a usable header
+            // length, longer than any header can be): no record can be
+            // placed, so none is read.
+            m_RecordCount = 0;
+            return false;
+        }
+        CAttributeFieldInfo info = FieldFromDescriptor(descriptor);
+        m_RecordLength += info.m_Length;
+        m_Fields.push_back(std::move(info));
+        ++m_FieldCount;
+        position += kDescriptorSize;
+    }
+
+    const std::uint64_t afterTerminator = position + 1;
+    m_DataOffset =
+        static_cast<std::int32_t>(headerLength >= afterTerminator ? headerLength : afterTerminator);
+    return true;
+}
+
+bool CdBaseFile::ReadValue(std::int32_t record, std::int32_t field, CAttributeFieldValue& out) {
+    if (m_Reader == nullptr || !m_Reader->IsOpen())
+        return false;
+    if (record < 0 || static_cast<std::uint32_t>(record) >= m_RecordCount)
+        return false;
+    if (field < 0 || field >= m_FieldCount)
+        return false;
+
+    // 64-bit throughout: the header's record count times the record length
+    // can be far beyond 2^32 in a damaged file.
+    const std::uint64_t recordLength = static_cast<std::uint64_t>(m_RecordLength);
+    const std::uint64_t recordStart = static_cast<std::uint64_t>(m_DataOffset) +
+                                      static_cast<std::uint64_t>(record) * recordLength;
+    if (recordStart + recordLength > m_Reader->GetSize())
+        return false;
+
+    std::uint64_t position = recordStart + 1;
+    for (std::int32_t i = 0; i < field; ++i)
+        position += static_cast<std::uint64_t>(m_Fields[i].m_Length);
+
+    const CAttributeFieldInfo& info = m_Fields[field];
+    char bytes[kMaxFieldWidth];
+    const std::size_t length =
+        static_cast<std::size_t>(std::clamp(info.m_Length, 0, kMaxFieldWidth));
+    m_Reader->SetPosition(position);
+    if (m_Reader->Read(bytes, length) != length)
+        return false;
+
+    out.m_Text = ValueText(std::string_view(bytes, length), info.m_Type);
+    out.m_Length = info.m_Length;
+    out.m_Type = info.m_Type;
+    return true;
+}
+
+bool CdBaseFile::WriteHeader(const std::vector<CAttributeFieldInfo>& descriptors,
+                             CFileWriter* writer, std::uint32_t recordCount) {
+    if (writer == nullptr || !writer->IsOpen())
+        return false;
+    if (descriptors.size() > static_cast<std::size_t>(kMaxFields))
+        return false;
+    std::int64_t recordLength = 1;
+    for (const auto& d : descriptors) {
+        if (!IsValidType(d.m_Type))
+            return false;
+        recordLength += StoredWidth(d.m_Type, d.m_Length);
+    }
+    if (recordLength > kMaxRecordLength)
+        return false;
+
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+
+    unsigned char header[kHeaderSize] = {};
+    header[0] = 3; // dBase III without memo
+    // Years count from 2000 in this byte (1999 wraps to 255). GDAL counts
+    // from 1900 and shows 2026 as 1926; readers use the date for display only.
+    header[1] = static_cast<unsigned char>((local.tm_year + 1900 - 2000) & 0xFF);
+    header[2] = static_cast<unsigned char>(local.tm_mon + 1);
+    header[3] = static_cast<unsigned char>(local.tm_mday);
+    corvale::WriteLE32(header + 4, recordCount);
+    corvale::WriteLE16(header + 8, static_cast<std::uint16_t>(32 * descriptors.size() + 33));
+    corvale::WriteLE16(header + 10, static_cast<std::uint16_t>(recordLength));
+    if (writer->Write(header, sizeof header) != sizeof header)
+        return false;
+
+    const std::vector<std::string> names = UniqueStoredNames(descriptors);
+    std::int32_t offset = 0;
+    for (std::size_t i = 0; i < descriptors.size(); ++i) {
+        CAttributeFieldInfo stored = descriptors[i];
+        stored.m_Name = names[i];
+        if (!WriteFieldDescriptor(offset, stored, writer))
+            return false;
+        offset += StoredWidth(stored.m_Type, stored.m_Length);
+    }
+
+    const unsigned char terminator = kTerminator;
+    return writer->Write(&terminator, 1) == 1;
+}
+
+bool CdBaseFile::WriteFieldDescriptor(std::int32_t offsetInRecord,
+                                      const CAttributeFieldInfo& descriptor, CFileWriter* writer) {
+    if (!IsValidType(descriptor.m_Type) || writer == nullptr || !writer->IsOpen())
+        return false;
+
+    unsigned char bytes[kDescriptorSize] = {};
+    const std::size_t nameLength = std::min(descriptor.m_Name.size(), kMaxNameLength);
+    std::memcpy(bytes, descriptor.m_Name.data(), nameLength);
+    bytes[11] = static_cast<unsigned char>(TypeLetter(descriptor.m_Type));
+    corvale::WriteLE32(bytes + 12, static_cast<std::uint32_t>(offsetInRecord));
+    bytes[16] = static_cast<unsigned char>(StoredWidth(descriptor.m_Type, descriptor.m_Length));
+    bytes[17] = static_cast<unsigned char>(descriptor.m_Decimals & 0xFF);
+    return writer->Write(bytes, sizeof bytes) == sizeof bytes;
+}
+
+bool CdBaseFile::WriteRecord(const std::vector<CAttributeFieldInfo>& descriptors,
+                             CFileWriter* writer, const std::vector<CAttributeFieldValue>& values) {
+    if (writer == nullptr || !writer->IsOpen() || values.size() != descriptors.size())
+        return false;
+
+    // The record is checked whole and written in one piece, so a refused
+    // record leaves nothing half-written behind.
+    std::size_t recordLength = 1;
+    for (const auto& value : values) {
+        if (!IsValidType(value.m_Type))
+            return false;
+        const std::size_t width =
+            static_cast<std::size_t>(StoredWidth(value.m_Type, value.m_Length));
+        if ((value.m_Type == FT_Int || value.m_Type == FT_Double) && value.m_Text.size() > width)
+            return false;
+        recordLength += width;
+    }
+
+    std::string record;
+    record.reserve(recordLength);
+    record.push_back(' ');
+    for (const auto& value : values) {
+        const std::size_t width =
+            static_cast<std::size_t>(StoredWidth(value.m_Type, value.m_Length));
+        if (value.m_Type == FT_Int || value.m_Type == FT_Double) {
+            record.append(width - value.m_Text.size(), ' ');
+            record.append(value.m_Text);
+        } else {
+            // Zero bytes, not blanks, fill text fields; shapelib and GDAL read
+            // both alike.
+            const std::size_t kept = std::min(value.m_Text.size(), width);
+            record.append(value.m_Text, 0, kept);
+            record.append(width - kept, '\0');
+        }
+    }
+    return writer->Write(record.data(), record.size()) == record.size();
+}
+
+const char* const g_FieldTypeNames[6] = {"FT_String", "FT_Int",     "FT_Double",
+                                         "FT_Date",   "FT_Boolean", ""};
+
+std::int32_t GetFieldTypeFromName(const char* name) {
+    if (name == nullptr)
+        return -1;
+    for (std::int32_t type = 0; g_FieldTypeNames[type][0] != '\0'; ++type) {
+        if (std::strcmp(name, g_FieldTypeNames[type]) == 0)
+            return type;
+    }
+    return -1;
+}
+
+bool IsValidFieldValue(const char* text, std::int32_t type) {
+    if (text == nullptr)
+        return false;
+    const std::string_view value(text);
+    if (value.empty())
+        return true;
+    switch (type) {
+    case FT_String:
+        return true;
+    case FT_Int: {
+        std::size_t i = (value[0] == '+' || value[0] == '-') ? 1 : 0;
+        if (i == value.size())
+            return false;
+        for (; i < value.size(); ++i) {
+            if (!IsDigit(value[i]))
+                return false;
+        }
+        return true;
+    }
+    case FT_Double:
+        return IsSingleNumber(value);
+    case FT_Date:
+        // YYYYMMDD; the year and the length of the month are not checked.
+        return IsSingleNumber(value) && value.size() == 8 &&
+               IsTwoDigitNumberIn(value.substr(4, 2), 1, 12) &&
+               IsTwoDigitNumberIn(value.substr(6, 2), 1, 31);
+    case FT_Boolean:
+        if (value.size() != 1)
+            return false;
+        switch (ToUpperAscii(value[0])) {
+        case 'Y':
+        case 'N':
+        case 'T':
+        case 'F':
+        case '?':
+            return true;
+        default:
+            return false;
+        }
+    default:
+        return false;
+    }
+}
+
+bool IsValidFieldName(const char* name) {
+    if (name == nullptr)
+        return false;
+    const std::size_t length = std::strlen(name);
+    if (length < 1 || length > kMaxNameLength)
+        return false;
+    for (std::size_t i = 0; i < length; ++i) {
+        const char c = name[i];
+        if (!IsAsciiLetter(c) && !IsDigit(c) && c != '_')
+            return false;
+    }
+    return true;
+}

@@ -1,0 +1,115 @@
+#pragma once
+// The dBase III table beside a shape file: row r holds the attributes of the
+// shape with index r.
+//
+// Reading is lazy: ReadHeader takes the field descriptors, and every value is
+// then read on demand, one seek and one read, straight from the theme's mapped
+// reader. Writing is a set of static operations used by the shape-file export:
+// WriteHeader, WriteRecord once per shape, then the caller writes the 0x1A end
+// byte and closes the writer.
+//
+// Only the plain layout is handled: a 32-byte header, 32-byte field
+// descriptors, a 0x0D terminator and fixed-length records. There is no index,
+// memo or code-page handling; cell bytes are kept as stored.
+
+#include "core/AttributeField.h"
+
+#include <cstdint>
+#include <vector>
+
+class CFileReader;
+class CFileWriter;
+
+class CdBaseFile {
+public:
+    CdBaseFile() = default;
+    virtual ~CdBaseFile();
+
+    // Reads the header and the field descriptors from the start of the file and
+    // remembers the reader (not owned: the theme keeps it open while it uses
+    // this table). Replaces everything read before, also when it fails.
+    //
+    // The descriptors end at the 0x0D terminator or where the header-length
+    // field says the header ends, whichever comes first. Records start at the
+    // header length when it leaves room for the descriptors read and the
+    // terminator (other writers put extra bytes there), and right after the
+    // terminator otherwise.
+    //
+    // False for a null or closed reader, a file shorter than the header, and a
+    // descriptor list cut off by the end of the file; in that last case the
+    // record count is 0, so no value can be read, and the descriptors read
+    // before the cut stay.
+    bool ReadHeader(CFileReader* reader);
+
+    // Fills out with the text of one value and the field's length and type.
+    // Record and field are zero-based. False when the record is not below the
+    // record count, the field is not below the field count, the reader is
+    // missing or closed, or the file does not hold the whole record: the
+    // record count is kept as the header gives it, so the rows of a truncated
+    // table still line up with their shapes and only the missing cells fail.
+    bool ReadValue(std::int32_t record, std::int32_t field, CAttributeFieldValue& out);
+
+    // Writes the 32-byte header, one descriptor per column and the terminator.
+    // Names longer than 10 characters are cut, and a cut name that matches an
+    // earlier one (ignoring case) gets a number as its tail ("LONGFIELD1").
+    // False, with nothing written, for a null or closed writer, a descriptor
+    // type outside FT_String..FT_Boolean, or more columns or a wider record
+    // than the header's 16-bit fields can describe; false when a write fails.
+    static bool WriteHeader(const std::vector<CAttributeFieldInfo>& descriptors,
+                            CFileWriter* writer, std::uint32_t recordCount);
+
+    // Writes one 32-byte descriptor; offsetInRecord counts from the byte after
+    // the deletion flag. A date column is always 8 wide and a logical column 1,
+    // whatever the descriptor says; others are min(length, 255), a negative
+    // length counting as 0. False without writing for a type outside
+    // FT_String..FT_Boolean or a null or closed writer; false when the write
+    // fails.
+    static bool WriteFieldDescriptor(std::int32_t offsetInRecord,
+                                     const CAttributeFieldInfo& descriptor, CFileWriter* writer);
+
+    // Writes one record: the deletion flag ' ' and one value per descriptor,
+    // each in the width and type of its value entry (widths as for the
+    // descriptors). Text, date and logical values are left-aligned, cut to the
+    // width and filled with zero bytes; numbers are right-aligned and padded
+    // with spaces. False, with nothing written, for a null or closed writer, a
+    // value count that differs from the descriptor count, a value type outside
+    // FT_String..FT_Boolean, or a number wider than its field (a number cut to
+    // fit would be a different number); false when the write fails.
+    static bool WriteRecord(const std::vector<CAttributeFieldInfo>& descriptors,
+                            CFileWriter* writer, const std::vector<CAttributeFieldValue>& values);
+
+    std::int32_t GetFieldCount() const { return m_FieldCount; }
+    std::uint32_t GetRecordCount() const { return m_RecordCount; }
+    // 1 (the deletion flag) plus the widths of all fields.
+    std::int32_t GetRecordLength() const { return m_RecordLength; }
+    // File offset of the first record; 0 before a successful ReadHeader.
+    std::int32_t GetDataOffset() const { return m_DataOffset; }
+    const std::vector<CAttributeFieldInfo>& GetFields() const { return m_Fields; }
+
+private:
+    std::int32_t m_FieldCount = 0;
+    std::uint32_t m_RecordCount = 0;
+    // Both stay far below 2^31: at most 2046 fields of at most 255 bytes, and
+    // a header length that fits in 16 bits.
+    std::int32_t m_RecordLength = 0;
+    std::int32_t m_DataOffset = 0;
+    CFileReader* m_Reader = nullptr;
+    std::vector<CAttributeFieldInfo> m_Fields;
+};
+
+// The names of the field types in FT_* order, closed by an empty entry. The
+// attribute manager offers them and turns the chosen one back into a type.
+extern const char* const g_FieldTypeNames[6];
+
+// The FT_* code whose name is exactly (case-sensitively) name; -1 for anything
+// else, a null name included.
+std::int32_t GetFieldTypeFromName(const char* name);
+
+// Whether text can be stored as a value of the given type: the empty text
+// always can; a null text or a type outside FT_String..FT_Boolean cannot.
+// Numbers are read with a decimal point whatever the user's locale.
+bool IsValidFieldValue(const char* text, std::int32_t type);
+
+// Whether name can name a dBase column: 1 to 10 characters, each an ASCII
+// letter, an ASCII digit or '_'.
+bool IsValidFieldName(const char* name);
