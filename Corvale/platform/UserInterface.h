@@ -1,0 +1,67 @@
+#pragma once
+// The user-interface seam: how document commands reach message boxes, file
+// and folder choosers, small input dialogs, the status bar, progress and the
+// wait cursor without knowing about widgets.
+//
+// The program installs the Qt implementation at start-up; tests install a
+// CScriptedUserInterface that records what was shown and answers as told.
+// Until something is installed, a silent implementation answers every
+// question with Cancel (or No), so nothing is ever done on an unasked "yes".
+
+#include <string>
+#include <vector>
+
+namespace corvale {
+
+enum class MessageIcon { None, Information, Warning, Error, Question };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+// The answers keep the numbers programs and scripts know.
+enum MessageAnswer { IDOK = 1, IDCANCEL = 2, IDRETRY = 4, IDYES = 6, IDNO = 7 };
+
+struct FileDialogRequest {
+    std::string title;
+    // Alternating description and pattern, separated by '|', as "Shape Files
+    // (*.shp)|*.shp|All Files (*.*)|*.*||".
+    std::string filter;
+    std::string initialFolder;
+    std::string initialName;
+    std::string defaultExtension;
+    bool multiple = false;
+};
+
+class IUserInterface {
+public:
+    virtual ~IUserInterface();
+
+    virtual int ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) = 0;
+    virtual bool ChooseOpenFiles(const FileDialogRequest& request, std::vector<std::string>& paths) = 0;
+    virtual bool ChooseSaveFile(const FileDialogRequest& request, std::string& path) = 0;
+    virtual bool ChooseFolder(const std::string& title, std::string& path) = 0;
+    // A one-line text input; false when cancelled.
+    virtual bool AskText(const std::string& title, const std::string& prompt, std::string& value) = 0;
+    // The message pane of the status bar.
+    virtual void SetStatusText(const std::string& text) = 0;
+    // A status-bar pane by its id (1130 shows the reference system).
+    virtual void SetStatusPaneText(int paneId, const std::string& text) = 0;
+    virtual void BeginProgress() = 0;
+    virtual void SetProgress(int percent) = 0;
+    virtual void EndProgress() = 0;
+    virtual void BeginWaitCursor() = 0;
+    virtual void EndWaitCursor() = 0;
+};
+
+// The installed implementation (never null).
+IUserInterface& UI();
+// Installs an implementation (not owned); null goes back to the silent one.
+void SetUserInterface(IUserInterface* ui);
+
+// Shows the wait cursor for the life of the object.
+class CWaitCursor {
+public:
+    CWaitCursor() { UI().BeginWaitCursor(); }
+    ~CWaitCursor() { UI().EndWaitCursor(); }
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+};
+
+} // namespace corvale
