@@ -12,10 +12,13 @@
 #include "core/FileReader.h"
 #include "core/ShapeFile.h"
 #include "core/ShapeRecord.h"
+#include "core/NativeAttributeTable.h"
 #include "core/dBaseFile.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -31,8 +34,18 @@ enum SourceType : std::uint32_t {
     ST_ExternalRaster = 6,
 };
 
+// Codes of the placeholders an info-tip template holds; 0 and up are columns.
+enum InfoTipPlaceholder : std::int32_t { TP_Longitude = -3, TP_Latitude = -2, TP_Index = -1 };
+using InfoTipPlaceholderList = std::vector<std::int32_t>;
+
 // "ST_Unknown" .. "ST_ExternalRaster"; null for a value outside the enumeration.
 const char* GetSourceTypeName(std::uint32_t sourceType);
+
+// A refused primary key; what() is the message to show.
+class CPrimaryKeyError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 class CTheme {
 public:
@@ -91,6 +104,53 @@ public:
     static bool ShapeCallbackByKind(void* theme, CShapeRecord* point, CShapeRecord* arc, CShapeRecord* polygon,
                                     std::intptr_t handle);
 
+    // Attributes, whatever holds them: the dBase table of a shape file (the
+    // one of the first theme of the parent chain), the native table, the parent
+    // theme, or a loader plug-in. Values are text in every source. Field
+    // indexes outside the columns give the empty answer.
+    unsigned GetAttributeCount() const;
+    std::string GetAttributeName(int field) const;
+    // The first column whose name equals the text exactly (case-sensitive); -1 when none.
+    int FindAttribute(const std::string& name) const;
+    // The column's descriptor; for a native table its length is first brought
+    // up to the longest value + 1, so exports get widths that fit.
+    CAttributeFieldInfo GetAttributeInfo(int field);
+    int GetAttributeType(int field) const;
+    bool IsKeyAttribute(int field) const;
+    // The value of the shape at a visible position; "#Error#" for a dBase value
+    // that cannot be read.
+    std::string GetAttributeTextAt(int position, int field) const;
+    // The value of the shape with a shape index; "#ERROR#" for a dBase value
+    // that cannot be read.
+    std::string GetAttributeText(int shapeIndex, int field) const;
+
+    // Edits; only native themes have editable attributes, others refuse.
+    bool SetAttributeText(int shapeIndex, int field, const std::string& text, bool restyle);
+    bool SetAttributeTextAt(int position, int field, const std::string& text);
+    int AddAttribute(const CAttributeFieldInfo& info, const char* defaultValue, const char* description);
+    bool DeleteAttribute(int field);
+    int AppendAttributeRow();
+    // Copies every value of one shape of this theme to another; always true.
+    bool CopyAttributes(const CShapeRecord* destination, const CShapeRecord* source);
+
+    // Sets the primary key (an empty list clears it); throws CPrimaryKeyError
+    // with the message to show when the theme is read-only, the columns hold
+    // duplicates, or a column does not exist.
+    void SetPrimaryKey(const std::vector<int>& columns);
+    // Counts the key built from the given columns for every shape; true when a
+    // key occurs more than once. Filtered-out shapes take part: they come back
+    // when the filter is removed.
+    bool FindDuplicateKeys(bool trim, const char* separator, std::map<std::string, int>& counts,
+                           const std::vector<int>& columns) const;
+
+    // Info tips and labels: the template's placeholders "<$LONGITUDE>" and
+    // "<$LATITUDE>" (point themes), "<$INDEX>" and "<" column name ">" expanded
+    // for the shape at a visible position.
+    void ParseInfoTipTemplate(std::vector<std::int32_t>& placeholders) const;
+    std::string FormatInfoTip(int position, const std::vector<std::int32_t>& placeholders) const;
+    std::string GetInfoTipText(int position) const;
+    std::string ExpandTemplate(const std::string& text, int position) const;
+
     void AddChildTheme(CTheme* theme);
     void RemoveChildTheme(CTheme* theme);
 
@@ -121,6 +181,7 @@ public:
     CFileReader m_ShxReader;
     CFileReader m_DbfReader;
     CdBaseFile m_Dbf;
+    CNativeAttributeTable m_NativeTable;
 
     CTheme* m_ParentTheme = nullptr;
     std::vector<CTheme*> m_ChildThemes;
@@ -128,6 +189,7 @@ public:
     std::string m_Name;
     std::string m_Comment;
     std::string m_ListTemplate;
+    std::string m_InfoTipTemplate;
 
     bool m_Visible = true;
     bool m_ScaleDependent = false;
@@ -145,6 +207,14 @@ public:
     bool m_Modified = false;
 
 private:
+    // The theme that holds the attributes: this one, or the first theme up
+    // the parent chain that is not derived; null for a derived theme without
+    // a parent.
+    const CTheme* AttributeSource() const;
+    // The descriptor of a column of the dBase or native table; null otherwise.
+    const CAttributeFieldInfo* FieldInfo(int field) const;
+    // Shape index of the shape at a visible position; -1 outside the list.
+    int ShapeIndexAt(int position) const;
     // Back to the state of a new theme as far as opening a shape file goes.
     void ForgetShapeFile();
     bool WalkShapeFile(bool throughIndex);
