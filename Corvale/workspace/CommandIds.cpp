@@ -1,0 +1,35 @@
+#include "workspace/CommandIds.h"
+
+namespace {
+
+struct Prompt {
+    unsigned id;
+    const char* text;
+};
+
+const Prompt kPrompts[] = {
+    {ID_TOOL_SELECT, "Select\nSelect"},
+    {ID_TOOL_SELECT_RECTANGLE, "Select by drawing a rectangle\nSelect"},
+    {ID_TOOL_SELECT_CIRCLE, "Select by drawing a circle\nSelect"},
+    {ID_TOOL_SELECT_POLYGON, "Select by drawing a polygon\nSelect"},
+    {ID_TOOL_PAN, "Pan area by dragging the map\nPan"},
+    {ID_TOOL_ZOOM_IN, "Zoom in by drawing a rectangle in the map\nZoom In"},
+    {ID_TOOL_ZOOM_OUT,
+     "Zoom out a fixed amout by clicking in the map. The new extent will be centered around the position.\nZoom Out"},
+    {ID_TOOL_MEASURE, "Measure distances\nMeasure"},
+    {ID_TOOL_DRAW_NEW, "Draw new shapes\nDraw New"},
+    {ID_TOOL_ADJUST_VERTEX, "Adjust vertex\nAdjust Vertex"},
+    {ID_TOOL_NEW_VERTEX, "Insert a new vertex on a line\nNew Vertex"},
+    {ID_TOOL_SPLIT_POLYLINE, "Split selected polyline\nSplit Polyline"},
+    {ID_TOOL_VERTEX_MODE, "Enables/disables detailed vertecies\nVertex Mode"},
+    {ID_TOOL_BOUNDING_BOXES, "Show bounding boxes\nBounding Boxes"},
+};
+
+} // namespace
+
+const char* GetCommandPrompt(unsigned id) {
+    for (const Prompt& p : kPrompts)
+        if (p.id == id)
+            return p.text;
+    return nullptr;
+}

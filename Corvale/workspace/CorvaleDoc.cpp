@@ -1,0 +1,190 @@
+#include "workspace/CorvaleDoc.h"
+
+#include "app/AppSettings.h"
+#include "core/Theme.h"
+#include "plugins/GpiHost.h"
+#include "platform/UserInterface.h"
+#include "workspace/CommandIds.h"
+
+namespace {
+
+// Set while Find Next / Find Previous are handed to the command window, so a
+// command window that routes them back to the document cannot loop.
+bool g_ForwardingFind = false;
+
+} // namespace
+
+CCorvaleDoc::CCorvaleDoc() : m_backgroundColor(CAppSettings::GetInstance()->m_ColorBkgnd) {
+    m_updateEvent.AddHandler(this, &CCorvaleDoc::OnDocumentUpdate);
+    AddToolCommands();
+    OnCommandRange(
+        ID_TABLE_STATISTICS_FIRST, ID_TABLE_STATISTICS_LAST,
+        [this](unsigned id) {
+            if (m_commandWindow != nullptr)
+                SendMessage(m_commandWindow, WM_COMMAND, id, 0);
+        },
+        [this](CCmdUI& ui) { ui.Enable(m_commandWindow != nullptr); });
+}
+
+CCorvaleDoc::~CCorvaleDoc() {
+    for (CTheme* theme : m_themes) {
+        GpiForgetTheme(theme);
+        delete theme;
+    }
+    m_themes.clear();
+    for (CBookmarkRecord* bookmark : m_bookmarks)
+        delete bookmark;
+    m_bookmarks.clear();
+    GpiForgetWorkspace(this);
+}
+
+bool CCorvaleDoc::IsModified() {
+    if (CDocument::IsModified())
+        return true;
+    for (const CTheme* theme : m_themes)
+        if (theme->m_Modified)
+            return true;
+    return false;
+}
+
+void CCorvaleDoc::SetModifiedFlag(bool modified) { CDocument::SetModifiedFlag(modified); }
+
+bool CCorvaleDoc::CanCloseFrame() {
+    for (const CTheme* theme : m_themes) {
+        if (theme->m_Modified) {
+            SetModifiedFlag(true);
+            break;
+        }
+    }
+    return CDocument::CanCloseFrame();
+}
+
+bool CCorvaleDoc::OnNewDocument() {
+    corvale::UI().SetStatusPaneText(1130, "Unknown");
+    UpdateAllViews(nullptr);
+    FireUpdateEvent(nullptr, DUE_NewDocument, 0);
+    return CDocument::OnNewDocument();
+}
+
+void CCorvaleDoc::OnCloseDocument() {
+    m_updateEvent.RemoveHandler(this);
+    GpiNotifyWorkspaceClosing(this);
+    CDocument::OnCloseDocument();
+}
+
+bool CCorvaleDoc::OnCmdMsg(unsigned id, CCmdUI* ui) {
+    if ((id == ID_EDIT_FIND_NEXT || id == ID_EDIT_FIND_PREVIOUS) && !g_ForwardingFind) {
+        if (m_commandWindow == nullptr) {
+            if (ui != nullptr)
+                ui->Enable(false);
+            return false;
+        }
+        g_ForwardingFind = true;
+        bool handled = false;
+        try {
+            handled = m_commandWindow->OnCmdMsg(id, ui);
+        } catch (...) {
+            g_ForwardingFind = false;
+            throw;
+        }
+        g_ForwardingFind = false;
+        return handled;
+    }
+    return CDocument::OnCmdMsg(id, ui);
+}
+
+void CCorvaleDoc::FireUpdateEvent(const void* sender, int code, std::intptr_t data) {
+    m_updateEvent.Fire(sender, code, data);
+}
+
+void CCorvaleDoc::OnDocumentUpdate(const void*, int code, std::intptr_t data) {
+    if (code == DUE_ActiveThemeChanged)
+        GpiNotifyActiveThemeChanged(this, reinterpret_cast<CTheme*>(data));
+    else if (code == DUE_SelectionChanged)
+        GpiNotifySelectionChanged(this, m_activeTheme);
+}
+
+bool CCorvaleDoc::RequestSaveMapImage(const std::string& path, const std::uint32_t* color) {
+    CSaveMapImageRequest request;
+    request.m_Path = path;
+    request.m_Silent = true;
+    request.m_Color = color;
+    request.m_Result = false;
+    FireUpdateEvent(nullptr, DUE_SaveMapImageToFile, reinterpret_cast<std::intptr_t>(&request));
+    return request.m_Result;
+}
+
+bool CCorvaleDoc::ActiveThemeEditable() const { return m_activeTheme != nullptr && m_activeTheme->m_Editable; }
+
+void CCorvaleDoc::AddToolCommands() {
+    struct Tool {
+        unsigned id;
+        std::uint32_t mode;
+        std::uint32_t dragMode; // the partner mode that also shows the button pressed
+    };
+    // Tools that are always available.
+    const Tool navigation[] = {
+        {ID_TOOL_SELECT, MT_Select, MT_Select},
+        {ID_TOOL_SELECT_RECTANGLE, MT_SelectRectangle, MT_SelectRectangleDrag},
+        {ID_TOOL_SELECT_CIRCLE, MT_SelectCircle, MT_SelectCircleDrag},
+        {ID_TOOL_SELECT_POLYGON, MT_SelectPolygon, MT_SelectPolygonDraw},
+        {ID_TOOL_PAN, MT_Pan, MT_PanDrag},
+        {ID_TOOL_ZOOM_IN, MT_ZoomIn, MT_ZoomInDrag},
+        {ID_TOOL_ZOOM_OUT, MT_ZoomOut, MT_ZoomOut},
+        {ID_TOOL_MEASURE, MT_Measure, MT_Measure},
+    };
+    for (const Tool& tool : navigation) {
+        OnCommand(
+            tool.id, [this, tool] { SetToolMode(tool.mode); },
+            [this, tool](CCmdUI& ui) {
+                ui.Enable(true);
+                ui.SetCheck(m_toolMode == tool.mode || m_toolMode == tool.dragMode);
+            });
+    }
+
+    OnCommand(
+        ID_TOOL_DRAW_NEW, [this] { SetToolMode(MT_DrawNew); },
+        [this](CCmdUI& ui) {
+            ui.Enable(ActiveThemeEditable());
+            ui.SetCheck(m_toolMode == MT_DrawNew);
+        });
+    OnCommand(
+        ID_TOOL_ADJUST_VERTEX, [this] { SetToolMode(MT_AdjustVertex); },
+        [this](CCmdUI& ui) {
+            ui.Enable(ActiveThemeEditable() && m_vertexMode != 0);
+            ui.SetCheck(m_toolMode == MT_AdjustVertex || m_toolMode == MT_AdjustVertexDrag);
+        });
+    OnCommand(
+        ID_TOOL_NEW_VERTEX, [this] { SetToolMode(MT_NewVertex); },
+        [this](CCmdUI& ui) {
+            ui.Enable(ActiveThemeEditable() && m_vertexMode != 0 &&
+                      (!m_activeTheme->m_VisibleArcs.empty() || !m_activeTheme->m_VisiblePolygons.empty()));
+            ui.SetCheck(m_toolMode == MT_NewVertex || m_toolMode == MT_NewVertexDrag);
+        });
+    OnCommand(
+        ID_TOOL_SPLIT_POLYLINE, [this] { SetToolMode(MT_SplitPolyline); },
+        [this](CCmdUI& ui) {
+            ui.Enable(ActiveThemeEditable() && m_activeTheme->IsArcTheme());
+            ui.SetCheck(m_toolMode == MT_SplitPolyline || m_toolMode == MT_SplitPolylineDrag);
+        });
+    OnCommand(
+        ID_TOOL_VERTEX_MODE,
+        [this] {
+            m_vertexMode = m_vertexMode ? 0 : 1;
+            FireUpdateEvent(nullptr, DUE_EditModeChanged, 0);
+        },
+        [this](CCmdUI& ui) {
+            ui.Enable(m_activeTheme != nullptr);
+            ui.SetCheck(m_vertexMode != 0);
+        });
+    OnCommand(
+        ID_TOOL_BOUNDING_BOXES,
+        [this] {
+            m_showBoundingBoxes = m_showBoundingBoxes ? 0 : 1;
+            FireUpdateEvent(nullptr, DUE_BoundingBoxesToggled, 0);
+        },
+        [this](CCmdUI& ui) {
+            ui.Enable(m_activeTheme != nullptr);
+            ui.SetCheck(m_showBoundingBoxes != 0);
+        });
+}

@@ -1,0 +1,509 @@
+/*
+ * Gpi.h: the binary interface between Corvale and its general plug-ins
+ * (.gpi shared objects).
+ *
+ * A plug-in exports four plain C functions (fnInit, fnTerminate, fnVersion,
+ * fnGUID). Everything else crosses through two function pointers: the host's
+ * GpiHostDispatch, handed to the plug-in in GpiInitInfo, and the plug-in's
+ * GpiPluginCallback, handed back in the same record.
+ *
+ * Rules both sides keep:
+ * - Every object a plug-in sees is a 32-bit handle. Handles are positive
+ *   integers from one host-wide counter, never reused, so a value names at
+ *   most one object of one kind. A plug-in's own identity (GpiInitInfo
+ *   word 0) comes from a separate range that the counter never enters.
+ * - Argument blocks are C structs with natural alignment: 32-bit words for
+ *   handles and integers, pointer-sized fields for pointers, 8-byte alignment
+ *   for doubles. The layouts below are checked at compile time for both
+ *   32-bit and 64-bit builds. Blocks belong to the caller and live only for
+ *   the duration of the call.
+ * - Out words are written only on success.
+ * - Text results follow the two-call size protocol: with a null buffer the
+ *   host stores the bytes needed (terminator included) in the size word; with
+ *   a buffer it copies at most size - 1 characters and always terminates.
+ * - Memory a plug-in hands to the host comes from GPIOP_HostAlloc and goes
+ *   back with GPIOP_HostFree.
+ * - Texts are narrow (8-bit) strings.
+ *
+ * Usable from C and C++.
+ */
+#ifndef CORVALE_SDK_GPI_H
+#define CORVALE_SDK_GPI_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+#define GPI_STATIC_ASSERT(condition, message) static_assert(condition, message)
+extern "C" {
+#else
+#define GPI_STATIC_ASSERT(condition, message) _Static_assert(condition, message)
+#endif
+
+/* Marks a plug-in's exported entries: define them as
+ *     GPI_EXPORT int fnInit(GpiInitInfo* info) { ... }
+ * inside an extern "C" block when compiling C++. */
+#if defined(__GNUC__)
+#define GPI_EXPORT __attribute__((visibility("default")))
+#else
+#define GPI_EXPORT
+#endif
+
+/* ------------------------------------------------------------------------
+ * Exports of a plug-in
+ * ------------------------------------------------------------------------ */
+
+/* Names the host looks the entries up by. */
+#define GPI_ENTRY_INIT "fnInit"           /* required */
+#define GPI_ENTRY_TERMINATE "fnTerminate" /* optional */
+#define GPI_ENTRY_VERSION "fnVersion"     /* required */
+#define GPI_ENTRY_GUID "fnGUID"           /* required */
+
+/* Interface versions fnVersion may answer; any other value rejects the plug-in. */
+enum GpiInterfaceVersion {
+    PIV_Gpi100 = 100,
+    PIV_Gpi200 = 200
+};
+
+/* The plug-in's 16-byte identity GUID. */
+typedef struct GpiGuid {
+    uint32_t Data1;
+    uint16_t Data2;
+    uint16_t Data3;
+    uint8_t Data4[8];
+} GpiGuid;
+
+/* The host's single entry: op is a GPIOP_* number, args its argument block
+ * (or, for the operations that say so, the single value itself). Answers a
+ * GPIERR_* code. */
+typedef int (*GpiHostDispatchFn)(int op, void* args);
+
+/* The plug-in's event entry. workspace is the handle of the workspace the
+ * event concerns (0 for none), hookType a GPIHOOK_* code, args the event's
+ * argument block, owned by the host for the call; its first word is always
+ * the user-data word the plug-in gave when it subscribed. The answer is read
+ * only for GPIHOOK_ScriptCall. */
+typedef int (*GpiPluginCallback)(uint32_t workspace, uint32_t hookType, void* args);
+
+/* Optional settings entry, called from the plug-in options page. */
+typedef void (*GpiSettingsFn)(void);
+
+/* Passed to fnInit. The host fills identity and dispatch and hands the other
+ * fields in as zero; the plug-in fills its fields and keeps a copy. The host
+ * keeps the text pointers without copying them: they must stay valid until
+ * fnTerminate. */
+typedef struct GpiInitInfo {
+    uint32_t identity;          /* host: the value the plug-in passes as its own handle */
+    GpiHostDispatchFn dispatch; /* host: GpiHostDispatch */
+    const char* name;           /* plug-in: display name */
+    const char* description;    /* plug-in: a long text, a line feed, a short text */
+    const char* about;          /* plug-in: credits, usage notes */
+    const char* version;        /* plug-in: version text, for example "1.00" */
+    GpiPluginCallback callback; /* plug-in: event entry; null = no events */
+    GpiSettingsFn pfnSettings;  /* plug-in: settings entry; null = no settings */
+    uint32_t reserved;          /* 0 */
+} GpiInitInfo;
+
+typedef int (*GpiInitFn)(GpiInitInfo* info); /* 0 = success */
+typedef void (*GpiTerminateFn)(void);
+typedef int (*GpiVersionFn)(void);
+typedef const GpiGuid* (*GpiGuidFn)(void); /* null rejects the plug-in */
+
+/* ------------------------------------------------------------------------
+ * Result codes. Codes 4-99 and above 111 are not defined.
+ * GPIERR_False is a second success answer of yes/no operations.
+ * ------------------------------------------------------------------------ */
+enum GpiError {
+    GPIERR_NoError = 0,
+    GPIERR_False = 1,
+    GPIERR_NotImplemented = 2,
+    GPIERR_UnknownErrorCode = 3,
+    GPIERR_InvalidHandle = 100,
+    GPIERR_IllegalParameter = 101,
+    GPIERR_UnsupportedShapeType = 102,
+    GPIERR_UnexpectedShapeType = 103,
+    GPIERR_IndexOutOfBounds = 104,
+    GPIERR_PermissionDenied = 105,
+    GPIERR_BufferOverflow = 106,
+    GPIERR_InvalidQuery = 107,
+    GPIERR_UnknownHookType = 108,
+    GPIERR_OutOfResources = 109,
+    GPIERR_ScriptError = 110,
+    GPIERR_NoLongerSupported = 111
+};
+
+/* ------------------------------------------------------------------------
+ * Handle kinds, as GpiHostDispatch's kind query reports them.
+ * ------------------------------------------------------------------------ */
+enum GpiHandleKind {
+    GPIHANDLE_Unknown = -1,
+    GPIHANDLE_Plugin = 0,
+    GPIHANDLE_Workspace = 1,
+    GPIHANDLE_Theme = 2,
+    GPIHANDLE_Map = 3,
+    GPIHANDLE_Shape = 4,
+    GPIHANDLE_Recordset = 5,
+    GPIHANDLE_ToolBar = 6,
+    GPIHANDLE_CommandItem = 7,
+    GPIHANDLE_ToolPane = 8,
+    GPIHANDLE_JavaScript = 9,
+    GPIHANDLE_ProgressBar = 10,
+    GPIHANDLE_StatusPane = 11
+};
+
+/* ------------------------------------------------------------------------
+ * Menu places of a plug-in's command items. Any other value is refused.
+ * ------------------------------------------------------------------------ */
+enum GpiPlacement {
+    GPIPLACE_NewTheme = 1,          /* "&New Theme", after "From &Selection" */
+    GPIPLACE_AddThemeFrom = 2,      /* "Add Theme &From" */
+    GPIPLACE_AdvancedSelection = 3, /* "A&dvanced Selection", after "&Multipart Shapes" */
+    GPIPLACE_AdvancedEdit = 4,      /* "Advanced &Edit", after "&Merge to Multipart Copy" */
+    GPIPLACE_Unplaced = 5,          /* accepted and kept, shown nowhere */
+    GPIPLACE_Tools = 6,             /* the tools menu */
+    GPIPLACE_CopySpecial = 7        /* "Copy Special", after "Copy Map Image" */
+};
+
+/* ------------------------------------------------------------------------
+ * Hook types: the events a plug-in subscribes to.
+ * ------------------------------------------------------------------------ */
+enum GpiHookType {
+    GPIHOOK_MapDrawn = 1,
+    GPIHOOK_Idle = 2,
+    GPIHOOK_MouseMove = 3,
+    GPIHOOK_SelectionChanged = 4,
+    GPIHOOK_WorkspaceClosing = 5,
+    GPIHOOK_ThemesRemoved = 6,
+    GPIHOOK_LButtonDown = 7,
+    GPIHOOK_LButtonUp = 8,
+    GPIHOOK_ToolBarButton = 9,
+    GPIHOOK_CommandItem = 10,
+    GPIHOOK_ShapeDeleted = 11,
+    GPIHOOK_Reserved12 = 12, /* accepted, never fired */
+    GPIHOOK_FileOpen = 13,
+    GPIHOOK_DataLoaded = 14,
+    GPIHOOK_ViewInitialized = 15,
+    GPIHOOK_ScriptCall = 16,
+    GPIHOOK_ActiveThemeChanged = 17,
+    GPIHOOK_ActiveWorkspaceChanged = 18,
+    GPIHOOK_EscapeKey = 19,
+    GPIHOOK_ThemeAdded = 20,
+
+    GPIHOOK_First = 1,
+    GPIHOOK_Last = 20
+};
+
+/* Argument blocks of the events that carry only handles. */
+
+/* Types 1, 2, 5, 15, 17, 18, 19. */
+typedef struct GpiHookArgs {
+    uint32_t userData;
+} GpiHookArgs;
+
+/* Type 6 (themes removed, once per theme) and type 20 (theme added). */
+typedef struct GpiHookThemeArgs {
+    uint32_t userData;
+    uint32_t theme;
+} GpiHookThemeArgs;
+
+/* Type 4: theme is the theme the change concerns (0 for none); flag is 1. */
+typedef struct GpiHookSelectionArgs {
+    uint32_t userData;
+    uint32_t theme;
+    uint32_t flag;
+} GpiHookSelectionArgs;
+
+/* Type 11: the shape is about to be deleted from the theme. */
+typedef struct GpiHookShapeArgs {
+    uint32_t userData;
+    uint32_t theme;
+    uint32_t shape;
+} GpiHookShapeArgs;
+
+/* ------------------------------------------------------------------------
+ * Operation numbers for GpiHostDispatch. Numbers outside
+ * GPIOP_First..GPIOP_Last answer GPIERR_NotImplemented.
+ * ------------------------------------------------------------------------ */
+enum GpiOperation {
+    GPIOP_RegisterHook = 1,
+    GPIOP_UnregisterHook = 2,
+    GPIOP_UnregisterAllHooks = 3,
+    GPIOP_GetErrorText = 4,
+    GPIOP_GetWorkspaceCount = 5,
+    GPIOP_GetWorkspace = 6,
+    GPIOP_GetActiveWorkspace = 7,
+    GPIOP_StatusPaneSetText = 8,
+    GPIOP_WorkspaceGetMap = 9,
+    GPIOP_WorkspaceGetThemeCount = 10,
+    GPIOP_WorkspaceGetTheme = 11,
+    GPIOP_WorkspaceAddTheme = 12,
+    GPIOP_WorkspaceGetExtent = 13,
+    GPIOP_WorkspacePrintConsole = 14,
+    GPIOP_WorkspaceIsActive = 15,
+    GPIOP_WorkspaceSelectTheme = 16,
+    GPIOP_MapGetClientExtent = 17,
+    GPIOP_MapGetClientSize = 18,
+    GPIOP_MapWorldToClient = 19,
+    GPIOP_MapClientToWorld = 20,
+    GPIOP_MapGetWindow = 21,
+    GPIOP_MapRedraw = 22,
+    GPIOP_MapRender = 23,
+    GPIOP_ThemeAddShape = 24,
+    GPIOP_ThemeUpdateShape = 25,
+    GPIOP_ThemeDeleteShape = 26,
+    GPIOP_ThemeIsSelected = 27,
+    GPIOP_ThemeIsReadOnly = 28,
+    GPIOP_ThemeGetName = 29,
+    GPIOP_ThemeSetName = 30,
+    GPIOP_ThemeGetFieldCount = 31,
+    GPIOP_ThemeGetShapeCount = 32,
+    GPIOP_ThemeGetShape = 33,
+    GPIOP_ThemeFindShape = 34,
+    GPIOP_ThemeGetShapeType = 35,
+    GPIOP_ThemeGetBounds = 36,
+    GPIOP_ThemeRecalcBounds = 37,
+    GPIOP_ThemeQueryIntersecting = 38,
+    GPIOP_ThemeGetSelectionCount = 39,
+    GPIOP_ThemeGetSelection = 40,
+    GPIOP_ShapeGetInfoTipText = 41,
+    GPIOP_ThemeGetLabelFont = 42,
+    GPIOP_ThemeQuery = 43,
+    GPIOP_ShapeIsSelected = 44,
+    GPIOP_ShapeSelect = 45,
+    GPIOP_ShapeGetType = 46,
+    GPIOP_ShapeGetBounds = 47,
+    GPIOP_ShapeGetAttribute = 48,
+    GPIOP_ShapeGetRecord = 49,
+    GPIOP_RecordsetMoveNext = 50,
+    GPIOP_RecordsetMovePrevious = 51,
+    GPIOP_RecordsetMoveFirst = 52,
+    GPIOP_RecordsetMoveLast = 53,
+    GPIOP_RecordsetGetValue = 54,
+    GPIOP_RecordsetIsEOF = 55,
+    GPIOP_RecordsetIsBOF = 56,
+    GPIOP_RecordsetClose = 57,
+    GPIOP_MapCenterAt = 58,
+    GPIOP_MapZoom = 59,
+    GPIOP_MapZoomToSelection = 60,
+    GPIOP_MapZoomToTheme = 61,
+    GPIOP_MapGetTool = 62,
+    GPIOP_MapSetTool = 63,
+    GPIOP_ThemeQueryRectangle = 64,
+    GPIOP_RecordsetGetCount = 65,
+    GPIOP_ToolBarCreate = 66,
+    GPIOP_ToolBarGetButtonCount = 67,
+    GPIOP_ToolBarEnableButton = 68,
+    GPIOP_ToolBarCheckButton = 69,
+    GPIOP_ThemeGetFieldName = 70,
+    GPIOP_ShapeSetAttribute = 71,
+    GPIOP_WorkspaceNotifyChanged = 72,
+    GPIOP_ThemeGetWorkspace = 73,
+    GPIOP_StatusPaneCreate = 74,
+    GPIOP_StatusPaneDestroy = 75,
+    GPIOP_ThemeIsVisible = 76,
+    GPIOP_WorkspaceGetSelectedThemes = 77,
+    GPIOP_CommandItemEnable = 78,
+    GPIOP_ProgressCreate = 79,
+    GPIOP_ProgressSetPos = 80,
+    GPIOP_ProgressDestroy = 81,
+    GPIOP_ThemeQuerySelectedRectangle = 82,
+    GPIOP_ThemeAddField = 83,
+    GPIOP_ThemeDeleteField = 84,
+    GPIOP_WorkspaceGetActiveTheme = 85,
+    GPIOP_WorkspaceCreateScript = 86,
+    GPIOP_ScriptRun = 87,
+    GPIOP_ScriptCallFunction = 88,
+    GPIOP_ScriptDestroy = 89,
+    GPIOP_IsScriptingAvailable = 90,
+    GPIOP_PluginPostMessage = 91,
+    GPIOP_ObjectIsValid = 92,
+    GPIOP_WorkspaceGetDescription = 93,
+    GPIOP_WorkspaceSetDescription = 94,
+    GPIOP_ThemeGetComment = 95,
+    GPIOP_ThemeSetComment = 96,
+    GPIOP_ThemeGetColor = 97,
+    GPIOP_ThemeSetColor = 98,
+    GPIOP_ThemeUpdateBatch = 99,
+    GPIOP_ShapeSetAttributes = 100,
+    GPIOP_ThemeGetBaseColor = 101,
+    GPIOP_ThemeSetBaseColor = 102,
+    GPIOP_ThemeGetLineWidth = 103,
+    GPIOP_ThemeSetLineWidth = 104,
+    GPIOP_SetStatusText = 105,
+    GPIOP_WorkspaceRemoveTheme = 106,
+    GPIOP_ThemeSetRasterImage = 107,
+    GPIOP_WorkspaceSetPluginData = 108,
+    GPIOP_ThemeSetPluginData = 109,
+    GPIOP_Retired110 = 110,
+    GPIOP_ToolPaneRelease = 111,
+    GPIOP_ToolPaneGetWindow = 112,
+    GPIOP_ThemeClearSelection = 113,
+    GPIOP_ThemeSetSelected = 114,
+    GPIOP_WorkspaceClearThemeSelection = 115,
+    GPIOP_HostAlloc = 116,
+    GPIOP_HostFree = 117,
+    GPIOP_GetHostVersion = 118,
+    GPIOP_ThemeGetFieldType = 119,
+    GPIOP_WorkspaceGetSelectedThemeCount = 120,
+    GPIOP_ToolBarGetState = 121,
+    GPIOP_ShapeGetPartCount = 122,
+    GPIOP_ShapeGetPartPointCount = 123,
+    GPIOP_ShapeGetPoint = 124,
+    GPIOP_ThemeFindField = 125,
+    GPIOP_WorkspaceNewThemeFromSelection = 126,
+    GPIOP_ThemeInvertSelection = 127,
+    GPIOP_ShapeGetNearestPoint = 128,
+    GPIOP_ThemeGetPenStyle = 129,
+    GPIOP_ThemeSetPenStyle = 130,
+    GPIOP_ThemeSetFieldText = 131,
+    GPIOP_ToolPaneCreate = 132,
+    GPIOP_ToolPaneQuery = 133,
+    GPIOP_ShapeSetAttributeInt = 134,
+    GPIOP_ShapeSetAttributeDouble = 135,
+    GPIOP_ThemeAddPoint = 136,
+    GPIOP_ThemeAddShapeWkt = 137,
+    GPIOP_ThemeAddShapeWkb = 138,
+    GPIOP_ThemeUpdateBatchReserve = 139,
+
+    GPIOP_First = 1,
+    GPIOP_Last = 139
+};
+
+/* Argument blocks of the host's own small operations. */
+
+/* GPIOP_GetErrorText: the text of a GPIERR_* code. */
+typedef struct GpiGetErrorTextArgs {
+    uint32_t code;
+    char* buffer;
+    uint32_t* size;
+} GpiGetErrorTextArgs;
+
+/* GPIOP_GetWorkspace: the handle of the index-th open workspace. */
+typedef struct GpiGetWorkspaceArgs {
+    uint32_t index;
+    uint32_t* workspace;
+} GpiGetWorkspaceArgs;
+
+/* GPIOP_StatusPaneSetText: icon is an icon handle of the window system, or null. */
+typedef struct GpiStatusPaneSetTextArgs {
+    uint32_t pane;
+    const char* text;
+    void* icon;
+} GpiStatusPaneSetTextArgs;
+
+/* GPIOP_StatusPaneCreate: width in pixels. */
+typedef struct GpiStatusPaneCreateArgs {
+    uint32_t width;
+    uint32_t* pane;
+} GpiStatusPaneCreateArgs;
+
+/* GPIOP_ProgressCreate: text may be null; fraction 0..1. */
+typedef struct GpiProgressCreateArgs {
+    const char* text;
+    float fraction;
+    uint32_t* progress;
+} GpiProgressCreateArgs;
+
+/* GPIOP_ProgressSetPos: fraction 0..1. */
+typedef struct GpiProgressSetPosArgs {
+    uint32_t progress;
+    float fraction;
+} GpiProgressSetPosArgs;
+
+/* GPIOP_PluginPostMessage. */
+typedef struct GpiPluginPostMessageArgs {
+    uint32_t identity;
+    uint32_t value;
+} GpiPluginPostMessageArgs;
+
+/* GPIOP_ObjectIsValid: out = 1 for a known handle or plug-in identity, else 0. */
+typedef struct GpiObjectIsValidArgs {
+    uint32_t value;
+    uint32_t* out;
+} GpiObjectIsValidArgs;
+
+/* GPIOP_SetStatusText: a null text restores the idle message. */
+typedef struct GpiSetStatusTextArgs {
+    uint32_t identity;
+    const char* text;
+} GpiSetStatusTextArgs;
+
+/* GPIOP_HostAlloc: size bytes from the host's heap. */
+typedef struct GpiHostAllocArgs {
+    uint32_t size;
+    void** out;
+} GpiHostAllocArgs;
+
+/* GPIOP_GetHostVersion: the host's version text. */
+typedef struct GpiGetHostVersionArgs {
+    uint32_t identity;
+    char* buffer;
+    uint32_t* size;
+} GpiGetHostVersionArgs;
+
+/* ------------------------------------------------------------------------
+ * Layouts. P is the size of a pointer: 4 on 32-bit, 8 on 64-bit builds.
+ * ------------------------------------------------------------------------ */
+#define GPI_P ((size_t)sizeof(void*))
+GPI_STATIC_ASSERT(sizeof(void (*)(void)) == sizeof(void*), "function pointers are pointer-sized");
+GPI_STATIC_ASSERT(sizeof(float) == 4, "f32 is four bytes");
+
+GPI_STATIC_ASSERT(sizeof(GpiGuid) == 16, "GpiGuid layout");
+GPI_STATIC_ASSERT(offsetof(GpiGuid, Data2) == 4, "GpiGuid layout");
+GPI_STATIC_ASSERT(offsetof(GpiGuid, Data3) == 6, "GpiGuid layout");
+GPI_STATIC_ASSERT(offsetof(GpiGuid, Data4) == 8, "GpiGuid layout");
+
+GPI_STATIC_ASSERT(offsetof(GpiInitInfo, identity) == 0, "GpiInitInfo layout");
+GPI_STATIC_ASSERT(offsetof(GpiInitInfo, dispatch) == 1 * GPI_P, "GpiInitInfo layout");
+GPI_STATIC_ASSERT(offsetof(GpiInitInfo, name) == 2 * GPI_P, "GpiInitInfo layout");
+GPI_STATIC_ASSERT(offsetof(GpiInitInfo, description) == 3 * GPI_P, "GpiInitInfo layout");
+GPI_STATIC_ASSERT(offsetof(GpiInitInfo, about) == 4 * GPI_P, "GpiInitInfo layout");
+GPI_STATIC_ASSERT(offsetof(GpiInitInfo, version) == 5 * GPI_P, "GpiInitInfo layout");
+GPI_STATIC_ASSERT(offsetof(GpiInitInfo, callback) == 6 * GPI_P, "GpiInitInfo layout");
+GPI_STATIC_ASSERT(offsetof(GpiInitInfo, pfnSettings) == 7 * GPI_P, "GpiInitInfo layout");
+GPI_STATIC_ASSERT(offsetof(GpiInitInfo, reserved) == 8 * GPI_P, "GpiInitInfo layout");
+GPI_STATIC_ASSERT(sizeof(GpiInitInfo) == 9 * GPI_P, "GpiInitInfo layout");
+
+GPI_STATIC_ASSERT(sizeof(GpiHookArgs) == 4, "GpiHookArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookThemeArgs, theme) == 4, "GpiHookThemeArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiHookThemeArgs) == 8, "GpiHookThemeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookSelectionArgs, theme) == 4, "GpiHookSelectionArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookSelectionArgs, flag) == 8, "GpiHookSelectionArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiHookSelectionArgs) == 12, "GpiHookSelectionArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookShapeArgs, theme) == 4, "GpiHookShapeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookShapeArgs, shape) == 8, "GpiHookShapeArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiHookShapeArgs) == 12, "GpiHookShapeArgs layout");
+
+GPI_STATIC_ASSERT(offsetof(GpiGetErrorTextArgs, buffer) == GPI_P, "GpiGetErrorTextArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiGetErrorTextArgs, size) == 2 * GPI_P, "GpiGetErrorTextArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiGetErrorTextArgs) == 3 * GPI_P, "GpiGetErrorTextArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiGetWorkspaceArgs, workspace) == GPI_P, "GpiGetWorkspaceArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiGetWorkspaceArgs) == 2 * GPI_P, "GpiGetWorkspaceArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiStatusPaneSetTextArgs, text) == GPI_P, "GpiStatusPaneSetTextArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiStatusPaneSetTextArgs, icon) == 2 * GPI_P, "GpiStatusPaneSetTextArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiStatusPaneSetTextArgs) == 3 * GPI_P, "GpiStatusPaneSetTextArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiStatusPaneCreateArgs, pane) == GPI_P, "GpiStatusPaneCreateArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiStatusPaneCreateArgs) == 2 * GPI_P, "GpiStatusPaneCreateArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiProgressCreateArgs, fraction) == GPI_P, "GpiProgressCreateArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiProgressCreateArgs, progress) == 2 * GPI_P, "GpiProgressCreateArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiProgressCreateArgs) == 3 * GPI_P, "GpiProgressCreateArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiProgressSetPosArgs, fraction) == 4, "GpiProgressSetPosArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiProgressSetPosArgs) == 8, "GpiProgressSetPosArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiPluginPostMessageArgs, value) == 4, "GpiPluginPostMessageArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiPluginPostMessageArgs) == 8, "GpiPluginPostMessageArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiObjectIsValidArgs, out) == GPI_P, "GpiObjectIsValidArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiObjectIsValidArgs) == 2 * GPI_P, "GpiObjectIsValidArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiSetStatusTextArgs, text) == GPI_P, "GpiSetStatusTextArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiSetStatusTextArgs) == 2 * GPI_P, "GpiSetStatusTextArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHostAllocArgs, out) == GPI_P, "GpiHostAllocArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiHostAllocArgs) == 2 * GPI_P, "GpiHostAllocArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiGetHostVersionArgs, buffer) == GPI_P, "GpiGetHostVersionArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiGetHostVersionArgs, size) == 2 * GPI_P, "GpiGetHostVersionArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiGetHostVersionArgs) == 3 * GPI_P, "GpiGetHostVersionArgs layout");
+#undef GPI_P
+
+#ifdef __cplusplus
+} /* extern "C" */
+#endif
+
+#endif /* CORVALE_SDK_GPI_H */
