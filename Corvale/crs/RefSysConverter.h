@@ -1,0 +1,28 @@
+#pragma once
+// Converts single points between two rows of the reference-system table.
+//
+// Constructing a converter configures the engine's conversion slot 1, which
+// is process-wide: a converter is valid until the next one is constructed.
+// Construct it right before its conversions, on the user-interface thread.
+
+#include <cstdint>
+
+class CRefSysConverter {
+public:
+    CRefSysConverter(std::int32_t fromIndex, std::int32_t toIndex);
+
+    // Geodetic coordinates are x = longitude, y = latitude in degrees;
+    // projected ones x = easting, y = northing in metres. True on success; a
+    // warning alone (a point far from a central meridian) counts as success.
+    // The outputs are written whenever the engine produced coordinates, also
+    // when the result is false. Indices outside the table give false; a row
+    // converted to itself gives the input unchanged.
+    bool Convert(double x, double y, double& outX, double& outY) const;
+
+    std::int32_t GetFromIndex() const { return m_From; }
+    std::int32_t GetToIndex() const { return m_To; }
+
+private:
+    std::int32_t m_From;
+    std::int32_t m_To;
+};

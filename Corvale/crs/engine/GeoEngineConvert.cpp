@@ -1,0 +1,422 @@
+// The conversion pipeline: input system -> geodetic on the input datum ->
+// WGS 84 -> output datum -> output system, with the module flags translated
+// into the two sides' status words and those into the result code.
+
+#include "crs/engine/GeoEngine.h"
+
+#include "crs/engine/Datum.h"
+#include "crs/engine/EngineMath.h"
+#include "crs/engine/GeoEngineInternal.h"
+#include "crs/engine/Geocentric.h"
+#include "crs/engine/LocalCartesian.h"
+#include "crs/engine/Mercator.h"
+#include "crs/engine/TransverseMercator.h"
+
+#include <cstdint>
+
+using namespace geoengine;
+
+namespace {
+
+// The engine has no status bit of its own for a coordinate that is not a
+// finite number; both coordinate bits mark it.
+constexpr std::uint32_t kCoordinateNotFinite = GES_EastingError | GES_NorthingError;
+
+struct FlagMap {
+    std::uint32_t flag;
+    std::uint32_t status;
+};
+
+template <std::size_t N>
+std::uint32_t MapFlags(std::uint32_t flags, const FlagMap (&map)[N]) {
+    std::uint32_t status = 0;
+    for (const FlagMap& m : map)
+        if (flags & m.flag)
+            status |= m.status;
+    return status;
+}
+
+const FlagMap kTransverseMercatorSetUp[] = {
+    {PRJ_SemiMajorAxisError, GES_SemiMajorAxisError},
+    {PRJ_InverseFlatteningError, GES_InverseFlatteningError},
+    {PRJ_OriginLatitudeError, GES_OriginLatitudeError},
+    {PRJ_CentralMeridianError, GES_CentralMeridianError},
+    {TME_ScaleFactorError, GES_ScaleFactorError},
+    {PRJ_EastingError, GES_EastingError},
+    {PRJ_NorthingError, GES_NorthingError},
+};
+const FlagMap kMercatorSetUp[] = {
+    {PRJ_SemiMajorAxisError, GES_SemiMajorAxisError},
+    {PRJ_InverseFlatteningError, GES_InverseFlatteningError},
+    {PRJ_OriginLatitudeError, GES_OriginLatitudeError},
+    {PRJ_CentralMeridianError, GES_CentralMeridianError},
+    {PRJ_EastingError, GES_EastingError},
+    {PRJ_NorthingError, GES_NorthingError},
+};
+// Inverse flags that belong to the input side; a longitude warning is
+// recorded on the output side.
+const FlagMap kProjectionInverse[] = {
+    {PRJ_EastingError, GES_EastingError},
+    {PRJ_NorthingError, GES_NorthingError},
+};
+const FlagMap kProjectionForward[] = {
+    {PRJ_LatitudeError, GES_LatitudeError},
+    {PRJ_LongitudeError, GES_LongitudeError},
+    {TME_LongitudeWarning, GES_LongitudeWarning},
+};
+const FlagMap kGeocentric[] = {
+    {GCS_SemiMajorAxisError, GES_SemiMajorAxisError},
+    {GCS_InverseFlatteningError, GES_InverseFlatteningError},
+    {GCS_LatitudeError, GES_LatitudeError},
+    {GCS_LongitudeError, GES_LongitudeError},
+    {GCS_CoordinateError, kCoordinateNotFinite},
+};
+const FlagMap kLocalCartesian[] = {
+    {LCS_SemiMajorAxisError, GES_SemiMajorAxisError},
+    {LCS_InverseFlatteningError, GES_InverseFlatteningError},
+    {LCS_LatitudeError, GES_LatitudeError},
+    {LCS_LongitudeError, GES_LongitudeError},
+    {LCS_OriginLatitudeError, GES_OriginLatitudeError},
+    {LCS_OriginLongitudeError, GES_OriginLongitudeError},
+    // The orientation has no bit of its own. Left unmapped, a frame that
+    // cannot be set up would convert nothing and still report success; the
+    // origin-longitude bit, whose range the orientation shares, marks it.
+    {LCS_OrientationError, GES_OriginLongitudeError},
+    {LCS_CoordinateError, kCoordinateNotFinite},
+};
+const FlagMap kDatumShift[] = {
+    {DTM_LatitudeError, GES_LatitudeError},
+    {DTM_LongitudeError, GES_LongitudeError},
+    {DTM_CoordinateError, kCoordinateNotFinite},
+    {DTM_EllipsoidError, GES_EllipsoidError},
+    {DTM_NotInitialized, GES_EllipsoidError},
+};
+
+struct Point {
+    double latitude = 0.0;
+    double longitude = 0.0;
+    double height = 0.0;
+};
+
+bool IsGeoidHeight(std::uint32_t heightType) {
+    return heightType >= 2 && heightType <= GEH_LastGeoidHeight;
+}
+
+std::uint32_t HeightTypeOf(const GeoEngineState& side) {
+    switch (side.type) {
+    case CSYS_Geodetic:
+        return side.parameters.geodetic.heightType;
+    case CSYS_Geocentric:
+    case CSYS_LocalCartesian:
+        return GEH_EllipsoidHeight;
+    default:
+        return GEH_NoHeight;
+    }
+}
+
+// Heights above mean sea level need the geoid models, which this build does
+// not have: a conversion that would turn one height type into another through
+// them is refused up front rather than answered with an unconverted height.
+bool NeedsGeoid(const GeoEngineState& in, const GeoEngineState& out) {
+    const std::uint32_t hIn = HeightTypeOf(in);
+    const std::uint32_t hOut = HeightTypeOf(out);
+    if (hIn == hOut || (!IsGeoidHeight(hIn) && !IsGeoidHeight(hOut)))
+        return false;
+    const bool passThrough = in.datumIndex == out.datumIndex && (hIn == GEH_NoHeight || hOut == GEH_NoHeight);
+    return !passThrough;
+}
+
+bool IsWarning(std::uint32_t status) {
+    return status == GES_LongitudeWarning || status == GES_GridWarning;
+}
+
+void ClearAccuracy() {
+    g_engine.ce90 = -1.0;
+    g_engine.le90 = -1.0;
+    g_engine.se90 = -1.0;
+}
+
+// Geocentric <-> Local Cartesian on one datum: no geodetic stage.
+std::uint32_t ConvertCartesianDirect(GeoEngineState& in, GeoEngineState& out, double a, double f) {
+    GeoEngineState& local = in.type == CSYS_LocalCartesian ? in : out;
+    const LocalCartesianParameters& p = local.parameters.localCartesian;
+    const std::uint32_t setUp = LocalCartesianSetParameters(a, f, p.originLatitude, p.originLongitude,
+                                                            p.originHeight, p.orientation);
+    local.status |= MapFlags(setUp, kLocalCartesian);
+    if (setUp == 0) {
+        const CartesianCoordinates& c = in.coordinates.cartesian;
+        CartesianCoordinates r{};
+        const std::uint32_t flags = in.type == CSYS_Geocentric
+                                        ? LocalCartesianFromGeocentric(c.x, c.y, c.z, r.x, r.y, r.z)
+                                        : LocalCartesianToGeocentric(c.x, c.y, c.z, r.x, r.y, r.z);
+        in.status |= MapFlags(flags, kLocalCartesian);
+        if (flags == 0)
+            out.coordinates.cartesian = r;
+    }
+    if (in.status || out.status)
+        ClearAccuracy();
+    if (out.status)
+        return GEC_OutputError;
+    if (in.status)
+        return GEC_InputError;
+    return 0;
+}
+
+// Input coordinates to geodetic on the input datum; returns the status bits
+// for the input side and ORs a longitude warning into outputStatus.
+std::uint32_t InputStage(const GeoEngineState& in, double a, double f, Point& p,
+                         std::uint32_t& outputStatus) {
+    switch (in.type) {
+    case CSYS_Geodetic: {
+        const GeodeticCoordinates& c = in.coordinates.geodetic;
+        const bool noHeight = in.parameters.geodetic.heightType == GEH_NoHeight;
+        std::uint32_t status = 0;
+        if (!IsFinite(c.longitude))
+            status |= GES_LongitudeError;
+        if (!IsFinite(c.latitude))
+            status |= GES_LatitudeError;
+        if (!noHeight && !IsFinite(c.height))
+            status |= kCoordinateNotFinite;
+        p.longitude = c.longitude;
+        p.latitude = c.latitude;
+        p.height = noHeight ? 0.0 : c.height;
+        return status;
+    }
+    case CSYS_Geocentric: {
+        const std::uint32_t setUp = GeocentricSetParameters(a, f);
+        if (setUp)
+            return MapFlags(setUp, kGeocentric);
+        const CartesianCoordinates& c = in.coordinates.cartesian;
+        return MapFlags(GeocentricToGeodetic(c.x, c.y, c.z, p.latitude, p.longitude, p.height), kGeocentric);
+    }
+    case CSYS_LocalCartesian: {
+        const LocalCartesianParameters& lp = in.parameters.localCartesian;
+        const std::uint32_t setUp = LocalCartesianSetParameters(a, f, lp.originLatitude, lp.originLongitude,
+                                                                lp.originHeight, lp.orientation);
+        if (setUp)
+            return MapFlags(setUp, kLocalCartesian);
+        const CartesianCoordinates& c = in.coordinates.cartesian;
+        return MapFlags(LocalCartesianToGeodetic(c.x, c.y, c.z, p.latitude, p.longitude, p.height),
+                        kLocalCartesian);
+    }
+    case CSYS_Mercator: {
+        const MercatorParameters& mp = in.parameters.mercator;
+        double k = 1.0;
+        const std::uint32_t setUp = MercatorSetParameters(a, f, mp.originLatitude, mp.centralMeridian,
+                                                          mp.falseEasting, mp.falseNorthing, k);
+        if (setUp)
+            return MapFlags(setUp, kMercatorSetUp);
+        const ProjectedCoordinates& c = in.coordinates.projected;
+        return MapFlags(MercatorInverse(c.easting, c.northing, p.latitude, p.longitude), kProjectionInverse);
+    }
+    case CSYS_TransverseMercator: {
+        const TransverseMercatorParameters& tp = in.parameters.transverseMercator;
+        const std::uint32_t setUp = TransverseMercatorSetParameters(
+            a, f, tp.originLatitude, tp.centralMeridian, tp.falseEasting, tp.falseNorthing, tp.scaleFactor);
+        if (setUp)
+            return MapFlags(setUp, kTransverseMercatorSetUp);
+        const ProjectedCoordinates& c = in.coordinates.projected;
+        const std::uint32_t flags = TransverseMercatorInverse(c.easting, c.northing, p.latitude, p.longitude);
+        if (flags & TME_LongitudeWarning)
+            outputStatus |= GES_LongitudeWarning;
+        return MapFlags(flags, kProjectionInverse);
+    }
+    default:
+        // Refused before the pipeline starts; kept so no type falls through
+        // with a result.
+        return GES_EllipsoidError;
+    }
+}
+
+// Geodetic on the output datum to the output coordinates; returns the status
+// bits for the output side.
+std::uint32_t OutputStage(GeoEngineState& out, double a, double f, const Point& p) {
+    switch (out.type) {
+    case CSYS_Geodetic: {
+        const bool noHeight = out.parameters.geodetic.heightType == GEH_NoHeight;
+        out.coordinates.geodetic = {p.longitude, p.latitude, noHeight ? 0.0 : p.height};
+        return 0;
+    }
+    case CSYS_Geocentric: {
+        const std::uint32_t setUp = GeocentricSetParameters(a, f);
+        if (setUp)
+            return MapFlags(setUp, kGeocentric);
+        CartesianCoordinates c{};
+        const std::uint32_t flags = GeocentricFromGeodetic(p.latitude, p.longitude, p.height, c.x, c.y, c.z);
+        if (flags == 0)
+            out.coordinates.cartesian = c;
+        return MapFlags(flags, kGeocentric);
+    }
+    case CSYS_LocalCartesian: {
+        const LocalCartesianParameters& lp = out.parameters.localCartesian;
+        const std::uint32_t setUp = LocalCartesianSetParameters(a, f, lp.originLatitude, lp.originLongitude,
+                                                                lp.originHeight, lp.orientation);
+        if (setUp)
+            return MapFlags(setUp, kLocalCartesian);
+        CartesianCoordinates c{};
+        const std::uint32_t flags =
+            LocalCartesianFromGeodetic(p.latitude, p.longitude, p.height, c.x, c.y, c.z);
+        if (flags == 0)
+            out.coordinates.cartesian = c;
+        return MapFlags(flags, kLocalCartesian);
+    }
+    case CSYS_Mercator: {
+        MercatorParameters& mp = out.parameters.mercator;
+        double k = 1.0;
+        const std::uint32_t setUp = MercatorSetParameters(a, f, mp.originLatitude, mp.centralMeridian,
+                                                          mp.falseEasting, mp.falseNorthing, k);
+        if (setUp)
+            return MapFlags(setUp, kMercatorSetUp);
+        mp.scaleFactor = k;
+        ProjectedCoordinates c{};
+        const std::uint32_t flags = MercatorForward(p.latitude, p.longitude, c.easting, c.northing);
+        if (flags == 0)
+            out.coordinates.projected = c;
+        return MapFlags(flags, kProjectionForward);
+    }
+    case CSYS_TransverseMercator: {
+        const TransverseMercatorParameters& tp = out.parameters.transverseMercator;
+        const std::uint32_t setUp = TransverseMercatorSetParameters(
+            a, f, tp.originLatitude, tp.centralMeridian, tp.falseEasting, tp.falseNorthing, tp.scaleFactor);
+        if (setUp)
+            return MapFlags(setUp, kTransverseMercatorSetUp);
+        ProjectedCoordinates c{};
+        const std::uint32_t flags = TransverseMercatorForward(p.latitude, p.longitude, c.easting, c.northing);
+        // Errors write nothing; a warning comes with coordinates.
+        if ((flags & ~TME_LongitudeWarning) == 0)
+            out.coordinates.projected = c;
+        return MapFlags(flags, kProjectionForward);
+    }
+    default:
+        return GES_EllipsoidError;
+    }
+}
+
+} // namespace
+
+std::uint32_t GeoEngineConvert(int state) {
+    std::uint32_t code = 0;
+    if (!g_engine.initialized)
+        code |= GEE_NotInitialized;
+    if (!GeoEngineIsValidSelector(state))
+        code |= GEE_InvalidState;
+    if (code)
+        return code;
+
+    GeoEngineState& in = g_engine.states[state][0];
+    GeoEngineState& out = g_engine.states[state][1];
+
+    // Types whose modules this build does not have answer with the engine's
+    // error word and change nothing.
+    if (!GeoEngineHasModule(in.type) || !GeoEngineHasModule(out.type) || NeedsGeoid(in, out))
+        return GEE_InvalidType;
+
+    in.status = 0;
+    out.status = 0;
+    double inA, inF, outA, outF;
+    DatumGetEllipsoidParameters(in.datumIndex, inA, inF);
+    DatumGetEllipsoidParameters(out.datumIndex, outA, outF);
+
+    const bool sameDatum = in.datumIndex == out.datumIndex;
+    if (sameDatum && ((in.type == CSYS_Geocentric && out.type == CSYS_LocalCartesian) ||
+                      (in.type == CSYS_LocalCartesian && out.type == CSYS_Geocentric)))
+        return ConvertCartesianDirect(in, out, inA, inF);
+
+    // Input stage.
+    Point inPoint;
+    in.status |= InputStage(in, inA, inF, inPoint, out.status);
+    if (in.status == 0 || in.status == GES_DatumAreaWarning) {
+        // nothing to add
+    } else if (IsWarning(in.status)) {
+        code |= GEC_InputWarning;
+    } else {
+        code = GEC_InputError;
+    }
+
+    const std::uint32_t hIn = HeightTypeOf(in);
+    const std::uint32_t hOut = HeightTypeOf(out);
+    Point wgsPoint;
+    Point outPoint;
+    if (in.status == 0) {
+        if (sameDatum && (hIn == hOut || hIn == GEH_NoHeight || hOut == GEH_NoHeight)) {
+            outPoint = inPoint;
+            if (hIn == GEH_NoHeight || hOut == GEH_NoHeight)
+                outPoint.height = 0.0;
+        } else {
+            // To WGS 84.
+            if (in.datumIndex == g_engine.wgs84DatumIndex) {
+                wgsPoint = inPoint;
+            } else {
+                const std::uint32_t flags =
+                    DatumShiftToWgs84(in.datumIndex, inPoint.latitude, inPoint.longitude, inPoint.height,
+                                      wgsPoint.latitude, wgsPoint.longitude, wgsPoint.height);
+                if (flags) {
+                    // A point the shift refuses has no place on WGS 84.
+                    in.status |= MapFlags(flags, kDatumShift);
+                    ClearAccuracy();
+                    return GEC_InputError;
+                }
+                if (IsGeoidHeight(hIn))
+                    wgsPoint.height = inPoint.height;   // a sea-level height is not shifted
+                int inside = 1;
+                DatumValidPoint(in.datumIndex, wgsPoint.latitude, wgsPoint.longitude, inside);
+                if (!inside) {
+                    in.status |= GES_DatumAreaWarning;
+                    code |= GEC_InputWarning;
+                }
+            }
+            if (hIn == GEH_NoHeight)
+                wgsPoint.height = 0.0;
+            // Height types 2 to 5 would be turned through the geoid here;
+            // NeedsGeoid refused every conversion that needs that.
+
+            // From WGS 84.
+            if (out.datumIndex == g_engine.wgs84DatumIndex) {
+                outPoint = wgsPoint;
+            } else {
+                const std::uint32_t flags =
+                    DatumShiftFromWgs84(wgsPoint.latitude, wgsPoint.longitude, wgsPoint.height,
+                                        out.datumIndex, outPoint.latitude, outPoint.longitude,
+                                        outPoint.height);
+                if (flags) {
+                    out.status |= MapFlags(flags, kDatumShift);
+                    ClearAccuracy();
+                    return code | GEC_OutputError;
+                }
+                if (hOut == GEH_NoHeight)
+                    outPoint.height = 0.0;
+                else if (IsGeoidHeight(hOut))
+                    outPoint.height = wgsPoint.height;
+                int inside = 1;
+                DatumValidPoint(out.datumIndex, wgsPoint.latitude, wgsPoint.longitude, inside);
+                if (!inside) {
+                    out.status |= GES_DatumAreaWarning;
+                    code |= GEC_OutputWarning;
+                }
+            }
+            if (hOut == GEH_NoHeight)
+                outPoint.height = 0.0;
+        }
+    }
+
+    // Accuracy estimate.
+    if (in.status == 0 && out.status == 0)
+        DatumShiftAccuracy(in.datumIndex, out.datumIndex, wgsPoint.latitude, wgsPoint.longitude,
+                           g_engine.ce90, g_engine.le90, g_engine.se90);
+    else
+        ClearAccuracy();
+
+    if (code == GEC_InputError)
+        return code;
+
+    // Output stage.
+    out.status |= OutputStage(out, outA, outF, outPoint);
+
+    if (out.status != 0 && out.status != GES_DatumAreaWarning && !IsWarning(out.status))
+        code |= GEC_OutputError;
+    if (IsWarning(out.status))
+        code |= GEC_OutputWarning;
+    if (in.status || out.status)
+        ClearAccuracy();
+    return code;
+}
