@@ -1,13 +1,24 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang in build-fuzz/ and runs the shape-file
-# walk fuzzer for the given number of seconds (default 60), starting from the
-# committed seed corpus. New inputs that it finds go to build-fuzz/corpus/.
+# Builds the libFuzzer targets with clang in build-fuzz/ and runs a fuzzer for
+# the given number of seconds (default 60), starting from its committed seed
+# corpus. New inputs that it finds go to build-fuzz/corpus/ (shape_walk) or
+# build-fuzz/corpus-<target>/ (others).
+#
+#   scripts/fuzz.sh [seconds] [target]
+#
+# target: shape_walk (default) or query.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
+target="${2:-shape_walk}"
+case "$target" in
+    shape_walk) corpus=build-fuzz/corpus ;;
+    query) corpus=build-fuzz/corpus-query ;;
+    *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
+esac
 
 scripts/setup.sh
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DCORVALE_FUZZ=ON
-cmake --build build-fuzz -j "$(nproc)" --target shape_walk_fuzzer
-mkdir -p build-fuzz/corpus
-build-fuzz/fuzz/shape_walk_fuzzer -max_total_time="$seconds" build-fuzz/corpus fuzz/corpus/shape_walk
+cmake --build build-fuzz -j "$(nproc)" --target "${target}_fuzzer"
+mkdir -p "$corpus"
+"build-fuzz/fuzz/${target}_fuzzer" -max_total_time="$seconds" "$corpus" "fuzz/corpus/$target"

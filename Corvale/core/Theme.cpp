@@ -79,6 +79,7 @@ void CTheme::ResetFilter() {
     m_VisibleArcs = m_Arcs;
     m_VisiblePolygons = m_Polygons;
     ResetShapePositions();
+    UpdateStyles();
 }
 
 void CTheme::ExtendBounds(double xmin, double ymin, double xmax, double ymax) {
@@ -281,6 +282,7 @@ bool CTheme::OpenShapeFile(const std::string& path) {
 
     m_ShapeType = m_ShpView.m_Header.m_ShapeType;
     m_SourceType = ST_ShapeFile;
+    UpdateDefaultStyle();
 
     bool walked = indexUsable && WalkShapeFile(true);
     if (!walked)

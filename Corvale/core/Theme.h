@@ -10,11 +10,19 @@
 // "All" in a name means filtered-out shapes included.
 
 #include "core/FileReader.h"
+#include "core/GpiDataBlock.h"
 #include "core/ShapeFile.h"
 #include "core/ShapeRecord.h"
 #include "core/NativeAttributeTable.h"
+#include "core/SelectionEntry.h"
+#include "core/SpatialHash.h"
 #include "core/dBaseFile.h"
+// Styles
+#include "core/AdvancedProperties.h"
+#include "core/ArrowImage.h"
+#include "core/StyleInfo.h"
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -191,6 +199,80 @@ public:
     std::string m_ListTemplate;
     std::string m_InfoTipTemplate;
 
+    // Base style; the colours are set by the document from the settings when
+    // a theme is created.
+    std::uint32_t m_Color = 0;
+    std::uint32_t m_OutlineColor = 0;
+    int m_LineWidth = 0;
+    int m_PenStyle = 0;
+    int m_FillPattern = 0;
+    int m_PointSymbol = 0;
+
+    // ---- Styles (ThemeStyles.cpp) ----
+    //
+    // Every visible shape is drawn with a style object. m_Styles holds the
+    // default style (slot 0, built from the base style above) and one style
+    // per conditional style rule (slot k + 1 for rule k of
+    // m_AdvancedProperties); m_ShapeStyles holds the style of each visible
+    // position, parallel to the visible list, and is empty when every shape
+    // uses the default style; m_StyleCache holds the styles whose values come
+    // from attribute columns, one per distinct set of values. The theme owns
+    // the styles of m_Styles and m_StyleCache; m_ShapeStyles points at them.
+    //
+    // Rules are tried in the order the rule page lists them, and the first
+    // whose condition holds for a shape draws it, in every operation below.
+
+    // The two further words of the base style: where polylines are drawn
+    // relative to their line (0 centre, 1 left, 2 right, 3 east, 4 west,
+    // 5 north, 6 south) and how far off it.
+    int m_LineOffsetMode = 0;
+    int m_LineOffset = 0;
+
+    std::vector<std::unique_ptr<CStyleInfo>> m_Styles;
+    std::vector<CStyleInfo*> m_ShapeStyles;
+    std::map<StyleCacheKey, std::unique_ptr<CStyleInfo>> m_StyleCache;
+    CAdvancedProperties m_AdvancedProperties;
+
+    // Direction arrows along polylines: shown or not, where along a line
+    // (0.0 to 1.0), and the arrow head's icons.
+    bool m_ShowArrows = false;
+    float m_ArrowPosition = 1.0f;
+    CArrowImage m_ArrowImage;
+
+    // Builds slot 0 from the base style when there are no styles, else
+    // assigns the fresh values to the existing default style, so that shapes
+    // pointing at it keep doing so. Point themes get a point style, polyline
+    // themes a polyline style, polygon themes a polygon style, other kinds
+    // (but the null kind) a plain colour. Z kinds count as their plain kinds.
+    void UpdateDefaultStyle();
+    // Rebuilds every style and the style of every visible shape. Image themes
+    // are left alone. Called after opening and loading, after filtering and
+    // after the rules changed.
+    void UpdateStyles();
+    // Decides the style of one shape again (after it was added or its
+    // attributes were copied); nothing without styles or rules.
+    void ApplyStyleRules(int position);
+    // Makes the styles when there are none and the theme has shapes; without
+    // rules every shape takes the default style, else each shape's style is
+    // decided again.
+    void ApplyStyleRulesToAll();
+    // The style the shape at a position should have now; null when the theme
+    // has no styles. The caller stores it in m_ShapeStyles.
+    CStyleInfo* EvaluateStyleRules(int position);
+    // Whether the rule takes any value the theme's kind uses from a column.
+    bool RuleUsesAttributeStyle(const CAdvancedProperty& rule) const;
+    // The shared style of a shape under an attribute-driven rule, given the
+    // columns of fill colour, pen colour, pen width and pen style (-1 where
+    // the rule takes none). Made on the first request for its values.
+    CStyleInfo* GetAttributeDrivenStyle(int position, const CAdvancedProperty& rule,
+                                        const std::array<int, 4>& columns);
+    // The style that draws the shape at a position: its entry in
+    // m_ShapeStyles, the default style when that list is empty, null beyond
+    // the list or without styles.
+    CStyleInfo* GetShapeStyle(int position) const;
+
+    // ---- end of styles ----
+
     bool m_Visible = true;
     bool m_ScaleDependent = false;
     double m_MaxScale = 1.0;
@@ -206,6 +288,95 @@ public:
     bool m_Editable = false;
     bool m_Modified = false;
 
+    // ---- Selection, filter and spatial hash (ThemeSelection.cpp,
+    // ThemeSpatialIndex.cpp) ----
+    //
+    // Selection operations take shape indexes; a selected shape's position is
+    // always derived from its shape index when it is used (GetShapePosition),
+    // so sorting, filtering and deleting can never leave it naming another
+    // shape. The document fires the update events.
+
+    // Clears the selection (selection area included) and selects every
+    // visible shape in position order.
+    void SelectAll(std::uint32_t color);
+    // Empties the selection and frees the selection area.
+    void ClearSelection();
+    // The visible shapes that were not selected become the selection, in
+    // position order; all earlier entries go, filtered-out ones included. The
+    // selection area stays.
+    void InvertSelection(std::uint32_t color);
+    // InvertSelection with the settings' selection colour.
+    void InvertSelectionWithDefaultColour();
+    // Adds an entry with the next selection index unless the shape index has
+    // one (an existing entry is left as it is). The position argument is the
+    // caller's view of where the shape stands; it is not stored.
+    void AddToSelection(int shapeIndex, int position, int width, std::uint32_t color);
+    // Erases the entry and closes the gap in the selection order.
+    void RemoveFromSelection(int shapeIndex);
+    // The entry's selection index; -1 when the shape is not selected.
+    int GetSelectionIndex(int shapeIndex) const;
+    // The visible record of the entry whose selection index is n; null when
+    // no entry has it or that shape is filtered out.
+    CShapeRecord* GetSelectedShape(int n);
+    void SetSelectionColour(std::uint32_t color);
+
+    // Removes the selected shapes from the visible list and empties the
+    // selection; true also when nothing is selected, false when the theme
+    // has no visible shape.
+    bool FilterSelected();
+    // The filtered-out shapes become the visible ones, in all-shapes order,
+    // and the visible ones are filtered out. The selection stays.
+    void InvertFilter();
+    // Record number minus 1 of the shape at a visible position; -1 outside
+    // the visible list.
+    int GetShapeIndex(int position) const;
+    // Position of the shape in the visible list; -1 when it is filtered out
+    // or does not exist. Answers from m_PositionByIndex, which it fills on
+    // first use and refills when it finds it out of date.
+    int GetShapePosition(int shapeIndex);
+    // All-shapes count minus visible count of the theme's kind; 0 when empty.
+    int GetFilteredShapeCount() const;
+
+    // Builds the spatial hash of a large polyline or polygon theme when the
+    // Performance setting is 2 and there is none yet.
+    void BuildSpatialIndex();
+    void DeleteSpatialIndex();
+    // Positions of the visible shapes nearest to (x, y), every tie listed
+    // once; containing polygons come first at distance 0. False when the
+    // theme has no visible shape of its kind.
+    bool FindClosestShapes(std::vector<int>& positions, double x, double y) const;
+    // Appends the positions of the visible shapes, other than the record
+    // itself, that intersect it (ShapesIntersect); true when the list is not
+    // empty afterwards.
+    bool GetIntersectingShapes(const CShapeRecord* record, std::vector<int>& positions) const;
+
+    // Shape index to entry, iterated in shape-index order.
+    std::map<int, CSelectionEntry> m_Selection;
+    // Number of entries, and the selection index the next entry receives.
+    int m_SelectionCounter = 0;
+    // The polygon record of the last selection outline drawn in the view.
+    std::unique_ptr<unsigned char[]> m_SelectionArea;
+    std::unique_ptr<CShapeAreaHashTable> m_SpatialIndex;
+    // Size of the visible list when m_PositionByIndex was filled; a list of
+    // another size means the map is out of date.
+    std::size_t m_PositionMapListSize = 0;
+
+    // ---- end of selection, filter and spatial hash ----
+
+    // ---- Plug-in data (ThemeGpiData.cpp) ----
+    //
+    // Data blocks that GPI plug-ins keep with the theme, one per plug-in,
+    // named by its GUID text, in the order they were first set. The plug-in
+    // host writes them as the last item of the theme's record in a workspace
+    // and empties and refills the list when the record is read.
+    std::vector<GpiDataBlock> m_GpiData;
+    // Replaces the block with the same name (ASCII case ignored) by a copy of
+    // the block, or appends a copy; a block of the list set on itself is left
+    // alone.
+    void SetGpiDataBlock(const GpiDataBlock& block);
+
+    // ---- end of plug-in data ----
+
 private:
     // The theme that holds the attributes: this one, or the first theme up
     // the parent chain that is not derived; null for a derived theme without
@@ -213,6 +384,8 @@ private:
     const CTheme* AttributeSource() const;
     // The descriptor of a column of the dBase or native table; null otherwise.
     const CAttributeFieldInfo* FieldInfo(int field) const;
+    // Takes the style of the shape at a position anew after its values changed.
+    void Restyle(int position);
     // Shape index of the shape at a visible position; -1 outside the list.
     int ShapeIndexAt(int position) const;
     // Back to the state of a new theme as far as opening a shape file goes.

@@ -137,23 +137,31 @@ std::string CTheme::GetAttributeText(int shapeIndex, int field) const {
     return ValueOfRow(AttributeSource(), shapeIndex, field, "#ERROR#");
 }
 
-bool CTheme::SetAttributeText(int shapeIndex, int field, const std::string& text, bool) {
-    // Restyling after an edit concerns per-shape styles; a theme gets them
-    // from its style rules, and until it has any there is nothing to redo.
+bool CTheme::SetAttributeText(int shapeIndex, int field, const std::string& text, bool restyle) {
     if (m_SourceType != ST_Native || field < 0)
         return false;
     CNativeAttributeRow* row = m_NativeTable.GetRow(shapeIndex);
     if (row == nullptr || !row->SetValue(field, text))
         return false;
     m_Modified = true;
+    // A rule may depend on the value just changed.
+    if (restyle && !m_ShapeStyles.empty())
+        Restyle(GetShapePosition(shapeIndex));
     return true;
 }
 
 bool CTheme::SetAttributeTextAt(int position, int field, const std::string& text) {
     const int shapeIndex = ShapeIndexAt(position);
-    if (shapeIndex < 0)
+    if (shapeIndex < 0 || !SetAttributeText(shapeIndex, field, text, false))
         return false;
-    return SetAttributeText(shapeIndex, field, text, true);
+    if (!m_ShapeStyles.empty())
+        Restyle(position);
+    return true;
+}
+
+void CTheme::Restyle(int position) {
+    if (position >= 0 && static_cast<std::size_t>(position) < m_ShapeStyles.size())
+        m_ShapeStyles[position] = EvaluateStyleRules(position);
 }
 
 int CTheme::AddAttribute(const CAttributeFieldInfo& info, const char* defaultValue, const char* description) {
@@ -166,6 +174,9 @@ int CTheme::AddAttribute(const CAttributeFieldInfo& info, const char* defaultVal
 bool CTheme::DeleteAttribute(int field) {
     if (m_SourceType != ST_Native || !m_NativeTable.DeleteField(field))
         return false;
+    // Styles taken from that column are no longer right; the next style
+    // update rebuilds them.
+    m_ShapeStyles.clear();
     m_Modified = true;
     return true;
 }
@@ -188,6 +199,9 @@ bool CTheme::CopyAttributes(const CShapeRecord* destination, const CShapeRecord*
             m_NativeTable.GetRow(to)->SetValue(field, value))
             m_Modified = true;
     }
+    const int position = GetShapePosition(to);
+    if (position >= 0)
+        ApplyStyleRules(position);
     return true;
 }
 

@@ -1,0 +1,259 @@
+// Selection on a polygon theme of 200,000 generated polygons: building the
+// spatial hash, then selecting by 1,000 random rectangles and by 1,000 clicks,
+// once through the hash and once by a linear scan of every visible polygon,
+// in the same run. Both paths select the same shapes (the "hits" counters
+// agree); the summary at the end says how much faster the hash is.
+
+#include "core/SelectionHitTests.h"
+#include "core/ShapeRecordBuilder.h"
+#include "core/SpatialPredicates.h"
+#include "core/Theme.h"
+
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kPolygons = 200000;
+constexpr int kQueries = 1000;
+constexpr double kExtent = 1000.0;
+constexpr double kPi = 3.14159265358979323846;
+
+struct World {
+    std::vector<std::unique_ptr<unsigned char[]>> records;
+    CTheme theme;
+    std::vector<CDoubleRect> rectangles;
+    std::vector<CShapePoint> clicks;
+};
+
+// Irregular convex-ish rings of 6 to 10 vertices, 0.3 to 1.5 units across,
+// scattered over a 1000 x 1000 square: about 200 polygons per cell of the
+// 50 x 50 grid, as on a detailed parcel map.
+World& GetWorld() {
+    static World* world = [] {
+        auto* w = new World;
+        std::mt19937 random(20240611);
+        std::uniform_real_distribution<double> position(0.0, kExtent);
+        std::uniform_real_distribution<double> radius(0.3, 1.5);
+        std::uniform_real_distribution<double> wobble(0.7, 1.0);
+        std::uniform_int_distribution<int> corners(6, 10);
+        w->theme.m_ShapeType = SHT_Polygon;
+        w->records.reserve(kPolygons);
+        for (int i = 0; i < kPolygons; ++i) {
+            const double cx = position(random);
+            const double cy = position(random);
+            const double r = radius(random);
+            const int n = corners(random);
+            CShapeRecordBuilder builder;
+            builder.m_PartCount = 1;
+            builder.m_PointCount = static_cast<std::uint32_t>(n + 1);
+            builder.m_RecordNumber = static_cast<std::uint32_t>(i + 1);
+            auto bytes = std::make_unique<unsigned char[]>(
+                CShapeRecordBuilder::RecordSize(1, builder.m_PointCount));
+            builder.m_Record = bytes.get();
+            if (!builder.BeginPolygon())
+                std::abort();
+            double first[2] = {0, 0};
+            // Clockwise, as shape files keep outer rings.
+            for (int k = 0; k < n; ++k) {
+                const double angle = -2.0 * kPi * k / n;
+                const double x = cx + r * wobble(random) * std::cos(angle);
+                const double y = cy + r * wobble(random) * std::sin(angle);
+                if (k == 0) {
+                    first[0] = x;
+                    first[1] = y;
+                }
+                if (!builder.AddPoint(x, y))
+                    std::abort();
+            }
+            if (!builder.AddPoint(first[0], first[1]))
+                std::abort();
+            if (!CTheme::ShapeCallback(&w->theme, CShapeRecord::FromBytes(bytes.get()), 0))
+                std::abort();
+            w->records.push_back(std::move(bytes));
+        }
+        w->theme.ResetFilter();
+        w->theme.BuildSpatialIndex();
+        if (!w->theme.m_SpatialIndex)
+            std::abort();
+
+        std::uniform_real_distribution<double> side(1.0, 20.0);
+        for (int q = 0; q < kQueries; ++q) {
+            const double x = position(random);
+            const double y = position(random);
+            w->rectangles.emplace_back(x, y, x + side(random), y + side(random));
+            w->clicks.push_back({position(random), position(random)});
+        }
+        return w;
+    }();
+    return *world;
+}
+
+void Select(CTheme& theme, CShapeRecord* record, int position) {
+    const int shapeIndex = GetShapeRecordIndex(record);
+    theme.AddToSelection(shapeIndex, position, theme.m_LineWidth, 0x0000FF);
+}
+
+void Report(benchmark::State& state, std::size_t hits) {
+    state.counters["queries/s"] =
+        benchmark::Counter(static_cast<double>(kQueries) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate);
+    state.counters["hits"] = static_cast<double>(hits);
+}
+
+void BM_BuildHash(benchmark::State& state) {
+    CTheme& theme = GetWorld().theme;
+    for (auto _ : state) {
+        theme.DeleteSpatialIndex();
+        theme.BuildSpatialIndex();
+        benchmark::DoNotOptimize(theme.m_SpatialIndex.get());
+    }
+}
+BENCHMARK(BM_BuildHash)->Unit(benchmark::kMillisecond);
+
+void BM_RectanglesHash(benchmark::State& state) {
+    World& world = GetWorld();
+    CTheme& theme = world.theme;
+    std::size_t hits = 0;
+    for (auto _ : state) {
+        hits = 0;
+        for (const CDoubleRect& rect : world.rectangles) {
+            theme.m_SpatialIndex->ForEachCandidate(rect, [&](CShapeRecord* record) {
+                if (PolygonHitByRectangle(record, rect))
+                    Select(theme, record, theme.GetShapePosition(GetShapeRecordIndex(record)));
+                return true;
+            });
+            hits += theme.m_Selection.size();
+            theme.ClearSelection();
+        }
+    }
+    Report(state, hits);
+}
+BENCHMARK(BM_RectanglesHash)->Unit(benchmark::kMillisecond);
+
+void BM_RectanglesLinear(benchmark::State& state) {
+    World& world = GetWorld();
+    CTheme& theme = world.theme;
+    const int count = theme.GetShapeCount();
+    std::size_t hits = 0;
+    for (auto _ : state) {
+        hits = 0;
+        for (const CDoubleRect& rect : world.rectangles) {
+            for (int position = 0; position < count; ++position) {
+                CShapeRecord* record = theme.GetShape(position);
+                if (PolygonHitByRectangle(record, rect))
+                    Select(theme, record, position);
+            }
+            hits += theme.m_Selection.size();
+            theme.ClearSelection();
+        }
+    }
+    Report(state, hits);
+}
+BENCHMARK(BM_RectanglesLinear)->Unit(benchmark::kMillisecond);
+
+void BM_ClicksHash(benchmark::State& state) {
+    World& world = GetWorld();
+    CTheme& theme = world.theme;
+    std::size_t hits = 0;
+    for (auto _ : state) {
+        hits = 0;
+        for (const CShapePoint& click : world.clicks) {
+            theme.m_SpatialIndex->ForEachCandidate(
+                CDoubleRect(click.x, click.y, click.x, click.y), [&](CShapeRecord* record) {
+                    if (PointInPolygon(record, click))
+                        Select(theme, record, theme.GetShapePosition(GetShapeRecordIndex(record)));
+                    return true;
+                });
+            hits += theme.m_Selection.size();
+            theme.ClearSelection();
+        }
+    }
+    Report(state, hits);
+}
+BENCHMARK(BM_ClicksHash)->Unit(benchmark::kMillisecond);
+
+void BM_ClicksLinear(benchmark::State& state) {
+    World& world = GetWorld();
+    CTheme& theme = world.theme;
+    const int count = theme.GetShapeCount();
+    std::size_t hits = 0;
+    for (auto _ : state) {
+        hits = 0;
+        for (const CShapePoint& click : world.clicks) {
+            for (int position = 0; position < count; ++position) {
+                CShapeRecord* record = theme.GetShape(position);
+                if (PointInPolygon(record, click))
+                    Select(theme, record, position);
+            }
+            hits += theme.m_Selection.size();
+            theme.ClearSelection();
+        }
+    }
+    Report(state, hits);
+}
+BENCHMARK(BM_ClicksLinear)->Unit(benchmark::kMillisecond);
+
+// Prints the usual table, then the speed-up of the hash over the scan (the
+// median of the repetitions, when there are several).
+class SpeedUpReporter : public benchmark::ConsoleReporter {
+public:
+    SpeedUpReporter() : ConsoleReporter(OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration)
+                continue;
+            auto it = run.counters.find("queries/s");
+            if (it != run.counters.end())
+                m_Rates[run.run_name.function_name].push_back(it->second.value);
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        Compare("rectangles", "BM_RectanglesHash", "BM_RectanglesLinear");
+        Compare("clicks", "BM_ClicksHash", "BM_ClicksLinear");
+    }
+
+private:
+    double Median(const std::string& name) {
+        std::vector<double>& rates = m_Rates[name];
+        if (rates.empty())
+            return 0.0;
+        std::sort(rates.begin(), rates.end());
+        return rates[rates.size() / 2];
+    }
+
+    void Compare(const char* what, const std::string& hash, const std::string& linear) {
+        const double h = Median(hash);
+        const double l = Median(linear);
+        if (h <= 0.0 || l <= 0.0)
+            return;
+        std::printf("%s: hash %.0f queries/s, linear scan %.0f queries/s, hash %.0f times faster\n",
+                    what, h, l, h / l);
+    }
+
+    std::map<std::string, std::vector<double>> m_Rates;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    SpeedUpReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

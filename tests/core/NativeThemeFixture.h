@@ -1,0 +1,85 @@
+#pragma once
+// A native point theme built in the test: columns of given types, one point
+// and one attribute row per shape, every shape visible. Also a guard that
+// switches the process to a decimal-comma locale for a test.
+
+#include "core/RecordFixtures.h"
+#include "core/Theme.h"
+
+#include <clocale>
+#include <cstdio>
+#include <locale>
+#include <string>
+#include <vector>
+
+struct NativeColumn {
+    const char* name;
+    std::int32_t type;
+};
+
+class NativePointTheme {
+public:
+    using Row = std::vector<std::string>;
+
+    // Point i lies at points[i] (or at (i, 0) when fewer points are given) and
+    // carries rows[i].
+    NativePointTheme(const std::vector<NativeColumn>& columns, const std::vector<Row>& rows,
+                     const std::vector<CShapePoint>& points = {}) {
+        theme.m_SourceType = ST_Native;
+        theme.m_ShapeType = SHT_Point;
+        theme.m_Editable = true;
+        for (const NativeColumn& column : columns) {
+            CAttributeFieldInfo info;
+            info.m_Name = column.name;
+            info.m_Type = column.type;
+            info.m_Length = 20;
+            theme.AddAttribute(info, nullptr, nullptr);
+        }
+        m_Records.reserve(rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const CShapePoint at = i < points.size() ? points[i] : CShapePoint{static_cast<double>(i), 0.0};
+            m_Records.push_back(MakePoint(at.x, at.y, static_cast<std::uint32_t>(i + 1)));
+        }
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            CTheme::ShapeCallback(&theme, Rec(m_Records[i]), 0);
+            const int row = theme.AppendAttributeRow();
+            for (std::size_t c = 0; c < rows[i].size(); ++c)
+                theme.SetAttributeText(row, static_cast<int>(c), rows[i][c], false);
+        }
+        theme.ResetFilter();
+    }
+
+    CTheme theme;
+
+private:
+    std::vector<Bytes> m_Records;
+};
+
+// Switches the C and C++ locales to German (decimal comma) for the life of the
+// object; ok() proves the switch took effect.
+class CommaLocale {
+public:
+    CommaLocale() {
+        m_Saved = std::setlocale(LC_ALL, nullptr);
+        m_Ok = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+        if (m_Ok) {
+            char buffer[16];
+            std::snprintf(buffer, sizeof buffer, "%.1f", 1.5);
+            m_Ok = std::string(buffer) == "1,5";
+            m_SavedGlobal = std::locale::global(std::locale("de_DE.UTF-8"));
+        }
+    }
+    ~CommaLocale() {
+        std::setlocale(LC_ALL, m_Saved.c_str());
+        if (m_Ok)
+            std::locale::global(m_SavedGlobal);
+    }
+    CommaLocale(const CommaLocale&) = delete;
+    CommaLocale& operator=(const CommaLocale&) = delete;
+    bool ok() const { return m_Ok; }
+
+private:
+    std::string m_Saved;
+    std::locale m_SavedGlobal;
+    bool m_Ok = false;
+};
