@@ -24,6 +24,11 @@
  * - Memory a plug-in hands to the host comes from GPIOP_HostAlloc and goes
  *   back with GPIOP_HostFree.
  * - Texts are narrow (8-bit) strings.
+ * - Entries and callbacks catch every exception: none may unwind into the
+ *   host (which guards every call all the same).
+ *
+ * Build a plug-in with corvale_add_gpi_plugin (cmake/CorvaleGpiPlugin.cmake):
+ * a shared object named <name>.gpi, placed in the program's plug-in folder.
  *
  * Usable from C and C++.
  */
@@ -38,6 +43,15 @@
 extern "C" {
 #else
 #define GPI_STATIC_ASSERT(condition, message) _Static_assert(condition, message)
+#endif
+
+/* Gives a member 8-byte alignment on every target, so that a record holding
+ * a double or a pointer-or-double value has one layout for 32-bit and 64-bit
+ * plug-ins alike (i386 aligns doubles inside records to 4 only). */
+#ifdef __cplusplus
+#define GPI_ALIGN8 alignas(8)
+#else
+#define GPI_ALIGN8 _Alignas(8)
 #endif
 
 /* Marks a plug-in's exported entries: define them as
@@ -220,6 +234,86 @@ typedef struct GpiHookShapeArgs {
     uint32_t shape;
 } GpiHookShapeArgs;
 
+/* Types 3, 7, 8 (mouse move, left button down and up over a map view): the
+ * pointer in client pixels and the key flags as the window system gave them. */
+typedef struct GpiHookMouseArgs {
+    uint32_t userData;
+    int32_t x;
+    int32_t y;
+    uint32_t keyFlags;
+    uint32_t reserved; /* 0 */
+} GpiHookMouseArgs;
+
+/* Type 9: a button of one of the plug-in's toolbars was clicked. */
+typedef struct GpiHookToolBarButtonArgs {
+    uint32_t userData;
+    uint32_t commandId;
+} GpiHookToolBarButtonArgs;
+
+/* Type 10: one of the plug-in's command items was chosen. userData is the
+ * word given when the item was registered. */
+typedef struct GpiHookCommandItemArgs {
+    uint32_t userData;
+    uint32_t item; /* command item handle */
+} GpiHookCommandItemArgs;
+
+/* Type 13: a file of a type the plug-in registered is being opened. userData
+ * is the word given when the file type was registered. */
+typedef struct GpiHookFileOpenArgs {
+    uint32_t userData;
+    const char* path; /* full path */
+} GpiHookFileOpenArgs;
+
+/* Type 14: a data block named by the plug-in's GUID text was read from a
+ * workspace file. theme is 0 for a block of the workspace itself. The bytes
+ * stay valid only during the call: copy what you keep. */
+typedef struct GpiHookDataLoadedArgs {
+    uint32_t userData;
+    uint32_t theme;
+    uint32_t size;
+    const void* data;
+} GpiHookDataLoadedArgs;
+
+/* Values exchanged with scripts (type 16 and the script Plugin object). */
+enum GpiScriptValueType {
+    GPISV_Handle = 0, /* value.handle: a workspace, theme or shape handle */
+    GPISV_Int = 1,    /* value.integer */
+    GPISV_String = 2, /* value.text: zero-terminated */
+    GPISV_Double = 3, /* value.number */
+    GPISV_Bool = 4,   /* value.boolean: 0 or 1 */
+    GPISV_Color = 5   /* value.color: 0x00BBGGRR */
+};
+
+typedef struct GpiScriptValue {
+    uint32_t type; /* GPISV_* */
+    uint32_t reserved;
+    GPI_ALIGN8 union {
+        uint32_t handle;
+        int32_t integer;
+        const char* text;
+        double number;
+        uint32_t boolean;
+        uint32_t color;
+    } value;
+} GpiScriptValue;
+
+/* Type 16: a script reads, writes or calls one of the names the plug-in
+ * registered. The host passes inOut as 0. To answer, the plug-in sets bit 0
+ * of inOut when it answers a single value, puts the number of values into
+ * resultCount and a list of them into results; the list and every
+ * GPISV_String text in it come from GPIOP_HostAlloc, and the host frees them.
+ * The callback's answer: GPIERR_NotImplemented for a name it does not know,
+ * GPIERR_IllegalParameter for arguments it cannot use, else 0. */
+typedef struct GpiHookScriptCallArgs {
+    uint32_t userData;
+    const char* name;
+    uint32_t inOut;
+    uint32_t argumentCount;
+    const GpiScriptValue* arguments;
+    uint32_t resultCount;
+    GpiScriptValue* results;
+} GpiHookScriptCallArgs;
+
 /* ------------------------------------------------------------------------
  * Operation numbers for GpiHostDispatch. Numbers outside
  * GPIOP_First..GPIOP_Last answer GPIERR_NotImplemented.
@@ -371,6 +465,52 @@ enum GpiOperation {
 
 /* Argument blocks of the host's own small operations. */
 
+/* GPIOP_RegisterHook. info is read for three types only:
+ * GPIHOOK_CommandItem (GpiCommandItemInfo), GPIHOOK_FileOpen (GpiFileTypeInfo)
+ * and GPIHOOK_ScriptCall (GpiScriptNamesInfo). A second subscription to a
+ * type replaces the user data; for types 10 and 13 it adds a further item or
+ * file type. */
+typedef struct GpiRegisterHookArgs {
+    uint32_t identity;
+    uint32_t hookType;
+    uint32_t userData;
+    const void* info;
+} GpiRegisterHookArgs;
+
+/* GPIOP_UnregisterHook. Command items and file types registered earlier stay.
+ * GPIOP_UnregisterAllHooks takes the identity itself as its argument. */
+typedef struct GpiUnregisterHookArgs {
+    uint32_t identity;
+    uint32_t hookType;
+} GpiUnregisterHookArgs;
+
+/* Registration of GPIHOOK_CommandItem: a menu entry in the place named by
+ * placement (GPIPLACE_*). item, when not null, receives the command item's
+ * handle. */
+typedef struct GpiCommandItemInfo {
+    uint32_t placement;
+    const char* text;
+    const char* prompt; /* status-bar prompt */
+    uint32_t reserved;
+    uint32_t* item;
+} GpiCommandItemInfo;
+
+/* Registration of GPIHOOK_FileOpen: a file type offered in the open dialogs,
+ * for example {"Route networks (*.net)", "*.net"}. */
+typedef struct GpiFileTypeInfo {
+    const char* description;
+    const char* pattern;
+} GpiFileTypeInfo;
+
+/* Registration of GPIHOOK_ScriptCall: the names scripts may use, each list
+ * ended by a null pointer or an empty text. They replace the names given
+ * before; a null list gives no names of that kind. */
+typedef struct GpiScriptNamesInfo {
+    uint32_t reserved;
+    const char* const* properties;
+    const char* const* methods;
+} GpiScriptNamesInfo;
+
 /* GPIOP_GetErrorText: the text of a GPIERR_* code. */
 typedef struct GpiGetErrorTextArgs {
     uint32_t code;
@@ -445,6 +585,8 @@ typedef struct GpiGetHostVersionArgs {
  * Layouts. P is the size of a pointer: 4 on 32-bit, 8 on 64-bit builds.
  * ------------------------------------------------------------------------ */
 #define GPI_P ((size_t)sizeof(void*))
+/* n rounded up to a multiple of the power of two a. */
+#define GPI_ROUND_UP(n, a) (((size_t)(n) + (a) - 1) & ~((size_t)(a) - 1))
 GPI_STATIC_ASSERT(sizeof(void (*)(void)) == sizeof(void*), "function pointers are pointer-sized");
 GPI_STATIC_ASSERT(sizeof(float) == 4, "f32 is four bytes");
 
@@ -474,6 +616,51 @@ GPI_STATIC_ASSERT(offsetof(GpiHookShapeArgs, theme) == 4, "GpiHookShapeArgs layo
 GPI_STATIC_ASSERT(offsetof(GpiHookShapeArgs, shape) == 8, "GpiHookShapeArgs layout");
 GPI_STATIC_ASSERT(sizeof(GpiHookShapeArgs) == 12, "GpiHookShapeArgs layout");
 
+GPI_STATIC_ASSERT(offsetof(GpiHookMouseArgs, x) == 4, "GpiHookMouseArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookMouseArgs, y) == 8, "GpiHookMouseArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookMouseArgs, keyFlags) == 12, "GpiHookMouseArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookMouseArgs, reserved) == 16, "GpiHookMouseArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiHookMouseArgs) == 20, "GpiHookMouseArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookToolBarButtonArgs, commandId) == 4, "GpiHookToolBarButtonArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiHookToolBarButtonArgs) == 8, "GpiHookToolBarButtonArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookCommandItemArgs, item) == 4, "GpiHookCommandItemArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiHookCommandItemArgs) == 8, "GpiHookCommandItemArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookFileOpenArgs, path) == GPI_P, "GpiHookFileOpenArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiHookFileOpenArgs) == 2 * GPI_P, "GpiHookFileOpenArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookDataLoadedArgs, theme) == 4, "GpiHookDataLoadedArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookDataLoadedArgs, size) == 8, "GpiHookDataLoadedArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookDataLoadedArgs, data) == GPI_ROUND_UP(12, GPI_P), "GpiHookDataLoadedArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiHookDataLoadedArgs) == GPI_ROUND_UP(12, GPI_P) + GPI_P, "GpiHookDataLoadedArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiScriptValue, reserved) == 4, "GpiScriptValue layout");
+GPI_STATIC_ASSERT(offsetof(GpiScriptValue, value) == 8, "GpiScriptValue layout");
+GPI_STATIC_ASSERT(sizeof(GpiScriptValue) == 16, "GpiScriptValue layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookScriptCallArgs, name) == GPI_P, "GpiHookScriptCallArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookScriptCallArgs, inOut) == 2 * GPI_P, "GpiHookScriptCallArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookScriptCallArgs, argumentCount) == 2 * GPI_P + 4, "GpiHookScriptCallArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookScriptCallArgs, arguments) == 2 * GPI_P + 8, "GpiHookScriptCallArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookScriptCallArgs, resultCount) == 3 * GPI_P + 8, "GpiHookScriptCallArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHookScriptCallArgs, results) == GPI_ROUND_UP(3 * GPI_P + 12, GPI_P),
+                  "GpiHookScriptCallArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiHookScriptCallArgs) == GPI_ROUND_UP(3 * GPI_P + 12, GPI_P) + GPI_P,
+                  "GpiHookScriptCallArgs layout");
+
+GPI_STATIC_ASSERT(offsetof(GpiRegisterHookArgs, hookType) == 4, "GpiRegisterHookArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiRegisterHookArgs, userData) == 8, "GpiRegisterHookArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiRegisterHookArgs, info) == GPI_ROUND_UP(12, GPI_P), "GpiRegisterHookArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiRegisterHookArgs) == GPI_ROUND_UP(12, GPI_P) + GPI_P, "GpiRegisterHookArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiUnregisterHookArgs, hookType) == 4, "GpiUnregisterHookArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiUnregisterHookArgs) == 8, "GpiUnregisterHookArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiCommandItemInfo, text) == GPI_P, "GpiCommandItemInfo layout");
+GPI_STATIC_ASSERT(offsetof(GpiCommandItemInfo, prompt) == 2 * GPI_P, "GpiCommandItemInfo layout");
+GPI_STATIC_ASSERT(offsetof(GpiCommandItemInfo, reserved) == 3 * GPI_P, "GpiCommandItemInfo layout");
+GPI_STATIC_ASSERT(offsetof(GpiCommandItemInfo, item) == 4 * GPI_P, "GpiCommandItemInfo layout");
+GPI_STATIC_ASSERT(sizeof(GpiCommandItemInfo) == 5 * GPI_P, "GpiCommandItemInfo layout");
+GPI_STATIC_ASSERT(offsetof(GpiFileTypeInfo, pattern) == GPI_P, "GpiFileTypeInfo layout");
+GPI_STATIC_ASSERT(sizeof(GpiFileTypeInfo) == 2 * GPI_P, "GpiFileTypeInfo layout");
+GPI_STATIC_ASSERT(offsetof(GpiScriptNamesInfo, properties) == GPI_P, "GpiScriptNamesInfo layout");
+GPI_STATIC_ASSERT(offsetof(GpiScriptNamesInfo, methods) == 2 * GPI_P, "GpiScriptNamesInfo layout");
+GPI_STATIC_ASSERT(sizeof(GpiScriptNamesInfo) == 3 * GPI_P, "GpiScriptNamesInfo layout");
+
 GPI_STATIC_ASSERT(offsetof(GpiGetErrorTextArgs, buffer) == GPI_P, "GpiGetErrorTextArgs layout");
 GPI_STATIC_ASSERT(offsetof(GpiGetErrorTextArgs, size) == 2 * GPI_P, "GpiGetErrorTextArgs layout");
 GPI_STATIC_ASSERT(sizeof(GpiGetErrorTextArgs) == 3 * GPI_P, "GpiGetErrorTextArgs layout");
@@ -500,6 +687,7 @@ GPI_STATIC_ASSERT(sizeof(GpiHostAllocArgs) == 2 * GPI_P, "GpiHostAllocArgs layou
 GPI_STATIC_ASSERT(offsetof(GpiGetHostVersionArgs, buffer) == GPI_P, "GpiGetHostVersionArgs layout");
 GPI_STATIC_ASSERT(offsetof(GpiGetHostVersionArgs, size) == 2 * GPI_P, "GpiGetHostVersionArgs layout");
 GPI_STATIC_ASSERT(sizeof(GpiGetHostVersionArgs) == 3 * GPI_P, "GpiGetHostVersionArgs layout");
+#undef GPI_ROUND_UP
 #undef GPI_P
 
 #ifdef __cplusplus

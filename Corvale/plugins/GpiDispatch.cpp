@@ -1,6 +1,6 @@
 // GpiHostDispatch and the host's own small operations: error texts, host
 // memory, validity, the workspace list, the status text, posted messages and
-// the host version.
+// the host version. Hook subscription lives with the events (GpiHooks.cpp).
 //
 // Every handler checks its argument block first (a null block or a null
 // required pointer: GPIERR_IllegalParameter), then takes the plug-in lock,
@@ -168,6 +168,9 @@ using GpiOperationHandler = int (*)(void* args);
 // The handler of an operation; null for one the host does not offer (yet).
 GpiOperationHandler FindHandler(int op) {
     switch (op) {
+    case GPIOP_RegisterHook: return &GpiOnRegisterHook;
+    case GPIOP_UnregisterHook: return &GpiOnUnregisterHook;
+    case GPIOP_UnregisterAllHooks: return &GpiOnUnregisterAllHooks;
     case GPIOP_GetErrorText: return &OnGetErrorText;
     case GPIOP_GetWorkspaceCount: return &OnGetWorkspaceCount;
     case GPIOP_GetWorkspace: return &OnGetWorkspace;

@@ -1,19 +1,25 @@
 #pragma once
 // The host side of the GPI, the interface of general plug-ins: the handle
 // tables that turn documents, themes and shapes into the integers plug-ins
-// hold, and the notifications the document sends them.
+// hold, the notifications the document, the map view, the main frame and the
+// application send them, the plug-in manager that loads and stops them, and
+// their data sections in workspace files.
 
 #include "Gpi.h"
+#include "core/GpiDataBlock.h"
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
+class CArchive;
 class CCorvaleDoc;
 class CGeoView;
 class CMessageWindow;
 class CShapeRecord;
 class CTheme;
+struct CGpiPlugin;
 
 // Get-or-create handles; null objects give 0. Handles are never reused.
 std::uint32_t GpiWorkspaceHandle(CCorvaleDoc* document);
@@ -26,13 +32,94 @@ std::uint32_t GpiShapeHandle(CShapeRecord* record);
 void GpiForgetWorkspace(CCorvaleDoc* document);
 void GpiForgetTheme(CTheme* theme);
 
-// Notifications of the document to the subscribed plug-ins.
+// Notifications to the subscribed plug-ins. Each holds the plug-in lock for
+// its whole run and draws handles for the objects it names only when a
+// plug-in listens.
+
+// From the document.
 void GpiNotifyThemeAdded(CCorvaleDoc* document, CTheme* theme);
 void GpiNotifyThemesRemoved(CCorvaleDoc* document, CTheme* theme);
 void GpiNotifyShapeDeleted(CTheme* theme, CShapeRecord* record);
+// DUE_ActiveThemeChanged: GPIHOOK_ActiveThemeChanged.
+void GpiNotifyWorkspaceUpdate(CCorvaleDoc* document);
+// The same; the theme is not passed on.
 void GpiNotifyActiveThemeChanged(CCorvaleDoc* document, CTheme* theme);
 void GpiNotifySelectionChanged(CCorvaleDoc* document, CTheme* theme);
 void GpiNotifyWorkspaceClosing(CCorvaleDoc* document);
+// A file of a type a plug-in registered (GPIHOOK_FileOpen) is opened: handed
+// to the first started plug-in with that GUID text, whether or not it is
+// still subscribed. userData is the word of the file type.
+void GpiNotifyFileOpen(const std::string& path, const std::string& guidText, std::uint32_t userData);
+
+// From the map view: the pointer in client pixels and the key flags as the
+// window system gives them. Escape comes after the view has ended its own
+// action. The view fires GPIHOOK_MapDrawn (after drawing its themes) and
+// GPIHOOK_ViewInitialized (its first update) itself with FireGpiHook.
+void GpiNotifyMouseMove(CCorvaleDoc* document, std::uint32_t keyFlags, std::int32_t x, std::int32_t y);
+void GpiNotifyLButtonDown(CCorvaleDoc* document, std::uint32_t keyFlags, std::int32_t x, std::int32_t y);
+void GpiNotifyLButtonUp(CCorvaleDoc* document, std::uint32_t keyFlags, std::int32_t x, std::int32_t y);
+void GpiNotifyEscapeKey(CCorvaleDoc* document);
+
+// From the application and the main frame. Idle, toolbar buttons and command
+// items concern the active document (the frame services say which; none
+// without them).
+void GpiNotifyIdle();
+void GpiNotifyActiveWorkspaceChanged(CCorvaleDoc* document);
+// A button of a plug-in toolbar: only to the owning plug-in, when subscribed.
+void GpiNotifyToolBarButton(std::uint32_t identity, std::uint32_t commandId);
+// A plug-in command item (command ids 22010-23009): only to the owning
+// plug-in, when subscribed, with the item's user data and handle.
+void GpiNotifyCommandItem(std::uint32_t identity, std::uint32_t commandId, std::uint32_t userData);
+
+// What GpiInvokePluginScript answers; the script side turns the codes into
+// its messages.
+enum GpiScriptCallResult {
+    GPISCRIPT_Ok = 0,
+    GPISCRIPT_PluginFailed = 1,   // an exception escaped the plug-in
+    GPISCRIPT_PluginNotFound = 2,
+    GPISCRIPT_NoScripting = 3,    // not started, or not subscribed to GPIHOOK_ScriptCall
+    GPISCRIPT_UnknownName = 4,    // the plug-in answered GPIERR_NotImplemented
+    GPISCRIPT_BadParameters = 5   // the plug-in answered GPIERR_IllegalParameter
+};
+// Calls a script name of the plug-in with that GUID text (GPIHOOK_ScriptCall).
+// inOut goes in as the call's in/out word and comes back with the plug-in's;
+// resultCount and results receive the plug-in's answer (a list from
+// GPIOP_HostAlloc that the caller frees). Null out pointers are allowed.
+int GpiInvokePluginScript(const std::string& guidText, std::uint32_t workspace, const char* name,
+                          std::uint32_t* inOut, std::uint32_t argumentCount, const GpiScriptValue* arguments,
+                          std::uint32_t* resultCount, GpiScriptValue** results);
+
+// ---------------------------------------------------------------------------
+// The plug-in manager
+// ---------------------------------------------------------------------------
+
+// Binds every ".gpi" file in the folder, in name order, reports the ones that
+// are not plug-ins, and starts those the user has not blocked (registry
+// section "GPIBlockList", a non-zero value under the plug-in's GUID text). The
+// application calls it once, after the main frame exists, with the frame's
+// plug-in folder. A missing folder loads nothing.
+void LoadGpiPlugins(const std::string& folder);
+// Stops (fnTerminate) and frees every plug-in in load order, after clearing
+// all subscriptions, and warns when plug-ins left recordsets open. The main
+// frame calls it first when its window is destroyed.
+void UnloadGpiPlugins();
+// The first listed plug-in whose GUID text equals the text, ignoring case;
+// null when there is none.
+CGpiPlugin* FindGpiPluginByGuid(const std::string& guidText);
+
+// The plug-ins' data sections of a workspace file: the document's blocks as
+// the last item of the workspace, a theme's as the last item of its record.
+// Loading replaces the list and hands every non-empty block to the started
+// plug-ins with its GUID text that subscribed to GPIHOOK_DataLoaded. A damaged
+// or unknown section throws CArchiveException and changes nothing.
+// For a theme, document is the workspace being read: the blocks reach the
+// plug-ins with that workspace's handle, and the theme counts as one of its
+// themes during the calls. Null: the workspace that holds the theme, if any.
+void SerializeGpiWorkspaceData(CCorvaleDoc* document, CArchive& archive);
+void SerializeGpiThemeData(CArchive& archive, CTheme* theme, CCorvaleDoc* document);
+// Replaces the document's block with the same name (ignoring case) by a copy,
+// or appends a copy; a block of the list set on itself is left alone.
+void SetGpiWorkspaceDataBlock(CCorvaleDoc* document, const GpiDataBlock& block);
 
 // ---------------------------------------------------------------------------
 // Further services of the plug-in host to the rest of the program.
@@ -48,8 +135,9 @@ extern "C" int GpiHostDispatch(int op, void* args);
 // Calls every plug-in subscribed to the hook type, in load order, with the
 // workspace handle and the argument block, whose first word each plug-in
 // receives set to its own user data. The block belongs to the caller. An
-// exception from a plug-in is reported and delivery goes on with the next.
-// Holds the plug-in lock throughout.
+// exception from a plug-in is reported and delivery goes on with the next;
+// for the idle, map-drawn and mouse-move events it is reported once per
+// plug-in, since they come again at once. Holds the plug-in lock throughout.
 void FireGpiHook(std::uint32_t workspace, std::uint32_t hookType, void* args);
 
 // The map view registers itself once, when it is first updated, and forgets
@@ -75,5 +163,15 @@ struct GpiFrameServices {
     std::function<CCorvaleDoc*()> activeDocument;
     // The main window, to which plug-ins post messages; may be null.
     CMessageWindow* mainWindow = nullptr;
+    // Adds a plug-in command item (text, host placement, plug-in identity,
+    // prompt, user data) and answers its command id, 0 when no id is left.
+    std::function<std::uint32_t(const std::string& text, int placement, std::uint32_t identity,
+                                const std::string& prompt, std::uint32_t userData)>
+        addPluginTool;
+    // Appends a file type offered in the open dialogs (plug-in GUID text,
+    // description, pattern, user data).
+    std::function<void(const std::string& guidText, const std::string& description, const std::string& pattern,
+                       std::uint32_t userData)>
+        addPluginFileType;
 };
 void GpiSetFrameServices(const GpiFrameServices& services);

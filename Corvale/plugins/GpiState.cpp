@@ -112,6 +112,22 @@ GpiHookRecord* GpiFindHookRecord(std::uint32_t identity) {
 
 bool GpiIsPluginIdentity(std::uint32_t value) { return GpiFindPlugin(value) != nullptr; }
 
+bool GpiSameGuidText(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<unsigned char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<unsigned char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
 const char* GetGpiPluginGuidText(std::uint32_t identity) {
     const CGpiPlugin* plugin = GpiFindPlugin(identity);
     return plugin != nullptr ? plugin->m_GuidText.c_str() : nullptr;
@@ -329,6 +345,11 @@ std::uint32_t GpiTestSetHandleCounter(std::uint32_t value) {
 void GpiTestReset() {
     CGpiLockGuard guard;
     CGpiHostState& state = GpiState();
+    // Real modules are stopped and freed, so that a test leaves none behind.
+    for (auto& hookRecord : state.m_HookRecords)
+        hookRecord.callback = nullptr;
+    for (auto& plugin : state.m_Plugins)
+        plugin->Unload();
     state.m_Plugins.clear();
     state.m_HookRecords.clear();
     state.m_Workspaces.Clear();

@@ -169,7 +169,29 @@ struct GpiStatusPaneEntry {
 
 // The host's record of one bound GPI plug-in. The plug-in manager fills it
 // when it binds a module; the record lives in the plug-in list until shutdown.
+// Every call into the plug-in's entries goes through the members below, which
+// keep an exception from unwinding into the host.
 struct CGpiPlugin {
+    CGpiPlugin() = default;
+    ~CGpiPlugin();
+    CGpiPlugin(const CGpiPlugin&) = delete;
+    CGpiPlugin& operator=(const CGpiPlugin&) = delete;
+
+    // Binds the module at the path and checks its entries: never null. The
+    // record is valid when the module loaded and fnInit, fnVersion (100 or
+    // 200) and fnGUID (a GUID) were found; otherwise its error text is the
+    // path, a colon and a line feed, then every reason on a line of its own.
+    static std::unique_ptr<CGpiPlugin> Load(const std::string& path);
+    // fnTerminate when fnInit succeeded, then frees the module. Forgets the
+    // plug-in's texts and entries, which lived in the module.
+    void Unload();
+    // Calls fnInit with a copy of the template whose identity word is the
+    // plug-in's; true when it answered 0.
+    bool Initialize(const GpiInitInfo& initTemplate);
+    void Terminate();
+    // Calls the plug-in's settings entry, when it gave one.
+    void ShowSettings();
+
     GpiInitFn fnInit = nullptr;
     GpiTerminateFn fnTerminate = nullptr;
     std::uint32_t m_InterfaceVersion = 0;
@@ -200,6 +222,11 @@ struct GpiHookRecord {
     GpiPluginCallback callback = nullptr;
     std::uint8_t subscribed[GPI_HOOK_SLOTS] = {};
     std::uint32_t userData[GPI_HOOK_SLOTS] = {};
+    // Bit per hook type: an exception from the callback for that type was
+    // already reported. Used for the events that come again at once (idle,
+    // map drawn, mouse move), which would otherwise raise a message box on
+    // every pass.
+    std::uint32_t faultsReported = 0;
 };
 
 // Appends a bound plug-in to the plug-in list and a fresh hook record (active,
@@ -219,6 +246,38 @@ GpiHookRecord* GpiFindHookRecord(std::uint32_t identity);
 bool GpiIsPluginIdentity(std::uint32_t value);
 // The GUID text of that plug-in; null when it is not in the list.
 const char* GetGpiPluginGuidText(std::uint32_t identity);
+// Whether two GUID texts (or data-block names) are the same, ignoring the
+// case of ASCII letters.
+bool GpiSameGuidText(const std::string& a, const std::string& b);
+
+// ---------------------------------------------------------------------------
+// Calling plug-ins
+// ---------------------------------------------------------------------------
+
+// The message shown when a plug-in's event callback throws.
+constexpr const char* kGpiUnhandledException = "Unhandled exception from GPI plug-in.";
+
+// Whether a hook record takes events at all (active, with a callback), and
+// whether it takes events of one type (also subscribed to it).
+bool GpiIsStarted(const GpiHookRecord& record);
+bool GpiReceives(const GpiHookRecord& record, std::uint32_t hookType);
+// All subscription flags and user-data words to 0.
+void GpiClearSubscriptions(GpiHookRecord& record);
+
+// Calls a plug-in's callback, catching whatever it throws: false when it
+// threw. The answer is stored only when it returned.
+bool GpiCallPlugin(GpiPluginCallback callback, std::uint32_t workspace, std::uint32_t hookType, void* args,
+                   int* answer = nullptr);
+// Shows the message for an exception from a plug-in's callback. For the
+// events that come again at once (idle, map drawn, mouse move) it is shown
+// only the first time, per plug-in and type.
+void GpiReportPluginFault(std::uint32_t identity, std::uint32_t hookType, const std::string& text);
+
+// The operations of hook subscription (GPIOP_RegisterHook,
+// GPIOP_UnregisterHook, GPIOP_UnregisterAllHooks), for the dispatcher.
+int GpiOnRegisterHook(void* args);
+int GpiOnUnregisterHook(void* args);
+int GpiOnUnregisterAllHooks(void* args);
 
 // ---------------------------------------------------------------------------
 // The host-wide state
@@ -315,7 +374,7 @@ bool GpiHostFreeMemory(void* block);
 // Sets the handle counter (the last handle drawn) and answers the value it
 // had, so that a test can reach the end of the handle range and come back.
 std::uint32_t GpiTestSetHandleCounter(std::uint32_t value);
-// Empties the plug-in list, the hook records, every handle table and the
-// frame services. The handle counter is left alone, so handles stay unique
-// across tests.
+// Empties the plug-in list (unbinding the modules of real plug-ins), the hook
+// records, every handle table and the frame services. The handle counter is
+// left alone, so handles stay unique across tests.
 void GpiTestReset();

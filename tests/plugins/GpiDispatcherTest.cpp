@@ -36,6 +36,7 @@ struct Scratch {
 // The operations the host answers today; every other number in 1..139 is
 // not available yet.
 const std::set<int> kBuiltOperations = {
+    GPIOP_RegisterHook,      GPIOP_UnregisterHook,    GPIOP_UnregisterAllHooks,
     GPIOP_GetErrorText,      GPIOP_GetWorkspaceCount, GPIOP_GetWorkspace,  GPIOP_GetActiveWorkspace,
     GPIOP_PluginPostMessage, GPIOP_ObjectIsValid,     GPIOP_SetStatusText, GPIOP_HostAlloc,
     GPIOP_HostFree,          GPIOP_GetHostVersion,    GPIOP_Retired110,
@@ -87,7 +88,7 @@ TEST_F(GpiDispatcher, NullBlocksAreRefusedWithIllegalParameter) {
     frame.openDocuments = [] { return std::vector<CCorvaleDoc*>(); };
     frame.activeDocument = []() -> CCorvaleDoc* { return nullptr; };
     GpiSetFrameServices(frame);
-    for (int op : {GPIOP_GetErrorText, GPIOP_GetWorkspaceCount, GPIOP_GetWorkspace, GPIOP_GetActiveWorkspace,
+    for (int op : {GPIOP_RegisterHook, GPIOP_UnregisterHook, GPIOP_GetErrorText, GPIOP_GetWorkspaceCount, GPIOP_GetWorkspace, GPIOP_GetActiveWorkspace,
                    GPIOP_PluginPostMessage, GPIOP_ObjectIsValid, GPIOP_SetStatusText, GPIOP_HostAlloc,
                    GPIOP_GetHostVersion})
         EXPECT_EQ(GpiHostDispatch(op, nullptr), GPIERR_IllegalParameter) << op;

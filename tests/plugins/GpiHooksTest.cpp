@@ -8,6 +8,7 @@
 #include "workspace/DocumentUpdateEvent.h"
 
 #include <cstring>
+#include <functional>
 #include <future>
 #include <stdexcept>
 #include <string>
@@ -290,4 +291,109 @@ TEST_F(GpiNotifications, WorkspaceClosingDropsTheWorkspaceAndItsScripts) {
     EXPECT_FALSE(IsValid(workspace));
     EXPECT_FALSE(IsValid(myScript));
     EXPECT_TRUE(IsValid(theirScript));
+}
+
+// The notifications of the map view, the frame and the application: which
+// event each raises, for which workspace, with which block.
+TEST_F(GpiHooks, EachNotificationRaisesItsEventWithItsBlock) {
+    auto document = std::make_unique<CCorvaleDoc>();
+    auto active = std::make_unique<CCorvaleDoc>();
+    GpiFrameServices frame;
+    frame.activeDocument = [&active] { return active.get(); };
+    GpiSetFrameServices(frame);
+    // Reads as many words as the type's block has.
+    const std::uint32_t p = AddPlugin([this](std::uint32_t workspace, std::uint32_t hookType, void* args) {
+        const bool mouse =
+            hookType == GPIHOOK_MouseMove || hookType == GPIHOOK_LButtonDown || hookType == GPIHOOK_LButtonUp;
+        Delivery d{"P", workspace, hookType, std::vector<std::uint32_t>(mouse ? 5 : 1), args};
+        std::memcpy(d.words.data(), args, d.words.size() * sizeof(std::uint32_t));
+        m_Log.push_back(d);
+        return 0;
+    });
+    for (std::uint32_t type = GPIHOOK_First; type <= GPIHOOK_Last; ++type)
+        Subscribe(p, type, 0x100 + type);
+
+    const std::uint32_t ws = GpiWorkspaceHandle(document.get());
+    const std::uint32_t act = GpiWorkspaceHandle(active.get());
+    const std::uint32_t minus1 = static_cast<std::uint32_t>(-1);
+    struct Case {
+        const char* what;
+        std::function<void()> notify;
+        std::uint32_t hookType;
+        std::uint32_t workspace;
+        std::vector<std::uint32_t> words; // as many as the block defines
+    };
+    const Case cases[] = {
+        {"mouse move", [&] { GpiNotifyMouseMove(document.get(), 0x0001, 15, -1); }, GPIHOOK_MouseMove, ws,
+         {0x103, 15, minus1, 0x0001, 0}},
+        {"left button down", [&] { GpiNotifyLButtonDown(document.get(), 0x0005, 0, 7); }, GPIHOOK_LButtonDown, ws,
+         {0x107, 0, 7, 0x0005, 0}},
+        {"left button up", [&] { GpiNotifyLButtonUp(document.get(), 0, 3, 4); }, GPIHOOK_LButtonUp, ws,
+         {0x108, 3, 4, 0, 0}},
+        {"escape", [&] { GpiNotifyEscapeKey(document.get()); }, GPIHOOK_EscapeKey, ws, {0x113}},
+        {"idle", [] { GpiNotifyIdle(); }, GPIHOOK_Idle, act, {0x102}},
+        {"active workspace changed", [&] { GpiNotifyActiveWorkspaceChanged(document.get()); },
+         GPIHOOK_ActiveWorkspaceChanged, ws, {0x112}},
+        {"no active workspace any more", [] { GpiNotifyActiveWorkspaceChanged(nullptr); },
+         GPIHOOK_ActiveWorkspaceChanged, 0, {0x112}},
+        {"active theme changed", [&] { GpiNotifyWorkspaceUpdate(document.get()); }, GPIHOOK_ActiveThemeChanged, ws,
+         {0x111}},
+    };
+    for (const Case& c : cases) {
+        m_Log.clear();
+        c.notify();
+        ASSERT_EQ(m_Log.size(), 1u) << c.what;
+        EXPECT_EQ(m_Log[0].hookType, c.hookType) << c.what;
+        EXPECT_EQ(m_Log[0].workspace, c.workspace) << c.what;
+        const std::vector<std::uint32_t> words(m_Log[0].words.begin(), m_Log[0].words.begin() + c.words.size());
+        EXPECT_EQ(words, c.words) << c.what;
+    }
+
+    // Without the frame's services there is no active document.
+    GpiSetFrameServices(GpiFrameServices());
+    m_Log.clear();
+    GpiNotifyIdle();
+    ASSERT_EQ(m_Log.size(), 1u);
+    EXPECT_EQ(m_Log[0].workspace, 0u);
+}
+
+TEST_F(GpiHooks, NobodyListeningMeansNoHandlesAreDrawn) {
+    AddRecordingPlugin("unsubscribed", 1);
+    auto document = std::make_unique<CCorvaleDoc>();
+    const std::uint32_t counter = GpiTestSetHandleCounter(0);
+    GpiTestSetHandleCounter(counter);
+    GpiNotifyMouseMove(document.get(), 0, 1, 2);
+    GpiNotifyEscapeKey(document.get());
+    GpiNotifyActiveWorkspaceChanged(document.get());
+    GpiNotifyWorkspaceUpdate(document.get());
+    EXPECT_TRUE(m_Log.empty());
+    EXPECT_EQ(GpiTestSetHandleCounter(counter), counter);
+}
+
+TEST_F(GpiHooks, RepeatingEventsReportAThrowingPluginOnceOthersEveryTime) {
+    int calls = 0;
+    const std::uint32_t thrower = AddPlugin([&calls](std::uint32_t, std::uint32_t, void*) -> int {
+        ++calls;
+        throw std::runtime_error("every time");
+    });
+    const std::uint32_t listener = AddRecordingPlugin("listener", 1);
+    for (std::uint32_t type : {GPIHOOK_Idle, GPIHOOK_MapDrawn, GPIHOOK_MouseMove, GPIHOOK_SelectionChanged}) {
+        Subscribe(thrower, type, 0);
+        Subscribe(listener, type, 0);
+    }
+    auto document = std::make_unique<CCorvaleDoc>();
+    for (int pass = 0; pass < 4; ++pass) {
+        GpiNotifyIdle();
+        FireGpiHook(0, GPIHOOK_MapDrawn, nullptr);
+        GpiNotifyMouseMove(document.get(), 0, pass, pass);
+    }
+    EXPECT_EQ(calls, 12) << "the plug-in keeps receiving them";
+    EXPECT_EQ(m_Log.size(), 12u) << "and so does the next one";
+    EXPECT_EQ(m_Ui.Messages(), std::vector<std::string>(3, "Unhandled exception from GPI plug-in."))
+        << "once each for idle, map drawn and mouse move";
+
+    // Other events report every throw.
+    GpiNotifySelectionChanged(document.get(), nullptr);
+    GpiNotifySelectionChanged(document.get(), nullptr);
+    EXPECT_EQ(m_Ui.Messages().size(), 5u);
 }

@@ -38,6 +38,35 @@
     X(sizeof(GpiHostAllocArgs))                    \
     X(offsetof(GpiHostAllocArgs, out))             \
     X(sizeof(GpiGetHostVersionArgs))               \
-    X(offsetof(GpiGetHostVersionArgs, size))
+    X(offsetof(GpiGetHostVersionArgs, size))       \
+    X(sizeof(GpiHookMouseArgs))                    \
+    X(offsetof(GpiHookMouseArgs, keyFlags))        \
+    X(sizeof(GpiHookToolBarButtonArgs))            \
+    X(sizeof(GpiHookCommandItemArgs))              \
+    X(sizeof(GpiHookFileOpenArgs))                 \
+    X(offsetof(GpiHookFileOpenArgs, path))         \
+    X(sizeof(GpiHookDataLoadedArgs))               \
+    X(offsetof(GpiHookDataLoadedArgs, size))       \
+    X(offsetof(GpiHookDataLoadedArgs, data))       \
+    X(sizeof(GpiScriptValue))                      \
+    X(offsetof(GpiScriptValue, value))             \
+    X(sizeof(GpiHookScriptCallArgs))               \
+    X(offsetof(GpiHookScriptCallArgs, name))       \
+    X(offsetof(GpiHookScriptCallArgs, inOut))      \
+    X(offsetof(GpiHookScriptCallArgs, argumentCount)) \
+    X(offsetof(GpiHookScriptCallArgs, arguments))  \
+    X(offsetof(GpiHookScriptCallArgs, resultCount)) \
+    X(offsetof(GpiHookScriptCallArgs, results))    \
+    X(sizeof(GpiRegisterHookArgs))                 \
+    X(offsetof(GpiRegisterHookArgs, userData))     \
+    X(offsetof(GpiRegisterHookArgs, info))         \
+    X(sizeof(GpiUnregisterHookArgs))               \
+    X(sizeof(GpiCommandItemInfo))                  \
+    X(offsetof(GpiCommandItemInfo, prompt))        \
+    X(offsetof(GpiCommandItemInfo, reserved))      \
+    X(offsetof(GpiCommandItemInfo, item))          \
+    X(sizeof(GpiFileTypeInfo))                     \
+    X(sizeof(GpiScriptNamesInfo))                  \
+    X(offsetof(GpiScriptNamesInfo, methods))
 
 #endif

@@ -46,7 +46,31 @@ static_assert(sizeof(GpiHostAllocArgs) == 16 && offsetof(GpiHostAllocArgs, out) 
 static_assert(sizeof(GpiGetHostVersionArgs) == 24 && offsetof(GpiGetHostVersionArgs, buffer) == 8 &&
                   offsetof(GpiGetHostVersionArgs, size) == 16,
               "");
+static_assert(sizeof(GpiHookFileOpenArgs) == 16 && offsetof(GpiHookFileOpenArgs, path) == 8, "");
+static_assert(sizeof(GpiHookDataLoadedArgs) == 24 && offsetof(GpiHookDataLoadedArgs, size) == 8 &&
+                  offsetof(GpiHookDataLoadedArgs, data) == 16,
+              "the data pointer after one pad word");
+static_assert(sizeof(GpiHookScriptCallArgs) == 48 && offsetof(GpiHookScriptCallArgs, name) == 8 &&
+                  offsetof(GpiHookScriptCallArgs, inOut) == 16 &&
+                  offsetof(GpiHookScriptCallArgs, argumentCount) == 20 &&
+                  offsetof(GpiHookScriptCallArgs, arguments) == 24 &&
+                  offsetof(GpiHookScriptCallArgs, resultCount) == 32 &&
+                  offsetof(GpiHookScriptCallArgs, results) == 40,
+              "");
+static_assert(sizeof(GpiRegisterHookArgs) == 24 && offsetof(GpiRegisterHookArgs, info) == 16, "");
+static_assert(sizeof(GpiCommandItemInfo) == 40 && offsetof(GpiCommandItemInfo, text) == 8 &&
+                  offsetof(GpiCommandItemInfo, prompt) == 16 && offsetof(GpiCommandItemInfo, reserved) == 24 &&
+                  offsetof(GpiCommandItemInfo, item) == 32,
+              "");
+static_assert(sizeof(GpiFileTypeInfo) == 16 && offsetof(GpiFileTypeInfo, pattern) == 8, "");
+static_assert(sizeof(GpiScriptNamesInfo) == 24 && offsetof(GpiScriptNamesInfo, properties) == 8 &&
+                  offsetof(GpiScriptNamesInfo, methods) == 16,
+              "");
 #endif
+static_assert(sizeof(GpiScriptValue) == 16 && offsetof(GpiScriptValue, value) == 8, "the same on every target");
+static_assert(sizeof(GpiHookMouseArgs) == 20 && offsetof(GpiHookMouseArgs, keyFlags) == 12, "");
+static_assert(sizeof(GpiHookToolBarButtonArgs) == 8 && sizeof(GpiHookCommandItemArgs) == 8, "");
+static_assert(sizeof(GpiUnregisterHookArgs) == 8, "");
 static_assert(sizeof(GpiGuid) == 16, "");
 static_assert(sizeof(GpiHookArgs) == 4 && sizeof(GpiHookThemeArgs) == 8, "");
 static_assert(sizeof(GpiHookSelectionArgs) == 12 && sizeof(GpiHookShapeArgs) == 12, "");
