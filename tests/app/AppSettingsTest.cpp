@@ -2,6 +2,7 @@
 #include "app/ColorTheme.h"
 #include "platform/Registry.h"
 
+#include "CommaLocale.h"
 #include "TempDir.h"
 
 #include <QByteArray>
@@ -662,25 +663,6 @@ TEST(ColorTheme, AssignReplacesNameAndColours) {
 
 // --- Coordinate text ----------------------------------------------------------------
 
-// A locale whose decimal separator is a comma, for the life of the object.
-class CommaLocale {
-public:
-    CommaLocale() {
-        m_Saved = std::setlocale(LC_ALL, nullptr);
-        m_Ok = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-        if (m_Ok) {
-            char buffer[16];
-            std::snprintf(buffer, sizeof buffer, "%.1f", 1.5);
-            m_Ok = std::string(buffer) == "1,5";
-        }
-    }
-    ~CommaLocale() { std::setlocale(LC_ALL, m_Saved.c_str()); }
-    bool ok() const { return m_Ok; }
-
-private:
-    std::string m_Saved;
-    bool m_Ok = false;
-};
 
 TEST(CopyCoordinate, FillsTheTemplate) {
     CommaLocale comma;

@@ -3,6 +3,7 @@
 // and one attribute row per shape, every shape visible. Also a guard that
 // switches the process to a decimal-comma locale for a test.
 
+#include "CommaLocale.h"
 #include "core/RecordFixtures.h"
 #include "core/Theme.h"
 
@@ -55,31 +56,3 @@ private:
     std::vector<Bytes> m_Records;
 };
 
-// Switches the C and C++ locales to German (decimal comma) for the life of the
-// object; ok() proves the switch took effect.
-class CommaLocale {
-public:
-    CommaLocale() {
-        m_Saved = std::setlocale(LC_ALL, nullptr);
-        m_Ok = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-        if (m_Ok) {
-            char buffer[16];
-            std::snprintf(buffer, sizeof buffer, "%.1f", 1.5);
-            m_Ok = std::string(buffer) == "1,5";
-            m_SavedGlobal = std::locale::global(std::locale("de_DE.UTF-8"));
-        }
-    }
-    ~CommaLocale() {
-        std::setlocale(LC_ALL, m_Saved.c_str());
-        if (m_Ok)
-            std::locale::global(m_SavedGlobal);
-    }
-    CommaLocale(const CommaLocale&) = delete;
-    CommaLocale& operator=(const CommaLocale&) = delete;
-    bool ok() const { return m_Ok; }
-
-private:
-    std::string m_Saved;
-    std::locale m_SavedGlobal;
-    bool m_Ok = false;
-};

@@ -1,6 +1,7 @@
 // World files: their names beside an image, reading and writing the six
 // numbers.
 
+#include "CommaLocale.h"
 #include "TempDir.h"
 #include "crs/RasterImageData.h"
 #include "crs/RasterTransformation.h"
@@ -27,32 +28,6 @@ void WriteText(const std::string& path, const std::string& text) {
     WriteBytes(path, std::vector<unsigned char>(text.begin(), text.end()));
 }
 
-// Switches the C and C++ locales to German, whose decimal separator is a
-// comma, for the life of the object.
-class CommaLocale {
-public:
-    CommaLocale() {
-        m_Saved = std::setlocale(LC_ALL, nullptr);
-        m_Ok = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-        if (m_Ok) {
-            char buffer[16];
-            std::snprintf(buffer, sizeof buffer, "%.1f", 1.5);
-            m_Ok = std::string(buffer) == "1,5";
-            m_SavedGlobal = std::locale::global(std::locale("de_DE.UTF-8"));
-        }
-    }
-    ~CommaLocale() {
-        std::setlocale(LC_ALL, m_Saved.c_str());
-        if (m_Ok)
-            std::locale::global(m_SavedGlobal);
-    }
-    bool ok() const { return m_Ok; }
-
-private:
-    std::string m_Saved;
-    std::locale m_SavedGlobal;
-    bool m_Ok = false;
-};
 
 void ExpectCoefficients(const CRasterTransformation& t, double a, double b, double c, double d, double e,
                         double f) {

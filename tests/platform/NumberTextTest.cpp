@@ -1,5 +1,7 @@
 #include "platform/NumberText.h"
 
+#include "CommaLocale.h"
+
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -9,36 +11,6 @@
 
 using namespace corvale;
 
-namespace {
-
-// Switches the C and C++ locales to one whose decimal separator is a comma for
-// the life of the object, and proves that it took effect.
-class CommaLocale {
-public:
-    CommaLocale() {
-        m_Saved = std::setlocale(LC_ALL, nullptr);
-        m_Ok = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
-        if (m_Ok) {
-            char buffer[16];
-            std::snprintf(buffer, sizeof buffer, "%.1f", 1.5);
-            m_Ok = std::string(buffer) == "1,5";
-            m_SavedGlobal = std::locale::global(std::locale("de_DE.UTF-8"));
-        }
-    }
-    ~CommaLocale() {
-        std::setlocale(LC_ALL, m_Saved.c_str());
-        if (m_Ok)
-            std::locale::global(m_SavedGlobal);
-    }
-    bool ok() const { return m_Ok; }
-
-private:
-    std::string m_Saved;
-    std::locale m_SavedGlobal;
-    bool m_Ok = false;
-};
-
-} // namespace
 
 TEST(NumberText, FormatsWithAPointUnderACommaLocale) {
     CommaLocale comma;
