@@ -11,9 +11,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 target="${2:-shape_walk}"
+options=()
 case "$target" in
     shape_walk) corpus=build-fuzz/corpus ;;
-    query) corpus=build-fuzz/corpus-query ;;
+    query) corpus=build-fuzz/corpus-query; options=(-dict=fuzz/query.dict) ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
 esac
 
@@ -21,4 +22,4 @@ scripts/setup.sh
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=Debug -DCORVALE_FUZZ=ON
 cmake --build build-fuzz -j "$(nproc)" --target "${target}_fuzzer"
 mkdir -p "$corpus"
-"build-fuzz/fuzz/${target}_fuzzer" -max_total_time="$seconds" "$corpus" "fuzz/corpus/$target"
+"build-fuzz/fuzz/${target}_fuzzer" -max_total_time="$seconds" ${options[@]+"${options[@]}"} "$corpus" "fuzz/corpus/$target"

@@ -47,8 +47,10 @@ const char* const kNullLayer = "Internal error.\nLayer was a null pointer.";
 const char* const kSelectWithoutColumn = "Malformed SQL expression. Expected column name after SELECT.";
 const char* const kArithmeticMismatch = "Type mismatch in arithmetic expression.";
 const char* const kSqlError = "Error in SQL expression.";
-// Not part of the language as first written, where these cases crashed or gave
-// a text that later read as a column name.
+// Integer division by zero and INT64_MIN / -1 trap on x86, other integer
+// overflow is undefined, and an infinite or NaN double would be written as
+// "inf" or "nan", a text that the next step reads as a column name. These
+// refuse all of them.
 const char* const kDivisionByZero = "Division by zero.";
 const char* const kIntegerOverflow = "Integer overflow.";
 const char* const kNotFinite = "Result is not a finite number.";

@@ -116,7 +116,7 @@ CAttributeFieldInfo FieldFromDescriptor(const unsigned char* d) {
 
 // The text of one field's bytes. The bytes are taken as a C string: a zero
 // byte ends the text for every type.
-std::string ValueText(std::string_view field, std::int32_t type) {
+std::string_view ValueText(std::string_view field, std::int32_t type) {
     const auto zero = field.find('\0');
     if (zero != std::string_view::npos)
         field = field.substr(0, zero);
@@ -134,7 +134,7 @@ std::string ValueText(std::string_view field, std::int32_t type) {
         while (!field.empty() && field.back() == ' ')
             field.remove_suffix(1);
     }
-    return std::string(field);
+    return field;
 }
 
 // The name as a reader will see it: at most 10 characters, ending at a zero
@@ -252,6 +252,7 @@ bool CdBaseFile::ReadHeader(CFileReader* reader) {
     m_RecordCount = 0;
     m_RecordLength = 0;
     m_Fields.clear();
+    m_FieldOffsets.clear();
     if (reader == nullptr || !reader->IsOpen())
         return false;
 
@@ -286,6 +287,7 @@ bool CdBaseFile::ReadHeader(CFileReader* reader) {
             return false;
         }
         CAttributeFieldInfo info = FieldFromDescriptor(descriptor);
+        m_FieldOffsets.push_back(static_cast<std::uint32_t>(m_RecordLength - 1));
         m_RecordLength += info.m_Length;
         m_Fields.push_back(std::move(info));
         ++m_FieldCount;
@@ -314,19 +316,13 @@ bool CdBaseFile::ReadValue(std::int32_t record, std::int32_t field, CAttributeFi
     if (recordStart + recordLength > m_Reader->GetSize())
         return false;
 
-    std::uint64_t position = recordStart + 1;
-    for (std::int32_t i = 0; i < field; ++i)
-        position += static_cast<std::uint64_t>(m_Fields[i].m_Length);
-
+    // The whole record lies inside the mapping (checked above), so the value
+    // is read in place.
     const CAttributeFieldInfo& info = m_Fields[field];
-    char bytes[kMaxFieldWidth];
-    const std::size_t length =
-        static_cast<std::size_t>(std::clamp(info.m_Length, 0, kMaxFieldWidth));
-    m_Reader->SetPosition(position);
-    if (m_Reader->Read(bytes, length) != length)
-        return false;
-
-    out.m_Text = ValueText(std::string_view(bytes, length), info.m_Type);
+    const std::size_t length = static_cast<std::size_t>(std::clamp(info.m_Length, 0, kMaxFieldWidth));
+    const char* bytes = reinterpret_cast<const char*>(m_Reader->GetData() + recordStart + 1 + m_FieldOffsets[field]);
+    const std::string_view text = ValueText(std::string_view(bytes, length), info.m_Type);
+    out.m_Text.assign(text.data(), text.size());
     out.m_Length = info.m_Length;
     out.m_Type = info.m_Type;
     return true;

@@ -95,6 +95,8 @@ private:
     std::int32_t m_DataOffset = 0;
     CFileReader* m_Reader = nullptr;
     std::vector<CAttributeFieldInfo> m_Fields;
+    // Where each field starts inside a record, after the deletion flag.
+    std::vector<std::uint32_t> m_FieldOffsets;
 };
 
 // The names of the field types in FT_* order, closed by an empty entry. The
