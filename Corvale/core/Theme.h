@@ -21,6 +21,9 @@
 #include "core/AdvancedProperties.h"
 #include "core/ArrowImage.h"
 #include "core/StyleInfo.h"
+// Raster part
+#include "core/DoubleRect.h"
+#include "crs/RasterImageData.h"
 
 #include <array>
 #include <cstdint>
@@ -363,6 +366,84 @@ public:
 
     // ---- end of selection, filter and spatial hash ----
 
+    // ---- Record editing (ThemeEditing.cpp) ----
+    //
+    // Shapes may be added to any theme of the matching kind; records are
+    // replaced and deleted only in editable native themes. An editable
+    // native theme owns every record buffer (m_Owned*, in all-shapes order)
+    // and keeps record number = shape index + 1 = all-shapes index + 1 =
+    // native row + 1; deletions renumber the records so that shape indexes
+    // stay dense. A theme becomes editable only through ConvertToNative.
+    //
+    // Refusals are null or false results with nothing changed. The callers
+    // fire the update events; plug-ins hear of deleted and replaced records
+    // through the hooks of core/ShapeEditHooks.h.
+
+    // Native themes: all-shapes count - 1; other themes: the largest record
+    // number - 1 among the records of the theme's kind. -1 when there is no
+    // record, or for a theme of no point, polyline or polygon kind.
+    int GetHighestShapeIndex() const;
+    // Whether the record is in a visible list (not filtered out).
+    bool IsShapeVisible(const CShapeRecord* record) const;
+    // By the record's own type: 1 and 11 to AddPoint, 3 and 13 to AddArc,
+    // 5 and 15 to AddPolygon; null for a null record or another type.
+    CShapeRecord* AddShape(CShapeRecord* record, bool updateIndex, bool applyStyle, bool adopt);
+    // Appends a shape with record number GetHighestShapeIndex() + 2 to the
+    // all-shapes, visible and owned lists (and a row of column defaults to
+    // a native table), widens the bounds and answers the theme's record.
+    // The record is copied, or with adopt taken over: it must then have been
+    // allocated with new unsigned char[], and stays the caller's when the
+    // answer is null. Null when the theme is not of the record's kind: point
+    // themes take 1 and 11, polygon themes 5 and 15, polyline themes 3 and
+    // 13 and also polygons, which AddArc turns into polylines of the same
+    // parts. A Z record in a plain theme and the other way round are kept
+    // as they are; the shape-file writer puts each record into the file's
+    // layout. updateIndex rebuilds the spatial hash; applyStyle decides the
+    // style of every shape added since styles were last decided. Callers
+    // adding many shapes reserve first and pass both false but for the last.
+    CShapeRecord* AddPoint(CShapeRecord* record, bool updateIndex, bool applyStyle, bool adopt);
+    CShapeRecord* AddArc(CShapeRecord* record, bool updateIndex, bool applyStyle, bool adopt);
+    CShapeRecord* AddPolygon(CShapeRecord* record, bool updateIndex, bool applyStyle, bool adopt);
+    // Adds a 28-byte point record at (x, y) to a point theme (a plain point
+    // also in a PointZ theme); null for other themes.
+    CShapeRecord* AddPointAt(bool updateIndex, bool applyStyle, double x, double y);
+    // A record a loader plug-in delivers to a theme it is loading: listed
+    // (not copied, not owned) when of the theme's kind. False for an
+    // editable theme (nothing changed) and for a null record or another
+    // kind; the spatial hash is rebuilt whatever the answer.
+    bool AppendLoadedShape(CShapeRecord* record);
+    // Puts an owned copy of newRecord, with the old record's number, in
+    // place of oldRecord and frees the old buffer; the spatial hash follows
+    // in place, child themes made from a selection are pointed at the copy,
+    // and a plug-in's handle of the old record moves to the copy. Only for
+    // editable polyline and polygon themes whose type equals the new
+    // record's, and only for a record of the theme; null otherwise. Bounds
+    // and the modified flag are left to the caller.
+    CShapeRecord* ReplaceShape(const CShapeRecord* newRecord, CShapeRecord* oldRecord);
+    // Makes room in the lists of an editable theme for count more shapes.
+    void ReserveShapes(int count);
+    // Deletes every selected shape (filtered-out selected shapes too) of an
+    // editable native theme, renumbers the rest, recomputes the bounds and
+    // empties the selection. False, with nothing changed, for other themes
+    // and for a theme with child themes, which point at its records.
+    bool DeleteSelectedShapes();
+    // Deletes one shape of an editable native theme without child themes;
+    // the selection, rows and styles of the others follow. False when the
+    // record is not one of the theme's shapes.
+    bool DeleteShape(CShapeRecord* record);
+    // editable false: the theme becomes read-only, its data kept. editable
+    // true: an empty theme of no source, or a native one, becomes editable
+    // native; a theme of a shape file, a loader or a parent gets owned copies
+    // of its records, numbered 1..n, a native table with its columns and
+    // values, and the selection carried over, and lets go of its source.
+    // False, with nothing changed, for image themes, themes with child
+    // themes or filtered-out shapes, themes of no point, polyline or polygon
+    // kind, and when the copies cannot be made. quiet keeps the progress bar
+    // from moving.
+    bool ConvertToNative(bool editable, bool quiet);
+
+    // ---- end of record editing ----
+
     // ---- Plug-in data (ThemeGpiData.cpp) ----
     //
     // Data blocks that GPI plug-ins keep with the theme, one per plug-in,
@@ -376,6 +457,60 @@ public:
     void SetGpiDataBlock(const GpiDataBlock& block);
 
     // ---- end of plug-in data ----
+
+    // ---- Raster part (ThemeRaster.cpp) ----
+    //
+    // An image theme (m_ShapeType SHT_Image) has no records: its picture, the
+    // image file and the placement on the map live in m_Raster, whose display
+    // bitmap the map view draws over m_Raster.m_Bounds. After every operation
+    // below that places or moves the picture, m_Bounds equals the image
+    // extent (ordered, valid) and the theme is modified. Operations meant for
+    // image files refuse, changing nothing, on themes of another source type.
+    CRasterImageData m_Raster;
+    // Whether the image is meant to be loaded (shown); stored with the theme.
+    bool m_RasterLoaded = true;
+
+    // Loads the image placed by the given transformation, or by the world
+    // file beside it when null, dropping any display bitmap first. True when
+    // the image loaded; the bounds are then the image extent. placedByWorld
+    // receives false when no transformation was given and no usable world
+    // file was found (the image then sits where the transformation put it).
+    // Works on any theme: the document loads before it sets the source type.
+    bool LoadRaster(const std::string& path, const CRasterTransformation* transformation = nullptr,
+                    bool* placedByWorld = nullptr);
+    // Loads the image again by the theme's own transformation, after setting
+    // new coefficients when given (the bitmap is then rebuilt). A bitmap that
+    // still exists is kept. The bounds follow the extent and the theme is
+    // modified; false for other source types and when the image would not load.
+    bool ReloadRaster(const CRasterTransformation* coefficients = nullptr);
+    // Unloads (false) or loads again (true) the image, and notes the choice
+    // in m_RasterLoaded. A loaded image is left as it is. A failed load shows
+    // an error box and leaves the image unloaded; false then, when the last
+    // load of the raster part failed (it is not tried again), and for other
+    // source types.
+    bool SetRasterLoaded(bool loaded);
+    // The calibration page's adjustments. Scaling the width keeps the bitmap
+    // of an unrotated image (the drawing stretches it); every other change
+    // rebuilds the bitmap so that it follows the new placement. False, with
+    // nothing changed, for other source types and for values the raster part
+    // refuses (a factor of 0, a number that is not finite).
+    bool MoveRasterHorizontally(double distance);
+    bool MoveRasterVertically(double distance);
+    bool ScaleRasterWidth(double factor);
+    bool ScaleRasterHeight(double factor);
+    bool RotateRaster(double angle);
+    // Places an image file on a world rectangle, turned by an angle in
+    // radians: how workspaces saved before the raster part was stored keep
+    // their images. False when the image does not load.
+    bool PlaceRaster(const CDoubleRect& rect, const std::string& path, double angle);
+    // Takes over a bitmap a plug-in made, placed on the rectangle; the theme
+    // becomes ST_ExternalRaster. Only for image themes; false when the bitmap
+    // cannot be taken.
+    bool SetExternalRaster(const CDoubleRect& rect, const std::string& fileName, const QImage& bitmap);
+    // The bounds become the image extent, ordered and valid.
+    void TakeRasterBounds();
+
+    // ---- end of raster part ----
 
 private:
     // The theme that holds the attributes: this one, or the first theme up

@@ -25,9 +25,14 @@ const Prompt kPrompts[] = {
     {ID_TOOL_BOUNDING_BOXES, "Show bounding boxes\nBounding Boxes"},
 };
 
+// Every recent shape file shares one prompt.
+const char* const kRecentShapeFilePrompt = "Load this shape file\nLoad File";
+
 } // namespace
 
 const char* GetCommandPrompt(unsigned id) {
+    if (id >= ID_RECENT_SHAPE_FILE_FIRST && id <= ID_RECENT_SHAPE_FILE_LAST)
+        return kRecentShapeFilePrompt;
     for (const Prompt& p : kPrompts)
         if (p.id == id)
             return p.text;

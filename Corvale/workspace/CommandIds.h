@@ -23,6 +23,19 @@ enum CommandId : unsigned {
     ID_EDIT_FIND_NEXT = 32830,
     ID_EDIT_FIND_PREVIOUS = 32831,
 
+    // View and Theme: extent and zoom.
+    ID_VIEW_ZOOM_FULL_EXTENT = 33019,
+    ID_THEME_ZOOM_TO_THEME = 32793,
+    ID_THEME_ZOOM_TO_SELECTION = 32840,
+    ID_THEME_ZOOM_TO_MAKE_VISIBLE = 32979,
+    ID_VIEW_CENTER_MAP = 33020,
+    ID_VIEW_EDIT_VIEW_RECTANGLE = 33021,
+
+    // Insert: Add Theme, and the recent shape files (entry n is FIRST + n).
+    ID_INSERT_ADD_THEME = 32773,
+    ID_RECENT_SHAPE_FILE_FIRST = 20310,
+    ID_RECENT_SHAPE_FILE_LAST = 20319,
+
     // Table: entries of statistics plug-ins.
     ID_TABLE_STATISTICS_FIRST = 20321,
     ID_TABLE_STATISTICS_LAST = 20420,

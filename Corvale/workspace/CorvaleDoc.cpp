@@ -3,6 +3,7 @@
 #include "app/AppSettings.h"
 #include "core/Theme.h"
 #include "plugins/GpiHost.h"
+#include "plugins/GpiShapeEditHooks.h"
 #include "platform/UserInterface.h"
 #include "workspace/CommandIds.h"
 
@@ -15,8 +16,13 @@ bool g_ForwardingFind = false;
 } // namespace
 
 CCorvaleDoc::CCorvaleDoc() : m_backgroundColor(CAppSettings::GetInstance()->m_ColorBkgnd) {
+    // Shapes deleted or replaced in any theme must reach the plug-ins and
+    // their handle table; the hooks are installed once, with the first document.
+    GpiInstallShapeEditHooks();
     m_updateEvent.AddHandler(this, &CCorvaleDoc::OnDocumentUpdate);
     AddToolCommands();
+    AddExtentCommands();
+    AddOpenFileCommands();
     OnCommandRange(
         ID_TABLE_STATISTICS_FIRST, ID_TABLE_STATISTICS_LAST,
         [this](unsigned id) {
@@ -27,6 +33,11 @@ CCorvaleDoc::CCorvaleDoc() : m_backgroundColor(CAppSettings::GetInstance()->m_Co
 }
 
 CCorvaleDoc::~CCorvaleDoc() {
+    // The console goes first: its variables point at the themes below. It is
+    // a window of the scripting library, deleted through its message-window
+    // base.
+    delete m_console;
+    m_console = nullptr;
     for (CTheme* theme : m_themes) {
         GpiForgetTheme(theme);
         delete theme;
@@ -188,3 +199,25 @@ void CCorvaleDoc::AddToolCommands() {
             ui.SetCheck(m_showBoundingBoxes != 0);
         });
 }
+
+// ---- The console (made by Corvale/scripting) ----
+
+namespace {
+
+CDocumentConsoleServices& ConsoleServices() {
+    static CDocumentConsoleServices services;
+    return services;
+}
+
+} // namespace
+
+void SetDocumentConsoleServices(const CDocumentConsoleServices& services) { ConsoleServices() = services; }
+
+const CDocumentConsoleServices& GetDocumentConsoleServices() { return ConsoleServices(); }
+
+CConsoleDialog* CCorvaleDoc::GetConsole() {
+    const CDocumentConsoleServices& services = ConsoleServices();
+    return services.getConsole ? services.getConsole(*this) : nullptr;
+}
+
+// ---- end of the console ----

@@ -11,9 +11,12 @@
 #include "workspace/MapToolMode.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+class CConsoleDialog;
+class CShapeRecord;
 class CTheme;
 
 // Data of DUE_SaveMapImageToFile: the view saves its picture and writes the result.
@@ -87,9 +90,153 @@ public:
     std::vector<CBookmarkRecord*> m_bookmarks;
     int m_nextBookmarkNumber = 1;
 
+    // ---- Extent and zoom (DocExtent.cpp) ----
+    //
+    // Extents taken from themes are the union of their bounds; afterwards an
+    // extent of zero width or height is widened by 5.0 map units on every
+    // side, and when nothing contributed the previous extent stays (widened
+    // by the same rule). Only CenterMap fires an event; the commands fire
+    // DUE_ExtentChanged after the operation.
+
+    // The extent becomes the theme's bounds, or with null the union of the
+    // visible themes with valid bounds (a hidden theme counts when it is the
+    // workspace's only theme).
+    void ZoomToFullExtent(CTheme* theme);
+    // The union of the selected themes that are visible and have valid bounds.
+    void ZoomToSelectedThemes();
+    // The box of the theme's selected shapes that are not filtered out: points
+    // by their coordinates, other shapes by their record boxes. Nothing
+    // happens without a theme.
+    void GetSelectionExtent(CTheme* theme);
+    // The union of every theme with valid bounds, visible or not, into rect
+    // (minX, minY, maxX, maxY), which keeps its values when no theme has any.
+    void GetThemesExtent(double rect[4]) const;
+    // Stores the extent and updates the map scale.
+    void SetViewExtent(const double rect[4]);
+    // Moves the extent so that its centre is (x, y), keeping its width and
+    // height, and fires DUE_ExtentChanged.
+    void CenterMap(double x, double y);
+    // Centres the map on the centre of the active theme's shape at a visible
+    // position; nothing for a position without a shape or a centre.
+    void CenterMapOnShape(int position);
+    // Computes the 1:N scale of the map view's picture, keeps it in
+    // m_mapScale and shows it in the main frame. Nothing without a map view.
+    void UpdateMapScale();
+
+    // What the map scale needs of the view: the horizontal dots per inch of
+    // its screen and its client width in pixels. The view sets it together
+    // with m_mapView; it answers false when it cannot tell.
+    std::function<bool(double& dotsPerInch, int& clientWidth)> m_mapViewMetrics;
+    // The scale N of the last UpdateMapScale that could compute one; 0 before.
+    double m_mapScale = 0.0;
+
+    // ---- end of extent and zoom ----
+
+    // ---- Opening files as themes (DocOpenFiles.cpp) ----
+    //
+    // New themes take ColorDefault, ColorOutline and ThemesVisible from the
+    // settings and go to the end of m_themes (drawn underneath) when
+    // LoadToBottom is on, else to the front; the plug-ins hear of each one
+    // (GPI hook theme added) and DUE_ThemeAdded is fired. The first theme of a
+    // workspace zooms the extent to it. Every file opened becomes the newest
+    // entry of the recent shape files. A theme is announced once its file is
+    // read whole, so that no plug-in hears of a theme that is then dropped.
+
+    // Opens a .shp with the .shx and .dbf beside it as a new theme; null when
+    // the .shp is missing, cannot be read, is damaged or holds a type the
+    // program does not handle (the last two shown as an error box when
+    // showErrors is set, as is a .dbf that cannot be read; the theme is then
+    // kept without attributes). The theme stays m_loaderTargetTheme.
+    CTheme* LoadShapeFile(const std::string& path, bool showErrors);
+    // Opens an image, placed by its world file, as a new theme; an image that
+    // cannot be loaded gives an error box and null. An image without a world
+    // file opens the georeferencing dialog.
+    CTheme* LoadRasterFile(const std::string& path);
+    // Opens a shape file or an image (by name), for the command line, the
+    // console, scripts and folder scans; true when a theme came of it. A file
+    // of another kind gives an error box when showErrors is set.
+    bool OpenDataFile(const std::string& path, bool showErrors);
+    // Opens every "*.shp" directly in the folder, then scans the subfolders
+    // the same way, depth first; a folder reached again through a link is
+    // not scanned twice. Always true.
+    bool LoadShapeFolder(const std::string& folder, bool showErrors);
+    // The record callback of shape-file walks and loader plug-ins: hands the
+    // record to m_loaderTargetTheme (CTheme::ShapeCallback); false for a null
+    // record, a type the program does not handle, or no target theme.
+    static bool ShapeCallback(void* document, CShapeRecord* record, std::intptr_t userData);
+    // Whether the file name matches a file type of the image decoders.
+    static bool IsImageFileName(const std::string& path);
+    // Writes one line to the workspace's console; lines go nowhere while the
+    // workspace has no console open (printLine of the console services).
+    // Virtual so that tests can read the lines.
+    virtual void PrintConsoleLine(const std::string& text);
+
+    // ---- end of opening files as themes ----
+
+    // ---- The console (made by Corvale/scripting) ----
+    //
+    // The console window and its commands sit above the document, so the
+    // scripting library installs what the document needs of them
+    // (CDocumentConsoleServices, below) once the main window exists. The
+    // console is kept in m_console and deleted with the document.
+
+    // The document's console, made on first use with its commands registered,
+    // and given the current colour scheme on every call; null while no
+    // console services are installed.
+    CConsoleDialog* GetConsole();
+
+    // ---- end of the console ----
+
 private:
     void SetToolMode(std::uint32_t mode) { m_toolMode = mode; }
     // Whether the active theme exists and may be edited.
     bool ActiveThemeEditable() const;
     void AddToolCommands();
+
+    // ---- Extent, zoom and file commands (DocExtent.cpp, DocOpenFiles.cpp) ----
+    void AddExtentCommands();
+    void AddOpenFileCommands();
+    // Puts a new theme in place by LoadToBottom and tells the plug-ins.
+    void InsertNewTheme(CTheme* theme);
+    // The settings' colours and visibility for a new theme.
+    void ApplyNewThemeSettings(CTheme* theme);
+    // A loading message: to the console under the loading debug flag (2).
+    void PrintLoadingMessage(const std::string& text);
+    void OnAddTheme();
+    void OnLoadRecentFile(unsigned id);
+    // ---- end of extent, zoom and file commands ----
 };
+
+// What the extent and file commands need of the main frame and of dialogs
+// that live above the document; the application installs them at start-up.
+// Until then the scale is not shown, Center Map and Edit View Rectangle do
+// nothing, and an image without a world file is added where it lies.
+struct CDocumentDialogServices {
+    // Shows "1:N" in the toolbar's scale box (N the scale).
+    std::function<void(CCorvaleDoc* document, double scale)> showMapScale;
+    // "Center Map", preset with a point; true on OK with the point entered.
+    std::function<bool(double& x, double& y)> centerMap;
+    // The view rectangle dialog, preset with the extent (minX, minY, maxX,
+    // maxY); true on OK with the rectangle entered.
+    std::function<bool(double extent[4])> viewRectangle;
+    // The modal georeferencing dialog of an image theme.
+    std::function<void(CCorvaleDoc* document, CTheme* theme)> transformImage;
+};
+void SetDocumentDialogServices(const CDocumentDialogServices& services);
+const CDocumentDialogServices& GetDocumentDialogServices();
+
+// ---- The console (made by Corvale/scripting) ----
+// What the document needs of its console. The scripting library installs it
+// (InstallDocumentConsole); until then a document has no console.
+struct CDocumentConsoleServices {
+    // Makes the document's console and stores it in m_console, or refreshes
+    // the existing one from the settings; answers the console.
+    std::function<CConsoleDialog*(CCorvaleDoc& document)> getConsole;
+    // Prints one line (CR LF is added) on the document's existing console.
+    std::function<void(CCorvaleDoc& document, const std::string& text)> printLine;
+    // Makes the console's variables forget a theme that is being removed.
+    std::function<void(CCorvaleDoc& document, CTheme* theme)> detachTheme;
+};
+void SetDocumentConsoleServices(const CDocumentConsoleServices& services);
+const CDocumentConsoleServices& GetDocumentConsoleServices();
+// ---- end of the console ----

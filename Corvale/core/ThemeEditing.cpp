@@ -1,0 +1,747 @@
+// Record editing: shapes added to a theme, delivered by a loader, replaced
+// and deleted, and the conversion of a theme into an editable native one.
+//
+// Every operation here that can fail does its allocations before it changes
+// anything, so that a refusal or a failed allocation leaves the theme as it
+// was. Plug-ins are told of deleted shapes before any list changes, while the
+// theme still shows them where they were.
+
+#include "core/Theme.h"
+
+#include "core/ShapeEditHooks.h"
+#include "core/ShapeRecordBuilder.h"
+#include "platform/ByteOrder.h"
+#include "platform/UserInterface.h"
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <unordered_set>
+
+namespace {
+
+enum class Kind { None, Points, Arcs, Polygons };
+
+Kind KindOfType(std::uint32_t type) {
+    switch (type) {
+    case SHT_Point:
+    case SHT_PointZ:
+        return Kind::Points;
+    case SHT_Polyline:
+    case SHT_PolylineZ:
+        return Kind::Arcs;
+    case SHT_Polygon:
+    case SHT_PolygonZ:
+        return Kind::Polygons;
+    default:
+        return Kind::None;
+    }
+}
+
+// The three lists of one kind of shape; all null for Kind::None.
+struct KindLists {
+    std::vector<CShapeRecord*>* all = nullptr;
+    std::vector<CShapeRecord*>* visible = nullptr;
+    std::vector<std::unique_ptr<unsigned char[]>>* owned = nullptr;
+    explicit operator bool() const { return all != nullptr; }
+};
+
+KindLists ListsOf(CTheme& theme, Kind kind) {
+    switch (kind) {
+    case Kind::Points:
+        return {&theme.m_Points, &theme.m_VisiblePoints, &theme.m_OwnedPoints};
+    case Kind::Arcs:
+        return {&theme.m_Arcs, &theme.m_VisibleArcs, &theme.m_OwnedArcs};
+    case Kind::Polygons:
+        return {&theme.m_Polygons, &theme.m_VisiblePolygons, &theme.m_OwnedPolygons};
+    default:
+        return {};
+    }
+}
+
+const std::vector<CShapeRecord*>* AllOfKind(const CTheme& theme, Kind kind) {
+    switch (kind) {
+    case Kind::Points:
+        return &theme.m_Points;
+    case Kind::Arcs:
+        return &theme.m_Arcs;
+    case Kind::Polygons:
+        return &theme.m_Polygons;
+    default:
+        return nullptr;
+    }
+}
+
+CShapeEditHooks& Hooks() {
+    static CShapeEditHooks hooks;
+    return hooks;
+}
+
+// The host's notifications are best effort: one that cannot be delivered
+// (the host ran out of memory for its tables) must not leave an edit half
+// done.
+void TellShapeDeleted(CTheme* theme, CShapeRecord* record) {
+    if (Hooks().m_ShapeDeleted == nullptr)
+        return;
+    try {
+        Hooks().m_ShapeDeleted(theme, record);
+    } catch (const std::exception&) {
+    }
+}
+
+void TellShapeReplaced(CShapeRecord* oldRecord, CShapeRecord* newRecord) {
+    if (Hooks().m_ShapeReplaced == nullptr)
+        return;
+    try {
+        Hooks().m_ShapeReplaced(oldRecord, newRecord);
+    } catch (const std::exception&) {
+    }
+}
+
+// Keeps the status-bar progress bar up for the life of the object.
+class CProgressScope {
+public:
+    CProgressScope() { corvale::UI().BeginProgress(); }
+    ~CProgressScope() { corvale::UI().EndProgress(); }
+    CProgressScope(const CProgressScope&) = delete;
+    CProgressScope& operator=(const CProgressScope&) = delete;
+};
+
+int Percent(std::size_t done, std::size_t total) {
+    return total == 0 ? 0 : static_cast<int>(done * 100 / total);
+}
+
+void SetRecordNumber(CShapeRecord* record, std::uint32_t number) {
+    corvale::WriteBE32(CShapeRecord::Bytes(record), number);
+}
+
+void Renumber(const std::vector<CShapeRecord*>& all) {
+    for (std::size_t i = 0; i < all.size(); ++i)
+        SetRecordNumber(all[i], static_cast<std::uint32_t>(i + 1));
+}
+
+void ExtendBoundsByRecord(CTheme& theme, const CShapeRecord* record) {
+    if (KindOfType(CShapeRecord::GetShapeType(record)) == Kind::Points) {
+        const CShapePoint p = CShapeRecord::GetPoint(record, 0);
+        theme.ExtendBounds(p.x, p.y, p.x, p.y);
+        return;
+    }
+    theme.ExtendBounds(CShapeRecord::GetMinX(record), CShapeRecord::GetMinY(record),
+                       CShapeRecord::GetMaxX(record), CShapeRecord::GetMaxY(record));
+}
+
+// Decides the styles of the shapes added since styles were last decided:
+// the visible positions beyond the end of the style list, and always the
+// last one. Deciding only the last would leave the shapes of a batch added
+// with applyStyle false drawn in the default style whatever their rule.
+void DecideNewStyles(CTheme& theme) {
+    if (theme.m_Styles.empty() || theme.m_AdvancedProperties.m_Properties.empty())
+        return;
+    const int count = theme.GetShapeCount();
+    const int first = std::min(static_cast<int>(theme.m_ShapeStyles.size()), count - 1);
+    for (int position = std::max(first, 0); position < count; ++position)
+        theme.ApplyStyleRules(position);
+}
+
+// The themes made from this one and from those, each once.
+std::vector<CTheme*> Descendants(const CTheme& theme) {
+    std::vector<CTheme*> found;
+    std::vector<const CTheme*> pending = {&theme};
+    while (!pending.empty()) {
+        const CTheme* current = pending.back();
+        pending.pop_back();
+        for (CTheme* child : current->m_ChildThemes) {
+            if (child == nullptr || child == &theme ||
+                std::find(found.begin(), found.end(), child) != found.end())
+                continue;
+            found.push_back(child);
+            pending.push_back(child);
+        }
+    }
+    return found;
+}
+
+// A theme made from a selection lists its parent's record pointers; a
+// replaced record must be replaced there too, or the child would draw and
+// hand out freed memory. Nothing here allocates but the hash, whose failure
+// only costs the child its hash.
+void Repoint(CTheme& theme, CShapeRecord* from, CShapeRecord* to) {
+    bool held = false;
+    for (auto* list : {&theme.m_Points, &theme.m_Arcs, &theme.m_Polygons, &theme.m_VisiblePoints,
+                       &theme.m_VisibleArcs, &theme.m_VisiblePolygons})
+        for (CShapeRecord*& record : *list)
+            if (record == from) {
+                record = to;
+                held = true;
+            }
+    if (!held)
+        return;
+    if (theme.m_SpatialIndex) {
+        try {
+            theme.m_SpatialIndex->Remove(from);
+            theme.m_SpatialIndex->InsertRecord(to);
+        } catch (const std::exception&) {
+            theme.DeleteSpatialIndex();
+        }
+    }
+    theme.RecalculateBounds();
+}
+
+// The records of the selected shapes, in shape-index order; entries whose
+// shape index names no shape are passed over.
+std::vector<CShapeRecord*> SelectedRecords(const CTheme& theme,
+                                           const std::vector<CShapeRecord*>& all) {
+    std::vector<CShapeRecord*> records;
+    records.reserve(theme.m_Selection.size());
+    for (const auto& entry : theme.m_Selection)
+        if (entry.first >= 0 && static_cast<std::size_t>(entry.first) < all.size())
+            records.push_back(all[static_cast<std::size_t>(entry.first)]);
+    return records;
+}
+
+} // namespace
+
+void SetShapeEditHooks(const CShapeEditHooks& hooks) {
+    Hooks() = hooks;
+}
+
+const CShapeEditHooks& GetShapeEditHooks() {
+    return Hooks();
+}
+
+int CTheme::GetHighestShapeIndex() const {
+    if (m_SourceType == ST_Native)
+        return GetAllShapeCount() - 1;
+    const std::vector<CShapeRecord*>* all = AllOfKind(*this, KindOfType(m_ShapeType));
+    if (all == nullptr)
+        return -1;
+    int highest = -1;
+    for (const CShapeRecord* record : *all)
+        highest = std::max(highest, GetShapeRecordIndex(record));
+    return highest;
+}
+
+bool CTheme::IsShapeVisible(const CShapeRecord* record) const {
+    if (record == nullptr)
+        return false;
+    for (const auto* list : {&m_VisiblePoints, &m_VisibleArcs, &m_VisiblePolygons})
+        if (std::find(list->begin(), list->end(), record) != list->end())
+            return true;
+    return false;
+}
+
+namespace {
+
+// The common part of AddPoint, AddArc and AddPolygon, once the kinds have
+// been checked.
+CShapeRecord* AddRecord(CTheme& theme, Kind kind, CShapeRecord* record, bool updateIndex,
+                        bool applyStyle, bool adopt) {
+    const std::size_t size = CShapeRecord::GetSize(record);
+    if (size == 0)
+        return nullptr;
+    KindLists lists = ListsOf(theme, kind);
+
+    // Everything that can fail comes first, while nothing has changed.
+    lists.all->reserve(lists.all->size() + 1);
+    lists.visible->reserve(lists.visible->size() + 1);
+    lists.owned->reserve(lists.owned->size() + 1);
+    std::unique_ptr<unsigned char[]> copy;
+    if (!adopt) {
+        copy.reset(new unsigned char[size]);
+        std::memcpy(copy.get(), CShapeRecord::Bytes(record), size);
+    }
+    const long long highest = theme.GetHighestShapeIndex();
+    if (highest + 2 > static_cast<long long>(UINT32_MAX))
+        return nullptr;
+    if (theme.m_SourceType == ST_Native)
+        theme.m_NativeTable.AppendRow();
+
+    theme.DeleteSpatialIndex();
+    std::unique_ptr<unsigned char[]> buffer =
+        adopt ? std::unique_ptr<unsigned char[]>(CShapeRecord::Bytes(record)) : std::move(copy);
+    CShapeRecord* added = CShapeRecord::FromBytes(buffer.get());
+    if (kind == Kind::Arcs) {
+        // A polygon kept by a polyline theme becomes the polyline of its
+        // outline: the layouts are the same but for the type.
+        const std::uint32_t type = CShapeRecord::GetShapeType(added);
+        if (type == SHT_Polygon)
+            corvale::WriteLE32(buffer.get() + 8, SHT_Polyline);
+        else if (type == SHT_PolygonZ)
+            corvale::WriteLE32(buffer.get() + 8, SHT_PolylineZ);
+    }
+    SetRecordNumber(added, static_cast<std::uint32_t>(highest + 2));
+    lists.all->push_back(added);
+    lists.visible->push_back(added);
+    lists.owned->push_back(std::move(buffer));
+
+    ExtendBoundsByRecord(theme, added);
+    theme.m_Modified = true;
+    theme.ResetShapePositions();
+    if (updateIndex)
+        theme.BuildSpatialIndex();
+    if (applyStyle)
+        DecideNewStyles(theme);
+    return added;
+}
+
+} // namespace
+
+CShapeRecord* CTheme::AddShape(CShapeRecord* record, bool updateIndex, bool applyStyle,
+                               bool adopt) {
+    if (record == nullptr)
+        return nullptr;
+    switch (KindOfType(CShapeRecord::GetShapeType(record))) {
+    case Kind::Points:
+        return AddPoint(record, updateIndex, applyStyle, adopt);
+    case Kind::Arcs:
+        return AddArc(record, updateIndex, applyStyle, adopt);
+    case Kind::Polygons:
+        return AddPolygon(record, updateIndex, applyStyle, adopt);
+    default:
+        return nullptr;
+    }
+}
+
+// Each kind takes only records of its own family: a polyline listed among
+// points would be read as a point and written into a point file.
+CShapeRecord* CTheme::AddPoint(CShapeRecord* record, bool updateIndex, bool applyStyle,
+                               bool adopt) {
+    if (record == nullptr || !IsPointTheme() ||
+        KindOfType(CShapeRecord::GetShapeType(record)) != Kind::Points)
+        return nullptr;
+    return AddRecord(*this, Kind::Points, record, updateIndex, applyStyle, adopt);
+}
+
+CShapeRecord* CTheme::AddArc(CShapeRecord* record, bool updateIndex, bool applyStyle, bool adopt) {
+    if (record == nullptr || !IsArcTheme())
+        return nullptr;
+    const Kind kind = KindOfType(CShapeRecord::GetShapeType(record));
+    if (kind != Kind::Arcs && kind != Kind::Polygons)
+        return nullptr;
+    return AddRecord(*this, Kind::Arcs, record, updateIndex, applyStyle, adopt);
+}
+
+CShapeRecord* CTheme::AddPolygon(CShapeRecord* record, bool updateIndex, bool applyStyle,
+                                 bool adopt) {
+    if (record == nullptr || !IsPolygonTheme() ||
+        KindOfType(CShapeRecord::GetShapeType(record)) != Kind::Polygons)
+        return nullptr;
+    return AddRecord(*this, Kind::Polygons, record, updateIndex, applyStyle, adopt);
+}
+
+CShapeRecord* CTheme::AddPointAt(bool updateIndex, bool applyStyle, double x, double y) {
+    if (!IsPointTheme())
+        return nullptr;
+    std::unique_ptr<unsigned char[]> buffer(new unsigned char[28]);
+    CShapePointCreator().CreatePoint(buffer.get(), x, y);
+    CShapeRecord* added =
+        AddPoint(CShapeRecord::FromBytes(buffer.get()), updateIndex, applyStyle, true);
+    if (added != nullptr)
+        buffer.release(); // the theme holds it now
+    return added;
+}
+
+bool CTheme::AppendLoadedShape(CShapeRecord* record) {
+    if (m_Editable)
+        return false;
+    DeleteSpatialIndex();
+    // Whatever the answer, the theme leaves with its hash.
+    struct CRebuildIndex {
+        CTheme& theme;
+        ~CRebuildIndex() { theme.BuildSpatialIndex(); }
+    } rebuild{*this};
+
+    if (record == nullptr)
+        return false;
+    const std::uint32_t type = CShapeRecord::GetShapeType(record);
+    const Kind kind = KindOfType(type);
+    if (kind == Kind::None || kind != KindOfType(m_ShapeType))
+        return false;
+    KindLists lists = ListsOf(*this, kind);
+    lists.all->reserve(lists.all->size() + 1);
+    lists.visible->reserve(lists.visible->size() + 1);
+    lists.all->push_back(record);
+    lists.visible->push_back(record);
+
+    ExtendBoundsByRecord(*this, record);
+    // Z only where theme and record both carry it: a plain record says
+    // nothing about heights.
+    if (type == m_ShapeType && type == SHT_PointZ) {
+        const double z = CShapeRecord::GetZ(record, 0);
+        ExtendZRange(z, z);
+    } else if (type == m_ShapeType && (type == SHT_PolylineZ || type == SHT_PolygonZ)) {
+        ExtendZRange(CShapeRecord::GetZMin(record), CShapeRecord::GetZMax(record));
+    }
+    ApplyStyleRules(GetShapeCount() - 1);
+    m_Modified = true;
+    ResetShapePositions();
+    return true;
+}
+
+CShapeRecord* CTheme::ReplaceShape(const CShapeRecord* newRecord, CShapeRecord* oldRecord) {
+    if (!m_Editable || newRecord == nullptr || oldRecord == nullptr)
+        return nullptr;
+    if (!IsArcTheme() && !IsPolygonTheme())
+        return nullptr;
+    if (CShapeRecord::GetShapeType(newRecord) != m_ShapeType)
+        return nullptr;
+    const std::size_t size = CShapeRecord::GetSize(newRecord);
+    KindLists lists = ListsOf(*this, KindOfType(m_ShapeType));
+    // A record of another theme (or one already gone) has nothing here to
+    // take its place, and its copy would belong to no list.
+    auto inAll = std::find(lists.all->begin(), lists.all->end(), oldRecord);
+    if (size == 0 || inAll == lists.all->end())
+        return nullptr;
+
+    auto inOwned = std::find_if(lists.owned->begin(), lists.owned->end(),
+                                [oldRecord](const std::unique_ptr<unsigned char[]>& buffer) {
+                                    return buffer.get() == CShapeRecord::Bytes(oldRecord);
+                                });
+    if (inOwned == lists.owned->end())
+        lists.owned->reserve(lists.owned->size() + 1);
+    const std::vector<CTheme*> descendants = Descendants(*this);
+    std::unique_ptr<unsigned char[]> buffer(new unsigned char[size]);
+    std::memcpy(buffer.get(), CShapeRecord::Bytes(newRecord), size);
+
+    CShapeRecord* copy = CShapeRecord::FromBytes(buffer.get());
+    corvale::WriteBE32(buffer.get(), corvale::ReadBE32(CShapeRecord::Bytes(oldRecord)));
+    *inAll = copy;
+    auto inVisible = std::find(lists.visible->begin(), lists.visible->end(), oldRecord);
+    if (inVisible != lists.visible->end())
+        *inVisible = copy;
+    if (m_SpatialIndex) {
+        try {
+            m_SpatialIndex->Remove(oldRecord);
+            m_SpatialIndex->InsertRecord(copy);
+        } catch (const std::exception&) {
+            // Without the hash everything still works, only slower.
+            DeleteSpatialIndex();
+        }
+    }
+    for (CTheme* child : descendants)
+        Repoint(*child, oldRecord, copy);
+    TellShapeReplaced(oldRecord, copy);
+
+    if (inOwned != lists.owned->end())
+        inOwned->swap(buffer); // the old buffer goes with `buffer`
+    else
+        lists.owned->push_back(std::move(buffer));
+    return copy;
+}
+
+void CTheme::ReserveShapes(int count) {
+    if (!m_Editable || count <= 0 || m_ShapeType < 1 || m_ShapeType > 15)
+        return;
+    KindLists lists = ListsOf(*this, KindOfType(m_ShapeType));
+    if (!lists)
+        return;
+    const std::size_t wanted = lists.all->size() + static_cast<std::size_t>(count);
+    try {
+        lists.owned->reserve(wanted);
+        lists.visible->reserve(wanted);
+        lists.all->reserve(wanted);
+    } catch (const std::exception&) {
+        // Room is a convenience: the adds that follow grow the lists anyway.
+    }
+}
+
+bool CTheme::DeleteSelectedShapes() {
+    // Child themes list this theme's record pointers; freeing them would
+    // leave the children drawing freed memory. A theme of another source
+    // does not own its records and has no rows to keep in step.
+    if (!m_Editable || m_SourceType != ST_Native || !m_ChildThemes.empty())
+        return false;
+    CProgressScope progress;
+    if (GetShapeCount() > 0)
+        m_Modified = true;
+    DeleteSpatialIndex();
+
+    KindLists lists = ListsOf(*this, KindOfType(m_ShapeType));
+    if (lists) {
+        std::vector<CShapeRecord*>& all = *lists.all;
+        std::vector<CShapeRecord*>& visible = *lists.visible;
+        auto& owned = *lists.owned;
+
+        std::vector<CShapeRecord*> doomed = SelectedRecords(*this, all);
+        for (CShapeRecord* record : doomed)
+            TellShapeDeleted(this, record);
+        // A plug-in may have changed the theme while it was told; what goes
+        // is what is still selected and was announced.
+        const std::unordered_set<const CShapeRecord*> announced(doomed.begin(), doomed.end());
+        doomed = SelectedRecords(*this, all);
+        doomed.erase(
+            std::remove_if(doomed.begin(), doomed.end(),
+                           [&announced](const CShapeRecord* r) { return announced.count(r) == 0; }),
+            doomed.end());
+        const std::unordered_set<const CShapeRecord*> gone(doomed.begin(), doomed.end());
+
+        if (!gone.empty() && gone.size() == all.size() && owned.size() == all.size()) {
+            // Everything goes: no walk over the selection needed.
+            all.clear();
+            visible.clear();
+            m_ShapeStyles.clear();
+            m_NativeTable.RemoveAllRows();
+            owned.clear();
+        } else if (!gone.empty()) {
+            std::size_t done = 0;
+            for (std::size_t i = 0; i < all.size(); ++i) {
+                if (gone.count(all[i]) == 0)
+                    continue;
+                m_NativeTable.ClearRow(static_cast<int>(i));
+                corvale::UI().SetProgress(Percent(done++, gone.size()));
+            }
+            m_NativeTable.CompactRows();
+            // The visible list and the styles of its positions close up together.
+            std::size_t keptStyles = 0;
+            std::size_t kept = 0;
+            for (std::size_t p = 0; p < visible.size(); ++p) {
+                if (gone.count(visible[p]) != 0)
+                    continue;
+                if (p < m_ShapeStyles.size())
+                    m_ShapeStyles[keptStyles++] = m_ShapeStyles[p];
+                visible[kept++] = visible[p];
+            }
+            visible.resize(kept);
+            if (keptStyles < m_ShapeStyles.size())
+                m_ShapeStyles.resize(keptStyles);
+            all.erase(std::remove_if(all.begin(), all.end(),
+                                     [&gone](const CShapeRecord* r) { return gone.count(r) != 0; }),
+                      all.end());
+            // Freed last, once no list names them.
+            owned.erase(std::remove_if(owned.begin(), owned.end(),
+                                       [&gone](const std::unique_ptr<unsigned char[]>& buffer) {
+                                           return gone.count(
+                                                      CShapeRecord::FromBytes(buffer.get())) != 0;
+                                       }),
+                        owned.end());
+        }
+        Renumber(all);
+    }
+    RecalculateBounds();
+    ClearSelection();
+    ResetShapePositions();
+    BuildSpatialIndex();
+    return true;
+}
+
+bool CTheme::DeleteShape(CShapeRecord* record) {
+    // Found by address before anything is read through the pointer, so that
+    // a record of another theme is refused without being touched.
+    auto place = [this](const CShapeRecord* r) -> int {
+        if (!m_Editable || m_SourceType != ST_Native || !m_ChildThemes.empty() || r == nullptr)
+            return -1;
+        const std::vector<CShapeRecord*>* all = AllOfKind(*this, KindOfType(m_ShapeType));
+        if (all == nullptr)
+            return -1;
+        auto it = std::find(all->begin(), all->end(), r);
+        return it == all->end() ? -1 : static_cast<int>(it - all->begin());
+    };
+    const int before = place(record);
+    if (before < 0 || GetShapeRecordIndex(record) != before)
+        return false;
+    TellShapeDeleted(this, record);
+    // A plug-in may have deleted it, or others, while it was told.
+    const int index = place(record);
+    if (index < 0)
+        return false;
+
+    KindLists lists = ListsOf(*this, KindOfType(m_ShapeType));
+    std::unique_ptr<unsigned char[]> buffer; // freed last
+    auto inOwned = std::find_if(lists.owned->begin(), lists.owned->end(),
+                                [record](const std::unique_ptr<unsigned char[]>& b) {
+                                    return b.get() == CShapeRecord::Bytes(record);
+                                });
+    if (inOwned != lists.owned->end()) {
+        buffer = std::move(*inOwned);
+        lists.owned->erase(inOwned);
+    }
+    int position = -1;
+    auto inVisible = std::find(lists.visible->begin(), lists.visible->end(), record);
+    if (inVisible != lists.visible->end()) {
+        position = static_cast<int>(inVisible - lists.visible->begin());
+        lists.visible->erase(inVisible);
+    }
+    lists.all->erase(lists.all->begin() + index);
+    m_Modified = true;
+    m_NativeTable.DeleteRow(index);
+
+    RemoveFromSelection(index);
+    // The shapes after it move down one shape index; moving the map's nodes
+    // in ascending order never meets a key still in use.
+    for (auto it = m_Selection.upper_bound(index); it != m_Selection.end();) {
+        auto next = std::next(it);
+        auto node = m_Selection.extract(it);
+        --node.key();
+        m_Selection.insert(std::move(node));
+        it = next;
+    }
+    if (position >= 0 && static_cast<std::size_t>(position) < m_ShapeStyles.size())
+        m_ShapeStyles.erase(m_ShapeStyles.begin() + position);
+
+    Renumber(*lists.all);
+    RecalculateBounds();
+    ResetShapePositions();
+    DeleteSpatialIndex();
+    BuildSpatialIndex();
+    return true;
+}
+
+bool CTheme::ConvertToNative(bool editable, bool quiet) {
+    if (m_ShapeType == SHT_Image || !m_ChildThemes.empty() || GetFilteredShapeCount() > 0)
+        return false;
+    if (!editable) {
+        m_Editable = false;
+        return true;
+    }
+    if (m_SourceType == ST_Unknown) {
+        m_SourceType = ST_Native;
+        m_FormerSourceType = ST_Native;
+        m_Editable = true;
+        return true;
+    }
+    if (m_SourceType == ST_Native) {
+        m_Editable = true;
+        return true;
+    }
+
+    // Checked before anything changes: a theme that cannot be converted
+    // stays exactly as it was.
+    const Kind kind = KindOfType(m_ShapeType);
+    if (kind == Kind::None)
+        return false;
+    const std::vector<CShapeRecord*>& records = *AllOfKind(*this, kind);
+    const std::size_t count = records.size();
+
+    // The copies, the new lists, the selection and the table are made aside
+    // (the table in place, as the old one of a theme of another source is
+    // read by nobody) and put in place only when all of them are complete.
+    std::vector<CShapeRecord*> all;
+    std::vector<CShapeRecord*> visible;
+    std::vector<std::unique_ptr<unsigned char[]>> owned;
+    std::map<int, CSelectionEntry> selection;
+    // The buffers the theme owned before, whose handles move to the copies
+    // also when the other records stay a parent theme's.
+    std::unordered_set<const CShapeRecord*> ownedBefore;
+    CNativeAttributeTable savedTable;
+    try {
+        savedTable = m_NativeTable;
+    } catch (const std::exception&) {
+        return false;
+    }
+    // Fills the lists, the selection and the table; false for a record that
+    // has no size. Throws when memory runs out.
+    auto copyAll = [&]() -> bool {
+        all.reserve(count);
+        visible.reserve(count);
+        owned.reserve(count);
+        for (const auto& buffer : *ListsOf(*this, kind).owned)
+            ownedBefore.insert(CShapeRecord::FromBytes(buffer.get()));
+        // A fresh table: columns left over in it would stand before the
+        // source's columns and shift every value.
+        m_NativeTable = CNativeAttributeTable();
+        const int fields = static_cast<int>(GetAttributeCount());
+        for (int field = 0; field < fields; ++field)
+            m_NativeTable.AddField(GetAttributeInfo(field), nullptr, nullptr);
+        std::unordered_set<int> carried;
+        for (std::size_t i = 0; i < count; ++i) {
+            const CShapeRecord* record = records[i];
+            const std::size_t size = CShapeRecord::GetSize(record);
+            if (size == 0)
+                return false;
+            std::unique_ptr<unsigned char[]> buffer(new unsigned char[size]);
+            std::memcpy(buffer.get(), CShapeRecord::Bytes(record), size);
+            CShapeRecord* copy = CShapeRecord::FromBytes(buffer.get());
+            owned.push_back(std::move(buffer));
+            all.push_back(copy);
+            visible.push_back(copy);
+
+            const int oldIndex = GetShapeRecordIndex(record);
+            auto selected = m_Selection.find(oldIndex);
+            // Two records that carry one number share one entry; it goes to
+            // the first of them only.
+            if (selected != m_Selection.end() && carried.insert(oldIndex).second)
+                selection.emplace(static_cast<int>(i), selected->second);
+
+            const int row = m_NativeTable.AppendRow();
+            CNativeAttributeRow* cells = m_NativeTable.GetRow(row);
+            for (int field = 0; field < fields; ++field)
+                if (!cells->SetValue(field, GetAttributeText(oldIndex, field)))
+                    return false;
+            SetRecordNumber(copy, static_cast<std::uint32_t>(i + 1));
+            if (!quiet)
+                corvale::UI().SetProgress(Percent(i, count));
+        }
+        // Entries of shapes the theme no longer has are not carried; those that
+        // are keep their order, numbered densely again.
+        if (selection.size() != m_Selection.size()) {
+            std::vector<CSelectionEntry*> order;
+            for (auto& entry : selection)
+                order.push_back(&entry.second);
+            std::sort(order.begin(), order.end(),
+                      [](const CSelectionEntry* a, const CSelectionEntry* b) {
+                          return a->m_SelectionIndex < b->m_SelectionIndex;
+                      });
+            for (std::size_t n = 0; n < order.size(); ++n)
+                order[n]->m_SelectionIndex = static_cast<int>(n);
+        }
+        return true;
+    };
+    {
+        CProgressScope progress;
+        bool copied = false;
+        try {
+            copied = copyAll();
+        } catch (const std::exception&) {
+            copied = false;
+        }
+        if (!copied) {
+            m_NativeTable = savedTable;
+            return false;
+        }
+    }
+    // From here on nothing fails.
+    DeleteSpatialIndex();
+    const std::uint32_t former = m_SourceType;
+    // A plug-in's handle of a record that goes away (a mapped shape-file
+    // record, a loader's record, one the theme owned) moves to its copy;
+    // the records of a parent theme stay the parent's, handles included.
+    for (std::size_t i = 0; i < count; ++i)
+        if (former != ST_ParentTheme || ownedBefore.count(records[i]) != 0)
+            TellShapeReplaced(records[i], all[i]);
+    // The old records and buffers leave with the local lists, at the end.
+    for (Kind k : {Kind::Points, Kind::Arcs, Kind::Polygons}) {
+        KindLists lists = ListsOf(*this, k);
+        if (k == kind) {
+            lists.all->swap(all);
+            lists.visible->swap(visible);
+            lists.owned->swap(owned);
+        } else {
+            lists.all->clear();
+            lists.visible->clear();
+            lists.owned->clear();
+        }
+    }
+    m_Selection.swap(selection);
+    m_SelectionCounter = static_cast<int>(m_Selection.size());
+
+    if (m_ParentTheme != nullptr) {
+        m_ParentTheme->RemoveChildTheme(this);
+        m_ParentTheme = nullptr;
+    }
+    // The old records pointed into the mapped .shp; no list names them now.
+    m_ShpReader.Close();
+    m_ShxReader.Close();
+    m_DbfReader.Close();
+    m_ShpView = CShapeFileView();
+    m_ShxView = CShapeIndexView();
+    m_ShxRecordCount = -1;
+    m_Dbf = CdBaseFile();
+
+    m_Modified = true;
+    ResetShapePositions();
+    m_FormerSourceType = former;
+    m_SourceType = ST_Native;
+    m_Editable = true;
+    BuildSpatialIndex();
+    return true;
+}
