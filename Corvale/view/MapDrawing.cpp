@@ -268,6 +268,50 @@ bool DrawPointIcon(const QImage& icon, const QSize& size, const CMapViewport& vi
     return DrawIconAt(icon, size, viewport, dc, p.x, p.y);
 }
 
+QRect GetIconOpaqueRect(const QImage& icon) {
+    if (icon.isNull())
+        return QRect();
+    if (!icon.hasAlphaChannel())
+        return icon.rect();
+    const QImage argb = icon.format() == QImage::Format_ARGB32_Premultiplied ||
+                                icon.format() == QImage::Format_ARGB32
+                            ? icon
+                            : icon.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    int left = argb.width();
+    int top = argb.height();
+    int right = -1;
+    int bottom = -1;
+    for (int y = 0; y < argb.height(); ++y) {
+        const uchar* line = argb.constScanLine(y);
+        for (int x = 0; x < argb.width(); ++x) {
+            QRgb word = 0;
+            std::memcpy(&word, line + 4 * static_cast<std::size_t>(x), sizeof word);
+            if (qAlpha(word) == 0)
+                continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            top = std::min(top, y);
+            bottom = std::max(bottom, y);
+        }
+    }
+    return right < 0 ? QRect() : QRect(QPoint(left, top), QPoint(right, bottom));
+}
+
+bool DrawPointIconPart(const QImage& icon, const QSize& size, const QRect& part,
+                       const CMapViewport& viewport, QPainter& dc, const CShapeRecord* record) {
+    if (!record || !IsPointType(CShapeRecord::GetShapeType(record)))
+        return false;
+    const CShapePoint p = CShapeRecord::GetPoint(record, 0);
+    const CDevicePoint s = MapToDevice(viewport, p.x, p.y);
+    if (!InGrownDeviceRect(viewport, s.x, s.y))
+        return false;
+    if (!part.isEmpty())
+        dc.drawImage(QPoint(ClampPixel(std::int64_t(s.x) - size.width() / 2 + part.left()),
+                            ClampPixel(std::int64_t(s.y) - size.height() / 2 + part.top())),
+                     icon, part);
+    return true;
+}
+
 bool DrawScaledPointIcon(const QImage& icon, const QSize& size, const CMapViewport& viewport,
                          QPainter& dc, const CShapeRecord* record, std::int32_t fx,
                          std::int32_t fy) {

@@ -15,6 +15,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QRect>
 #include <QSize>
 
 #include <cstdint>
@@ -45,6 +46,16 @@ bool DrawPointIcon(const QImage& icon, const QSize& size, const CMapViewport& vi
 bool DrawScaledPointIcon(const QImage& icon, const QSize& size, const CMapViewport& viewport,
                          QPainter& dc, const CShapeRecord* record, std::int32_t fx,
                          std::int32_t fy);
+
+// The smallest rectangle of the icon that holds every pixel not fully
+// transparent; an empty rectangle for an icon without any.
+QRect GetIconOpaqueRect(const QImage& icon);
+// DrawPointIcon drawing only the part of the icon inside `part` (icon
+// pixels, as GetIconOpaqueRect gives it): outside it the icon is fully
+// transparent, so the picture is the same and far fewer pixels are blended.
+// Placement and the test against the device rectangle are DrawPointIcon's.
+bool DrawPointIconPart(const QImage& icon, const QSize& size, const QRect& part,
+                       const CMapViewport& viewport, QPainter& dc, const CShapeRecord* record);
 
 // Draws the parts of a polyline with the painter's pen, one line per segment.
 // A record whose whole box falls on one pixel is drawn as a dot on that pixel
