@@ -6,7 +6,7 @@
 #
 #   scripts/fuzz.sh [seconds] [target]
 #
-# target: shape_walk (default) or query.
+# target: shape_walk (default), query or workspace.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
@@ -15,6 +15,7 @@ options=()
 case "$target" in
     shape_walk) corpus=build-fuzz/corpus ;;
     query) corpus=build-fuzz/corpus-query; options=(-dict=fuzz/query.dict) ;;
+    workspace) corpus=build-fuzz/corpus-workspace ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
 esac
 

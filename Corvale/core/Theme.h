@@ -24,9 +24,13 @@
 // Raster part
 #include "core/DoubleRect.h"
 #include "crs/RasterImageData.h"
+// Storage
+#include "core/LogFont.h"
+#include "platform/Archive.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -511,6 +515,87 @@ public:
     void TakeRasterBounds();
 
     // ---- end of raster part ----
+
+    // ---- Storage (ThemeSerialize.cpp) ----
+    //
+    // A theme is stored in a workspace file as one record of schema 21 (older
+    // schemas are still read): its flags and base style, its source (a
+    // shape-file theme by its three paths, a native theme with all its
+    // records and its attribute table, a loader theme by the plug-in's data
+    // block), then its settings in the order they were added to the format,
+    // the raster part and the plug-in data blocks. The record layout is
+    // written down in ThemeSerialize.cpp.
+    //
+    // Reading expects a new theme. A record that cannot be read throws
+    // CArchiveException: BadSchema for a schema above 21 or a part of a
+    // newer version, EndOfFile for data that ends early, BadData for a size,
+    // count or record that does not fit the bytes there or its own type. The
+    // theme is then half-filled and the caller frees it. A shape file that
+    // cannot be opened is asked for through the user-interface seam
+    // ("Corvale was unable to open ..."); a theme whose file is never found
+    // keeps its paths and settings, without records, so that storing it
+    // again loses nothing.
+
+    // Label, info-tip and drawing settings kept with the theme (the map
+    // view draws by them).
+    // Shows the info tip of the shape under the mouse; one theme at a time.
+    bool m_ShowInfoTip = false;
+    // Draws the info-tip text of every shape on the map as its label.
+    bool m_ShowLabels = false;
+    // Where a point's label lies around it: a LabelPosition code of the map
+    // view (8: below right).
+    std::int32_t m_LabelAlignment = 8;
+    // Labels are drawn even where they would block later ones.
+    bool m_LabelForce = false;
+    LogFont m_LabelFont = DefaultLabelFont();
+    // COLORREFs of the text, of the box behind it and of the box's frame.
+    std::uint32_t m_LabelColor = 0x000000;
+    std::uint32_t m_LabelFillColor = 0xFFFFFF;
+    std::uint32_t m_LabelFrameColor = 0x000000;
+    // Labels stand in a framed box.
+    bool m_LabelFrame = false;
+    // Pixels kept free around a placed label.
+    std::int32_t m_LabelSpacing = 0;
+    // A text repeated on several shapes is drawn at every one of them.
+    bool m_LabelDuplicates = true;
+    // A line joins the visible points in list order.
+    bool m_ConnectPoints = false;
+    // The image of a raster theme is smoothed when stretched.
+    bool m_RasterSmoothing = false;
+
+    // A loader theme whose plug-in is not bound keeps the plug-in's path and
+    // the data block the workspace held for it, and stores them again as
+    // they were, so that a workspace saved without the plug-in keeps its data.
+    std::string m_LoaderPath;
+    bool m_HasLoaderData = false;
+    std::vector<unsigned char> m_LoaderData;
+
+    // What storing and reading a theme needs from above the data model.
+    struct SerializeContext {
+        // Stores or reads the plug-in data blocks, the last item of the
+        // record, through the plug-in host, which hands blocks read to their
+        // plug-ins. Empty: the theme stores and reads m_GpiData itself and no
+        // plug-in hears of it.
+        std::function<void(CArchive& archive, CTheme& theme)> serializeGpiData;
+        // The folder of the workspace file being read: a relative path stored
+        // in it names a file beside the workspace, wherever it was opened from.
+        std::string baseFolder;
+    };
+
+    // Stores the theme, or reads it from a workspace, by the archive's
+    // direction. Storing clears m_Modified; a loader theme without a stored
+    // data block is stored with its records (ConvertToNative) and is native
+    // from then on. Reading opens the shape file, places an image of an
+    // older schema, builds styles and spatial hash and clears m_Modified.
+    void Serialize(CArchive& archive, const SerializeContext& context = SerializeContext());
+    // The records and attribute table of a native theme: u32 version (2),
+    // u32 shape type, u32 count, per record u32 size and its bytes, then the
+    // table. Storing converts a theme that is not native yet; reading makes
+    // the theme native and checks every record against its bytes and the
+    // theme's kind.
+    void SerializeNativeData(CArchive& archive);
+
+    // ---- end of storage ----
 
 private:
     // The theme that holds the attributes: this one, or the first theme up

@@ -25,6 +25,13 @@ std::string PathStem(const std::string& path) {
     return path.substr(0, dot);
 }
 
+std::string FolderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
 std::string FindSiblingFile(const std::string& stem, const std::string& extension) {
     const std::string exact = stem + extension;
     if (IsRegularFile(exact))

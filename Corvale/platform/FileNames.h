@@ -11,6 +11,9 @@ namespace corvale {
 // "/d/roads"; "/d.v2/roads" and "roads" have no extension and stay as they are.
 std::string PathStem(const std::string& path);
 
+// The folder part of a path ("/d/roads.shp" gives "/d"); "." for a bare name.
+std::string FolderOf(const std::string& path);
+
 // The existing file stem + extension, its extension (or whole name) in any
 // letter case; extension includes the dot (".shx"). The exact spelling wins
 // when it exists. Empty when there is none.

@@ -3,12 +3,9 @@
 // the theme's styles: whether and how its shapes are labelled, whether its
 // points are joined by a line, whether its image is smoothed.
 //
-// They are settings of the theme and are stored with it; the theme class
-// does not carry them yet. Until it does, the renderer asks for them here,
-// and the answer is the settings of a new theme (no labels, no connecting
-// line, no smoothing) unless a provider has been installed. Once the theme
-// holds them, GetThemeDisplaySettings reads the theme's own members and the
-// provider goes.
+// They are settings of the theme and are stored with it. The renderer asks
+// for them here: the answer is the theme's own members, unless a provider has
+// been installed (tests use one to set up a theme's labels directly).
 
 #include <QFont>
 
@@ -48,5 +45,5 @@ using ThemeDisplaySettingsProvider = std::function<CThemeDisplaySettings(const C
 // The settings the renderer uses for a theme.
 CThemeDisplaySettings GetThemeDisplaySettings(const CTheme& theme);
 // Installs the source of the settings; an empty function goes back to the
-// settings of a new theme.
+// theme's own members.
 void SetThemeDisplaySettingsProvider(ThemeDisplaySettingsProvider provider);

@@ -23,6 +23,7 @@ CCorvaleDoc::CCorvaleDoc() : m_backgroundColor(CAppSettings::GetInstance()->m_Co
     AddToolCommands();
     AddExtentCommands();
     AddOpenFileCommands();
+    AddWorkspaceFileCommands();
     OnCommandRange(
         ID_TABLE_STATISTICS_FIRST, ID_TABLE_STATISTICS_LAST,
         [this](unsigned id) {

@@ -187,6 +187,45 @@ public:
 
     // ---- end of the console ----
 
+    // ---- Workspace file (DocSerialize.cpp) ----
+    //
+    // The layout of the .kvp file is in workspace/WorkspaceFile.h. Reading
+    // takes a file's themes and settings only when all of it reads: a damaged
+    // or newer file throws CArchiveException and leaves the document as it
+    // was, with no theme of the file kept.
+
+    // Stores the workspace (version 7), or reads one, by the archive's
+    // direction. Reading registers the document with the plug-in host,
+    // appends the file's themes to m_themes, makes the first of them the
+    // active theme and resets the tool mode; a file of a newer version shows
+    // "The document you tried to load was created by a newer version of
+    // Corvale..." and throws (bad schema).
+    void Serialize(CArchive& archive) override;
+    // Opens a workspace file into this document, which should be new: on
+    // success shows the reference system in the status bar, fires
+    // DUE_ActiveThemeChanged, updates the map scale, asks the views to show
+    // the workspace properties when the file says so, takes the path and
+    // clears the modified flag. A file that cannot be read or does not read
+    // whole is reported in an error box and changes nothing; false then.
+    bool OpenWorkspace(const std::string& path);
+    // Saves the workspace to the path: the file is written under a temporary
+    // name and replaces the old one only when complete. On success the path
+    // is taken and the document is no longer modified; a failure is reported
+    // in an error box, leaves any file at the path as it was and keeps the
+    // document modified; false then.
+    bool SaveWorkspace(const std::string& path);
+    // Import From Workspace File (ID_FILE_IMPORT_WORKSPACE, 33028): asks for
+    // a .kvp file and adds its themes to this workspace, at the end when
+    // LoadToBottom is set, else at the front, in stored order.
+    void OnImportFromWorkspaceFile();
+    // The folder of the workspace file being read by OpenWorkspace; relative
+    // theme paths in the file are found there.
+    std::string m_readingFolder;
+    // Registers the workspace-file commands; the constructor calls it.
+    void AddWorkspaceFileCommands();
+
+    // ---- end of workspace file ----
+
 private:
     void SetToolMode(std::uint32_t mode) { m_toolMode = mode; }
     // Whether the active theme exists and may be edited.
