@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds a Release build in build/ and starts Corvale
-# with the arguments given (by default on the bundled sample workspace).
+# Installs what is needed, builds a Release build in build/ and starts Corvale.
+#   scripts/run.sh        opens the sample workspace samples/sample.kvp
+#   scripts/run.sh FILE   opens FILE: a workspace (.kvp), a shape file or
+#                         image (added as a theme), or a folder of shape files
 set -euo pipefail
+caller="$PWD"
 cd "$(dirname "$0")/.."
+top="$PWD"
 
 scripts/setup.sh
 
@@ -10,8 +14,15 @@ jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
 cmake --build build -j "$jobs"
 
-if [ ! -x build/Corvale/corvale ]; then
-    echo "run: the Corvale program is not built yet; the libraries, checks and benchmarks are in build/."
-    exit 0
+if [ "$#" -eq 0 ]; then
+    # The sample workspace names its theme relative to samples/.
+    cd "$top/samples"
+    exec "$top/build/Corvale/corvale" sample.kvp
 fi
-exec build/Corvale/corvale "$@"
+# A relative FILE is meant from where the script was called.
+case "$1" in
+    /*) file="$1" ;;
+    *) file="$caller/$1" ;;
+esac
+shift
+exec "$top/build/Corvale/corvale" "$file" "$@"

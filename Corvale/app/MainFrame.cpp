@@ -1,0 +1,1014 @@
+#include "app/MainFrame.h"
+
+#include "app/AppSettings.h"
+#include "app/ChildFrame.h"
+#include "app/CorvaleApp.h"
+#include "crs/RefSysTable.h"
+#include "platform/Registry.h"
+#include "plugins/GpiHost.h"
+#include "view/GeoView.h"
+#include "workspace/CommandIds.h"
+#include "workspace/CorvaleDoc.h"
+#include "workspace/RecentShapeFileList.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+#include <cmath>
+#include <algorithm>
+#include <cstdio>
+#include <initializer_list>
+
+namespace {
+
+// The scales offered in the scale box.
+const char* const kScales[] = {"1:5000",    "1:10000",   "1:25000",   "1:50000",
+                               "1:100000",  "1:250000",  "1:500000",  "1:1000000",
+                               "1:2500000", "1:5000000", "1:10000000", "1:25000000"};
+
+constexpr int kFreeScaleData = -1;
+constexpr const char* kCustomize = "Customize...";
+constexpr int kApplicationLookDefault = 216;
+
+std::uint32_t g_ProgressBarColor = 0x0080FF;
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+QColor FromColorRef(std::uint32_t color) {
+    return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                  static_cast<int>((color >> 16) & 0xFF));
+}
+
+// Toolbar art: a short label on a tinted square, drawn once per command. The
+// standard file and edit commands use the style's own icons.
+QIcon MakeTextIcon(const QString& text, const QColor& tint) {
+    QIcon icon;
+    for (int size : {16, 24, 32}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter p(&pixmap);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(tint.darker(160));
+        p.setBrush(tint.lighter(150));
+        p.drawRoundedRect(QRectF(0.5, 0.5, size - 1.0, size - 1.0), size / 6.0, size / 6.0);
+        QFont font = p.font();
+        font.setBold(true);
+        font.setPixelSize(text.size() > 2 ? size * 5 / 16 : (text.size() > 1 ? size * 7 / 16 : size * 9 / 16));
+        p.setFont(font);
+        p.setPen(Qt::black);
+        p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, text);
+        p.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+QIcon PaneIcon(const QString& text) { return MakeTextIcon(text, QColor(200, 200, 200)); }
+
+std::string WithSlash(const QString& folder) {
+    std::string path = QDir::cleanPath(folder).toStdString();
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    return path;
+}
+
+} // namespace
+
+void CMainFrame::SetProgressBarColor(std::uint32_t color) { g_ProgressBarColor = color; }
+
+CMainFrame::CMainFrame() {
+    setObjectName(QStringLiteral("MainFrame"));
+    m_ProgramFolder = WithSlash(QCoreApplication::applicationDirPath());
+    m_PluginFolder = m_ProgramFolder + "Plugins/";
+    m_ScriptFolder = m_ProgramFolder + "Scripts/";
+    m_ScriptTemplateFolder = m_ProgramFolder + "Templates/JavaScript/";
+
+    auto settings = corvale::OpenRegistry();
+    m_ApplicationLook = corvale::ReadRegistryInt(*settings, QStringLiteral("ApplicationLook"), kApplicationLookDefault);
+
+    // File-name changes in the plug-in folder mark the loader list for
+    // reading again; a folder that cannot be watched is read at every poll.
+    m_PluginWatcher = new QFileSystemWatcher(this);
+    if (QFileInfo(Q(m_PluginFolder)).isDir())
+        m_PluginWatcher->addPath(Q(m_PluginFolder));
+    connect(m_PluginWatcher, &QFileSystemWatcher::directoryChanged, this, [this] { m_LoaderListDirty = true; });
+}
+
+CMainFrame::~CMainFrame() {
+    // The plug-ins stop while every window they may know of still exists.
+    UnloadGpiPlugins();
+    m_Closing = true;
+    m_LastActiveDocument = nullptr;
+    // The child windows go after this object has stopped being a frame: the
+    // area must not report their going to it.
+    if (m_MdiArea != nullptr)
+        QObject::disconnect(m_MdiArea, nullptr, this, nullptr);
+    QObject::disconnect(m_PluginWatcher, nullptr, this, nullptr);
+}
+
+bool CMainFrame::IsPluginFolderWatched() const { return !m_PluginWatcher->directories().isEmpty(); }
+
+bool CMainFrame::PollPluginFolder() {
+    if (!IsPluginFolderWatched()) {
+        // The folder may have appeared since: watch it from now on.
+        if (QFileInfo(Q(m_PluginFolder)).isDir())
+            m_PluginWatcher->addPath(Q(m_PluginFolder));
+        m_LoaderListDirty = true;
+    }
+    return m_LoaderListDirty;
+}
+
+// ---------------------------------------------------------------------------
+// Creation
+// ---------------------------------------------------------------------------
+
+bool CMainFrame::Create() {
+    CAppSettings::GetInstance()->Load();
+
+    setWindowTitle(QStringLiteral("Corvale"));
+    setAcceptDrops(true);
+    resize(1200, 800);
+
+    m_MdiArea = new QMdiArea(this);
+    m_MdiArea->setObjectName(QStringLiteral("MdiArea"));
+    m_MdiArea->setViewMode(QMdiArea::TabbedView);
+    m_MdiArea->setDocumentMode(true);
+    m_MdiArea->setTabsClosable(true);
+    m_MdiArea->setTabsMovable(true);
+    m_MdiArea->setTabShape(QTabWidget::Rounded);
+    m_MdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_MdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_MdiArea);
+    connect(m_MdiArea, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) { OnSubWindowActivated(w); });
+
+    OnApplicationLook(m_ApplicationLook);
+    CreateCommands();
+    if (!CreateMenuBar() || !CreateToolBars() || !CreateStatusBar() || !CreateDockingWindows())
+        return false;
+    OnToolbarReset(IDR_MAINFRAME);
+    OnToolbarReset(IDR_SCRIPT_TOOLBAR);
+    UpdateFrameTitle();
+    return true;
+}
+
+QAction* CMainFrame::AddCommand(unsigned id, const QString& text, const QIcon& icon, const QKeySequence& shortcut,
+                                bool checkable) {
+    auto* action = new QAction(icon, text, this);
+    action->setData(id);
+    action->setObjectName(QStringLiteral("command_%1").arg(id));
+    action->setCheckable(checkable);
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    const char* prompt = GetCommandPrompt(id);
+    if (prompt != nullptr) {
+        const QString promptText = QString::fromUtf8(prompt);
+        const int newline = promptText.indexOf(QLatin1Char('\n'));
+        action->setStatusTip(newline < 0 ? promptText : promptText.left(newline));
+        if (newline >= 0)
+            action->setToolTip(promptText.mid(newline + 1));
+    }
+    connect(action, &QAction::triggered, this, [this, id, action] {
+        ExecuteCommand(id);
+        // A checkable action's look follows the command's state, not the click.
+        UpdateCommandUI(action);
+    });
+    m_Actions[id] = action;
+    return action;
+}
+
+void CMainFrame::CreateCommands() {
+    QStyle* s = style();
+    const QColor tool(255, 230, 150), map(170, 210, 255), edit(200, 240, 190), stat(230, 200, 255);
+
+    AddCommand(ID_FILE_NEW, tr("&New"), s->standardIcon(QStyle::SP_FileIcon), QKeySequence::New);
+    AddCommand(ID_FILE_OPEN, tr("&Open..."), s->standardIcon(QStyle::SP_DialogOpenButton), QKeySequence::Open);
+    AddCommand(ID_FILE_CLOSE, tr("&Close"));
+    AddCommand(ID_FILE_SAVE, tr("&Save"), s->standardIcon(QStyle::SP_DialogSaveButton), QKeySequence::Save);
+    AddCommand(ID_FILE_SAVE_AS, tr("Save &As..."));
+    AddCommand(ID_FILE_PRINT, tr("&Print..."), MakeTextIcon(QStringLiteral("P"), tool), QKeySequence::Print);
+    AddCommand(ID_APP_EXIT, tr("E&xit"));
+    AddCommand(ID_WORKSPACE_PROPERTIES, tr("Workspace &Properties..."), MakeTextIcon(QStringLiteral("WP"), tool));
+
+    AddCommand(ID_EDIT_CUT, tr("Cu&t"), MakeTextIcon(QStringLiteral("Ct"), tool), QKeySequence::Cut);
+    AddCommand(ID_EDIT_COPY, tr("&Copy"), MakeTextIcon(QStringLiteral("Cp"), tool), QKeySequence::Copy);
+    AddCommand(ID_EDIT_PASTE, tr("&Paste"), MakeTextIcon(QStringLiteral("Ps"), tool), QKeySequence::Paste);
+    AddCommand(ID_EDIT_DELETE, tr("&Delete"), MakeTextIcon(QStringLiteral("X"), tool));
+    AddCommand(ID_EDIT_FIND, tr("&Find..."), MakeTextIcon(QStringLiteral("F"), tool), QKeySequence::Find);
+    AddCommand(ID_EDIT_FIND_NEXT, tr("Find &Next"), MakeTextIcon(QStringLiteral("F>"), tool));
+    AddCommand(ID_EDIT_FIND_PREVIOUS, tr("Find Pre&vious"), MakeTextIcon(QStringLiteral("<F"), tool));
+    AddCommand(ID_CONTEXT_HELP, tr("&What's This?"), MakeTextIcon(QStringLiteral("?"), tool));
+
+    AddCommand(ID_INSERT_ADD_THEME, tr("&Add Theme..."), MakeTextIcon(QStringLiteral("+"), map));
+    AddCommand(ID_TOOL_SELECT, tr("&Select"), MakeTextIcon(QStringLiteral("S"), map), {}, true);
+    AddCommand(ID_TOOL_SELECT_RECTANGLE, tr("Select (&rectangle)"), MakeTextIcon(QStringLiteral("SR"), map), {},
+               true);
+    AddCommand(ID_TOOL_SELECT_CIRCLE, tr("Select (&circle)"), MakeTextIcon(QStringLiteral("SC"), map), {}, true);
+    AddCommand(ID_TOOL_SELECT_POLYGON, tr("Select (&polygon)"), MakeTextIcon(QStringLiteral("SP"), map), {}, true);
+    AddCommand(ID_TOOL_PAN, tr("&Pan"), MakeTextIcon(QStringLiteral("Pa"), map), {}, true);
+    AddCommand(ID_TOOL_ZOOM_IN, tr("Zoom &In"), MakeTextIcon(QStringLiteral("Z+"), map), {}, true);
+    AddCommand(ID_TOOL_ZOOM_OUT, tr("Zoom &Out"), MakeTextIcon(QStringLiteral("Z-"), map), {}, true);
+    AddCommand(ID_TOOL_MEASURE, tr("&Measure"), MakeTextIcon(QStringLiteral("M"), map), {}, true);
+    AddCommand(ID_TOOL_VERTEX_MODE, tr("&Vertex Mode"), MakeTextIcon(QStringLiteral("VM"), map), {}, true);
+    AddCommand(ID_TOOL_BOUNDING_BOXES, tr("&Bounding Boxes"), MakeTextIcon(QStringLiteral("BB"), map), {}, true);
+    AddCommand(ID_THEME_FILTER_SELECTION, tr("&Filter Selected"), MakeTextIcon(QStringLiteral("Fs"), map));
+    AddCommand(ID_THEME_INVERT_FILTER, tr("&Invert Filter"), MakeTextIcon(QStringLiteral("Fi"), map));
+    AddCommand(ID_THEME_REMOVE_FILTER, tr("&Remove Filter"), MakeTextIcon(QStringLiteral("Fr"), map));
+    AddCommand(ID_THEME_ZOOM_TO_THEME, tr("Zoom to &Theme"), MakeTextIcon(QStringLiteral("ZT"), map));
+    AddCommand(ID_THEME_ZOOM_TO_SELECTION, tr("Zoom to &Selection"), MakeTextIcon(QStringLiteral("ZS"), map));
+    AddCommand(ID_THEME_ZOOM_TO_MAKE_VISIBLE, tr("Zoom to &Make Visible"));
+    AddCommand(ID_VIEW_ZOOM_FULL_EXTENT, tr("&Full Extent"), MakeTextIcon(QStringLiteral("FE"), map));
+    AddCommand(ID_VIEW_CENTER_MAP, tr("&Center Map..."));
+    AddCommand(ID_VIEW_EDIT_VIEW_RECTANGLE, tr("Edit View &Rectangle..."));
+    AddCommand(ID_VIEW_MAP_OVERVIEW, tr("Map &Overview"));
+    AddCommand(ID_VIEW_COPY_MAP_IMAGE, tr("Copy Map &Image"));
+    AddCommand(ID_VIEW_KVIS_SIGNATURE, tr("KVIS &Signature..."));
+    AddCommand(ID_VIEW_FIND_THEME, tr("Find T&heme"));
+    AddCommand(ID_VIEW_STATUS_BAR, tr("&Status Bar"), {}, {}, true);
+    AddCommand(ID_VIEW_FULLSCREEN, tr("F&ull Screen"), {}, QKeySequence::FullScreen, true);
+
+    AddCommand(ID_SCRIPT_CREATE_NEW, tr("JavaScript Creator..."), MakeTextIcon(QStringLiteral("JS"), tool));
+    for (unsigned id = ID_USER_SCRIPT_FIRST; id <= ID_USER_SCRIPT_LAST; ++id)
+        AddCommand(id, tr("User Script %1").arg(id - ID_USER_SCRIPT_FIRST + 1),
+                   MakeTextIcon(QString::number(id - ID_USER_SCRIPT_FIRST + 1), tool));
+
+    AddCommand(ID_EDIT_ENABLE_EDITING, tr("&Enable Editing"), MakeTextIcon(QStringLiteral("EE"), edit), {}, true);
+    AddCommand(ID_EDIT_SNAP_TO_GRID, tr("Snap to &Grid"), MakeTextIcon(QStringLiteral("#"), edit));
+    AddCommand(ID_TOOL_DRAW_NEW, tr("&Draw New"), MakeTextIcon(QStringLiteral("DN"), edit), {}, true);
+    AddCommand(ID_TOOL_ADJUST_VERTEX, tr("&Adjust Vertex"), MakeTextIcon(QStringLiteral("AV"), edit), {}, true);
+    AddCommand(ID_TOOL_NEW_VERTEX, tr("&New Vertex"), MakeTextIcon(QStringLiteral("NV"), edit), {}, true);
+    AddCommand(ID_TOOL_SPLIT_POLYLINE, tr("&Split Polyline"), MakeTextIcon(QStringLiteral("SL"), edit), {}, true);
+    AddCommand(ID_EDIT_TOP_Z_ORDER, tr("&Top Z-Order"), MakeTextIcon(QStringLiteral("ZT"), edit));
+    AddCommand(ID_EDIT_BOTTOM_Z_ORDER, tr("&Bottom Z-Order"), MakeTextIcon(QStringLiteral("ZB"), edit));
+
+    const char* statistics[] = {"Min", "Max", "Sum", "Arithmetic Mean", "Geometric Mean", "Median",
+                                "Standard Deviation"};
+    const char* statisticsIcons[] = {"Mi", "Mx", "Σ", "AM", "GM", "Md", "σ"};
+    for (unsigned id = ID_STATISTICS_FIRST; id <= ID_STATISTICS_LAST; ++id)
+        AddCommand(id, tr(statistics[id - ID_STATISTICS_FIRST]),
+                   MakeTextIcon(QString::fromUtf8(statisticsIcons[id - ID_STATISTICS_FIRST]), stat));
+
+    AddCommand(ID_WINDOW_CASCADE, tr("&Cascade"));
+    AddCommand(ID_WINDOW_TILE_HORZ, tr("&Tile"));
+    AddCommand(ID_WINDOW_ARRANGE, tr("&Arrange Icons"));
+
+    for (unsigned id = ID_RECENT_SHAPE_FILE_FIRST; id <= ID_RECENT_SHAPE_FILE_LAST; ++id)
+        AddCommand(id, QString());
+    for (unsigned id = ID_FILE_MRU_FIRST; id <= ID_FILE_MRU_LAST; ++id)
+        AddCommand(id, QString());
+}
+
+void CMainFrame::ConnectUpdateOnShow(QMenu* menu) {
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+        for (QAction* action : menu->actions())
+            if (action->data().isValid() && !action->isSeparator() && action->menu() == nullptr)
+                UpdateCommandUI(action);
+    });
+}
+
+bool CMainFrame::CreateMenuBar() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MenuBar"));
+
+    QMenu* file = bar->addMenu(tr("&File"));
+    file->addAction(m_Actions[ID_FILE_NEW]);
+    file->addAction(m_Actions[ID_FILE_OPEN]);
+    file->addAction(m_Actions[ID_FILE_CLOSE]);
+    file->addAction(m_Actions[ID_FILE_SAVE]);
+    file->addAction(m_Actions[ID_FILE_SAVE_AS]);
+    file->addSeparator();
+    file->addAction(m_Actions[ID_FILE_PRINT]);
+    file->addSeparator();
+    m_RecentFileMenu = file->addMenu(tr("Recent &Workspaces"));
+    m_RecentFileMenu->setObjectName(QStringLiteral("RecentWorkspaces"));
+    file->addSeparator();
+    file->addAction(m_Actions[ID_APP_EXIT]);
+    ConnectUpdateOnShow(file);
+    connect(file, &QMenu::aboutToShow, this, [this] { RefreshRecentFileMenu(); });
+
+    QMenu* edit = bar->addMenu(tr("&Edit"));
+    for (unsigned id : std::initializer_list<unsigned>{ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_DELETE})
+        edit->addAction(m_Actions[id]);
+    edit->addSeparator();
+    for (unsigned id : std::initializer_list<unsigned>{ID_EDIT_FIND, ID_EDIT_FIND_NEXT, ID_EDIT_FIND_PREVIOUS})
+        edit->addAction(m_Actions[static_cast<unsigned>(id)]);
+    ConnectUpdateOnShow(edit);
+
+    QMenu* view = bar->addMenu(tr("&View"));
+    QMenu* bars = view->addMenu(tr("&Toolbars and Docking Windows"));
+    bars->setObjectName(QStringLiteral("ToolbarsMenu"));
+    connect(bars, &QMenu::aboutToShow, this, [this, bars] {
+        bars->clear();
+        QMenu* standard = createPopupMenu();
+        if (standard != nullptr) {
+            for (QAction* action : standard->actions())
+                bars->addAction(action);
+            standard->deleteLater();
+        }
+    });
+    view->addAction(m_Actions[ID_VIEW_STATUS_BAR]);
+    view->addSeparator();
+    for (unsigned id : std::initializer_list<unsigned>{static_cast<unsigned>(ID_VIEW_ZOOM_FULL_EXTENT), static_cast<unsigned>(ID_VIEW_CENTER_MAP),
+                        static_cast<unsigned>(ID_VIEW_EDIT_VIEW_RECTANGLE), static_cast<unsigned>(ID_VIEW_MAP_OVERVIEW),
+                        static_cast<unsigned>(ID_VIEW_COPY_MAP_IMAGE), static_cast<unsigned>(ID_VIEW_KVIS_SIGNATURE),
+                        static_cast<unsigned>(ID_VIEW_FIND_THEME)})
+        view->addAction(m_Actions[id]);
+    view->addSeparator();
+    view->addAction(m_Actions[ID_VIEW_FULLSCREEN]);
+    ConnectUpdateOnShow(view);
+
+    QMenu* insert = bar->addMenu(tr("&Insert"));
+    insert->addAction(m_Actions[ID_INSERT_ADD_THEME]);
+    QMenu* recentShapes = insert->addMenu(tr("&Recent Shape Files"));
+    recentShapes->setObjectName(QStringLiteral("RecentShapeFiles"));
+    connect(recentShapes, &QMenu::aboutToShow, this, [this, recentShapes] { FillRecentShapeFileMenu(recentShapes); });
+    ConnectUpdateOnShow(insert);
+
+    QMenu* theme = bar->addMenu(tr("&Theme"));
+    for (unsigned id : std::initializer_list<unsigned>{static_cast<unsigned>(ID_THEME_ZOOM_TO_THEME), static_cast<unsigned>(ID_THEME_ZOOM_TO_SELECTION),
+                        static_cast<unsigned>(ID_THEME_ZOOM_TO_MAKE_VISIBLE)})
+        theme->addAction(m_Actions[id]);
+    ConnectUpdateOnShow(theme);
+
+    QMenu* tools = bar->addMenu(tr("&Map"));
+    for (unsigned id : std::initializer_list<unsigned>{ID_TOOL_SELECT, ID_TOOL_SELECT_RECTANGLE, ID_TOOL_SELECT_CIRCLE, ID_TOOL_SELECT_POLYGON,
+                        ID_TOOL_PAN, ID_TOOL_ZOOM_IN, ID_TOOL_ZOOM_OUT, ID_TOOL_MEASURE})
+        tools->addAction(m_Actions[id]);
+    tools->addSeparator();
+    tools->addAction(m_Actions[ID_TOOL_VERTEX_MODE]);
+    tools->addAction(m_Actions[ID_TOOL_BOUNDING_BOXES]);
+    ConnectUpdateOnShow(tools);
+
+    QMenu* window = bar->addMenu(tr("&Window"));
+    for (unsigned id : std::initializer_list<unsigned>{ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE})
+        window->addAction(m_Actions[id]);
+    ConnectUpdateOnShow(window);
+    return true;
+}
+
+bool CMainFrame::CreateToolBars() {
+    auto makeBar = [this](int id, const QString& title) {
+        QToolBar* bar = addToolBar(title);
+        bar->setObjectName(QStringLiteral("ToolBar%1").arg(id));
+        bar->setIconSize(QSize(16, 16));
+        bar->setAllowedAreas(Qt::AllToolBarAreas);
+        bar->setMovable(true);
+        return bar;
+    };
+
+    m_StandardBar = makeBar(IDR_MAINFRAME, tr("Standard Toolbar"));
+    const unsigned standard[] = {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_WORKSPACE_PROPERTIES, 0,
+                                 ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_DELETE, 0,
+                                 ID_EDIT_FIND, ID_EDIT_FIND_NEXT, ID_EDIT_FIND_PREVIOUS, 0,
+                                 ID_FILE_PRINT, ID_CONTEXT_HELP, 0,
+                                 ID_INSERT_ADD_THEME, 0,
+                                 ID_TOOL_SELECT, ID_TOOL_SELECT_RECTANGLE, ID_TOOL_SELECT_CIRCLE,
+                                 ID_TOOL_SELECT_POLYGON, ID_TOOL_PAN, ID_TOOL_ZOOM_IN, ID_TOOL_ZOOM_OUT,
+                                 ID_TOOL_MEASURE, 0,
+                                 ID_TOOL_VERTEX_MODE, ID_TOOL_BOUNDING_BOXES, 0,
+                                 ID_THEME_FILTER_SELECTION, ID_THEME_INVERT_FILTER, ID_THEME_REMOVE_FILTER, 0,
+                                 ID_THEME_ZOOM_TO_THEME, ID_THEME_ZOOM_TO_SELECTION, ID_VIEW_ZOOM_FULL_EXTENT,
+                                 ID_SCALE_CONTROL};
+    for (unsigned id : standard) {
+        if (id == 0) {
+            m_StandardBar->addSeparator();
+        } else if (id == ID_SCALE_CONTROL) {
+            // A button until the reset turns it into the scale box.
+            QAction* placeholder = AddCommand(ID_SCALE_CONTROL, tr("Scale"));
+            m_StandardBar->addAction(placeholder);
+        } else {
+            m_StandardBar->addAction(m_Actions[id]);
+        }
+    }
+
+    // The Standard toolbar fills a row of its own.
+    addToolBarBreak(Qt::TopToolBarArea);
+    m_ScriptBar = makeBar(IDR_SCRIPT_TOOLBAR, tr("Script Toolbar"));
+    m_ScriptBar->addAction(m_Actions[ID_SCRIPT_CREATE_NEW]);
+    m_ScriptBar->addSeparator();
+    for (unsigned id = ID_USER_SCRIPT_FIRST; id <= ID_USER_SCRIPT_LAST; ++id)
+        m_ScriptBar->addAction(m_Actions[id]);
+
+    m_EditBar = makeBar(IDR_EDIT_TOOLBAR, tr("Edit Toolbar"));
+    for (unsigned id : std::initializer_list<unsigned>{ID_EDIT_ENABLE_EDITING, ID_EDIT_SNAP_TO_GRID})
+        m_EditBar->addAction(m_Actions[id]);
+    m_EditBar->addSeparator();
+    for (unsigned id : std::initializer_list<unsigned>{ID_TOOL_DRAW_NEW, ID_TOOL_ADJUST_VERTEX, ID_TOOL_NEW_VERTEX, ID_TOOL_SPLIT_POLYLINE})
+        m_EditBar->addAction(m_Actions[id]);
+    m_EditBar->addSeparator();
+    for (unsigned id : std::initializer_list<unsigned>{ID_EDIT_TOP_Z_ORDER, ID_EDIT_BOTTOM_Z_ORDER})
+        m_EditBar->addAction(m_Actions[id]);
+
+    m_StatisticsBar = makeBar(IDR_STATISTICS_TOOLBAR, tr("Statistics Toolbar"));
+    for (unsigned id = ID_STATISTICS_FIRST; id <= ID_STATISTICS_LAST; ++id)
+        m_StatisticsBar->addAction(m_Actions[id]);
+    return true;
+}
+
+QLabel* CMainFrame::AddStatusPane(int id, int width, const QIcon& icon) {
+    auto* box = new QWidget(statusBar());
+    box->setObjectName(QStringLiteral("pane_%1").arg(id));
+    auto* layout = new QHBoxLayout(box);
+    layout->setContentsMargins(2, 0, 2, 0);
+    layout->setSpacing(3);
+    if (!icon.isNull()) {
+        auto* iconLabel = new QLabel(box);
+        iconLabel->setPixmap(icon.pixmap(16, 16));
+        layout->addWidget(iconLabel);
+    }
+    auto* text = new QLabel(box);
+    text->setObjectName(QStringLiteral("paneText_%1").arg(id));
+    text->setFixedWidth(width);
+    layout->addWidget(text);
+    statusBar()->addPermanentWidget(box);
+    m_Panes[id] = text;
+    return text;
+}
+
+bool CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    m_ProgressBar = new QProgressBar(bar);
+    m_ProgressBar->setObjectName(QStringLiteral("StatusProgress"));
+    m_ProgressBar->setRange(0, 100);
+    m_ProgressBar->setMaximumWidth(150);
+    m_ProgressBar->setTextVisible(false);
+    m_ProgressBar->setStyleSheet(
+        QStringLiteral("QProgressBar::chunk { background-color: %1; }").arg(FromColorRef(g_ProgressBarColor).name()));
+    m_ProgressBar->hide();
+    bar->addPermanentWidget(m_ProgressBar);
+
+    AddStatusPane(ID_INDICATOR_SCALE, 100, PaneIcon(QStringLiteral("1:")));
+    AddStatusPane(ID_INDICATOR_X, 100, PaneIcon(QStringLiteral("X")));
+    AddStatusPane(ID_INDICATOR_Y, 100, PaneIcon(QStringLiteral("Y")));
+    AddStatusPane(ID_INDICATOR_REFSYS, 100, QIcon());
+    SetStatusCoordinates(0.0, 0.0);
+    return true;
+}
+
+bool CMainFrame::CreateDockingWindows() {
+    struct PaneSpec {
+        int id;
+        const char* caption;
+        int width;
+        int height;
+        Qt::DockWidgetArea area;
+        const char* icon;
+    };
+    const PaneSpec panes[] = {
+        {ID_PANE_THEMES, "Themes", 200, 200, Qt::LeftDockWidgetArea, "T"},
+        {ID_PANE_ATTRIBUTES, "Attributes", 250, 200, Qt::RightDockWidgetArea, "A"},
+        {ID_PANE_COORDINATES, "Coordinates", 250, 200, Qt::RightDockWidgetArea, "C"},
+        {ID_PANE_STATISTICS, "Statistics", 250, 200, Qt::RightDockWidgetArea, "S"},
+        {ID_PANE_BOOKMARKS, "Bookmarks", 250, 200, Qt::RightDockWidgetArea, "B"},
+    };
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks | QMainWindow::AllowNestedDocks);
+    QList<QDockWidget*> docks;
+    QList<int> widths;
+    for (const PaneSpec& spec : panes) {
+        auto* dock = new QDockWidget(tr(spec.caption), this);
+        dock->setObjectName(QStringLiteral("Pane%1").arg(spec.id));
+        dock->setAllowedAreas(Qt::AllDockWidgetAreas);
+        dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                          QDockWidget::DockWidgetFloatable);
+        dock->setWindowIcon(PaneIcon(QString::fromLatin1(spec.icon)));
+        // The pane's contents come with the pane; until then an empty area
+        // of its first size.
+        auto* body = new QWidget(dock);
+        body->setObjectName(QStringLiteral("PaneBody%1").arg(spec.id));
+        body->setMinimumSize(50, 50);
+        dock->setWidget(body);
+        m_DockPanes[spec.id] = dock;
+        if (spec.id == ID_PANE_THEMES || spec.id == ID_PANE_ATTRIBUTES) {
+            addDockWidget(spec.area, dock);
+            docks << dock;
+            widths << spec.width;
+        } else {
+            tabifyDockWidget(m_DockPanes[ID_PANE_ATTRIBUTES], dock);
+        }
+    }
+    // The attributes stay the shown tab: the tabs added after it are not
+    // activated.
+    m_DockPanes[ID_PANE_ATTRIBUTES]->raise();
+    resizeDocks(docks, widths, Qt::Horizontal);
+    return true;
+}
+
+void CMainFrame::OnToolbarReset(int toolbarId) {
+    if (toolbarId < IDR_MAINFRAME)
+        return;
+    if (toolbarId == IDR_MAINFRAME || toolbarId == IDR_MAINFRAME + 1) {
+        QAction* placeholder = m_Actions[ID_SCALE_CONTROL];
+        if (placeholder != nullptr && m_ScaleControl == nullptr) {
+            m_ScaleControl = new QComboBox(m_StandardBar);
+            m_ScaleControl->setObjectName(QStringLiteral("ScaleControl"));
+            m_ScaleControl->setEditable(false);
+            m_ScaleControl->setMinimumContentsLength(11);
+            m_ScaleControl->setToolTip(tr("Map scale"));
+            for (const char* scale : kScales)
+                m_ScaleControl->addItem(QString::fromLatin1(scale));
+            m_ScaleControl->setCurrentIndex(-1);
+            QAction* widgetAction = m_StandardBar->insertWidget(placeholder, m_ScaleControl);
+            widgetAction->setData(ID_SCALE_CONTROL);
+            m_StandardBar->removeAction(placeholder);
+            m_Actions[ID_SCALE_CONTROL] = widgetAction;
+            connect(m_ScaleControl, qOverload<int>(&QComboBox::activated), this, [this](int i) { OnScaleChosen(i); });
+        }
+        // Add Theme gets its list of recent shape files beside it.
+        QAction* addTheme = m_Actions[ID_INSERT_ADD_THEME];
+        if (auto* button = qobject_cast<QToolButton*>(m_StandardBar->widgetForAction(addTheme))) {
+            m_AddThemeButton = button;
+            auto* menu = new QMenu(button);
+            menu->setObjectName(QStringLiteral("AddThemeRecent"));
+            connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillRecentShapeFileMenu(menu); });
+            button->setMenu(menu);
+            button->setPopupMode(QToolButton::MenuButtonPopup);
+        }
+    }
+    // The user-script buttons get their Bind and Edit menus with the
+    // scripts that bind them.
+}
+
+void CMainFrame::FillRecentShapeFileMenu(QMenu* menu) {
+    menu->clear();
+    const auto& entries = GetRecentShapeFiles().GetEntries();
+    for (std::size_t i = 0; i < entries.size() && i < CRecentShapeFileList::kSize; ++i) {
+        QAction* action = m_Actions[static_cast<unsigned>(ID_RECENT_SHAPE_FILE_FIRST + i)];
+        QString text = Q(entries[i]);
+        // Long paths are shortened in the middle, as the list always showed them.
+        if (text.size() > 30)
+            text = fontMetrics().elidedText(text, Qt::ElideMiddle, fontMetrics().averageCharWidth() * 30);
+        action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(text));
+        action->setToolTip(Q(entries[i]));
+        menu->addAction(action);
+        UpdateCommandUI(action);
+    }
+    if (menu->isEmpty()) {
+        QAction* none = menu->addAction(tr("Recent Shape File"));
+        none->setEnabled(false);
+    }
+}
+
+void CMainFrame::RefreshRecentFileMenu() {
+    if (m_RecentFileMenu == nullptr)
+        return;
+    m_RecentFileMenu->clear();
+    CCorvaleApp* app = CCorvaleApp::GetInstance();
+    if (app != nullptr) {
+        const auto& entries = app->GetRecentFileList().GetEntries();
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            QAction* action = m_Actions[static_cast<unsigned>(ID_FILE_MRU_FIRST + i)];
+            action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(Q(entries[i])));
+            m_RecentFileMenu->addAction(action);
+            UpdateCommandUI(action);
+        }
+    }
+    m_RecentFileMenu->setEnabled(!m_RecentFileMenu->isEmpty());
+}
+
+std::string CMainFrame::GetRecentShapeFile(unsigned id) const {
+    if (id < ID_RECENT_SHAPE_FILE_FIRST || id > ID_RECENT_SHAPE_FILE_LAST)
+        return std::string();
+    return GetRecentShapeFiles().Get(static_cast<int>(id - ID_RECENT_SHAPE_FILE_FIRST));
+}
+
+QDockWidget* CMainFrame::GetPane(int id) const {
+    const auto it = m_DockPanes.find(id);
+    return it == m_DockPanes.end() ? nullptr : it->second;
+}
+
+void CMainFrame::OnApplicationLook(int look) {
+    // The look is kept so that it survives in the profile; the program draws
+    // with the desktop's own style whatever the number.
+    m_ApplicationLook = look;
+    auto settings = corvale::OpenRegistry();
+    corvale::WriteRegistryInt(*settings, QStringLiteral("ApplicationLook"), look);
+    settings->sync();
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+// ---------------------------------------------------------------------------
+
+QAction* CMainFrame::GetCommandAction(unsigned id) const {
+    const auto it = m_Actions.find(id);
+    return it == m_Actions.end() ? nullptr : it->second;
+}
+
+bool CMainFrame::OnCmdMsg(unsigned id, CCmdUI* ui) {
+    switch (id) {
+    case ID_WINDOW_CASCADE:
+    case ID_WINDOW_TILE_HORZ:
+    case ID_WINDOW_ARRANGE:
+        if (ui != nullptr) {
+            ui->Enable(!m_MdiArea->subWindowList().isEmpty());
+            ui->m_Handled = true;
+        } else if (id == ID_WINDOW_CASCADE) {
+            m_MdiArea->setViewMode(QMdiArea::SubWindowView);
+            m_MdiArea->cascadeSubWindows();
+        } else {
+            m_MdiArea->setViewMode(QMdiArea::SubWindowView);
+            m_MdiArea->tileSubWindows();
+        }
+        return true;
+    case ID_VIEW_STATUS_BAR:
+        if (ui != nullptr) {
+            ui->Enable(true);
+            ui->SetCheck(statusBar()->isVisible() ? 1 : 0);
+            ui->m_Handled = true;
+        } else {
+            statusBar()->setVisible(!statusBar()->isVisible());
+        }
+        return true;
+    case ID_VIEW_FULLSCREEN:
+        if (ui != nullptr) {
+            ui->Enable(true);
+            ui->SetCheck(isFullScreen() ? 1 : 0);
+            ui->m_Handled = true;
+        } else if (isFullScreen()) {
+            showNormal();
+        } else {
+            showFullScreen();
+        }
+        return true;
+    case ID_SCALE_CONTROL:
+        if (ui != nullptr) {
+            const CCorvaleDoc* document = GetActiveDocument();
+            ui->Enable(document != nullptr && document->m_mapView != nullptr && document->m_mapScale > 0.0);
+            ui->m_Handled = true;
+            return true;
+        }
+        return false;
+    case ID_FILE_CLOSE:
+        if (ui != nullptr) {
+            ui->Enable(GetActiveChild() != nullptr);
+            ui->m_Handled = true;
+        } else if (CChildFrame* child = GetActiveChild()) {
+            child->close();
+        }
+        return true;
+    default:
+        break;
+    }
+    if (id >= static_cast<unsigned>(ID_INDICATOR_PLUGIN_FIRST) && id <= static_cast<unsigned>(ID_INDICATOR_PLUGIN_LAST)) {
+        if (ui == nullptr)
+            return false;
+        ui->Enable(true);
+        ui->m_Handled = true;
+        return true;
+    }
+    return CMessageWindow::OnCmdMsg(id, ui);
+}
+
+bool CMainFrame::ExecuteCommand(unsigned id) {
+    CGeoView* view = GetActiveView();
+    CCorvaleDoc* document = GetActiveDocument();
+    return RouteCommand(id, nullptr,
+                        {this, static_cast<CCmdTarget*>(view), static_cast<CCmdTarget*>(document), m_ApplicationTarget});
+}
+
+void CMainFrame::UpdateCommandUI(QAction* action) {
+    if (action == nullptr || !action->data().isValid())
+        return;
+    const unsigned id = action->data().toUInt();
+    CCmdUI ui(id);
+    CGeoView* view = GetActiveView();
+    CCorvaleDoc* document = GetActiveDocument();
+    RouteCommand(id, &ui,
+                 {this, static_cast<CCmdTarget*>(view), static_cast<CCmdTarget*>(document), m_ApplicationTarget});
+    if (action->isEnabled() != ui.m_Enabled)
+        action->setEnabled(ui.m_Enabled);
+    if (action->isCheckable() && action->isChecked() != ui.m_Checked)
+        action->setChecked(ui.m_Checked);
+    if (ui.m_TextSet && action->text() != Q(ui.m_Text))
+        action->setText(Q(ui.m_Text));
+}
+
+void CMainFrame::UpdateToolbarCommands() {
+    for (QToolBar* bar : {m_StandardBar, m_ScriptBar, m_EditBar, m_StatisticsBar}) {
+        if (bar == nullptr)
+            continue;
+        for (QAction* action : bar->actions())
+            UpdateCommandUI(action);
+    }
+    if (m_ScaleControl != nullptr) {
+        const bool enabled = GetCommandAction(ID_SCALE_CONTROL)->isEnabled();
+        if (m_ScaleControl->isEnabled() != enabled)
+            m_ScaleControl->setEnabled(enabled);
+    }
+}
+
+void CMainFrame::OnScaleChosen(int index) {
+    CGeoView* view = GetActiveView();
+    if (view == nullptr || index < 0)
+        return;
+    const QString text = m_ScaleControl->itemText(index);
+    bool ok = false;
+    const double scale = text.mid(text.indexOf(QLatin1Char(':')) + 1).toDouble(&ok);
+    if (ok && scale > 0.0)
+        view->ZoomToScale(scale);
+}
+
+// ---------------------------------------------------------------------------
+// Child windows and the active workspace
+// ---------------------------------------------------------------------------
+
+CChildFrame* CMainFrame::CreateChildFrame(CCorvaleDoc* document) {
+    auto* child = new CChildFrame(document);
+    m_MdiArea->addSubWindow(child);
+    child->showMaximized();
+    m_MdiArea->setActiveSubWindow(child);
+    return child;
+}
+
+CChildFrame* CMainFrame::GetActiveChild() const {
+    if (m_MdiArea == nullptr)
+        return nullptr;
+    QMdiSubWindow* window = m_MdiArea->activeSubWindow();
+    if (window == nullptr) {
+        // Without focus (the program is in the background, or under the
+        // offscreen platform) the area names no active window: the current
+        // one is the one shown on top.
+        window = m_MdiArea->currentSubWindow();
+    }
+    return dynamic_cast<CChildFrame*>(window);
+}
+
+CCorvaleDoc* CMainFrame::GetActiveDocument() const {
+    CChildFrame* child = GetActiveChild();
+    return child == nullptr ? nullptr : child->GetDocument();
+}
+
+CGeoView* CMainFrame::GetActiveView() const {
+    CChildFrame* child = GetActiveChild();
+    return child == nullptr ? nullptr : child->GetView();
+}
+
+std::vector<CChildFrame*> CMainFrame::GetChildFrames() const {
+    std::vector<CChildFrame*> children;
+    if (m_MdiArea == nullptr)
+        return children;
+    // A child that has closed waits for its deletion without a document.
+    for (QMdiSubWindow* window : m_MdiArea->subWindowList())
+        if (auto* child = dynamic_cast<CChildFrame*>(window); child != nullptr && child->GetDocument() != nullptr)
+            children.push_back(child);
+    return children;
+}
+
+void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
+    if (m_Closing)
+        return;
+    auto* child = dynamic_cast<CChildFrame*>(window);
+    if (child != nullptr && child->GetView() != nullptr)
+        child->GetView()->OnActivateView(true);
+    else if (window == nullptr && m_MdiArea->subWindowList().isEmpty())
+        SetActiveDocument(nullptr);
+    UpdateFrameTitle();
+}
+
+void CMainFrame::SetActiveDocument(CCorvaleDoc* document) {
+    if (document == m_LastActiveDocument)
+        return;
+    if (document != nullptr)
+        document->UpdateMapScale();
+    // The panes follow the active workspace once they have contents.
+    GpiNotifyActiveWorkspaceChanged(document);
+    m_LastActiveDocument = document;
+    UpdateFrameTitle();
+}
+
+void CMainFrame::ForgetDocument(CCorvaleDoc* document) {
+    if (m_LastActiveDocument == document)
+        m_LastActiveDocument = nullptr;
+}
+
+void CMainFrame::UpdateFrameTitle() {
+    CChildFrame* child = GetActiveChild();
+    if (child != nullptr && child->GetDocument() != nullptr) {
+        child->UpdateTitle();
+        std::string title = child->GetDocument()->GetTitle();
+        if (title.empty())
+            title = "Untitled";
+        setWindowTitle(Q(title) + QStringLiteral(" - Corvale"));
+    } else {
+        setWindowTitle(QStringLiteral("Corvale"));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Status bar
+// ---------------------------------------------------------------------------
+
+void CMainFrame::ShowMapScale(CCorvaleDoc* document, double scale) {
+    if (m_ScaleControl == nullptr || document == nullptr || document != GetActiveDocument())
+        return;
+    if (!std::isfinite(scale))
+        return;
+    char text[64];
+    std::snprintf(text, sizeof text, "1:%.0lf", std::floor(scale + 0.5));
+    const QString scaleText = QString::fromLatin1(text);
+    const int found = m_ScaleControl->findText(scaleText, Qt::MatchExactly);
+    if (found >= 0) {
+        m_ScaleControl->setCurrentIndex(found);
+        return;
+    }
+    // One free scale at a time stands at the top of the list.
+    if (m_ScaleControl->count() > 0 && m_ScaleControl->itemData(0).toInt() == kFreeScaleData &&
+        m_ScaleControl->itemData(0).isValid())
+        m_ScaleControl->removeItem(0);
+    m_ScaleControl->insertItem(0, scaleText, kFreeScaleData);
+    m_ScaleControl->setCurrentIndex(0);
+}
+
+void CMainFrame::SetStatusCoordinates(double x, double y) {
+    char text[512];
+    std::snprintf(text, sizeof text, "%f", x);
+    SetPaneText(ID_INDICATOR_X, text);
+    std::snprintf(text, sizeof text, "%f", y);
+    SetPaneText(ID_INDICATOR_Y, text);
+}
+
+void CMainFrame::ShowRefSys(int index) {
+    const RefSysEntry* entry = GetRefSysEntry(index);
+    SetPaneText(ID_INDICATOR_REFSYS, entry != nullptr ? entry->name : std::string("Unknown"));
+    FitRefSysPane();
+}
+
+void CMainFrame::FitRefSysPane() {
+    const auto it = m_Panes.find(ID_INDICATOR_REFSYS);
+    if (it == m_Panes.end())
+        return;
+    QString text = it->second->text();
+    if (text.isEmpty())
+        text = QStringLiteral("   ");
+    const QFontMetrics metrics(statusBar()->font());
+    it->second->setFixedWidth(metrics.horizontalAdvance(text) + 3);
+}
+
+bool CMainFrame::HasPane(int id) const { return m_Panes.count(id) != 0; }
+
+int CMainFrame::AddPluginStatusPane(int width) {
+    int id = 0;
+    for (int candidate = ID_INDICATOR_PLUGIN_FIRST; candidate <= ID_INDICATOR_PLUGIN_LAST; ++candidate) {
+        if (!HasPane(candidate)) {
+            id = candidate;
+            break;
+        }
+    }
+    if (id == 0 || id > ID_INDICATOR_PLUGIN_HANDED_OUT_LAST)
+        return 0;
+    statusBar()->setUpdatesEnabled(false);
+    QLabel* pane = AddStatusPane(id, width > 0 ? width : 0, QIcon());
+    pane->clear();
+    statusBar()->setUpdatesEnabled(true);
+    return id;
+}
+
+void CMainFrame::SetPaneText(int id, const std::string& text) {
+    const auto it = m_Panes.find(id);
+    if (it != m_Panes.end())
+        it->second->setText(Q(text));
+}
+
+std::string CMainFrame::GetPaneText(int id) const {
+    const auto it = m_Panes.find(id);
+    return it == m_Panes.end() ? std::string() : it->second->text().toStdString();
+}
+
+int CMainFrame::GetPaneWidth(int id) const {
+    const auto it = m_Panes.find(id);
+    return it == m_Panes.end() ? -1 : it->second->width();
+}
+
+void CMainFrame::ShowProgress(int percent) {
+    if (m_ProgressBar == nullptr)
+        return;
+    m_ProgressBar->setValue(std::clamp(percent, 0, 100));
+    m_ProgressBar->show();
+}
+
+void CMainFrame::HideProgress() {
+    if (m_ProgressBar != nullptr)
+        m_ProgressBar->hide();
+}
+
+// ---------------------------------------------------------------------------
+// Plug-in lists
+// ---------------------------------------------------------------------------
+
+unsigned CMainFrame::AddPluginTool(const std::string& name, std::uint32_t plugin, int placement,
+                                   const std::string& description, std::uint32_t pluginData) {
+    if (m_NextPluginToolId > 23009)
+        return 0;
+    PluginCommandItem item;
+    item.placement = placement;
+    item.name = name;
+    item.description = description;
+    item.commandId = m_NextPluginToolId++;
+    item.plugin = plugin;
+    item.pluginData = pluginData;
+    m_PluginCommandItems.push_back(item);
+    return item.commandId;
+}
+
+void CMainFrame::AddPluginFileType(const std::string& pluginName, const std::string& description,
+                                   const std::string& pattern, std::uint32_t userData) {
+    m_PluginFileTypes.push_back({pluginName, description, pattern, userData});
+}
+
+std::string CMainFrame::GetPluginWindowSection(const std::string& ownerName, const std::string& title) {
+    return ownerName + "\\" + title;
+}
+
+void CMainFrame::SaveAndClosePluginWindows() {
+    auto settings = corvale::OpenRegistry();
+    for (PluginWindow& entry : m_PluginWindows) {
+        if (entry.window) {
+            const std::string section = GetPluginWindowSection(entry.ownerName, entry.window->windowTitle().toStdString());
+            settings->beginGroup(corvale::EncodeRegistryValueName(section));
+            settings->setValue(QStringLiteral("Geometry"), entry.window->saveGeometry());
+            settings->setValue(QStringLiteral("Visible"), entry.window->isVisible() ? 1 : 0);
+            settings->endGroup();
+            delete entry.window.data();
+        }
+        entry.window = nullptr;
+    }
+    settings->sync();
+}
+
+// ---------------------------------------------------------------------------
+// Events
+// ---------------------------------------------------------------------------
+
+bool CMainFrame::event(QEvent* event) {
+    if (DispatchPostedMessage(this, event))
+        return true;
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    CCorvaleApp* app = CCorvaleApp::GetInstance();
+    if (app != nullptr && !app->SaveAllModified()) {
+        event->ignore();
+        return;
+    }
+    SaveAndClosePluginWindows();
+    if (app != nullptr)
+        app->CloseAllDocuments();
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* data = event->mimeData();
+    if (data != nullptr && data->hasUrls()) {
+        for (const QUrl& url : data->urls()) {
+            if (url.isLocalFile()) {
+                event->acceptProposedAction();
+                return;
+            }
+        }
+    }
+    event->ignore();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QMimeData* data = event->mimeData();
+    CCorvaleApp* app = CCorvaleApp::GetInstance();
+    if (data == nullptr || !data->hasUrls() || app == nullptr) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    activateWindow();
+    std::vector<std::string> paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile())
+            paths.push_back(url.toLocalFile().toStdString());
+    for (const std::string& path : paths)
+        app->OpenDocumentFile(path);
+}

@@ -1,0 +1,236 @@
+#pragma once
+// The program's main window: the MDI area with one child window per open
+// workspace, the menu bar, the four toolbars (Standard, Script, Edit,
+// Statistics), the status bar with its panes by id, and the five docking
+// panes (themes, attributes, coordinates, statistics, bookmarks).
+//
+// It keeps the folders beside the program (Plugins, Scripts,
+// Templates/JavaScript), watches the plug-in folder, and keeps the lists
+// plug-ins add to: command items, file types, status panes and windows. It
+// loads the settings when it is created and stops the plug-ins when it is
+// destroyed.
+//
+// Commands: every menu item and toolbar button is a QAction carrying its
+// command id. A triggered action is routed frame -> active view -> active
+// document -> application; the same route decides, before a menu opens and
+// when the program falls idle, whether each action is enabled and checked.
+
+#include "app/AppIds.h"
+#include "platform/Messages.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+class CChildFrame;
+class CCorvaleDoc;
+class CGeoView;
+class QComboBox;
+class QDockWidget;
+class QFileSystemWatcher;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QProgressBar;
+class QToolBar;
+class QToolButton;
+
+class CMainFrame : public QMainWindow, public CMessageWindow {
+public:
+    // A command item a plug-in added.
+    struct PluginCommandItem {
+        int placement = 0;
+        std::string name;
+        std::string description;
+        unsigned commandId = 0;
+        bool enabled = true;
+        bool checked = false;
+        std::uint32_t plugin = 0;
+        std::uint32_t pluginData = 0;
+        std::uint32_t reserved = 0;
+        bool placed = false;
+    };
+    // A file type a plug-in opens.
+    struct PluginFileType {
+        std::string pluginName;
+        std::string description;
+        std::string pattern;
+        std::uint32_t userData = 0;
+    };
+    // A plug-in's toolbar or tool pane, shown and hidden by its command.
+    struct PluginWindow {
+        unsigned commandId = 0;
+        std::string ownerName;
+        QPointer<QWidget> window;
+    };
+
+    // The colour of the status bar's progress bar (a COLORREF); set once at
+    // start-up, before the frame is made.
+    static void SetProgressBarColor(std::uint32_t color);
+
+    CMainFrame();
+    ~CMainFrame() override;
+
+    // Loads the settings and builds the menus, toolbars, status bar and
+    // panes; false when any of them could not be made.
+    bool Create();
+
+    // ---- folders beside the program file (each ending in '/') ----
+    const std::string& GetProgramFolder() const { return m_ProgramFolder; }
+    const std::string& GetPluginFolder() const { return m_PluginFolder; }
+    const std::string& GetScriptFolder() const { return m_ScriptFolder; }
+    const std::string& GetScriptTemplateFolder() const { return m_ScriptTemplateFolder; }
+
+    // ---- the plug-in folder watch ----
+    // Whether the plug-in folder may have changed since the loader list was
+    // last read: a folder that cannot be watched counts as changed at every
+    // poll.
+    bool PollPluginFolder();
+    bool IsLoaderListDirty() const { return m_LoaderListDirty; }
+    void SetLoaderListDirty(bool dirty) { m_LoaderListDirty = dirty; }
+    bool IsPluginFolderWatched() const;
+
+    // ---- commands ----
+    // The application, last on the command route; not owned.
+    void SetApplicationTarget(CCmdTarget* application) { m_ApplicationTarget = application; }
+    // The action of a command id; null when the frame has none.
+    QAction* GetCommandAction(unsigned id) const;
+    // Routes a command; true when some target took it.
+    bool ExecuteCommand(unsigned id);
+    // Routes the update of one command and applies the answer to its action.
+    void UpdateCommandUI(QAction* action);
+    // The update pass over every toolbar action (done on idle).
+    void UpdateToolbarCommands();
+    bool OnCmdMsg(unsigned id, CCmdUI* ui) override;
+
+    // ---- child windows ----
+    QMdiArea* GetMdiArea() const { return m_MdiArea; }
+    CChildFrame* CreateChildFrame(CCorvaleDoc* document);
+    CChildFrame* GetActiveChild() const;
+    CCorvaleDoc* GetActiveDocument() const;
+    CGeoView* GetActiveView() const;
+    std::vector<CChildFrame*> GetChildFrames() const;
+
+    // The active workspace changed (or is null): the map scale of the new
+    // one is shown, the plug-ins are told. Nothing when it is the same as
+    // last time.
+    void SetActiveDocument(CCorvaleDoc* document);
+    CCorvaleDoc* GetLastActiveDocument() const { return m_LastActiveDocument; }
+    // A closed document must never compare equal to a later one.
+    void ForgetDocument(CCorvaleDoc* document);
+    // The title: the active workspace's name first, then the program's.
+    void UpdateFrameTitle();
+
+    // ---- status bar ----
+    // "1:N" of the scale in the toolbar's scale box, for the document of
+    // the active child only.
+    void ShowMapScale(CCorvaleDoc* document, double scale);
+    QComboBox* GetScaleControl() const { return m_ScaleControl; }
+    void SetStatusCoordinates(double x, double y);
+    // The name of the reference-system row, or "Unknown" for -1.
+    void ShowRefSys(int index);
+    // Pane 1130 as wide as its text (three blanks when empty) plus 3.
+    void FitRefSysPane();
+    // A new plug-in pane: the first free id of 22000-22003 (ids up to 22009
+    // are probed); 0 when none is free.
+    int AddPluginStatusPane(int width);
+    bool HasPane(int id) const;
+    void SetPaneText(int id, const std::string& text);
+    std::string GetPaneText(int id) const;
+    int GetPaneWidth(int id) const;
+    // Status-bar progress, 0..100.
+    void ShowProgress(int percent);
+    void HideProgress();
+    QProgressBar* GetProgressBar() const { return m_ProgressBar; }
+
+    // ---- toolbars and panes ----
+    QToolBar* GetStandardToolBar() const { return m_StandardBar; }
+    QToolBar* GetScriptToolBar() const { return m_ScriptBar; }
+    QToolBar* GetEditToolBar() const { return m_EditBar; }
+    QToolBar* GetStatisticsToolBar() const { return m_StatisticsBar; }
+    // The docking pane with that id (101-105); null for another id.
+    QDockWidget* GetPane(int id) const;
+    int GetApplicationLook() const { return m_ApplicationLook; }
+    // Stores the visual-style number in the profile ("ApplicationLook").
+    void OnApplicationLook(int look);
+
+    // ---- recent shape files ----
+    // The path behind a command 20310-20319; empty when none.
+    std::string GetRecentShapeFile(unsigned id) const;
+    // The recent-workspace entries of the File menu changed.
+    void RefreshRecentFileMenu();
+
+    // ---- lists plug-ins add to ----
+    // A command item on the next id from 22010; 0 once 23009 is passed.
+    unsigned AddPluginTool(const std::string& name, std::uint32_t plugin, int placement,
+                           const std::string& description, std::uint32_t pluginData);
+    void AddPluginFileType(const std::string& pluginName, const std::string& description,
+                           const std::string& pattern, std::uint32_t userData);
+    const std::vector<PluginCommandItem>& GetPluginCommandItems() const { return m_PluginCommandItems; }
+    const std::vector<PluginFileType>& GetPluginFileTypes() const { return m_PluginFileTypes; }
+    std::vector<PluginWindow>& GetPluginWindows() { return m_PluginWindows; }
+    // The settings section of a plug-in window's state: owner name, a
+    // backslash and the window title.
+    static std::string GetPluginWindowSection(const std::string& ownerName, const std::string& title);
+
+    // ---- messages ----
+    QObject* GetMessageObject() override { return this; }
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QAction* AddCommand(unsigned id, const QString& text, const QIcon& icon = QIcon(),
+                        const QKeySequence& shortcut = QKeySequence(), bool checkable = false);
+    void CreateCommands();
+    bool CreateMenuBar();
+    bool CreateToolBars();
+    bool CreateStatusBar();
+    bool CreateDockingWindows();
+    QLabel* AddStatusPane(int id, int width, const QIcon& icon);
+    void OnToolbarReset(int toolbarId);
+    void OnSubWindowActivated(QMdiSubWindow* window);
+    void OnScaleChosen(int index);
+    void SaveAndClosePluginWindows();
+    void ConnectUpdateOnShow(QMenu* menu);
+    void FillRecentShapeFileMenu(QMenu* menu);
+
+    std::string m_ProgramFolder;
+    std::string m_PluginFolder;
+    std::string m_ScriptFolder;
+    std::string m_ScriptTemplateFolder;
+
+    QMdiArea* m_MdiArea = nullptr;
+    QToolBar* m_StandardBar = nullptr;
+    QToolBar* m_ScriptBar = nullptr;
+    QToolBar* m_EditBar = nullptr;
+    QToolBar* m_StatisticsBar = nullptr;
+    QComboBox* m_ScaleControl = nullptr;
+    QToolButton* m_AddThemeButton = nullptr;
+    QMenu* m_RecentFileMenu = nullptr;
+    QProgressBar* m_ProgressBar = nullptr;
+    // Status panes by id, in the order they were added.
+    std::map<int, QLabel*> m_Panes;
+    std::map<int, QDockWidget*> m_DockPanes;
+    std::map<unsigned, QAction*> m_Actions;
+
+    QFileSystemWatcher* m_PluginWatcher = nullptr;
+    bool m_LoaderListDirty = true;
+    int m_ApplicationLook = 216;
+    CCmdTarget* m_ApplicationTarget = nullptr;
+    CCorvaleDoc* m_LastActiveDocument = nullptr;
+
+    std::vector<PluginCommandItem> m_PluginCommandItems;
+    unsigned m_NextPluginToolId = 22010;
+    std::vector<PluginFileType> m_PluginFileTypes;
+    std::vector<PluginWindow> m_PluginWindows;
+    bool m_Closing = false;
+};

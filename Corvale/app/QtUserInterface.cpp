@@ -1,0 +1,223 @@
+#include "app/QtUserInterface.h"
+
+#include "app/MainFrame.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QStatusBar>
+#include <QStringList>
+
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+QWidget* DialogParent(const QPointer<CMainFrame>& frame) {
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return frame.data();
+}
+
+QMessageBox::Icon ToQtIcon(corvale::MessageIcon icon) {
+    switch (icon) {
+    case corvale::MessageIcon::Information:
+        return QMessageBox::Information;
+    case corvale::MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case corvale::MessageIcon::Error:
+        return QMessageBox::Critical;
+    case corvale::MessageIcon::Question:
+        return QMessageBox::Question;
+    case corvale::MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+QStringList ConvertFileDialogFilter(const std::string& filter) {
+    const QStringList parts = Q(filter).split(QLatin1Char('|'));
+    QStringList result;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts[i].trimmed();
+        const QString patternText = parts[i + 1].trimmed();
+        if (name.isEmpty() && patternText.isEmpty())
+            break;
+        QStringList patterns;
+        for (QString pattern : patternText.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            pattern = pattern.trimmed();
+            patterns << (pattern == QLatin1String("*.*") ? QStringLiteral("*") : pattern);
+        }
+        if (patterns.isEmpty())
+            patterns << QStringLiteral("*");
+        // The name may carry its own "(...)" list; the dialog reads patterns
+        // from the last parentheses, so they are replaced by ours.
+        const int open = name.lastIndexOf(QLatin1Char('('));
+        if (open > 0 && name.endsWith(QLatin1Char(')')))
+            name = name.left(open).trimmed();
+        result << QStringLiteral("%1 (%2)").arg(name, patterns.join(QLatin1Char(' ')));
+    }
+    return result;
+}
+
+std::string AddDefaultExtension(const std::string& path, const std::string& extension) {
+    if (path.empty() || extension.empty())
+        return path;
+    if (!QFileInfo(Q(path)).suffix().isEmpty())
+        return path;
+    return extension.front() == '.' ? path + extension : path + "." + extension;
+}
+
+CQtUserInterface::~CQtUserInterface() {
+    while (m_WaitDepth > 0)
+        EndWaitCursor();
+}
+
+void CQtUserInterface::SetMainFrame(CMainFrame* frame) { m_Frame = frame; }
+
+int CQtUserInterface::ShowMessage(const std::string& text, corvale::MessageIcon icon,
+                                  corvale::MessageButtons buttons) {
+    QMessageBox box(DialogParent(m_Frame));
+    box.setWindowTitle(QStringLiteral("Corvale"));
+    box.setText(Q(text));
+    box.setIcon(ToQtIcon(icon));
+    switch (buttons) {
+    case corvale::MessageButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case corvale::MessageButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case corvale::MessageButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case corvale::MessageButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    case corvale::MessageButtons::RetryCancel:
+        box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return corvale::IDOK;
+    case QMessageBox::Yes:
+        return corvale::IDYES;
+    case QMessageBox::No:
+        return corvale::IDNO;
+    case QMessageBox::Retry:
+        return corvale::IDRETRY;
+    default:
+        // Closing the box counts as its way out: Cancel, or No/OK where
+        // there is no Cancel.
+        if (buttons == corvale::MessageButtons::YesNo)
+            return corvale::IDNO;
+        if (buttons == corvale::MessageButtons::Ok)
+            return corvale::IDOK;
+        return corvale::IDCANCEL;
+    }
+}
+
+bool CQtUserInterface::ChooseOpenFiles(const corvale::FileDialogRequest& request, std::vector<std::string>& paths) {
+    QFileDialog dialog(DialogParent(m_Frame), Q(request.title));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    const QStringList filters = ConvertFileDialogFilter(request.filter);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    if (!request.initialFolder.empty())
+        dialog.setDirectory(Q(request.initialFolder));
+    if (!request.initialName.empty())
+        dialog.selectFile(Q(request.initialName));
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    paths.clear();
+    for (const QString& file : dialog.selectedFiles())
+        paths.push_back(file.toStdString());
+    return !paths.empty();
+}
+
+bool CQtUserInterface::ChooseSaveFile(const corvale::FileDialogRequest& request, std::string& path) {
+    QFileDialog dialog(DialogParent(m_Frame), Q(request.title));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = ConvertFileDialogFilter(request.filter);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    if (!request.defaultExtension.empty()) {
+        std::string suffix = request.defaultExtension;
+        if (suffix.front() == '.')
+            suffix.erase(0, 1);
+        dialog.setDefaultSuffix(Q(suffix));
+    }
+    if (!request.initialFolder.empty())
+        dialog.setDirectory(Q(request.initialFolder));
+    if (!request.initialName.empty())
+        dialog.selectFile(Q(request.initialName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    path = AddDefaultExtension(dialog.selectedFiles().front().toStdString(), request.defaultExtension);
+    return true;
+}
+
+bool CQtUserInterface::ChooseFolder(const std::string& title, std::string& path) {
+    const QString folder = QFileDialog::getExistingDirectory(DialogParent(m_Frame), Q(title), Q(path));
+    if (folder.isEmpty())
+        return false;
+    path = folder.toStdString();
+    return true;
+}
+
+bool CQtUserInterface::AskText(const std::string& title, const std::string& prompt, std::string& value) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(DialogParent(m_Frame), Q(title), Q(prompt), QLineEdit::Normal, Q(value), &ok);
+    if (!ok)
+        return false;
+    value = text.toStdString();
+    return true;
+}
+
+void CQtUserInterface::SetStatusText(const std::string& text) {
+    if (m_Frame)
+        m_Frame->statusBar()->showMessage(Q(text));
+}
+
+void CQtUserInterface::SetStatusPaneText(int paneId, const std::string& text) {
+    if (!m_Frame)
+        return;
+    m_Frame->SetPaneText(paneId, text);
+    if (paneId == ID_INDICATOR_REFSYS)
+        m_Frame->FitRefSysPane();
+}
+
+void CQtUserInterface::BeginProgress() {
+    if (m_Frame)
+        m_Frame->ShowProgress(0);
+}
+
+void CQtUserInterface::SetProgress(int percent) {
+    if (m_Frame)
+        m_Frame->ShowProgress(percent);
+}
+
+void CQtUserInterface::EndProgress() {
+    if (m_Frame)
+        m_Frame->HideProgress();
+}
+
+void CQtUserInterface::BeginWaitCursor() {
+    ++m_WaitDepth;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void CQtUserInterface::EndWaitCursor() {
+    if (m_WaitDepth <= 0)
+        return;
+    --m_WaitDepth;
+    QGuiApplication::restoreOverrideCursor();
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The program's implementation of the user-interface seam: Qt message
+// boxes, file and folder choosers, a one-line input dialog, and the main
+// frame's status bar, progress bar and wait cursor.
+
+#include "platform/UserInterface.h"
+
+#include <QPointer>
+#include <QString>
+
+class CMainFrame;
+
+class CQtUserInterface : public corvale::IUserInterface {
+public:
+    CQtUserInterface() = default;
+    ~CQtUserInterface() override;
+
+    // The frame whose status bar shows texts and progress; may be null.
+    void SetMainFrame(CMainFrame* frame);
+
+    int ShowMessage(const std::string& text, corvale::MessageIcon icon, corvale::MessageButtons buttons) override;
+    bool ChooseOpenFiles(const corvale::FileDialogRequest& request, std::vector<std::string>& paths) override;
+    bool ChooseSaveFile(const corvale::FileDialogRequest& request, std::string& path) override;
+    bool ChooseFolder(const std::string& title, std::string& path) override;
+    bool AskText(const std::string& title, const std::string& prompt, std::string& value) override;
+    void SetStatusText(const std::string& text) override;
+    void SetStatusPaneText(int paneId, const std::string& text) override;
+    void BeginProgress() override;
+    void SetProgress(int percent) override;
+    void EndProgress() override;
+    void BeginWaitCursor() override;
+    void EndWaitCursor() override;
+
+private:
+    QPointer<CMainFrame> m_Frame;
+    int m_WaitDepth = 0;
+};
+
+// "Shape Files (*.shp)|*.shp|All Files (*.*)|*.*||" as a file dialog's name
+// filters: "Shape Files (*.shp)", "All Files (*)". Patterns come from the
+// pattern half of each pair; "*.*" means every file, as it did.
+QStringList ConvertFileDialogFilter(const std::string& filter);
+// The path with the default extension (".kvp" or "kvp") added when its file
+// name has none.
+std::string AddDefaultExtension(const std::string& path, const std::string& extension);

@@ -1,0 +1,304 @@
+// Start-up, the command line, opening paths, the recent workspaces, closing
+// and options.
+
+#include "AppTestSupport.h"
+
+#include "app/AppIds.h"
+#include "app/AppSettings.h"
+#include "app/ChildFrame.h"
+#include "core/Theme.h"
+#include "workspace/CorvaleDoc.h"
+#include "workspace/DocumentUpdateEvent.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QMdiArea>
+#include <QMimeData>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+using CorvaleAppTest = AppTest;
+
+std::string Absolute(const std::string& path) {
+    return std::filesystem::absolute(path).lexically_normal().string();
+}
+
+TEST(CommandLine, FirstNonOptionArgumentIsTheFile) {
+    struct Case {
+        QStringList arguments;
+        bool open;
+        const char* file;
+    };
+    const Case cases[] = {
+        {{}, false, ""},
+        {{"-style", "/a/b.kvp"}, true, "/a/b.kvp"},
+        {{"/x/one.shp", "/x/two.shp"}, true, "/x/one.shp"},
+        {{"--", "-dash.kvp"}, true, nullptr},
+        {{"-v"}, false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
+        CCommandLineInfo info;
+        ParseCommandLine(c.arguments, info);
+        EXPECT_EQ(info.m_nShellCommand == CCommandLineInfo::FileOpen, c.open);
+        if (c.file != nullptr) {
+            EXPECT_EQ(info.m_strFileName, c.file);
+        }
+    }
+    CCommandLineInfo relative;
+    ParseCommandLine({"data/map.kvp"}, relative);
+    EXPECT_EQ(relative.m_strFileName, Absolute("data/map.kvp"));
+}
+
+TEST_F(CorvaleAppTest, NoArgumentOpensOneEmptyWorkspace) {
+    // LoadLatestWorkspace on with an empty recent list still starts empty.
+    WriteSetting("Settings/LoadLatestWorkspace", 1);
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(OpenCount(), 1);
+    CCorvaleDoc* document = Frame().GetActiveDocument();
+    ASSERT_NE(document, nullptr);
+    EXPECT_TRUE(document->m_themes.empty());
+    EXPECT_FALSE(document->IsModified());
+    EXPECT_EQ(Frame().GetLastActiveDocument(), document);
+    EXPECT_TRUE(IsDocumentOpen(document));
+}
+
+TEST_F(CorvaleAppTest, CommandLineOpensWorkspaceOrAddsData) {
+    const std::string shapes = CopyShapeFixture("polygons", m_Dir.path());
+    const std::string workspace = WriteWorkspace(shapes, m_Dir.file("map.KVP"));
+    std::filesystem::create_directory(m_Dir.file("folder"));
+    std::filesystem::create_directory(m_Dir.file("folder/deeper"));
+    CopyShapeFixture("points", m_Dir.file("folder"));
+    CopyShapeFixture("lines", m_Dir.file("folder/deeper"));
+
+    struct Case {
+        const char* name;
+        std::string path;
+        std::size_t themes;
+        bool workspacePath;
+    };
+    const Case cases[] = {
+        {"workspace in capitals", workspace, 1, true},
+        {"shape file", shapes, 1, false},
+        {"folder of shape files", m_Dir.file("folder"), 2, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClearSettings();
+        m_App = std::make_unique<CCorvaleApp>();
+        m_App->m_InstallQtUserInterface = false;
+        ASSERT_TRUE(Start({QString::fromStdString(c.path)}));
+        ASSERT_EQ(OpenCount(), 1);
+        CCorvaleDoc* document = Frame().GetActiveDocument();
+        ASSERT_NE(document, nullptr);
+        EXPECT_EQ(document->m_themes.size(), c.themes);
+        EXPECT_EQ(document->GetPathName().empty(), !c.workspacePath);
+        // Only a workspace enters the recent list.
+        const auto& recent = m_App->GetRecentFileList().GetEntries();
+        EXPECT_EQ(recent.size(), c.workspacePath ? 1u : 0u);
+        if (c.workspacePath && !recent.empty()) {
+            EXPECT_EQ(recent.front(), Absolute(c.path));
+        }
+        m_App->ExitInstance();
+        m_App.reset();
+        QApplication::processEvents();
+    }
+    EXPECT_TRUE(m_Ui->Messages().empty());
+}
+
+TEST_F(CorvaleAppTest, WorkspaceThatDoesNotOpenEndsStartUp) {
+    ASSERT_FALSE(Start({QString::fromStdString(m_Dir.file("missing.kvp"))}));
+    EXPECT_EQ(OpenCount(), 0);
+    EXPECT_EQ(m_Ui->Messages().size(), 1u);
+}
+
+TEST_F(CorvaleAppTest, LatestWorkspaceOpensAndAGoneOneStartsEmpty) {
+    const std::string workspace = WriteWorkspace(CopyShapeFixture("points", m_Dir.path()), m_Dir.file("last.kvp"));
+    WriteSetting("Settings/LoadLatestWorkspace", 1);
+    {
+        CRecentFileList list;
+        list.Add(workspace);
+        list.WriteList();
+    }
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(OpenCount(), 1);
+    EXPECT_EQ(Frame().GetActiveDocument()->GetPathName(), workspace);
+    m_App->ExitInstance();
+
+    // The latest workspace has gone: the program still starts, empty.
+    std::filesystem::remove(workspace);
+    m_App = std::make_unique<CCorvaleApp>();
+    m_App->m_InstallQtUserInterface = false;
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(OpenCount(), 1);
+    EXPECT_TRUE(Frame().GetActiveDocument()->GetPathName().empty());
+}
+
+TEST_F(CorvaleAppTest, RecentListHoldsSixteenNewestFirst) {
+    ASSERT_TRUE(Start());
+    std::vector<std::string> workspaces;
+    const std::string shapes = CopyShapeFixture("points", m_Dir.path());
+    for (int i = 0; i < 18; ++i)
+        workspaces.push_back(WriteWorkspace(shapes, m_Dir.file("w" + std::to_string(i) + ".kvp")));
+    for (const std::string& path : workspaces)
+        ASSERT_NE(m_App->OpenDocumentFile(path), nullptr);
+    // Opening one again brings it up instead of a second entry or document.
+    EXPECT_EQ(m_App->OpenDocumentFile(workspaces[5]), m_App->GetDocManager().FindDocumentByPath(workspaces[5]));
+
+    const auto& entries = m_App->GetRecentFileList().GetEntries();
+    ASSERT_EQ(entries.size(), 16u);
+    EXPECT_EQ(entries[0], workspaces[5]);
+    EXPECT_EQ(entries[1], workspaces[17]);
+    EXPECT_EQ(entries[15], workspaces[2]);
+
+    // The list is in the store for the next start.
+    CRecentFileList stored;
+    stored.ReadList();
+    EXPECT_EQ(stored.GetEntries(), entries);
+
+    // A recent entry that no longer opens leaves the list.
+    std::filesystem::remove(workspaces[17]);
+    m_App->CloseAllDocuments();
+    Frame().ExecuteCommand(ID_FILE_MRU_FIRST + 1);
+    EXPECT_EQ(m_App->GetRecentFileList().GetEntries().size(), 15u);
+    EXPECT_EQ(m_App->GetRecentFileList().Get(1), workspaces[16]);
+}
+
+TEST_F(CorvaleAppTest, UntouchedEmptyWorkspaceGivesWayToAnOpenedOne) {
+    const std::string shapes = CopyShapeFixture("points", m_Dir.path());
+    const std::string workspace = WriteWorkspace(shapes, m_Dir.file("one.kvp"));
+    const std::string second = WriteWorkspace(shapes, m_Dir.file("two.kvp"));
+    ASSERT_TRUE(Start());
+    CCorvaleDoc* empty = Frame().GetActiveDocument();
+    ASSERT_NE(empty, nullptr);
+
+    CCorvaleDoc* opened = m_App->OpenDocumentFile(workspace);
+    ASSERT_NE(opened, nullptr);
+    QApplication::processEvents();
+    EXPECT_EQ(OpenCount(), 1);
+    EXPECT_FALSE(IsDocumentOpen(empty));
+    EXPECT_EQ(Frame().GetActiveDocument(), opened);
+    EXPECT_EQ(Frame().GetLastActiveDocument(), opened);
+    EXPECT_EQ(Frame().GetChildFrames().size(), 1u);
+
+    // A workspace that holds a theme is not replaced.
+    m_App->OpenDocumentFile(second);
+    QApplication::processEvents();
+    EXPECT_EQ(OpenCount(), 2);
+    EXPECT_TRUE(IsDocumentOpen(opened));
+}
+
+TEST_F(CorvaleAppTest, ModifiedEmptyWorkspaceIsKept) {
+    const std::string workspace = WriteWorkspace(CopyShapeFixture("points", m_Dir.path()), m_Dir.file("one.kvp"));
+    ASSERT_TRUE(Start());
+    CCorvaleDoc* empty = Frame().GetActiveDocument();
+    empty->SetModifiedFlag(true);
+    ASSERT_NE(m_App->OpenDocumentFile(workspace), nullptr);
+    EXPECT_EQ(OpenCount(), 2);
+    EXPECT_TRUE(IsDocumentOpen(empty));
+    // A failed open leaves everything as it was.
+    EXPECT_EQ(m_App->OpenDocumentFile(m_Dir.file("missing.kvp")), nullptr);
+    EXPECT_EQ(OpenCount(), 2);
+}
+
+TEST_F(CorvaleAppTest, DataFileWithoutWorkspaceMakesOne) {
+    const std::string shapes = CopyShapeFixture("lines", m_Dir.path());
+    ASSERT_TRUE(Start());
+    m_App->CloseAllDocuments();
+    QApplication::processEvents();
+    ASSERT_EQ(OpenCount(), 0);
+    EXPECT_EQ(m_App->OpenDocumentFile(shapes), nullptr);
+    ASSERT_EQ(OpenCount(), 1);
+    EXPECT_EQ(Frame().GetActiveDocument()->m_themes.size(), 1u);
+    EXPECT_TRUE(m_App->GetRecentFileList().GetEntries().empty());
+}
+
+TEST_F(CorvaleAppTest, DroppedFilesAreOpened) {
+    const std::string shapes = CopyShapeFixture("points", m_Dir.path());
+    ASSERT_TRUE(Start());
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(shapes))});
+    // A drop reaches the widget that accepted the drag's entry.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Frame(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Frame(), &drop);
+    for (const std::string& message : m_Ui->Messages())
+        ADD_FAILURE() << message;
+    ASSERT_EQ(OpenCount(), 1);
+    EXPECT_EQ(Frame().GetActiveDocument()->m_themes.size(), 1u);
+}
+
+TEST_F(CorvaleAppTest, ClosingAModifiedWorkspaceAsksToSave) {
+    ASSERT_TRUE(Start());
+    CCorvaleDoc* document = Frame().GetActiveDocument();
+    document->SetModifiedFlag(true);
+    CChildFrame* child = Frame().GetChildFrames().front();
+
+    m_Ui->messageAnswers.push_back(corvale::IDCANCEL);
+    child->close();
+    ASSERT_EQ(m_Ui->Messages().size(), 1u);
+    EXPECT_EQ(m_Ui->Messages()[0], "Save changes to " + document->GetTitle() + "?");
+    EXPECT_TRUE(IsDocumentOpen(document));
+
+    // Yes with Save As cancelled keeps it open too.
+    m_Ui->messageAnswers.push_back(corvale::IDYES);
+    m_Ui->saveAnswers.push_back("");
+    child->close();
+    EXPECT_TRUE(IsDocumentOpen(document));
+
+    // Yes and a file name saves it and closes.
+    m_Ui->messageAnswers.push_back(corvale::IDYES);
+    m_Ui->saveAnswers.push_back(m_Dir.file("saved"));
+    child->close();
+    QApplication::processEvents();
+    EXPECT_FALSE(IsDocumentOpen(document));
+    EXPECT_TRUE(std::filesystem::exists(m_Dir.file("saved.kvp")));
+    EXPECT_EQ(m_App->GetRecentFileList().Get(0), m_Dir.file("saved.kvp"));
+}
+
+// Counts the update events a subscriber hears.
+struct Listener {
+    void OnUpdate(const void* sender, int code, std::intptr_t data) {
+        if (code == DUE_OptionsChanged && sender == nullptr && data == 0)
+            ++optionsChanged;
+    }
+    int optionsChanged = 0;
+};
+
+TEST_F(CorvaleAppTest, ApplyOptionsReachesEveryWorkspace) {
+    const std::string shapes = CopyShapeFixture("polygons", m_Dir.path());
+    ASSERT_TRUE(Start({QString::fromStdString(shapes)}));
+    CCorvaleDoc* first = Frame().GetActiveDocument();
+    CCorvaleDoc* second = m_App->OnFileNew();
+    ASSERT_NE(second, nullptr);
+    second->OpenDataFile(shapes, true);
+
+    for (CCorvaleDoc* document : {first, second}) {
+        ASSERT_EQ(document->m_themes.size(), 1u);
+        document->m_themes.front()->AddToSelection(0, 0, 1, 0x0000FF);
+    }
+    Listener listeners[2];
+    first->m_updateEvent.AddHandler(&listeners[0], &Listener::OnUpdate);
+    second->m_updateEvent.AddHandler(&listeners[1], &Listener::OnUpdate);
+    CAppSettings::GetInstance()->m_ColorSelection = 0x00FF00;
+    m_App->ApplyOptions();
+    EXPECT_EQ(listeners[0].optionsChanged, 1);
+    EXPECT_EQ(listeners[1].optionsChanged, 1);
+    for (CCorvaleDoc* document : {first, second}) {
+        ASSERT_EQ(document->m_themes.size(), 1u);
+        CTheme* theme = document->m_themes.front();
+        ASSERT_FALSE(theme->m_Selection.empty());
+        EXPECT_EQ(theme->m_Selection.begin()->second.m_Color, 0x00FF00u);
+    }
+    first->m_updateEvent.RemoveHandler(&listeners[0]);
+    second->m_updateEvent.RemoveHandler(&listeners[1]);
+}
+
+} // namespace
