@@ -8,6 +8,8 @@
 #include "core/ShapeFile.h"
 #include "core/ShapeRecordBuilder.h"
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstdlib>
@@ -17,20 +19,10 @@
 
 namespace {
 
-std::string Folder() {
-    static const std::string folder = [] {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/corvale-bench-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr)
-            std::abort();
-        return pattern;
-    }();
-    return folder;
-}
 
 // Writes the file once per process with the program's own writer.
 std::string MakeFile(const std::string& name, std::uint32_t type, std::size_t count, std::size_t vertices) {
-    const std::string stem = Folder() + "/" + name;
+    const std::string stem = BenchFolder() + "/" + name;
     if (std::filesystem::exists(stem + ".shp"))
         return stem;
     std::vector<std::vector<unsigned char>> buffers(count);
@@ -106,7 +98,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::error_code ec;
-    std::filesystem::remove_all(Folder(), ec);
+    RemoveBenchFolder();
     return 0;
 }

@@ -9,6 +9,8 @@
 #include "core/dBaseFile.h"
 #include "platform/NumberText.h"
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <filesystem>
@@ -21,36 +23,13 @@ constexpr std::size_t kCount = 1000000;
 
 const std::string& Stem() {
     static const std::string stem = [] {
-        const char* base = std::getenv("TMPDIR");
-        std::string folder = std::string(base && *base ? base : "/tmp") + "/corvale-bench-XXXXXX";
-        if (::mkdtemp(folder.data()) == nullptr)
-            std::abort();
-        const std::string stem = folder + "/points";
+        const std::string stem = BenchFolder() + "/points";
+        WritePointGrid(stem, kCount);
+        CFileWriter dbf;
 
-        std::vector<unsigned char> buffer(28 * kCount);
-        std::vector<const CShapeRecord*> records(kCount);
-        for (std::size_t i = 0; i < kCount; ++i) {
-            unsigned char* p = buffer.data() + 28 * i;
-            CShapePointCreator(static_cast<std::uint32_t>(i + 1))
-                .CreatePoint(p, static_cast<double>(i % 1000), static_cast<double>(i / 1000));
-            records[i] = CShapeRecord::FromBytes(p);
-        }
-        CFileWriter shp, shx, dbf;
-        if (!shp.Open((stem + ".shp").c_str()) || !shx.Open((stem + ".shx").c_str()) ||
-            !WriteShapeFile(shp, &shx, SHT_Point, kCount, records.data()) || !shp.Close() || !shx.Close())
-            std::abort();
-
-        auto field = [](const char* name, std::int32_t length, std::int32_t decimals, std::int32_t type) {
-            CAttributeFieldInfo info;
-            info.m_Name = name;
-            info.m_Length = length;
-            info.m_Decimals = decimals;
-            info.m_Type = type;
-            return info;
-        };
         const std::vector<CAttributeFieldInfo> fields = {
-            field("ID", 10, 0, FT_Int), field("NAME", 24, 0, FT_String), field("VALUE", 16, 4, FT_Double),
-            field("DAY", 8, 0, FT_Date), field("OK", 1, 0, FT_Boolean)};
+            BenchField("ID", 10, 0, FT_Int), BenchField("NAME", 24, 0, FT_String), BenchField("VALUE", 16, 4, FT_Double),
+            BenchField("DAY", 8, 0, FT_Date), BenchField("OK", 1, 0, FT_Boolean)};
         if (!dbf.Open((stem + ".dbf").c_str()) || !CdBaseFile::WriteHeader(fields, &dbf, kCount))
             std::abort();
         std::vector<CAttributeFieldValue> values(fields.size());
@@ -115,7 +94,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::error_code ec;
-    std::filesystem::remove_all(std::filesystem::path(Stem()).parent_path(), ec);
+    RemoveBenchFolder();
     return 0;
 }
