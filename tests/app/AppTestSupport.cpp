@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QSettings>
 
+#include "OffscreenApplication.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -29,23 +31,7 @@ ConfigHome& TheConfigHome() {
 
 const ConfigHome& g_configHomeSetEarly = TheConfigHome();
 
-class OffscreenApplication : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-        m_App = std::make_unique<QApplication>(m_Argc, m_Argv);
-    }
-    void TearDown() override { m_App.reset(); }
-
-private:
-    int m_Argc = 1;
-    char m_Name[16] = "app_tests";
-    char* m_Argv[2] = {m_Name, nullptr};
-    std::unique_ptr<QApplication> m_App;
-};
-
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new OffscreenApplication);
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new OffscreenApplication<QApplication>);
 
 } // namespace
 

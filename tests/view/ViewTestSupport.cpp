@@ -5,30 +5,20 @@
 #include <QApplication>
 #include <QByteArray>
 
+#include "OffscreenApplication.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 // One QApplication for the whole program, made before any test: the view
 // is a widget. The offscreen platform keeps it off any display.
-class WidgetApplicationEnvironment : public ::testing::Environment {
+class WidgetApplicationEnvironment : public OffscreenApplication<QApplication> {
 public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-        if (QCoreApplication::instance() == nullptr)
-            m_App = std::make_unique<QApplication>(m_Argc, m_Argv);
-    }
     void TearDown() override {
         SetThemeDisplaySettingsProvider(nullptr);
-        m_App.reset();
+        OffscreenApplication::TearDown();
     }
-
-private:
-    int m_Argc = 1;
-    char m_Name[11] = "view_tests";
-    char* m_Argv[2] = {m_Name, nullptr};
-    std::unique_ptr<QApplication> m_App;
 };
 
 const auto* const kEnvironment =
