@@ -3,9 +3,9 @@
 // generate, and the generated files themselves.
 
 #include "core/AttributeField.h"
-#include "core/FileWriter.h"
-#include "core/ShapeFile.h"
-#include "core/ShapeRecordBuilder.h"
+#include "shapes/FileWriter.h"
+#include "shapes/ShapeFile.h"
+#include "shapes/ShapeRecordBuilder.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -8,13 +8,13 @@
 // BM_QueryNativeTable runs the query over an in-memory native table, where the
 // engine's own share shows.
 
-#include "core/FileWriter.h"
-#include "core/QueryEngine.h"
-#include "core/ShapeFile.h"
-#include "core/ShapeRecordBuilder.h"
 #include "core/Theme.h"
 #include "core/dBaseFile.h"
+#include "core/query/QueryEngine.h"
 #include "platform/NumberText.h"
+#include "shapes/FileWriter.h"
+#include "shapes/ShapeFile.h"
+#include "shapes/ShapeRecordBuilder.h"
 
 #include "BenchSupport.h"
 

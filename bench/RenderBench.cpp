@@ -6,8 +6,8 @@
 // what is not visible: the figures are those of a map full of data. The
 // "zoomed" runs show the same workspace with a quarter of its width in view.
 
-#include "core/ShapeRecordBuilder.h"
 #include "core/Theme.h"
+#include "shapes/ShapeRecordBuilder.h"
 #include "view/GeoView.h"
 #include "workspace/CorvaleDoc.h"
 

@@ -3,10 +3,10 @@
 // file and copies nothing, so it should run far above 10 million records a
 // second on one core.
 
-#include "core/FileReader.h"
-#include "core/FileWriter.h"
-#include "core/ShapeFile.h"
-#include "core/ShapeRecordBuilder.h"
+#include "shapes/FileReader.h"
+#include "shapes/FileWriter.h"
+#include "shapes/ShapeFile.h"
+#include "shapes/ShapeRecordBuilder.h"
 
 #include "BenchSupport.h"
 

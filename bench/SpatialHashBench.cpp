@@ -4,10 +4,10 @@
 // in the same run. Both paths select the same shapes (the "hits" counters
 // agree); the summary at the end says how much faster the hash is.
 
-#include "core/SelectionHitTests.h"
-#include "core/ShapeRecordBuilder.h"
-#include "core/SpatialPredicates.h"
 #include "core/Theme.h"
+#include "geometry/SelectionHitTests.h"
+#include "geometry/SpatialPredicates.h"
+#include "shapes/ShapeRecordBuilder.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

@@ -2,12 +2,12 @@
 // and reading every cell of one column. Opening maps the files and keeps
 // pointers, so it should take a small fraction of a second.
 
-#include "core/FileWriter.h"
-#include "core/ShapeFile.h"
-#include "core/ShapeRecordBuilder.h"
 #include "core/Theme.h"
 #include "core/dBaseFile.h"
 #include "platform/NumberText.h"
+#include "shapes/FileWriter.h"
+#include "shapes/ShapeFile.h"
+#include "shapes/ShapeRecordBuilder.h"
 
 #include "BenchSupport.h"
 

@@ -4,9 +4,9 @@
 // no sanitizer report, whatever the text. An engine that has evaluated other
 // shapes before must answer every shape exactly as a fresh engine does.
 
-#include "core/QueryEngine.h"
-#include "core/ShapeRecordBuilder.h"
 #include "core/Theme.h"
+#include "core/query/QueryEngine.h"
+#include "shapes/ShapeRecordBuilder.h"
 
 #include <cstdint>
 #include <memory>

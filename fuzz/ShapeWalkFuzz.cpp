@@ -4,9 +4,9 @@
 // the .shx (no .shx when nothing is left). The walk must return true or false
 // without reading outside either mapping.
 
-#include "core/FileReader.h"
-#include "core/ShapeFile.h"
 #include "platform/ByteOrder.h"
+#include "shapes/FileReader.h"
+#include "shapes/ShapeFile.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -9,7 +9,7 @@ here = pathlib.Path(__file__).resolve().parent
 workspaces = here.parent / "tests" / "data" / "workspace"
 out = here / "corpus" / "workspace"
 out.mkdir(parents=True, exist_ok=True)
-for kvp in sorted(workspaces.glob("*.kvp")):
-    data = kvp.read_bytes()
-    (out / (kvp.stem + ".seed")).write_bytes(data)
-    (out / (kvp.stem + "-cut.seed")).write_bytes(data[:-1])
+for workspace in sorted(workspaces.glob("*.cvw")):
+    data = workspace.read_bytes()
+    (out / (workspace.stem + ".seed")).write_bytes(data)
+    (out / (workspace.stem + "-cut.seed")).write_bytes(data[:-1])

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds a Release build in build/ and starts Corvale.
-#   scripts/run.sh        opens the sample workspace samples/sample.kvp
-#   scripts/run.sh FILE   opens FILE: a workspace (.kvp), a shape file or
+#   scripts/run.sh        opens the sample workspace samples/sample.cvw
+#   scripts/run.sh FILE   opens FILE: a workspace (.cvw), a shape file or
 #                         image (added as a theme), or a folder of shape files
 set -euo pipefail
 caller="$PWD"
@@ -17,7 +17,7 @@ cmake --build build -j "$jobs"
 if [ "$#" -eq 0 ]; then
     # The sample workspace names its theme relative to samples/.
     cd "$top/samples"
-    exec "$top/build/Corvale/corvale" sample.kvp
+    exec "$top/build/bin/corvale" sample.cvw
 fi
 # A relative FILE is meant from where the script was called.
 case "$1" in
@@ -25,4 +25,4 @@ case "$1" in
     *) file="$caller/$1" ;;
 esac
 shift
-exec "$top/build/Corvale/corvale" "$file" "$@"
+exec "$top/build/bin/corvale" "$file" "$@"

@@ -7,7 +7,7 @@
 // runs this from samples/ with a relative name: the workspace then opens
 // wherever the checkout lies.
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 #include "workspace/CorvaleDoc.h"
 
 #include <QCoreApplication>

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# Remakes samples/sample.kvp from samples/world.shp with the program's own
+# Remakes samples/sample.cvw from samples/world.shp with the program's own
 # workspace save. Run from the top of a checkout after a build:
 #   tools/make_sample_workspace.sh [build folder, default build]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
-tool="$(cd "$build" && pwd)/Corvale/make_sample_workspace"
+tool="$(cd "$build" && pwd)/bin/make_sample_workspace"
 # The theme keeps the name it was opened with: relative to samples/, so the
 # workspace opens wherever the checkout lies.
 cd samples
-"$tool" world.shp sample.kvp
+"$tool" world.shp sample.cvw

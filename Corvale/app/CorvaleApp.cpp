@@ -1,16 +1,16 @@
 #include "app/CorvaleApp.h"
 
 #include "app/AppIds.h"
-#include "app/AppSettings.h"
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/QtUserInterface.h"
 #include "core/Theme.h"
-#include "plugins/GpiHost.h"
 #include "scripting/DocumentConsole.h"
+#include "settings/AppSettings.h"
 #include "view/GeoViewServices.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/DocumentUpdateEvent.h"
+#include "workspace/gpi/GpiHost.h"
 
 #include <QAbstractEventDispatcher>
 #include <QFileInfo>
@@ -23,7 +23,7 @@ namespace {
 
 CCorvaleApp* g_App = nullptr;
 
-constexpr const char* kWorkspaceFilter = "Corvale Workspaces (*.kvp)|*.kvp|All Files (*.*)|*.*||";
+constexpr const char* kWorkspaceFilter = "Corvale Workspaces (*.cvw)|*.cvw|All Files (*.*)|*.*||";
 
 // The extension as the shell saw it: from the last dot of the file name on,
 // empty when the name has none.
@@ -47,7 +47,7 @@ bool EqualsNoCase(const std::string& a, const std::string& b) {
 bool IsDirectory(const std::string& path) { return QFileInfo(QString::fromStdString(path)).isDir(); }
 
 bool IsWorkspacePath(const std::string& path) {
-    return !IsDirectory(path) && EqualsNoCase(FindExtension(path), ".kvp");
+    return !IsDirectory(path) && EqualsNoCase(FindExtension(path), ".cvw");
 }
 
 // What the map view needs of the main frame.
@@ -344,7 +344,7 @@ void CCorvaleApp::OnFileOpen() {
     corvale::FileDialogRequest request;
     request.title = "Open";
     request.filter = kWorkspaceFilter;
-    request.defaultExtension = ".kvp";
+    request.defaultExtension = ".cvw";
     std::vector<std::string> paths;
     if (!corvale::UI().ChooseOpenFiles(request, paths) || paths.empty())
         return;
@@ -370,18 +370,18 @@ bool CCorvaleApp::OnFileSaveAs(CCorvaleDoc* document) {
     corvale::FileDialogRequest request;
     request.title = "Save As";
     request.filter = kWorkspaceFilter;
-    request.defaultExtension = ".kvp";
+    request.defaultExtension = ".cvw";
     if (!document->GetPathName().empty()) {
         const QFileInfo info(QString::fromStdString(document->GetPathName()));
         request.initialFolder = info.absolutePath().toStdString();
         request.initialName = info.fileName().toStdString();
     } else {
-        request.initialName = document->GetTitle() + ".kvp";
+        request.initialName = document->GetTitle() + ".cvw";
     }
     std::string path;
     if (!corvale::UI().ChooseSaveFile(request, path) || path.empty())
         return false;
-    path = AddDefaultExtension(path, ".kvp");
+    path = AddDefaultExtension(path, ".cvw");
     if (!document->SaveWorkspace(path))
         return false;
     AddToRecentFileList(document->GetPathName().empty() ? path : document->GetPathName());

@@ -9,7 +9,7 @@
 
 #include "app/DocTemplate.h"
 #include "app/RecentFileList.h"
-#include "platform/CommandTarget.h"
+#include "framework/CommandTarget.h"
 
 #include <QStringList>
 
@@ -38,7 +38,7 @@ class CCorvaleApp : public CCmdTarget {
 public:
     static constexpr const char* kAppId = "Brasken.Corvale.Corvale.2";
     static constexpr const char* kWorkspaceDocString =
-        "\nCorvale\nCorvale\nCorvale Workspaces (*.kvp)\n.kvp\nCorvale.Document\nCorvale.Document";
+        "\nCorvale\nCorvale\nCorvale Workspaces (*.cvw)\n.cvw\nCorvale.Document\nCorvale.Document";
     static constexpr unsigned kWorkspaceResourceId = 130;
 
     CCorvaleApp();
@@ -61,7 +61,7 @@ public:
     // plug-ins hear that the program is idle. False: no more idle work.
     bool OnIdle(long count);
 
-    // Opens a path: a workspace (".kvp", in any case) as a document; a
+    // Opens a path: a workspace (".cvw", in any case) as a document; a
     // folder or any other file into the active workspace, made first when
     // there is none. Answers the workspace document opened, null for a data
     // path or a failure.

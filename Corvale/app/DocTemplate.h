@@ -16,8 +16,8 @@ class CCorvaleDoc;
 
 class CMultiDocTemplate {
 public:
-    // The document string: "\nCorvale\nCorvale\nCorvale Workspaces (*.kvp)\n
-    // .kvp\nCorvale.Document\nCorvale.Document".
+    // The document string: "\nCorvale\nCorvale\nCorvale Workspaces (*.cvw)\n
+    // .cvw\nCorvale.Document\nCorvale.Document".
     enum DocStringIndex {
         windowTitle = 0,
         docName = 1,

@@ -1,15 +1,15 @@
 #include "app/MainFrame.h"
 
-#include "app/AppSettings.h"
 #include "app/ChildFrame.h"
 #include "app/CorvaleApp.h"
 #include "crs/RefSysTable.h"
-#include "platform/Registry.h"
-#include "plugins/GpiHost.h"
+#include "settings/AppSettings.h"
+#include "settings/Registry.h"
 #include "view/GeoView.h"
 #include "workspace/CommandIds.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/RecentShapeFileList.h"
+#include "workspace/gpi/GpiHost.h"
 
 #include <QAction>
 #include <QApplication>
@@ -247,7 +247,7 @@ void CMainFrame::CreateCommands() {
     AddCommand(ID_VIEW_EDIT_VIEW_RECTANGLE, tr("Edit View &Rectangle..."));
     AddCommand(ID_VIEW_MAP_OVERVIEW, tr("Map &Overview"));
     AddCommand(ID_VIEW_COPY_MAP_IMAGE, tr("Copy Map &Image"));
-    AddCommand(ID_VIEW_KVIS_SIGNATURE, tr("KVIS &Signature..."));
+    AddCommand(ID_VIEW_MAP_SIGNATURE, tr("Map &Signature..."));
     AddCommand(ID_VIEW_FIND_THEME, tr("Find T&heme"));
     AddCommand(ID_VIEW_STATUS_BAR, tr("&Status Bar"), {}, {}, true);
     AddCommand(ID_VIEW_FULLSCREEN, tr("F&ull Screen"), {}, QKeySequence::FullScreen, true);
@@ -335,7 +335,7 @@ bool CMainFrame::CreateMenuBar() {
     view->addSeparator();
     for (unsigned id : std::initializer_list<unsigned>{static_cast<unsigned>(ID_VIEW_ZOOM_FULL_EXTENT), static_cast<unsigned>(ID_VIEW_CENTER_MAP),
                         static_cast<unsigned>(ID_VIEW_EDIT_VIEW_RECTANGLE), static_cast<unsigned>(ID_VIEW_MAP_OVERVIEW),
-                        static_cast<unsigned>(ID_VIEW_COPY_MAP_IMAGE), static_cast<unsigned>(ID_VIEW_KVIS_SIGNATURE),
+                        static_cast<unsigned>(ID_VIEW_COPY_MAP_IMAGE), static_cast<unsigned>(ID_VIEW_MAP_SIGNATURE),
                         static_cast<unsigned>(ID_VIEW_FIND_THEME)})
         view->addAction(m_Actions[id]);
     view->addSeparator();

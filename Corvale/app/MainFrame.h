@@ -16,7 +16,7 @@
 // when the program falls idle, whether each action is enabled and checked.
 
 #include "app/AppIds.h"
-#include "platform/Messages.h"
+#include "framework/Messages.h"
 
 #include <QMainWindow>
 #include <QPointer>

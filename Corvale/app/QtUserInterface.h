@@ -3,7 +3,7 @@
 // boxes, file and folder choosers, a one-line input dialog, and the main
 // frame's status bar, progress bar and wait cursor.
 
-#include "platform/UserInterface.h"
+#include "framework/UserInterface.h"
 
 #include <QPointer>
 #include <QString>
@@ -40,6 +40,6 @@ private:
 // filters: "Shape Files (*.shp)", "All Files (*)". Patterns come from the
 // pattern half of each pair; "*.*" means every file, as it did.
 QStringList ConvertFileDialogFilter(const std::string& filter);
-// The path with the default extension (".kvp" or "kvp") added when its file
+// The path with the default extension (".cvw" or "cvw") added when its file
 // name has none.
 std::string AddDefaultExtension(const std::string& path, const std::string& extension);

@@ -6,7 +6,7 @@
 // theme converted to native), the host must hear of it, or a plug-in's handle
 // would name freed memory. The data model sits below the host and cannot call
 // it, so the host installs these two functions at start-up
-// (GpiInstallShapeEditHooks in plugins/GpiShapeEditHooks.h). Until then the
+// (GpiInstallShapeEditHooks in workspace/gpi/GpiShapeEditHooks.h). Until then the
 // hooks are empty and edits tell nobody, which is right for programs and
 // tests that run without plug-ins.
 //

@@ -9,21 +9,21 @@
 //   panes and scripts work by position.
 // "All" in a name means filtered-out shapes included.
 
-#include "core/FileReader.h"
 #include "core/GpiDataBlock.h"
-#include "core/ShapeFile.h"
-#include "core/ShapeRecord.h"
 #include "core/NativeAttributeTable.h"
 #include "core/SelectionEntry.h"
-#include "core/SpatialHash.h"
 #include "core/dBaseFile.h"
+#include "geometry/SpatialHash.h"
+#include "shapes/FileReader.h"
+#include "shapes/ShapeFile.h"
+#include "shapes/ShapeRecord.h"
 // Styles
-#include "core/AdvancedProperties.h"
-#include "core/ArrowImage.h"
-#include "core/StyleInfo.h"
+#include "core/styles/AdvancedProperties.h"
+#include "core/styles/ArrowImage.h"
+#include "core/styles/StyleInfo.h"
 // Raster part
-#include "core/DoubleRect.h"
-#include "crs/RasterImageData.h"
+#include "geometry/DoubleRect.h"
+#include "raster/RasterImageData.h"
 // Storage
 #include "core/LogFont.h"
 #include "platform/Archive.h"

@@ -9,9 +9,9 @@
 #include "core/Theme.h"
 
 #include "core/ShapeEditHooks.h"
-#include "core/ShapeRecordBuilder.h"
+#include "framework/UserInterface.h"
 #include "platform/ByteOrder.h"
-#include "platform/UserInterface.h"
+#include "shapes/ShapeRecordBuilder.h"
 
 #include <algorithm>
 #include <cstring>

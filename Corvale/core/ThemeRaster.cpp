@@ -4,7 +4,7 @@
 
 #include "core/Theme.h"
 
-#include "platform/UserInterface.h"
+#include "framework/UserInterface.h"
 
 #include <algorithm>
 #include <utility>

@@ -3,8 +3,8 @@
 
 #include "core/Theme.h"
 
-#include "app/AppSettings.h"
-#include "platform/UserInterface.h"
+#include "framework/UserInterface.h"
+#include "settings/AppSettings.h"
 
 #include <algorithm>
 #include <unordered_set>

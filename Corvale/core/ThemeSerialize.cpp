@@ -42,10 +42,10 @@
 
 #include "core/Theme.h"
 
-#include "app/AppSettings.h"
+#include "framework/UserInterface.h"
 #include "platform/ByteOrder.h"
 #include "platform/FileNames.h"
-#include "platform/UserInterface.h"
+#include "settings/AppSettings.h"
 
 #include <algorithm>
 #include <climits>
@@ -125,7 +125,7 @@ KindLists ListsOfType(CTheme& theme, std::uint32_t type) {
 
 // ---- plug-in data kept by the theme itself ----
 //
-// The section of the plug-in host (plugins/GpiHost.h): u32 version 1, u32
+// The section of the plug-in host (workspace/gpi/GpiHost.h): u32 version 1, u32
 // block count, per block u32 1, text plug-in name, u32 size, size bytes.
 // Programs without the host (tests, tools) store and read it here.
 

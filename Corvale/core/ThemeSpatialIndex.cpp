@@ -3,10 +3,10 @@
 
 #include "core/Theme.h"
 
-#include "app/AppSettings.h"
-#include "core/ShapeMeasures.h"
-#include "core/ShapeParts.h"
-#include "core/SpatialPredicates.h"
+#include "geometry/ShapeMeasures.h"
+#include "geometry/ShapeParts.h"
+#include "geometry/SpatialPredicates.h"
+#include "settings/AppSettings.h"
 
 #include <algorithm>
 #include <cmath>

@@ -13,7 +13,7 @@
 #include "core/Theme.h"
 
 #include "core/ColourText.h"
-#include "core/QueryEngine.h"
+#include "core/query/QueryEngine.h"
 #include "platform/NumberText.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "core/dBaseFile.h"
 
-#include "core/FileReader.h"
-#include "core/FileWriter.h"
 #include "platform/ByteOrder.h"
+#include "shapes/FileReader.h"
+#include "shapes/FileWriter.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,6 +1,6 @@
 #include "scripting/ConsoleCommandEdit.h"
 
-#include "platform/Messages.h"
+#include "framework/Messages.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -6,7 +6,7 @@
 // and owns it; the window is modeless and closing it only hides it. Other
 // parts of the program print to it with PrintLine.
 
-#include "platform/Messages.h"
+#include "framework/Messages.h"
 #include "scripting/ConsoleCmdProcessor.h"
 
 #include <QDialog>

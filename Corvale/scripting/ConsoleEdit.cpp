@@ -1,6 +1,6 @@
 #include "scripting/ConsoleEdit.h"
 
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 
 #include <QAction>
 #include <QContextMenuEvent>

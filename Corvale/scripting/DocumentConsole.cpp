@@ -1,10 +1,10 @@
 #include "scripting/DocumentConsole.h"
 
-#include "app/AppSettings.h"
 #include "scripting/ConsoleCmdObjectModel.h"
 #include "scripting/ConsoleCmdProcessor.h"
 #include "scripting/ConsoleDialog.h"
 #include "scripting/ConsoleEdit.h"
+#include "settings/AppSettings.h"
 #include "workspace/CorvaleDoc.h"
 
 #include <QString>

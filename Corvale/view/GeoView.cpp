@@ -2,18 +2,18 @@
 
 #include "view/GeoView.h"
 
-#include "app/AppSettings.h"
 #include "core/ColorRef.h"
-#include "core/DoubleRect.h"
 #include "core/Theme.h"
+#include "framework/UserInterface.h"
+#include "geometry/DoubleRect.h"
 #include "platform/NumberText.h"
-#include "platform/UserInterface.h"
-#include "plugins/GpiHost.h"
+#include "settings/AppSettings.h"
 #include "view/GeoViewServices.h"
 #include "view/MapDrawing.h"
 #include "view/MapRenderer.h"
-#include "view/ViewMessages.h"
 #include "workspace/CorvaleDoc.h"
+#include "workspace/ViewMessages.h"
+#include "workspace/gpi/GpiHost.h"
 
 #include <QClipboard>
 #include <QEvent>
@@ -35,11 +35,11 @@ namespace {
 
 constexpr int kBookmarkIconSize = 32;
 constexpr const char* kNoThemeFound = "No theme had data at selected location.";
-constexpr const char* kSignatureTitle = "KVIS Signature";
+constexpr const char* kSignatureTitle = "Map Signature";
 constexpr const char* kSignatureIntro =
     "The following signature can be used in the Corvale Image Server to generate this map:\r\n\r\n";
 // The workspace file extension, dropped from the signature's path.
-constexpr const char* kWorkspaceExtension = ".kvp";
+constexpr const char* kWorkspaceExtension = ".cvw";
 
 QImage MakeBookmarkIcon() {
     QImage icon(kBookmarkIconSize, kBookmarkIconSize, QImage::Format_ARGB32_Premultiplied);
@@ -474,7 +474,7 @@ void CGeoView::ZoomToMakeVisible(CTheme* theme) {
 
 void CGeoView::AddViewCommands() {
     OnCommand(ID_VIEW_MAP_OVERVIEW, [this] { OnMapOverview(); });
-    OnCommand(ID_VIEW_KVIS_SIGNATURE, [this] { OnKvisSignature(); });
+    OnCommand(ID_VIEW_MAP_SIGNATURE, [this] { OnMapSignature(); });
     OnCommand(
         ID_VIEW_FIND_THEME, [this] { OnFindTheme(); },
         [this](CCmdUI& ui) {
@@ -503,7 +503,7 @@ void CGeoView::OnMapOverview() {
     m_overviewDialog->Show();
 }
 
-std::string CGeoView::GetKvisSignature() const {
+std::string CGeoView::GetMapSignature() const {
     const CCorvaleDoc* doc = GetDocument();
     std::string path = doc != nullptr ? doc->GetPathName() : std::string();
     if (EndsWithNoCase(path, kWorkspaceExtension))
@@ -520,9 +520,9 @@ std::string CGeoView::GetKvisSignature() const {
            ".bmp";
 }
 
-void CGeoView::OnKvisSignature() {
+void CGeoView::OnMapSignature() {
     GeoViewServices().ShowTextInformation(this, kSignatureTitle,
-                                          std::string(kSignatureIntro) + GetKvisSignature());
+                                          std::string(kSignatureIntro) + GetMapSignature());
 }
 
 void CGeoView::OnFindTheme() {

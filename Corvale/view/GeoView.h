@@ -13,8 +13,8 @@
 // The view works on its own (tests create it directly) and inside a
 // multiple-document child window.
 
-#include "core/ShapeRecord.h"
-#include "platform/Document.h"
+#include "framework/Document.h"
+#include "shapes/ShapeRecord.h"
 #include "view/MapViewport.h"
 #include "view/VertexMarkers.h"
 #include "view/ViewTip.h"
@@ -36,7 +36,7 @@ struct MapImageRequest;
 // The view's commands.
 enum GeoViewCommandId : unsigned {
     ID_VIEW_MAP_OVERVIEW = 32923,
-    ID_VIEW_KVIS_SIGNATURE = 33023,
+    ID_VIEW_MAP_SIGNATURE = 33023,
     ID_VIEW_FIND_THEME = 32943,
     ID_VIEW_COPY_MAP_IMAGE = 33001,
     ID_FILE_PRINT = 57607,
@@ -123,11 +123,11 @@ public:
     QObject* GetMessageObject() override { return this; }
 
     void OnMapOverview();
-    void OnKvisSignature();
+    void OnMapSignature();
     void OnFindTheme();
     void OnCopyMapImage();
-    // "/<workspace path without .kvp>/iw<w>ih<h>x<cx>y<cy>w<width>h<height>.bmp"
-    std::string GetKvisSignature() const;
+    // "/<workspace path without .cvw>/iw<w>ih<h>x<cx>y<cy>w<width>h<height>.bmp"
+    std::string GetMapSignature() const;
     // Sets the help hint from the state of the view and its tool, when the
     // setting DynamicHelpLevel is on.
     void UpdateHintTip();

@@ -2,13 +2,13 @@
 
 #include "view/GeoView.h"
 
-#include "app/AppSettings.h"
-#include "core/BrushPatterns.h"
 #include "core/ColorRef.h"
-#include "core/DoubleRect.h"
-#include "core/PointSymbols.h"
-#include "core/ShapeMeasures.h"
 #include "core/Theme.h"
+#include "core/styles/BrushPatterns.h"
+#include "core/styles/PointSymbols.h"
+#include "geometry/DoubleRect.h"
+#include "geometry/ShapeMeasures.h"
+#include "settings/AppSettings.h"
 #include "view/MapDrawing.h"
 #include "view/MapRenderer.h"
 #include "view/ShapeParts.h"

@@ -67,7 +67,7 @@ public:
     virtual void SetThemeSelected(CCorvaleDoc& document, CTheme* theme, bool selected);
 
     // ---- dialogs ----
-    // The text information dialog (KVIS Signature).
+    // The text information dialog (Map Signature).
     virtual void ShowTextInformation(QWidget* parent, const std::string& title,
                                      const std::string& text);
     // The overview window of a view; null while there is none to make.

@@ -3,9 +3,9 @@
 
 #include "view/GeoView.h"
 
-#include "app/AppSettings.h"
-#include "core/ShapeMeasures.h"
 #include "core/Theme.h"
+#include "geometry/ShapeMeasures.h"
+#include "settings/AppSettings.h"
 #include "view/GeoViewServices.h"
 #include "view/MapRenderer.h"
 #include "workspace/CorvaleDoc.h"

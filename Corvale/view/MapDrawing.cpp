@@ -1,6 +1,6 @@
 #include "view/MapDrawing.h"
 
-#include "core/Geometry.h"
+#include "geometry/Geometry.h"
 #include "view/ShapeParts.h"
 
 #include <QFontMetrics>

@@ -10,7 +10,7 @@
 // fall on the pixel just drawn, and test a polygon's box before building its
 // outline.
 
-#include "core/ShapeRecord.h"
+#include "shapes/ShapeRecord.h"
 #include "view/MapViewport.h"
 
 #include <QColor>

@@ -1,7 +1,7 @@
 #include "view/MapRenderer.h"
 
-#include "app/AppSettings.h"
 #include "core/Theme.h"
+#include "settings/AppSettings.h"
 #include "view/GeoView.h"
 
 #include <QPainter>

@@ -9,8 +9,8 @@
 // 32-bit range saturate instead of reaching a float-to-int cast, and sums of
 // pixels with offsets are worked out in 64 bits.
 
-#include "core/Geometry.h"
-#include "core/ShapeRecord.h"
+#include "geometry/Geometry.h"
+#include "shapes/ShapeRecord.h"
 
 #include <cstdint>
 

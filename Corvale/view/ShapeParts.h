@@ -2,7 +2,7 @@
 // The point range of one part of a multi-part record, for the view's drawing
 // routines and hit tests.
 
-#include "core/ShapeRecord.h"
+#include "shapes/ShapeRecord.h"
 
 #include <algorithm>
 #include <cstdint>

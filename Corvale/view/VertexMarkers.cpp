@@ -1,7 +1,7 @@
 #include "view/VertexMarkers.h"
 
-#include "core/ShapeRecord.h"
 #include "core/Theme.h"
+#include "shapes/ShapeRecord.h"
 #include "view/ShapeParts.h"
 #include "workspace/CorvaleDoc.h"
 

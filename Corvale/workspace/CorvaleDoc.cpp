@@ -1,11 +1,11 @@
 #include "workspace/CorvaleDoc.h"
 
-#include "app/AppSettings.h"
 #include "core/Theme.h"
-#include "plugins/GpiHost.h"
-#include "plugins/GpiShapeEditHooks.h"
-#include "platform/UserInterface.h"
+#include "framework/UserInterface.h"
+#include "settings/AppSettings.h"
 #include "workspace/CommandIds.h"
+#include "workspace/gpi/GpiHost.h"
+#include "workspace/gpi/GpiShapeEditHooks.h"
 
 namespace {
 

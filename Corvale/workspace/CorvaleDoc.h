@@ -5,7 +5,7 @@
 // update event.
 
 #include "core/GpiDataBlock.h"
-#include "platform/Document.h"
+#include "framework/Document.h"
 #include "workspace/BookmarkRecord.h"
 #include "workspace/DocumentUpdateEvent.h"
 #include "workspace/MapToolMode.h"
@@ -189,7 +189,7 @@ public:
 
     // ---- Workspace file (DocSerialize.cpp) ----
     //
-    // The layout of the .kvp file is in workspace/WorkspaceFile.h. Reading
+    // The layout of the .cvw file is in workspace/WorkspaceFile.h. Reading
     // takes a file's themes and settings only when all of it reads: a damaged
     // or newer file throws CArchiveException and leaves the document as it
     // was, with no theme of the file kept.
@@ -215,7 +215,7 @@ public:
     // document modified; false then.
     bool SaveWorkspace(const std::string& path);
     // Import From Workspace File (ID_FILE_IMPORT_WORKSPACE, 33028): asks for
-    // a .kvp file and adds its themes to this workspace, at the end when
+    // a .cvw file and adds its themes to this workspace, at the end when
     // LoadToBottom is set, else at the front, in stored order.
     void OnImportFromWorkspaceFile();
     // The folder of the workspace file being read by OpenWorkspace; relative

@@ -3,11 +3,11 @@
 
 #include "workspace/CorvaleDoc.h"
 
-#include "core/ShapeMeasures.h"
 #include "core/Theme.h"
 #include "crs/RefSysConverter.h"
 #include "crs/RefSysTable.h"
-#include "platform/Messages.h"
+#include "framework/Messages.h"
+#include "geometry/ShapeMeasures.h"
 #include "workspace/CommandIds.h"
 
 #include <algorithm>

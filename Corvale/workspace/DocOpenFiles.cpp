@@ -3,17 +3,17 @@
 
 #include "workspace/CorvaleDoc.h"
 
-#include "app/AppSettings.h"
 #include "core/FileEnumeration.h"
-#include "core/FileReader.h"
-#include "core/ShapeFile.h"
 #include "core/Theme.h"
+#include "framework/UserInterface.h"
 #include "platform/FileNames.h"
-#include "platform/UserInterface.h"
 #include "platform/Wildcard.h"
-#include "plugins/GpiHost.h"
+#include "settings/AppSettings.h"
+#include "shapes/FileReader.h"
+#include "shapes/ShapeFile.h"
 #include "workspace/CommandIds.h"
 #include "workspace/RecentShapeFileList.h"
+#include "workspace/gpi/GpiHost.h"
 
 #include <QByteArray>
 #include <QImageReader>

@@ -9,17 +9,17 @@
 
 #include "workspace/CorvaleDoc.h"
 
-#include "app/AppSettings.h"
-#include "core/FileWriter.h"
 #include "core/Theme.h"
 #include "crs/RefSysTable.h"
+#include "framework/UserInterface.h"
 #include "platform/Archive.h"
-#include "platform/UserInterface.h"
-#include "plugins/GpiHost.h"
-#include "view/ViewMessages.h"
-#include "workspace/KVPFileLoader.h"
 #include "platform/FileNames.h"
+#include "settings/AppSettings.h"
+#include "shapes/FileWriter.h"
+#include "workspace/ViewMessages.h"
 #include "workspace/WorkspaceFile.h"
+#include "workspace/WorkspaceFileLoader.h"
+#include "workspace/gpi/GpiHost.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -35,7 +35,7 @@ using corvale::UI;
 
 namespace {
 
-const char* const kWorkspaceFilter = "Corvale Files (*.kvp)|*.kvp|All Files (*.*)|*.*||";
+const char* const kWorkspaceFilter = "Corvale Files (*.cvw)|*.cvw|All Files (*.*)|*.*||";
 
 // The newer-version refusal, whose message the reading has shown already.
 class CReportedArchiveException : public CArchiveException {
@@ -291,7 +291,7 @@ void CCorvaleDoc::OnImportFromWorkspaceFile() {
     if (!UI().ChooseOpenFiles(request, paths) || paths.empty() || paths.front().empty())
         return;
 
-    CKVPFileLoader loader(this);
+    CWorkspaceFileLoader loader(this);
     bool loaded = false;
     {
         corvale::CWaitCursor wait;

@@ -1,6 +1,6 @@
 #include "workspace/RecentPathList.h"
 
-#include "platform/Registry.h"
+#include "settings/Registry.h"
 
 #include <QSettings>
 #include <QString>

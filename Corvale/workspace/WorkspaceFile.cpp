@@ -2,7 +2,7 @@
 
 #include "crs/RefSysTable.h"
 #include "platform/Archive.h"
-#include "plugins/GpiHost.h"
+#include "workspace/gpi/GpiHost.h"
 
 #include <QLoggingCategory>
 

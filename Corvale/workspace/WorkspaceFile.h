@@ -1,6 +1,6 @@
 #pragma once
-// The layout of a workspace file (.kvp), read by the document when a
-// workspace is opened and by CKVPFileLoader when themes are imported from one.
+// The layout of a workspace file (.cvw), read by the document when a
+// workspace is opened and by CWorkspaceFileLoader when themes are imported from one.
 //
 // Little-endian, no header beyond the version word; strings in the archive's
 // string form (platform/Archive.h). Each field is present from the version in

@@ -1,7 +1,7 @@
 #include "AppTestSupport.h"
 
-#include "app/AppSettings.h"
-#include "platform/Registry.h"
+#include "settings/AppSettings.h"
+#include "settings/Registry.h"
 #include "workspace/CorvaleDoc.h"
 
 #include <QApplication>

@@ -5,7 +5,7 @@
 
 #include "app/CorvaleApp.h"
 #include "app/MainFrame.h"
-#include "platform/ScriptedUserInterface.h"
+#include "framework/ScriptedUserInterface.h"
 
 #include "TempDir.h"
 

@@ -4,9 +4,9 @@
 #include "AppTestSupport.h"
 
 #include "app/AppIds.h"
-#include "app/AppSettings.h"
 #include "app/ChildFrame.h"
 #include "core/Theme.h"
+#include "settings/AppSettings.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/DocumentUpdateEvent.h"
 
@@ -36,9 +36,9 @@ TEST(CommandLine, FirstNonOptionArgumentIsTheFile) {
     };
     const Case cases[] = {
         {{}, false, ""},
-        {{"-style", "/a/b.kvp"}, true, "/a/b.kvp"},
+        {{"-style", "/a/b.cvw"}, true, "/a/b.cvw"},
         {{"/x/one.shp", "/x/two.shp"}, true, "/x/one.shp"},
-        {{"--", "-dash.kvp"}, true, nullptr},
+        {{"--", "-dash.cvw"}, true, nullptr},
         {{"-v"}, false, ""},
     };
     for (const Case& c : cases) {
@@ -51,8 +51,8 @@ TEST(CommandLine, FirstNonOptionArgumentIsTheFile) {
         }
     }
     CCommandLineInfo relative;
-    ParseCommandLine({"data/map.kvp"}, relative);
-    EXPECT_EQ(relative.m_strFileName, Absolute("data/map.kvp"));
+    ParseCommandLine({"data/map.cvw"}, relative);
+    EXPECT_EQ(relative.m_strFileName, Absolute("data/map.cvw"));
 }
 
 TEST_F(CorvaleAppTest, NoArgumentOpensOneEmptyWorkspace) {
@@ -70,7 +70,7 @@ TEST_F(CorvaleAppTest, NoArgumentOpensOneEmptyWorkspace) {
 
 TEST_F(CorvaleAppTest, CommandLineOpensWorkspaceOrAddsData) {
     const std::string shapes = CopyShapeFixture("polygons", m_Dir.path());
-    const std::string workspace = WriteWorkspace(shapes, m_Dir.file("map.KVP"));
+    const std::string workspace = WriteWorkspace(shapes, m_Dir.file("map.CVW"));
     std::filesystem::create_directory(m_Dir.file("folder"));
     std::filesystem::create_directory(m_Dir.file("folder/deeper"));
     CopyShapeFixture("points", m_Dir.file("folder"));
@@ -112,13 +112,13 @@ TEST_F(CorvaleAppTest, CommandLineOpensWorkspaceOrAddsData) {
 }
 
 TEST_F(CorvaleAppTest, WorkspaceThatDoesNotOpenEndsStartUp) {
-    ASSERT_FALSE(Start({QString::fromStdString(m_Dir.file("missing.kvp"))}));
+    ASSERT_FALSE(Start({QString::fromStdString(m_Dir.file("missing.cvw"))}));
     EXPECT_EQ(OpenCount(), 0);
     EXPECT_EQ(m_Ui->Messages().size(), 1u);
 }
 
 TEST_F(CorvaleAppTest, LatestWorkspaceOpensAndAGoneOneStartsEmpty) {
-    const std::string workspace = WriteWorkspace(CopyShapeFixture("points", m_Dir.path()), m_Dir.file("last.kvp"));
+    const std::string workspace = WriteWorkspace(CopyShapeFixture("points", m_Dir.path()), m_Dir.file("last.cvw"));
     WriteSetting("Settings/LoadLatestWorkspace", 1);
     {
         CRecentFileList list;
@@ -144,7 +144,7 @@ TEST_F(CorvaleAppTest, RecentListHoldsSixteenNewestFirst) {
     std::vector<std::string> workspaces;
     const std::string shapes = CopyShapeFixture("points", m_Dir.path());
     for (int i = 0; i < 18; ++i)
-        workspaces.push_back(WriteWorkspace(shapes, m_Dir.file("w" + std::to_string(i) + ".kvp")));
+        workspaces.push_back(WriteWorkspace(shapes, m_Dir.file("w" + std::to_string(i) + ".cvw")));
     for (const std::string& path : workspaces)
         ASSERT_NE(m_App->OpenDocumentFile(path), nullptr);
     // Opening one again brings it up instead of a second entry or document.
@@ -171,8 +171,8 @@ TEST_F(CorvaleAppTest, RecentListHoldsSixteenNewestFirst) {
 
 TEST_F(CorvaleAppTest, UntouchedEmptyWorkspaceGivesWayToAnOpenedOne) {
     const std::string shapes = CopyShapeFixture("points", m_Dir.path());
-    const std::string workspace = WriteWorkspace(shapes, m_Dir.file("one.kvp"));
-    const std::string second = WriteWorkspace(shapes, m_Dir.file("two.kvp"));
+    const std::string workspace = WriteWorkspace(shapes, m_Dir.file("one.cvw"));
+    const std::string second = WriteWorkspace(shapes, m_Dir.file("two.cvw"));
     ASSERT_TRUE(Start());
     CCorvaleDoc* empty = Frame().GetActiveDocument();
     ASSERT_NE(empty, nullptr);
@@ -194,7 +194,7 @@ TEST_F(CorvaleAppTest, UntouchedEmptyWorkspaceGivesWayToAnOpenedOne) {
 }
 
 TEST_F(CorvaleAppTest, ModifiedEmptyWorkspaceIsKept) {
-    const std::string workspace = WriteWorkspace(CopyShapeFixture("points", m_Dir.path()), m_Dir.file("one.kvp"));
+    const std::string workspace = WriteWorkspace(CopyShapeFixture("points", m_Dir.path()), m_Dir.file("one.cvw"));
     ASSERT_TRUE(Start());
     CCorvaleDoc* empty = Frame().GetActiveDocument();
     empty->SetModifiedFlag(true);
@@ -202,7 +202,7 @@ TEST_F(CorvaleAppTest, ModifiedEmptyWorkspaceIsKept) {
     EXPECT_EQ(OpenCount(), 2);
     EXPECT_TRUE(IsDocumentOpen(empty));
     // A failed open leaves everything as it was.
-    EXPECT_EQ(m_App->OpenDocumentFile(m_Dir.file("missing.kvp")), nullptr);
+    EXPECT_EQ(m_App->OpenDocumentFile(m_Dir.file("missing.cvw")), nullptr);
     EXPECT_EQ(OpenCount(), 2);
 }
 
@@ -259,8 +259,8 @@ TEST_F(CorvaleAppTest, ClosingAModifiedWorkspaceAsksToSave) {
     child->close();
     QApplication::processEvents();
     EXPECT_FALSE(IsDocumentOpen(document));
-    EXPECT_TRUE(std::filesystem::exists(m_Dir.file("saved.kvp")));
-    EXPECT_EQ(m_App->GetRecentFileList().Get(0), m_Dir.file("saved.kvp"));
+    EXPECT_TRUE(std::filesystem::exists(m_Dir.file("saved.cvw")));
+    EXPECT_EQ(m_App->GetRecentFileList().Get(0), m_Dir.file("saved.cvw"));
 }
 
 // Counts the update events a subscriber hears.

@@ -6,8 +6,8 @@
 
 #include "app/AppIds.h"
 #include "app/QtUserInterface.h"
-#include "plugins/GpiHost.h"
 #include "workspace/CorvaleDoc.h"
+#include "workspace/gpi/GpiHost.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -189,8 +189,8 @@ TEST(FileDialogFilter, ConvertsPairsToNameFilters) {
         std::vector<const char*> expected;
     };
     const Case cases[] = {
-        {"Corvale Workspaces (*.kvp)|*.kvp|All Files (*.*)|*.*||",
-         {"Corvale Workspaces (*.kvp)", "All Files (*)"}},
+        {"Corvale Workspaces (*.cvw)|*.cvw|All Files (*.*)|*.*||",
+         {"Corvale Workspaces (*.cvw)", "All Files (*)"}},
         {"Image files (*.bmp;*.jpg)|*.bmp;*.jpg;*.jpeg|", {"Image files (*.bmp *.jpg *.jpeg)"}},
         {"Plain|*.txt||", {"Plain (*.txt)"}},
         {"", {}},
@@ -202,9 +202,9 @@ TEST(FileDialogFilter, ConvertsPairsToNameFilters) {
         for (int i = 0; i < result.size(); ++i)
             EXPECT_EQ(result[i].toStdString(), c.expected[static_cast<std::size_t>(i)]);
     }
-    EXPECT_EQ(AddDefaultExtension("/tmp/map", ".kvp"), "/tmp/map.kvp");
-    EXPECT_EQ(AddDefaultExtension("/tmp/map.kvp", ".kvp"), "/tmp/map.kvp");
-    EXPECT_EQ(AddDefaultExtension("/tmp/a.b/map", "kvp"), "/tmp/a.b/map.kvp");
+    EXPECT_EQ(AddDefaultExtension("/tmp/map", ".cvw"), "/tmp/map.cvw");
+    EXPECT_EQ(AddDefaultExtension("/tmp/map.cvw", ".cvw"), "/tmp/map.cvw");
+    EXPECT_EQ(AddDefaultExtension("/tmp/a.b/map", "cvw"), "/tmp/a.b/map.cvw");
 }
 
 } // namespace

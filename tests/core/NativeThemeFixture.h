@@ -4,8 +4,8 @@
 // switches the process to a decimal-comma locale for a test.
 
 #include "CommaLocale.h"
-#include "core/RecordFixtures.h"
 #include "core/Theme.h"
+#include "shapes/RecordFixtures.h"
 
 #include <clocale>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #include "core/Theme.h"
 
 #include "TempDir.h"
-#include "core/RecordFixtures.h"
+#include "shapes/RecordFixtures.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -5,10 +5,10 @@
 #include "core/Theme.h"
 
 #include "TempDir.h"
-#include "app/AppSettings.h"
-#include "core/FileWriter.h"
-#include "core/RecordFixtures.h"
-#include "platform/ScriptedUserInterface.h"
+#include "framework/ScriptedUserInterface.h"
+#include "settings/AppSettings.h"
+#include "shapes/FileWriter.h"
+#include "shapes/RecordFixtures.h"
 
 #include <gtest/gtest.h>
 

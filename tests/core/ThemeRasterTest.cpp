@@ -4,7 +4,7 @@
 
 #include "TempDir.h"
 #include "core/Theme.h"
-#include "platform/ScriptedUserInterface.h"
+#include "framework/ScriptedUserInterface.h"
 
 #include <QImage>
 

@@ -1,8 +1,8 @@
 #include "core/Theme.h"
 
-#include "app/AppSettings.h"
-#include "core/RecordFixtures.h"
-#include "platform/ScriptedUserInterface.h"
+#include "framework/ScriptedUserInterface.h"
+#include "settings/AppSettings.h"
+#include "shapes/RecordFixtures.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -7,12 +7,12 @@
 #include "core/Theme.h"
 
 #include "TempDir.h"
-#include "app/AppSettings.h"
 #include "core/LogFont.h"
 #include "core/NativeThemeFixture.h"
-#include "core/RecordFixtures.h"
+#include "framework/ScriptedUserInterface.h"
 #include "platform/ByteOrder.h"
-#include "platform/ScriptedUserInterface.h"
+#include "settings/AppSettings.h"
+#include "shapes/RecordFixtures.h"
 
 #include <gtest/gtest.h>
 

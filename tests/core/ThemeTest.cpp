@@ -1,8 +1,8 @@
 #include "core/Theme.h"
 
 #include "TempDir.h"
-#include "core/RecordFixtures.h"
 #include "platform/ByteOrder.h"
+#include "shapes/RecordFixtures.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 #include "core/dBaseFile.h"
 
 #include "TempDir.h"
-#include "core/FileReader.h"
-#include "core/FileWriter.h"
 #include "platform/ByteOrder.h"
+#include "shapes/FileReader.h"
+#include "shapes/FileWriter.h"
 
 #include <gtest/gtest.h>
 

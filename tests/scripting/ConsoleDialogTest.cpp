@@ -9,7 +9,7 @@
 
 #include "ConsoleTestSupport.h"
 #include "TempDir.h"
-#include "app/AppSettings.h"
+#include "settings/AppSettings.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -161,12 +161,12 @@ TEST_F(DocumentConsoleTest, NoServicesNoConsole) {
 TEST_F(DocumentConsoleTest, MadeOnceWithItsCommandsAndSettings) {
     CAppSettings::GetInstance()->m_ConsoleColorScheme = 0;
     DocumentWithTheme roads;
-    roads.document.SetTitle("Roads.kvw");
+    roads.document.SetTitle("Roads.cvw");
     CConsoleDialog* console = roads.document.GetConsole();
     ASSERT_NE(console, nullptr);
     EXPECT_EQ(roads.document.GetConsole(), console);
     EXPECT_EQ(roads.document.m_console, static_cast<CMessageWindow*>(console));
-    EXPECT_EQ(console->windowTitle(), QStringLiteral("Console Roads.kvw"));
+    EXPECT_EQ(console->windowTitle(), QStringLiteral("Console Roads.cvw"));
     EXPECT_FALSE(console->isVisible());
     EXPECT_TRUE(console->GetOutputEdit()->IsLogEnabled());
     EXPECT_EQ(console->GetOutputEdit()->GetBuffer().GetText(), "");

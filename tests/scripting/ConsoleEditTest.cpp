@@ -1,12 +1,12 @@
 // The two panes of the console on their own: the output pane with its buffer
 // and log target, and the command line with its keyboard rules and history.
 
-#include "scripting/ConsoleEdit.h"
 #include "scripting/ConsoleCommandEdit.h"
+#include "scripting/ConsoleEdit.h"
 
 #include "TempDir.h"
-#include "app/AppSettings.h"
-#include "platform/Messages.h"
+#include "framework/Messages.h"
+#include "settings/AppSettings.h"
 
 #include <QAction>
 #include <QApplication>

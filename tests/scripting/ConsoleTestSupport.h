@@ -2,10 +2,10 @@
 // Helpers of the console tests: a command that records how it was called, a
 // variable that counts its deletions, and a document holding a theme.
 
-#include "core/ShapeRecord.h"
 #include "core/Theme.h"
 #include "scripting/ConsoleCmd.h"
 #include "scripting/ConsoleCmdVariable.h"
+#include "shapes/ShapeRecord.h"
 #include "workspace/CorvaleDoc.h"
 
 #include <functional>

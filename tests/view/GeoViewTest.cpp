@@ -5,10 +5,10 @@
 
 #include "CommaLocale.h"
 #include "TempDir.h"
-#include "platform/Messages.h"
-#include "platform/ScriptedUserInterface.h"
+#include "framework/Messages.h"
+#include "framework/ScriptedUserInterface.h"
 #include "view/MapRenderer.h"
-#include "view/ViewMessages.h"
+#include "workspace/ViewMessages.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -208,16 +208,16 @@ TEST(GeoViewTest, ZoomToMakeVisible) {
     }
 }
 
-TEST(GeoViewTest, KvisSignature) {
+TEST(GeoViewTest, MapSignature) {
     struct Case {
         std::string path;
         std::string expected;
     };
     const std::string numbers = "/iw100ih80x50.000000y40.000000w100.000000h80.000000.bmp";
     const Case cases[] = {
-        {"/data/town.kvp", "//data/town" + numbers},
-        {"C:\\maps\\Town.KVP", "/C:\\maps\\Town" + numbers},
-        {"/data/town.kvpx", "//data/town.kvpx" + numbers},
+        {"/data/town.cvw", "//data/town" + numbers},
+        {"C:\\maps\\Town.CVW", "/C:\\maps\\Town" + numbers},
+        {"/data/town.cvwx", "//data/town.cvwx" + numbers},
         {"", "/" + numbers},
     };
     RecordingServices services;
@@ -227,14 +227,14 @@ TEST(GeoViewTest, KvisSignature) {
         ws.SetExtent(0, 0, 100, 80);
         ws.doc->SetPathName(c.path);
         auto view = MakeView(ws, 100, 80);
-        EXPECT_EQ(view->GetKvisSignature(), c.expected) << c.path;
+        EXPECT_EQ(view->GetMapSignature(), c.expected) << c.path;
     }
     TestWorkspace ws;
     ws.SetExtent(0, 0, 100, 80);
     auto view = MakeView(ws, 100, 80);
-    SendMessage(view.get(), WM_COMMAND, ID_VIEW_KVIS_SIGNATURE, 0);
+    SendMessage(view.get(), WM_COMMAND, ID_VIEW_MAP_SIGNATURE, 0);
     ASSERT_EQ(services.texts.size(), 1u);
-    EXPECT_EQ(services.texts[0].first, "KVIS Signature");
+    EXPECT_EQ(services.texts[0].first, "Map Signature");
     EXPECT_EQ(services.texts[0].second,
               "The following signature can be used in the Corvale Image Server to generate this "
               "map:\r\n\r\n/" +

@@ -1,6 +1,6 @@
 #include "view/MapDrawing.h"
 
-#include "core/RecordFixtures.h"
+#include "shapes/RecordFixtures.h"
 
 #include <QFont>
 #include <QFontMetrics>

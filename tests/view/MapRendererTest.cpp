@@ -2,8 +2,8 @@
 
 #include "ViewTestSupport.h"
 
-#include "core/PointSymbols.h"
-#include "core/SpatialHash.h"
+#include "core/styles/PointSymbols.h"
+#include "geometry/SpatialHash.h"
 #include "view/MapDrawing.h"
 #include "view/MapRenderer.h"
 

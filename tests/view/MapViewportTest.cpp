@@ -1,6 +1,6 @@
 #include "view/MapViewport.h"
 
-#include "core/RecordFixtures.h"
+#include "shapes/RecordFixtures.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // A workspace built in the test for the map view's tests: a document with
 // themes of records made here, a view on it, and pixel helpers.
 
-#include "app/AppSettings.h"
-#include "core/RecordFixtures.h"
 #include "core/Theme.h"
+#include "settings/AppSettings.h"
+#include "shapes/RecordFixtures.h"
 #include "view/GeoView.h"
 #include "view/GeoViewServices.h"
 #include "view/ThemeDisplaySettings.h"

@@ -1,7 +1,7 @@
 #include "workspace/CorvaleDoc.h"
 
-#include "core/RecordFixtures.h"
 #include "core/Theme.h"
+#include "shapes/RecordFixtures.h"
 #include "workspace/CommandIds.h"
 
 #include <gtest/gtest.h>

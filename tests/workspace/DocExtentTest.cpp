@@ -3,10 +3,10 @@
 
 #include "workspace/CorvaleDoc.h"
 
-#include "core/RecordFixtures.h"
 #include "core/Theme.h"
 #include "crs/RefSysTable.h"
-#include "platform/Messages.h"
+#include "framework/Messages.h"
+#include "shapes/RecordFixtures.h"
 #include "workspace/CommandIds.h"
 
 #include <gtest/gtest.h>

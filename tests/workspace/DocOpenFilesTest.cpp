@@ -4,15 +4,15 @@
 #include "workspace/CorvaleDoc.h"
 
 // Before any Qt header: it names a member "slots", which Qt defines as a macro.
-#include "plugins/GpiTestSupport.h"
+#include "workspace/gpi/GpiTestSupport.h"
 
 #include "TempDir.h"
-#include "app/AppSettings.h"
-#include "core/FileWriter.h"
-#include "core/RecordFixtures.h"
-#include "core/ShapeFile.h"
 #include "core/Theme.h"
-#include "platform/ScriptedUserInterface.h"
+#include "framework/ScriptedUserInterface.h"
+#include "settings/AppSettings.h"
+#include "shapes/FileWriter.h"
+#include "shapes/RecordFixtures.h"
+#include "shapes/ShapeFile.h"
 #include "workspace/CommandIds.h"
 #include "workspace/RecentShapeFileList.h"
 

@@ -2,13 +2,13 @@
 // (GPIHOOK_ShapeDeleted) while they are still intact and lose their handles,
 // and a record replaced by a copy hands its handle on to the copy.
 
-#include "plugins/GpiTestSupport.h"
+#include "workspace/gpi/GpiTestSupport.h"
 
-#include "core/RecordFixtures.h"
 #include "core/ShapeEditHooks.h"
 #include "core/Theme.h"
-#include "plugins/GpiShapeEditHooks.h"
+#include "shapes/RecordFixtures.h"
 #include "workspace/CorvaleDoc.h"
+#include "workspace/gpi/GpiShapeEditHooks.h"
 
 #include <algorithm>
 #include <string>

@@ -1,7 +1,7 @@
 // The workspace file: saved, opened and saved again byte for byte; files of
 // older versions read with the document's defaults for what they lack; newer
 // and damaged files refused without loading anything; failed saves leaving
-// the old file; CKVPFileLoader and Import From Workspace File with their
+// the old file; CWorkspaceFileLoader and Import From Workspace File with their
 // messages.
 //
 // The files of older versions are made by tests/data/workspace/make_workspaces.py.
@@ -9,16 +9,16 @@
 #include "workspace/CorvaleDoc.h"
 
 #include "TempDir.h"
-#include "app/AppSettings.h"
-#include "core/RecordFixtures.h"
 #include "core/Theme.h"
 #include "crs/RefSysTable.h"
+#include "framework/ScriptedUserInterface.h"
 #include "platform/Archive.h"
 #include "platform/ByteOrder.h"
-#include "platform/ScriptedUserInterface.h"
-#include "view/ViewMessages.h"
-#include "workspace/KVPFileLoader.h"
+#include "settings/AppSettings.h"
+#include "shapes/RecordFixtures.h"
+#include "workspace/ViewMessages.h"
 #include "workspace/WorkspaceFile.h"
+#include "workspace/WorkspaceFileLoader.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -136,7 +136,7 @@ struct FullWorkspace {
         doc.m_toolMode = MT_Pan;
         doc.m_gpiDataBlocks = {{"{WORKSPACE-PLUGIN}", {1, 2, 3, 4}}};
         doc.m_themes[1]->SetGpiDataBlock({"{THEME-PLUGIN}", {5, 6}});
-        path = dir.file("harbour.kvp");
+        path = dir.file("harbour.cvw");
     }
     TempDir dir;
     std::string image;
@@ -253,14 +253,14 @@ TEST(WorkspaceFile, SavedOpenedAndSavedAgainIsTheSameFile) {
     EXPECT_EQ(corvale::ReadLE32(first.data() + toolModeAt), static_cast<std::uint32_t>(MT_Pan));
     std::vector<unsigned char> expected = first;
     corvale::WriteLE32(expected.data() + toolModeAt, MT_Select);
-    const std::string again = full.dir.file("again.kvp");
+    const std::string again = full.dir.file("again.cvw");
     ASSERT_TRUE(reopened.SaveWorkspace(again));
     EXPECT_EQ(ReadBytes(again), expected);
 
     // And once more, byte for byte.
     CCorvaleDoc third;
     ASSERT_TRUE(third.OpenWorkspace(again));
-    const std::string last = full.dir.file("last.kvp");
+    const std::string last = full.dir.file("last.cvw");
     ASSERT_TRUE(third.SaveWorkspace(last));
     EXPECT_EQ(ReadBytes(last), expected);
     EXPECT_TRUE(ui.Messages().empty());
@@ -281,12 +281,12 @@ TEST(WorkspaceFile, OlderVersionsKeepTheDocumentsDefaultsForWhatTheyLack) {
         std::vector<std::string> themes;
     };
     const std::vector<Expected> cases = {
-        {"v1.kvp", fresh.m_description, fresh.m_backgroundColor, fresh.m_gridSpacingX, 0, 0, -1,
+        {"v1.cvw", fresh.m_description, fresh.m_backgroundColor, fresh.m_gridSpacingX, 0, 0, -1,
          fresh.m_earthRadius, 0, {"Old points"}},
-        {"v4.kvp", "Four", 0x112233, 2.5, 2, 0, -1, fresh.m_earthRadius, 0, {"Roads"}},
-        {"v5.kvp", "Five", 0x112233, 2.5, 1, 1, -1, fresh.m_earthRadius, 0, {"Places"}},
-        {"v6.kvp", "Sechs \xc3\xa4", 0x112233, 2.5, 0, 0, -1, fresh.m_earthRadius, 1, {"Rules"}},
-        {"v7.kvp", "Seven", 0x112233, 2.5, 2, 0, RefSysIndexOfId(2), 6378137.0, 0, {"Twenty", "Twenty-one"}},
+        {"v4.cvw", "Four", 0x112233, 2.5, 2, 0, -1, fresh.m_earthRadius, 0, {"Roads"}},
+        {"v5.cvw", "Five", 0x112233, 2.5, 1, 1, -1, fresh.m_earthRadius, 0, {"Places"}},
+        {"v6.cvw", "Sechs \xc3\xa4", 0x112233, 2.5, 0, 0, -1, fresh.m_earthRadius, 1, {"Rules"}},
+        {"v7.cvw", "Seven", 0x112233, 2.5, 2, 0, RefSysIndexOfId(2), 6378137.0, 0, {"Twenty", "Twenty-one"}},
     };
     for (const Expected& e : cases) {
         SCOPED_TRACE(e.file);
@@ -316,7 +316,7 @@ TEST(WorkspaceFile, OlderVersionsKeepTheDocumentsDefaultsForWhatTheyLack) {
 TEST(WorkspaceFile, ThemesOfOlderFilesCarryWhatTheirSchemaHeld) {
     corvale::CScriptedUserInterface ui;
     CCorvaleDoc v1;
-    ASSERT_TRUE(v1.OpenWorkspace(kWorkspaces + "v1.kvp"));
+    ASSERT_TRUE(v1.OpenWorkspace(kWorkspaces + "v1.cvw"));
     // Native data of version 1: the row of the deleted shape is gone.
     CTheme* old = v1.m_themes[0];
     ASSERT_EQ(old->GetAllShapeCount(), 2);
@@ -324,7 +324,7 @@ TEST(WorkspaceFile, ThemesOfOlderFilesCarryWhatTheirSchemaHeld) {
     EXPECT_EQ(old->m_Comment, "");
 
     CCorvaleDoc v4;
-    ASSERT_TRUE(v4.OpenWorkspace(kWorkspaces + "v4.kvp"));
+    ASSERT_TRUE(v4.OpenWorkspace(kWorkspaces + "v4.cvw"));
     CTheme* roads = v4.m_themes[0];
     EXPECT_EQ(roads->m_LabelAlignment, 2);
     EXPECT_EQ(roads->m_Comment, "four");
@@ -336,7 +336,7 @@ TEST(WorkspaceFile, ThemesOfOlderFilesCarryWhatTheirSchemaHeld) {
     EXPECT_EQ(v4.m_bookmarks[1]->m_X, 3.0);
 
     CCorvaleDoc v6;
-    ASSERT_TRUE(v6.OpenWorkspace(kWorkspaces + "v6.kvp"));
+    ASSERT_TRUE(v6.OpenWorkspace(kWorkspaces + "v6.cvw"));
     CTheme* rules = v6.m_themes[0];
     ASSERT_EQ(rules->m_AdvancedProperties.m_Properties.size(), 1u);
     EXPECT_EQ(rules->m_AdvancedProperties.m_Properties[0].Condition, "[NAME] = 'Seven'");
@@ -346,7 +346,7 @@ TEST(WorkspaceFile, ThemesOfOlderFilesCarryWhatTheirSchemaHeld) {
     EXPECT_EQ(v6.m_gpiDataBlocks[0].m_Data, (std::vector<unsigned char>{'d', 'a', 't', 'a'}));
 
     CCorvaleDoc v7;
-    ASSERT_TRUE(v7.OpenWorkspace(kWorkspaces + "v7.kvp"));
+    ASSERT_TRUE(v7.OpenWorkspace(kWorkspaces + "v7.cvw"));
     EXPECT_EQ(v7.m_themes[1]->m_ArrowImage.GetArrowColor(), 0x0000BBu);
     EXPECT_EQ(v7.m_themes[1]->m_ArrowPosition, 0.5f);
     // Stored and read again, an older file comes back as it was read.
@@ -361,7 +361,7 @@ TEST(WorkspaceFile, ThemesOfOlderFilesCarryWhatTheirSchemaHeld) {
 }
 
 TEST(WorkspaceFile, ThemesOfEverySourceComeBackAndAreStoredAsTheyCame) {
-    const std::string path = kWorkspaces + "v7-sources.kvp";
+    const std::string path = kWorkspaces + "v7-sources.cvw";
     // A relative path is looked for beside the workspace file.
     auto question = [](const std::string& folder) {
         return "Corvale was unable to open " + folder + "/missing/roads.shp.\nWould you like to browse for the file?";
@@ -412,14 +412,14 @@ TEST(WorkspaceFile, ThemesOfEverySourceComeBackAndAreStoredAsTheyCame) {
 
     // Saved, opened and saved again: the same file.
     TempDir dir;
-    ASSERT_TRUE(doc.SaveWorkspace(dir.file("first.kvp")));
+    ASSERT_TRUE(doc.SaveWorkspace(dir.file("first.cvw")));
     ui.messageAnswers = {corvale::IDNO};
     CCorvaleDoc reopened;
-    ASSERT_TRUE(reopened.OpenWorkspace(dir.file("first.kvp")));
+    ASSERT_TRUE(reopened.OpenWorkspace(dir.file("first.cvw")));
     EXPECT_EQ(ui.Messages(), (std::vector<std::string>{question(kWorkspaces.substr(0, kWorkspaces.size() - 1)),
                                                         question(dir.path())}));
-    ASSERT_TRUE(reopened.SaveWorkspace(dir.file("second.kvp")));
-    EXPECT_EQ(ReadBytes(dir.file("second.kvp")), ReadBytes(dir.file("first.kvp")));
+    ASSERT_TRUE(reopened.SaveWorkspace(dir.file("second.cvw")));
+    EXPECT_EQ(ReadBytes(dir.file("second.cvw")), ReadBytes(dir.file("first.cvw")));
 }
 
 TEST(WorkspaceFile, OpeningWithTheOpenPropertiesFlagAsksTheViews) {
@@ -428,7 +428,7 @@ TEST(WorkspaceFile, OpeningWithTheOpenPropertiesFlagAsksTheViews) {
     CCorvaleDoc doc;
     RecordingView view;
     doc.AddView(&view);
-    ASSERT_TRUE(doc.OpenWorkspace(kWorkspaces + "v5.kvp"));
+    ASSERT_TRUE(doc.OpenWorkspace(kWorkspaces + "v5.cvw"));
     EXPECT_TRUE(view.messages.empty()); // posted, not sent
     QCoreApplication::sendPostedEvents(&view.m_Target);
     ASSERT_EQ(view.messages.size(), 1u);
@@ -442,7 +442,7 @@ TEST(WorkspaceFile, ANewerVersionIsRefusedWithItsMessageAndLoadsNothing) {
     corvale::CScriptedUserInterface ui;
     CCorvaleDoc doc;
     doc.m_description = "kept";
-    EXPECT_FALSE(doc.OpenWorkspace(kWorkspaces + "v8.kvp"));
+    EXPECT_FALSE(doc.OpenWorkspace(kWorkspaces + "v8.cvw"));
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].text,
               "The document you tried to load was created by a newer version of Corvale.\nCorvale was unable to "
@@ -453,7 +453,7 @@ TEST(WorkspaceFile, ANewerVersionIsRefusedWithItsMessageAndLoadsNothing) {
     EXPECT_TRUE(doc.GetPathName().empty());
 
     // Read directly, the refusal is the bad-schema exception.
-    const auto bytes = ReadBytes(kWorkspaces + "v8.kvp");
+    const auto bytes = ReadBytes(kWorkspaces + "v8.cvw");
     CArchive ar(bytes.data(), bytes.size());
     try {
         doc.Serialize(ar);
@@ -510,7 +510,7 @@ TEST(WorkspaceFile, DamagedFilesAreReportedAndLeaveTheDocumentAsItWas) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const std::string path = dir.file("damaged.kvp");
+        const std::string path = dir.file("damaged.cvw");
         WriteBytes(path, c.bytes);
         corvale::CScriptedUserInterface ui;
         CCorvaleDoc doc;
@@ -525,18 +525,18 @@ TEST(WorkspaceFile, DamagedFilesAreReportedAndLeaveTheDocumentAsItWas) {
 
     corvale::CScriptedUserInterface ui;
     CCorvaleDoc doc;
-    EXPECT_FALSE(doc.OpenWorkspace(dir.file("none.kvp")));
+    EXPECT_FALSE(doc.OpenWorkspace(dir.file("none.cvw")));
     EXPECT_FALSE(doc.OpenWorkspace(dir.path()));
     EXPECT_EQ(ui.Messages(),
               (std::vector<std::string>{
-                  "Corvale could not open the workspace\n" + dir.file("none.kvp") +
+                  "Corvale could not open the workspace\n" + dir.file("none.cvw") +
                       "\n\nThe file cannot be read.\nNothing was loaded.",
                   "Corvale could not open the workspace\n" + dir.path() + "\n\nThe file cannot be read.\nNothing was loaded."}));
 }
 
 TEST(WorkspaceFile, AFailedSaveLeavesTheOldFileAndTheDocumentModified) {
     TempDir dir;
-    const std::string path = dir.file("kept.kvp");
+    const std::string path = dir.file("kept.cvw");
     const std::vector<unsigned char> old = {1, 2, 3};
     WriteBytes(path, old);
 
@@ -567,7 +567,7 @@ TEST(WorkspaceFile, AFailedSaveLeavesTheOldFileAndTheDocumentModified) {
     // A folder that cannot take the file.
     doc.m_themes.pop_back();
     delete bad;
-    const std::string nowhere = dir.file("missing/folder.kvp");
+    const std::string nowhere = dir.file("missing/folder.cvw");
     EXPECT_FALSE(doc.SaveWorkspace(nowhere));
     EXPECT_EQ(ui.Messages().back(), "Corvale could not save the workspace\n" + nowhere +
                                         "\n\nThe file could not be written.\nThe file on disk was left as it was.");
@@ -602,26 +602,26 @@ TEST(WorkspaceFile, StoringALoaderThemeNativeAnnouncesTheEditableChange) {
     EXPECT_TRUE(log.events.empty());
 }
 
-TEST(KVPFileLoader, ReadsTheThemesAndTheSettingsItKeeps) {
-    CKVPFileLoader loader;
-    ASSERT_TRUE(loader.Load(kWorkspaces + "v7.kvp"));
+TEST(WorkspaceFileLoader, ReadsTheThemesAndTheSettingsItKeeps) {
+    CWorkspaceFileLoader loader;
+    ASSERT_TRUE(loader.Load(kWorkspaces + "v7.cvw"));
     EXPECT_EQ(loader.m_themes.size(), 2u);
     EXPECT_EQ(loader.m_description, "Seven");
     EXPECT_EQ(loader.m_backgroundColor, 0x112233u);
     EXPECT_EQ(loader.m_viewExtent[2], 10.0);
     EXPECT_EQ(loader.m_refSystem, RefSysIndexOfId(2));
     EXPECT_EQ(loader.m_earthRadius, 6378137.0);
-    EXPECT_EQ(loader.m_pathName, kWorkspaces + "v7.kvp");
+    EXPECT_EQ(loader.m_pathName, kWorkspaces + "v7.cvw");
 
     // A version 1 file: the loader's own defaults stay.
-    CKVPFileLoader old;
-    ASSERT_TRUE(old.Load(kWorkspaces + "v1.kvp"));
+    CWorkspaceFileLoader old;
+    ASSERT_TRUE(old.Load(kWorkspaces + "v1.cvw"));
     EXPECT_EQ(old.m_themes.size(), 1u);
     EXPECT_EQ(old.m_backgroundColor, 0xFFFFFFu);
     EXPECT_EQ(old.m_refSystem, -1);
 
     // Loading again replaces what was held.
-    ASSERT_TRUE(loader.Load(kWorkspaces + "v1.kvp"));
+    ASSERT_TRUE(loader.Load(kWorkspaces + "v1.cvw"));
     EXPECT_EQ(loader.m_themes.size(), 1u);
     std::vector<CTheme*> taken = loader.TakeThemes();
     EXPECT_TRUE(loader.m_themes.empty());
@@ -629,21 +629,21 @@ TEST(KVPFileLoader, ReadsTheThemesAndTheSettingsItKeeps) {
         delete theme;
 }
 
-TEST(KVPFileLoader, FailuresGiveTheirErrorTexts) {
+TEST(WorkspaceFileLoader, FailuresGiveTheirErrorTexts) {
     TempDir dir;
-    CKVPFileLoader loader;
-    EXPECT_FALSE(loader.Load(dir.file("none.kvp")));
+    CWorkspaceFileLoader loader;
+    EXPECT_FALSE(loader.Load(dir.file("none.cvw")));
     EXPECT_EQ(loader.m_errorText, "Error opening file for reading.");
 
-    EXPECT_FALSE(loader.Load(kWorkspaces + "v8.kvp"));
+    EXPECT_FALSE(loader.Load(kWorkspaces + "v8.cvw"));
     EXPECT_EQ(loader.m_errorText,
               "The document you tried to load was created by a newer version of Corvale.\nCorvale was unable to "
               "interpret the file.\nOperation aborted.");
 
     // The second theme is damaged: the first stays with the loader.
-    std::vector<unsigned char> bytes = ReadBytes(kWorkspaces + "v7.kvp");
+    std::vector<unsigned char> bytes = ReadBytes(kWorkspaces + "v7.cvw");
     bytes.resize(bytes.size() - 200);
-    const std::string cut = dir.file("cut.kvp");
+    const std::string cut = dir.file("cut.cvw");
     WriteBytes(cut, bytes);
     EXPECT_FALSE(loader.Load(cut));
     EXPECT_EQ(loader.m_errorText, "The file ends before its data is complete.");
@@ -657,7 +657,7 @@ TEST(ImportFromWorkspaceFile, AddsTheThemesWhereLoadToBottomSays) {
         const int saved = CAppSettings::GetInstance()->m_LoadToBottom;
         CAppSettings::GetInstance()->m_LoadToBottom = toBottom;
         corvale::CScriptedUserInterface ui;
-        ui.openAnswers = {{kWorkspaces + "v7.kvp"}};
+        ui.openAnswers = {{kWorkspaces + "v7.cvw"}};
         CCorvaleDoc doc;
         doc.m_description = "mine";
         doc.m_themes = {NewNativeTheme(SHT_Point, "Own")};
@@ -688,12 +688,12 @@ TEST(ImportFromWorkspaceFile, NothingImportedLeavesTheWorkspaceAsItWas) {
     TempDir dir;
     // A workspace without themes.
     CCorvaleDoc empty;
-    const std::string emptyPath = dir.file("empty.kvp");
+    const std::string emptyPath = dir.file("empty.cvw");
     {
         corvale::CScriptedUserInterface ui;
         ASSERT_TRUE(empty.SaveWorkspace(emptyPath));
     }
-    const std::string missing = dir.file("missing.kvp");
+    const std::string missing = dir.file("missing.cvw");
     struct Case {
         const char* what;
         std::vector<std::vector<std::string>> chosen;
@@ -704,7 +704,7 @@ TEST(ImportFromWorkspaceFile, NothingImportedLeavesTheWorkspaceAsItWas) {
         {"no themes in the file", {{emptyPath}}, {"0 theme(s) imported successfully."}},
         {"a file that cannot be read", {{missing}}, {"Error loading workspace:\n\nError opening file for reading."}},
         {"a newer file",
-         {{kWorkspaces + "v8.kvp"}},
+         {{kWorkspaces + "v8.cvw"}},
          {"Error loading workspace:\n\nThe document you tried to load was created by a newer version of "
           "Corvale.\nCorvale was unable to interpret the file.\nOperation aborted."}},
     };

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the workspace files (.kvp) of older versions that the workspace
+"""Writes the workspace files (.cvw) of older versions that the workspace
 tests read, byte by byte from the layout in Corvale/workspace/WorkspaceFile.h
 and Corvale/core/ThemeSerialize.cpp, independently of the program's own
 writer. The tests hard-code the values given here.
@@ -183,20 +183,20 @@ files = {}
 # Version 1: no description, colour, grid, bookmarks or flags. One native
 # point theme of schema 1 whose table (native data version 1) still holds the
 # row of a deleted shape: records 1 and 3, rows for shapes 1, 2 and 3.
-files["v1.kvp"] = workspace(1, [
+files["v1.cvw"] = workspace(1, [
     theme(1, 4, 1, native(1, 1, [point(1, 1.0, 2.0), point(3, 5.0, 6.0)], ["NAME"],
                           [["first"], ["deleted"], ["third"]]), "Old points"),
 ])
 
 # Version 4: description, colour, grid and bookmarks, no flags. A native
 # polyline theme of schema 4 (no bounds, rules or arrows stored).
-files["v4.kvp"] = workspace(4, [
+files["v4.cvw"] = workspace(4, [
     theme(4, 4, 3, native(2, 3, [polyline(1, [(0.0, 0.0), (4.0, 3.0)])], ["ROAD"], [["A1"]]),
           "Roads", alignment=2, comment="four"),
 ], description="Four", bookmarks=MARKS, tool=9)
 
 # Version 5 ends after the open-properties flag. Schema 12: arrows, no rules.
-files["v5.kvp"] = workspace(5, [
+files["v5.cvw"] = workspace(5, [
     theme(12, 4, 1, native(2, 1, [point(1, 1.0, 1.0), point(2, 2.0, 2.0)], *PLACES), "Places",
           bounds=(1.0, 1.0, 2.0, 2.0), comment="five"),
 ], description="Five", bookmarks=MARKS[:1], open_properties=1)
@@ -204,14 +204,14 @@ files["v5.kvp"] = workspace(5, [
 # Version 6: flag, a block list and the plug-in section, no reference system
 # or radius. Schema 19: rules of record version 1, a block list and plug-in
 # data; the description in the wide-string form.
-files["v6.kvp"] = workspace(6, [
+files["v6.cvw"] = workspace(6, [
     theme(19, 4, 1, native(2, 1, [point(1, 7.0, 8.0)], ["NAME"], [["Seven"]]), "Rules",
           rules=[("[NAME] = 'Seven'", 0x00FF00)], blocks=[b"xyz"], gpi=[("{PLUGIN-A}", b"\x01\x02")]),
 ], description_bytes=wide_text("Sechs \u00e4"), bookmarks=[], open_properties=0,
     blocks=[b"\x00\x01\x02"], gpi=[("{PLUGIN-B}", b"data")])
 
 # Version 7: everything, themes of schema 20 and 21.
-files["v7.kvp"] = workspace(7, [
+files["v7.cvw"] = workspace(7, [
     theme(20, 4, 1, native(2, 1, [point(1, -1.0, -2.0)], ["NAME"], [["South"]]), "Twenty",
           bounds=(-1.0, -2.0, -1.0, -2.0)),
     theme(21, 4, 3, native(2, 3, [polyline(1, [(0.0, 0.0), (1.0, 1.0)])], ["ROAD"], [["B2"]]),
@@ -225,7 +225,7 @@ loader_block = text("C:\\Corvale\\Plugins\\Grindal.ldr") + u32(1) + u32(6) + b"\
 loader_native = text("/opt/corvale/Plugins/Scattern.ldr") + u32(0) + native(
     2, 1, [point(1, 3.0, 4.0)], ["LABEL"], [["from the loader"]])
 shape_paths = text("missing/roads.shp") + text("missing/roads.shx") + text("missing/roads.dbf")
-files["v7-sources.kvp"] = workspace(7, [
+files["v7-sources.cvw"] = workspace(7, [
     theme(21, 2, 5, loader_block, "Loader block"),
     theme(21, 2, 1, loader_native, "Loader records", former=2),
     theme(21, 1, 3, shape_paths, "Missing roads", bounds=(0.0, 0.0, 50.0, 40.0)),
@@ -236,7 +236,7 @@ files["v7-sources.kvp"] = workspace(7, [
 ], description="Sources", bookmarks=[], open_properties=0, refsys_id=0xFFFFFFFF)
 
 # A newer version: refused with string 61470 before anything else is read.
-files["v8.kvp"] = u32(8) + b"\x00" * 40
+files["v8.cvw"] = u32(8) + b"\x00" * 40
 
 for name, data in files.items():
     (here / name).write_bytes(data)

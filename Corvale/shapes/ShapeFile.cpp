@@ -1,0 +1,296 @@
+#include "shapes/ShapeFile.h"
+
+#include "platform/ByteOrder.h"
+#include "shapes/FileReader.h"
+#include "shapes/FileWriter.h"
+
+#include <algorithm>
+#include <vector>
+
+using namespace corvale;
+
+namespace {
+
+constexpr std::uint32_t kFileCode = 9994;
+constexpr std::uint32_t kVersion = 1000;
+constexpr std::uint64_t kHeaderSize = 100;
+// The file length is stored in 16-bit words in an unsigned 32-bit field.
+constexpr std::uint64_t kMaxFileBytes = 0xFFFFFFFFull * 2;
+
+bool IsZType(std::uint32_t type) { return type == SHT_PointZ || type == SHT_PolylineZ || type == SHT_PolygonZ; }
+
+bool IsFileShapeType(std::uint32_t type) {
+    return type == SHT_Point || type == SHT_Polyline || type == SHT_Polygon || type == SHT_PointZ ||
+           type == SHT_PolylineZ || type == SHT_PolygonZ;
+}
+
+bool IsPointType(std::uint32_t type) { return type == SHT_Point || type == SHT_PointZ; }
+
+bool WriteAll(CFileWriter& writer, const void* bytes, std::size_t n) { return writer.Write(bytes, n) == n; }
+
+bool WriteZeros(CFileWriter& writer, std::uint64_t n) {
+    static const unsigned char zeros[4096] = {};
+    while (n > 0) {
+        const std::size_t chunk = static_cast<std::size_t>(std::min<std::uint64_t>(n, sizeof zeros));
+        if (!WriteAll(writer, zeros, chunk))
+            return false;
+        n -= chunk;
+    }
+    return true;
+}
+
+// Size in bytes of a record once written in the layout of fileType.
+std::uint64_t WrittenSize(const CShapeRecord* record, std::uint32_t fileType) {
+    switch (fileType) {
+    case SHT_Point:
+        return 28;
+    case SHT_PointZ:
+        return 44;
+    default: {
+        const std::uint64_t parts = CShapeRecord::GetPartCount(record);
+        const std::uint64_t points = CShapeRecord::GetPointCount(record);
+        std::uint64_t size = 52 + 4 * parts + 16 * points;
+        if (IsZType(fileType))
+            size += 32 + 16 * points;
+        return size;
+    }
+    }
+}
+
+bool WriteRecordAs(CFileWriter& writer, const CShapeRecord* record, std::uint32_t index, std::uint32_t fileType) {
+    const std::uint64_t size = WrittenSize(record, fileType);
+    unsigned char head[12];
+    WriteBE32(head, index + 1);
+    WriteBE32(head + 4, static_cast<std::uint32_t>((size - 8) / 2));
+    WriteLE32(head + 8, fileType);
+    if (!WriteAll(writer, head, sizeof head))
+        return false;
+
+    const unsigned char* b = CShapeRecord::Bytes(record);
+    const bool recordHasZ = IsZType(CShapeRecord::GetShapeType(record));
+    if (IsPointType(fileType)) {
+        unsigned char body[32] = {};
+        std::copy(b + 12, b + 28, body);
+        if (fileType == SHT_PointZ && recordHasZ)
+            std::copy(b + 28, b + 44, body + 16);
+        return WriteAll(writer, body, fileType == SHT_PointZ ? 32 : 16);
+    }
+
+    const std::uint64_t points = CShapeRecord::GetPointCount(record);
+    const std::uint64_t planeEnd = 52 + 4 * static_cast<std::uint64_t>(CShapeRecord::GetPartCount(record)) + 16 * points;
+    if (!WriteAll(writer, b + 12, static_cast<std::size_t>(planeEnd - 12)))
+        return false;
+    if (!IsZType(fileType))
+        return true;
+    if (recordHasZ)
+        return WriteAll(writer, b + planeEnd, static_cast<std::size_t>(32 + 16 * points));
+    return WriteZeros(writer, 32 + 16 * points);
+}
+
+struct Bounds {
+    bool started = false;
+    double v[8] = {}; // xmin ymin xmax ymax zmin zmax mmin mmax
+
+    void Add(double xmin, double ymin, double xmax, double ymax, double zmin, double zmax, double mmin,
+             double mmax) {
+        const double lo[4] = {xmin, ymin, zmin, mmin};
+        const double hi[4] = {xmax, ymax, zmax, mmax};
+        const int loSlot[4] = {0, 1, 4, 6};
+        const int hiSlot[4] = {2, 3, 5, 7};
+        for (int k = 0; k < 4; ++k) {
+            if (!started || lo[k] < v[loSlot[k]])
+                v[loSlot[k]] = lo[k];
+            if (!started || hi[k] > v[hiSlot[k]])
+                v[hiSlot[k]] = hi[k];
+        }
+        started = true;
+    }
+};
+
+} // namespace
+
+bool CShapeIndexView::Attach(CFileReader* reader) {
+    m_Reader = reader;
+    m_RecordCount = -1;
+    if (reader == nullptr || !reader->IsOpen())
+        return false;
+    reader->SetPosition(0);
+    if (!ReadShapeFileHeader(*reader, m_Header))
+        return false;
+    m_RecordCount = m_Header.m_FileLength >= kHeaderSize
+                        ? static_cast<std::int64_t>((m_Header.m_FileLength - kHeaderSize) / 8)
+                        : 0;
+    return true;
+}
+
+bool ReadShapeFileHeader(CFileReader& reader, CShapeFileHeader& header) {
+    unsigned char b[kHeaderSize];
+    if (reader.Read(b, sizeof b) != sizeof b)
+        return false;
+    header.m_FileCode = ReadBE32(b);
+    header.m_FileLength = static_cast<std::uint64_t>(ReadBE32(b + 24)) * 2;
+    header.m_Version = ReadLE32(b + 28);
+    header.m_ShapeType = ReadLE32(b + 32);
+    header.m_XMin = ReadLEDouble(b + 36);
+    header.m_YMin = ReadLEDouble(b + 44);
+    header.m_XMax = ReadLEDouble(b + 52);
+    header.m_YMax = ReadLEDouble(b + 60);
+    return true;
+}
+
+bool WriteShapeFileHeader(CFileWriter& writer, const CShapeFileHeader& header) {
+    unsigned char b[kHeaderSize] = {};
+    WriteBE32(b, header.m_FileCode);
+    WriteBE32(b + 24, static_cast<std::uint32_t>(header.m_FileLength / 2));
+    WriteLE32(b + 28, header.m_Version);
+    WriteLE32(b + 32, header.m_ShapeType);
+    const double values[8] = {header.m_XMin, header.m_YMin, header.m_XMax, header.m_YMax,
+                              header.m_ZMin, header.m_ZMax, header.m_MMin, header.m_MMax};
+    for (int k = 0; k < 8; ++k)
+        WriteLEDouble(b + 36 + 8 * k, values[k]);
+    return WriteAll(writer, b, sizeof b);
+}
+
+std::int64_t ReadShapeIndexOffset(const CShapeIndexView& index, std::int64_t i) {
+    if (index.m_Reader == nullptr || !index.m_Reader->IsOpen() || i < 0)
+        return -1;
+    const std::uint64_t entry = kHeaderSize + 8 * static_cast<std::uint64_t>(i);
+    if (entry + 8 > index.m_Reader->GetSize())
+        return -1;
+    return static_cast<std::int64_t>(ReadBE32(index.m_Reader->GetData() + entry)) * 2;
+}
+
+bool WriteShapeIndexEntry(CFileWriter& writer, std::uint64_t byteOffset, std::uint64_t contentBytes) {
+    unsigned char b[8];
+    WriteBE32(b, static_cast<std::uint32_t>(byteOffset / 2));
+    WriteBE32(b + 4, static_cast<std::uint32_t>(contentBytes / 2));
+    return WriteAll(writer, b, sizeof b);
+}
+
+bool WriteShapeRecordHeader(CFileWriter& writer, const CShapeRecord* record, std::uint32_t i) {
+    unsigned char b[8];
+    WriteBE32(b, i + 1);
+    WriteBE32(b + 4, static_cast<std::uint32_t>((CShapeRecord::GetBodySize(record) + 4) / 2));
+    return WriteAll(writer, b, sizeof b);
+}
+
+bool WriteShapeRecord(CFileWriter& writer, const CShapeRecord* record, std::uint32_t i) {
+    if (record == nullptr || CShapeRecord::GetSize(record) == 0)
+        return false;
+    return WriteRecordAs(writer, record, i, CShapeRecord::GetShapeType(record));
+}
+
+bool ForEachShapeFileRecord(CShapeFileView& shp, const CShapeIndexView* shx, ShapeRecordCallback callback,
+                            void* context) {
+    CFileReader* reader = shp.m_Reader;
+    if (reader == nullptr || !reader->IsOpen() || callback == nullptr)
+        return false;
+
+    reader->SetPosition(0);
+    if (!ReadShapeFileHeader(*reader, shp.m_Header))
+        return false;
+    const CShapeFileHeader& h = shp.m_Header;
+    if (h.m_XMax < h.m_XMin || h.m_YMax < h.m_YMin)
+        return false;
+
+    const unsigned char* data = reader->GetData();
+    const std::uint64_t size = reader->GetSize();
+    reader->SetPosition(kHeaderSize);
+
+    for (std::int64_t i = 0;; ++i) {
+        std::uint64_t position = 0;
+        if (shx != nullptr) {
+            if (i >= shx->m_RecordCount)
+                return true;
+            const std::int64_t offset = ReadShapeIndexOffset(*shx, i);
+            if (offset < static_cast<std::int64_t>(kHeaderSize) || static_cast<std::uint64_t>(offset) + 8 > size)
+                return false;
+            position = static_cast<std::uint64_t>(offset);
+            // An entry whose content length is not the one of the record it
+            // points at does not point at a record start.
+            const unsigned char* entry = shx->m_Reader->GetData() + kHeaderSize + 8 * static_cast<std::uint64_t>(i);
+            if (ReadBE32(entry + 4) != ReadBE32(data + position + 4))
+                return false;
+        } else {
+            if (reader->IsEOF())
+                return true;
+            position = reader->GetPosition();
+        }
+
+        const unsigned char* p = data + position;
+        std::size_t recordSize = 0;
+        if (!CheckShapeRecordBytes(p, size - position, recordSize))
+            return false;
+        reader->SetPosition(position + recordSize);
+
+        const std::uint32_t type = ReadLE32(p + 8);
+        CShapeRecord* record =
+            type == SHT_Null ? nullptr : CShapeRecord::FromBytes(const_cast<unsigned char*>(p));
+        try {
+            callback(context, record, 0);
+        } catch (...) {
+            // One bad record handler must not end the load of the others.
+        }
+    }
+}
+
+bool WriteShapeFile(CFileWriter& shp, CFileWriter* shx, std::uint32_t shapeType, std::size_t count,
+                    const CShapeRecord* const* records) {
+    if (records == nullptr || !IsFileShapeType(shapeType))
+        return false;
+
+    CShapeFileHeader header;
+    header.m_ShapeType = shapeType;
+    Bounds bounds;
+    std::uint64_t length = kHeaderSize;
+    const bool fileHasZ = IsZType(shapeType);
+    for (std::size_t i = 0; i < count; ++i) {
+        const CShapeRecord* record = records[i];
+        if (record == nullptr || !AreShapeTypesCompatible(CShapeRecord::GetShapeType(record), shapeType))
+            return false;
+        length += WrittenSize(record, shapeType);
+        const bool z = fileHasZ && IsZType(CShapeRecord::GetShapeType(record));
+        if (IsPointType(shapeType)) {
+            const CShapePoint p = CShapeRecord::GetPoint(record, 0);
+            const double pz = z ? CShapeRecord::GetZ(record, 0) : 0.0;
+            const double pm = z ? CShapeRecord::GetM(record, 0) : 0.0;
+            bounds.Add(p.x, p.y, p.x, p.y, pz, pz, pm, pm);
+        } else {
+            bounds.Add(CShapeRecord::GetMinX(record), CShapeRecord::GetMinY(record), CShapeRecord::GetMaxX(record),
+                       CShapeRecord::GetMaxY(record), z ? CShapeRecord::GetZMin(record) : 0.0,
+                       z ? CShapeRecord::GetZMax(record) : 0.0, z ? CShapeRecord::GetMMin(record) : 0.0,
+                       z ? CShapeRecord::GetMMax(record) : 0.0);
+        }
+    }
+    if (length > kMaxFileBytes || count > 0xFFFFFFFFu)
+        return false;
+
+    header.m_FileLength = length;
+    header.m_XMin = bounds.v[0];
+    header.m_YMin = bounds.v[1];
+    header.m_XMax = bounds.v[2];
+    header.m_YMax = bounds.v[3];
+    header.m_ZMin = bounds.v[4];
+    header.m_ZMax = bounds.v[5];
+    header.m_MMin = bounds.v[6];
+    header.m_MMax = bounds.v[7];
+    if (!WriteShapeFileHeader(shp, header))
+        return false;
+    if (shx != nullptr) {
+        CShapeFileHeader indexHeader = header;
+        indexHeader.m_FileLength = kHeaderSize + 8 * static_cast<std::uint64_t>(count);
+        if (!WriteShapeFileHeader(*shx, indexHeader))
+            return false;
+    }
+
+    std::uint64_t offset = kHeaderSize;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint64_t size = WrittenSize(records[i], shapeType);
+        if (shx != nullptr && !WriteShapeIndexEntry(*shx, offset, size - 8))
+            return false;
+        if (!WriteRecordAs(shp, records[i], static_cast<std::uint32_t>(i), shapeType))
+            return false;
+        offset += size;
+    }
+    return true;
+}

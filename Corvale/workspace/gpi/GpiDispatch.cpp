@@ -1,0 +1,204 @@
+// GpiHostDispatch and the host's own small operations: error texts, host
+// memory, validity, the workspace list, the status text, posted messages and
+// the host version. Hook subscription lives with the events (GpiHooks.cpp).
+//
+// Every handler checks its argument block first (a null block or a null
+// required pointer: GPIERR_IllegalParameter), then takes the plug-in lock,
+// then resolves its handles (unknown: GPIERR_InvalidHandle) and works. Out
+// words are written only on success.
+
+#include "workspace/gpi/GpiHost.h"
+
+#include "framework/Messages.h"
+#include "framework/UserInterface.h"
+#include "workspace/CorvaleDoc.h"
+#include "workspace/gpi/GpiState.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+// The status bar's idle message.
+const char* const kIdleStatusText = "For Help, press F1";
+// The host's version text, as plug-ins ask for it.
+const char* const kHostVersionText = "2.1.00";
+
+int OnGetErrorText(void* args) {
+    auto* block = static_cast<GpiGetErrorTextArgs*>(args);
+    if (block == nullptr || block->size == nullptr)
+        return GPIERR_IllegalParameter;
+    if (block->buffer != nullptr && *block->size == 0)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    const char* text = GpiErrorText(block->code);
+    if (text == nullptr)
+        return GPIERR_UnknownErrorCode;
+    return GpiStringProtocol(text, block->buffer, block->size);
+}
+
+// Until the application's frame has said how to list its documents, the
+// workspace list is not available.
+bool FrameListsDocuments() { return GpiState().m_Frame.openDocuments != nullptr; }
+bool FrameKnowsActiveDocument() { return GpiState().m_Frame.activeDocument != nullptr; }
+
+int OnGetWorkspaceCount(void* args) {
+    auto* count = static_cast<std::uint32_t*>(args);
+    if (count == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    if (!FrameListsDocuments())
+        return GPIERR_NotImplemented;
+    *count = static_cast<std::uint32_t>(GpiState().m_Frame.openDocuments().size());
+    return GPIERR_NoError;
+}
+
+int OnGetWorkspace(void* args) {
+    auto* block = static_cast<GpiGetWorkspaceArgs*>(args);
+    if (block == nullptr || block->workspace == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    if (!FrameListsDocuments())
+        return GPIERR_NotImplemented;
+    const std::vector<CCorvaleDoc*> documents = GpiState().m_Frame.openDocuments();
+    if (block->index >= documents.size())
+        return GPIERR_IndexOutOfBounds;
+    CCorvaleDoc* document = documents[block->index];
+    if (document == nullptr) {
+        *block->workspace = 0;
+        return GPIERR_InvalidHandle;
+    }
+    const std::uint32_t handle = GpiWorkspaceHandle(document);
+    if (handle == 0)
+        return GPIERR_OutOfResources;
+    *block->workspace = handle;
+    return GPIERR_NoError;
+}
+
+int OnGetActiveWorkspace(void* args) {
+    auto* workspace = static_cast<std::uint32_t*>(args);
+    if (workspace == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    if (!FrameKnowsActiveDocument())
+        return GPIERR_NotImplemented;
+    // No active document, or one that was never given a handle, is a plain
+    // "no" rather than a failure.
+    const std::uint32_t handle = GpiFindWorkspaceHandle(GpiState().m_Frame.activeDocument());
+    if (handle == 0)
+        return GPIERR_False;
+    *workspace = handle;
+    return GPIERR_NoError;
+}
+
+int OnPluginPostMessage(void* args) {
+    auto* block = static_cast<GpiPluginPostMessageArgs*>(args);
+    if (block == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    if (!GpiIsPluginIdentity(block->identity))
+        return GPIERR_InvalidHandle;
+    // The main window takes the message and does nothing with it; plug-ins
+    // only rely on it being accepted.
+    PostMessage(GpiState().m_Frame.mainWindow, WM_GPI_PLUGIN_MESSAGE, block->value,
+                static_cast<std::intptr_t>(block->identity));
+    return GPIERR_NoError;
+}
+
+int OnObjectIsValid(void* args) {
+    auto* block = static_cast<GpiObjectIsValidArgs*>(args);
+    if (block == nullptr || block->out == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    *block->out = GpiIsValidHandle(block->value) ? 1 : 0;
+    return GPIERR_NoError;
+}
+
+int OnSetStatusText(void* args) {
+    auto* block = static_cast<GpiSetStatusTextArgs*>(args);
+    if (block == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    if (!GpiIsPluginIdentity(block->identity))
+        return GPIERR_InvalidHandle;
+    corvale::UI().SetStatusText(block->text != nullptr ? block->text : kIdleStatusText);
+    return GPIERR_NoError;
+}
+
+int OnHostAlloc(void* args) {
+    auto* block = static_cast<GpiHostAllocArgs*>(args);
+    if (block == nullptr || block->out == nullptr || block->size == 0)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    void* memory = std::malloc(block->size);
+    if (memory == nullptr)
+        return GPIERR_OutOfResources;
+    try {
+        GpiState().m_HostBlocks.insert(memory);
+    } catch (...) {
+        std::free(memory);
+        return GPIERR_OutOfResources;
+    }
+    *block->out = memory;
+    return GPIERR_NoError;
+}
+
+int OnHostFree(void* args) {
+    if (args == nullptr)
+        return GPIERR_NoError;
+    // Only blocks of GPIOP_HostAlloc are freed: anything else handed in (a
+    // stack address, a block freed before) is refused rather than corrupting
+    // the heap.
+    return GpiHostFreeMemory(args) ? GPIERR_NoError : GPIERR_IllegalParameter;
+}
+
+int OnGetHostVersion(void* args) {
+    auto* block = static_cast<GpiGetHostVersionArgs*>(args);
+    if (block == nullptr || block->size == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    if (!GpiIsPluginIdentity(block->identity))
+        return GPIERR_InvalidHandle;
+    return GpiStringProtocol(kHostVersionText, block->buffer, block->size);
+}
+
+using GpiOperationHandler = int (*)(void* args);
+
+// The handler of an operation; null for one the host does not offer (yet).
+GpiOperationHandler FindHandler(int op) {
+    switch (op) {
+    case GPIOP_RegisterHook: return &GpiOnRegisterHook;
+    case GPIOP_UnregisterHook: return &GpiOnUnregisterHook;
+    case GPIOP_UnregisterAllHooks: return &GpiOnUnregisterAllHooks;
+    case GPIOP_GetErrorText: return &OnGetErrorText;
+    case GPIOP_GetWorkspaceCount: return &OnGetWorkspaceCount;
+    case GPIOP_GetWorkspace: return &OnGetWorkspace;
+    case GPIOP_GetActiveWorkspace: return &OnGetActiveWorkspace;
+    case GPIOP_PluginPostMessage: return &OnPluginPostMessage;
+    case GPIOP_ObjectIsValid: return &OnObjectIsValid;
+    case GPIOP_SetStatusText: return &OnSetStatusText;
+    case GPIOP_HostAlloc: return &OnHostAlloc;
+    case GPIOP_HostFree: return &OnHostFree;
+    case GPIOP_GetHostVersion: return &OnGetHostVersion;
+    default: return nullptr;
+    }
+}
+
+} // namespace
+
+extern "C" int GpiHostDispatch(int op, void* args) {
+    if (op < GPIOP_First || op > GPIOP_Last)
+        return GPIERR_NotImplemented;
+    if (op == GPIOP_Retired110)
+        return GPIERR_NoLongerSupported;
+    const GpiOperationHandler handler = FindHandler(op);
+    if (handler == nullptr)
+        return GPIERR_NotImplemented;
+    // Nothing may unwind into the plug-in's frames.
+    try {
+        return handler(args);
+    } catch (...) {
+        return GPIERR_OutOfResources;
+    }
+}

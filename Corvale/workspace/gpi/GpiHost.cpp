@@ -1,0 +1,93 @@
+#include "workspace/gpi/GpiHost.h"
+
+#include "core/Theme.h"
+#include "workspace/CorvaleDoc.h"
+#include "workspace/gpi/GpiState.h"
+
+// ---------------------------------------------------------------------------
+// Handles of the program's objects
+// ---------------------------------------------------------------------------
+
+std::uint32_t GpiWorkspaceHandle(CCorvaleDoc* document) {
+    if (document == nullptr)
+        return 0;
+    CGpiLockGuard guard;
+    GpiWorkspaceEntry entry;
+    entry.m_Document = document;
+    return GpiState().m_Workspaces.GetOrCreate(entry);
+}
+
+void GpiRegisterWorkspace(CCorvaleDoc* document) { GpiWorkspaceHandle(document); }
+
+std::uint32_t GpiThemeHandle(CTheme* theme) {
+    if (theme == nullptr)
+        return 0;
+    CGpiLockGuard guard;
+    return GpiState().m_Themes.GetOrCreate(theme);
+}
+
+std::uint32_t GpiShapeHandle(CShapeRecord* record) {
+    if (record == nullptr)
+        return 0;
+    CGpiLockGuard guard;
+    auto& shapes = GpiState().m_Shapes;
+    if (const std::uint32_t* handle = shapes.find_left(record))
+        return *handle;
+    const std::uint32_t handle = GpiNewHandle();
+    if (handle != 0)
+        shapes.insert(handle, record);
+    return handle;
+}
+
+std::uint32_t GpiRegisterMapView(CGeoView* view) {
+    if (view == nullptr)
+        return 0;
+    CGpiLockGuard guard;
+    return GpiState().m_MapViews.Add(view);
+}
+
+void GpiForgetMapView(CGeoView* view) {
+    if (view == nullptr)
+        return;
+    CGpiLockGuard guard;
+    GpiState().m_MapViews.EraseIf([view](CGeoView* entry) { return entry == view; });
+}
+
+void GpiForgetWorkspace(CCorvaleDoc* document) {
+    if (document == nullptr)
+        return;
+    // Only compares addresses: the document may be half destroyed already.
+    CGpiLockGuard guard;
+    CGpiHostState& state = GpiState();
+    state.m_Scripts.EraseIf([document](const GpiScriptEntry& entry) { return entry.m_Owner == document; });
+    state.m_Workspaces.EraseIf([document](const GpiWorkspaceEntry& entry) { return entry.m_Document == document; });
+}
+
+void GpiForgetTheme(CTheme* theme) {
+    if (theme == nullptr)
+        return;
+    CGpiLockGuard guard;
+    CGpiHostState& state = GpiState();
+    state.m_Themes.EraseIf([theme](const CTheme* entry) { return entry == theme; });
+    if (state.m_Shapes.empty())
+        return;
+    for (const auto* list : {&theme->m_Points, &theme->m_Arcs, &theme->m_Polygons})
+        for (CShapeRecord* record : *list)
+            state.m_Shapes.erase_right(record);
+}
+
+void GpiMoveShapeHandle(CShapeRecord* oldRecord, CShapeRecord* newRecord) {
+    if (oldRecord == nullptr || newRecord == nullptr || oldRecord == newRecord)
+        return;
+    CGpiLockGuard guard;
+    auto& shapes = GpiState().m_Shapes;
+    const std::uint32_t* found = shapes.find_left(oldRecord);
+    if (found == nullptr)
+        return;
+    const std::uint32_t handle = *found;
+    shapes.erase_left(handle);
+    // A copy that somehow has a handle of its own keeps it; one record cannot
+    // carry two.
+    if (!shapes.contains_right(newRecord))
+        shapes.insert(handle, newRecord);
+}
