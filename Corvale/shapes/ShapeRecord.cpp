@@ -216,6 +216,15 @@ CRecordDouble CShapeRecord::GetZPointer(CShapeRecord* record, std::uint32_t i) {
     return CRecordDouble(b + ZRangeOffset(b) + 16 + 8 * static_cast<std::size_t>(i));
 }
 
+CRecordDouble CShapeRecord::GetMPointer(CShapeRecord* record, std::uint32_t i) {
+    // Through GetMArray, so that a record without M values hands out nothing.
+    const CRecordDoubleArray ms = GetMArray(record);
+    if (!ms || i >= ms.size())
+        return CRecordDouble();
+    unsigned char* b = Bytes(record);
+    return CRecordDouble(b + MRangeOffset(b) + 16 + 8 * static_cast<std::size_t>(i));
+}
+
 CRecordDouble CShapeRecord::GetZMinPointer(CShapeRecord* record) { return CRecordDouble(ZRangePtr(record, 0)); }
 CRecordDouble CShapeRecord::GetZMaxPointer(CShapeRecord* record) { return CRecordDouble(ZRangePtr(record, 1)); }
 CRecordDouble CShapeRecord::GetMMinPointer(CShapeRecord* record) { return CRecordDouble(ZRangePtr(record, 2)); }
@@ -274,6 +283,13 @@ void CShapeRecord::SetPointZAt(CShapeRecord* record, std::uint32_t i, double x, 
     WritePoint(b, i, x, y);
     GetZPointer(record, i).Set(z);
     RecalcBoundsZ(record);
+}
+
+void CShapeRecord::SetPointAt(CShapeRecord* record, std::uint32_t i, double x, double y) {
+    unsigned char* b = Bytes(record);
+    if (!IsMultiType(GetShapeType(record)) || i >= RawPointCount(b))
+        return;
+    WritePoint(b, i, x, y);
 }
 
 void CShapeRecord::RecalcBounds(CShapeRecord* record) {

@@ -114,6 +114,8 @@ public:
     static CRecordDoubleArray GetZArray(const CShapeRecord* record);
     static CRecordDoubleArray GetMArray(const CShapeRecord* record);
     static CRecordDouble GetZPointer(CShapeRecord* record, std::uint32_t i);
+    // M value i of a PolylineZ/PolygonZ that holds M values; empty otherwise.
+    static CRecordDouble GetMPointer(CShapeRecord* record, std::uint32_t i);
     static CRecordDouble GetZMinPointer(CShapeRecord* record);
     static CRecordDouble GetZMaxPointer(CShapeRecord* record);
     static CRecordDouble GetMMinPointer(CShapeRecord* record);
@@ -130,6 +132,9 @@ public:
     static void SetPoint(CShapeRecord* record, std::uint32_t i, bool recalc, double x, double y);
     static void SetPointZ(CShapeRecord* record, std::uint32_t i, double x, double y, double z);
     static void SetPointZAt(CShapeRecord* record, std::uint32_t i, double x, double y, double z);
+    // Sets point i of a multi record alone: part ends are not linked and the
+    // box is left as it is (transforms that move every point use it).
+    static void SetPointAt(CShapeRecord* record, std::uint32_t i, double x, double y);
     static void RecalcBounds(CShapeRecord* record);
     static void RecalcBoundsZ(CShapeRecord* record);
 };
