@@ -6,7 +6,7 @@
 #
 #   scripts/fuzz.sh [seconds] [target]
 #
-# target: shape_walk (default), query or workspace.
+# target: shape_walk (default), query, workspace or shape_ops.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
@@ -16,6 +16,7 @@ case "$target" in
     shape_walk) corpus=build-fuzz/corpus ;;
     query) corpus=build-fuzz/corpus-query; options=(-dict=fuzz/query.dict) ;;
     workspace) corpus=build-fuzz/corpus-workspace ;;
+    shape_ops) corpus=build-fuzz/corpus-shape-ops ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
 esac
 

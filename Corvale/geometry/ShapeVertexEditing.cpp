@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -143,20 +144,28 @@ bool DeleteShapePart(CShapeRecord* record, std::uint32_t part) {
 }
 
 bool RemoveDegenerateParts(CShapeRecord* record) {
-    if (!IsShapeRecordSound(record) || !CShapeRecord::IsMultiType(CShapeRecord::GetShapeType(record)))
+    CShapePiece source;
+    if (!ReadShapePiece(record, source))
         return false;
+    const bool withZ = IsShapeZType(CShapeRecord::GetShapeType(record));
     const std::uint32_t least =
         GetShapeFamily(CShapeRecord::GetShapeType(record)) == SHT_Polygon ? 4u : 2u;
-    bool removed = false;
-    std::uint32_t part = 0;
-    while (part < CShapeRecord::GetPartCount(record)) {
-        // The part that moves into a deleted part's place is looked at next.
-        if (GetPartPointCount(record, part) < least && DeleteShapePart(record, part))
-            removed = true;
-        else
-            ++part;
+    // One rewrite for all the parts that go, rather than one per part.
+    std::vector<std::uint32_t> kept;
+    for (std::uint32_t j = 0; j < source.PartCount(); ++j)
+        if (source.PartEnd(j) - source.PartBegin(j) >= least)
+            kept.push_back(j);
+    if (kept.empty())
+        kept.push_back(source.PartCount() - 1);
+    if (kept.size() == source.PartCount())
+        return false;
+    CShapePiece out;
+    for (std::uint32_t j : kept) {
+        out.StartPart();
+        for (std::uint32_t i = source.PartBegin(j); i < source.PartEnd(j); ++i)
+            out.AddFrom(source, i, withZ);
     }
-    return removed;
+    return Overwrite(record, out);
 }
 
 bool ReverseShapePart(CShapeRecord* record, std::uint32_t part) {
