@@ -171,6 +171,8 @@ TEST(ThemeOpen, ZRangeFollowsOneRuleForEveryKindWithZ) {
     };
     const Case cases[] = {
         {"pointsz", true, -7, 3}, {"linesz", true, 90, 120}, {"polygonsz", true, 5, 7}, {"lines", false, 0, 0},
+        // Written by GDAL, whose Z records carry no M block.
+        {"gdal_pointz", true, -7, 3}, {"gdal_linez", true, -8, 120}, {"gdal_polygonz", true, 1, 8},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
