@@ -203,6 +203,10 @@ bool ForEachShapeFileRecord(CShapeFileView& shp, const CShapeIndexView* shx, Sha
 
     const unsigned char* data = reader->GetData();
     const std::uint64_t size = reader->GetSize();
+    // In file order the records end where the header says the file ends:
+    // some writers leave bytes after the last record. A length shorter than
+    // the header itself says nothing and is not used.
+    const std::uint64_t end = h.m_FileLength >= kHeaderSize ? std::min(size, h.m_FileLength) : size;
     reader->SetPosition(kHeaderSize);
 
     for (std::int64_t i = 0;; ++i) {
@@ -220,7 +224,7 @@ bool ForEachShapeFileRecord(CShapeFileView& shp, const CShapeIndexView* shx, Sha
             if (ReadBE32(entry + 4) != ReadBE32(data + position + 4))
                 return false;
         } else {
-            if (reader->IsEOF())
+            if (reader->GetPosition() >= end)
                 return true;
             position = reader->GetPosition();
         }

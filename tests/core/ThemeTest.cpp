@@ -153,6 +153,12 @@ TEST(ThemeOpen, AShapeFileThatDoesNotReadWholeLeavesNoTheme) {
     ExpectEmpty(theme);
 }
 
+TEST(ThemeOpen, AShapeFileWithBytesAfterItsRecordsAndNoIndexOpens) {
+    CTheme theme;
+    ASSERT_TRUE(theme.OpenShapeFile(kShapes + "trailing.shp"));
+    EXPECT_EQ(theme.GetAllShapeCount(), 3);
+}
+
 TEST(ThemeOpen, ASecondOpenIsRefusedAndChangesNothing) {
     CTheme theme;
     ASSERT_TRUE(theme.OpenShapeFile(kShapes + "points.shp"));

@@ -189,6 +189,32 @@ TEST(ShapeFileWalk, FollowsTheIndexOrderAndCount) {
     EXPECT_EQ(CShapeRecord::GetPoint(walked.records[1], 0), (CShapePoint{-3, 4}));
 }
 
+TEST(ShapeFileWalk, InFileOrderStopsWhereTheHeaderSaysTheFileEnds) {
+    // make_fixtures.sh: points.shp with text appended and no .shx.
+    OpenedPair trailing(kShapes + "trailing.shp", "");
+    ASSERT_GT(trailing.shpReader.GetSize(), trailing.shp.m_Header.m_FileLength + 100);
+    Walked walked;
+    ASSERT_TRUE(trailing.Walk(walked));
+    ASSERT_EQ(walked.records.size(), 3u);
+    EXPECT_EQ(CShapeRecord::GetPoint(walked.records[2], 0), (CShapePoint{10, -20}));
+
+    // A header length shorter than the file's records ends the walk early;
+    // one shorter than the header itself says nothing and the file size rules.
+    TempDir dir;
+    Bytes shp = ReadBytes(kShapes + "points.shp");
+    WriteBE32(shp.data() + 24, (100 + 28) / 2);
+    WriteBytes(dir.file("short.shp"), shp);
+    WriteBE32(shp.data() + 24, 0);
+    WriteBytes(dir.file("zero.shp"), shp);
+    const std::pair<const char*, std::size_t> cases[] = {{"short.shp", 1}, {"zero.shp", 3}};
+    for (const auto& [name, count] : cases) {
+        OpenedPair pair(dir.file(name), "");
+        Walked w;
+        EXPECT_TRUE(pair.Walk(w)) << name;
+        EXPECT_EQ(w.records.size(), count) << name;
+    }
+}
+
 TEST(ShapeFileWalk, NullRecordsAreDeliveredAsNull) {
     TempDir dir;
     Bytes shp = ReadBytes(kShapes + "points.shp");
@@ -252,7 +278,15 @@ TEST(ShapeFileWalk, HostileFilesStopTheWalk) {
     const Case cases[] = {
         {"last record cut in half", cut(lines, lines.size() - 20), {}, 1},
         {"last record cut in half, through the index", cut(lines, lines.size() - 20), linesIndex, 1},
-        {"a few stray bytes after the last record", [&] { Bytes b = lines; b.resize(b.size() + 5); return b; }(), {}, 2},
+        {"stray bytes after the last record that the header counts",
+         [&] {
+             Bytes b = lines;
+             b.resize(b.size() + 6);
+             WriteBE32(b.data() + 24, static_cast<std::uint32_t>(b.size() / 2));
+             return b;
+         }(),
+         {},
+         2},
         {"point count far past the end", patch(lines, second + 48, 0x7FFFFFFF), {}, 1},
         {"part count that wraps 32-bit sizes", patch(lines, second + 44, 0x40000000), {}, 1},
         {"more parts than points", patch(lines, second + 44, 6), {}, 1},

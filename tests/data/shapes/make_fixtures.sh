@@ -58,6 +58,11 @@ for f in pointz:POINT25D linez:MULTILINESTRING25D polygonz:POLYGON25D; do
     rm -f "gdal_${f%%:*}.dbf" "gdal_${f%%:*}.prj" "gdal_${f%%:*}.cpg"
 done
 
+# A file with bytes after its last record and no .shx: the header's file
+# length still ends at the last record.
+cp points.shp trailing.shp
+printf 'trailing bytes, not a record' >> trailing.shp
+
 for f in points lines polygons pointsz linesz polygonsz multipoint gdal_pointz gdal_linez gdal_polygonz; do
     shpdump "$f.shp" > "$f.dump.txt"
 done
