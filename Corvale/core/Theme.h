@@ -309,6 +309,10 @@ public:
     void SelectAll(std::uint32_t color);
     // Empties the selection and frees the selection area.
     void ClearSelection();
+    // Replaces the selection area by a one-part polygon through the given map
+    // points, used as they are (the caller closes the ring). With no list, or
+    // fewer than 4 points, the theme is left without a selection area.
+    void SetSelectionArea(const std::vector<CShapePoint>* points);
     // The visible shapes that were not selected become the selection, in
     // position order; all earlier entries go, filtered-out ones included. The
     // selection area stays.

@@ -543,6 +543,30 @@ TEST_F(DocumentUpdateTest, MarkersNeedVertexModeAndOneSelectedShape) {
     EXPECT_FALSE(view->RebuildVertexMarkers());
 }
 
+// The outline the user traced on an image: set through the theme, drawn by
+// the view and marked vertex by vertex in vertex mode.
+TEST_F(DocumentUpdateTest, AnImagesSelectionAreaIsOutlinedAndMarked) {
+    QImage bitmap(10, 10, QImage::Format_RGB32);
+    bitmap.fill(Qt::black);
+    CTheme* image = ws.AddImageTheme("image", bitmap, 0, 0, 100, 100);
+    ws.doc->m_activeTheme = image;
+    EXPECT_FALSE(view->RebuildVertexMarkers()) << "no area yet";
+
+    const std::vector<CShapePoint> outline = {{20, 20}, {20, 60}, {60, 60}, {60, 20}, {20, 20}};
+    image->SetSelectionArea(&outline);
+    ASSERT_TRUE(view->RebuildVertexMarkers());
+    EXPECT_EQ(view->m_vertexMarkers->m_ShapeIndex, kSelectionAreaShapeIndex);
+    EXPECT_EQ(view->m_vertexMarkers->m_Vertices.size(), 4u) << "the closing point shares the first marker";
+
+    view->m_selectionAreaShown = false;
+    view->InvalidateMap(true);
+    view->grab();
+    EXPECT_TRUE(view->m_selectionAreaShown);
+
+    image->ClearSelection();
+    EXPECT_FALSE(view->RebuildVertexMarkers());
+}
+
 TEST_F(DocumentUpdateTest, SaveMapImageToFileSavesTheWorkspaceAsItIsNow) {
     const std::uint64_t renders = view->m_renderCount;
     editTheme->m_Color = kRefYellow;
