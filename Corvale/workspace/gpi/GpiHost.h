@@ -51,6 +51,23 @@ void GpiNotifyWorkspaceClosing(CCorvaleDoc* document);
 // still subscribed. userData is the word of the file type.
 void GpiNotifyFileOpen(const std::string& path, const std::string& guidText, std::uint32_t userData);
 
+// A file type a plug-in registered for the open dialogs and for opening files.
+struct GpiPluginFileType {
+    std::string m_GuidText;
+    std::string m_Description;
+    // Patterns separated by semicolons, as "*.net;*.rte".
+    std::string m_Pattern;
+    std::uint32_t m_UserData = 0;
+};
+// Every registered file type, in the order of registration.
+std::vector<GpiPluginFileType> GpiPluginFileTypes();
+// The first registered file type whose pattern matches the file's name;
+// false when none does.
+bool GpiFindPluginFileType(const std::string& path, GpiPluginFileType& found);
+// Hands the file to the plug-in of the first file type that matches it;
+// false when none does.
+bool GpiOpenPluginFile(const std::string& path);
+
 // From the map view: the pointer in client pixels and the key flags as the
 // window system gives them. Escape comes after the view has ended its own
 // action. The view fires GPIHOOK_MapDrawn (after drawing its themes) and

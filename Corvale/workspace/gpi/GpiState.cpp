@@ -364,6 +364,7 @@ void GpiTestReset() {
     state.m_Scripts.Clear();
     state.m_ToolPanes.Clear();
     state.m_BatchList.clear();
+    state.m_FileTypes.clear();
     for (void* block : state.m_HostBlocks)
         std::free(block);
     state.m_HostBlocks.clear();

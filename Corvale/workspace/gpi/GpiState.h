@@ -305,6 +305,9 @@ struct CGpiHostState {
     // Theme handles of the themes in an update batch.
     std::vector<std::uint32_t> m_BatchList;
 
+    // File types the plug-ins registered (GPIHOOK_FileOpen).
+    std::vector<GpiPluginFileType> m_FileTypes;
+
     // Blocks handed out by GPIOP_HostAlloc and not yet freed.
     std::unordered_set<void*> m_HostBlocks;
 
