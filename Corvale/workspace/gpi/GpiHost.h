@@ -190,5 +190,18 @@ struct GpiFrameServices {
     std::function<void(const std::string& guidText, const std::string& description, const std::string& pattern,
                        std::uint32_t userData)>
         addPluginFileType;
+    // The four plug-in panes of the status bar: shows the first free one with
+    // the width in pixels and answers its number 0-3, -1 when all are in use;
+    // sets a shown pane's text; hides a pane again.
+    std::function<int(int width)> showPluginPane;
+    std::function<void(int pane, const std::string& text)> setPluginPaneText;
+    std::function<void(int pane)> hidePluginPane;
+    // The status bar's progress: shown with an optional text at a percentage
+    // 0-100, moved, and removed again.
+    std::function<void(const std::string& text, int percent)> showProgress;
+    std::function<void(int percent)> setProgress;
+    std::function<void()> hideProgress;
+    // Whether the program's script engine is there for plug-ins to use.
+    std::function<bool()> scriptingAvailable;
 };
 void GpiSetFrameServices(const GpiFrameServices& services);
