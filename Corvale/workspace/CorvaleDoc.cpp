@@ -83,6 +83,12 @@ bool CCorvaleDoc::OnNewDocument() {
     return true;
 }
 
+void CCorvaleDoc::OnViewInitialUpdate() {
+    if (GetDocumentConsoleServices().getConsole)
+        GetDocumentConsoleServices().getConsole(*this);
+    GpiNotifyViewInitialized(this);
+}
+
 void CCorvaleDoc::OnCloseDocument() {
     m_updateEvent.RemoveHandler(this);
     GpiNotifyWorkspaceClosing(this);

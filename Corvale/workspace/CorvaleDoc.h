@@ -38,6 +38,9 @@ public:
     bool IsModified() override;
     void SetModifiedFlag(bool modified = true) override;
     bool OnNewDocument() override;
+    // The first map view of the document is shown: makes sure the console
+    // exists, then tells the plug-ins (GPIHOOK_ViewInitialized).
+    void OnViewInitialUpdate();
     void OnCloseDocument() override;
     // Sets the document's flag when a theme was modified, so that closing asks
     // to save, then lets the frame close.

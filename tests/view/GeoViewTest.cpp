@@ -81,6 +81,24 @@ TEST(GeoViewTest, OnlyADirtyCacheIsRendered) {
     EXPECT_EQ(view->m_renderCount, 3u);
 }
 
+// The document hears of its first view only: the console is made then.
+TEST(GeoViewTest, TheFirstViewOfADocumentMakesItsConsole) {
+    RecordingServices services;
+    TestWorkspace ws;
+    int consoles = 0;
+    const CDocumentConsoleServices saved = GetDocumentConsoleServices();
+    CDocumentConsoleServices console;
+    console.getConsole = [&consoles](CCorvaleDoc&) -> CConsoleDialog* {
+        ++consoles;
+        return nullptr;
+    };
+    SetDocumentConsoleServices(console);
+    auto first = MakeView(ws);
+    auto second = MakeView(ws);
+    SetDocumentConsoleServices(saved);
+    EXPECT_EQ(consoles, 1);
+}
+
 TEST(GeoViewTest, PaintShowsTheCachedMapWithBookmarksOver) {
     TestWorkspace ws;
     ws.AddPolygonTheme("t", {Square(0, 0, 100, 100)}, kRefRed);

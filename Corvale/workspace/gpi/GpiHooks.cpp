@@ -300,6 +300,12 @@ void GpiNotifyShapeDeleted(CTheme* theme, CShapeRecord* record) {
         GpiState().m_Shapes.erase_right(record);
 }
 
+void GpiNotifyViewInitialized(CCorvaleDoc* document) {
+    CGpiLockGuard guard;
+    if (HasSubscriber(GPIHOOK_ViewInitialized))
+        FireSimpleHook(GpiWorkspaceHandle(document), GPIHOOK_ViewInitialized);
+}
+
 void GpiNotifyWorkspaceUpdate(CCorvaleDoc* document) {
     CGpiLockGuard guard;
     if (!HasSubscriber(GPIHOOK_ActiveThemeChanged))

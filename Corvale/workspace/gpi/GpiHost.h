@@ -46,6 +46,8 @@ void GpiNotifyWorkspaceUpdate(CCorvaleDoc* document);
 void GpiNotifyActiveThemeChanged(CCorvaleDoc* document, CTheme* theme);
 void GpiNotifySelectionChanged(CCorvaleDoc* document, CTheme* theme);
 void GpiNotifyWorkspaceClosing(CCorvaleDoc* document);
+// The document's first map view is initialised: GPIHOOK_ViewInitialized.
+void GpiNotifyViewInitialized(CCorvaleDoc* document);
 // A file of a type a plug-in registered (GPIHOOK_FileOpen) is opened: handed
 // to the first started plug-in with that GUID text, whether or not it is
 // still subscribed. userData is the word of the file type.
@@ -70,8 +72,8 @@ bool GpiOpenPluginFile(const std::string& path);
 
 // From the map view: the pointer in client pixels and the key flags as the
 // window system gives them. Escape comes after the view has ended its own
-// action. The view fires GPIHOOK_MapDrawn (after drawing its themes) and
-// GPIHOOK_ViewInitialized (its first update) itself with FireGpiHook.
+// action. The view fires GPIHOOK_MapDrawn (after drawing its themes) itself
+// with FireGpiHook; GPIHOOK_ViewInitialized comes through the document.
 void GpiNotifyMouseMove(CCorvaleDoc* document, std::uint32_t keyFlags, std::int32_t x, std::int32_t y);
 void GpiNotifyLButtonDown(CCorvaleDoc* document, std::uint32_t keyFlags, std::int32_t x, std::int32_t y);
 void GpiNotifyLButtonUp(CCorvaleDoc* document, std::uint32_t keyFlags, std::int32_t x, std::int32_t y);
