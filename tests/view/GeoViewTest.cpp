@@ -284,6 +284,41 @@ TEST(GeoViewTest, CopyMapImageRendersADirtyCacheFirstAndLeavesTheOverlaysOut) {
     EXPECT_LT(CountColour(shown, Colour(kRefBlue)), 100 * 100);
 }
 
+// The copy holds what the map shows of the selection: the vertex markers of
+// the selected shape and the traced outline of an image.
+TEST(GeoViewTest, CopyMapImageHoldsTheVertexMarkersAndTheSelectionOutline) {
+    TestWorkspace ws;
+    CTheme* theme = ws.AddPolygonTheme("t", {Square(20, 20, 80, 80)}, kRefBlue);
+    theme->m_OutlineColor = kRefBlue;
+    theme->UpdateStyles();
+    auto view = MakeView(ws);
+    const QImage plain = view->GetMapPicture();
+
+    ws.doc->m_activeTheme = theme;
+    ws.doc->m_vertexMode = 1;
+    theme->AddToSelection(0, 0, 0, kRefBlue);
+    ASSERT_TRUE(view->RebuildVertexMarkers());
+    SendMessage(view.get(), WM_COMMAND, ID_VIEW_COPY_MAP_IMAGE, 0);
+    QImage copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(copied.size(), plain.size());
+    EXPECT_NE(copied, plain.convertToFormat(QImage::Format_RGB32)) << "the markers are in the copy";
+    EXPECT_EQ(view->GetMapPicture(), plain) << "the cache itself stays the plain map";
+
+    QImage bitmap(10, 10, QImage::Format_RGB32);
+    bitmap.fill(Qt::black);
+    CTheme* image = ws.AddImageTheme("image", bitmap, 0, 0, 100, 100);
+    ws.doc->m_vertexMode = 0;
+    view->RebuildVertexMarkers();
+    view->InvalidateMap(true);
+    const QImage withImage = view->GetMapPicture().convertToFormat(QImage::Format_RGB32);
+    ws.doc->m_activeTheme = image;
+    const std::vector<CShapePoint> outline = {{30, 30}, {30, 70}, {70, 70}, {70, 30}, {30, 30}};
+    image->SetSelectionArea(&outline);
+    SendMessage(view.get(), WM_COMMAND, ID_VIEW_COPY_MAP_IMAGE, 0);
+    copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+    EXPECT_NE(copied, withImage) << "the outline is in the copy";
+}
+
 TEST(GeoViewTest, FindTheme) {
     SettingsGuard guard;
     corvale::CScriptedUserInterface ui;
