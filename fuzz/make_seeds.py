@@ -12,7 +12,8 @@ out = here / "corpus" / "shape_walk"
 out.mkdir(parents=True, exist_ok=True)
 for shp in sorted(shapes.glob("*.shp")):
     shp_bytes = shp.read_bytes()
-    shx_bytes = shp.with_suffix(".shx").read_bytes()
+    shx = shp.with_suffix(".shx")
+    shx_bytes = shx.read_bytes() if shx.exists() else b""
     (out / (shp.stem + ".seed")).write_bytes(struct.pack("<I", len(shp_bytes)) + shp_bytes + shx_bytes)
     # The same .shp walked without an index.
     (out / (shp.stem + "-noindex.seed")).write_bytes(struct.pack("<I", len(shp_bytes)) + shp_bytes)

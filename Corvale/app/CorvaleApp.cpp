@@ -198,6 +198,36 @@ void CCorvaleApp::InstallServices() {
         if (m_MainFrame != nullptr)
             m_MainFrame->AddPluginFileType(guidText, description, pattern, userData);
     };
+    // The plug-ins' panes are numbered 0-3 from the first plug-in indicator.
+    frameServices.showPluginPane = [this](int width) {
+        const int id = m_MainFrame != nullptr ? m_MainFrame->AddPluginStatusPane(width) : 0;
+        return id != 0 ? id - ID_INDICATOR_PLUGIN_FIRST : -1;
+    };
+    frameServices.setPluginPaneText = [this](int pane, const std::string& text) {
+        if (m_MainFrame != nullptr)
+            m_MainFrame->SetPaneText(ID_INDICATOR_PLUGIN_FIRST + pane, text);
+    };
+    frameServices.hidePluginPane = [this](int pane) {
+        if (m_MainFrame != nullptr)
+            m_MainFrame->RemovePluginStatusPane(ID_INDICATOR_PLUGIN_FIRST + pane);
+    };
+    frameServices.showProgress = [this](const std::string& text, int percent) {
+        if (m_MainFrame == nullptr)
+            return;
+        if (!text.empty())
+            corvale::UI().SetStatusText(text);
+        m_MainFrame->ShowProgress(percent);
+    };
+    frameServices.setProgress = [this](int percent) {
+        if (m_MainFrame != nullptr)
+            m_MainFrame->ShowProgress(percent);
+    };
+    frameServices.hideProgress = [this] {
+        if (m_MainFrame != nullptr)
+            m_MainFrame->HideProgress();
+    };
+    // The script engine is part of the program.
+    frameServices.scriptingAvailable = [] { return true; };
     GpiSetFrameServices(frameServices);
 }
 

@@ -889,6 +889,19 @@ int CMainFrame::AddPluginStatusPane(int width) {
     return id;
 }
 
+void CMainFrame::RemovePluginStatusPane(int id) {
+    if (id < ID_INDICATOR_PLUGIN_FIRST || id > ID_INDICATOR_PLUGIN_HANDED_OUT_LAST)
+        return;
+    const auto it = m_Panes.find(id);
+    if (it == m_Panes.end())
+        return;
+    // The label sits in a box of its own, which goes with it.
+    QWidget* box = it->second->parentWidget();
+    m_Panes.erase(it);
+    statusBar()->removeWidget(box);
+    box->deleteLater();
+}
+
 void CMainFrame::SetPaneText(int id, const std::string& text) {
     const auto it = m_Panes.find(id);
     if (it != m_Panes.end())

@@ -139,6 +139,8 @@ public:
     // A new plug-in pane: the first free id of 22000-22003 (ids up to 22009
     // are probed); 0 when none is free.
     int AddPluginStatusPane(int width);
+    // Takes a plug-in pane out of the status bar; its id is free again.
+    void RemovePluginStatusPane(int id);
     bool HasPane(int id) const;
     void SetPaneText(int id, const std::string& text);
     std::string GetPaneText(int id) const;

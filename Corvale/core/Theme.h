@@ -150,11 +150,12 @@ public:
 
     // Sets the primary key (an empty list clears it); throws CPrimaryKeyError
     // with the message to show when the theme is read-only, the columns hold
-    // duplicates, or a column does not exist.
+    // duplicates, or a column does not exist. Every shape is checked,
+    // filtered-out ones included: they come back when the filter is removed.
     void SetPrimaryKey(const std::vector<int>& columns);
-    // Counts the key built from the given columns for every shape; true when a
-    // key occurs more than once. Filtered-out shapes take part: they come back
-    // when the filter is removed.
+    // Counts the key built from the given columns for every visible shape
+    // (the duplicate table shows what the user sees); true when a key occurs
+    // more than once. Each value is trimmed on its own when trim is set.
     bool FindDuplicateKeys(bool trim, const char* separator, std::map<std::string, int>& counts,
                            const std::vector<int>& columns) const;
 
@@ -308,6 +309,10 @@ public:
     void SelectAll(std::uint32_t color);
     // Empties the selection and frees the selection area.
     void ClearSelection();
+    // Replaces the selection area by a one-part polygon through the given map
+    // points, used as they are (the caller closes the ring). With no list, or
+    // fewer than 4 points, the theme is left without a selection area.
+    void SetSelectionArea(const std::vector<CShapePoint>* points);
     // The visible shapes that were not selected become the selection, in
     // position order; all earlier entries go, filtered-out ones included. The
     // selection area stays.

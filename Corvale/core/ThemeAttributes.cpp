@@ -205,14 +205,17 @@ bool CTheme::CopyAttributes(const CShapeRecord* destination, const CShapeRecord*
     return true;
 }
 
-bool CTheme::FindDuplicateKeys(bool trim, const char* separator, std::map<std::string, int>& counts,
-                               const std::vector<int>& columns) const {
+namespace {
+
+// Counts the key built from the given columns for each of count shapes, whose
+// values valueOf(i, column) gives; true when a key occurs more than once.
+template <typename ValueOf>
+bool CountKeys(std::size_t count, ValueOf valueOf, bool trim, const char* separator,
+               std::map<std::string, int>& counts, const std::vector<int>& columns) {
     if (columns.empty())
         return false;
     bool duplicate = false;
-    const auto& all = !m_Points.empty() ? m_Points : !m_Arcs.empty() ? m_Arcs : m_Polygons;
-    for (const CShapeRecord* record : all) {
-        const int shapeIndex = GetShapeRecordIndex(record);
+    for (std::size_t shape = 0; shape < count; ++shape) {
         std::string key;
         for (std::size_t i = 0; i < columns.size(); ++i) {
             if (i > 0 && separator != nullptr)
@@ -220,13 +223,23 @@ bool CTheme::FindDuplicateKeys(bool trim, const char* separator, std::map<std::s
             // Each value is trimmed on its own: trimming the key built so far
             // would let ('a', 'b') and ('ab', '') meet once a blank separator
             // is cut away.
-            const std::string value = GetAttributeText(shapeIndex, columns[i]);
+            const std::string value = valueOf(shape, columns[i]);
             key += trim ? Trimmed(value) : value;
         }
         if (++counts[key] > 1)
             duplicate = true;
     }
     return duplicate;
+}
+
+} // namespace
+
+bool CTheme::FindDuplicateKeys(bool trim, const char* separator, std::map<std::string, int>& counts,
+                               const std::vector<int>& columns) const {
+    const auto valueAt = [this](std::size_t position, int column) {
+        return GetAttributeTextAt(static_cast<int>(position), column);
+    };
+    return CountKeys(static_cast<std::size_t>(GetShapeCount()), valueAt, trim, separator, counts, columns);
 }
 
 void CTheme::SetPrimaryKey(const std::vector<int>& columns) {
@@ -236,8 +249,14 @@ void CTheme::SetPrimaryKey(const std::vector<int>& columns) {
     m_NativeTable.GetPrimaryKey(current);
     if (current == columns)
         return;
+    // A key must hold for every shape, filtered-out ones included: they come
+    // back when the filter is removed.
+    const auto& all = !m_Points.empty() ? m_Points : !m_Arcs.empty() ? m_Arcs : m_Polygons;
+    const auto valueOf = [this, &all](std::size_t i, int column) {
+        return GetAttributeText(GetShapeRecordIndex(all[i]), column);
+    };
     std::map<std::string, int> counts;
-    if (FindDuplicateKeys(false, "\t\t", counts, columns))
+    if (CountKeys(all.size(), valueOf, false, "\t\t", counts, columns))
         throw CPrimaryKeyError(kDuplicates);
     if (!m_NativeTable.SetPrimaryKey(columns))
         throw CPrimaryKeyError(kInternal);

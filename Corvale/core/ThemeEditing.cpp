@@ -363,15 +363,9 @@ bool CTheme::AppendLoadedShape(CShapeRecord* record) {
     lists.all->push_back(record);
     lists.visible->push_back(record);
 
-    ExtendBoundsByRecord(*this, record);
-    // Z only where theme and record both carry it: a plain record says
-    // nothing about heights.
-    if (type == m_ShapeType && type == SHT_PointZ) {
-        const double z = CShapeRecord::GetZ(record, 0);
-        ExtendZRange(z, z);
-    } else if (type == m_ShapeType && (type == SHT_PolylineZ || type == SHT_PolygonZ)) {
-        ExtendZRange(CShapeRecord::GetZMin(record), CShapeRecord::GetZMax(record));
-    }
+    // The rule of delivery and of RecalculateBounds, so that recomputing the
+    // extent later gives the same Z range.
+    TakeRecordExtent(record);
     ApplyStyleRules(GetShapeCount() - 1);
     m_Modified = true;
     ResetShapePositions();

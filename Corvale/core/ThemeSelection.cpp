@@ -4,9 +4,12 @@
 #include "core/Theme.h"
 
 #include "framework/UserInterface.h"
+#include "shapes/ShapeRecordBuilder.h"
 #include "settings/AppSettings.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <unordered_set>
 
 namespace {
@@ -83,6 +86,23 @@ void CTheme::ClearSelection() {
     m_Selection.clear();
     m_SelectionCounter = 0;
     m_SelectionArea.reset();
+}
+
+void CTheme::SetSelectionArea(const std::vector<CShapePoint>* points) {
+    m_SelectionArea.reset();
+    // A ring needs at least three corners and the point that closes it.
+    if (points == nullptr || points->size() < 4 || points->size() > UINT32_MAX / 16)
+        return;
+    CShapeRecordBuilder builder;
+    builder.m_PartCount = 1;
+    builder.m_PointCount = static_cast<std::uint32_t>(points->size());
+    std::unique_ptr<unsigned char[]> buffer(
+        new unsigned char[CShapeRecordBuilder::RecordSize(builder.m_PartCount, builder.m_PointCount)]);
+    builder.m_Record = buffer.get();
+    builder.BeginPolygon();
+    for (const CShapePoint& p : *points)
+        builder.AddPoint(p.x, p.y);
+    m_SelectionArea = std::move(buffer);
 }
 
 void CTheme::SelectAll(std::uint32_t color) {

@@ -63,6 +63,19 @@ std::int32_t StoredWidth(std::int32_t type, std::int32_t length) {
     return std::clamp(length, 0, kMaxFieldWidth);
 }
 
+// The decimals byte of a descriptor. An 'N' field without decimals reads as
+// a whole number here (up to 11 wide) and in GDAL (up to 18 wide), so a
+// double column whose decimals are not set gets as many as its width allows:
+// it reads back as a double, and readers that format by the decimals keep
+// every digit a value of that width can hold.
+std::int32_t StoredDecimals(std::int32_t type, std::int32_t width, std::int32_t decimals) {
+    decimals &= 0xFF;
+    if (type != FT_Double || decimals != 0)
+        return decimals;
+    constexpr std::int32_t kMaxDecimals = 15;
+    return std::clamp(width - 2, 1, kMaxDecimals);
+}
+
 char TypeLetter(std::int32_t type) {
     switch (type) {
     case FT_Int:
@@ -126,6 +139,10 @@ std::string_view ValueText(std::string_view field, std::int32_t type) {
         const auto space = field.rfind(' ');
         if (space != std::string_view::npos)
             field.remove_prefix(space + 1);
+        // dBase writers (shapelib and GDAL among them) mark a missing number
+        // by filling its field with asterisks: it reads as a blank field does.
+        if (field.find_first_not_of('*') == std::string_view::npos)
+            return {};
         if (type == FT_Double) {
             while (field.size() >= 2 && field[0] == '0' && IsDigit(field[1]))
                 field.remove_prefix(1);
@@ -349,9 +366,8 @@ bool CdBaseFile::WriteHeader(const std::vector<CAttributeFieldInfo>& descriptors
 
     unsigned char header[kHeaderSize] = {};
     header[0] = 3; // dBase III without memo
-    // Years count from 2000 in this byte (1999 wraps to 255). GDAL counts
-    // from 1900 and shows 2026 as 1926; readers use the date for display only.
-    header[1] = static_cast<unsigned char>((local.tm_year + 1900 - 2000) & 0xFF);
+    // Years count from 1900 in this byte, as every dBase reader expects.
+    header[1] = static_cast<unsigned char>(local.tm_year & 0xFF);
     header[2] = static_cast<unsigned char>(local.tm_mon + 1);
     header[3] = static_cast<unsigned char>(local.tm_mday);
     corvale::WriteLE32(header + 4, recordCount);
@@ -384,8 +400,9 @@ bool CdBaseFile::WriteFieldDescriptor(std::int32_t offsetInRecord,
     std::memcpy(bytes, descriptor.m_Name.data(), nameLength);
     bytes[11] = static_cast<unsigned char>(TypeLetter(descriptor.m_Type));
     corvale::WriteLE32(bytes + 12, static_cast<std::uint32_t>(offsetInRecord));
-    bytes[16] = static_cast<unsigned char>(StoredWidth(descriptor.m_Type, descriptor.m_Length));
-    bytes[17] = static_cast<unsigned char>(descriptor.m_Decimals & 0xFF);
+    const std::int32_t width = StoredWidth(descriptor.m_Type, descriptor.m_Length);
+    bytes[16] = static_cast<unsigned char>(width);
+    bytes[17] = static_cast<unsigned char>(StoredDecimals(descriptor.m_Type, width, descriptor.m_Decimals));
     return writer->Write(bytes, sizeof bytes) == sizeof bytes;
 }
 

@@ -36,6 +36,7 @@ int CScriptedUserInterface::ShowMessage(const std::string& text, MessageIcon ico
 
 bool CScriptedUserInterface::ChooseOpenFiles(const FileDialogRequest& request, std::vector<std::string>& paths) {
     shown.push_back({"open", request.title});
+    openRequests.push_back(request);
     if (openAnswers.empty() || openAnswers.front().empty()) {
         if (!openAnswers.empty())
             openAnswers.pop_front();

@@ -66,13 +66,16 @@ bool WriteRecordAs(CFileWriter& writer, const CShapeRecord* record, std::uint32_
     if (!WriteAll(writer, head, sizeof head))
         return false;
 
+    // A Z record read without its M block is written with one of zeros, as a
+    // 2D record in a Z file is: every record of the file has the same layout.
     const unsigned char* b = CShapeRecord::Bytes(record);
     const bool recordHasZ = IsZType(CShapeRecord::GetShapeType(record));
+    const bool recordHasM = recordHasZ && CShapeRecord::HasM(record);
     if (IsPointType(fileType)) {
         unsigned char body[32] = {};
         std::copy(b + 12, b + 28, body);
         if (fileType == SHT_PointZ && recordHasZ)
-            std::copy(b + 28, b + 44, body + 16);
+            std::copy(b + 28, b + (recordHasM ? 44 : 36), body + 16);
         return WriteAll(writer, body, fileType == SHT_PointZ ? 32 : 16);
     }
 
@@ -82,9 +85,14 @@ bool WriteRecordAs(CFileWriter& writer, const CShapeRecord* record, std::uint32_
         return false;
     if (!IsZType(fileType))
         return true;
-    if (recordHasZ)
-        return WriteAll(writer, b + planeEnd, static_cast<std::size_t>(32 + 16 * points));
-    return WriteZeros(writer, 32 + 16 * points);
+    const std::uint64_t block = 16 + 8 * points;
+    if (!recordHasZ)
+        return WriteZeros(writer, 2 * block);
+    if (!WriteAll(writer, b + planeEnd, static_cast<std::size_t>(block)))
+        return false;
+    if (recordHasM)
+        return WriteAll(writer, b + planeEnd + block, static_cast<std::size_t>(block));
+    return WriteZeros(writer, block);
 }
 
 struct Bounds {
@@ -195,6 +203,10 @@ bool ForEachShapeFileRecord(CShapeFileView& shp, const CShapeIndexView* shx, Sha
 
     const unsigned char* data = reader->GetData();
     const std::uint64_t size = reader->GetSize();
+    // In file order the records end where the header says the file ends:
+    // some writers leave bytes after the last record. A length shorter than
+    // the header itself says nothing and is not used.
+    const std::uint64_t end = h.m_FileLength >= kHeaderSize ? std::min(size, h.m_FileLength) : size;
     reader->SetPosition(kHeaderSize);
 
     for (std::int64_t i = 0;; ++i) {
@@ -212,7 +224,7 @@ bool ForEachShapeFileRecord(CShapeFileView& shp, const CShapeIndexView* shx, Sha
             if (ReadBE32(entry + 4) != ReadBE32(data + position + 4))
                 return false;
         } else {
-            if (reader->IsEOF())
+            if (reader->GetPosition() >= end)
                 return true;
             position = reader->GetPosition();
         }

@@ -62,7 +62,8 @@ bool WriteShapeRecord(CFileWriter& writer, const CShapeRecord* record, std::uint
 using ShapeRecordCallback = bool (*)(void* context, CShapeRecord* record, std::intptr_t handle);
 
 // Reads the .shp header into the view and hands every record to the callback,
-// in .shx order when an index is given, else in file order. True when the walk
+// in .shx order when an index is given, else in file order up to the smaller
+// of the file size and the header's file length. True when the walk
 // reached the end. False, with the records so far delivered, on an inverted
 // header box, an unsupported record type (MultiPoint among them), any record
 // or index entry that does not fit the files, or an index entry whose content

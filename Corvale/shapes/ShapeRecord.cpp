@@ -31,11 +31,36 @@ std::size_t MRangeOffset(const unsigned char* b) {
     return ZRangeOffset(b) + 16 + 8 * static_cast<std::size_t>(RawPointCount(b));
 }
 
-std::size_t MultiPartSize(std::uint32_t type, std::uint64_t parts, std::uint64_t points) {
+// Size of a multi record; the Z types add their Z block and, when present,
+// their M block.
+std::uint64_t MultiPartSize(std::uint32_t type, std::uint64_t parts, std::uint64_t points, bool withM) {
     std::uint64_t size = kPartsOffset + 4 * parts + 16 * points;
     if (HasZArrays(type))
-        size += 16 * (points + 2);
-    return static_cast<std::size_t>(size);
+        size += (withM ? 2 : 1) * (16 + 8 * points);
+    return size;
+}
+
+// Whether a Z record carries its M block. The M block of the Z types is
+// optional: GDAL and others end a record after its Z values and say so in the
+// content length, the one place that tells. Records made by this program
+// always carry M and hold the content length in bytes or in words; a value
+// that does not describe a record without M (zero among them) means M is there.
+bool RecordHasM(const unsigned char* b) {
+    const std::uint32_t type = ReadLE32(b + kTypeOffset);
+    std::uint64_t withM = 0;
+    std::uint64_t withoutM = 0;
+    if (type == SHT_PointZ) {
+        withM = 44;
+        withoutM = 36;
+    } else if (HasZArrays(type)) {
+        withM = MultiPartSize(type, RawPartCount(b), RawPointCount(b), true);
+        withoutM = MultiPartSize(type, RawPartCount(b), RawPointCount(b), false);
+    } else {
+        return false;
+    }
+    // Content length in words, as in a file, against the content bytes.
+    const std::uint64_t content = 2 * static_cast<std::uint64_t>(ReadBE32(b + 4));
+    return !(content >= withoutM - 8 && content < withM - 8);
 }
 
 // First and last point index of the part that holds point i (part 0 when no
@@ -104,7 +129,7 @@ std::size_t CShapeRecord::GetSize(const CShapeRecord* record) {
     case SHT_Point:
         return 28;
     case SHT_PointZ:
-        return 44;
+        return RecordHasM(Bytes(record)) ? 44 : 36;
     case SHT_Polyline:
     case SHT_Polygon:
     case SHT_PolylineZ:
@@ -117,8 +142,11 @@ std::size_t CShapeRecord::GetSize(const CShapeRecord* record) {
 
 std::size_t CShapeRecord::GetMultiPartSize(const CShapeRecord* record) {
     const unsigned char* b = Bytes(record);
-    return MultiPartSize(GetShapeType(record), RawPartCount(b), RawPointCount(b));
+    return static_cast<std::size_t>(
+        MultiPartSize(GetShapeType(record), RawPartCount(b), RawPointCount(b), RecordHasM(b)));
 }
+
+bool CShapeRecord::HasM(const CShapeRecord* record) { return RecordHasM(Bytes(record)); }
 
 std::size_t CShapeRecord::GetBodySize(const CShapeRecord* record) {
     const std::size_t size = GetSize(record);
@@ -175,6 +203,8 @@ unsigned char* ZRangePtr(CShapeRecord* record, int k) {
     unsigned char* b = CShapeRecord::Bytes(record);
     if (!HasZArrays(CShapeRecord::GetShapeType(record)))
         return nullptr;
+    if (k >= 2 && !RecordHasM(b))
+        return nullptr;
     return b + (k < 2 ? ZRangeOffset(b) + 8 * k : MRangeOffset(b) + 8 * (k - 2));
 }
 
@@ -204,7 +234,7 @@ CRecordDoubleArray CShapeRecord::GetZArray(const CShapeRecord* record) {
 
 CRecordDoubleArray CShapeRecord::GetMArray(const CShapeRecord* record) {
     const unsigned char* b = Bytes(record);
-    if (!HasZArrays(GetShapeType(record)))
+    if (!HasZArrays(GetShapeType(record)) || !RecordHasM(b))
         return {};
     return {b + MRangeOffset(b) + 16, RawPointCount(b)};
 }
@@ -240,7 +270,7 @@ double CShapeRecord::GetZ(const CShapeRecord* record, std::uint32_t i) {
 double CShapeRecord::GetM(const CShapeRecord* record, std::uint32_t i) {
     const std::uint32_t type = GetShapeType(record);
     if (type == SHT_PointZ)
-        return ReadLEDouble(Bytes(record) + 36);
+        return RecordHasM(Bytes(record)) ? ReadLEDouble(Bytes(record) + 36) : 0.0;
     return GetMArray(record)[i];
 }
 
@@ -330,6 +360,7 @@ void CShapeRecord::RecalcBoundsZ(CShapeRecord* record) {
     }
     GetZMinPointer(record).Set(z.lo);
     GetZMaxPointer(record).Set(z.hi);
+    // Without an M block the M pointers are empty and nothing is written.
     GetMMinPointer(record).Set(m.lo);
     GetMMaxPointer(record).Set(m.hi);
 }
@@ -347,7 +378,7 @@ bool CheckShapeRecordBytes(const unsigned char* bytes, std::uint64_t available, 
         needed = 28;
         break;
     case SHT_PointZ:
-        needed = 44;
+        needed = RecordHasM(bytes) ? 44 : 36;
         break;
     case SHT_Polyline:
     case SHT_Polygon:
@@ -359,7 +390,7 @@ bool CheckShapeRecordBytes(const unsigned char* bytes, std::uint64_t available, 
         const std::uint32_t points = RawPointCount(bytes);
         if (parts > points)
             return false;
-        needed = MultiPartSize(type, parts, points);
+        needed = MultiPartSize(type, parts, points, RecordHasM(bytes));
         if (needed > available)
             return false;
         std::uint32_t previous = 0;

@@ -10,12 +10,13 @@
 //
 // Layout (byte offsets from the record start):
 //   0  record number, u32 big-endian, 1-based (shape index + 1)
-//   4  content length, u32 big-endian (carried along, never used for sizes)
+//   4  content length, u32 big-endian (only read to tell whether a Z record
+//      carries M, see HasM)
 //   8  shape type, u32 little-endian
-//   Point 12 x, 20 y; PointZ adds 28 z, 36 m
+//   Point 12 x, 20 y; PointZ adds 28 z and, when it has M, 36 m
 //   Multi (3, 5, 13, 15): 12 box xmin ymin xmax ymax, 44 P parts, 48 N points,
-//   52 P part starts, 52+4P N x/y pairs; Z types then zmin, zmax, N z values,
-//   mmin, mmax, N m values.
+//   52 P part starts, 52+4P N x/y pairs; Z types then zmin, zmax, N z values
+//   and, when the record has M, mmin, mmax, N m values.
 
 #include <cstddef>
 #include <cstdint>
@@ -85,10 +86,20 @@ public:
 
     static std::uint32_t GetShapeType(const CShapeRecord* record);
 
-    // Size in bytes: 28 for a point, 44 for a PointZ, GetMultiPartSize for the
-    // multi types, 0 for anything else (null, MultiPoint, unknown).
+    // Whether a PointZ, PolylineZ or PolygonZ record carries its M block.
+    // Other tools write Z records without it and say so in the content length
+    // (in words): a value from the end of the Z values up to, not including,
+    // the end of the M values means no M. Any other value, the byte counts
+    // this program's builders store included, means M is there. False for the
+    // types without Z.
+    static bool HasM(const CShapeRecord* record);
+
+    // Size in bytes: 28 for a point, 44 for a PointZ (36 without M),
+    // GetMultiPartSize for the multi types, 0 for anything else (null,
+    // MultiPoint, unknown).
     static std::size_t GetSize(const CShapeRecord* record);
-    // 52 + 4P + 16N, plus 16(N + 2) for the Z types; multi types only.
+    // 52 + 4P + 16N, plus 8(N + 2) for the Z values of the Z types and as much
+    // again for their M values when the record has M; multi types only.
     static std::size_t GetMultiPartSize(const CShapeRecord* record);
     // The bytes after the shape type: GetSize - 12 (0 for unknown types).
     static std::size_t GetBodySize(const CShapeRecord* record);
@@ -105,7 +116,8 @@ public:
     static double GetMaxX(const CShapeRecord* record);
     static double GetMaxY(const CShapeRecord* record);
 
-    // Z and M ranges of PolylineZ and PolygonZ records, 0.0 otherwise.
+    // Z and M ranges of PolylineZ and PolygonZ records, 0.0 otherwise (the M
+    // range also for a record without M; its M pointers and M array are empty).
     static double GetZMin(const CShapeRecord* record);
     static double GetZMax(const CShapeRecord* record);
     static double GetMMin(const CShapeRecord* record);
@@ -122,7 +134,7 @@ public:
     static CRecordDouble GetMMaxPointer(CShapeRecord* record);
 
     // z / m of a PointZ (i ignored) or value i of a PolylineZ/PolygonZ; 0.0
-    // for every other type.
+    // for every other type, and m 0.0 for a record without M.
     static double GetZ(const CShapeRecord* record, std::uint32_t i);
     static double GetM(const CShapeRecord* record, std::uint32_t i);
 
@@ -145,7 +157,7 @@ bool AreShapeTypesCompatible(std::uint32_t a, std::uint32_t b);
 // Checks bytes that claim to be one record against what is really there:
 // a known type, counts that fit the available bytes, part starts in order and
 // below the point count. On success size is the record's size in bytes (12 for
-// a null record). Used before anything read from a file or the clipboard is
+// a null record; a Z record without M ends after its Z values). Used before anything read from a file or the clipboard is
 // treated as a record.
 bool CheckShapeRecordBytes(const unsigned char* bytes, std::uint64_t available, std::size_t& size);
 

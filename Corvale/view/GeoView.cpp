@@ -245,13 +245,11 @@ void CGeoView::DrawToolLine(QPainter& dc, const std::vector<CShapePoint>& points
         dc.drawLine(line.constLast(), QPoint(lastMouse.x, lastMouse.y));
 }
 
-void CGeoView::DrawOverlays(QPainter& dc) {
+void CGeoView::DrawSelectionAreaAndMarkers(QPainter& dc) {
     CCorvaleDoc* doc = GetDocument();
     if (doc == nullptr)
         return;
-    // Lines of the tools are drawn inverted, so they show on any map.
     const QPen xorPen(QColor(255, 255, 255), 0);
-
     CTheme* active = doc->m_activeTheme;
     if (active != nullptr && active->m_ShapeType == SHT_Image && active->m_SelectionArea) {
         const CShapeRecord* area = CShapeRecord::FromBytes(active->m_SelectionArea.get());
@@ -274,6 +272,16 @@ void CGeoView::DrawOverlays(QPainter& dc) {
     if (m_vertexMarkers)
         DrawVertexMarkers(*m_vertexMarkers, ResolveMarkerRecord(*doc, *m_vertexMarkers), m_viewport,
                           dc);
+}
+
+void CGeoView::DrawOverlays(QPainter& dc) {
+    CCorvaleDoc* doc = GetDocument();
+    if (doc == nullptr)
+        return;
+    // Lines of the tools are drawn inverted, so they show on any map.
+    const QPen xorPen(QColor(255, 255, 255), 0);
+
+    DrawSelectionAreaAndMarkers(dc);
     for (const CBookmarkRecord* bookmark : doc->m_bookmarks)
         if (bookmark != nullptr)
             DrawIconAt(BookmarkIcon(), QSize(kBookmarkIconSize, kBookmarkIconSize), m_viewport, dc,
@@ -573,9 +581,15 @@ void CGeoView::OnFindTheme() {
 }
 
 void CGeoView::OnCopyMapImage() {
-    const QImage picture = GetMapPicture();
+    QImage picture = GetMapPicture();
     if (picture.isNull())
         return;
+    // The copy shows the map as drawn, with the traced outline and the vertex
+    // markers, but without bookmarks, plug-in drawing and tool lines.
+    {
+        QPainter dc(&picture);
+        DrawSelectionAreaAndMarkers(dc);
+    }
     if (QClipboard* clipboard = QGuiApplication::clipboard())
         clipboard->setImage(picture);
 }

@@ -181,6 +181,8 @@ private:
     // Brings the cache up to the client size and renders it when dirty.
     void EnsureMapPicture();
     void DrawOverlays(QPainter& dc);
+    // The outline of an image theme's selection area and the vertex markers.
+    void DrawSelectionAreaAndMarkers(QPainter& dc);
     void DrawToolLine(QPainter& dc, const std::vector<CShapePoint>& points,
                       const CDevicePoint& lastMouse);
     void FireMapDrawn();

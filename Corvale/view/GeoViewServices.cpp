@@ -23,7 +23,7 @@ void IGeoViewServices::NotifyLoaderSelectionChanged(CCorvaleDoc&, CTheme*) {}
 
 void IGeoViewServices::ShowWorkspaceProperties(CCorvaleDoc&, int) {}
 
-void IGeoViewServices::OnViewInitialUpdate(CCorvaleDoc&) {}
+void IGeoViewServices::OnViewInitialUpdate(CCorvaleDoc& document) { document.OnViewInitialUpdate(); }
 
 void IGeoViewServices::ClearThemeSelection(CCorvaleDoc& document) {
     document.m_selectedThemes.clear();

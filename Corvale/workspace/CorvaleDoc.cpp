@@ -1,6 +1,7 @@
 #include "workspace/CorvaleDoc.h"
 
 #include "core/Theme.h"
+#include "crs/RefSysTable.h"
 #include "framework/UserInterface.h"
 #include "settings/AppSettings.h"
 #include "workspace/CommandIds.h"
@@ -72,10 +73,20 @@ bool CCorvaleDoc::CanCloseFrame() {
 }
 
 bool CCorvaleDoc::OnNewDocument() {
-    corvale::UI().SetStatusPaneText(1130, "Unknown");
+    const RefSysEntry* refSystem = GetRefSysEntry(m_refSystem);
+    corvale::UI().SetStatusPaneText(1130, refSystem != nullptr ? refSystem->name : "Unknown");
     UpdateAllViews(nullptr);
     FireUpdateEvent(nullptr, DUE_NewDocument, 0);
-    return CDocument::OnNewDocument();
+    if (!CDocument::OnNewDocument())
+        return false;
+    UpdateMapScale();
+    return true;
+}
+
+void CCorvaleDoc::OnViewInitialUpdate() {
+    if (GetDocumentConsoleServices().getConsole)
+        GetDocumentConsoleServices().getConsole(*this);
+    GpiNotifyViewInitialized(this);
 }
 
 void CCorvaleDoc::OnCloseDocument() {

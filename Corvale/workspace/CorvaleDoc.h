@@ -38,6 +38,9 @@ public:
     bool IsModified() override;
     void SetModifiedFlag(bool modified = true) override;
     bool OnNewDocument() override;
+    // The first map view of the document is shown: makes sure the console
+    // exists, then tells the plug-ins (GPIHOOK_ViewInitialized).
+    void OnViewInitialUpdate();
     void OnCloseDocument() override;
     // Sets the document's flag when a theme was modified, so that closing asks
     // to save, then lets the frame close.
@@ -152,10 +155,15 @@ public:
     // cannot be loaded gives an error box and null. An image without a world
     // file opens the georeferencing dialog.
     CTheme* LoadRasterFile(const std::string& path);
-    // Opens a shape file or an image (by name), for the command line, the
-    // console, scripts and folder scans; true when a theme came of it. A file
-    // of another kind gives an error box when showErrors is set.
+    // Opens a shape file or an image (by name), or hands a file of a type a
+    // plug-in registered to that plug-in, for the command line, the console,
+    // scripts and folder scans; true when a theme came of it or a plug-in
+    // took the file. A file of another kind gives an error box when
+    // showErrors is set.
     bool OpenDataFile(const std::string& path, bool showErrors);
+    // Hands the file to the plug-in whose registered file type matches its
+    // name and adds it to the recent files; false when no type matches.
+    bool OpenPluginFile(const std::string& path);
     // Opens every "*.shp" directly in the folder, then scans the subfolders
     // the same way, depth first; a folder reached again through a link is
     // not scanned twice. Always true.

@@ -21,6 +21,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <utility>
@@ -155,7 +156,16 @@ CTheme* CCorvaleDoc::LoadShapeFile(const std::string& path, bool showErrors) {
     auto theme = std::make_unique<CTheme>();
     m_loaderTargetTheme = theme.get();
     theme->m_Name = FileNameOf(shp);
-    if (!headerRead || !theme->OpenShapeFile(shp)) {
+    ApplyNewThemeSettings(theme.get());
+    // The plug-ins hear of the theme when it is inserted, before its records
+    // are read; a read that fails takes it out again and tells them so.
+    CTheme* added = theme.release();
+    InsertNewTheme(added);
+    if (!headerRead || !added->OpenShapeFile(shp)) {
+        m_themes.erase(std::find(m_themes.begin(), m_themes.end(), added));
+        GpiNotifyThemesRemoved(this, added);
+        GpiForgetTheme(added);
+        delete added;
         m_loaderTargetTheme = nullptr;
         if (showErrors)
             ShowError("The shape file is damaged or incomplete:\n\n" + shp + "\n\n\nNo theme was added.");
@@ -163,22 +173,19 @@ CTheme* CCorvaleDoc::LoadShapeFile(const std::string& path, bool showErrors) {
     }
 
     const std::string dbf = corvale::FindSiblingFile(stem, ".dbf");
-    if (!dbf.empty() && !theme->OpenDbfFile(dbf)) {
+    if (!dbf.empty() && !added->OpenDbfFile(dbf)) {
         // Columns read before the damage would show with no values in them.
-        theme->m_Dbf = CdBaseFile();
-        theme->m_DbfReader.Close();
+        added->m_Dbf = CdBaseFile();
+        added->m_DbfReader.Close();
         if (showErrors)
             ShowError("The attribute file is invalid or unreadable:\n\n" + dbf +
                       "\n\n\nNo attributes will be loaded for this theme.");
     }
 
-    ApplyNewThemeSettings(theme.get());
-    theme->ResetShapePositions();
-    theme->UpdateStyles();
-    theme->BuildSpatialIndex();
-
-    CTheme* added = theme.release();
-    InsertNewTheme(added);
+    added->UpdateDefaultStyle();
+    added->ResetShapePositions();
+    added->UpdateStyles();
+    added->BuildSpatialIndex();
 
     const int count = added->GetAllShapeCount();
     if (added->IsPointTheme())
@@ -233,13 +240,21 @@ CTheme* CCorvaleDoc::LoadRasterFile(const std::string& path) {
     return added;
 }
 
+bool CCorvaleDoc::OpenPluginFile(const std::string& path) {
+    if (!GpiOpenPluginFile(path))
+        return false;
+    GetRecentShapeFiles().Add(path);
+    GetRecentShapeFiles().WriteList();
+    return true;
+}
+
 bool CCorvaleDoc::OpenDataFile(const std::string& path, bool showErrors) {
     if (HasShpExtension(path))
         return LoadShapeFile(path, showErrors) != nullptr;
     if (IsImageFileName(path))
         return LoadRasterFile(path) != nullptr;
-    // File types registered by GPI plug-ins are kept by the main frame and
-    // handed over there.
+    if (OpenPluginFile(path))
+        return true;
     if (showErrors)
         ShowError("Corvale does not understand this file format.");
     return false;
@@ -277,18 +292,22 @@ bool CCorvaleDoc::LoadShapeFolder(const std::string& folder, bool showErrors) {
 void CCorvaleDoc::OnAddTheme() {
     corvale::FileDialogRequest request;
     request.title = "Add Themes";
-    // The plug-ins' file types would come between the image files and all
-    // files; the main frame that keeps them is not there yet.
-    request.filter = std::string(kAddThemeFilter) + kAllFilesFilter;
+    request.filter = kAddThemeFilter;
+    for (const GpiPluginFileType& type : GpiPluginFileTypes())
+        request.filter += type.m_Description + "|" + type.m_Pattern + "|";
+    request.filter += kAllFilesFilter;
     request.multiple = true;
     std::vector<std::string> paths;
     if (!UI().ChooseOpenFiles(request, paths))
         return;
 
     corvale::CWaitCursor wait;
-    // The chooser does not say which filter was picked; the all-files rule
-    // reads every choice the way the shape and image filters would.
+    // The chooser does not say which filter was picked; each choice is read
+    // the way its own filter would: shape files, images, a plug-in's file
+    // types, and anything else as an image, as under all files.
     for (const std::string& path : paths) {
+        if (!HasShpExtension(path) && !IsImageFileName(path) && OpenPluginFile(path))
+            continue;
         CTheme* theme = HasShpExtension(path) ? LoadShapeFile(path, true) : LoadRasterFile(path);
         if (theme != nullptr)
             SetModifiedFlag(true);
@@ -303,6 +322,8 @@ void CCorvaleDoc::OnLoadRecentFile(unsigned id) {
         LoadShapeFile(path, true);
     else if (IsImageFileName(path))
         LoadRasterFile(path);
+    else
+        OpenPluginFile(path);
 }
 
 void CCorvaleDoc::AddOpenFileCommands() {

@@ -14,6 +14,7 @@
 #include <QDockWidget>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QProgressBar>
 #include <QMdiArea>
 #include <QStatusBar>
 #include <QToolBar>
@@ -208,3 +209,35 @@ TEST(FileDialogFilter, ConvertsPairsToNameFilters) {
 }
 
 } // namespace
+
+// Plug-ins reach the frame's own status panes and progress through the host.
+TEST_F(MainFrameTest, PluginStatusPanesAndProgressUseTheFramesOwn) {
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    std::uint32_t pane = 0;
+    GpiStatusPaneCreateArgs create = {60, &pane};
+    ASSERT_EQ(GpiHostDispatch(GPIOP_StatusPaneCreate, &create), GPIERR_NoError);
+    ASSERT_TRUE(frame.HasPane(22000));
+    EXPECT_EQ(frame.GetPaneWidth(22000), 60);
+    GpiStatusPaneSetTextArgs text = {pane, "Routing", nullptr};
+    ASSERT_EQ(GpiHostDispatch(GPIOP_StatusPaneSetText, &text), GPIERR_NoError);
+    EXPECT_EQ(frame.GetPaneText(22000), "Routing");
+    ASSERT_EQ(GpiHostDispatch(GPIOP_StatusPaneDestroy, reinterpret_cast<void*>(std::uintptr_t{pane})), GPIERR_NoError);
+    EXPECT_FALSE(frame.HasPane(22000));
+    EXPECT_EQ(frame.AddPluginStatusPane(40), 22000) << "the pane is free again";
+
+    std::uint32_t progress = 0;
+    GpiProgressCreateArgs bar = {nullptr, 0.3f, &progress};
+    ASSERT_EQ(GpiHostDispatch(GPIOP_ProgressCreate, &bar), GPIERR_NoError);
+    EXPECT_FALSE(frame.GetProgressBar()->isHidden());
+    EXPECT_EQ(frame.GetProgressBar()->value(), 30);
+    GpiProgressSetPosArgs move = {progress, 0.75f};
+    ASSERT_EQ(GpiHostDispatch(GPIOP_ProgressSetPos, &move), GPIERR_NoError);
+    EXPECT_EQ(frame.GetProgressBar()->value(), 75);
+    ASSERT_EQ(GpiHostDispatch(GPIOP_ProgressDestroy, reinterpret_cast<void*>(std::uintptr_t{progress})), GPIERR_NoError);
+    EXPECT_TRUE(frame.GetProgressBar()->isHidden());
+
+    std::uint32_t scripting = 0;
+    ASSERT_EQ(GpiHostDispatch(GPIOP_IsScriptingAvailable, &scripting), GPIERR_NoError);
+    EXPECT_EQ(scripting, 1u);
+}

@@ -410,9 +410,14 @@ TEST(ThemeEditing, AppendLoadedShape) {
     EXPECT_TRUE(loaded.m_OwnedPoints.empty());
     ASSERT_TRUE(loaded.m_ZRangeValid);
     ASSERT_TRUE(loaded.AppendLoadedShape(Rec(plain)));
-    EXPECT_EQ(loaded.m_ZRange[0], 30.0) << "a plain point says nothing about heights";
+    // One rule with delivery and RecalculateBounds: a plain point in a
+    // PointZ theme counts as z 0, as it is written.
+    EXPECT_EQ(loaded.m_ZRange[0], 0.0);
     EXPECT_EQ(loaded.m_ZRange[1], 30.0);
     EXPECT_EQ(loaded.m_Bounds[2], 5.0);
+    loaded.RecalculateBounds();
+    EXPECT_EQ(loaded.m_ZRange[0], 0.0) << "recomputing gives what adding gave";
+    EXPECT_EQ(loaded.m_ZRange[1], 30.0);
     EXPECT_TRUE(loaded.m_Modified);
     EXPECT_FALSE(loaded.AppendLoadedShape(Rec(polygon)));
     EXPECT_FALSE(loaded.AppendLoadedShape(nullptr));

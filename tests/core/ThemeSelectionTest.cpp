@@ -184,6 +184,30 @@ TEST(ThemeSelection, SelectAllWidthsAndTheSelectionArea) {
     EXPECT_TRUE(empty.m_Selection.empty());
 }
 
+TEST(ThemeSelection, SetSelectionAreaBuildsAOnePartPolygon) {
+    CTheme theme;
+    const std::vector<CShapePoint> ring = {{0, 0}, {0, 4}, {3, 4}, {3, 0}, {0, 0}};
+    theme.SetSelectionArea(&ring);
+    ASSERT_NE(theme.m_SelectionArea, nullptr);
+    const CShapeRecord* area = CShapeRecord::FromBytes(theme.m_SelectionArea.get());
+    EXPECT_EQ(CShapeRecord::GetShapeType(area), SHT_Polygon);
+    EXPECT_EQ(CShapeRecord::GetPartCount(area), 1u);
+    ASSERT_EQ(CShapeRecord::GetPointCount(area), 5u);
+    for (std::uint32_t i = 0; i < 5; ++i)
+        EXPECT_EQ(CShapeRecord::GetPoint(area, i), ring[i]) << i;
+    EXPECT_EQ(CShapeRecord::GetMaxX(area), 3.0);
+    EXPECT_EQ(CShapeRecord::GetMaxY(area), 4.0);
+    EXPECT_EQ(GetShapeRecordIndex(area), 0);
+
+    // Too few points for a ring, or none at all, leave no area behind.
+    const std::vector<CShapePoint> three = {{0, 0}, {1, 1}, {0, 0}};
+    theme.SetSelectionArea(&three);
+    EXPECT_EQ(theme.m_SelectionArea, nullptr);
+    theme.SetSelectionArea(&ring);
+    theme.SetSelectionArea(nullptr);
+    EXPECT_EQ(theme.m_SelectionArea, nullptr);
+}
+
 TEST(ThemeSelection, InvertSelection) {
     NativeShapes shapes(SHT_Polygon, 6);
     shapes.Select({4, 1});

@@ -153,6 +153,12 @@ TEST(ThemeOpen, AShapeFileThatDoesNotReadWholeLeavesNoTheme) {
     ExpectEmpty(theme);
 }
 
+TEST(ThemeOpen, AShapeFileWithBytesAfterItsRecordsAndNoIndexOpens) {
+    CTheme theme;
+    ASSERT_TRUE(theme.OpenShapeFile(kShapes + "trailing.shp"));
+    EXPECT_EQ(theme.GetAllShapeCount(), 3);
+}
+
 TEST(ThemeOpen, ASecondOpenIsRefusedAndChangesNothing) {
     CTheme theme;
     ASSERT_TRUE(theme.OpenShapeFile(kShapes + "points.shp"));
@@ -171,6 +177,8 @@ TEST(ThemeOpen, ZRangeFollowsOneRuleForEveryKindWithZ) {
     };
     const Case cases[] = {
         {"pointsz", true, -7, 3}, {"linesz", true, 90, 120}, {"polygonsz", true, 5, 7}, {"lines", false, 0, 0},
+        // Written by GDAL, whose Z records carry no M block.
+        {"gdal_pointz", true, -7, 3}, {"gdal_linez", true, -8, 120}, {"gdal_polygonz", true, 1, 8},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);

@@ -263,10 +263,11 @@ TEST(dBaseFileFixtures, ValuesMatchTheDumps) {
         {"numbers.dbf", 1, 2, "0"},
         {"numbers.dbf", 1, 3, "-0.500"},
         {"numbers.dbf", 1, 4, "99.99"},
-        // shapelib marks empty numbers by filling the field with '*'.
-        {"numbers.dbf", 2, 0, "*****"},
-        {"numbers.dbf", 2, 2, "************"},
-        {"numbers.dbf", 2, 3, "**********"},
+        // shapelib marks empty numbers by filling the field with '*': they
+        // read as blank numbers do.
+        {"numbers.dbf", 2, 0, ""},
+        {"numbers.dbf", 2, 2, ""},
+        {"numbers.dbf", 2, 3, ""},
 
         // "  007.50": the leading zeros go, as in ogrinfo's "7.50".
         {"typed.dbf", 0, 0, "7.50"},
@@ -298,10 +299,10 @@ TEST(dBaseFileFixtures, ValuesMatchTheDumps) {
         {"gdal.dbf", 1, 4, "0"},
         // GDAL's nulls: blanks, '*' fills and a zero date.
         {"gdal.dbf", 2, 0, ""},
-        {"gdal.dbf", 2, 1, "******"},
-        {"gdal.dbf", 2, 2, "**********"},
+        {"gdal.dbf", 2, 1, ""},
+        {"gdal.dbf", 2, 2, ""},
         {"gdal.dbf", 2, 3, "00000000"},
-        {"gdal.dbf", 2, 4, "*"},
+        {"gdal.dbf", 2, 4, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.file) + " record " + std::to_string(c.record) + " field " +
@@ -647,12 +648,12 @@ TEST(dBaseFileWrite, HeaderLayout) {
     ASSERT_EQ(b.size(), 97u);
 
     EXPECT_EQ(b[0], 3);
-    // The date of writing, with the year counted from 2000.
+    // The date of writing, with the year counted from 1900 (126 for 2026).
     bool dateMatches = false;
     for (std::time_t t : {before, after}) {
         std::tm local{};
         localtime_r(&t, &local);
-        dateMatches = dateMatches || (b[1] == local.tm_year + 1900 - 2000 &&
+        dateMatches = dateMatches || (b[1] == local.tm_year &&
                                       b[2] == local.tm_mon + 1 && b[3] == local.tm_mday);
     }
     EXPECT_TRUE(dateMatches) << int(b[1]) << "-" << int(b[2]) << "-" << int(b[3]);
@@ -690,6 +691,12 @@ TEST(dBaseFileWrite, DescriptorWidthsAndOffsets) {
         {"integer", Field("I", FT_Int, 9), 'N', 9, 0},
         {"double", Field("D", FT_Double, 12, 3), 'N', 12, 3},
         {"decimals low byte", Field("D", FT_Double, 12, 0x103), 'N', 12, 3},
+        // A double without decimals gets as many as its width allows, at least
+        // one and at most 15, so that it does not read back as a whole number.
+        {"double without decimals", Field("D", FT_Double, 8), 'N', 8, 6},
+        {"narrow double without decimals", Field("D", FT_Double, 2), 'N', 2, 1},
+        {"wide double without decimals", Field("D", FT_Double, 40), 'N', 40, 15},
+        {"integer keeps no decimals", Field("I", FT_Int, 40), 'N', 40, 0},
         // Dates and logicals have fixed widths in dBase.
         {"date given 10", Field("T", FT_Date, 10), 'D', 8, 0},
         {"date given 0", Field("T", FT_Date, 0), 'D', 8, 0},
@@ -1135,3 +1142,42 @@ TEST(dBaseFieldValues, NumbersIgnoreACommaLocale) {
 }
 
 } // namespace
+
+// A double column whose decimals are not set (the program's own columns) used
+// to be written as N(w,0) and read back, here and in GDAL, as whole numbers:
+// 2.5 became 2 after a save. written_doubles.dbf holds what this test writes
+// (the date bytes aside); written_doubles.ogrinfo.txt shows GDAL reads Real.
+TEST(dBaseFileWrite, DoublesWithoutDecimalsReadBackAsDoubles) {
+    const std::vector<CAttributeFieldInfo> fields = {Field("RATIO", FT_Double, 7), Field("COUNT", FT_Int, 4)};
+    const std::vector<std::vector<CAttributeFieldValue>> rows = {
+        {Value("2.5", FT_Double, 7), Value("3", FT_Int, 4)},
+        {Value("-0.125", FT_Double, 7), Value("-12", FT_Int, 4)},
+        {Value("", FT_Double, 7), Value("", FT_Int, 4)},
+    };
+    TempDir dir;
+    const std::string path = dir.file("written_doubles.dbf");
+    CFileWriter writer;
+    ASSERT_TRUE(writer.Open(path.c_str()));
+    ASSERT_TRUE(CdBaseFile::WriteHeader(fields, &writer, static_cast<std::uint32_t>(rows.size())));
+    for (const auto& row : rows)
+        ASSERT_TRUE(CdBaseFile::WriteRecord(fields, &writer, row));
+    const unsigned char end = 0x1A;
+    ASSERT_EQ(writer.Write(&end, 1), 1u);
+    ASSERT_TRUE(writer.Close());
+
+    auto written = ReadBytes(path);
+    auto committed = ReadBytes(Fixture("written_doubles.dbf"));
+    ASSERT_EQ(written.size(), committed.size());
+    for (std::size_t i = 1; i <= 3; ++i)
+        written[i] = committed[i] = 0; // the date of writing
+    EXPECT_EQ(written, committed);
+
+    OpenTable t;
+    ASSERT_TRUE(t.Load(path));
+    EXPECT_EQ(t.m_Table.GetFields()[0].m_Type, FT_Double);
+    EXPECT_EQ(t.m_Table.GetFields()[1].m_Type, FT_Int);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        EXPECT_EQ(t.Text(static_cast<int>(r), 0), rows[r][0].m_Text);
+        EXPECT_EQ(t.Text(static_cast<int>(r), 1), rows[r][1].m_Text);
+    }
+}

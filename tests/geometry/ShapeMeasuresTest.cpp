@@ -221,9 +221,13 @@ TEST(GroundDistance, OnTheSphere) {
         {{10, 0}, {190, 0}, 19985059.588526044},
         {{0, 89}, {180, 89}, 222056.217650289},
         {{-0.5, 0.25}, {0.5, -0.25}, 124132.884261277},
+        // Short segments keep their length to the tenth of a millimetre.
+        {{10, 50}, {10, 50.0000009}, 0.099925298},
+        {{10, 50}, {10.0000014, 50}, 0.09991449},
+        {{-120.5, 35.25}, {-120.5000001, 35.2500001}, 0.014334685},
     };
     for (const Case& c : cases)
-        EXPECT_NEAR(GroundDistance(Wgs84(), c.a, c.b, kRadius), c.metres, 1e-3)
+        EXPECT_NEAR(GroundDistance(Wgs84(), c.a, c.b, kRadius), c.metres, c.metres < 1 ? 1e-4 : 1e-3)
             << c.a.x << " " << c.a.y;
     EXPECT_NEAR(GroundDistance(Wgs84(), {0, 0}, {1, 0}, kRadius), kRadius * kPi / 180, 1e-3);
     // Projected points go through the coordinate engine first.

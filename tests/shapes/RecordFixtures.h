@@ -63,3 +63,18 @@ inline Bytes MakeMulti(std::uint32_t type, const Parts& parts, std::uint32_t num
         throw std::logic_error("record fixture could not be built");
     return b;
 }
+
+// A Z record as GDAL writes it: the M block left off, the content length in
+// words ending after the Z values.
+inline Bytes WithoutM(Bytes b) {
+    const std::uint32_t type = corvale::ReadLE32(b.data() + 8);
+    std::size_t size = 36;
+    if (type != SHT_PointZ) {
+        const std::size_t parts = corvale::ReadLE32(b.data() + 44);
+        const std::size_t points = corvale::ReadLE32(b.data() + 48);
+        size = 68 + 4 * parts + 24 * points;
+    }
+    b.resize(size);
+    corvale::WriteBE32(b.data() + 4, static_cast<std::uint32_t>((size - 8) / 2));
+    return b;
+}

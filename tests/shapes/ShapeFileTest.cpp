@@ -16,11 +16,13 @@ namespace {
 
 const std::string kShapes = std::string(CORVALE_TEST_DATA) + "/shapes/";
 
-// The coordinates make_fixtures.sh gave shapelib, one Parts per record.
+// The coordinates make_fixtures.sh gave shapelib and ogr2ogr, one Parts per
+// record (as ogrinfo reports them; GDAL writes no M, read as 0.0).
 struct Fixture {
     const char* name;
     std::uint32_t type;
     std::vector<Parts> records;
+    bool withM = true;
 };
 
 const Fixture kFixtures[] = {
@@ -35,6 +37,15 @@ const Fixture kFixtures[] = {
     {"pointsz", SHT_PointZ, {{{{1, 2, 3, 4}}}, {{{-5, 6, -7, 8}}}}},
     {"linesz", SHT_PolylineZ, {{{{0, 0, 100, 0.5}, {1, 1, 110, 1.5}}, {{2, 2, 90, 2.5}, {3, 5, 120, 3.5}}}}},
     {"polygonsz", SHT_PolygonZ, {{{{0, 0, 5, 1}, {0, 4, 6, 2}, {4, 4, 7, 3}, {0, 0, 5, 4}}}}},
+    {"gdal_pointz", SHT_PointZ, {{{{1, 2, 3}}}, {{{-5.5, 6.25, -7}}}}, false},
+    {"gdal_linez",
+     SHT_PolylineZ,
+     {{{{0, 0, 100}, {10, 0, 110}, {10, 5, 120}}}, {{{1, 1, 1}, {2, 2, 2}}, {{5, 5, -5}, {6, 7, -6}, {8, 6, -8}}}},
+     false},
+    {"gdal_polygonz",
+     SHT_PolygonZ,
+     {{{{0, 0, 5}, {0, 10, 6}, {10, 10, 7}, {10, 0, 8}, {0, 0, 5}}, {{2, 2, 1}, {2, 4, 2}, {4, 4, 2}, {4, 2, 1}, {2, 2, 1}}}},
+     false},
 };
 
 void ExpectRecord(const CShapeRecord* record, std::uint32_t type, const Parts& parts, std::uint32_t index) {
@@ -125,8 +136,11 @@ TEST(ShapeFileWalk, ReadsPeerMadeFilesWithAndWithoutIndex) {
             EXPECT_EQ(pair.shp.m_Header.m_Version, 1000u);
             EXPECT_EQ(pair.shp.m_Header.m_FileLength, pair.shpReader.GetSize());
             ASSERT_EQ(walked.records.size(), f.records.size());
-            for (std::size_t r = 0; r < f.records.size(); ++r)
+            for (std::size_t r = 0; r < f.records.size(); ++r) {
                 ExpectRecord(walked.records[r], f.type, f.records[r], static_cast<std::uint32_t>(r));
+                const bool zType = f.type == SHT_PointZ || f.type == SHT_PolylineZ || f.type == SHT_PolygonZ;
+                EXPECT_EQ(CShapeRecord::HasM(walked.records[r]), zType && f.withM);
+            }
             // Records are handed out in place, never copied.
             const unsigned char* mapped = pair.shpReader.GetData();
             for (CShapeRecord* record : walked.records) {
@@ -173,6 +187,32 @@ TEST(ShapeFileWalk, FollowsTheIndexOrderAndCount) {
     ASSERT_EQ(walked.records.size(), 2u);
     EXPECT_EQ(CShapeRecord::GetPoint(walked.records[0], 0), (CShapePoint{10, -20}));
     EXPECT_EQ(CShapeRecord::GetPoint(walked.records[1], 0), (CShapePoint{-3, 4}));
+}
+
+TEST(ShapeFileWalk, InFileOrderStopsWhereTheHeaderSaysTheFileEnds) {
+    // make_fixtures.sh: points.shp with text appended and no .shx.
+    OpenedPair trailing(kShapes + "trailing.shp", "");
+    ASSERT_GT(trailing.shpReader.GetSize(), trailing.shp.m_Header.m_FileLength + 100);
+    Walked walked;
+    ASSERT_TRUE(trailing.Walk(walked));
+    ASSERT_EQ(walked.records.size(), 3u);
+    EXPECT_EQ(CShapeRecord::GetPoint(walked.records[2], 0), (CShapePoint{10, -20}));
+
+    // A header length shorter than the file's records ends the walk early;
+    // one shorter than the header itself says nothing and the file size rules.
+    TempDir dir;
+    Bytes shp = ReadBytes(kShapes + "points.shp");
+    WriteBE32(shp.data() + 24, (100 + 28) / 2);
+    WriteBytes(dir.file("short.shp"), shp);
+    WriteBE32(shp.data() + 24, 0);
+    WriteBytes(dir.file("zero.shp"), shp);
+    const std::pair<const char*, std::size_t> cases[] = {{"short.shp", 1}, {"zero.shp", 3}};
+    for (const auto& [name, count] : cases) {
+        OpenedPair pair(dir.file(name), "");
+        Walked w;
+        EXPECT_TRUE(pair.Walk(w)) << name;
+        EXPECT_EQ(w.records.size(), count) << name;
+    }
 }
 
 TEST(ShapeFileWalk, NullRecordsAreDeliveredAsNull) {
@@ -238,7 +278,15 @@ TEST(ShapeFileWalk, HostileFilesStopTheWalk) {
     const Case cases[] = {
         {"last record cut in half", cut(lines, lines.size() - 20), {}, 1},
         {"last record cut in half, through the index", cut(lines, lines.size() - 20), linesIndex, 1},
-        {"a few stray bytes after the last record", [&] { Bytes b = lines; b.resize(b.size() + 5); return b; }(), {}, 2},
+        {"stray bytes after the last record that the header counts",
+         [&] {
+             Bytes b = lines;
+             b.resize(b.size() + 6);
+             WriteBE32(b.data() + 24, static_cast<std::uint32_t>(b.size() / 2));
+             return b;
+         }(),
+         {},
+         2},
         {"point count far past the end", patch(lines, second + 48, 0x7FFFFFFF), {}, 1},
         {"part count that wraps 32-bit sizes", patch(lines, second + 44, 0x40000000), {}, 1},
         {"more parts than points", patch(lines, second + 44, 6), {}, 1},
@@ -271,6 +319,8 @@ TEST(ShapeFileWriter, WritesWhatThePeerWrites) {
     // file carry words. Both must come out byte for byte as shapelib wrote them.
     for (const Fixture& f : kFixtures) {
         SCOPED_TRACE(f.name);
+        if (!f.withM)
+            continue; // GDAL leaves M off; this writer always writes it (below)
         TempDir dir;
         std::vector<Bytes> built;
         for (std::size_t r = 0; r < f.records.size(); ++r)
@@ -288,6 +338,39 @@ TEST(ShapeFileWriter, WritesWhatThePeerWrites) {
         ASSERT_TRUE(WriteFiles(dir.file("copy"), f.type, {walked.records.begin(), walked.records.end()}));
         EXPECT_EQ(ReadBytes(dir.file("copy.shp")), ReadBytes(kShapes + f.name + ".shp"));
         EXPECT_EQ(ReadBytes(dir.file("copy.shx")), ReadBytes(kShapes + f.name + ".shx"));
+    }
+}
+
+TEST(ShapeFileWriter, ZRecordsWithoutMAreWrittenWithAnMBlockOfZeros) {
+    for (const Fixture& f : kFixtures) {
+        if (f.withM)
+            continue;
+        SCOPED_TRACE(f.name);
+        TempDir dir;
+        OpenedPair pair(kShapes + f.name + ".shp", kShapes + f.name + ".shx");
+        Walked walked;
+        ASSERT_TRUE(pair.Walk(walked));
+        ASSERT_TRUE(WriteFiles(dir.file("copy"), f.type, {walked.records.begin(), walked.records.end()}));
+
+        std::vector<const CShapeRecord*> built;
+        std::vector<Bytes> buffers;
+        for (const Parts& parts : f.records)
+            buffers.push_back(Build(f.type, parts, 1));
+        for (const Bytes& b : buffers)
+            built.push_back(Rec(b));
+        ASSERT_TRUE(WriteFiles(dir.file("built"), f.type, built));
+        // The same as writing records whose m values are all 0.0.
+        EXPECT_EQ(ReadBytes(dir.file("copy.shp")), ReadBytes(dir.file("built.shp")));
+        EXPECT_EQ(ReadBytes(dir.file("copy.shx")), ReadBytes(dir.file("built.shx")));
+
+        OpenedPair again(dir.file("copy.shp"), "");
+        Walked reread;
+        ASSERT_TRUE(again.Walk(reread));
+        ASSERT_EQ(reread.records.size(), f.records.size());
+        for (std::size_t r = 0; r < f.records.size(); ++r) {
+            ExpectRecord(reread.records[r], f.type, f.records[r], static_cast<std::uint32_t>(r));
+            EXPECT_TRUE(CShapeRecord::HasM(reread.records[r]));
+        }
     }
 }
 

@@ -193,10 +193,81 @@ TEST(ShapeRecord, CheckRefusesBytesThatDoNotHoldTheirRecord) {
         {"point", MakePoint(1, 1), 28, true},
         {"truncated point", MakePoint(1, 1), 27, false},
         {"truncated pointz", MakePointZ(1, 1, 1, 1), 43, false},
+        {"pointz without m", WithoutM(MakePointZ(1, 1, 1, 1)), 36, true},
+        {"truncated pointz without m", WithoutM(MakePointZ(1, 1, 1, 1)), 35, false},
+        {"polylinez without m", WithoutM(MakeMulti(SHT_PolylineZ, kSquareWithHole)), 68 + 8 + 24 * 9, true},
+        {"polygonz without m, one byte short", WithoutM(MakeMulti(SHT_PolygonZ, kSquareWithHole)), 67 + 8 + 24 * 9,
+         false},
         {"less than a header", good, 11, false},
     };
     for (const Case& c : cases) {
         std::size_t size = 0;
         EXPECT_EQ(CheckShapeRecordBytes(c.bytes.data(), c.available, size), c.ok) << c.name;
+    }
+}
+
+// Other tools write Z records without the optional M block; the content
+// length tells. Every size and M accessor must stay inside such a record
+// (its buffer here is exactly as long, so AddressSanitizer sees any overrun).
+TEST(ShapeRecord, ZRecordsWithoutM) {
+    auto withLength = [](Bytes b, std::uint32_t words) {
+        WriteBE32(b.data() + 4, words);
+        return b;
+    };
+    const Bytes pointz = MakePointZ(1, 2, 3, 4);
+    const Bytes polylinez = MakeMulti(SHT_PolylineZ, kSquareWithHole);
+    const std::uint32_t fullWords = (84 + 8 + 32 * 9 - 8) / 2;
+    const std::uint32_t zOnlyWords = (68 + 8 + 24 * 9 - 8) / 2;
+    struct Case {
+        const char* name;
+        Bytes record;
+        bool hasM;
+        std::size_t size;
+    };
+    const Case cases[] = {
+        {"pointz built here (content length in bytes)", pointz, true, 44},
+        {"pointz read from a file with m", withLength(pointz, 18), true, 44},
+        {"pointz without m", WithoutM(pointz), false, 36},
+        {"pointz with no content length", withLength(pointz, 0), true, 44},
+        {"polylinez built here", polylinez, true, 84 + 8 + 32 * 9},
+        {"polylinez read from a file with m", withLength(polylinez, fullWords), true, 84 + 8 + 32 * 9},
+        {"polylinez without m", WithoutM(polylinez), false, 68 + 8 + 24 * 9},
+        {"polylinez whose length stops inside the m block", withLength(polylinez, fullWords - 1), false,
+         68 + 8 + 24 * 9},
+        {"polylinez with no content length", withLength(polylinez, 0), true, 84 + 8 + 32 * 9},
+        {"polygonz without m", WithoutM(MakeMulti(SHT_PolygonZ, kSquareWithHole)), false, 68 + 8 + 24 * 9},
+        {"plain polyline", withLength(MakeMulti(SHT_Polyline, kSquareWithHole), zOnlyWords), false,
+         52 + 8 + 16 * 9},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes b(c.record.begin(), c.record.begin() + static_cast<std::ptrdiff_t>(c.size));
+        CShapeRecord* r = Rec(b);
+        EXPECT_EQ(CShapeRecord::HasM(r), c.hasM);
+        EXPECT_EQ(CShapeRecord::GetSize(r), c.size);
+        std::size_t checked = 0;
+        ASSERT_TRUE(CheckShapeRecordBytes(b.data(), b.size(), checked));
+        EXPECT_EQ(checked, c.size);
+        if (c.hasM)
+            continue;
+        EXPECT_FALSE(CShapeRecord::GetMArray(r));
+        EXPECT_EQ(CShapeRecord::GetMArray(r).size(), 0u);
+        EXPECT_FALSE(CShapeRecord::GetMMinPointer(r));
+        EXPECT_FALSE(CShapeRecord::GetMMaxPointer(r));
+        EXPECT_EQ(CShapeRecord::GetMMin(r), 0.0);
+        EXPECT_EQ(CShapeRecord::GetMMax(r), 0.0);
+        EXPECT_EQ(CShapeRecord::GetM(r, 0), 0.0);
+        if (CShapeRecord::GetShapeType(r) == SHT_Polyline)
+            continue;
+        EXPECT_EQ(CShapeRecord::GetZ(r, 0), CShapeRecord::GetZ(Rec(c.record), 0)) << "z is still read";
+        if (CShapeRecord::GetShapeType(r) == SHT_PointZ)
+            continue;
+        // Edits keep to the Z block.
+        CShapeRecord::SetPointZ(r, 1, 0, 12, 42);
+        CShapeRecord::SetPointZAt(r, 2, 11, 10, -1);
+        EXPECT_EQ(CShapeRecord::GetZMax(r), 42.0);
+        EXPECT_EQ(CShapeRecord::GetZMin(r), -1.0);
+        EXPECT_EQ(CShapeRecord::GetMaxY(r), 12.0);
+        EXPECT_EQ(CShapeRecord::GetZArray(r).size(), 9u);
     }
 }

@@ -81,6 +81,24 @@ TEST(GeoViewTest, OnlyADirtyCacheIsRendered) {
     EXPECT_EQ(view->m_renderCount, 3u);
 }
 
+// The document hears of its first view only: the console is made then.
+TEST(GeoViewTest, TheFirstViewOfADocumentMakesItsConsole) {
+    RecordingServices services;
+    TestWorkspace ws;
+    int consoles = 0;
+    const CDocumentConsoleServices saved = GetDocumentConsoleServices();
+    CDocumentConsoleServices console;
+    console.getConsole = [&consoles](CCorvaleDoc&) -> CConsoleDialog* {
+        ++consoles;
+        return nullptr;
+    };
+    SetDocumentConsoleServices(console);
+    auto first = MakeView(ws);
+    auto second = MakeView(ws);
+    SetDocumentConsoleServices(saved);
+    EXPECT_EQ(consoles, 1);
+}
+
 TEST(GeoViewTest, PaintShowsTheCachedMapWithBookmarksOver) {
     TestWorkspace ws;
     ws.AddPolygonTheme("t", {Square(0, 0, 100, 100)}, kRefRed);
@@ -264,6 +282,41 @@ TEST(GeoViewTest, CopyMapImageRendersADirtyCacheFirstAndLeavesTheOverlaysOut) {
     // On the screen the measure line is painted over the map.
     const QImage shown = view->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_LT(CountColour(shown, Colour(kRefBlue)), 100 * 100);
+}
+
+// The copy holds what the map shows of the selection: the vertex markers of
+// the selected shape and the traced outline of an image.
+TEST(GeoViewTest, CopyMapImageHoldsTheVertexMarkersAndTheSelectionOutline) {
+    TestWorkspace ws;
+    CTheme* theme = ws.AddPolygonTheme("t", {Square(20, 20, 80, 80)}, kRefBlue);
+    theme->m_OutlineColor = kRefBlue;
+    theme->UpdateStyles();
+    auto view = MakeView(ws);
+    const QImage plain = view->GetMapPicture();
+
+    ws.doc->m_activeTheme = theme;
+    ws.doc->m_vertexMode = 1;
+    theme->AddToSelection(0, 0, 0, kRefBlue);
+    ASSERT_TRUE(view->RebuildVertexMarkers());
+    SendMessage(view.get(), WM_COMMAND, ID_VIEW_COPY_MAP_IMAGE, 0);
+    QImage copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(copied.size(), plain.size());
+    EXPECT_NE(copied, plain.convertToFormat(QImage::Format_RGB32)) << "the markers are in the copy";
+    EXPECT_EQ(view->GetMapPicture(), plain) << "the cache itself stays the plain map";
+
+    QImage bitmap(10, 10, QImage::Format_RGB32);
+    bitmap.fill(Qt::black);
+    CTheme* image = ws.AddImageTheme("image", bitmap, 0, 0, 100, 100);
+    ws.doc->m_vertexMode = 0;
+    view->RebuildVertexMarkers();
+    view->InvalidateMap(true);
+    const QImage withImage = view->GetMapPicture().convertToFormat(QImage::Format_RGB32);
+    ws.doc->m_activeTheme = image;
+    const std::vector<CShapePoint> outline = {{30, 30}, {30, 70}, {70, 70}, {70, 30}, {30, 30}};
+    image->SetSelectionArea(&outline);
+    SendMessage(view.get(), WM_COMMAND, ID_VIEW_COPY_MAP_IMAGE, 0);
+    copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+    EXPECT_NE(copied, withImage) << "the outline is in the copy";
 }
 
 TEST(GeoViewTest, FindTheme) {
@@ -540,6 +593,30 @@ TEST_F(DocumentUpdateTest, MarkersNeedVertexModeAndOneSelectedShape) {
     editTheme->ClearSelection();
     EXPECT_FALSE(view->RebuildVertexMarkers());
     ws.doc->m_activeTheme = nullptr;
+    EXPECT_FALSE(view->RebuildVertexMarkers());
+}
+
+// The outline the user traced on an image: set through the theme, drawn by
+// the view and marked vertex by vertex in vertex mode.
+TEST_F(DocumentUpdateTest, AnImagesSelectionAreaIsOutlinedAndMarked) {
+    QImage bitmap(10, 10, QImage::Format_RGB32);
+    bitmap.fill(Qt::black);
+    CTheme* image = ws.AddImageTheme("image", bitmap, 0, 0, 100, 100);
+    ws.doc->m_activeTheme = image;
+    EXPECT_FALSE(view->RebuildVertexMarkers()) << "no area yet";
+
+    const std::vector<CShapePoint> outline = {{20, 20}, {20, 60}, {60, 60}, {60, 20}, {20, 20}};
+    image->SetSelectionArea(&outline);
+    ASSERT_TRUE(view->RebuildVertexMarkers());
+    EXPECT_EQ(view->m_vertexMarkers->m_ShapeIndex, kSelectionAreaShapeIndex);
+    EXPECT_EQ(view->m_vertexMarkers->m_Vertices.size(), 4u) << "the closing point shares the first marker";
+
+    view->m_selectionAreaShown = false;
+    view->InvalidateMap(true);
+    view->grab();
+    EXPECT_TRUE(view->m_selectionAreaShown);
+
+    image->ClearSelection();
     EXPECT_FALSE(view->RebuildVertexMarkers());
 }
 

@@ -1,10 +1,15 @@
 #include "workspace/CorvaleDoc.h"
 
 #include "core/Theme.h"
+#include "crs/RefSysTable.h"
+#include "framework/Messages.h"
+#include "framework/ScriptedUserInterface.h"
 #include "shapes/RecordFixtures.h"
 #include "workspace/CommandIds.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -82,6 +87,43 @@ TEST(CorvaleDoc, DefaultsOfANewWorkspace) {
     EXPECT_EQ(doc.m_vectorizationResolution, 0.0390625f);
     EXPECT_FALSE(doc.IsModified());
     EXPECT_TRUE(IsDocumentOpen(&doc));
+}
+
+TEST(CorvaleDoc, NewDocumentShowsTheReferenceSystemAndTheMapScale) {
+    corvale::CScriptedUserInterface ui;
+    std::vector<double> shown;
+    const CDocumentDialogServices saved = GetDocumentDialogServices();
+    CDocumentDialogServices services;
+    services.showMapScale = [&shown](CCorvaleDoc*, double scale) { shown.push_back(scale); };
+    SetDocumentDialogServices(services);
+    struct Restore {
+        const CDocumentDialogServices& saved;
+        ~Restore() { SetDocumentDialogServices(saved); }
+    } restore{saved};
+
+    CCorvaleDoc unknown;
+    ASSERT_TRUE(unknown.OnNewDocument());
+    ASSERT_FALSE(ui.paneTexts.empty());
+    EXPECT_EQ(ui.paneTexts.back(), (std::pair<int, std::string>(1130, "Unknown")));
+    EXPECT_TRUE(shown.empty()) << "no view to measure";
+
+    CCorvaleDoc doc;
+    doc.m_refSystem = 0;
+    const double extent[4] = {0, 0, 1000, 500};
+    std::copy(extent, extent + 4, doc.m_viewExtent);
+    CMessageWindow view;
+    doc.m_mapView = &view;
+    doc.m_mapViewMetrics = [](double& dpi, int& width) {
+        dpi = 96.0;
+        width = 1000;
+        return true;
+    };
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_EQ(ui.paneTexts.back(), (std::pair<int, std::string>(1130, GetRefSysEntry(0)->name)));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_GT(doc.m_mapScale, 0.0);
+    EXPECT_EQ(doc.m_mapScale, shown[0]);
+    doc.m_mapView = nullptr;
 }
 
 TEST(CorvaleDoc, ModifiedFollowsTheThemes) {

@@ -300,6 +300,11 @@ TEST(ExtentCommands, ZoomCommandsFireExtentChangedAndFollowTheirEnableRules) {
     EXPECT_FALSE(Enabled(doc, ID_THEME_ZOOM_TO_SELECTION));
     doc.m_activeTheme = theme;
     EXPECT_FALSE(Enabled(doc, ID_THEME_ZOOM_TO_SELECTION));
+    const std::vector<CShapePoint> outline = {{0, 0}, {0, 1}, {1, 1}, {0, 0}};
+    theme->SetSelectionArea(&outline);
+    EXPECT_TRUE(Enabled(doc, ID_THEME_ZOOM_TO_SELECTION)) << "a selection area alone";
+    theme->ClearSelection();
+    EXPECT_FALSE(Enabled(doc, ID_THEME_ZOOM_TO_SELECTION));
     theme->AddToSelection(1, 1, 1, 0xFF);
     EXPECT_TRUE(Enabled(doc, ID_THEME_ZOOM_TO_SELECTION));
     ASSERT_TRUE(doc.OnCmdMsg(ID_THEME_ZOOM_TO_SELECTION, nullptr));

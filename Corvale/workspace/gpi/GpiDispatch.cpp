@@ -14,6 +14,7 @@
 #include "workspace/CorvaleDoc.h"
 #include "workspace/gpi/GpiState.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <new>
@@ -126,6 +127,122 @@ int OnSetStatusText(void* args) {
     return GPIERR_NoError;
 }
 
+// A handle passed as the block itself.
+std::uint32_t HandleOfBlock(void* args) {
+    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(args));
+}
+
+// A fraction 0..1 as the percentage the status bar shows.
+int PercentOf(float fraction) {
+    if (!(fraction > 0.0f))
+        return 0;
+    return fraction >= 1.0f ? 100 : static_cast<int>(fraction * 100.0f);
+}
+
+int OnStatusPaneSetText(void* args) {
+    auto* block = static_cast<GpiStatusPaneSetTextArgs*>(args);
+    if (block == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    const GpiStatusPaneEntry* entry = GpiState().m_StatusPanes.Find(block->pane);
+    if (entry == nullptr)
+        return GPIERR_InvalidHandle;
+    // The icon is a handle of another window system; only the text is shown.
+    if (GpiState().m_Frame.setPluginPaneText)
+        GpiState().m_Frame.setPluginPaneText(entry->m_PaneIndex, block->text != nullptr ? block->text : "");
+    return GPIERR_NoError;
+}
+
+int OnStatusPaneCreate(void* args) {
+    auto* block = static_cast<GpiStatusPaneCreateArgs*>(args);
+    if (block == nullptr || block->pane == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    CGpiHostState& state = GpiState();
+    if (!state.m_Frame.showPluginPane)
+        return GPIERR_NotImplemented;
+    const int width = static_cast<int>(std::min<std::uint32_t>(block->width, 0x7FFF));
+    const int pane = state.m_Frame.showPluginPane(width);
+    if (pane < 0)
+        return GPIERR_OutOfResources;
+    const std::uint32_t handle = state.m_StatusPanes.Add({pane});
+    if (handle == 0) {
+        if (state.m_Frame.hidePluginPane)
+            state.m_Frame.hidePluginPane(pane);
+        return GPIERR_OutOfResources;
+    }
+    *block->pane = handle;
+    return GPIERR_NoError;
+}
+
+int OnStatusPaneDestroy(void* args) {
+    const std::uint32_t handle = HandleOfBlock(args);
+    CGpiLockGuard guard;
+    CGpiHostState& state = GpiState();
+    const GpiStatusPaneEntry* entry = state.m_StatusPanes.Find(handle);
+    if (entry == nullptr)
+        return GPIERR_InvalidHandle;
+    if (state.m_Frame.hidePluginPane)
+        state.m_Frame.hidePluginPane(entry->m_PaneIndex);
+    state.m_StatusPanes.Erase(handle);
+    return GPIERR_NoError;
+}
+
+int OnProgressCreate(void* args) {
+    auto* block = static_cast<GpiProgressCreateArgs*>(args);
+    if (block == nullptr || block->progress == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    CGpiHostState& state = GpiState();
+    if (!state.m_Frame.showProgress)
+        return GPIERR_NotImplemented;
+    // The status bar has one progress bar; each creation has a handle of its
+    // own, and the entry only marks it as the plug-ins'.
+    const std::uint32_t handle = state.m_ProgressBars.Add(nullptr);
+    if (handle == 0)
+        return GPIERR_OutOfResources;
+    state.m_Frame.showProgress(block->text != nullptr ? block->text : "", PercentOf(block->fraction));
+    *block->progress = handle;
+    return GPIERR_NoError;
+}
+
+int OnProgressSetPos(void* args) {
+    auto* block = static_cast<GpiProgressSetPosArgs*>(args);
+    if (block == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    CGpiHostState& state = GpiState();
+    if (!state.m_ProgressBars.Contains(block->progress))
+        return GPIERR_InvalidHandle;
+    if (state.m_Frame.setProgress)
+        state.m_Frame.setProgress(PercentOf(block->fraction));
+    return GPIERR_NoError;
+}
+
+int OnProgressDestroy(void* args) {
+    const std::uint32_t handle = HandleOfBlock(args);
+    CGpiLockGuard guard;
+    CGpiHostState& state = GpiState();
+    if (!state.m_ProgressBars.Erase(handle))
+        return GPIERR_InvalidHandle;
+    if (state.m_Frame.hideProgress)
+        state.m_Frame.hideProgress();
+    return GPIERR_NoError;
+}
+
+int OnIsScriptingAvailable(void* args) {
+    auto* out = static_cast<std::uint32_t*>(args);
+    if (out == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    CGpiHostState& state = GpiState();
+    // Asked once; the answer holds for the rest of the run.
+    if (state.m_ScriptingAvailable < 0)
+        state.m_ScriptingAvailable = state.m_Frame.scriptingAvailable && state.m_Frame.scriptingAvailable() ? 1 : 0;
+    *out = static_cast<std::uint32_t>(state.m_ScriptingAvailable);
+    return GPIERR_NoError;
+}
+
 int OnHostAlloc(void* args) {
     auto* block = static_cast<GpiHostAllocArgs*>(args);
     if (block == nullptr || block->out == nullptr || block->size == 0)
@@ -181,6 +298,13 @@ GpiOperationHandler FindHandler(int op) {
     case GPIOP_HostAlloc: return &OnHostAlloc;
     case GPIOP_HostFree: return &OnHostFree;
     case GPIOP_GetHostVersion: return &OnGetHostVersion;
+    case GPIOP_StatusPaneSetText: return &OnStatusPaneSetText;
+    case GPIOP_StatusPaneCreate: return &OnStatusPaneCreate;
+    case GPIOP_StatusPaneDestroy: return &OnStatusPaneDestroy;
+    case GPIOP_ProgressCreate: return &OnProgressCreate;
+    case GPIOP_ProgressSetPos: return &OnProgressSetPos;
+    case GPIOP_ProgressDestroy: return &OnProgressDestroy;
+    case GPIOP_IsScriptingAvailable: return &OnIsScriptingAvailable;
     default: return nullptr;
     }
 }

@@ -9,6 +9,7 @@
 #include "workspace/gpi/GpiHost.h"
 
 #include "framework/UserInterface.h"
+#include "platform/Wildcard.h"
 #include "workspace/gpi/GpiState.h"
 
 #include <cstring>
@@ -86,11 +87,16 @@ int RegisterFileType(const GpiRegisterHookArgs& block, const CGpiPlugin& plugin)
     const auto* info = static_cast<const GpiFileTypeInfo*>(block.info);
     if (info == nullptr)
         return GPIERR_IllegalParameter;
+    GpiPluginFileType type;
+    type.m_GuidText = plugin.m_GuidText;
+    type.m_Description = TextOrEmpty(info->description);
+    type.m_Pattern = TextOrEmpty(info->pattern);
+    type.m_UserData = block.userData;
+    // The host keeps the type for opening files; the frame shows it.
+    GpiState().m_FileTypes.push_back(type);
     const GpiFrameServices& frame = GpiState().m_Frame;
-    if (!frame.addPluginFileType)
-        return GPIERR_NotImplemented;
-    frame.addPluginFileType(plugin.m_GuidText, TextOrEmpty(info->description),
-                            TextOrEmpty(info->pattern), block.userData);
+    if (frame.addPluginFileType)
+        frame.addPluginFileType(type.m_GuidText, type.m_Description, type.m_Pattern, type.m_UserData);
     return GPIERR_NoError;
 }
 
@@ -294,6 +300,12 @@ void GpiNotifyShapeDeleted(CTheme* theme, CShapeRecord* record) {
         GpiState().m_Shapes.erase_right(record);
 }
 
+void GpiNotifyViewInitialized(CCorvaleDoc* document) {
+    CGpiLockGuard guard;
+    if (HasSubscriber(GPIHOOK_ViewInitialized))
+        FireSimpleHook(GpiWorkspaceHandle(document), GPIHOOK_ViewInitialized);
+}
+
 void GpiNotifyWorkspaceUpdate(CCorvaleDoc* document) {
     CGpiLockGuard guard;
     if (!HasSubscriber(GPIHOOK_ActiveThemeChanged))
@@ -397,6 +409,32 @@ void GpiNotifyFileOpen(const std::string& path, const std::string& guidText,
             GpiReportPluginFault(record.identity, GPIHOOK_FileOpen, kUnhandledException);
         return;
     }
+}
+
+std::vector<GpiPluginFileType> GpiPluginFileTypes() {
+    CGpiLockGuard guard;
+    return GpiState().m_FileTypes;
+}
+
+bool GpiFindPluginFileType(const std::string& path, GpiPluginFileType& found) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    CGpiLockGuard guard;
+    for (const GpiPluginFileType& type : GpiState().m_FileTypes) {
+        if (!type.m_Pattern.empty() && corvale::MatchWildcardList(name, type.m_Pattern)) {
+            found = type;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool GpiOpenPluginFile(const std::string& path) {
+    GpiPluginFileType type;
+    if (!GpiFindPluginFileType(path, type))
+        return false;
+    GpiNotifyFileOpen(path, type.m_GuidText, type.m_UserData);
+    return true;
 }
 
 // ---------------------------------------------------------------------------

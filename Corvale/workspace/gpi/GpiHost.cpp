@@ -69,7 +69,9 @@ void GpiForgetTheme(CTheme* theme) {
     CGpiLockGuard guard;
     CGpiHostState& state = GpiState();
     state.m_Themes.EraseIf([theme](const CTheme* entry) { return entry == theme; });
-    if (state.m_Shapes.empty())
+    // A derived theme lists its parent's records: their handles stay with
+    // the parent, which still holds them.
+    if (state.m_Shapes.empty() || theme->m_SourceType == ST_ParentTheme)
         return;
     for (const auto* list : {&theme->m_Points, &theme->m_Arcs, &theme->m_Polygons})
         for (CShapeRecord* record : *list)

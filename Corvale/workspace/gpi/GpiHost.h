@@ -46,15 +46,34 @@ void GpiNotifyWorkspaceUpdate(CCorvaleDoc* document);
 void GpiNotifyActiveThemeChanged(CCorvaleDoc* document, CTheme* theme);
 void GpiNotifySelectionChanged(CCorvaleDoc* document, CTheme* theme);
 void GpiNotifyWorkspaceClosing(CCorvaleDoc* document);
+// The document's first map view is initialised: GPIHOOK_ViewInitialized.
+void GpiNotifyViewInitialized(CCorvaleDoc* document);
 // A file of a type a plug-in registered (GPIHOOK_FileOpen) is opened: handed
 // to the first started plug-in with that GUID text, whether or not it is
 // still subscribed. userData is the word of the file type.
 void GpiNotifyFileOpen(const std::string& path, const std::string& guidText, std::uint32_t userData);
 
+// A file type a plug-in registered for the open dialogs and for opening files.
+struct GpiPluginFileType {
+    std::string m_GuidText;
+    std::string m_Description;
+    // Patterns separated by semicolons, as "*.net;*.rte".
+    std::string m_Pattern;
+    std::uint32_t m_UserData = 0;
+};
+// Every registered file type, in the order of registration.
+std::vector<GpiPluginFileType> GpiPluginFileTypes();
+// The first registered file type whose pattern matches the file's name;
+// false when none does.
+bool GpiFindPluginFileType(const std::string& path, GpiPluginFileType& found);
+// Hands the file to the plug-in of the first file type that matches it;
+// false when none does.
+bool GpiOpenPluginFile(const std::string& path);
+
 // From the map view: the pointer in client pixels and the key flags as the
 // window system gives them. Escape comes after the view has ended its own
-// action. The view fires GPIHOOK_MapDrawn (after drawing its themes) and
-// GPIHOOK_ViewInitialized (its first update) itself with FireGpiHook.
+// action. The view fires GPIHOOK_MapDrawn (after drawing its themes) itself
+// with FireGpiHook; GPIHOOK_ViewInitialized comes through the document.
 void GpiNotifyMouseMove(CCorvaleDoc* document, std::uint32_t keyFlags, std::int32_t x, std::int32_t y);
 void GpiNotifyLButtonDown(CCorvaleDoc* document, std::uint32_t keyFlags, std::int32_t x, std::int32_t y);
 void GpiNotifyLButtonUp(CCorvaleDoc* document, std::uint32_t keyFlags, std::int32_t x, std::int32_t y);
@@ -173,5 +192,18 @@ struct GpiFrameServices {
     std::function<void(const std::string& guidText, const std::string& description, const std::string& pattern,
                        std::uint32_t userData)>
         addPluginFileType;
+    // The four plug-in panes of the status bar: shows the first free one with
+    // the width in pixels and answers its number 0-3, -1 when all are in use;
+    // sets a shown pane's text; hides a pane again.
+    std::function<int(int width)> showPluginPane;
+    std::function<void(int pane, const std::string& text)> setPluginPaneText;
+    std::function<void(int pane)> hidePluginPane;
+    // The status bar's progress: shown with an optional text at a percentage
+    // 0-100, moved, and removed again.
+    std::function<void(const std::string& text, int percent)> showProgress;
+    std::function<void(int percent)> setProgress;
+    std::function<void()> hideProgress;
+    // Whether the program's script engine is there for plug-ins to use.
+    std::function<bool()> scriptingAvailable;
 };
 void GpiSetFrameServices(const GpiFrameServices& services);

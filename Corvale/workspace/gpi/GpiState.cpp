@@ -364,6 +364,8 @@ void GpiTestReset() {
     state.m_Scripts.Clear();
     state.m_ToolPanes.Clear();
     state.m_BatchList.clear();
+    state.m_FileTypes.clear();
+    state.m_ScriptingAvailable = -1;
     for (void* block : state.m_HostBlocks)
         std::free(block);
     state.m_HostBlocks.clear();

@@ -305,6 +305,12 @@ struct CGpiHostState {
     // Theme handles of the themes in an update batch.
     std::vector<std::uint32_t> m_BatchList;
 
+    // GPIOP_IsScriptingAvailable's answer, found at the first call: -1 until then.
+    int m_ScriptingAvailable = -1;
+
+    // File types the plug-ins registered (GPIHOOK_FileOpen).
+    std::vector<GpiPluginFileType> m_FileTypes;
+
     // Blocks handed out by GPIOP_HostAlloc and not yet freed.
     std::unordered_set<void*> m_HostBlocks;
 

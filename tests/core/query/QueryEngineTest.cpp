@@ -1,5 +1,6 @@
 #include "core/query/QueryEngine.h"
 
+#include "TempDir.h"
 #include "core/NativeThemeFixture.h"
 #include "core/query/QueryText.h"
 #include "platform/NumberText.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -475,5 +477,37 @@ TEST(QueryEngine, FifteenDecimalsAsPrintfWritesThem) {
         ASSERT_TRUE(corvale::ParseDouble(expected, parsed));
         ASSERT_EQ(readBack, parsed) << expected;
         ASSERT_EQ(std::signbit(readBack), std::signbit(parsed)) << expected;
+    }
+}
+
+// shapelib and GDAL write a missing number as asterisks (numbers.dbf, row 2);
+// conditions must answer for it as for a blank numeric cell.
+TEST(QueryEngine, AsteriskNumbersAnswerAsBlankCells) {
+    const std::string data = CORVALE_TEST_DATA;
+    TempDir dir;
+    std::filesystem::copy_file(data + "/shapes/points.shp", dir.file("p.shp"));
+    std::filesystem::copy_file(data + "/shapes/points.shx", dir.file("p.shx"));
+    std::filesystem::copy_file(data + "/dbf/numbers.dbf", dir.file("p.dbf"));
+    CTheme shapeFile;
+    ASSERT_TRUE(shapeFile.OpenShapeFile(dir.file("p.shp")));
+    ASSERT_EQ(shapeFile.GetAttributeTextAt(2, 0), "");
+    NativePointTheme blank({{"ID", FT_Int}, {"BIG", FT_Int}, {"WIDE", FT_Double}, {"AREA", FT_Double}},
+                           {{"", "", "", ""}});
+
+    for (const char* condition : {"ID = 0", "ID > -1", "AREA = 0", "AREA + 1 = 1", "WIDE < 1", "ID * 2 = 0",
+                                  "ID = BIG", "AREA = 0.0"}) {
+        std::string answers[2];
+        CTheme* themes[2] = {&shapeFile, &blank.theme};
+        const int positions[2] = {2, 0};
+        for (int k = 0; k < 2; ++k) {
+            CQueryEngine engine;
+            std::string error;
+            bool result = false;
+            if (!engine.Prepare(themes[k], condition, error) || !engine.Evaluate(themes[k], result, positions[k], error))
+                answers[k] = error;
+            else
+                answers[k] = result ? "TRUE" : "FALSE";
+        }
+        EXPECT_EQ(answers[0], answers[1]) << condition;
     }
 }

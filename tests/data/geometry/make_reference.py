@@ -123,7 +123,9 @@ def ground():
     section("Ground distances on a sphere of radius %s (GeodSolve -e %s 0 -i -p 9; lon lat in degrees)"
             % (num(RADIUS), num(RADIUS)))
     pairs = [((0, 0), (1, 0)), ((13.4, 52.5), (2.35, 48.85)), ((-74, 40.7), (151.2, -33.9)),
-             ((10, 0), (190, 0)), ((0, 89), (180, 89)), ((-0.5, 0.25), (0.5, -0.25))]
+             ((10, 0), (190, 0)), ((0, 89), (180, 89)), ((-0.5, 0.25), (0.5, -0.25)),
+             # Segments of centimetres and decimetres, as a digitised track holds.
+             ((10, 50), (10, 50.0000009)), ((10, 50), (10.0000014, 50)), ((-120.5, 35.25), (-120.5000001, 35.2500001))]
     for a, b in pairs:
         print("%s -> %s: %s" % (pt(a), pt(b), num(geod(a[1], a[0], b[1], b[0]))))
     half = geod(0, 0, 0, 180)

@@ -14,6 +14,8 @@
 #include <cstring>
 #include <future>
 #include <set>
+#include <string>
+#include <vector>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -40,6 +42,8 @@ const std::set<int> kBuiltOperations = {
     GPIOP_GetErrorText,      GPIOP_GetWorkspaceCount, GPIOP_GetWorkspace,  GPIOP_GetActiveWorkspace,
     GPIOP_PluginPostMessage, GPIOP_ObjectIsValid,     GPIOP_SetStatusText, GPIOP_HostAlloc,
     GPIOP_HostFree,          GPIOP_GetHostVersion,    GPIOP_Retired110,
+    GPIOP_StatusPaneSetText, GPIOP_StatusPaneCreate,  GPIOP_StatusPaneDestroy,
+    GPIOP_ProgressCreate,    GPIOP_ProgressSetPos,    GPIOP_ProgressDestroy, GPIOP_IsScriptingAvailable,
 };
 
 } // namespace
@@ -90,7 +94,8 @@ TEST_F(GpiDispatcher, NullBlocksAreRefusedWithIllegalParameter) {
     GpiSetFrameServices(frame);
     for (int op : {GPIOP_RegisterHook, GPIOP_UnregisterHook, GPIOP_GetErrorText, GPIOP_GetWorkspaceCount, GPIOP_GetWorkspace, GPIOP_GetActiveWorkspace,
                    GPIOP_PluginPostMessage, GPIOP_ObjectIsValid, GPIOP_SetStatusText, GPIOP_HostAlloc,
-                   GPIOP_GetHostVersion})
+                   GPIOP_GetHostVersion, GPIOP_StatusPaneSetText, GPIOP_StatusPaneCreate, GPIOP_ProgressCreate,
+                   GPIOP_ProgressSetPos, GPIOP_IsScriptingAvailable})
         EXPECT_EQ(GpiHostDispatch(op, nullptr), GPIERR_IllegalParameter) << op;
 }
 
@@ -400,4 +405,87 @@ TEST_F(GpiWorkspaceList, AFailingFrameDoesNotUnwindIntoThePlugin) {
     std::uint32_t count = 77;
     EXPECT_EQ(GpiHostDispatch(GPIOP_GetWorkspaceCount, &count), GPIERR_OutOfResources);
     EXPECT_EQ(count, 77u);
+}
+
+// Status-bar panes and progress for plug-ins, over the frame's own.
+TEST_F(GpiDispatcher, StatusPanesAndProgressGoToTheFrame) {
+    std::vector<std::string> frameLog;
+    int panesInUse = 0;
+    GpiFrameServices frame;
+    frame.showPluginPane = [&](int width) {
+        if (panesInUse == 4)
+            return -1;
+        frameLog.push_back("show pane " + std::to_string(panesInUse) + " width " + std::to_string(width));
+        return panesInUse++;
+    };
+    frame.setPluginPaneText = [&](int pane, const std::string& text) {
+        frameLog.push_back("pane " + std::to_string(pane) + " '" + text + "'");
+    };
+    frame.hidePluginPane = [&](int pane) { frameLog.push_back("hide pane " + std::to_string(pane)); };
+    frame.showProgress = [&](const std::string& text, int percent) {
+        frameLog.push_back("progress '" + text + "' " + std::to_string(percent));
+    };
+    frame.setProgress = [&](int percent) { frameLog.push_back("progress " + std::to_string(percent)); };
+    frame.hideProgress = [&] { frameLog.push_back("progress gone"); };
+    GpiSetFrameServices(frame);
+
+    std::uint32_t pane = 0;
+    GpiStatusPaneCreateArgs create = {120, &pane};
+    ASSERT_EQ(GpiHostDispatch(GPIOP_StatusPaneCreate, &create), GPIERR_NoError);
+    EXPECT_EQ(GpiGetHandleKind(pane), GPIHANDLE_StatusPane);
+    GpiStatusPaneSetTextArgs text = {pane, "Routing", nullptr};
+    EXPECT_EQ(GpiHostDispatch(GPIOP_StatusPaneSetText, &text), GPIERR_NoError);
+    text.text = nullptr;
+    EXPECT_EQ(GpiHostDispatch(GPIOP_StatusPaneSetText, &text), GPIERR_NoError);
+    std::uint32_t more = 0;
+    GpiStatusPaneCreateArgs another = {10, &more};
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(GpiHostDispatch(GPIOP_StatusPaneCreate, &another), GPIERR_NoError);
+    EXPECT_EQ(GpiHostDispatch(GPIOP_StatusPaneCreate, &another), GPIERR_OutOfResources) << "all four in use";
+    GpiStatusPaneCreateArgs noOut = {10, nullptr};
+    EXPECT_EQ(GpiHostDispatch(GPIOP_StatusPaneCreate, &noOut), GPIERR_IllegalParameter);
+    EXPECT_EQ(GpiHostDispatch(GPIOP_StatusPaneDestroy, reinterpret_cast<void*>(std::uintptr_t{pane})), GPIERR_NoError);
+    EXPECT_EQ(GpiHostDispatch(GPIOP_StatusPaneDestroy, reinterpret_cast<void*>(std::uintptr_t{pane})),
+              GPIERR_InvalidHandle);
+    EXPECT_EQ(GpiHostDispatch(GPIOP_StatusPaneSetText, &text), GPIERR_InvalidHandle) << "a destroyed pane";
+
+    std::uint32_t progress = 0;
+    GpiProgressCreateArgs bar = {"Routing", 0.25f, &progress};
+    ASSERT_EQ(GpiHostDispatch(GPIOP_ProgressCreate, &bar), GPIERR_NoError);
+    EXPECT_EQ(GpiGetHandleKind(progress), GPIHANDLE_ProgressBar);
+    for (float fraction : {0.5f, 2.0f, -1.0f}) {
+        GpiProgressSetPosArgs move = {progress, fraction};
+        EXPECT_EQ(GpiHostDispatch(GPIOP_ProgressSetPos, &move), GPIERR_NoError);
+    }
+    GpiProgressSetPosArgs unknown = {pane, 0.5f};
+    EXPECT_EQ(GpiHostDispatch(GPIOP_ProgressSetPos, &unknown), GPIERR_InvalidHandle);
+    EXPECT_EQ(GpiHostDispatch(GPIOP_ProgressDestroy, reinterpret_cast<void*>(std::uintptr_t{progress})), GPIERR_NoError);
+    EXPECT_EQ(GpiHostDispatch(GPIOP_ProgressDestroy, reinterpret_cast<void*>(std::uintptr_t{progress})),
+              GPIERR_InvalidHandle);
+
+    EXPECT_EQ(frameLog, (std::vector<std::string>{"show pane 0 width 120", "pane 0 'Routing'", "pane 0 ''",
+                                                  "show pane 1 width 10", "show pane 2 width 10",
+                                                  "show pane 3 width 10", "hide pane 0", "progress 'Routing' 25",
+                                                  "progress 50", "progress 100", "progress 0", "progress gone"}));
+}
+
+TEST_F(GpiDispatcher, ScriptingAvailabilityIsAskedOnceAndRemembered) {
+    int asked = 0;
+    GpiFrameServices frame;
+    frame.scriptingAvailable = [&asked] {
+        ++asked;
+        return true;
+    };
+    GpiSetFrameServices(frame);
+    std::uint32_t out = 7;
+    EXPECT_EQ(GpiHostDispatch(GPIOP_IsScriptingAvailable, &out), GPIERR_NoError);
+    EXPECT_EQ(out, 1u);
+    EXPECT_EQ(GpiHostDispatch(GPIOP_IsScriptingAvailable, &out), GPIERR_NoError);
+    EXPECT_EQ(asked, 1);
+
+    // Without an engine to ask, the answer is no.
+    GpiTestReset();
+    out = 7;
+    EXPECT_EQ(GpiHostDispatch(GPIOP_IsScriptingAvailable, &out), GPIERR_NoError);
+    EXPECT_EQ(out, 0u);
 }

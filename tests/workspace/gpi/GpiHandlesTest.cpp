@@ -140,6 +140,26 @@ TEST_F(GpiHandles, ForgettingAThemeDropsItAndTheShapesOfAllItsRecords) {
     GpiForgetTheme(nullptr);
 }
 
+TEST_F(GpiHandles, ForgettingADerivedThemeKeepsItsParentsShapes) {
+    Records records;
+    auto document = std::make_unique<CCorvaleDoc>();
+    auto* parent = new CTheme;
+    auto* child = new CTheme;
+    document->m_themes = {parent, child};
+    parent->m_Points = {records.Make(), records.Make()};
+    child->m_SourceType = ST_ParentTheme;
+    child->m_ParentTheme = parent;
+    child->m_Points = {parent->m_Points[1]};
+    const std::uint32_t shared = GpiShapeHandle(parent->m_Points[1]);
+    const std::uint32_t childHandle = GpiThemeHandle(child);
+
+    GpiForgetTheme(child);
+    EXPECT_FALSE(IsValid(childHandle));
+    EXPECT_TRUE(IsValid(shared)) << "the record is the parent's";
+    EXPECT_EQ(GpiShapeFromHandle(shared), parent->m_Points[1]);
+    child->m_ParentTheme = nullptr;
+}
+
 TEST_F(GpiHandles, ADestroyedDocumentTakesItsHandlesWithIt) {
     Records records;
     auto document = std::make_unique<CCorvaleDoc>();

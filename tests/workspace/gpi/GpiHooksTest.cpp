@@ -207,6 +207,25 @@ TEST_F(GpiNotifications, ThemeAdded) {
     EXPECT_EQ(m_ValidInside, std::vector<bool>{true});
 }
 
+TEST_F(GpiNotifications, TheFirstViewMakesTheConsoleThenTellsThePlugins) {
+    AddCheckingPlugin(GPIHOOK_ViewInitialized, 1);
+    std::vector<std::string> order;
+    const CDocumentConsoleServices saved = GetDocumentConsoleServices();
+    CDocumentConsoleServices console;
+    console.getConsole = [&](CCorvaleDoc&) -> CConsoleDialog* {
+        order.push_back(m_Log.empty() ? "console before the hook" : "console after the hook");
+        return nullptr;
+    };
+    SetDocumentConsoleServices(console);
+    m_Document->OnViewInitialUpdate();
+    SetDocumentConsoleServices(saved);
+    EXPECT_EQ(order, std::vector<std::string>{"console before the hook"});
+    ASSERT_EQ(m_Log.size(), 1u);
+    EXPECT_EQ(m_Log[0].hookType, static_cast<std::uint32_t>(GPIHOOK_ViewInitialized));
+    EXPECT_EQ(m_Log[0].workspace, GpiWorkspaceHandle(m_Document.get()));
+    EXPECT_EQ(m_Log[0].words[0], 0xABCu);
+}
+
 TEST_F(GpiNotifications, ThemesRemovedDropsTheThemeAfterDelivery) {
     AddCheckingPlugin(GPIHOOK_ThemesRemoved, 2);
     const std::uint32_t before = GpiThemeHandle(m_Theme);
