@@ -147,8 +147,9 @@ CTheme* CCorvaleDoc::LoadShapeFile(const std::string& path, bool showErrors) {
         const std::string message =
             "Shape file contains unsupported shape type (" + std::to_string(header.m_ShapeType) + ").";
         PrintLoadingMessage(message);
+        // The box names the file: a folder scan may meet many.
         if (showErrors)
-            ShowError(message);
+            ShowError(message + "\n\n" + shp);
         return nullptr;
     }
 
@@ -241,7 +242,7 @@ bool CCorvaleDoc::OpenDataFile(const std::string& path, bool showErrors) {
     // File types registered by GPI plug-ins are kept by the main frame and
     // handed over there.
     if (showErrors)
-        ShowError("Corvale does not understand this file format.");
+        ShowError("Corvale does not understand this file format.\n\n" + path);
     return false;
 }
 
