@@ -12,7 +12,8 @@ scripts/setup.sh
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release
-cmake --build build -j "$jobs"
+# Only what the program needs: the tests and benchmarks are scripts/test.sh's.
+cmake --build build -j "$jobs" --target corvale_program
 
 if [ "$#" -eq 0 ]; then
     # The sample workspace names its theme relative to samples/.

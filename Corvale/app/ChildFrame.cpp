@@ -22,8 +22,13 @@ void CChildFrame::UpdateTitle() {
     std::string title = m_Document->GetTitle();
     if (title.empty())
         title = "Untitled";
-    setWindowTitle(QString::fromStdString(title) + QStringLiteral("[*]"));
-    setWindowModified(m_Document->IsModified());
+    // Setting the same modified mark again still tells the area's tab, which
+    // repaints: only a change is passed on.
+    const QString text = QString::fromStdString(title) + QStringLiteral("[*]");
+    if (windowTitle() != text)
+        setWindowTitle(text);
+    if (isWindowModified() != m_Document->IsModified())
+        setWindowModified(m_Document->IsModified());
 }
 
 void CChildFrame::CloseWithoutAsking() {

@@ -5,6 +5,8 @@
 #include "app/MainFrame.h"
 #include "app/QtUserInterface.h"
 #include "core/Theme.h"
+#include "framework/UserInterface.h"
+#include "platform/FileNames.h"
 #include "scripting/DocumentConsole.h"
 #include "settings/AppSettings.h"
 #include "view/GeoViewServices.h"
@@ -12,12 +14,16 @@
 #include "workspace/DocumentUpdateEvent.h"
 #include "workspace/gpi/GpiHost.h"
 
-#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QEvent>
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QObject>
+#include <QTimer>
 
 #include <cctype>
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -50,6 +56,15 @@ bool IsWorkspacePath(const std::string& path) {
     return !IsDirectory(path) && EqualsNoCase(FindExtension(path), ".cvw");
 }
 
+// A shape file is found whatever the letter case of its extension, as
+// opening it does.
+bool DataPathExists(const std::string& path) {
+    if (QFileInfo::exists(QString::fromStdString(path)))
+        return true;
+    return EqualsNoCase(FindExtension(path), ".shp") &&
+           !corvale::FindSiblingFile(corvale::PathStem(path), ".shp").empty();
+}
+
 // What the map view needs of the main frame.
 class CAppViewServices : public IGeoViewServices {
 public:
@@ -64,6 +79,61 @@ private:
 };
 
 } // namespace
+
+// Runs the idle pass once the event queue has drained after an event that
+// may change what the frame shows. A zero-interval single-shot timer runs
+// after the events already queued; every such event re-arms it. Paints and
+// timers do not: they follow from changes, they do not make them, and a
+// pass they woke would wake the next one through the paint it causes.
+class CIdleTrigger : public QObject {
+public:
+    explicit CIdleTrigger(std::function<bool()> pass) : m_Pass(std::move(pass)) {
+        m_Timer.setSingleShot(true);
+        m_Timer.setInterval(0);
+        QObject::connect(&m_Timer, &QTimer::timeout, this, [this] { Run(); });
+        QCoreApplication::instance()->installEventFilter(this);
+        m_Timer.start();
+    }
+    ~CIdleTrigger() override {
+        if (QCoreApplication* application = QCoreApplication::instance())
+            application->removeEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // Events sent by the pass itself are its own changes.
+        if (!m_Running && !m_Timer.isActive() && WakesIdle(event->type()))
+            m_Timer.start();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static bool WakesIdle(QEvent::Type type) {
+        switch (type) {
+        case QEvent::Paint:
+        case QEvent::UpdateRequest:
+        case QEvent::UpdateLater:
+        case QEvent::Timer:
+        case QEvent::SockAct:
+        case QEvent::SockClose:
+            return false;
+        default:
+            return true;
+        }
+    }
+
+    void Run() {
+        m_Running = true;
+        const bool more = m_Pass();
+        m_Running = false;
+        if (more)
+            m_Timer.start();
+    }
+
+    std::function<bool()> m_Pass;
+    QTimer m_Timer;
+    bool m_Running = false;
+};
 
 struct CCorvaleApp::Services {
     explicit Services(CCorvaleApp& app) : view(app) {}
@@ -122,32 +192,25 @@ bool CCorvaleApp::InitInstance(const QStringList& arguments) {
 
     m_CmdInfo = CCommandLineInfo();
     ParseCommandLine(arguments, m_CmdInfo);
-    bool fromRecentList = false;
     if (CAppSettings::GetInstance()->m_LoadLatestWorkspace != 0 &&
         m_CmdInfo.m_nShellCommand == CCommandLineInfo::FileNew) {
         const std::string latest = m_RecentFiles.Get(0);
         if (m_CmdInfo.m_strFileName.empty() && !latest.empty()) {
             m_CmdInfo.m_nShellCommand = CCommandLineInfo::FileOpen;
             m_CmdInfo.m_strFileName = latest;
-            fromRecentList = true;
         }
     }
-    if (!ProcessShellCommand(m_CmdInfo, fromRecentList))
+    if (!ProcessShellCommand(m_CmdInfo))
         return false;
 
     m_MainFrame->show();
     m_MainFrame->UpdateFrameTitle();
 
-    // The idle pass runs whenever the event loop has nothing left to do.
-    if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
-        m_IdleConnection = new QObject();
-        QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, m_IdleConnection,
-                         [this] { OnIdle(m_IdleCount++); });
-    }
+    m_IdleTrigger = std::make_unique<CIdleTrigger>([this] { return OnIdle(m_IdleCount++); });
     return true;
 }
 
-bool CCorvaleApp::ProcessShellCommand(CCommandLineInfo& info, bool fromRecentList) {
+bool CCorvaleApp::ProcessShellCommand(CCommandLineInfo& info) {
     if (info.m_nShellCommand == CCommandLineInfo::FileNew)
         return OnFileNew() != nullptr;
     const std::string& path = info.m_strFileName;
@@ -157,11 +220,10 @@ bool CCorvaleApp::ProcessShellCommand(CCommandLineInfo& info, bool fromRecentLis
     // the program goes on either way.
     if (!IsWorkspacePath(path))
         return true;
-    // A latest workspace that has gone or no longer reads must not keep the
-    // program from starting: it starts empty instead.
-    if (fromRecentList)
-        return OnFileNew() != nullptr;
-    return false;
+    // A workspace that has gone or does not read has shown its message; the
+    // program starts with an empty workspace instead, whether the file was
+    // named or was the latest one.
+    return OnFileNew() != nullptr;
 }
 
 void CCorvaleApp::InstallServices() {
@@ -247,8 +309,7 @@ void CCorvaleApp::UninstallServices() {
 }
 
 int CCorvaleApp::ExitInstance() {
-    delete m_IdleConnection;
-    m_IdleConnection = nullptr;
+    m_IdleTrigger.reset();
     CloseAllDocuments();
     if (m_MainFrame != nullptr) {
         CMainFrame* frame = m_MainFrame;
@@ -264,6 +325,7 @@ bool CCorvaleApp::OnIdle(long) {
     if (m_InIdle || m_MainFrame == nullptr)
         return false;
     m_InIdle = true;
+    m_MainFrame->SyncActiveChild();
     m_MainFrame->UpdateToolbarCommands();
     m_MainFrame->UpdateFrameTitle();
     GpiNotifyIdle();
@@ -318,6 +380,12 @@ CCorvaleDoc* CCorvaleApp::OpenDocumentFile(const std::string& path) {
         }
         if (document == nullptr)
             return nullptr;
+        if (!DataPathExists(path)) {
+            corvale::UI().ShowMessage("Corvale could not open the file\n" + path +
+                                          "\n\nThe file does not exist.\nNothing was loaded.",
+                                      corvale::MessageIcon::Error, corvale::MessageButtons::Ok);
+            return nullptr;
+        }
         bool added = false;
         if (IsDirectory(path))
             added = document->LoadShapeFolder(path, true);

@@ -20,6 +20,7 @@ class CChildFrame;
 class CCorvaleDoc;
 class CMainFrame;
 class CQtUserInterface;
+class CIdleTrigger;
 class QObject;
 
 // What the command line asks for.
@@ -59,7 +60,14 @@ public:
     int ExitInstance();
     // The idle pass: the toolbar commands are brought up to date, then the
     // plug-ins hear that the program is idle. False: no more idle work.
+    //
+    // It runs once the event queue has drained after an event that may have
+    // changed what the commands show (input, a posted message, a window
+    // change), never after a paint or a timer alone: a pass that changes
+    // nothing causes no further pass, so an untouched program sleeps.
     bool OnIdle(long count);
+    // The number of idle passes so far.
+    long GetIdleCount() const { return m_IdleCount; }
 
     // Opens a path: a workspace (".cvw", in any case) as a document; a
     // folder or any other file into the active workspace, made first when
@@ -103,7 +111,7 @@ public:
     bool m_InstallQtUserInterface = true;
 
 private:
-    bool ProcessShellCommand(CCommandLineInfo& info, bool fromRecentList);
+    bool ProcessShellCommand(CCommandLineInfo& info);
     void InstallServices();
     void UninstallServices();
     CChildFrame* FindChildFrame(const CCorvaleDoc* document) const;
@@ -117,7 +125,7 @@ private:
     std::unique_ptr<CQtUserInterface> m_UserInterface;
     struct Services;
     std::unique_ptr<Services> m_Services;
-    QObject* m_IdleConnection = nullptr;
+    std::unique_ptr<CIdleTrigger> m_IdleTrigger;
     bool m_InIdle = false;
     long m_IdleCount = 0;
 };

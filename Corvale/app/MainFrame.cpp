@@ -32,6 +32,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QProgressBar>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
@@ -55,6 +56,12 @@ const char* const kScales[] = {"1:5000",    "1:10000",   "1:25000",   "1:50000",
 constexpr int kFreeScaleData = -1;
 constexpr const char* kCustomize = "Customize...";
 constexpr int kApplicationLookDefault = 216;
+// The first size of the window, made smaller on a screen that has no room
+// for it, with room left for a window manager's frame and title bar.
+constexpr int kDefaultFrameWidth = 1200;
+constexpr int kDefaultFrameHeight = 800;
+constexpr int kDecorationAllowanceX = 16;
+constexpr int kDecorationAllowanceY = 48;
 
 std::uint32_t g_ProgressBarColor = 0x0080FF;
 
@@ -153,7 +160,7 @@ bool CMainFrame::Create() {
 
     setWindowTitle(QStringLiteral("Corvale"));
     setAcceptDrops(true);
-    resize(1200, 800);
+    FitToScreen();
 
     m_MdiArea = new QMdiArea(this);
     m_MdiArea->setObjectName(QStringLiteral("MdiArea"));
@@ -175,6 +182,24 @@ bool CMainFrame::Create() {
     OnToolbarReset(IDR_SCRIPT_TOOLBAR);
     UpdateFrameTitle();
     return true;
+}
+
+void CMainFrame::FitToScreen() {
+    QSize size(kDefaultFrameWidth, kDefaultFrameHeight);
+    QScreen* screen = this->screen();
+    if (screen == nullptr) {
+        resize(size);
+        return;
+    }
+    // The window manager's frame and title bar come on top of the size asked
+    // for; they must fit too.
+    const QRect available = screen->availableGeometry();
+    const QSize room(std::max(available.width() - kDecorationAllowanceX, 320),
+                     std::max(available.height() - kDecorationAllowanceY, 240));
+    size = size.boundedTo(room);
+    resize(size);
+    move(available.left() + std::max(0, (available.width() - size.width() - kDecorationAllowanceX) / 2),
+         available.top() + std::max(0, (available.height() - size.height() - kDecorationAllowanceY) / 2));
 }
 
 QAction* CMainFrame::AddCommand(unsigned id, const QString& text, const QIcon& icon, const QKeySequence& shortcut,
@@ -749,14 +774,29 @@ CChildFrame* CMainFrame::CreateChildFrame(CCorvaleDoc* document) {
 CChildFrame* CMainFrame::GetActiveChild() const {
     if (m_MdiArea == nullptr)
         return nullptr;
-    QMdiSubWindow* window = m_MdiArea->activeSubWindow();
-    if (window == nullptr) {
-        // Without focus (the program is in the background, or under the
-        // offscreen platform) the area names no active window: the current
-        // one is the one shown on top.
-        window = m_MdiArea->currentSubWindow();
-    }
-    return dynamic_cast<CChildFrame*>(window);
+    // A child that has closed waits for its deletion without a document.
+    auto* active = dynamic_cast<CChildFrame*>(m_ActiveChild.data());
+    if (active != nullptr && active->GetDocument() != nullptr)
+        return active;
+    return FindChildToActivate();
+}
+
+CChildFrame* CMainFrame::FindChildToActivate() const {
+    // Before the area has reported any activation, or after the active
+    // child closed: the area's own choice, else the child used last.
+    auto usable = [](QMdiSubWindow* window) -> CChildFrame* {
+        auto* child = dynamic_cast<CChildFrame*>(window);
+        return child != nullptr && child->GetDocument() != nullptr ? child : nullptr;
+    };
+    if (CChildFrame* child = usable(m_MdiArea->activeSubWindow()))
+        return child;
+    if (CChildFrame* child = usable(m_MdiArea->currentSubWindow()))
+        return child;
+    const QList<QMdiSubWindow*> windows = m_MdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        if (CChildFrame* child = usable(*it))
+            return child;
+    return nullptr;
 }
 
 CCorvaleDoc* CMainFrame::GetActiveDocument() const {
@@ -784,11 +824,29 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
     if (m_Closing)
         return;
     auto* child = dynamic_cast<CChildFrame*>(window);
-    if (child != nullptr && child->GetView() != nullptr)
-        child->GetView()->OnActivateView(true);
-    else if (window == nullptr && m_MdiArea->subWindowList().isEmpty())
-        SetActiveDocument(nullptr);
+    if (child != nullptr && child->GetDocument() != nullptr) {
+        m_ActiveChild = child;
+        if (child->GetView() != nullptr)
+            child->GetView()->OnActivateView(true);
+        else
+            SetActiveDocument(child->GetDocument());
+    } else {
+        // The area reports no active window whenever the focus or the
+        // window's activation leaves it (a click on a toolbar, a pane or a
+        // menu, another program): the workspace stays active. Only when the
+        // active child itself has gone does another one take its place, or
+        // none when it was the last.
+        SyncActiveChild();
+    }
     UpdateFrameTitle();
+}
+
+void CMainFrame::SyncActiveChild() {
+    if (m_Closing || m_MdiArea == nullptr)
+        return;
+    CChildFrame* child = GetActiveChild();
+    m_ActiveChild = child;
+    SetActiveDocument(child != nullptr ? child->GetDocument() : nullptr);
 }
 
 void CMainFrame::SetActiveDocument(CCorvaleDoc* document) {
@@ -805,19 +863,23 @@ void CMainFrame::SetActiveDocument(CCorvaleDoc* document) {
 void CMainFrame::ForgetDocument(CCorvaleDoc* document) {
     if (m_LastActiveDocument == document)
         m_LastActiveDocument = nullptr;
+    if (auto* child = dynamic_cast<CChildFrame*>(m_ActiveChild.data());
+        child != nullptr && (child->GetDocument() == document || child->GetDocument() == nullptr))
+        m_ActiveChild = nullptr;
 }
 
 void CMainFrame::UpdateFrameTitle() {
+    QString title = QStringLiteral("Corvale");
     CChildFrame* child = GetActiveChild();
     if (child != nullptr && child->GetDocument() != nullptr) {
         child->UpdateTitle();
-        std::string title = child->GetDocument()->GetTitle();
-        if (title.empty())
-            title = "Untitled";
-        setWindowTitle(Q(title) + QStringLiteral(" - Corvale"));
-    } else {
-        setWindowTitle(QStringLiteral("Corvale"));
+        std::string name = child->GetDocument()->GetTitle();
+        if (name.empty())
+            name = "Untitled";
+        title = Q(name) + QStringLiteral(" - Corvale");
     }
+    if (windowTitle() != title)
+        setWindowTitle(title);
 }
 
 // ---------------------------------------------------------------------------

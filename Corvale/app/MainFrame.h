@@ -116,6 +116,11 @@ public:
     CGeoView* GetActiveView() const;
     std::vector<CChildFrame*> GetChildFrames() const;
 
+    // The active child is the one the MDI area last activated, not the one
+    // holding the keyboard focus: clicks on toolbars, panes, the status bar
+    // and menus leave it as it is. It goes only with its window; when that
+    // was the last one there is no active workspace.
+
     // The active workspace changed (or is null): the map scale of the new
     // one is shown, the plug-ins are told. Nothing when it is the same as
     // last time.
@@ -123,7 +128,12 @@ public:
     CCorvaleDoc* GetLastActiveDocument() const { return m_LastActiveDocument; }
     // A closed document must never compare equal to a later one.
     void ForgetDocument(CCorvaleDoc* document);
-    // The title: the active workspace's name first, then the program's.
+    // Brings the active-document binding in line with the active child (the
+    // idle pass calls it, as do the area's reports).
+    void SyncActiveChild();
+    // The title: the active workspace's name first, then the program's. The
+    // window's title and the child's modified mark change only when their
+    // text does (a change repaints, and this runs on every idle pass).
     void UpdateFrameTitle();
 
     // ---- status bar ----
@@ -200,6 +210,8 @@ private:
     QLabel* AddStatusPane(int id, int width, const QIcon& icon);
     void OnToolbarReset(int toolbarId);
     void OnSubWindowActivated(QMdiSubWindow* window);
+    CChildFrame* FindChildToActivate() const;
+    void FitToScreen();
     void OnScaleChosen(int index);
     void SaveAndClosePluginWindows();
     void ConnectUpdateOnShow(QMenu* menu);
@@ -229,6 +241,8 @@ private:
     int m_ApplicationLook = 216;
     CCmdTarget* m_ApplicationTarget = nullptr;
     CCorvaleDoc* m_LastActiveDocument = nullptr;
+    // The child the area last activated; cleared when it goes.
+    QPointer<QMdiSubWindow> m_ActiveChild;
 
     std::vector<PluginCommandItem> m_PluginCommandItems;
     unsigned m_NextPluginToolId = 22010;

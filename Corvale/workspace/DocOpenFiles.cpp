@@ -148,8 +148,9 @@ CTheme* CCorvaleDoc::LoadShapeFile(const std::string& path, bool showErrors) {
         const std::string message =
             "Shape file contains unsupported shape type (" + std::to_string(header.m_ShapeType) + ").";
         PrintLoadingMessage(message);
+        // The box names the file: a folder scan may meet many.
         if (showErrors)
-            ShowError(message);
+            ShowError(message + "\n\n" + shp);
         return nullptr;
     }
 
@@ -256,7 +257,7 @@ bool CCorvaleDoc::OpenDataFile(const std::string& path, bool showErrors) {
     if (OpenPluginFile(path))
         return true;
     if (showErrors)
-        ShowError("Corvale does not understand this file format.");
+        ShowError("Corvale does not understand this file format.\n\n" + path);
     return false;
 }
 

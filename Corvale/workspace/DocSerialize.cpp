@@ -115,6 +115,10 @@ void CCorvaleDoc::Serialize(CArchive& ar) {
     CTheme* const previousActive = m_activeTheme;
     m_activeTheme = nullptr;
     const std::uint32_t version = ar.ReadU32();
+    if (!IsPlausibleWorkspaceVersion(version)) {
+        m_activeTheme = previousActive;
+        throw CArchiveException(CArchiveException::BadData, kNotAWorkspaceMessage);
+    }
     if (version > kWorkspaceFileVersion) {
         m_activeTheme = previousActive;
         UI().ShowMessage(kNewerWorkspaceMessage, MessageIcon::Error, MessageButtons::Ok);

@@ -33,6 +33,12 @@ const char* const kNewerWorkspaceMessage =
     "The document you tried to load was created by a newer version of Corvale.\nCorvale was unable to interpret "
     "the file.\nOperation aborted.";
 
+const char* const kNotAWorkspaceMessage = "The file is not a Corvale workspace, or it is damaged.";
+
+bool IsPlausibleWorkspaceVersion(std::uint32_t version) {
+    return version <= kHighestPlausibleWorkspaceVersion;
+}
+
 void CThemeDeleter::operator()(CTheme* theme) const {
     if (theme == nullptr)
         return;

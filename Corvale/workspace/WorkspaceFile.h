@@ -42,6 +42,14 @@ constexpr std::uint32_t kWorkspaceFileVersion = 7;
 // String 61470: shown when a workspace of a newer version is opened.
 extern const char* const kNewerWorkspaceMessage;
 
+// A file has no mark of its own, only the version word: a word far above
+// any version the program could come to write is not a workspace's (random
+// bytes nearly always give such a word), and the file is reported as not a
+// workspace rather than as one from a newer program.
+constexpr std::uint32_t kHighestPlausibleWorkspaceVersion = 255;
+extern const char* const kNotAWorkspaceMessage;
+bool IsPlausibleWorkspaceVersion(std::uint32_t version);
+
 // Frees a theme that never joined a workspace, or left it, and drops its
 // plug-in handle, which a plug-in may have been given while the theme's data
 // was read.

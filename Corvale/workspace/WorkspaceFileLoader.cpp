@@ -57,6 +57,8 @@ bool CWorkspaceFileLoader::Load(const std::string& path) {
     try {
         CArchive ar(bytes.data(), bytes.size());
         const std::uint32_t version = ar.ReadU32();
+        if (!IsPlausibleWorkspaceVersion(version))
+            throw CArchiveException(CArchiveException::BadData, kNotAWorkspaceMessage);
         if (version > kWorkspaceFileVersion)
             throw CArchiveException(CArchiveException::BadSchema, kNewerWorkspaceMessage);
         CWorkspaceReadOptions options;

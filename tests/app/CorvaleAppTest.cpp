@@ -6,11 +6,14 @@
 #include "app/AppIds.h"
 #include "app/ChildFrame.h"
 #include "core/Theme.h"
+#include "crs/RefSysTable.h"
+#include "view/GeoView.h"
 #include "settings/AppSettings.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/DocumentUpdateEvent.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QMdiArea>
 #include <QMimeData>
@@ -19,6 +22,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <vector>
 
 namespace {
 
@@ -111,10 +116,92 @@ TEST_F(CorvaleAppTest, CommandLineOpensWorkspaceOrAddsData) {
     EXPECT_TRUE(m_Ui->Messages().empty());
 }
 
-TEST_F(CorvaleAppTest, WorkspaceThatDoesNotOpenEndsStartUp) {
-    ASSERT_FALSE(Start({QString::fromStdString(m_Dir.file("missing.cvw"))}));
-    EXPECT_EQ(OpenCount(), 0);
-    EXPECT_EQ(m_Ui->Messages().size(), 1u);
+// A file on the command line that does not open says so, naming the file,
+// and the program goes on with an empty workspace.
+TEST_F(CorvaleAppTest, BadFilesAtStartUpGiveAMessageAndAnEmptyWorkspace) {
+    const std::string random = m_Dir.file("random.cvw");
+    {
+        // Bytes that are no workspace's: the first word is far above any
+        // version number.
+        std::vector<unsigned char> bytes(512);
+        unsigned state = 12345;
+        for (unsigned char& byte : bytes) {
+            state = state * 1103515245u + 12345u;
+            byte = static_cast<unsigned char>(state >> 16);
+        }
+        bytes[3] = 0xA7;
+        std::ofstream(random, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                      static_cast<std::streamsize>(bytes.size()));
+    }
+    const std::string text = m_Dir.file("notes.txt");
+    std::ofstream(text) << "not a map\n";
+
+    struct Case {
+        const char* what;
+        std::string path;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"missing workspace", m_Dir.file("missing.cvw"),
+         "Corvale could not open the workspace\n" + m_Dir.file("missing.cvw") +
+             "\n\nThe file cannot be read.\nNothing was loaded."},
+        {"random bytes", random,
+         "Corvale could not open the workspace\n" + random +
+             "\n\nThe file is not a Corvale workspace, or it is damaged.\nNothing was loaded."},
+        {"missing shape file", m_Dir.file("gone.shp"),
+         "Corvale could not open the file\n" + m_Dir.file("gone.shp") +
+             "\n\nThe file does not exist.\nNothing was loaded."},
+        {"missing file of another type", m_Dir.file("gone.xyz"),
+         "Corvale could not open the file\n" + m_Dir.file("gone.xyz") +
+             "\n\nThe file does not exist.\nNothing was loaded."},
+        {"unsupported type", text, "Corvale does not understand this file format.\n\n" + text},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearSettings();
+        m_Ui->shown.clear();
+        m_App = std::make_unique<CCorvaleApp>();
+        m_App->m_InstallQtUserInterface = false;
+        ASSERT_TRUE(Start({QString::fromStdString(c.path)}));
+        ASSERT_EQ(OpenCount(), 1);
+        CCorvaleDoc* document = Frame().GetActiveDocument();
+        ASSERT_NE(document, nullptr);
+        EXPECT_TRUE(document->m_themes.empty());
+        EXPECT_TRUE(document->GetPathName().empty());
+        EXPECT_EQ(m_Ui->Messages(), (std::vector<std::string>{c.message}));
+        EXPECT_TRUE(m_App->GetRecentFileList().GetEntries().empty());
+        m_App->ExitInstance();
+        m_App.reset();
+        QApplication::processEvents();
+    }
+}
+
+// The sample workspace as it ships: its countries in WGS 84, so that the
+// status bar names the system and the scale box shows a world scale.
+TEST_F(CorvaleAppTest, SampleWorkspaceIsInWgs84WithAWorldScale) {
+    const std::string sample = std::string(CORVALE_SAMPLES) + "/sample.cvw";
+    ASSERT_TRUE(std::filesystem::exists(sample));
+    ASSERT_TRUE(Start({QString::fromStdString(sample)}));
+    CCorvaleDoc* document = Frame().GetActiveDocument();
+    ASSERT_NE(document, nullptr);
+    ASSERT_EQ(document->m_themes.size(), 1u);
+    EXPECT_TRUE(m_Ui->Messages().empty());
+    EXPECT_EQ(document->m_refSystem, FindRefSysByEpsg(4326));
+    ASSERT_FALSE(m_Ui->paneTexts.empty());
+    EXPECT_EQ(m_Ui->paneTexts.back(), std::make_pair(int(ID_INDICATOR_REFSYS), std::string("WGS 84")));
+
+    // At full extent in a window of about 700 pixels the whole world is
+    // some 1:100,000,000 to 1:400,000,000, not the width in degrees taken
+    // as metres (about 1:2000).
+    CChildFrame* child = Frame().GetActiveChild();
+    ASSERT_NE(child, nullptr);
+    child->GetView()->resize(700, 500);
+    document->ZoomToFullExtent(nullptr);
+    document->UpdateMapScale();
+    EXPECT_GT(document->m_mapScale, 1.0e8);
+    EXPECT_LT(document->m_mapScale, 4.0e8);
+    const std::string shown = Frame().GetScaleControl()->currentText().toStdString();
+    EXPECT_GE(shown.size(), std::string("1:100000000").size()) << shown;
 }
 
 TEST_F(CorvaleAppTest, LatestWorkspaceOpensAndAGoneOneStartsEmpty) {

@@ -5,7 +5,10 @@
 #include "AppTestSupport.h"
 
 #include "app/AppIds.h"
+#include "app/ChildFrame.h"
 #include "app/QtUserInterface.h"
+#include "view/GeoView.h"
+#include "workspace/CommandIds.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/gpi/GpiHost.h"
 
@@ -16,11 +19,19 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QMdiArea>
+#include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
+#include <QTabBar>
+#include <QTest>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ctime>
+#include <functional>
+#include <initializer_list>
 #include <vector>
 
 namespace {
@@ -182,6 +193,248 @@ TEST_F(MainFrameTest, MissingPluginFolderCountsAsChangedAtEveryPoll) {
     EXPECT_TRUE(frame.PollPluginFolder());
     frame.SetLoaderListDirty(false);
     EXPECT_TRUE(frame.PollPluginFolder());
+}
+
+// Lets the event loop run, as the program's own loop would between events.
+void Settle(int milliseconds = 50) { QTest::qWait(milliseconds); }
+
+std::vector<QTabBar*> DockTabBars(CMainFrame& frame) {
+    std::vector<QTabBar*> bars;
+    for (QTabBar* bar : frame.findChildren<QTabBar*>())
+        if (bar->parentWidget() == &frame && bar->isVisible())
+            bars.push_back(bar);
+    return bars;
+}
+
+// The workspace stays active through clicks anywhere but on another
+// workspace's window: the toolbars, the panes, the status bar and the menus
+// take the click (and maybe the focus), not the workspace's place.
+TEST_F(MainFrameTest, ClicksOutsideTheMapKeepTheActiveWorkspace) {
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    frame.activateWindow();
+    Settle();
+    CCorvaleDoc* document = frame.GetActiveDocument();
+    ASSERT_NE(document, nullptr);
+    QAction* save = frame.GetCommandAction(ID_FILE_SAVE);
+    QAction* close = frame.GetCommandAction(ID_FILE_CLOSE);
+    const QString title = frame.windowTitle();
+    EXPECT_EQ(title.toStdString(), document->GetTitle() + " - Corvale");
+    EXPECT_TRUE(save->isEnabled());
+
+    QWidget other;
+    other.resize(100, 100);
+    const std::vector<QTabBar*> dockTabs = DockTabBars(frame);
+    ASSERT_FALSE(dockTabs.empty());
+    QMenuBar* menus = frame.menuBar();
+    const QAction* fileMenu = menus->actions().front();
+
+    struct Case {
+        const char* what;
+        std::function<void()> click;
+    };
+    const Case cases[] = {
+        {"a toolbar button",
+         [&] {
+             QWidget* button = frame.GetStandardToolBar()->widgetForAction(frame.GetCommandAction(ID_TOOL_PAN));
+             ASSERT_NE(button, nullptr);
+             QTest::mouseClick(button, Qt::LeftButton);
+         }},
+        {"an empty part of a toolbar",
+         [&] {
+             QToolBar* bar = frame.GetStatisticsToolBar();
+             QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 3, bar->height() / 2));
+         }},
+        {"a pane's tab",
+         [&] {
+             QTabBar* tabs = dockTabs.front();
+             QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(tabs->count() - 1).center());
+         }},
+        {"a pane's body",
+         [&] { QTest::mouseClick(frame.GetPane(ID_PANE_THEMES)->widget(), Qt::LeftButton, {}, QPoint(10, 10)); }},
+        {"the status bar", [&] { QTest::mouseClick(frame.statusBar(), Qt::LeftButton, {}, QPoint(5, 5)); }},
+        {"the scale box", [&] { QTest::mouseClick(frame.GetScaleControl(), Qt::LeftButton); }},
+        {"a menu opened and closed",
+         [&] {
+             QTest::mouseClick(menus, Qt::LeftButton, {}, menus->actionGeometry(const_cast<QAction*>(fileMenu)).center());
+             Settle();
+             if (QWidget* popup = QApplication::activePopupWidget())
+                 QTest::keyClick(popup, Qt::Key_Escape);
+         }},
+        {"another window activated and left",
+         [&] {
+             other.show();
+             other.activateWindow();
+             Settle();
+             other.hide();
+             frame.activateWindow();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.click();
+        Settle();
+        EXPECT_EQ(frame.GetActiveDocument(), document);
+        EXPECT_EQ(frame.GetLastActiveDocument(), document);
+        EXPECT_TRUE(save->isEnabled());
+        EXPECT_TRUE(close->isEnabled());
+        EXPECT_EQ(frame.windowTitle(), title);
+        // The update pass of a menu, too, sees the workspace.
+        frame.UpdateCommandUI(save);
+        EXPECT_TRUE(save->isEnabled());
+    }
+}
+
+// With two workspaces, the one whose window is activated is the active
+// document; closing the last window leaves none.
+TEST_F(MainFrameTest, TheActiveWorkspaceFollowsTheActivatedWindow) {
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    frame.activateWindow();
+    CCorvaleDoc* first = frame.GetActiveDocument();
+    CCorvaleDoc* second = m_App->OnFileNew();
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    Settle();
+    EXPECT_EQ(frame.GetActiveDocument(), second);
+
+    QTabBar* windows = frame.GetMdiArea()->findChild<QTabBar*>();
+    ASSERT_NE(windows, nullptr);
+    ASSERT_EQ(windows->count(), 2);
+    const std::vector<CChildFrame*> children = frame.GetChildFrames();
+    ASSERT_EQ(children.size(), 2u);
+    for (int round = 0; round < 2; ++round) {
+        for (CCorvaleDoc* document : {first, second}) {
+            SCOPED_TRACE(document->GetTitle());
+            const int index = document == first ? 0 : 1;
+            QTest::mouseClick(windows, Qt::LeftButton, {}, windows->tabRect(index).center());
+            Settle();
+            EXPECT_EQ(frame.GetActiveDocument(), document);
+            EXPECT_EQ(frame.GetLastActiveDocument(), document);
+            EXPECT_EQ(frame.windowTitle().toStdString(), document->GetTitle() + " - Corvale");
+            // A click on the map keeps it.
+            CGeoView* view = frame.GetActiveView();
+            ASSERT_NE(view, nullptr);
+            QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(view->width() / 2, view->height() / 2));
+            Settle();
+            EXPECT_EQ(frame.GetActiveDocument(), document);
+        }
+    }
+
+    // Closing the active one hands over to the other; closing that leaves
+    // no active workspace, and the commands that need one are off.
+    frame.ExecuteCommand(ID_FILE_CLOSE);
+    Settle();
+    EXPECT_EQ(frame.GetActiveDocument(), first);
+    EXPECT_EQ(frame.GetLastActiveDocument(), first);
+    frame.ExecuteCommand(ID_FILE_CLOSE);
+    Settle();
+    EXPECT_EQ(OpenCount(), 0);
+    EXPECT_EQ(frame.GetActiveDocument(), nullptr);
+    EXPECT_EQ(frame.GetLastActiveDocument(), nullptr);
+    EXPECT_FALSE(frame.GetCommandAction(ID_FILE_SAVE)->isEnabled());
+    EXPECT_EQ(frame.windowTitle().toStdString(), "Corvale");
+}
+
+// Counts the events of one kind that reach the widgets of one window.
+class EventCounter : public QObject {
+public:
+    EventCounter(QWidget& window, std::initializer_list<QEvent::Type> types) : m_Window(window), m_Types(types) {
+        QApplication::instance()->installEventFilter(this);
+    }
+    ~EventCounter() override { QApplication::instance()->removeEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget != nullptr && widget->window() == &m_Window &&
+            std::find(m_Types.begin(), m_Types.end(), event->type()) != m_Types.end())
+            ++count;
+        return false;
+    }
+
+private:
+    QWidget& m_Window;
+    std::vector<QEvent::Type> m_Types;
+};
+
+double ProcessSeconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+// An untouched program sleeps: after the first pass the idle work neither
+// runs again nor repaints, rewrites the title or touches the modified mark.
+TEST_F(MainFrameTest, AQuietProgramDoesNoIdleWorkAndPaintsNothing) {
+    const std::string workspace = m_Dir.file("quiet.cvw");
+    WriteWorkspace(CopyShapeFixture("polygons", m_Dir.path()), workspace);
+    ASSERT_TRUE(Start({QString::fromStdString(workspace)}));
+    CMainFrame& frame = Frame();
+    frame.activateWindow();
+    EventCounter paints(frame, {QEvent::Paint});
+    EventCounter titles(frame, {QEvent::WindowTitleChange, QEvent::ModifiedChange});
+    // Start-up first: the window is laid out and painted (later on a busy
+    // machine), with the idle passes that follow.
+    for (int wait = 0; wait < 50; ++wait) {
+        const long passes = m_App->GetIdleCount();
+        paints.count = 0;
+        titles.count = 0;
+        Settle(100);
+        if (m_App->GetIdleCount() == passes && paints.count == 0 && titles.count == 0)
+            break;
+    }
+    const long firstPasses = m_App->GetIdleCount();
+    EXPECT_GE(firstPasses, 1);
+    paints.count = 0;
+    titles.count = 0;
+    const double cpuBefore = ProcessSeconds();
+    Settle(1000);
+    const double cpu = ProcessSeconds() - cpuBefore;
+    EXPECT_LE(m_App->GetIdleCount() - firstPasses, 1);
+    EXPECT_EQ(paints.count, 0);
+    EXPECT_EQ(titles.count, 0);
+    EXPECT_LT(cpu, 0.2);
+
+    // Something happening wakes the idle work, which then sleeps again.
+    const long beforeInput = m_App->GetIdleCount();
+    QTest::mouseMove(frame.GetActiveView(), QPoint(20, 20));
+    Settle();
+    const long afterInput = m_App->GetIdleCount();
+    EXPECT_GT(afterInput, beforeInput);
+    Settle(300);
+    EXPECT_LE(m_App->GetIdleCount() - afterInput, 1);
+
+    // A change the pass makes reaches the window once.
+    CCorvaleDoc* document = frame.GetActiveDocument();
+    ASSERT_NE(document, nullptr);
+    document->SetModifiedFlag(true);
+    QTest::mouseMove(frame.GetActiveView(), QPoint(30, 30));
+    Settle();
+    EXPECT_TRUE(frame.GetActiveChild()->isWindowModified());
+    const int changes = titles.count;
+    EXPECT_GE(changes, 1);
+    Settle(300);
+    EXPECT_EQ(titles.count, changes);
+}
+
+// The first window fits the screen's room, and its title names the
+// workspace once.
+TEST_F(MainFrameTest, TheFirstWindowFitsTheScreenAndNamesTheWorkspaceOnce) {
+    const std::string workspace = m_Dir.file("harbour.cvw");
+    WriteWorkspace(CopyShapeFixture("points", m_Dir.path()), workspace);
+    ASSERT_TRUE(Start({QString::fromStdString(workspace)}));
+    CMainFrame& frame = Frame();
+    Settle();
+    ASSERT_NE(frame.screen(), nullptr);
+    const QRect available = frame.screen()->availableGeometry();
+    EXPECT_TRUE(available.contains(frame.geometry()))
+        << frame.geometry().width() << "x" << frame.geometry().height() << " in " << available.width() << "x"
+        << available.height();
+    const QString title = frame.windowTitle();
+    EXPECT_EQ(title.toStdString(), "harbour.cvw - Corvale");
+    EXPECT_EQ(title.count(QStringLiteral("harbour")), 1);
 }
 
 TEST(FileDialogFilter, ConvertsPairsToNameFilters) {

@@ -237,7 +237,8 @@ TEST_F(OpenFiles, OpenDataFileTellsShapeFilesImagesAndTheRestApart) {
     EXPECT_FALSE(doc.OpenDataFile(csv, false));
     EXPECT_TRUE(ui.Messages().empty());
     EXPECT_FALSE(doc.OpenDataFile(csv, true));
-    EXPECT_EQ(ui.Messages(), (std::vector<std::string>{"Corvale does not understand this file format."}));
+    // The message names the file it refuses.
+    EXPECT_EQ(ui.Messages(), (std::vector<std::string>{"Corvale does not understand this file format.\n\n" + csv}));
 
     // A missing .shp is no theme and no message: the caller decides.
     ui.shown.clear();
@@ -267,7 +268,7 @@ TEST_F(OpenFiles, AShapeFileThatCannotBeReadWholeGivesAMessageAndNoTheme) {
         std::string message;
     };
     const Case cases[] = {
-        {multipoint, "Shape file contains unsupported shape type (8)."},
+        {multipoint, "Shape file contains unsupported shape type (8).\n\n" + multipoint},
         {truncated, "The shape file is damaged or incomplete:\n\n" + truncated + "\n\n\nNo theme was added."},
         {headerOnly, "The shape file is damaged or incomplete:\n\n" + headerOnly + "\n\n\nNo theme was added."},
     };

@@ -502,7 +502,15 @@ TEST(WorkspaceFile, DamagedFilesAreReportedAndLeaveTheDocumentAsItWas) {
     // reserved words.
     corvale::WriteLE32(hugeCount.data() + 4 + 7 + 8, 0x10000000);
     std::vector<unsigned char> cut(good.begin(), good.end() - 1);
+    // A file that is not a workspace at all: its first word is no version
+    // (the newest possible is far below it), and it is not taken for a file
+    // of a newer program.
+    std::vector<unsigned char> text = {'P', 'K', 3, 4, 'n', 'o', 't', ' ', 'a', ' ', 'm', 'a', 'p'};
+    std::vector<unsigned char> versionWord(good);
+    corvale::WriteLE32(versionWord.data(), kHighestPlausibleWorkspaceVersion + 1);
     const std::vector<Case> cases = {
+        {"another kind of file", text, "The file is not a Corvale workspace, or it is damaged."},
+        {"a version word above any version", versionWord, "The file is not a Corvale workspace, or it is damaged."},
         {"a plug-in section of another version", badSection,
          "The file holds plug-in data of a version this program does not know."},
         {"a theme count larger than the file", hugeCount, "The file holds a count larger than its data."},
@@ -639,6 +647,11 @@ TEST(WorkspaceFileLoader, FailuresGiveTheirErrorTexts) {
     EXPECT_EQ(loader.m_errorText,
               "The document you tried to load was created by a newer version of Corvale.\nCorvale was unable to "
               "interpret the file.\nOperation aborted.");
+
+    const std::string other = dir.file("other.cvw");
+    WriteBytes(other, {0xDE, 0xAD, 0xBE, 0xEF, 1, 2, 3, 4});
+    EXPECT_FALSE(loader.Load(other));
+    EXPECT_EQ(loader.m_errorText, "The file is not a Corvale workspace, or it is damaged.");
 
     // The second theme is damaged: the first stays with the loader.
     std::vector<unsigned char> bytes = ReadBytes(kWorkspaces + "v7.cvw");
