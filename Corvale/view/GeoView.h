@@ -18,6 +18,7 @@
 #include "view/MapViewport.h"
 #include "view/VertexMarkers.h"
 #include "view/ViewTip.h"
+#include "workspace/MapToolMode.h"
 
 #include <QCursor>
 #include <QImage>
@@ -219,6 +220,9 @@ public:
     bool m_suppressContextMenu = false;
     // Wheel turns that have not yet made a step.
     int m_wheelDelta = 0;
+    // The tool the view last worked with; a command that picks another tool
+    // leaves the old tool's figure behind, which the view then drops.
+    std::uint32_t m_toolModeSeen = MT_Select;
 
     // ---- state ----
 
@@ -298,6 +302,8 @@ private:
     // Status-bar coordinates and the info tip for the pointer.
     void UpdatePointerFeedback(const CDevicePoint& point);
     void TraceMouse(const char* what, const CDevicePoint& point);
+    // Drops the figure of a tool that a command has replaced.
+    void SyncToolMode();
     // The map point of a client pixel through the last rendering's mapping.
     CShapePoint ClientToMap(const CDevicePoint& point) const;
 

@@ -101,6 +101,30 @@ bool IsPolylineRecord(const CShapeRecord* record) {
     return type == SHT_Polyline || type == SHT_PolylineZ;
 }
 
+// The idle mode of a tool, for its drag or draw mode.
+std::uint32_t IdleMode(std::uint32_t mode) {
+    switch (mode) {
+    case MT_SelectRectangleDrag:
+        return MT_SelectRectangle;
+    case MT_SelectCircleDrag:
+        return MT_SelectCircle;
+    case MT_PanDrag:
+        return MT_Pan;
+    case MT_ZoomInDrag:
+        return MT_ZoomIn;
+    case MT_AdjustVertexDrag:
+        return MT_AdjustVertex;
+    case MT_NewVertexDrag:
+        return MT_NewVertex;
+    case MT_SelectPolygonDraw:
+        return MT_SelectPolygon;
+    case MT_SplitPolylineDrag:
+        return MT_SplitPolyline;
+    default:
+        return mode;
+    }
+}
+
 struct MenuItem {
     const char* text;
     unsigned id;
@@ -185,6 +209,23 @@ void CGeoView::TraceMouse(const char* what, const CDevicePoint& point) {
                           "," + corvale::FormatFixed(p.y, 4) + ")");
 }
 
+void CGeoView::SyncToolMode() {
+    const CCorvaleDoc* doc = GetDocument();
+    if (doc == nullptr)
+        return;
+    const std::uint32_t mode = doc->m_toolMode;
+    if (IdleMode(mode) != IdleMode(m_toolModeSeen)) {
+        // Points of the measure line must not become corners of a selection
+        // polygon, nor the other way round.
+        m_toolPoints.clear();
+        m_dragRectShown = false;
+        m_dragCircleShown = false;
+        m_panning = false;
+        update();
+    }
+    m_toolModeSeen = mode;
+}
+
 void CGeoView::ClearSelectionUnlessKept(std::uint32_t flags) {
     CCorvaleDoc* doc = GetDocument();
     if ((flags & (MK_CONTROL | MK_SHIFT)) == 0 && doc != nullptr && doc->m_activeTheme != nullptr)
@@ -195,6 +236,7 @@ void CGeoView::OnLButtonDown(std::uint32_t flags, const CDevicePoint& point) {
     CCorvaleDoc* doc = GetDocument();
     if (doc == nullptr)
         return;
+    SyncToolMode();
     TraceMouse("LBtn dn", point);
     GpiNotifyLButtonDown(doc, flags, point.x, point.y);
     const bool inside = InsideClient(point, width(), height());
@@ -360,6 +402,7 @@ void CGeoView::OnRButtonDown(std::uint32_t flags, const CDevicePoint& point) {
     CCorvaleDoc* doc = GetDocument();
     if (doc == nullptr)
         return;
+    SyncToolMode();
     if (doc->m_toolMode == MT_SelectPolygonDraw)
         FinishSelectionPolygon(flags, point);
     UpdateHintTip();
@@ -470,6 +513,7 @@ void CGeoView::OnMouseMove(std::uint32_t flags, const CDevicePoint& point) {
     CCorvaleDoc* doc = GetDocument();
     if (doc == nullptr)
         return;
+    SyncToolMode();
     switch (doc->m_toolMode) {
     case MT_PanDrag:
         m_panPoint = point;
@@ -705,6 +749,7 @@ bool CGeoView::OnKeyDown(int key) {
         e[2] += thirdW;
         break;
     case Qt::Key_Escape:
+        SyncToolMode();
         TraceMouse("Escape", ToDevice(mapFromGlobal(QCursor::pos())));
         switch (doc->m_toolMode) {
         case MT_ZoomInDrag:

@@ -713,3 +713,23 @@ TEST(GeoViewToolsTest, CursorByTool) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(GeoViewToolsTest, AnotherToolDropsTheMeasureLine) {
+    TestWorkspace ws;
+    CTheme* theme = ws.AddPointTheme("pt", {{50, 50}}, kRefBlue, 21);
+    ws.doc->m_activeTheme = theme;
+    ws.doc->m_toolMode = MT_Measure;
+    auto view = ShownView(ws);
+    Click(*view, QPoint(10, 10));
+    Click(*view, QPoint(90, 10));
+    // The polygon tool chosen from the toolbar starts a polygon of its own.
+    ws.doc->m_toolMode = MT_SelectPolygon;
+    Click(*view, QPoint(10, 90));
+    EXPECT_EQ(view->m_toolPoints.size(), 1u);
+    QTest::mouseMove(view.get(), QPoint(30, 90));
+    EXPECT_EQ(CountColour(Shown(*view), QColor(0, 0, 0), QRect(0, 0, 100, 20)), 0);
+}
+
+} // namespace
