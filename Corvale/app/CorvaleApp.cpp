@@ -73,6 +73,10 @@ public:
         if (CMainFrame* frame = m_App.GetMainFrame())
             frame->SetActiveDocument(document);
     }
+    void SetStatusCoordinates(double x, double y) override {
+        if (CMainFrame* frame = m_App.GetMainFrame())
+            frame->SetStatusCoordinates(x, y);
+    }
 
 private:
     CCorvaleApp& m_App;

@@ -83,6 +83,7 @@ CGeoView::CGeoView(CCorvaleDoc* document, QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     AddViewCommands();
+    AddToolCommands();
 }
 
 CGeoView::~CGeoView() {
@@ -227,6 +228,21 @@ void CGeoView::OnDraw(QPainter& dc) {
         return;
     }
     EnsureMapPicture();
+    if (m_panning) {
+        // The picture follows the pointer over the background, with a cross
+        // marking the window's centre; the overlays wait for the new map.
+        dc.fillRect(rect(), ColorFromColorRef(doc != nullptr ? doc->m_backgroundColor : 0xFFFFFF));
+        dc.drawImage(QPoint(m_panPoint.x - m_pressPoint.x, m_panPoint.y - m_pressPoint.y),
+                     m_mapBitmap, QRect(0, 0, width(), height()));
+        const int cx = width() / 2;
+        const int cy = height() / 2;
+        for (const QPen& pen : {QPen(QColor(255, 255, 255), 3), QPen(QColor(0, 0, 0))}) {
+            dc.setPen(pen);
+            dc.drawLine(cx - 9, cy, cx + 10, cy);
+            dc.drawLine(cx, cy - 9, cx, cy + 10);
+        }
+        return;
+    }
     dc.drawImage(QPoint(0, 0), m_mapBitmap, QRect(0, 0, width(), height()));
     DrawOverlays(dc);
 }
@@ -240,9 +256,10 @@ void CGeoView::DrawToolLine(QPainter& dc, const std::vector<CShapePoint>& points
         const CDevicePoint d = MapToDevice(m_viewport, p.x, p.y);
         line << QPoint(d.x, d.y);
     }
-    dc.drawPolyline(line);
     if (points.size() >= 2)
-        dc.drawLine(line.constLast(), QPoint(lastMouse.x, lastMouse.y));
+        dc.drawPolyline(line);
+    // The rubber line from the last point to the pointer.
+    dc.drawLine(line.constLast(), QPoint(lastMouse.x, lastMouse.y));
 }
 
 void CGeoView::DrawSelectionAreaAndMarkers(QPainter& dc) {
@@ -297,6 +314,7 @@ void CGeoView::DrawOverlays(QPainter& dc) {
         DrawToolLine(dc, m_toolPoints, m_lastMousePoint);
     else if (doc->m_toolMode == MT_DrawNew)
         DrawToolLine(dc, m_sketchPoints, m_lastSketchMousePoint);
+    DrawToolOverlays(dc);
     if (m_locateCrossShown) {
         dc.drawLine(m_locatePoint.x, 0, m_locatePoint.x, height());
         dc.drawLine(0, m_locatePoint.y, width(), m_locatePoint.y);

@@ -18,7 +18,9 @@
 #include "view/MapViewport.h"
 #include "view/VertexMarkers.h"
 #include "view/ViewTip.h"
+#include "workspace/MapToolMode.h"
 
+#include <QCursor>
 #include <QImage>
 #include <QWidget>
 
@@ -30,6 +32,7 @@
 class CCorvaleDoc;
 class CTheme;
 class IMapOverviewDialog;
+class QMenu;
 class QPrinter;
 struct MapImageRequest;
 
@@ -41,6 +44,35 @@ enum GeoViewCommandId : unsigned {
     ID_VIEW_COPY_MAP_IMAGE = 33001,
     ID_FILE_PRINT = 57607,
     ID_FILE_PRINT_DIRECT = 57608,
+    ID_VIEW_COPY_COORDINATE = 32855,
+    ID_VIEW_ADD_BOOKMARK = 32865,
+    // Items of the view's context menus that other targets handle.
+    ID_VIEW_CLEAR_SELECTION = 32860,
+    ID_VIEW_SPLIT_HERE = 32987,
+    ID_VIEW_EDIT_CUT = 57635,
+    ID_VIEW_EDIT_COPY = 57634,
+    ID_VIEW_EDIT_PASTE = 57637,
+};
+
+// The view's context menus: the one over a vertex marker of the shape under
+// edit, and the one everywhere else.
+enum GeoViewMenuId : unsigned {
+    IDR_GEOVIEW_GRABBER_MENU = 1257,
+    IDR_GEOVIEW_MENU = 1186,
+};
+
+// The clipboard format of one copied coordinate ("CF_CORVALE_COORDINATE"):
+// u32 point count 1, u32 2 (values per point), then x and y as doubles, all
+// little-endian.
+constexpr const char* kCoordinateClipboardMime = "application/x-corvale-coordinate";
+
+// Key flags of the mouse messages as plug-ins and the tools read them.
+enum GeoViewKeyFlags : std::uint32_t {
+    MK_LBUTTON = 0x0001,
+    MK_RBUTTON = 0x0002,
+    MK_SHIFT = 0x0004,
+    MK_CONTROL = 0x0008,
+    MK_MBUTTON = 0x0010,
 };
 
 class CGeoView : public QWidget, public CView {
@@ -134,6 +166,64 @@ public:
     // The help hint's text for the present state; empty for none.
     std::string GetHintText() const;
 
+    // ---- mouse tools (GeoViewTools.cpp) ----
+    //
+    // The document's tool mode says what the mouse does; the view switches a
+    // tool between its idle mode and its drag or draw mode as buttons go down
+    // and up. Rubber figures are state of the view painted over the cached
+    // map; each change is followed by update().
+
+    // The mouse messages, client pixels and key flags (MK_*).
+    void OnLButtonDown(std::uint32_t flags, const CDevicePoint& point);
+    void OnLButtonUp(std::uint32_t flags, const CDevicePoint& point);
+    void OnRButtonDown(std::uint32_t flags, const CDevicePoint& point);
+    void OnMouseMove(std::uint32_t flags, const CDevicePoint& point);
+    // One zoom step about the pointer (client pixels) when the setting
+    // MouseWheelZoom is on; turns of less than a notch add up until they make
+    // one. Answers the setting's value.
+    int OnMouseWheel(int delta, const CDevicePoint& point);
+    // Arrow keys move the map by a third of the window; Escape ends the
+    // tool's drag. Answers whether the key was one of these.
+    bool OnKeyDown(int key);
+    // The client area became cx x cy: the map keeps its units per pixel.
+    void OnSize(int cx, int cy);
+    // The context menu at a client point (-1, -1 from the keyboard: none).
+    void OnContextMenu(const CDevicePoint& point, const QPoint& screenPoint);
+    // Builds the context menu of that resource with its items' states; the
+    // caller owns it. Items run through the view and the document.
+    QMenu* CreateContextMenu(unsigned menuId);
+    void OnCopyCoordinate();
+    void OnAddBookmark();
+    // The measured ground length (measure line, or the radius of a selection
+    // circle) in the status bar.
+    void UpdateMeasureReadout();
+    // The text UpdateMeasureReadout shows: "%f" of the length, or empty
+    // outside the measure and circle tools.
+    std::string GetMeasureText() const;
+    // The cursor the tool shows at a client point.
+    QCursor GetToolCursor(const CDevicePoint& point) const;
+
+    // Press point of the pan, zoom, rectangle and circle tools.
+    CDevicePoint m_pressPoint;
+    // The rubber rectangle (left, top, right, bottom) while one is shown.
+    CDeviceRect m_dragRect;
+    bool m_dragRectShown = false;
+    // The rubber circle's rectangle while one is shown.
+    bool m_dragCircleShown = false;
+    // Client height / width when a zoom rectangle starts.
+    float m_zoomAspect = 1.0f;
+    // While panning: the picture is shown shifted by the pointer's offset
+    // from the press point.
+    bool m_panning = false;
+    CDevicePoint m_panPoint;
+    // A right click that finished a selection polygon opens no menu.
+    bool m_suppressContextMenu = false;
+    // Wheel turns that have not yet made a step.
+    int m_wheelDelta = 0;
+    // The tool the view last worked with; a command that picks another tool
+    // leaves the old tool's figure behind, which the view then drops.
+    std::uint32_t m_toolModeSeen = MT_Select;
+
     // ---- state ----
 
     CMapViewport m_viewport;
@@ -173,6 +263,13 @@ public:
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // The painting of the screen (the cache and the overlays) or, while
@@ -196,6 +293,21 @@ private:
     // The client rectangle as device pixels.
     CDeviceRect ClientRect() const;
     void AddViewCommands();
+    void AddToolCommands();
+    // Paints the tools' rubber figures and the shifted picture of a pan.
+    void DrawToolOverlays(QPainter& dc);
+    // The click selection of the select and vertex tools.
+    void SelectByClick(std::uint32_t flags, const CDevicePoint& point);
+    // The active theme's selection is cleared unless CTRL or SHIFT is held.
+    void ClearSelectionUnlessKept(std::uint32_t flags);
+    void FinishSelectionPolygon(std::uint32_t flags, const CDevicePoint& point);
+    // Status-bar coordinates and the info tip for the pointer.
+    void UpdatePointerFeedback(const CDevicePoint& point);
+    void TraceMouse(const char* what, const CDevicePoint& point);
+    // Drops the figure of a tool that a command has replaced.
+    void SyncToolMode();
+    // The map point of a client pixel through the last rendering's mapping.
+    CShapePoint ClientToMap(const CDevicePoint& point) const;
 
     bool m_initialised = false;
     std::uint32_t m_gpiHandle = 0;

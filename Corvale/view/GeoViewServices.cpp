@@ -1,8 +1,12 @@
 #include "view/GeoViewServices.h"
 
+#include "view/GeoView.h"
 #include "workspace/CorvaleDoc.h"
 
+#include <QMenu>
+
 #include <algorithm>
+#include <memory>
 
 IMapOverviewDialog::~IMapOverviewDialog() = default;
 IGeoViewServices::~IGeoViewServices() = default;
@@ -13,6 +17,14 @@ void IGeoViewServices::RegisterContextMenus() {}
 
 bool IGeoViewServices::IsAttributeListBuilderVisible(CCorvaleDoc&) {
     return false;
+}
+
+void IGeoViewServices::SetStatusCoordinates(double, double) {}
+
+void IGeoViewServices::ShowContextMenu(CGeoView& view, unsigned menuId, const QPoint& screenPoint) {
+    std::unique_ptr<QMenu> menu(view.CreateContextMenu(menuId));
+    if (menu)
+        menu->exec(screenPoint);
 }
 
 std::intptr_t IGeoViewServices::SendLoaderCustomEvent(CCorvaleDoc&, CTheme*, std::uint32_t) {

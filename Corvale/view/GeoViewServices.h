@@ -15,6 +15,7 @@
 class CCorvaleDoc;
 class CGeoView;
 class CTheme;
+class QPoint;
 class QWidget;
 struct CSaveMapImageRequest;
 
@@ -49,6 +50,12 @@ public:
     virtual void RegisterContextMenus();
     // Whether the attribute list builder window is shown.
     virtual bool IsAttributeListBuilderVisible(CCorvaleDoc& document);
+    // The map coordinates under the pointer, for the status bar.
+    virtual void SetStatusCoordinates(double x, double y);
+    // Shows the view's context menu (IDR_GEOVIEW_MENU or
+    // IDR_GEOVIEW_GRABBER_MENU) at a screen point and runs the chosen item.
+    // The default shows the menu the view builds (CGeoView::CreateContextMenu).
+    virtual void ShowContextMenu(CGeoView& view, unsigned menuId, const QPoint& screenPoint);
 
     // ---- document operations of other parts of the workspace ----
     // The loader's custom event for the theme; its result.

@@ -16,6 +16,7 @@
 #include <vector>
 
 class CConsoleDialog;
+class CDoubleRect;
 class CShapeRecord;
 class CTheme;
 
@@ -134,6 +135,26 @@ public:
     double m_mapScale = 0.0;
 
     // ---- end of extent and zoom ----
+
+    // ---- Selections of the map view's tools, bookmarks (DocSelection.cpp) ----
+    //
+    // Entries take ColorSelection and the width 3 for point themes, else the
+    // theme's line width. Each operation posts WM_THEME_SELECTION_CHANGED to
+    // the map view; nothing happens without an active theme.
+
+    // Removes the shape from the active theme's selection when it is
+    // selected, else adds it at the position; fires DUE_SelectionChanged
+    // with its shape index.
+    void ToggleShapeSelection(CShapeRecord* record, int position);
+    // Add the visible shapes of the active theme that the rectangle (map
+    // units, any corner order), the circle or the polygon selects; they never
+    // clear and fire no event: the caller announces the change.
+    void SelectByRectangle(const CDoubleRect& rect);
+    void SelectByCircle(double x, double y, double radius);
+    void SelectByPolygon(const CShapeRecord* polygon);
+    // Appends the bookmark "BM <n>" at the point, marks the workspace
+    // modified and fires DUE_BookmarksChanged.
+    void AddBookmark(double x, double y, double unitsPerPixel);
 
     // ---- Opening files as themes (DocOpenFiles.cpp) ----
     //

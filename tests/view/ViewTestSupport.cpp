@@ -237,3 +237,11 @@ bool RecordingServices::SaveMapImageToFile(CGeoView& view, const CSaveMapImageRe
     savedPicture = view.m_mapBitmap.copy(0, 0, view.width(), view.height());
     return true;
 }
+
+void RecordingServices::SetStatusCoordinates(double x, double y) {
+    statusCoordinates.emplace_back(x, y);
+}
+
+void RecordingServices::ShowContextMenu(CGeoView&, unsigned menuId, const QPoint&) {
+    contextMenus.push_back(menuId);
+}

@@ -96,12 +96,17 @@ public:
     std::unique_ptr<IMapOverviewDialog> CreateMapOverviewDialog() override;
     void SaveMapImage(CGeoView& view) override;
     bool SaveMapImageToFile(CGeoView& view, const CSaveMapImageRequest& request) override;
+    void SetStatusCoordinates(double x, double y) override;
+    void ShowContextMenu(CGeoView& view, unsigned menuId, const QPoint& screenPoint) override;
 
     int selectionNotifications = 0;
     std::vector<std::pair<CTheme*, std::uint32_t>> customEvents;
     std::vector<int> propertiesPages;
     std::vector<std::pair<std::string, std::string>> texts;
     int saveCommands = 0;
+    std::vector<std::pair<double, double>> statusCoordinates;
+    // The menus the view asked to show.
+    std::vector<unsigned> contextMenus;
     // The view's render count and dirty flag when it asked to save.
     std::uint64_t rendersAtSave = 0;
     bool dirtyAtSave = true;
