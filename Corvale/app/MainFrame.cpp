@@ -3,6 +3,7 @@
 #include "app/ChildFrame.h"
 #include "app/CorvaleApp.h"
 #include "crs/RefSysTable.h"
+#include "panes/LegendPane.h"
 #include "settings/AppSettings.h"
 #include "settings/Registry.h"
 #include "view/GeoView.h"
@@ -123,6 +124,8 @@ CMainFrame::CMainFrame() {
 CMainFrame::~CMainFrame() {
     // The plug-ins stop while every window they may know of still exists.
     UnloadGpiPlugins();
+    // The legend's menus route through this frame no longer.
+    SetLegendPaneServices(CLegendPaneServices());
     m_Closing = true;
     m_LastActiveDocument = nullptr;
     // The child windows go after this object has stopped being a frame: the
@@ -499,7 +502,7 @@ bool CMainFrame::CreateDockingWindows() {
         dock->setWindowIcon(PaneIcon(QString::fromLatin1(spec.icon)));
         // The pane's contents come with the pane; until then an empty area
         // of its first size.
-        auto* body = new QWidget(dock);
+        QWidget* body = spec.id == ID_PANE_THEMES ? (m_LegendPane = new CLegendPane(dock)) : new QWidget(dock);
         body->setObjectName(QStringLiteral("PaneBody%1").arg(spec.id));
         body->setMinimumSize(50, 50);
         dock->setWidget(body);
@@ -516,6 +519,13 @@ bool CMainFrame::CreateDockingWindows() {
     // activated.
     m_DockPanes[ID_PANE_ATTRIBUTES]->raise();
     resizeDocks(docks, widths, Qt::Horizontal);
+    // The legend's menus take the frame's command route.
+    CLegendPaneServices legend = GetLegendPaneServices();
+    legend.routeCommand = [this](unsigned id, CCmdUI* ui) {
+        return RouteCommand(id, ui, {this, static_cast<CCmdTarget*>(GetActiveView()),
+                                     static_cast<CCmdTarget*>(GetActiveDocument()), m_ApplicationTarget});
+    };
+    SetLegendPaneServices(legend);
     return true;
 }
 
@@ -797,6 +807,8 @@ void CMainFrame::SetActiveDocument(CCorvaleDoc* document) {
     if (document != nullptr)
         document->UpdateMapScale();
     // The panes follow the active workspace once they have contents.
+    if (m_LegendPane != nullptr)
+        m_LegendPane->SetDocument(document);
     GpiNotifyActiveWorkspaceChanged(document);
     m_LastActiveDocument = document;
     UpdateFrameTitle();
@@ -805,6 +817,8 @@ void CMainFrame::SetActiveDocument(CCorvaleDoc* document) {
 void CMainFrame::ForgetDocument(CCorvaleDoc* document) {
     if (m_LastActiveDocument == document)
         m_LastActiveDocument = nullptr;
+    if (m_LegendPane != nullptr && m_LegendPane->GetDocument() == document)
+        m_LegendPane->SetDocument(nullptr);
 }
 
 void CMainFrame::UpdateFrameTitle() {
