@@ -500,8 +500,8 @@ bool CMainFrame::CreateDockingWindows() {
         dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
                           QDockWidget::DockWidgetFloatable);
         dock->setWindowIcon(PaneIcon(QString::fromLatin1(spec.icon)));
-        // The pane's contents come with the pane; until then an empty area
-        // of its first size.
+        // The Themes pane holds the legend; the other panes' contents come
+        // with them, until then an empty area of the first size.
         QWidget* body = spec.id == ID_PANE_THEMES ? (m_LegendPane = new CLegendPane(dock)) : new QWidget(dock);
         body->setObjectName(QStringLiteral("PaneBody%1").arg(spec.id));
         body->setMinimumSize(50, 50);

@@ -118,7 +118,7 @@ public:
     std::vector<CChildFrame*> GetChildFrames() const;
 
     // The active workspace changed (or is null): the map scale of the new
-    // one is shown, the plug-ins are told. Nothing when it is the same as
+    // one is shown, the legend lists its themes, the plug-ins are told. Nothing when it is the same as
     // last time.
     void SetActiveDocument(CCorvaleDoc* document);
     CCorvaleDoc* GetLastActiveDocument() const { return m_LastActiveDocument; }

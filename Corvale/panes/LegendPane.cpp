@@ -28,8 +28,12 @@ CLegendPaneServices& Services() {
     return services;
 }
 
-CTheme* ThemeOf(std::intptr_t data) { return reinterpret_cast<CTheme*>(data); }
-std::intptr_t DataOf(const CTheme* theme) { return reinterpret_cast<std::intptr_t>(theme); }
+CTheme* ThemeOf(std::intptr_t data) {
+    return reinterpret_cast<CTheme*>(data);
+}
+std::intptr_t DataOf(const CTheme* theme) {
+    return reinterpret_cast<std::intptr_t>(theme);
+}
 
 std::string Format(const char* format, const std::string& text, double value) {
     char buffer[1024];
@@ -39,8 +43,12 @@ std::string Format(const char* format, const std::string& text, double value) {
 
 } // namespace
 
-void SetLegendPaneServices(const CLegendPaneServices& services) { Services() = services; }
-const CLegendPaneServices& GetLegendPaneServices() { return Services(); }
+void SetLegendPaneServices(const CLegendPaneServices& services) {
+    Services() = services;
+}
+const CLegendPaneServices& GetLegendPaneServices() {
+    return Services();
+}
 
 CLegendPane::CLegendPane(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("LegendPane"));
@@ -108,7 +116,8 @@ void CLegendPane::Refill() {
         for (CTheme* theme : m_Document->m_themes) {
             if (theme == nullptr)
                 continue;
-            const int item = m_List->InsertItem(m_List->GetItemCount(), theme->m_Name, theme->m_Visible ? 1 : 0, theme);
+            const int item = m_List->InsertItem(m_List->GetItemCount(), theme->m_Name,
+                                                theme->m_Visible ? 1 : 0, theme);
             m_List->SetItemSelected(item, m_Document->IsThemeSelected(theme));
         }
     }
@@ -227,8 +236,9 @@ void CLegendPane::OnListNotify(int code, int item) {
         const std::vector<int> selected = m_List->GetSelectedItems();
         for (int index : selected)
             m_Document->SetThemeSelected(m_List->GetItemData(index), true);
-        m_Document->FireUpdateEvent(this, DUE_ActiveThemeChanged,
-                                    selected.size() == 1 ? DataOf(m_List->GetItemData(selected.front())) : 0);
+        m_Document->FireUpdateEvent(
+            this, DUE_ActiveThemeChanged,
+            selected.size() == 1 ? DataOf(m_List->GetItemData(selected.front())) : 0);
         corvale::UI().EndWaitCursor();
         return;
     }
@@ -384,7 +394,8 @@ void CLegendPane::paintEvent(QPaintEvent*) {
 // ---------------------------------------------------------------------------
 
 void CLegendPane::contextMenuEvent(QContextMenuEvent* event) {
-    const QPoint at = event->reason() == QContextMenuEvent::Mouse ? event->globalPos() : mapToGlobal(QPoint(5, 5));
+    const QPoint at = event->reason() == QContextMenuEvent::Mouse ? event->globalPos()
+                                                                  : mapToGlobal(QPoint(5, 5));
     QMenu* menu = CreateHeaderMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(at);
@@ -415,28 +426,34 @@ void CLegendPane::AddLayerCommands() {
     OnCommand(
         ID_LAYER_SELECT_POINTS,
         [this] {
-            SelectLayers([](const CTheme& t) { return t.m_ShapeType == SHT_Point || t.m_ShapeType == SHT_PointZ; });
+            SelectLayers([](const CTheme& t) {
+                return t.m_ShapeType == SHT_Point || t.m_ShapeType == SHT_PointZ;
+            });
         },
         always);
     OnCommand(
         ID_LAYER_SELECT_POLYLINES,
         [this] {
-            SelectLayers(
-                [](const CTheme& t) { return t.m_ShapeType == SHT_Polyline || t.m_ShapeType == SHT_PolylineZ; });
+            SelectLayers([](const CTheme& t) {
+                return t.m_ShapeType == SHT_Polyline || t.m_ShapeType == SHT_PolylineZ;
+            });
         },
         always);
     OnCommand(
         ID_LAYER_SELECT_POLYGONS,
         [this] {
-            SelectLayers(
-                [](const CTheme& t) { return t.m_ShapeType == SHT_Polygon || t.m_ShapeType == SHT_PolygonZ; });
+            SelectLayers([](const CTheme& t) {
+                return t.m_ShapeType == SHT_Polygon || t.m_ShapeType == SHT_PolygonZ;
+            });
         },
         always);
     OnCommand(
-        ID_LAYER_SELECT_RASTERS, [this] { SelectLayers([](const CTheme& t) { return t.m_ShapeType == SHT_Image; }); },
+        ID_LAYER_SELECT_RASTERS,
+        [this] { SelectLayers([](const CTheme& t) { return t.m_ShapeType == SHT_Image; }); },
         always);
     OnCommand(
-        ID_LAYER_SELECT_VISIBLE, [this] { SelectLayers([](const CTheme& t) { return t.m_Visible; }); }, always);
+        ID_LAYER_SELECT_VISIBLE,
+        [this] { SelectLayers([](const CTheme& t) { return t.m_Visible; }); }, always);
     OnCommand(
         ID_LAYER_SELECT_ALL, [this] { SelectLayers([](const CTheme&) { return true; }); }, always);
     // The properties open here, through the dialog installed from above.
@@ -485,8 +502,9 @@ void CLegendPane::UpdateMenu(QMenu* menu) {
             UpdateMenu(sub);
             // A submenu with nothing to run is not offered.
             const auto actions = sub->actions();
-            action->setEnabled(std::any_of(actions.begin(), actions.end(),
-                                           [](QAction* a) { return !a->isSeparator() && a->isEnabled(); }));
+            action->setEnabled(std::any_of(actions.begin(), actions.end(), [](QAction* a) {
+                return !a->isSeparator() && a->isEnabled();
+            }));
             continue;
         }
         if (!action->data().isValid())

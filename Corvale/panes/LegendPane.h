@@ -33,7 +33,8 @@ class QMenu;
 struct CLegendPaneServices {
     // The modal theme properties dialog for the theme, given the document
     // and the hint lines (scale bounds of the other themes); true on OK.
-    std::function<bool(QWidget* parent, CTheme& theme, CCorvaleDoc& document, const std::vector<std::string>& hints)>
+    std::function<bool(QWidget* parent, CTheme& theme, CCorvaleDoc& document,
+                       const std::vector<std::string>& hints)>
         showThemeProperties;
     // Routes a command along the frame's chain (frame, view, document,
     // application): runs it when ui is null, else fills ui. True when some

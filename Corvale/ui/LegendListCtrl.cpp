@@ -42,7 +42,8 @@ bool InRect(const QPoint& p, int left, int top, int right, int bottom) {
 }
 
 QImage MakeOverlay() {
-    QImage image(CLegendListCtrl::kIconSize, CLegendListCtrl::kIconSize, QImage::Format_ARGB32_Premultiplied);
+    QImage image(CLegendListCtrl::kIconSize, CLegendListCtrl::kIconSize,
+                 QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     return image;
 }
@@ -66,8 +67,8 @@ void DrawFilterMarker(QImage& image) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(0, 0, 128), 1.0));
     p.setBrush(QColor(64, 128, 255));
-    p.drawPolygon(QPolygonF({QPointF(9.5, 20.5), QPointF(19.5, 20.5), QPointF(15.5, 25.5), QPointF(15.5, 30.5),
-                             QPointF(13.5, 29.5), QPointF(13.5, 25.5)}));
+    p.drawPolygon(QPolygonF({QPointF(9.5, 20.5), QPointF(19.5, 20.5), QPointF(15.5, 25.5),
+                             QPointF(15.5, 30.5), QPointF(13.5, 29.5), QPointF(13.5, 25.5)}));
 }
 
 // Two linked boxes: the shapes belong to a parent theme.
@@ -85,8 +86,8 @@ void DrawEditableMarker(QImage& image) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(96, 64, 0), 1.0));
     p.setBrush(QColor(255, 200, 0));
-    p.drawPolygon(QPolygonF({QPointF(24.5, 17.5), QPointF(25.5, 14.5), QPointF(31.5, 8.5), QPointF(33.5, 10.5),
-                             QPointF(27.5, 16.5)}));
+    p.drawPolygon(QPolygonF({QPointF(24.5, 17.5), QPointF(25.5, 14.5), QPointF(31.5, 8.5),
+                             QPointF(33.5, 10.5), QPointF(27.5, 16.5)}));
 }
 
 // The picture of an image theme, in the place of a point symbol.
@@ -98,16 +99,23 @@ QImage MakeImageThemeIcon() {
     p.fillRect(frame, QColor(160, 210, 255));
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(40, 140, 40));
-    p.drawPolygon(QPolygon({QPoint(6, 24), QPoint(13, 15), QPoint(18, 20), QPoint(21, 17), QPoint(26, 24)}));
+    p.drawPolygon(
+        QPolygon({QPoint(6, 24), QPoint(13, 15), QPoint(18, 20), QPoint(21, 17), QPoint(26, 24)}));
     p.setPen(Qt::black);
     p.setBrush(Qt::NoBrush);
     p.drawRect(frame.adjusted(0, 0, -1, -1));
     return image;
 }
 
-bool IsPointType(std::uint32_t type) { return type == SHT_Point || type == SHT_PointZ; }
-bool IsPolylineType(std::uint32_t type) { return type == SHT_Polyline || type == SHT_PolylineZ; }
-bool IsPolygonType(std::uint32_t type) { return type == SHT_Polygon || type == SHT_PolygonZ; }
+bool IsPointType(std::uint32_t type) {
+    return type == SHT_Point || type == SHT_PointZ;
+}
+bool IsPolylineType(std::uint32_t type) {
+    return type == SHT_Polyline || type == SHT_PolylineZ;
+}
+bool IsPolygonType(std::uint32_t type) {
+    return type == SHT_Polygon || type == SHT_PolygonZ;
+}
 
 } // namespace
 
@@ -138,7 +146,9 @@ CLegendListCtrl::CLegendListCtrl(QWidget* parent) : QAbstractScrollArea(parent) 
     UpdateScrollBar();
 }
 
-CLegendListCtrl::~CLegendListCtrl() { DestroyIconList(m_IconCache); }
+CLegendListCtrl::~CLegendListCtrl() {
+    DestroyIconList(m_IconCache);
+}
 
 // ---------------------------------------------------------------------------
 // Items
@@ -184,11 +194,13 @@ void CLegendListCtrl::DeleteAllItems() {
 }
 
 CTheme* CLegendListCtrl::GetItemData(int index) const {
-    return index >= 0 && index < GetItemCount() ? m_Items[static_cast<std::size_t>(index)].theme : nullptr;
+    return index >= 0 && index < GetItemCount() ? m_Items[static_cast<std::size_t>(index)].theme
+                                                : nullptr;
 }
 
 std::string CLegendListCtrl::GetItemText(int index) const {
-    return index >= 0 && index < GetItemCount() ? m_Items[static_cast<std::size_t>(index)].text : std::string();
+    return index >= 0 && index < GetItemCount() ? m_Items[static_cast<std::size_t>(index)].text
+                                                : std::string();
 }
 
 void CLegendListCtrl::SetItemText(int index, const std::string& text) {
@@ -198,7 +210,9 @@ void CLegendListCtrl::SetItemText(int index, const std::string& text) {
     viewport()->update(GetItemRect(index));
 }
 
-bool CLegendListCtrl::GetCheck(int index) const { return GetItemImage(index) == 1; }
+bool CLegendListCtrl::GetCheck(int index) const {
+    return GetItemImage(index) == 1;
+}
 
 void CLegendListCtrl::SetCheck(int index, bool checked) {
     if (index < 0 || index >= GetItemCount())
@@ -208,7 +222,8 @@ void CLegendListCtrl::SetCheck(int index, bool checked) {
 }
 
 int CLegendListCtrl::GetItemImage(int index) const {
-    return index >= 0 && index < GetItemCount() ? m_Items[static_cast<std::size_t>(index)].image : 0;
+    return index >= 0 && index < GetItemCount() ? m_Items[static_cast<std::size_t>(index)].image
+                                                : 0;
 }
 
 int CLegendListCtrl::FindItem(const CTheme* theme) const {
@@ -219,7 +234,8 @@ int CLegendListCtrl::FindItem(const CTheme* theme) const {
 }
 
 bool CLegendListCtrl::IsItemSelected(int index) const {
-    return index >= 0 && index < GetItemCount() && m_Items[static_cast<std::size_t>(index)].selected;
+    return index >= 0 && index < GetItemCount() &&
+           m_Items[static_cast<std::size_t>(index)].selected;
 }
 
 void CLegendListCtrl::SetItemSelected(int index, bool selected) {
@@ -239,15 +255,21 @@ std::vector<int> CLegendListCtrl::GetSelectedItems() const {
     return selected;
 }
 
-int CLegendListCtrl::GetSelectedCount() const { return static_cast<int>(GetSelectedItems().size()); }
+int CLegendListCtrl::GetSelectedCount() const {
+    return static_cast<int>(GetSelectedItems().size());
+}
 
 // ---------------------------------------------------------------------------
 // Geometry
 // ---------------------------------------------------------------------------
 
-int CLegendListCtrl::GetTopIndex() const { return verticalScrollBar()->value(); }
+int CLegendListCtrl::GetTopIndex() const {
+    return verticalScrollBar()->value();
+}
 
-int CLegendListCtrl::GetCountPerPage() const { return std::max(1, viewport()->height() / kRowHeight); }
+int CLegendListCtrl::GetCountPerPage() const {
+    return std::max(1, viewport()->height() / kRowHeight);
+}
 
 void CLegendListCtrl::UpdateScrollBar() {
     const int perPage = GetCountPerPage();
@@ -256,7 +278,9 @@ void CLegendListCtrl::UpdateScrollBar() {
     bar->setRange(0, std::max(0, GetItemCount() - perPage));
 }
 
-void CLegendListCtrl::ScrollToTop(int top) { verticalScrollBar()->setValue(top); }
+void CLegendListCtrl::ScrollToTop(int top) {
+    verticalScrollBar()->setValue(top);
+}
 
 void CLegendListCtrl::Notify(int code, int item) {
     if (m_Notify)
@@ -286,7 +310,8 @@ QRect CLegendListCtrl::GetIconRect(int index) const {
 QRect CLegendListCtrl::GetLabelRect(int index) const {
     const QRect item = GetItemRect(index);
     const int left = GetIconRect(index).left() + kIconSize + kLabelGap;
-    return QRect(QPoint(left, item.top()), QPoint(std::max(left, item.left() + item.width()) - 1, item.bottom()));
+    return QRect(QPoint(left, item.top()),
+                 QPoint(std::max(left, item.left() + item.width()) - 1, item.bottom()));
 }
 
 void CLegendListCtrl::SetColumnWidth(int width) {
@@ -300,7 +325,8 @@ int CLegendListCtrl::HitTestZone(const QPoint& point, int* zone) const {
     if (zone != nullptr)
         *zone = LHZ_None;
     // The row is hit across the whole client width (full-row selection).
-    if (point.y() < 0 || point.y() >= viewport()->height() || point.x() < 0 || point.x() >= viewport()->width())
+    if (point.y() < 0 || point.y() >= viewport()->height() || point.x() < 0 ||
+        point.x() >= viewport()->width())
         return -1;
     const int index = GetTopIndex() + point.y() / kRowHeight;
     if (index >= GetItemCount())
@@ -308,7 +334,8 @@ int CLegendListCtrl::HitTestZone(const QPoint& point, int* zone) const {
     if (zone == nullptr)
         return index;
     const QRect icon = GetIconRect(index);
-    const int L = icon.left(), T = icon.top(), R = icon.left() + icon.width(), B = icon.top() + icon.height();
+    const int L = icon.left(), T = icon.top(), R = icon.left() + icon.width(),
+              B = icon.top() + icon.height();
     if (InRect(point, L + 8, T + 7, R - 16, B - 17))
         *zone = LHZ_CheckBox;
     else if (InRect(point, L + 8, T + 19, R - 16, B - 5))
@@ -320,9 +347,10 @@ int CLegendListCtrl::HitTestZone(const QPoint& point, int* zone) const {
     else {
         const QRect label = GetLabelRect(index);
         const int bottom = label.top() + label.height() - label.height() / 2;
-        *zone = InRect(point, label.left() + 3, label.top() + 2, label.left() + label.width(), bottom)
-                    ? LHZ_LabelTop
-                    : LHZ_Item;
+        *zone =
+            InRect(point, label.left() + 3, label.top() + 2, label.left() + label.width(), bottom)
+                ? LHZ_LabelTop
+                : LHZ_Item;
     }
     return index;
 }
@@ -330,7 +358,8 @@ int CLegendListCtrl::HitTestZone(const QPoint& point, int* zone) const {
 bool CLegendListCtrl::LabelFits(int index) const {
     if (index < 0 || index >= GetItemCount())
         return false;
-    const int textWidth = fontMetrics().horizontalAdvance(QString::fromStdString(GetItemText(index)));
+    const int textWidth =
+        fontMetrics().horizontalAdvance(QString::fromStdString(GetItemText(index)));
     return textWidth < GetLabelRect(index).width() - 6;
 }
 
@@ -364,7 +393,8 @@ void CLegendListCtrl::DrawItem(QPainter& painter, int index) {
     const QRect background(bounds.topLeft(), QPoint(viewport()->width() - 1, bounds.bottom()));
     QLinearGradient gradient(background.topLeft(), background.bottomLeft());
     gradient.setColorAt(0.0, palette().color(QPalette::Light));
-    gradient.setColorAt(1.0, item.selected ? ColorFromColorRef(m_SelectionColor) : palette().color(QPalette::Button));
+    gradient.setColorAt(1.0, item.selected ? ColorFromColorRef(m_SelectionColor)
+                                           : palette().color(QPalette::Button));
     painter.fillRect(background, gradient);
     painter.setPen(Qt::black);
     painter.drawLine(bounds.left(), bounds.bottom(), background.right(), bounds.bottom());
@@ -390,8 +420,9 @@ void CLegendListCtrl::DrawItem(QPainter& painter, int index) {
     const QFontMetrics metrics(font());
 
     if (theme != nullptr && theme->m_ShowInfoTip) {
-        const QRect box(QPoint(label.left(), label.top() + 1 + kEdgeHeight),
-                        QPoint(label.left() + metrics.horizontalAdvance(text) + 5 - 1, label.bottom()));
+        const QRect box(
+            QPoint(label.left(), label.top() + 1 + kEdgeHeight),
+            QPoint(label.left() + metrics.horizontalAdvance(text) + 5 - 1, label.bottom()));
         painter.fillRect(box, Qt::black);
         painter.fillRect(box.adjusted(1, 1, -1, -1), palette().color(QPalette::ToolTipBase));
     }
@@ -403,8 +434,10 @@ void CLegendListCtrl::DrawItem(QPainter& painter, int index) {
     painter.drawText(nameRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
 
     if (theme != nullptr && theme->m_ShowLabels) {
-        const QRect wordRect(QPoint(label.left() + 32, label.top()), QPoint(label.right(), label.bottom() - 5));
-        painter.drawText(wordRect, Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine, QStringLiteral("Label"));
+        const QRect wordRect(QPoint(label.left() + 32, label.top()),
+                             QPoint(label.right(), label.bottom() - 5));
+        painter.drawText(wordRect, Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine,
+                         QStringLiteral("Label"));
     }
 
     if (theme != nullptr)
@@ -415,7 +448,8 @@ void CLegendListCtrl::DrawItem(QPainter& painter, int index) {
     painter.restore();
 }
 
-void CLegendListCtrl::DrawStyleSample(QPainter& painter, const CTheme& theme, const QRect& nameRect) {
+void CLegendListCtrl::DrawStyleSample(QPainter& painter, const CTheme& theme,
+                                      const QRect& nameRect) {
     const int L = nameRect.left();
     // The bottom as a Windows rectangle holds it: one past the last row.
     const int B = nameRect.bottom() + 1;
@@ -431,7 +465,8 @@ void CLegendListCtrl::DrawStyleSample(QPainter& painter, const CTheme& theme, co
             ReleaseSymbolIcon(m_IconCache, icon);
         }
     } else if (IsPolylineType(type)) {
-        QPen pen = MakeStylePen(theme.m_PenStyle, theme.m_LineWidth > 0 ? theme.m_LineWidth : 1, theme.m_Color);
+        QPen pen = MakeStylePen(theme.m_PenStyle, theme.m_LineWidth > 0 ? theme.m_LineWidth : 1,
+                                theme.m_Color);
         pen.setCapStyle(Qt::FlatCap);
         painter.setPen(pen);
         painter.drawLine(L, B + 5, L + 20, B + 5);
@@ -454,7 +489,8 @@ void CLegendListCtrl::DrawStyleSample(QPainter& painter, const CTheme& theme, co
         const QRect inner = box.adjusted(inset, inset, -inset, -inset);
         if (inner.isValid() && theme.m_FillPattern != 0) {
             painter.setBrushOrigin(0, 0);
-            painter.fillRect(inner, GetPatternBrush(theme.m_FillPattern, ColorFromColorRef(theme.m_Color), Qt::white));
+            painter.fillRect(inner, GetPatternBrush(theme.m_FillPattern,
+                                                    ColorFromColorRef(theme.m_Color), Qt::white));
         }
     } else if (type == SHT_Image) {
         static const QImage picture = MakeImageThemeIcon();
@@ -468,7 +504,9 @@ void CLegendListCtrl::resizeEvent(QResizeEvent* event) {
     UpdateScrollBar();
 }
 
-void CLegendListCtrl::scrollContentsBy(int, int) { viewport()->update(); }
+void CLegendListCtrl::scrollContentsBy(int, int) {
+    viewport()->update();
+}
 
 // ---------------------------------------------------------------------------
 // Selection by mouse and keys
@@ -515,7 +553,8 @@ void CLegendListCtrl::mousePressEvent(QMouseEvent* event) {
             SelectRange(m_AnchorItem, index);
             m_FocusItem = index;
         } else if (modifiers & Qt::ControlModifier) {
-            m_Items[static_cast<std::size_t>(index)].selected = !m_Items[static_cast<std::size_t>(index)].selected;
+            m_Items[static_cast<std::size_t>(index)].selected =
+                !m_Items[static_cast<std::size_t>(index)].selected;
             m_FocusItem = m_AnchorItem = index;
             viewport()->update();
         } else {
@@ -626,7 +665,8 @@ void CLegendListCtrl::keyPressEvent(QKeyEvent* event) {
     if (count > 0 && target >= 0) {
         const Qt::KeyboardModifiers modifiers = event->modifiers();
         if (event->key() == Qt::Key_Space && (modifiers & Qt::ControlModifier)) {
-            m_Items[static_cast<std::size_t>(target)].selected = !m_Items[static_cast<std::size_t>(target)].selected;
+            m_Items[static_cast<std::size_t>(target)].selected =
+                !m_Items[static_cast<std::size_t>(target)].selected;
             viewport()->update();
         } else if (modifiers & Qt::ShiftModifier) {
             SelectRange(m_AnchorItem, target);
@@ -651,7 +691,7 @@ void CLegendListCtrl::keyPressEvent(QKeyEvent* event) {
 void CLegendListCtrl::contextMenuEvent(QContextMenuEvent* event) {
     ReportSelectionChange();
     const QPoint global = event->reason() == QContextMenuEvent::Mouse ? event->globalPos()
-                                                                       : mapToGlobal(QPoint(5, 5));
+                                                                      : mapToGlobal(QPoint(5, 5));
     if (m_ContextMenuRequested)
         m_ContextMenuRequested(global);
     event->accept();
@@ -668,9 +708,10 @@ bool CLegendListCtrl::viewportEvent(QEvent* event) {
         if (text.empty())
             QToolTip::hideText();
         else
-            QToolTip::showText(help->globalPos(), QString::fromStdString(text).replace(QStringLiteral("\r\n"),
-                                                                                      QStringLiteral("\n")),
-                               viewport());
+            QToolTip::showText(
+                help->globalPos(),
+                QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                viewport());
         return true;
     }
     return QAbstractScrollArea::viewportEvent(event);
@@ -686,9 +727,10 @@ void CLegendListCtrl::RefreshToolTip(const QPoint& point) {
     if (text.empty())
         QToolTip::hideText();
     else
-        QToolTip::showText(viewport()->mapToGlobal(point),
-                           QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
-                           viewport());
+        QToolTip::showText(
+            viewport()->mapToGlobal(point),
+            QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+            viewport());
 }
 
 // ---------------------------------------------------------------------------
@@ -720,9 +762,12 @@ void CLegendListCtrl::DragTo(const QPoint& point) {
     m_DragPoint = point;
     const int count = GetItemCount();
     const int width = GetItemRect(0).width();
-    auto bandAtTop = [&](int index) { return QRect(0, GetItemRect(index).top(), width, kInsertionMarkHeight); };
+    auto bandAtTop = [&](int index) {
+        return QRect(0, GetItemRect(index).top(), width, kInsertionMarkHeight);
+    };
     auto bandUnderLast = [&] {
-        return QRect(0, count > 0 ? GetItemRect(count - 1).top() + kRowHeight : 0, width, kInsertionMarkHeight);
+        return QRect(0, count > 0 ? GetItemRect(count - 1).top() + kRowHeight : 0, width,
+                     kInsertionMarkHeight);
     };
     const bool insideX = point.x() >= 0 && point.x() < viewport()->width();
 

@@ -56,11 +56,11 @@ enum LegendHitZone : int {
 // The overlay images shared by every legend list of the process, each a
 // full 36 x 36 overlay of the icon area with its marker in its own part.
 enum LegendOverlayImage : int {
-    LOI_Unchecked = 0,  // check box, upper left
+    LOI_Unchecked = 0, // check box, upper left
     LOI_Checked = 1,
-    LOI_Filter = 2,     // lower left
-    LOI_Parent = 3,     // lower right
-    LOI_Editable = 4,   // upper right
+    LOI_Filter = 2,   // lower left
+    LOI_Parent = 3,   // lower right
+    LOI_Editable = 4, // upper right
     LOI_Count = 5,
 };
 // Made on first use, kept for the program's run.

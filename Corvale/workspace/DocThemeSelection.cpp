@@ -27,7 +27,8 @@ void CCorvaleDoc::SetThemeSelected(CTheme* theme, bool selected) {
 }
 
 bool CCorvaleDoc::IsThemeSelected(const CTheme* theme) const {
-    return std::find(m_selectedThemes.begin(), m_selectedThemes.end(), theme) != m_selectedThemes.end();
+    return std::find(m_selectedThemes.begin(), m_selectedThemes.end(), theme) !=
+           m_selectedThemes.end();
 }
 
 void CCorvaleDoc::ClearThemeSelection() {
@@ -42,7 +43,8 @@ void CCorvaleDoc::InvertThemeSelection() {
             inverted.push_back(theme);
     m_selectedThemes = std::move(inverted);
     m_activeTheme = ActiveThemeOf(m_selectedThemes);
-    FireUpdateEvent(nullptr, DUE_ActiveThemeChanged, reinterpret_cast<std::intptr_t>(m_activeTheme));
+    FireUpdateEvent(nullptr, DUE_ActiveThemeChanged,
+                    reinterpret_cast<std::intptr_t>(m_activeTheme));
 }
 
 void CCorvaleDoc::SelectThemesMatching(const std::function<bool(const CTheme&)>& predicate) {
@@ -51,7 +53,8 @@ void CCorvaleDoc::SelectThemesMatching(const std::function<bool(const CTheme&)>&
         if (theme != nullptr && predicate && predicate(*theme))
             m_selectedThemes.push_back(theme);
     m_activeTheme = ActiveThemeOf(m_selectedThemes);
-    FireUpdateEvent(nullptr, DUE_ActiveThemeChanged, reinterpret_cast<std::intptr_t>(m_activeTheme));
+    FireUpdateEvent(nullptr, DUE_ActiveThemeChanged,
+                    reinterpret_cast<std::intptr_t>(m_activeTheme));
 }
 
 void CCorvaleDoc::ReverseThemeOrder() {

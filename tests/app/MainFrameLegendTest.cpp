@@ -52,7 +52,8 @@ TEST_F(MainFrameLegendTest, TheThemesPaneListsTheActiveWorkspace) {
         QPainter painter(&picture);
         list->Render(painter);
     }
-    const QColor fill(static_cast<int>(theme->m_Color & 0xFF), static_cast<int>((theme->m_Color >> 8) & 0xFF),
+    const QColor fill(static_cast<int>(theme->m_Color & 0xFF),
+                      static_cast<int>((theme->m_Color >> 8) & 0xFF),
                       static_cast<int>((theme->m_Color >> 16) & 0xFF));
     EXPECT_EQ(QColor(picture.pixel(56, 30)), fill);
 
@@ -65,11 +66,13 @@ TEST_F(MainFrameLegendTest, TheThemesPaneListsTheActiveWorkspace) {
     list->SetItemSelected(0, true);
     document->SetThemeSelected(theme, true);
     std::unique_ptr<QMenu> menu(legend->CreateThemeMenu(nullptr));
-    QAction* zoom = menu->findChild<QAction*>(QStringLiteral("command_%1").arg(ID_THEME_ZOOM_TO_THEME));
+    QAction* zoom =
+        menu->findChild<QAction*>(QStringLiteral("command_%1").arg(ID_THEME_ZOOM_TO_THEME));
     ASSERT_NE(zoom, nullptr);
     EXPECT_TRUE(zoom->isEnabled());
     // The properties dialog does not exist yet: its item is off.
-    QAction* properties = menu->findChild<QAction*>(QStringLiteral("command_%1").arg(ID_THEME_PROPERTIES));
+    QAction* properties =
+        menu->findChild<QAction*>(QStringLiteral("command_%1").arg(ID_THEME_PROPERTIES));
     ASSERT_NE(properties, nullptr);
     EXPECT_FALSE(properties->isEnabled());
 

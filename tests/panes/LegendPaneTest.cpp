@@ -34,12 +34,16 @@ struct Event {
     const void* sender;
     int code;
     std::intptr_t data;
-    bool operator==(const Event& o) const { return sender == o.sender && code == o.code && data == o.data; }
+    bool operator==(const Event& o) const {
+        return sender == o.sender && code == o.code && data == o.data;
+    }
 };
 
 // Another subscriber of the document, as the map view is.
 struct Recorder {
-    void OnUpdate(const void* sender, int code, std::intptr_t data) { events.push_back({sender, code, data}); }
+    void OnUpdate(const void* sender, int code, std::intptr_t data) {
+        events.push_back({sender, code, data});
+    }
     std::vector<int> Codes() const {
         std::vector<int> codes;
         for (const Event& e : events)
@@ -49,7 +53,9 @@ struct Recorder {
     std::vector<Event> events;
 };
 
-std::intptr_t Data(const CTheme* theme) { return reinterpret_cast<std::intptr_t>(theme); }
+std::intptr_t Data(const CTheme* theme) {
+    return reinterpret_cast<std::intptr_t>(theme);
+}
 
 class LegendPaneTest : public ::testing::Test {
 protected:
@@ -65,7 +71,8 @@ protected:
         pane.reset();
         SetLegendPaneServices(CLegendPaneServices());
     }
-    CTheme* AddTheme(const std::string& name, std::uint32_t type = SHT_Polygon, bool visible = true) {
+    CTheme* AddTheme(const std::string& name, std::uint32_t type = SHT_Polygon,
+                     bool visible = true) {
         auto* theme = new CTheme;
         theme->m_Name = name;
         theme->m_ShapeType = type;
@@ -89,8 +96,10 @@ protected:
     }
     static QPoint Row(int index) { return QPoint(120, index * kRow + kRow / 2); }
     static QPoint CheckBox(int index) { return QPoint(15, index * kRow + 14); }
-    void SendMouse(QEvent::Type type, const QPoint& at, Qt::MouseButton button, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, QPointF(at), QPointF(vp()->mapToGlobal(at)), button, buttons, Qt::NoModifier);
+    void SendMouse(QEvent::Type type, const QPoint& at, Qt::MouseButton button,
+                   Qt::MouseButtons buttons) {
+        QMouseEvent event(type, QPointF(at), QPointF(vp()->mapToGlobal(at)), button, buttons,
+                          Qt::NoModifier);
         QApplication::sendEvent(vp(), &event);
     }
 
@@ -133,10 +142,23 @@ TEST_F(LegendPaneTest, AttachingListsTheThemesInDocumentOrderWithTheSelection) {
 
 TEST_F(LegendPaneTest, TheOnlyThemeOfAWorkspaceBecomesActive) {
     CTheme* only = AddTheme("Only");
+    // Subscribers hear of the active theme once the document has it.
+    struct ActiveAtEvent {
+        CCorvaleDoc* doc;
+        CTheme* seen = nullptr;
+        void OnUpdate(const void*, int code, std::intptr_t) {
+            if (code == DUE_ActiveThemeChanged)
+                seen = doc->m_activeTheme;
+        }
+    } active{doc.get()};
+    doc->m_updateEvent.AddHandler(&active, &ActiveAtEvent::OnUpdate);
     pane->SetDocument(doc.get());
+    EXPECT_EQ(active.seen, only);
     EXPECT_EQ(list()->GetSelectedItems(), (std::vector<int>{0}));
     EXPECT_EQ(doc->m_activeTheme, only);
-    EXPECT_EQ(recorder.events, (std::vector<Event>{{pane.get(), DUE_ActiveThemeChanged, Data(only)}}));
+    EXPECT_EQ(recorder.events,
+              (std::vector<Event>{{pane.get(), DUE_ActiveThemeChanged, Data(only)}}));
+    doc->m_updateEvent.RemoveHandler(&active);
 }
 
 TEST_F(LegendPaneTest, SwitchingDocumentsLeavesTheFormerOne) {
@@ -288,8 +310,9 @@ TEST_F(LegendPaneTest, DraggingShowsItsStateInTheStatusBar) {
     SendMouse(QEvent::MouseButtonPress, Row(2), Qt::LeftButton, Qt::LeftButton);
     SendMouse(QEvent::MouseMove, Row(2) + QPoint(0, 20), Qt::NoButton, Qt::LeftButton);
     SendMouse(QEvent::MouseButtonRelease, QPoint(120, 200), Qt::LeftButton, Qt::NoButton);
-    EXPECT_EQ(ui.statusTexts, (std::vector<std::string>{"Moving theme B", "For Help, press F1",
-                                                        "Moving multiple themes", "For Help, press F1"}));
+    EXPECT_EQ(ui.statusTexts,
+              (std::vector<std::string>{"Moving theme B", "For Help, press F1",
+                                        "Moving multiple themes", "For Help, press F1"}));
     EXPECT_EQ(Themes(), (std::vector<std::string>{"A", "B", "C"}));
     // The selection is reported under the wait cursor.
     EXPECT_GT(ui.waitCursorUses, 0);
@@ -370,7 +393,8 @@ TEST_F(LegendPaneTest, ThemePropertiesNeedTheDialogAndOneSelectedTheme) {
     std::vector<std::string> hints;
     int shown = 0;
     CLegendPaneServices services;
-    services.showThemeProperties = [&](QWidget*, CTheme& theme, CCorvaleDoc&, const std::vector<std::string>& h) {
+    services.showThemeProperties = [&](QWidget*, CTheme& theme, CCorvaleDoc&,
+                                       const std::vector<std::string>& h) {
         ++shown;
         hints = h;
         theme.m_Name = "A2";
@@ -384,8 +408,10 @@ TEST_F(LegendPaneTest, ThemePropertiesNeedTheDialogAndOneSelectedTheme) {
     recorder.events.clear();
     QTest::mouseDClick(vp(), Qt::LeftButton, {}, Row(0));
     EXPECT_EQ(shown, 1);
-    EXPECT_EQ(hints, (std::vector<std::string>{"Current UPP:\t0.000000", "Min: B:\t0.500000", "Max: C:\t2.000000"}));
-    EXPECT_EQ(recorder.Codes(), (std::vector<int>{DUE_ThemeStyleChanged, DUE_ThemeRenamed, DUE_VisibilityChanged}));
+    EXPECT_EQ(hints, (std::vector<std::string>{"Current UPP:\t0.000000", "Min: B:\t0.500000",
+                                               "Max: C:\t2.000000"}));
+    EXPECT_EQ(recorder.Codes(),
+              (std::vector<int>{DUE_ThemeStyleChanged, DUE_ThemeRenamed, DUE_VisibilityChanged}));
     EXPECT_EQ(recorder.events[1], (Event{nullptr, DUE_ThemeRenamed, Data(a)}));
     EXPECT_TRUE(a->m_Modified);
     EXPECT_TRUE(doc->IsModified());
@@ -408,9 +434,8 @@ TEST_F(LegendPaneTest, CancelledPropertiesChangeNothing) {
     CTheme* a = AddTheme("A");
     pane->SetDocument(doc.get());
     CLegendPaneServices services;
-    services.showThemeProperties = [](QWidget*, CTheme&, CCorvaleDoc&, const std::vector<std::string>&) {
-        return false;
-    };
+    services.showThemeProperties = [](QWidget*, CTheme&, CCorvaleDoc&,
+                                      const std::vector<std::string>&) { return false; };
     SetLegendPaneServices(services);
     recorder.events.clear();
     pane->EditThemeProperties();
@@ -436,12 +461,9 @@ TEST_F(LegendPaneTest, LayerSelectCommandsSelectByKind) {
         std::vector<CTheme*> selected;
     };
     const Case cases[] = {
-        {ID_LAYER_SELECT_POINTS, {p, pz}},
-        {ID_LAYER_SELECT_POLYLINES, {l, lz}},
-        {ID_LAYER_SELECT_POLYGONS, {g, gz}},
-        {ID_LAYER_SELECT_RASTERS, {r}},
-        {ID_LAYER_SELECT_VISIBLE, {p, l, g, gz}},
-        {ID_LAYER_SELECT_ALL, {p, pz, l, lz, g, gz, r}},
+        {ID_LAYER_SELECT_POINTS, {p, pz}},        {ID_LAYER_SELECT_POLYLINES, {l, lz}},
+        {ID_LAYER_SELECT_POLYGONS, {g, gz}},      {ID_LAYER_SELECT_RASTERS, {r}},
+        {ID_LAYER_SELECT_VISIBLE, {p, l, g, gz}}, {ID_LAYER_SELECT_ALL, {p, pz, l, lz, g, gz, r}},
         {ID_LAYER_INVERT_SELECTION, {}},
     };
     for (const Case& c : cases) {
@@ -486,7 +508,9 @@ TEST_F(LegendPaneTest, MenusOfferOnlyWhatSomeoneRuns) {
     AddTheme("B");
     pane->SetDocument(doc.get());
     std::unique_ptr<QMenu> header(pane->CreateHeaderMenu(nullptr));
-    auto action = [&](QMenu* menu, unsigned id) { return menu->findChild<QAction*>(QStringLiteral("command_%1").arg(id)); };
+    auto action = [&](QMenu* menu, unsigned id) {
+        return menu->findChild<QAction*>(QStringLiteral("command_%1").arg(id));
+    };
     ASSERT_NE(action(header.get(), ID_LAYER_INVERT_Z_ORDER), nullptr);
     EXPECT_TRUE(action(header.get(), ID_LAYER_INVERT_Z_ORDER)->isEnabled());
     // Commands nobody handles yet stay disabled, and so does a submenu of them.
@@ -544,7 +568,8 @@ TEST_F(LegendPaneTest, TheColumnFillsThePaneLessTheScrollBarWhenItemsOverflow) {
         doc->FireUpdateEvent(nullptr, DUE_ThemeAdded, Data(doc->m_themes.back()));
     }
     EXPECT_EQ(list()->GetColumnWidth(),
-              pane->width() - pane->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list()));
+              pane->width() -
+                  pane->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list()));
 }
 
 // ---------------------------------------------------------------------------

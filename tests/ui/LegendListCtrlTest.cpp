@@ -45,7 +45,9 @@ protected:
     void SetUp() override {
         list.resize(240, 200);
         list.setFrameShape(QFrame::NoFrame);
-        list.m_Notify = [this](int code, int item) { log.push_back(std::to_string(code) + ":" + std::to_string(item)); };
+        list.m_Notify = [this](int code, int item) {
+            log.push_back(std::to_string(code) + ":" + std::to_string(item));
+        };
         list.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
     }
@@ -53,9 +55,10 @@ protected:
     static QPoint Row(int index, int x = 120) { return QPoint(x, index * kRow + kRow / 2); }
     static QPoint CheckBox(int index) { return QPoint(2 + 13, index * kRow + 2 + 12); }
 
-    void SendMouse(QEvent::Type type, const QPoint& at, Qt::MouseButton button, Qt::MouseButtons buttons,
-                   Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QMouseEvent event(type, QPointF(at), QPointF(vp()->mapToGlobal(at)), button, buttons, modifiers);
+    void SendMouse(QEvent::Type type, const QPoint& at, Qt::MouseButton button,
+                   Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QMouseEvent event(type, QPointF(at), QPointF(vp()->mapToGlobal(at)), button, buttons,
+                          modifiers);
         QApplication::sendEvent(vp(), &event);
     }
     // Presses on one row, moves past the drag distance and on to the target,
@@ -63,8 +66,8 @@ protected:
     void Drag(int fromRow, const QPoint& to) {
         const QPoint from = Row(fromRow);
         SendMouse(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
-        SendMouse(QEvent::MouseMove, from + QPoint(0, QApplication::startDragDistance() + 1), Qt::NoButton,
-                  Qt::LeftButton);
+        SendMouse(QEvent::MouseMove, from + QPoint(0, QApplication::startDragDistance() + 1),
+                  Qt::NoButton, Qt::LeftButton);
         SendMouse(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
         SendMouse(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
     }
@@ -88,7 +91,8 @@ protected:
 };
 
 bool Near(QRgb pixel, const QColor& colour, int tolerance = 40) {
-    return std::abs(qRed(pixel) - colour.red()) <= tolerance && std::abs(qGreen(pixel) - colour.green()) <= tolerance &&
+    return std::abs(qRed(pixel) - colour.red()) <= tolerance &&
+           std::abs(qGreen(pixel) - colour.green()) <= tolerance &&
            std::abs(qBlue(pixel) - colour.blue()) <= tolerance;
 }
 
@@ -107,13 +111,27 @@ TEST_F(LegendListTest, HitZonesFollowTheIconAreaAndTheLabel) {
         int zone;
     };
     const Case cases[] = {
-        {{10, 9}, 0, LHZ_CheckBox},       {{21, 20}, 0, LHZ_CheckBox},      {{22, 9}, 0, LHZ_Item},
-        {{10, 21}, 0, LHZ_FilterMarker},  {{21, 32}, 0, LHZ_FilterMarker},  {{10, 33}, 0, LHZ_Item},
-        {{25, 22}, 0, LHZ_ParentMarker},  {{35, 32}, 0, LHZ_ParentMarker},  {{36, 32}, 0, LHZ_Item},
-        {{25, 9}, 0, LHZ_EditableMarker}, {{35, 20}, 0, LHZ_EditableMarker}, {{25, 8}, 0, LHZ_Item},
-        {{43, 2}, 0, LHZ_LabelTop},       {{200, 19}, 0, LHZ_LabelTop},     {{43, 20}, 0, LHZ_Item},
-        {{42, 10}, 0, LHZ_Item},          {{5, 5}, 0, LHZ_Item},            {{10, kRow + 9}, 1, LHZ_CheckBox},
-        {{43, kRow + 5}, 1, LHZ_LabelTop}, {{10, 2 * kRow + 9}, -1, LHZ_None}, {{-1, 10}, -1, LHZ_None},
+        {{10, 9}, 0, LHZ_CheckBox},
+        {{21, 20}, 0, LHZ_CheckBox},
+        {{22, 9}, 0, LHZ_Item},
+        {{10, 21}, 0, LHZ_FilterMarker},
+        {{21, 32}, 0, LHZ_FilterMarker},
+        {{10, 33}, 0, LHZ_Item},
+        {{25, 22}, 0, LHZ_ParentMarker},
+        {{35, 32}, 0, LHZ_ParentMarker},
+        {{36, 32}, 0, LHZ_Item},
+        {{25, 9}, 0, LHZ_EditableMarker},
+        {{35, 20}, 0, LHZ_EditableMarker},
+        {{25, 8}, 0, LHZ_Item},
+        {{43, 2}, 0, LHZ_LabelTop},
+        {{200, 19}, 0, LHZ_LabelTop},
+        {{43, 20}, 0, LHZ_Item},
+        {{42, 10}, 0, LHZ_Item},
+        {{5, 5}, 0, LHZ_Item},
+        {{10, kRow + 9}, 1, LHZ_CheckBox},
+        {{43, kRow + 5}, 1, LHZ_LabelTop},
+        {{10, 2 * kRow + 9}, -1, LHZ_None},
+        {{-1, 10}, -1, LHZ_None},
     };
     for (const Case& c : cases) {
         int zone = -99;
@@ -153,7 +171,8 @@ TEST_F(LegendListTest, OnlyTheCheckBoxTogglesAndReportsTheClickedItem) {
     log.clear();
 
     // The name, the markers and the rest of the row leave the check alone.
-    for (const QPoint& p : {QPoint(60, 10), QPoint(10, 25), QPoint(30, 25), QPoint(30, 10), QPoint(200, 30)})
+    for (const QPoint& p :
+         {QPoint(60, 10), QPoint(10, 25), QPoint(30, 25), QPoint(30, 10), QPoint(200, 30)})
         QTest::mouseClick(vp(), Qt::LeftButton, {}, p);
     EXPECT_TRUE(list.GetCheck(0));
     EXPECT_TRUE(log.empty());
@@ -209,9 +228,9 @@ TEST_F(LegendListTest, NavigationKeysPostASelectionReport) {
         bool reported;
     };
     const Case cases[] = {
-        {Qt::Key_Down, {0}, true},  {Qt::Key_Down, {1}, true},     {Qt::Key_End, {7}, true},
-        {Qt::Key_Home, {0}, true},  {Qt::Key_PageDown, {5}, true}, {Qt::Key_Up, {4}, true},
-        {Qt::Key_PageUp, {0}, true}, {Qt::Key_Space, {0}, true},   {Qt::Key_Left, {0}, false},
+        {Qt::Key_Down, {0}, true},   {Qt::Key_Down, {1}, true},     {Qt::Key_End, {7}, true},
+        {Qt::Key_Home, {0}, true},   {Qt::Key_PageDown, {5}, true}, {Qt::Key_Up, {4}, true},
+        {Qt::Key_PageUp, {0}, true}, {Qt::Key_Space, {0}, true},    {Qt::Key_Left, {0}, false},
         {Qt::Key_Right, {0}, false},
     };
     for (const Case& c : cases) {
@@ -249,7 +268,8 @@ TEST_F(LegendListTest, RightClickSelectsAndAsksForTheMenu) {
     EXPECT_EQ(list.GetSelectedItems(), (std::vector<int>{2}));
     EXPECT_EQ(log, (std::vector<std::string>{"3:-1"}));
     // From the keyboard: 5 pixels right and below the control's corner.
-    QContextMenuEvent fromKeys(QContextMenuEvent::Keyboard, QPoint(0, 0), vp()->mapToGlobal(QPoint(0, 0)));
+    QContextMenuEvent fromKeys(QContextMenuEvent::Keyboard, QPoint(0, 0),
+                               vp()->mapToGlobal(QPoint(0, 0)));
     QApplication::sendEvent(vp(), &fromKeys);
     EXPECT_EQ(asked, list.mapToGlobal(QPoint(5, 5)));
 }
@@ -325,7 +345,9 @@ TEST_F(LegendListTest, TheInsertionMarkFollowsTheMouseAndScrollsAtTheEdges) {
     SendMouse(QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
     SendMouse(QEvent::MouseMove, start + QPoint(0, 10), Qt::NoButton, Qt::LeftButton);
     ASSERT_TRUE(list.IsDragging());
-    auto moveTo = [&](const QPoint& p) { SendMouse(QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton); };
+    auto moveTo = [&](const QPoint& p) {
+        SendMouse(QEvent::MouseMove, p, Qt::NoButton, Qt::LeftButton);
+    };
 
     moveTo(Row(3));
     EXPECT_EQ(list.GetInsertionIndex(), 3);
@@ -372,7 +394,8 @@ TEST_F(LegendListTest, BelowTheLastItemOfAFullListTheMarkGoesUnderIt) {
     SendMouse(QEvent::MouseMove, QPoint(100, vp()->height() + 5), Qt::NoButton, Qt::LeftButton);
     EXPECT_EQ(list.GetInsertionIndex(), 6);
     EXPECT_EQ(list.GetTopIndex(), 1);
-    SendMouse(QEvent::MouseButtonRelease, QPoint(100, vp()->height() + 5), Qt::LeftButton, Qt::NoButton);
+    SendMouse(QEvent::MouseButtonRelease, QPoint(100, vp()->height() + 5), Qt::LeftButton,
+              Qt::NoButton);
     EXPECT_EQ(Order(), (std::vector<std::string>{"A", "C", "D", "E", "F", "B"}));
 }
 
@@ -408,9 +431,9 @@ TEST_F(LegendListTest, RowsShowTheMarkersOfTheTheme) {
     ASSERT_EQ(marked.GetFilteredShapeCount(), 1);
     const QImage picture = Picture();
     auto differs = [&](int x, int y) { return picture.pixel(x, y) != picture.pixel(x, kRow + y); };
-    EXPECT_TRUE(differs(2 + 14, 2 + 22));  // filter, lower left
-    EXPECT_TRUE(differs(2 + 24, 2 + 21));  // parent, lower right
-    EXPECT_TRUE(differs(2 + 28, 2 + 14));  // editable, upper right
+    EXPECT_TRUE(differs(2 + 14, 2 + 22)); // filter, lower left
+    EXPECT_TRUE(differs(2 + 24, 2 + 21)); // parent, lower right
+    EXPECT_TRUE(differs(2 + 28, 2 + 14)); // editable, upper right
 }
 
 TEST_F(LegendListTest, StyleSamplesDrawTheThemesStyle) {
@@ -437,7 +460,8 @@ TEST_F(LegendListTest, StyleSamplesDrawTheThemesStyle) {
     EXPECT_TRUE(Near(picture.pixel(56, 2 * kRow + 30), Qt::yellow, 10));
     EXPECT_TRUE(Near(picture.pixel(46, 2 * kRow + 30), Qt::magenta, 10));
     EXPECT_FALSE(Near(picture.pixel(49, 3 * kRow + 27), QColor(0, 0xC0, 0), 60));
-    EXPECT_FALSE(Near(picture.pixel(49, 4 * kRow + 27), list.palette().color(QPalette::Button), 30));
+    EXPECT_FALSE(
+        Near(picture.pixel(49, 4 * kRow + 27), list.palette().color(QPalette::Button), 30));
     // Each paint gives its symbol icons back.
     Picture();
     EXPECT_EQ(list.GetIconCacheSize(), 0u);

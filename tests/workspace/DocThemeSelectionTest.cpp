@@ -25,7 +25,9 @@ CTheme* AddTheme(CCorvaleDoc& doc, std::uint32_t type, bool visible = true) {
     return theme;
 }
 
-std::intptr_t Data(const CTheme* theme) { return reinterpret_cast<std::intptr_t>(theme); }
+std::intptr_t Data(const CTheme* theme) {
+    return reinterpret_cast<std::intptr_t>(theme);
+}
 
 } // namespace
 
@@ -70,13 +72,16 @@ TEST(DocThemeSelection, LayerCommandsSelectInThemeOrderAndAnnounceIt) {
     doc.SelectThemesMatching([](const CTheme& t) { return t.m_ShapeType == SHT_Polygon; });
     EXPECT_EQ(doc.m_activeTheme, g);
     ASSERT_EQ(recorder.events.size(), 3u);
-    EXPECT_EQ(recorder.events[0], std::make_pair(static_cast<int>(DUE_ActiveThemeChanged), std::intptr_t{0}));
-    EXPECT_EQ(recorder.events[2], std::make_pair(static_cast<int>(DUE_ActiveThemeChanged), Data(g)));
+    EXPECT_EQ(recorder.events[0],
+              std::make_pair(static_cast<int>(DUE_ActiveThemeChanged), std::intptr_t{0}));
+    EXPECT_EQ(recorder.events[2],
+              std::make_pair(static_cast<int>(DUE_ActiveThemeChanged), Data(g)));
 
     recorder.events.clear();
     doc.ReverseThemeOrder();
     EXPECT_EQ(doc.m_themes, (std::vector<CTheme*>{pz, g, l, p}));
-    EXPECT_EQ(recorder.events, (std::vector<std::pair<int, std::intptr_t>>{{DUE_ThemeOrderChanged, 0}}));
+    EXPECT_EQ(recorder.events,
+              (std::vector<std::pair<int, std::intptr_t>>{{DUE_ThemeOrderChanged, 0}}));
     // Without a map view there is no scale to ask for.
     EXPECT_EQ(doc.GetUnitsPerPixel(), 0.0);
 }
