@@ -3,6 +3,7 @@
 #include "app/ChildFrame.h"
 #include "app/CorvaleApp.h"
 #include "crs/RefSysTable.h"
+#include "panes/LegendPane.h"
 #include "settings/AppSettings.h"
 #include "settings/Registry.h"
 #include "view/GeoView.h"
@@ -130,6 +131,8 @@ CMainFrame::CMainFrame() {
 CMainFrame::~CMainFrame() {
     // The plug-ins stop while every window they may know of still exists.
     UnloadGpiPlugins();
+    // The legend's menus route through this frame no longer.
+    SetLegendPaneServices(CLegendPaneServices());
     m_Closing = true;
     m_LastActiveDocument = nullptr;
     // The child windows go after this object has stopped being a frame: the
@@ -522,9 +525,9 @@ bool CMainFrame::CreateDockingWindows() {
         dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
                           QDockWidget::DockWidgetFloatable);
         dock->setWindowIcon(PaneIcon(QString::fromLatin1(spec.icon)));
-        // The pane's contents come with the pane; until then an empty area
-        // of its first size.
-        auto* body = new QWidget(dock);
+        // The Themes pane holds the legend; the other panes' contents come
+        // with them, until then an empty area of the first size.
+        QWidget* body = spec.id == ID_PANE_THEMES ? (m_LegendPane = new CLegendPane(dock)) : new QWidget(dock);
         body->setObjectName(QStringLiteral("PaneBody%1").arg(spec.id));
         body->setMinimumSize(50, 50);
         dock->setWidget(body);
@@ -541,6 +544,13 @@ bool CMainFrame::CreateDockingWindows() {
     // activated.
     m_DockPanes[ID_PANE_ATTRIBUTES]->raise();
     resizeDocks(docks, widths, Qt::Horizontal);
+    // The legend's menus take the frame's command route.
+    CLegendPaneServices legend = GetLegendPaneServices();
+    legend.routeCommand = [this](unsigned id, CCmdUI* ui) {
+        return RouteCommand(id, ui, {this, static_cast<CCmdTarget*>(GetActiveView()),
+                                     static_cast<CCmdTarget*>(GetActiveDocument()), m_ApplicationTarget});
+    };
+    SetLegendPaneServices(legend);
     return true;
 }
 
@@ -855,6 +865,8 @@ void CMainFrame::SetActiveDocument(CCorvaleDoc* document) {
     if (document != nullptr)
         document->UpdateMapScale();
     // The panes follow the active workspace once they have contents.
+    if (m_LegendPane != nullptr)
+        m_LegendPane->SetDocument(document);
     GpiNotifyActiveWorkspaceChanged(document);
     m_LastActiveDocument = document;
     UpdateFrameTitle();
@@ -866,6 +878,8 @@ void CMainFrame::ForgetDocument(CCorvaleDoc* document) {
     if (auto* child = dynamic_cast<CChildFrame*>(m_ActiveChild.data());
         child != nullptr && (child->GetDocument() == document || child->GetDocument() == nullptr))
         m_ActiveChild = nullptr;
+    if (m_LegendPane != nullptr && m_LegendPane->GetDocument() == document)
+        m_LegendPane->SetDocument(nullptr);
 }
 
 void CMainFrame::UpdateFrameTitle() {

@@ -29,6 +29,7 @@
 class CChildFrame;
 class CCorvaleDoc;
 class CGeoView;
+class CLegendPane;
 class QComboBox;
 class QDockWidget;
 class QFileSystemWatcher;
@@ -122,7 +123,7 @@ public:
     // was the last one there is no active workspace.
 
     // The active workspace changed (or is null): the map scale of the new
-    // one is shown, the plug-ins are told. Nothing when it is the same as
+    // one is shown, the legend lists its themes, the plug-ins are told. Nothing when it is the same as
     // last time.
     void SetActiveDocument(CCorvaleDoc* document);
     CCorvaleDoc* GetLastActiveDocument() const { return m_LastActiveDocument; }
@@ -167,6 +168,8 @@ public:
     QToolBar* GetStatisticsToolBar() const { return m_StatisticsBar; }
     // The docking pane with that id (101-105); null for another id.
     QDockWidget* GetPane(int id) const;
+    // The legend, the contents of the Themes pane.
+    CLegendPane* GetLegendPane() const { return m_LegendPane; }
     int GetApplicationLook() const { return m_ApplicationLook; }
     // Stores the visual-style number in the profile ("ApplicationLook").
     void OnApplicationLook(int look);
@@ -234,6 +237,7 @@ private:
     // Status panes by id, in the order they were added.
     std::map<int, QLabel*> m_Panes;
     std::map<int, QDockWidget*> m_DockPanes;
+    CLegendPane* m_LegendPane = nullptr;
     std::map<unsigned, QAction*> m_Actions;
 
     QFileSystemWatcher* m_PluginWatcher = nullptr;

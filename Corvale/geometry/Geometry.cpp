@@ -1,7 +1,5 @@
 #include "geometry/Geometry.h"
 
-#include "shapes/ShapeRecordBuilder.h"
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -74,23 +72,4 @@ bool SegmentsIntersect(const double a[4], const double b[4]) {
     if (d3 == 0.0 || d4 == 0.0)
         return true;
     return (d3 > 0.0) != (d4 > 0.0);
-}
-
-std::unique_ptr<unsigned char[]> CreatePolygonShape(const std::vector<CShapePoint>& points) {
-    if (points.size() < 4 || points.size() > std::numeric_limits<std::uint32_t>::max() / 16)
-        return nullptr;
-    const auto count = static_cast<std::uint32_t>(points.size());
-    const std::size_t size = CShapeRecordBuilder::RecordSize(1, count);
-    auto buffer = std::make_unique<unsigned char[]>(size);
-    CShapeRecordBuilder builder;
-    builder.m_PartCount = 1;
-    builder.m_PointCount = count;
-    builder.m_RecordNumber = 1;
-    builder.m_Record = buffer.get();
-    if (!builder.BeginPolygon())
-        return nullptr;
-    for (const CShapePoint& p : points)
-        if (!builder.AddPoint(p.x, p.y))
-            return nullptr;
-    return buffer;
 }

@@ -6,8 +6,6 @@
 #include "shapes/ShapeRecord.h"
 
 #include <cstdint>
-#include <memory>
-#include <vector>
 
 // A double truncated toward zero to a 32-bit integer, the way device pixels
 // are computed. A value the integer cannot hold never reaches the cast:
@@ -33,8 +31,3 @@ bool GetSegmentAngle(const CShapePoint& a, const CShapePoint& b, double& angle);
 // strictly on the same side of the other's line. An end point lying on the
 // other segment, and collinear overlapping segments, count as meeting.
 bool SegmentsIntersect(const double a[4], const double b[4]);
-
-// A one-part polygon record (record number 1) whose ring is exactly the
-// points given, in their order; the caller closes the ring. Null for fewer
-// than 4 points, which cannot make a closed ring with an area.
-std::unique_ptr<unsigned char[]> CreatePolygonShape(const std::vector<CShapePoint>& points);

@@ -16,6 +16,7 @@
 #include "shapes/ShapeRecord.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 using CShapePointList = std::vector<CShapePoint>;
@@ -75,6 +76,11 @@ CShapeRecord* BuildShapeRecord(std::uint32_t type, std::uint32_t recordNumber, c
 
 // Frees a record made by the geometry operations (new unsigned char[]).
 void FreeShapeRecord(CShapeRecord* record);
+// Owns one such record.
+struct CShapeRecordDeleter {
+    void operator()(CShapeRecord* record) const { FreeShapeRecord(record); }
+};
+using CShapeRecordPtr = std::unique_ptr<CShapeRecord, CShapeRecordDeleter>;
 // Frees every record of the vector and empties it, so that no freed pointer
 // stays behind.
 void DeleteShapeRecords(CShapeRecordVector& records);

@@ -38,18 +38,11 @@ void IGeoViewServices::ShowWorkspaceProperties(CCorvaleDoc&, int) {}
 void IGeoViewServices::OnViewInitialUpdate(CCorvaleDoc& document) { document.OnViewInitialUpdate(); }
 
 void IGeoViewServices::ClearThemeSelection(CCorvaleDoc& document) {
-    document.m_selectedThemes.clear();
-    document.m_activeTheme = nullptr;
+    document.ClearThemeSelection();
 }
 
 void IGeoViewServices::SetThemeSelected(CCorvaleDoc& document, CTheme* theme, bool selected) {
-    auto& list = document.m_selectedThemes;
-    const auto it = std::find(list.begin(), list.end(), theme);
-    if (selected && it == list.end() && theme != nullptr)
-        list.push_back(theme);
-    else if (!selected && it != list.end())
-        list.erase(it);
-    document.m_activeTheme = list.size() == 1 ? list.front() : nullptr;
+    document.SetThemeSelected(theme, selected);
 }
 
 void IGeoViewServices::ShowTextInformation(QWidget*, const std::string&, const std::string&) {}

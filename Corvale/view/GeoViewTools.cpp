@@ -12,8 +12,8 @@
 #include "core/Theme.h"
 #include "framework/UserInterface.h"
 #include "geometry/DoubleRect.h"
-#include "geometry/Geometry.h"
 #include "geometry/ShapeMeasures.h"
+#include "geometry/ShapeOperations.h"
 #include "geometry/SpatialHash.h"
 #include "platform/ByteOrder.h"
 #include "platform/NumberText.h"
@@ -418,9 +418,9 @@ void CGeoView::FinishSelectionPolygon(std::uint32_t flags, const CDevicePoint& p
         m_toolPoints.push_back(m_toolPoints.front());
         // Fewer than 4 points (one click and the right click) make no
         // polygon, and then nothing is selected or cleared.
-        if (const auto polygon = CreatePolygonShape(m_toolPoints)) {
+        if (const CShapeRecordPtr polygon{CreatePolygonShape(m_toolPoints)}) {
             ClearSelectionUnlessKept(flags);
-            doc->SelectByPolygon(CShapeRecord::FromBytes(polygon.get()));
+            doc->SelectByPolygon(polygon.get());
         }
     }
     m_toolPoints.clear();

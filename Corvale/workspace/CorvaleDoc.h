@@ -156,6 +156,33 @@ public:
     // modified and fires DUE_BookmarksChanged.
     void AddBookmark(double x, double y, double unitsPerPixel);
 
+    // ---- end of selections of the map view's tools ----
+
+    // ---- Themes selected in the legend (DocThemeSelection.cpp) ----
+    //
+    // m_selectedThemes holds no theme twice, and every operation here keeps
+    // m_activeTheme the only selected theme when exactly one is selected,
+    // null otherwise. Only the operations that say so fire an event.
+
+    // Adds the theme (when absent) or removes it (when present); no event.
+    void SetThemeSelected(CTheme* theme, bool selected);
+    bool IsThemeSelected(const CTheme* theme) const;
+    // No theme selected, no active theme; no event.
+    void ClearThemeSelection();
+    // The themes that were not selected become the selection, in theme-list
+    // order; fires DUE_ActiveThemeChanged with the active theme.
+    void InvertThemeSelection();
+    // Every theme the predicate accepts becomes the selection, in theme-list
+    // order; fires DUE_ActiveThemeChanged with the active theme.
+    void SelectThemesMatching(const std::function<bool(const CTheme&)>& predicate);
+    // Reverses the drawing order; fires DUE_ThemeOrderChanged (data 0).
+    void ReverseThemeOrder();
+    // The map view's units per pixel (asked with WM_GET_UNITS_PER_PIXEL);
+    // 0 without a map view.
+    double GetUnitsPerPixel();
+
+    // ---- end of themes selected in the legend ----
+
     // ---- Opening files as themes (DocOpenFiles.cpp) ----
     //
     // New themes take ColorDefault, ColorOutline and ThemesVisible from the

@@ -4,7 +4,7 @@
 
 #include "core/Theme.h"
 #include "geometry/DoubleRect.h"
-#include "geometry/Geometry.h"
+#include "geometry/ShapeOperations.h"
 #include "geometry/SpatialHash.h"
 #include "shapes/RecordFixtures.h"
 #include "workspace/CorvaleDoc.h"
@@ -73,7 +73,7 @@ protected:
 
 TEST_F(DocSelection, AreaSelectionsGiveTheSameShapesWithAndWithoutTheHash) {
     CTheme* theme = MakeSquares();
-    const auto polygon = CreatePolygonShape({{5, 5}, {25, 35}, {45, 5}, {5, 5}});
+    const CShapeRecordPtr polygon{CreatePolygonShape({{5, 5}, {25, 35}, {45, 5}, {5, 5}})};
     ASSERT_NE(polygon, nullptr);
     struct Result {
         std::set<int> rectangle, circle, polygon;
@@ -87,7 +87,7 @@ TEST_F(DocSelection, AreaSelectionsGiveTheSameShapesWithAndWithoutTheHash) {
         doc.SelectByCircle(24, 24, 5);
         r.circle = Selected(theme);
         theme->ClearSelection();
-        doc.SelectByPolygon(CShapeRecord::FromBytes(polygon.get()));
+        doc.SelectByPolygon(polygon.get());
         r.polygon = Selected(theme);
         return r;
     };
@@ -177,11 +177,11 @@ TEST_F(DocSelection, BookmarksAreNumbered) {
 }
 
 TEST(CreatePolygonShape, NeedsFourPoints) {
-    EXPECT_EQ(CreatePolygonShape({{0, 0}, {1, 1}, {0, 0}}), nullptr);
+    EXPECT_EQ(CShapeRecordPtr(CreatePolygonShape({{0, 0}, {1, 1}, {0, 0}})), nullptr);
     const std::vector<CShapePoint> ring{{0, 0}, {0, 2}, {3, 2}, {0, 0}};
-    const auto polygon = CreatePolygonShape(ring);
+    const CShapeRecordPtr polygon{CreatePolygonShape(ring)};
     ASSERT_NE(polygon, nullptr);
-    const CShapeRecord* record = CShapeRecord::FromBytes(polygon.get());
+    const CShapeRecord* record = polygon.get();
     EXPECT_EQ(CShapeRecord::GetShapeType(record), SHT_Polygon);
     EXPECT_EQ(GetShapeRecordIndex(record), 0);
     EXPECT_EQ(CShapeRecord::GetPartCount(record), 1u);

@@ -112,7 +112,7 @@ TEST_F(GpiFileTypes, OpenAddThemeAndLoadFileHandTheFileToItsPlugin) {
 
     // A name no type matches is still refused.
     EXPECT_FALSE(doc.OpenDataFile(dir.file("notes.xyz"), true));
-    EXPECT_EQ(ui.Messages(), (std::vector<std::string>{"Corvale does not understand this file format."}));
+    EXPECT_EQ(ui.Messages(), (std::vector<std::string>{"Corvale does not understand this file format.\n\n" + dir.file("notes.xyz")}));
 }
 
 TEST_F(GpiFileTypes, PluginsHearOfAShapeFileThemeBeforeItsRecordsAreRead) {
