@@ -3,6 +3,8 @@
 #include "app/ChildFrame.h"
 #include "app/CorvaleApp.h"
 #include "crs/RefSysTable.h"
+#include "panes/AttributesGridPane.h"
+#include "panes/StatisticsGridPane.h"
 #include "settings/AppSettings.h"
 #include "settings/Registry.h"
 #include "view/GeoView.h"
@@ -57,6 +59,29 @@ constexpr const char* kCustomize = "Customize...";
 constexpr int kApplicationLookDefault = 216;
 
 std::uint32_t g_ProgressBarColor = 0x0080FF;
+
+// The grid panes reach the main window's commands through the frame.
+class CFramePaneServices : public IGridPaneServices {
+public:
+    QPointer<CMainFrame> m_Frame;
+    void ForwardCommand(unsigned id) override {
+        if (m_Frame != nullptr)
+            m_Frame->ExecuteCommand(id);
+    }
+    void UpdateForwardedCommand(unsigned id, CCmdUI& ui) override {
+        QAction* action = m_Frame != nullptr ? m_Frame->GetCommandAction(id) : nullptr;
+        if (action != nullptr)
+            m_Frame->UpdateCommandUI(action);
+        ui.Enable(action != nullptr && action->isEnabled());
+    }
+};
+CFramePaneServices g_PaneServices;
+
+// The pane widget inside a docking pane; null when it is not of that class.
+template <class Pane> Pane* PaneWidget(const CMainFrame& frame, int id) {
+    QDockWidget* dock = frame.GetPane(id);
+    return dock != nullptr ? dynamic_cast<Pane*>(dock->widget()) : nullptr;
+}
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -499,7 +524,13 @@ bool CMainFrame::CreateDockingWindows() {
         dock->setWindowIcon(PaneIcon(QString::fromLatin1(spec.icon)));
         // The pane's contents come with the pane; until then an empty area
         // of its first size.
-        auto* body = new QWidget(dock);
+        QWidget* body = nullptr;
+        if (spec.id == ID_PANE_ATTRIBUTES)
+            body = new CAttributesGridPane(dock);
+        else if (spec.id == ID_PANE_STATISTICS)
+            body = new CStatisticsGridPane(dock);
+        else
+            body = new QWidget(dock);
         body->setObjectName(QStringLiteral("PaneBody%1").arg(spec.id));
         body->setMinimumSize(50, 50);
         dock->setWidget(body);
@@ -515,6 +546,8 @@ bool CMainFrame::CreateDockingWindows() {
     // The attributes stay the shown tab: the tabs added after it are not
     // activated.
     m_DockPanes[ID_PANE_ATTRIBUTES]->raise();
+    g_PaneServices.m_Frame = this;
+    SetGridPaneServices(&g_PaneServices);
     resizeDocks(docks, widths, Qt::Horizontal);
     return true;
 }
@@ -675,6 +708,16 @@ bool CMainFrame::OnCmdMsg(unsigned id, CCmdUI* ui) {
     default:
         break;
     }
+    // The table's column commands (statistics, sort, duplicates, value list)
+    // belong to the attributes pane.
+    if (id >= ID_ATTR_STATISTICS_FIRST && id <= ID_ATTR_SHOW_VALUE_LIST) {
+        auto* attributes = PaneWidget<CAttributesGridPane>(*this, ID_PANE_ATTRIBUTES);
+        if (attributes == nullptr)
+            return false;
+        if (ui != nullptr)
+            ui->m_Handled = true;
+        return attributes->OnCmdMsg(id, ui);
+    }
     if (id >= static_cast<unsigned>(ID_INDICATOR_PLUGIN_FIRST) && id <= static_cast<unsigned>(ID_INDICATOR_PLUGIN_LAST)) {
         if (ui == nullptr)
             return false;
@@ -799,12 +842,27 @@ void CMainFrame::SetActiveDocument(CCorvaleDoc* document) {
     // The panes follow the active workspace once they have contents.
     GpiNotifyActiveWorkspaceChanged(document);
     m_LastActiveDocument = document;
+    SetPanesDocument(document);
     UpdateFrameTitle();
 }
 
 void CMainFrame::ForgetDocument(CCorvaleDoc* document) {
     if (m_LastActiveDocument == document)
         m_LastActiveDocument = nullptr;
+    // The panes let go of the workspace before its themes are deleted.
+    auto* attributes = PaneWidget<CAttributesGridPane>(*this, ID_PANE_ATTRIBUTES);
+    if (attributes != nullptr && attributes->GetDocument() == document)
+        attributes->SetDocument(nullptr);
+    auto* statistics = PaneWidget<CStatisticsGridPane>(*this, ID_PANE_STATISTICS);
+    if (statistics != nullptr && statistics->GetDocument() == document)
+        statistics->SetDocument(nullptr);
+}
+
+void CMainFrame::SetPanesDocument(CCorvaleDoc* document) {
+    if (auto* attributes = PaneWidget<CAttributesGridPane>(*this, ID_PANE_ATTRIBUTES))
+        attributes->SetDocument(document);
+    if (auto* statistics = PaneWidget<CStatisticsGridPane>(*this, ID_PANE_STATISTICS))
+        statistics->SetDocument(document);
 }
 
 void CMainFrame::UpdateFrameTitle() {
