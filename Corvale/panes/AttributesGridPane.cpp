@@ -116,13 +116,21 @@ void CAttributesGridPane::BuildTable() {
     }
     GetModel()->SetTable(headings, m_Theme != nullptr ? m_Theme->GetShapeCount() : 0);
     GetModel()->SetKeyColumns(keys);
+    // Native columns tell what they hold in the heading's tooltip.
+    if (m_Theme != nullptr && m_Theme->m_SourceType == ST_Native) {
+        std::vector<std::string> tips;
+        for (int field = 0; field < fields; ++field) {
+            const auto& description = m_Theme->m_NativeTable.GetDescription(field);
+            tips.push_back(description ? *description : std::string());
+        }
+        GetModel()->SetHeadingToolTips(tips);
+    }
     QHeaderView* header = GetGrid()->horizontalHeader();
     for (int c = 0; c < fields; ++c)
         header->resizeSection(c, 70);
     const auto it = m_ThemeStates.find(m_Theme);
     if (it != m_ThemeStates.end() && it->second.columns == fields && fields > 0)
         header->restoreState(it->second.header);
-    // Native columns tell what they hold in the heading's tooltip.
     MarkSelectedRows();
 }
 

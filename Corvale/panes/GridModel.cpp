@@ -57,6 +57,8 @@ void CGridModel::SetKeyColumns(const std::vector<bool>& keys) {
         emit headerDataChanged(Qt::Horizontal, 0, GetColumnCount() - 1);
 }
 
+void CGridModel::SetHeadingToolTips(const std::vector<std::string>& tips) { m_HeadingToolTips = tips; }
+
 void CGridModel::SetRowCount(int rows) {
     beginResetModel();
     m_Rows = std::max(0, rows);
@@ -69,6 +71,7 @@ void CGridModel::SetTable(const std::vector<std::string>& headings, int rows) {
     m_Headings = headings;
     m_HeadingSelected.assign(headings.size(), false);
     m_KeyColumns.assign(headings.size(), false);
+    m_HeadingToolTips.clear();
     m_Rows = std::max(0, rows);
     m_FlashRow = -1;
     endResetModel();
@@ -174,6 +177,10 @@ QVariant CGridModel::headerData(int section, Qt::Orientation orientation, int ro
         return {};
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    case Qt::ToolTipRole:
+        if (static_cast<std::size_t>(section) < m_HeadingToolTips.size() && !m_HeadingToolTips[section].empty())
+            return Q(m_HeadingToolTips[section]);
+        return {};
     default:
         return {};
     }

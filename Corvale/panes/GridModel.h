@@ -25,6 +25,8 @@ public:
     // The columns are replaced; their heading marks are cleared.
     void SetHeadings(const std::vector<std::string>& headings);
     void SetKeyColumns(const std::vector<bool>& keys);
+    // The tooltip of each heading; an empty text gives none.
+    void SetHeadingToolTips(const std::vector<std::string>& tips);
     void SetRowCount(int rows);
     // Columns and rows at once (one reset of the view).
     void SetTable(const std::vector<std::string>& headings, int rows);
@@ -65,6 +67,7 @@ private:
     std::vector<std::string> m_Headings;
     std::vector<bool> m_HeadingSelected;
     std::vector<bool> m_KeyColumns;
+    std::vector<std::string> m_HeadingToolTips;
     int m_Rows = 0;
     bool m_ReadOnly = true;
     bool m_ShowLinks = false;

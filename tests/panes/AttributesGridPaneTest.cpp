@@ -432,3 +432,49 @@ TEST_F(AttributesPaneTest, ForwardsTheMainWindowsCommands) {
     ASSERT_TRUE(pane.OnCmdMsg(ID_ATTR_PASTE, nullptr));
     EXPECT_EQ(services.forwarded, (std::vector<unsigned>{ID_ATTR_SELECT_ALL, ID_ATTR_PASTE}));
 }
+
+TEST_F(AttributesPaneTest, EachThemeKeepsItsColumnLayoutAndTopRow) {
+    std::vector<std::vector<std::string>> rows;
+    for (int i = 0; i < 300; ++i)
+        rows.push_back({std::to_string(i)});
+    CTheme* other = AddTableTheme(doc, {{"N", FT_Int}}, rows, "other");
+    doc.FireUpdateEvent(nullptr, DUE_ActiveThemeChanged, reinterpret_cast<std::intptr_t>(other));
+    pane.GetGrid()->scrollTo(pane.GetModel()->index(200, 0), QAbstractItemView::PositionAtTop);
+    EXPECT_EQ(pane.GetGrid()->rowAt(0), 200);
+    pane.GetGrid()->horizontalHeader()->resizeSection(0, 133);
+
+    doc.FireUpdateEvent(nullptr, DUE_ActiveThemeChanged, reinterpret_cast<std::intptr_t>(theme));
+    EXPECT_EQ(pane.GetGrid()->horizontalHeader()->sectionSize(0), 70);
+    EXPECT_EQ(pane.GetGrid()->rowAt(0), 0);
+    doc.FireUpdateEvent(nullptr, DUE_ActiveThemeChanged, reinterpret_cast<std::intptr_t>(other));
+    EXPECT_EQ(pane.GetGrid()->horizontalHeader()->sectionSize(0), 133);
+    EXPECT_EQ(pane.GetGrid()->rowAt(0), 200);
+}
+
+TEST_F(AttributesPaneTest, ThemeDataChangesRebuildTheColumns) {
+    ClickRow(2);
+    CAttributeFieldInfo info;
+    info.m_Name = "NOTE";
+    info.m_Type = FT_String;
+    ASSERT_EQ(theme->AddAttribute(info, "-", "What the surveyor noted"), 3);
+    doc.FireUpdateEvent(nullptr, DUE_ThemeDataChanged, reinterpret_cast<std::intptr_t>(theme));
+    EXPECT_EQ(pane.GetModel()->GetColumnCount(), 4);
+    EXPECT_EQ(pane.GetModel()->GetHeading(3), "NOTE");
+    EXPECT_EQ(pane.GetModel()->headerData(3, Qt::Horizontal, Qt::ToolTipRole).toString(),
+              QStringLiteral("What the surveyor noted"));
+    EXPECT_FALSE(pane.GetModel()->headerData(0, Qt::Horizontal, Qt::ToolTipRole).isValid());
+    // The selection stays on its row.
+    EXPECT_EQ(pane.GetSelectedRows(), (std::vector<int>{2}));
+    EXPECT_EQ(ThemeSelection(), (std::vector<int>{2}));
+}
+
+TEST_F(AttributesPaneTest, LocateCentresTheMapOnTheFocusedRow) {
+    double extent[4] = {0.0, 0.0, 10.0, 10.0};
+    doc.SetViewExtent(extent);
+    EXPECT_FALSE(Enabled(ID_ATTR_LOCATE));
+    ClickRow(3); // the point (3, 6)
+    ASSERT_TRUE(Enabled(ID_ATTR_LOCATE));
+    pane.OnCmdMsg(ID_ATTR_LOCATE, nullptr);
+    EXPECT_DOUBLE_EQ((doc.m_viewExtent[0] + doc.m_viewExtent[2]) / 2.0, 3.0);
+    EXPECT_DOUBLE_EQ((doc.m_viewExtent[1] + doc.m_viewExtent[3]) / 2.0, 6.0);
+}
