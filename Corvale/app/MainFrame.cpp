@@ -3,7 +3,9 @@
 #include "app/ChildFrame.h"
 #include "app/CorvaleApp.h"
 #include "crs/RefSysTable.h"
+#include "panes/AttributesGridPane.h"
 #include "panes/LegendPane.h"
+#include "panes/StatisticsGridPane.h"
 #include "settings/AppSettings.h"
 #include "settings/Registry.h"
 #include "view/GeoView.h"
@@ -65,6 +67,29 @@ constexpr int kDecorationAllowanceX = 16;
 constexpr int kDecorationAllowanceY = 48;
 
 std::uint32_t g_ProgressBarColor = 0x0080FF;
+
+// The grid panes reach the main window's commands through the frame.
+class CFramePaneServices : public IGridPaneServices {
+public:
+    QPointer<CMainFrame> m_Frame;
+    void ForwardCommand(unsigned id) override {
+        if (m_Frame != nullptr)
+            m_Frame->ExecuteCommand(id);
+    }
+    void UpdateForwardedCommand(unsigned id, CCmdUI& ui) override {
+        QAction* action = m_Frame != nullptr ? m_Frame->GetCommandAction(id) : nullptr;
+        if (action != nullptr)
+            m_Frame->UpdateCommandUI(action);
+        ui.Enable(action != nullptr && action->isEnabled());
+    }
+};
+CFramePaneServices g_PaneServices;
+
+// The pane widget inside a docking pane; null when it is not of that class.
+template <class Pane> Pane* PaneWidget(const CMainFrame& frame, int id) {
+    QDockWidget* dock = frame.GetPane(id);
+    return dock != nullptr ? dynamic_cast<Pane*>(dock->widget()) : nullptr;
+}
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -525,9 +550,18 @@ bool CMainFrame::CreateDockingWindows() {
         dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
                           QDockWidget::DockWidgetFloatable);
         dock->setWindowIcon(PaneIcon(QString::fromLatin1(spec.icon)));
-        // The Themes pane holds the legend; the other panes' contents come
-        // with them, until then an empty area of the first size.
-        QWidget* body = spec.id == ID_PANE_THEMES ? (m_LegendPane = new CLegendPane(dock)) : new QWidget(dock);
+        // The Themes pane holds the legend, the Attributes and Statistics
+        // panes their grids; the other panes' contents come with them, until
+        // then an empty area of the first size.
+        QWidget* body = nullptr;
+        if (spec.id == ID_PANE_THEMES)
+            body = m_LegendPane = new CLegendPane(dock);
+        else if (spec.id == ID_PANE_ATTRIBUTES)
+            body = new CAttributesGridPane(dock);
+        else if (spec.id == ID_PANE_STATISTICS)
+            body = new CStatisticsGridPane(dock);
+        else
+            body = new QWidget(dock);
         body->setObjectName(QStringLiteral("PaneBody%1").arg(spec.id));
         body->setMinimumSize(50, 50);
         dock->setWidget(body);
@@ -543,6 +577,8 @@ bool CMainFrame::CreateDockingWindows() {
     // The attributes stay the shown tab: the tabs added after it are not
     // activated.
     m_DockPanes[ID_PANE_ATTRIBUTES]->raise();
+    g_PaneServices.m_Frame = this;
+    SetGridPaneServices(&g_PaneServices);
     resizeDocks(docks, widths, Qt::Horizontal);
     // The legend's menus take the frame's command route.
     CLegendPaneServices legend = GetLegendPaneServices();
@@ -710,6 +746,16 @@ bool CMainFrame::OnCmdMsg(unsigned id, CCmdUI* ui) {
     default:
         break;
     }
+    // The table's column commands (statistics, sort, duplicates, value list)
+    // belong to the attributes pane.
+    if (id >= ID_ATTR_STATISTICS_FIRST && id <= ID_ATTR_SHOW_VALUE_LIST) {
+        auto* attributes = PaneWidget<CAttributesGridPane>(*this, ID_PANE_ATTRIBUTES);
+        if (attributes == nullptr)
+            return false;
+        if (ui != nullptr)
+            ui->m_Handled = true;
+        return attributes->OnCmdMsg(id, ui);
+    }
     if (id >= static_cast<unsigned>(ID_INDICATOR_PLUGIN_FIRST) && id <= static_cast<unsigned>(ID_INDICATOR_PLUGIN_LAST)) {
         if (ui == nullptr)
             return false;
@@ -864,11 +910,10 @@ void CMainFrame::SetActiveDocument(CCorvaleDoc* document) {
         return;
     if (document != nullptr)
         document->UpdateMapScale();
-    // The panes follow the active workspace once they have contents.
-    if (m_LegendPane != nullptr)
-        m_LegendPane->SetDocument(document);
     GpiNotifyActiveWorkspaceChanged(document);
     m_LastActiveDocument = document;
+    // The panes follow the active workspace.
+    SetPanesDocument(document);
     UpdateFrameTitle();
 }
 
@@ -878,8 +923,24 @@ void CMainFrame::ForgetDocument(CCorvaleDoc* document) {
     if (auto* child = dynamic_cast<CChildFrame*>(m_ActiveChild.data());
         child != nullptr && (child->GetDocument() == document || child->GetDocument() == nullptr))
         m_ActiveChild = nullptr;
+    // The panes let go of the workspace before its themes are deleted.
     if (m_LegendPane != nullptr && m_LegendPane->GetDocument() == document)
         m_LegendPane->SetDocument(nullptr);
+    auto* attributes = PaneWidget<CAttributesGridPane>(*this, ID_PANE_ATTRIBUTES);
+    if (attributes != nullptr && attributes->GetDocument() == document)
+        attributes->SetDocument(nullptr);
+    auto* statistics = PaneWidget<CStatisticsGridPane>(*this, ID_PANE_STATISTICS);
+    if (statistics != nullptr && statistics->GetDocument() == document)
+        statistics->SetDocument(nullptr);
+}
+
+void CMainFrame::SetPanesDocument(CCorvaleDoc* document) {
+    if (m_LegendPane != nullptr)
+        m_LegendPane->SetDocument(document);
+    if (auto* attributes = PaneWidget<CAttributesGridPane>(*this, ID_PANE_ATTRIBUTES))
+        attributes->SetDocument(document);
+    if (auto* statistics = PaneWidget<CStatisticsGridPane>(*this, ID_PANE_STATISTICS))
+        statistics->SetDocument(document);
 }
 
 void CMainFrame::UpdateFrameTitle() {

@@ -210,6 +210,8 @@ private:
     bool CreateToolBars();
     bool CreateStatusBar();
     bool CreateDockingWindows();
+    // Binds the attributes and statistics panes to the workspace (null: none).
+    void SetPanesDocument(CCorvaleDoc* document);
     QLabel* AddStatusPane(int id, int width, const QIcon& icon);
     void OnToolbarReset(int toolbarId);
     void OnSubWindowActivated(QMdiSubWindow* window);

@@ -17,8 +17,8 @@ constexpr unsigned WM_LOADER_CUSTOM_EVENT = 0x8000;
 // lParam the theme (unused). Posted by the loader host code; queued copies
 // are dropped, so a burst of selection changes makes one notification.
 constexpr unsigned WM_THEME_SELECTION_CHANGED = 0x8001;
-// To a grid pane, not the view: lParam points at the byte that receives the
-// pane's context-menu state.
+// To a grid pane, not the view: lParam points at the std::uint32_t that
+// receives the pane's context-menu state (1 while its menu is open, else 0).
 constexpr unsigned WM_GET_CONTEXT_MENU_STATE = 0x8002;
 // lParam 1: open the workspace properties on the comment page.
 constexpr unsigned WM_SHOW_WORKSPACE_PROPERTIES = 0x8003;

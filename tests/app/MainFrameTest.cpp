@@ -7,6 +7,9 @@
 #include "app/AppIds.h"
 #include "app/ChildFrame.h"
 #include "app/QtUserInterface.h"
+#include "core/Theme.h"
+#include "panes/AttributesGridPane.h"
+#include "panes/StatisticsGridPane.h"
 #include "view/GeoView.h"
 #include "workspace/CommandIds.h"
 #include "workspace/CorvaleDoc.h"
@@ -100,6 +103,29 @@ TEST_F(MainFrameTest, StartUpBuildsPanesToolbarsAndStatusPanes) {
     EXPECT_EQ(frame.GetPluginFolder(), program + "Plugins/");
     EXPECT_EQ(frame.GetScriptFolder(), program + "Scripts/");
     EXPECT_EQ(frame.GetScriptTemplateFolder(), program + "Templates/JavaScript/");
+}
+
+TEST_F(MainFrameTest, AttributesAndStatisticsPanesFollowTheActiveWorkspace) {
+    const std::string workspace = WriteWorkspace(CopyShapeFixture("points", m_Dir.path()), m_Dir.file("pts.cvw"));
+    ASSERT_TRUE(Start({QString::fromStdString(workspace)}));
+    CCorvaleDoc* document = Frame().GetActiveDocument();
+    ASSERT_NE(document, nullptr);
+    ASSERT_NE(document->m_activeTheme, nullptr);
+    auto* attributes = dynamic_cast<CAttributesGridPane*>(Frame().GetPane(ID_PANE_ATTRIBUTES)->widget());
+    auto* statistics = dynamic_cast<CStatisticsGridPane*>(Frame().GetPane(ID_PANE_STATISTICS)->widget());
+    ASSERT_NE(attributes, nullptr);
+    ASSERT_NE(statistics, nullptr);
+    EXPECT_EQ(attributes->GetDocument(), document);
+    EXPECT_EQ(attributes->GetTheme(), document->m_activeTheme);
+    EXPECT_EQ(attributes->GetModel()->GetRowCount(), document->m_activeTheme->GetShapeCount());
+    EXPECT_EQ(document->m_commandWindow, attributes);
+    EXPECT_EQ(statistics->GetDocument(), document);
+    EXPECT_EQ(statistics->GetValue("Themes, Total"), "1");
+    // The statistics toolbar asks the attributes pane: no heading is selected.
+    QAction* sum = Frame().GetCommandAction(ID_STATISTICS_FIRST + 2);
+    ASSERT_NE(sum, nullptr);
+    Frame().UpdateCommandUI(sum);
+    EXPECT_FALSE(sum->isEnabled());
 }
 
 TEST_F(MainFrameTest, StatusPanesByIdAndPluginPanes) {
