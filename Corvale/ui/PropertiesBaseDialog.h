@@ -35,6 +35,7 @@ public:
 protected:
     virtual void OnInitDialog() {}
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QTabWidget* m_TabControl = nullptr;

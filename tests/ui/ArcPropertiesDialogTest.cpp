@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -260,4 +261,22 @@ TEST(ArrowStyleDialog, ThePreviewPutsTheHeadAtThePlacement) {
         EXPECT_EQ(ColourAt(image, area.left() + 1, area.top() + 1), 0xFFFFFFu);
         EXPECT_EQ(ColourAt(image, area.left() + 21, middle), placement == 0 ? 0x0000FFu : 0u) << placement;
     }
+}
+
+// A page on a tab leaves Enter and Escape to the dialog that shows it, instead
+// of closing itself and leaving an empty tab.
+TEST(PropertiesBaseDialog, OnATabThePageLeavesEscapeToItsDialog) {
+    QDialog owner;
+    auto* tabs = new QTabWidget(&owner);
+    auto* page = new Page(tabs);
+    tabs->addTab(page, QStringLiteral("Style"));
+    page->SetTabControl(tabs);
+    EXPECT_EQ(page->GetTabControl(), tabs);
+    EXPECT_FALSE(page->isWindow());
+    owner.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+    QTest::keyClick(page, Qt::Key_Escape);
+    EXPECT_FALSE(owner.isVisible());
+    EXPECT_EQ(owner.result(), QDialog::Rejected);
+    EXPECT_TRUE(page->isVisibleTo(&owner));
 }
