@@ -363,3 +363,16 @@ TEST_F(ColourPickerTest, ADisabledButtonOpensNothing) {
     EXPECT_EQ(picker->GetPopup(), nullptr);
     EXPECT_TRUE(owner.messages.empty());
 }
+
+TEST_F(ColourPickerTest, ThePopupStaysOnTheScreen) {
+    const QRect area = picker->screen()->availableGeometry();
+    // At the bottom right corner: moved left, and above the button.
+    owner.move(area.right() - 120, area.bottom() - 60);
+    QApplication::processEvents();
+    CColourPopupXP* popup = Open();
+    ASSERT_NE(popup, nullptr);
+    const QRect frame(popup->pos(), popup->size());
+    EXPECT_EQ(frame.right(), area.right());
+    EXPECT_EQ(frame.bottom(), picker->mapToGlobal(QPoint(0, 0)).y() - 1);
+    QTest::keyClick(popup, Qt::Key_Escape);
+}
