@@ -7,6 +7,7 @@
 #include "core/Theme.h"
 #include "scripting/DocumentConsole.h"
 #include "settings/AppSettings.h"
+#include "ui/AttributeDialogServices.h"
 #include "view/GeoViewServices.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/DocumentUpdateEvent.h"
@@ -179,6 +180,7 @@ void CCorvaleApp::InstallServices() {
         if (m_MainFrame != nullptr)
             m_MainFrame->ShowMapScale(document, scale);
     };
+    InstallAttributeDialogs(dialogs, m_MainFrame);
     SetDocumentDialogServices(dialogs);
 
     InstallDocumentConsole();
@@ -206,6 +208,8 @@ void CCorvaleApp::UninstallServices() {
     SetDocumentConsoleServices(CDocumentConsoleServices());
     CDocumentDialogServices dialogs = GetDocumentDialogServices();
     dialogs.showMapScale = nullptr;
+    dialogs.manageAttributes = nullptr;
+    dialogs.mergeAttributes = nullptr;
     SetDocumentDialogServices(dialogs);
     SetGeoViewServices(nullptr);
     m_Services.reset();
