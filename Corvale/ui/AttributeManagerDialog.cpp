@@ -6,6 +6,7 @@
 #include "ui/AttributeModifierDialog.h"
 #include "ui/DialogButtons.h"
 #include "ui/controls/ColumnExListCtrl.h"
+#include "ui/controls/SelectHeaderCtrl.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -84,6 +85,7 @@ CAttributeManagerDialog::CAttributeManagerDialog(QWidget* parent)
 
     // A plain list: no header menu and no selectable headings matter here.
     m_List->m_HeaderMenu = false;
+    m_List->GetHeaderCtrl()->setSectionsClickable(false);
     m_List->setShowGrid(true);
     m_List->setIconSize(QSize(7, 11));
     m_List->InsertColumn(kNameColumn, "Name", 100);

@@ -274,6 +274,14 @@ TEST_F(ColumnExListCtrlTest, CellsOfSelectedColumnsAndOwnerStylesAreDrawn) {
     EXPECT_EQ(pixelIn(1), QColor(0xE6, 0xE6, 0xFF)); // the COLORREF 0xFFE6E6
     EXPECT_EQ(pixelIn(3), QColor(0xFF, 0x00, 0x00));
     EXPECT_EQ(pixelIn(0), QColor(0xFF, 0xFF, 0xFF));
+
+    // A selected row of a list without the focus is grey, not highlighted.
+    list->clearFocus();
+    ASSERT_FALSE(list->hasFocus());
+    list->SetRowSelected(1, true);
+    const QImage selected = list->viewport()->grab().toImage();
+    const QRect cell = list->visualRect(list->model()->index(1, 0));
+    EXPECT_EQ(QColor(selected.pixel(cell.right() - 2, cell.center().y())), QColor(0xAA, 0xAA, 0xAA));
 }
 
 TEST_F(ColumnExListCtrlTest, CellMenuOffersOpenUrlOnLinks) {
