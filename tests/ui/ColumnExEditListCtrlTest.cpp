@@ -8,6 +8,7 @@
 
 #include "UiTestSupport.h"
 
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -202,6 +203,25 @@ TEST(NotifyEdit, EveryTypedCharacterIsReported) {
         EXPECT_EQ(note.code, NEN_CharTyped);
         EXPECT_EQ(note.wParam, 2200u);
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ColumnExEditListCtrlTest, DraggingTheScrollThumbShowsTheTopLine) {
+    for (int row = 3; row < 60; ++row)
+        list->InsertItem(row, Cell(row, 0));
+    Settle();
+    QScrollBar* scroll = list->verticalScrollBar();
+    ASSERT_GT(scroll->maximum(), 5);
+    scroll->setSliderDown(true);
+    scroll->setSliderPosition(5);
+    EXPECT_TRUE(list->GetScrollTip().IsCreated());
+    EXPECT_EQ(list->GetScrollTip().GetText(), QStringLiteral("Top line: %1").arg(list->rowAt(0) + 1));
+    EXPECT_GT(list->rowAt(0), 0);
+    scroll->setSliderDown(false);
+    EXPECT_FALSE(list->GetScrollTip().IsCreated());
 }
 
 } // namespace

@@ -12,8 +12,12 @@ CColumnExEditListCtrl::CColumnExEditListCtrl(QWidget* parent, int controlId)
     : CColumnExListCtrl(parent, controlId), m_ScrollTip(this) {
     // Scrolling ends an edit: the editor would no longer sit on its cell.
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { DestroyEditWindow(); });
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { DestroyEditWindow(); });
-    connect(verticalScrollBar(), &QScrollBar::sliderMoved, this, [this] {
+    // The view follows the value before this runs (it connected first), so
+    // the top row is the one now shown; sliderMoved would come too early.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        DestroyEditWindow();
+        if (!verticalScrollBar()->isSliderDown())
+            return;
         const int top = rowAt(0);
         m_ScrollTip.SetText("Top line: " + std::to_string(top < 0 ? 1 : top + 1));
         m_ScrollTip.Show();
