@@ -9,6 +9,7 @@
 #include "platform/FileNames.h"
 #include "scripting/DocumentConsole.h"
 #include "settings/AppSettings.h"
+#include "ui/AttributeDialogServices.h"
 #include "view/GeoViewServices.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/DocumentUpdateEvent.h"
@@ -245,6 +246,7 @@ void CCorvaleApp::InstallServices() {
         if (m_MainFrame != nullptr)
             m_MainFrame->ShowMapScale(document, scale);
     };
+    InstallAttributeDialogs(dialogs, m_MainFrame);
     SetDocumentDialogServices(dialogs);
 
     InstallDocumentConsole();
@@ -302,6 +304,8 @@ void CCorvaleApp::UninstallServices() {
     SetDocumentConsoleServices(CDocumentConsoleServices());
     CDocumentDialogServices dialogs = GetDocumentDialogServices();
     dialogs.showMapScale = nullptr;
+    dialogs.manageAttributes = nullptr;
+    dialogs.mergeAttributes = nullptr;
     SetDocumentDialogServices(dialogs);
     SetGeoViewServices(nullptr);
     m_Services.reset();

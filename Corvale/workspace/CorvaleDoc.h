@@ -316,6 +316,12 @@ struct CDocumentDialogServices {
     std::function<bool(double extent[4])> viewRectangle;
     // The modal georeferencing dialog of an image theme.
     std::function<void(CCorvaleDoc* document, CTheme* theme)> transformImage;
+    // The attribute manager of a theme; true when it closed with OK (the
+    // theme's modified flag tells whether its columns changed).
+    std::function<bool(CTheme* theme)> manageAttributes;
+    // The merge dialog over a theme's selected shapes; true on OK with one
+    // text per attribute column in values.
+    std::function<bool(CTheme* theme, std::vector<std::string>& values)> mergeAttributes;
 };
 void SetDocumentDialogServices(const CDocumentDialogServices& services);
 const CDocumentDialogServices& GetDocumentDialogServices();

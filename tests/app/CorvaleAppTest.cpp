@@ -17,6 +17,7 @@
 #include <QDropEvent>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -389,3 +390,27 @@ TEST_F(CorvaleAppTest, ApplyOptionsReachesEveryWorkspace) {
 }
 
 } // namespace
+
+// The document's attribute commands reach the attribute dialogs through the
+// dialog services the application installs, and lose them when it ends.
+TEST_F(CorvaleAppTest, AttributeDialogsAreInstalledForTheDocument) {
+    ASSERT_TRUE(Start());
+    const CDocumentDialogServices& services = GetDocumentDialogServices();
+    ASSERT_TRUE(services.manageAttributes);
+    ASSERT_TRUE(services.mergeAttributes);
+
+    CTheme theme;
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            shown = dialog->objectName();
+            dialog->close();
+        }
+    });
+    EXPECT_FALSE(services.manageAttributes(&theme));
+    EXPECT_EQ(shown, QStringLiteral("1137"));
+
+    m_App->ExitInstance();
+    EXPECT_FALSE(GetDocumentDialogServices().manageAttributes);
+    EXPECT_FALSE(GetDocumentDialogServices().mergeAttributes);
+}

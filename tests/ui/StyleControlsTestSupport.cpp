@@ -1,6 +1,5 @@
 #include "StyleControlsTestSupport.h"
 
-#include "OffscreenApplication.h"
 #include "TempDir.h"
 #include "core/ColorRef.h"
 
@@ -28,8 +27,6 @@ ScratchConfigHome& TheConfigHome() {
 }
 
 const ScratchConfigHome& g_configHomeSetEarly = TheConfigHome();
-
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new OffscreenApplication<QApplication>);
 
 void PollForModal(std::shared_ptr<std::function<void(QWidget*)>> answer, int triesLeft) {
     QTimer::singleShot(10, [answer, triesLeft] {
