@@ -19,8 +19,6 @@ constexpr std::size_t kPointZSize = 44;
 
 bool IsFinite(const CShapePoint& p) { return std::isfinite(p.x) && std::isfinite(p.y); }
 
-bool IsPointType(std::uint32_t type) { return type == SHT_Point || type == SHT_PointZ; }
-
 std::uint32_t RecordNumber(const CShapeRecord* record) {
     return static_cast<std::uint32_t>(GetShapeRecordIndex(record)) + 1u;
 }
@@ -80,7 +78,7 @@ template <class Transform> bool TransformPoints(CShapeRecord* record, Transform&
     if (!IsShapeRecordSound(record))
         return false;
     const std::uint32_t type = CShapeRecord::GetShapeType(record);
-    if (IsPointType(type)) {
+    if (CShapeRecord::IsPointType(type)) {
         const CShapePoint p = f(CShapeRecord::GetPoint(record, 0));
         if (!IsFinite(p))
             return false;
@@ -185,7 +183,7 @@ CShapeRecord* ConvertShapeToType(const CShapeRecord* record, std::uint32_t type)
         return CloneShapeRecord(record);
     const std::uint32_t number = RecordNumber(record) + 1u;
     const bool toZ = IsShapeZType(type);
-    if (IsPointType(from)) {
+    if (CShapeRecord::IsPointType(from)) {
         const CShapePoint p = CShapeRecord::GetPoint(record, 0);
         return toZ ? MakePointZRecord(number, p.x, p.y, kShapeNoZ, 0.0) : MakePointRecord(number, p.x, p.y);
     }
@@ -227,7 +225,7 @@ bool TranslateShape(CShapeRecord* record, double dx, double dy) {
 }
 
 bool ReprojectPointShape(CShapeRecord* record, const CRefSysConverter& converter) {
-    if (!IsShapeRecordSound(record) || !IsPointType(CShapeRecord::GetShapeType(record)))
+    if (!IsShapeRecordSound(record) || !CShapeRecord::IsPointType(CShapeRecord::GetShapeType(record)))
         return false;
     const CShapePoint p = CShapeRecord::GetPoint(record, 0);
     CShapePoint q;

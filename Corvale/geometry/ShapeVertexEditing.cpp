@@ -9,8 +9,6 @@
 
 namespace {
 
-bool IsPointType(std::uint32_t type) { return type == SHT_Point || type == SHT_PointZ; }
-
 std::uint32_t RecordNumber(const CShapeRecord* record) {
     return static_cast<std::uint32_t>(GetShapeRecordIndex(record)) + 1u;
 }
@@ -44,7 +42,7 @@ bool PartRange(const CShapeRecord* record, std::uint32_t part, CShapePartRange& 
 std::uint32_t GetPartPointCount(const CShapeRecord* record, std::uint32_t part) {
     if (!IsShapeRecordSound(record))
         return 0;
-    if (IsPointType(CShapeRecord::GetShapeType(record)))
+    if (CShapeRecord::IsPointType(CShapeRecord::GetShapeType(record)))
         return part == 0 ? 1 : 0;
     CShapePartRange range;
     return PartRange(record, part, range) ? range.end - range.first : 0;
@@ -52,7 +50,7 @@ std::uint32_t GetPartPointCount(const CShapeRecord* record, std::uint32_t part) 
 
 bool GetShapePartPoints(const CShapeRecord* record, std::uint32_t part, CShapePointList& points) {
     points.clear();
-    if (IsShapeRecordSound(record) && IsPointType(CShapeRecord::GetShapeType(record))) {
+    if (IsShapeRecordSound(record) && CShapeRecord::IsPointType(CShapeRecord::GetShapeType(record))) {
         if (part != 0)
             return false;
         points.push_back(CShapeRecord::GetPoint(record, 0));
@@ -169,7 +167,7 @@ bool RemoveDegenerateParts(CShapeRecord* record) {
 }
 
 bool ReverseShapePart(CShapeRecord* record, std::uint32_t part) {
-    if (IsShapeRecordSound(record) && IsPointType(CShapeRecord::GetShapeType(record)))
+    if (IsShapeRecordSound(record) && CShapeRecord::IsPointType(CShapeRecord::GetShapeType(record)))
         return true;
     CShapePartRange range;
     if (!PartRange(record, part, range))
@@ -195,7 +193,7 @@ bool ReverseShapePart(CShapeRecord* record, std::uint32_t part) {
 }
 
 bool ReverseShapeParts(CShapeRecord* record) {
-    if (IsShapeRecordSound(record) && IsPointType(CShapeRecord::GetShapeType(record)))
+    if (IsShapeRecordSound(record) && CShapeRecord::IsPointType(CShapeRecord::GetShapeType(record)))
         return true;
     if (!IsShapeRecordSound(record) || !CShapeRecord::IsMultiType(CShapeRecord::GetShapeType(record)))
         return false;

@@ -5,16 +5,6 @@
 
 namespace {
 
-bool IsPointType(std::uint32_t type) {
-    return type == SHT_Point || type == SHT_PointZ;
-}
-bool IsPolylineType(std::uint32_t type) {
-    return type == SHT_Polyline || type == SHT_PolylineZ;
-}
-bool IsPolygonType(std::uint32_t type) {
-    return type == SHT_Polygon || type == SHT_PolygonZ;
-}
-
 bool Meet(const CShapePoint& a1, const CShapePoint& a2, const CShapePoint& b1,
           const CShapePoint& b2) {
     const double a[4] = {a1.x, a1.y, a2.x, a2.y};
@@ -115,33 +105,33 @@ bool ShapeMeetsPolygon(const CShapeRecord* polygon, const CShapeRecord* shape) {
 bool ShapesIntersect(const CShapeRecord* a, const CShapeRecord* b) {
     const std::uint32_t ta = CShapeRecord::GetShapeType(a);
     const std::uint32_t tb = CShapeRecord::GetShapeType(b);
-    if (IsPointType(tb)) {
+    if (CShapeRecord::IsPointType(tb)) {
         const CShapePoint pb = CShapeRecord::GetPoint(b, 0);
-        if (IsPointType(ta))
+        if (CShapeRecord::IsPointType(ta))
             return CShapeRecord::GetPoint(a, 0) == pb;
-        if (IsPolylineType(ta))
+        if (CShapeRecord::IsPolylineType(ta))
             return PointOnPolyline(a, pb);
-        if (IsPolygonType(ta))
+        if (CShapeRecord::IsPolygonType(ta))
             return PointInPolygon(a, pb);
         return false;
     }
-    if (IsPolylineType(tb)) {
-        if (IsPointType(ta))
+    if (CShapeRecord::IsPolylineType(tb)) {
+        if (CShapeRecord::IsPointType(ta))
             return PointOnPolyline(b, CShapeRecord::GetPoint(a, 0));
-        if (IsPolylineType(ta))
+        if (CShapeRecord::IsPolylineType(ta))
             return PolylinesIntersect(b, a);
-        if (IsPolygonType(ta))
+        if (CShapeRecord::IsPolygonType(ta))
             return ShapeMeetsPolygon(a, b);
         return false;
     }
-    if (IsPolygonType(tb)) {
-        if (IsPointType(ta))
+    if (CShapeRecord::IsPolygonType(tb)) {
+        if (CShapeRecord::IsPointType(ta))
             return PointInPolygon(b, CShapeRecord::GetPoint(a, 0));
-        if (IsPolylineType(ta))
+        if (CShapeRecord::IsPolylineType(ta))
             return ShapeMeetsPolygon(b, a);
         // Both ways: a polygon lying wholly inside the other, with no edge
         // crossing, is only seen from its own vertices.
-        if (IsPolygonType(ta))
+        if (CShapeRecord::IsPolygonType(ta))
             return ShapeMeetsPolygon(b, a) || ShapeMeetsPolygon(a, b);
     }
     return false;
@@ -149,7 +139,7 @@ bool ShapesIntersect(const CShapeRecord* a, const CShapeRecord* b) {
 
 bool ShapeInRectangle(const CShapeRecord* record, const CDoubleRect& rect, bool intersect) {
     const std::uint32_t type = CShapeRecord::GetShapeType(record);
-    if (IsPointType(type)) {
+    if (CShapeRecord::IsPointType(type)) {
         const CShapePoint p = CShapeRecord::GetPoint(record, 0);
         if (intersect)
             return rect.Contains(p);
@@ -169,5 +159,5 @@ bool ShapeInRectangle(const CShapeRecord* record, const CDoubleRect& rect, bool 
         }))
         return true;
     // A polygon around the whole rectangle has neither, yet covers it.
-    return IsPolygonType(type) && PointInPolygon(record, {rect.x1, rect.y1});
+    return CShapeRecord::IsPolygonType(type) && PointInPolygon(record, {rect.x1, rect.y1});
 }

@@ -24,8 +24,6 @@ bool IsFileShapeType(std::uint32_t type) {
            type == SHT_PolylineZ || type == SHT_PolygonZ;
 }
 
-bool IsPointType(std::uint32_t type) { return type == SHT_Point || type == SHT_PointZ; }
-
 bool WriteAll(CFileWriter& writer, const void* bytes, std::size_t n) { return writer.Write(bytes, n) == n; }
 
 bool WriteZeros(CFileWriter& writer, std::uint64_t n) {
@@ -71,7 +69,7 @@ bool WriteRecordAs(CFileWriter& writer, const CShapeRecord* record, std::uint32_
     const unsigned char* b = CShapeRecord::Bytes(record);
     const bool recordHasZ = IsZType(CShapeRecord::GetShapeType(record));
     const bool recordHasM = recordHasZ && CShapeRecord::HasM(record);
-    if (IsPointType(fileType)) {
+    if (CShapeRecord::IsPointType(fileType)) {
         unsigned char body[32] = {};
         std::copy(b + 12, b + 28, body);
         if (fileType == SHT_PointZ && recordHasZ)
@@ -262,7 +260,7 @@ bool WriteShapeFile(CFileWriter& shp, CFileWriter* shx, std::uint32_t shapeType,
             return false;
         length += WrittenSize(record, shapeType);
         const bool z = fileHasZ && IsZType(CShapeRecord::GetShapeType(record));
-        if (IsPointType(shapeType)) {
+        if (CShapeRecord::IsPointType(shapeType)) {
             const CShapePoint p = CShapeRecord::GetPoint(record, 0);
             const double pz = z ? CShapeRecord::GetZ(record, 0) : 0.0;
             const double pm = z ? CShapeRecord::GetM(record, 0) : 0.0;

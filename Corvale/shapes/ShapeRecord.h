@@ -83,6 +83,10 @@ public:
 
     // Polyline and polygon types, with or without Z.
     static bool IsMultiType(std::uint32_t type);
+    // One family each, with or without Z.
+    static bool IsPointType(std::uint32_t type) { return type == SHT_Point || type == SHT_PointZ; }
+    static bool IsPolylineType(std::uint32_t type) { return type == SHT_Polyline || type == SHT_PolylineZ; }
+    static bool IsPolygonType(std::uint32_t type) { return type == SHT_Polygon || type == SHT_PolygonZ; }
 
     static std::uint32_t GetShapeType(const CShapeRecord* record);
 

@@ -107,15 +107,6 @@ QImage MakeImageThemeIcon() {
     return image;
 }
 
-bool IsPointType(std::uint32_t type) {
-    return type == SHT_Point || type == SHT_PointZ;
-}
-bool IsPolylineType(std::uint32_t type) {
-    return type == SHT_Polyline || type == SHT_PolylineZ;
-}
-bool IsPolygonType(std::uint32_t type) {
-    return type == SHT_Polygon || type == SHT_PolygonZ;
-}
 
 } // namespace
 
@@ -455,7 +446,7 @@ void CLegendListCtrl::DrawStyleSample(QPainter& painter, const CTheme& theme,
     const int B = nameRect.bottom() + 1;
     const std::uint32_t type = theme.m_ShapeType;
     painter.save();
-    if (IsPointType(type)) {
+    if (CShapeRecord::IsPointType(type)) {
         const int iconIndex = theme.m_PointSymbol + 1;
         if (iconIndex >= 0 && iconIndex < kNoSymbolIcon) {
             const QImage icon = CreateSymbolIcon(m_IconCache, iconIndex, theme.m_Color);
@@ -464,7 +455,7 @@ void CLegendListCtrl::DrawStyleSample(QPainter& painter, const CTheme& theme,
             // The icon is drawn; keeping it would grow the cache on every paint.
             ReleaseSymbolIcon(m_IconCache, icon);
         }
-    } else if (IsPolylineType(type)) {
+    } else if (CShapeRecord::IsPolylineType(type)) {
         QPen pen = MakeStylePen(theme.m_PenStyle, theme.m_LineWidth > 0 ? theme.m_LineWidth : 1,
                                 theme.m_Color);
         pen.setCapStyle(Qt::FlatCap);
@@ -475,7 +466,7 @@ void CLegendListCtrl::DrawStyleSample(QPainter& painter, const CTheme& theme,
             if (!arrow.isNull())
                 painter.drawImage(QPoint(L + 4, B - 11), arrow);
         }
-    } else if (IsPolygonType(type)) {
+    } else if (CShapeRecord::IsPolygonType(type)) {
         const QRect box(QPoint(L, B + 3), QPoint(L + 20 - 1, B + 13 - 1));
         painter.fillRect(box, ColorFromColorRef(theme.m_Color));
         if (theme.m_LineWidth > 0 || theme.m_PenStyle != PS_Null) {

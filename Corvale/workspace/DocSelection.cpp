@@ -40,9 +40,6 @@ void PostSelectionChanged(CCorvaleDoc& doc, CTheme* theme) {
                     reinterpret_cast<std::intptr_t>(theme));
 }
 
-bool IsPointType(std::uint32_t type) {
-    return type == SHT_Point || type == SHT_PointZ;
-}
 
 // Offers every visible shape of the theme that may meet the search box to
 // hit, and adds those it accepts. Without a spatial hash, or while a filter
@@ -91,7 +88,7 @@ void CCorvaleDoc::SelectByRectangle(const CDoubleRect& rect) {
     NormalizeDoubleRect(box);
     SelectInArea(*theme, box, [&box](const CShapeRecord* record) {
         const std::uint32_t type = CShapeRecord::GetShapeType(record);
-        if (IsPointType(type))
+        if (CShapeRecord::IsPointType(type))
             return box.Contains(CShapeRecord::GetPoint(record, 0));
         if (type == SHT_Polyline || type == SHT_PolylineZ)
             return PolylineHitByRectangle(record, box);
@@ -110,7 +107,7 @@ void CCorvaleDoc::SelectByCircle(double x, double y, double radius) {
     const CDoubleRect box(x - radius, y - radius, x + radius, y + radius);
     SelectInArea(*theme, box, [&centre, radius](const CShapeRecord* record) {
         const std::uint32_t type = CShapeRecord::GetShapeType(record);
-        if (IsPointType(type)) {
+        if (CShapeRecord::IsPointType(type)) {
             const CShapePoint p = CShapeRecord::GetPoint(record, 0);
             return std::hypot(p.x - centre.x, p.y - centre.y) <= radius;
         }
