@@ -10,6 +10,9 @@
 #include "scripting/DocumentConsole.h"
 #include "settings/AppSettings.h"
 #include "ui/AttributeDialogServices.h"
+#include "ui/MapImageDialogs.h"
+#include "ui/MapOverviewDialog.h"
+#include "view/GeoView.h"
 #include "view/GeoViewServices.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/DocumentUpdateEvent.h"
@@ -77,6 +80,18 @@ public:
     void SetStatusCoordinates(double x, double y) override {
         if (CMainFrame* frame = m_App.GetMainFrame())
             frame->SetStatusCoordinates(x, y);
+    }
+    std::unique_ptr<IMapOverviewDialog> CreateMapOverviewDialog() override {
+        return std::make_unique<CMapOverviewDialog>();
+    }
+    bool ChooseMapImageKind(CGeoView& view, int& choice) override {
+        return RunSaveMapImageSelection(&view, choice);
+    }
+    bool EditMapSheetSettings(CGeoView& view, CMapSheetSettings& settings) override {
+        return RunMultipleSheetsDialog(&view, settings);
+    }
+    bool CreateImageMap(CGeoView& view, const std::string& imagePath) override {
+        return RunImageMapCreator(view, imagePath);
     }
 
 private:

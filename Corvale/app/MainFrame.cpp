@@ -265,6 +265,8 @@ void CMainFrame::CreateCommands() {
     AddCommand(ID_FILE_SAVE, tr("&Save"), s->standardIcon(QStyle::SP_DialogSaveButton), QKeySequence::Save);
     AddCommand(ID_FILE_SAVE_AS, tr("Save &As..."));
     AddCommand(ID_FILE_PRINT, tr("&Print..."), MakeTextIcon(QStringLiteral("P"), tool), QKeySequence::Print);
+    AddCommand(ID_FILE_PRINT_PREVIEW, tr("Print Pre&view"));
+    AddCommand(ID_FILE_SAVE_MAP_IMAGE, tr("Save &Map As Image(s)..."));
     AddCommand(ID_APP_EXIT, tr("E&xit"));
     AddCommand(ID_WORKSPACE_PROPERTIES, tr("Workspace &Properties..."), MakeTextIcon(QStringLiteral("WP"), tool));
 
@@ -355,7 +357,10 @@ bool CMainFrame::CreateMenuBar() {
     file->addAction(m_Actions[ID_FILE_SAVE]);
     file->addAction(m_Actions[ID_FILE_SAVE_AS]);
     file->addSeparator();
+    file->addAction(m_Actions[ID_FILE_SAVE_MAP_IMAGE]);
+    file->addSeparator();
     file->addAction(m_Actions[ID_FILE_PRINT]);
+    file->addAction(m_Actions[ID_FILE_PRINT_PREVIEW]);
     file->addSeparator();
     m_RecentFileMenu = file->addMenu(tr("Recent &Workspaces"));
     m_RecentFileMenu->setObjectName(QStringLiteral("RecentWorkspaces"));

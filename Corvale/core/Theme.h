@@ -165,7 +165,10 @@ public:
     void ParseInfoTipTemplate(std::vector<std::int32_t>& placeholders) const;
     std::string FormatInfoTip(int position, const std::vector<std::int32_t>& placeholders) const;
     std::string GetInfoTipText(int position) const;
-    std::string ExpandTemplate(const std::string& text, int position) const;
+    // valueFilter, when given, is applied to every value put in for a
+    // placeholder (an HTML image map escapes them), never to the text around.
+    std::string ExpandTemplate(const std::string& text, int position,
+                               std::string (*valueFilter)(const std::string&) = nullptr) const;
 
     void AddChildTheme(CTheme* theme);
     void RemoveChildTheme(CTheme* theme);

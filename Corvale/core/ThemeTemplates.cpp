@@ -130,7 +130,8 @@ std::string CTheme::GetInfoTipText(int position) const {
     });
 }
 
-std::string CTheme::ExpandTemplate(const std::string& text, int position) const {
+std::string CTheme::ExpandTemplate(const std::string& text, int position,
+                                   std::string (*valueFilter)(const std::string&)) const {
     std::vector<Placeholder> list;
     const int count = static_cast<int>(GetAttributeCount());
     for (int field = 0; field < count; ++field)
@@ -142,7 +143,7 @@ std::string CTheme::ExpandTemplate(const std::string& text, int position) const 
     list.push_back({kIndex, TP_Index});
 
     const CShapeRecord* record = GetShape(position);
-    return Expand(text, list, [&](std::int32_t code) -> std::string {
+    const auto valueOf = [&](std::int32_t code) -> std::string {
         if (code >= 0)
             return GetAttributeTextAt(position, code);
         if (record == nullptr)
@@ -150,9 +151,13 @@ std::string CTheme::ExpandTemplate(const std::string& text, int position) const 
         if (code == TP_Index)
             return corvale::FormatInt(GetShapeRecordIndex(record));
         // A record of another kind in a point theme shows 0.
-        const std::uint32_t type = CShapeRecord::GetShapeType(record);
-        const bool isPoint = type == SHT_Point || type == SHT_PointZ;
-        const CShapePoint point = isPoint ? CShapeRecord::GetPoint(record, 0) : CShapePoint{};
+        const CShapePoint point = CShapeRecord::IsPointType(CShapeRecord::GetShapeType(record))
+                                      ? CShapeRecord::GetPoint(record, 0)
+                                      : CShapePoint{};
         return Coordinate(code == TP_Longitude ? point.x : point.y);
-    });
+    };
+    if (valueFilter == nullptr)
+        return Expand(text, list, valueOf);
+    return Expand(text, list,
+                  [&](std::int32_t code) -> std::string { return valueFilter(valueOf(code)); });
 }

@@ -510,6 +510,7 @@ void CGeoView::AddViewCommands() {
     OnCommand(ID_VIEW_COPY_MAP_IMAGE, [this] { OnCopyMapImage(); });
     OnCommand(ID_FILE_PRINT, [this] { OnFilePrint(); });
     OnCommand(ID_FILE_PRINT_DIRECT, [this] { OnFilePrintDirect(); });
+    OnCommand(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
 }
 
 void CGeoView::OnMapOverview() {

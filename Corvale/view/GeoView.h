@@ -33,8 +33,9 @@ class CCorvaleDoc;
 class CTheme;
 class IMapOverviewDialog;
 class QMenu;
+class QByteArray;
 class QPrinter;
-struct MapImageRequest;
+struct CMapSheetSettings;
 
 // The view's commands.
 enum GeoViewCommandId : unsigned {
@@ -44,6 +45,7 @@ enum GeoViewCommandId : unsigned {
     ID_VIEW_COPY_MAP_IMAGE = 33001,
     ID_FILE_PRINT = 57607,
     ID_FILE_PRINT_DIRECT = 57608,
+    ID_FILE_PRINT_PREVIEW = 57609,
     ID_VIEW_COPY_COORDINATE = 32855,
     ID_VIEW_ADD_BOOKMARK = 32865,
     // Items of the view's context menus that other targets handle.
@@ -131,6 +133,24 @@ public:
     void OnFilePrint();
     // Quick Print: the default printer without asking.
     void OnFilePrintDirect();
+    // Print Preview: the page as it would print, in a window of its own.
+    void OnFilePrintPreview();
+
+    // ---- map images (GeoViewImages.cpp) ----
+
+    // The Save Map Image command: one image through the file dialog, or a
+    // grid of sheets.
+    void OnSaveMapImage();
+    // Saves the map as the view shows it, brought up to date first. An
+    // empty format goes by the extension. Unless quiet, an empty window is
+    // reported and the HTML image map is offered afterwards.
+    bool SaveMapImage(const QByteArray& format, const std::string& path,
+                      const std::uint32_t* transparentColour, bool quiet);
+    // The sheets dialog, then the sheets.
+    void SaveMultipleSheets();
+    // Renders and writes every sheet of the settings over the document's
+    // extent; the number of sheets that could not be written.
+    int WriteMapSheets(const CMapSheetSettings& settings);
 
     // ---- document updates ----
 

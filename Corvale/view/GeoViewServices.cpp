@@ -51,9 +51,15 @@ std::unique_ptr<IMapOverviewDialog> IGeoViewServices::CreateMapOverviewDialog() 
     return nullptr;
 }
 
-void IGeoViewServices::SaveMapImage(CGeoView&) {}
+bool IGeoViewServices::ChooseMapImageKind(CGeoView&, int&) {
+    return false;
+}
 
-bool IGeoViewServices::SaveMapImageToFile(CGeoView&, const CSaveMapImageRequest&) {
+bool IGeoViewServices::EditMapSheetSettings(CGeoView&, CMapSheetSettings&) {
+    return false;
+}
+
+bool IGeoViewServices::CreateImageMap(CGeoView&, const std::string&) {
     return false;
 }
 

@@ -17,7 +17,7 @@ class CGeoView;
 class CTheme;
 class QPoint;
 class QWidget;
-struct CSaveMapImageRequest;
+struct CMapSheetSettings;
 
 // The map overview window as the view drives it: a modeless window owned by
 // the view, showing the whole workspace with the view's extent marked.
@@ -79,11 +79,14 @@ public:
                                      const std::string& text);
     // The overview window of a view; null while there is none to make.
     virtual std::unique_ptr<IMapOverviewDialog> CreateMapOverviewDialog();
-    // The Save Map Image command with its dialogs.
-    virtual void SaveMapImage(CGeoView& view);
-    // Saves the view's picture as the request says; true when the file was
-    // written. The view has brought its picture up to date before the call.
-    virtual bool SaveMapImageToFile(CGeoView& view, const CSaveMapImageRequest& request);
+    // Save Map Image's first question: one image (0) or several sheets (1),
+    // starting from choice; false on Cancel.
+    virtual bool ChooseMapImageKind(CGeoView& view, int& choice);
+    // The multiple-sheets dialog over the settings; false on Cancel.
+    virtual bool EditMapSheetSettings(CGeoView& view, CMapSheetSettings& settings);
+    // One HTML image map over a saved image: the theme chooser, then the
+    // image map creator; false when no theme was chosen.
+    virtual bool CreateImageMap(CGeoView& view, const std::string& imagePath);
 };
 
 // The installed implementation (never null).

@@ -10,6 +10,7 @@
 #include "view/MapRenderer.h"
 #include "workspace/CorvaleDoc.h"
 
+#include <QByteArray>
 #include <QTimer>
 
 #include <algorithm>
@@ -121,7 +122,7 @@ void CGeoView::OnDocumentUpdate(const void*, int code, std::intptr_t data) {
         }
         break;
     case DUE_SaveMapImage:
-        GeoViewServices().SaveMapImage(*this);
+        OnSaveMapImage();
         break;
     case DUE_GoToBookmark:
         GoToBookmark(data);
@@ -137,9 +138,8 @@ void CGeoView::OnDocumentUpdate(const void*, int code, std::intptr_t data) {
     case DUE_SaveMapImageToFile:
         if (data != 0) {
             auto* request = reinterpret_cast<CSaveMapImageRequest*>(data);
-            // The saved picture shows the workspace as it is now.
-            GetMapPicture();
-            request->m_Result = GeoViewServices().SaveMapImageToFile(*this, *request);
+            request->m_Result =
+                SaveMapImage(QByteArray(), request->m_Path, request->m_Color, request->m_Silent);
         }
         break;
     case DUE_ZoomToScale:

@@ -61,6 +61,9 @@ enum CommandId : unsigned {
     ID_LAYER_SELECT_VISIBLE = 32957,
     ID_LAYER_SELECT_ALL = 32958,
 
+    // File: Save Map As Image(s), whose work the map view does.
+    ID_FILE_SAVE_MAP_IMAGE = 32999,
+
     // Insert: Add Theme, and the recent shape files (entry n is FIRST + n).
     ID_INSERT_ADD_THEME = 32773,
     ID_RECENT_SHAPE_FILE_FIRST = 20310,

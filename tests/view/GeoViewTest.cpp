@@ -621,22 +621,35 @@ TEST_F(DocumentUpdateTest, AnImagesSelectionAreaIsOutlinedAndMarked) {
 }
 
 TEST_F(DocumentUpdateTest, SaveMapImageToFileSavesTheWorkspaceAsItIsNow) {
+    // A script that edits and saves in one turn gets the edited map.
+    TempDir dir;
     const std::uint64_t renders = view->m_renderCount;
     editTheme->m_Color = kRefYellow;
     editTheme->UpdateStyles();
     editTheme->ClearSelection();
     view->InvalidateMap(true);
     CSaveMapImageRequest request;
-    request.m_Path = "/tmp/unused.png";
+    request.m_Path = dir.file("map.PNG");
     ws.doc->FireUpdateEvent(nullptr, DUE_SaveMapImageToFile,
                             reinterpret_cast<std::intptr_t>(&request));
     EXPECT_TRUE(request.m_Result);
-    EXPECT_FALSE(services.dirtyAtSave);
-    EXPECT_EQ(services.rendersAtSave, renders + 1);
-    EXPECT_EQ(services.savedPicture.pixelColor(25, 75), Colour(kRefYellow));
+    EXPECT_FALSE(view->m_mapDirty);
+    EXPECT_EQ(view->m_renderCount, renders + 1);
+    const QImage saved(QString::fromStdString(request.m_Path), "PNG");
+    ASSERT_FALSE(saved.isNull());
+    EXPECT_EQ(saved.size(), view->size());
+    EXPECT_EQ(saved.pixelColor(25, 75), Colour(kRefYellow));
+    EXPECT_TRUE(services.imageMapImages.empty()) << "a quiet save offers no image map";
+
+    // A path that cannot be written is a failure, not a success.
+    request.m_Path = dir.file("missing/map.png");
+    request.m_Result = true;
+    ws.doc->FireUpdateEvent(nullptr, DUE_SaveMapImageToFile,
+                            reinterpret_cast<std::intptr_t>(&request));
+    EXPECT_FALSE(request.m_Result);
 
     ws.doc->FireUpdateEvent(nullptr, DUE_SaveMapImage, 0);
-    EXPECT_EQ(services.saveCommands, 1);
+    EXPECT_EQ(services.kindQuestions, std::vector<int>{0});
 }
 
 TEST_F(DocumentUpdateTest, GoToBookmarkInAWindowWithoutHeight) {

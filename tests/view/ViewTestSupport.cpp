@@ -227,15 +227,29 @@ std::unique_ptr<IMapOverviewDialog> RecordingServices::CreateMapOverviewDialog()
     return std::make_unique<RecordingOverview>(overview);
 }
 
-void RecordingServices::SaveMapImage(CGeoView&) {
-    ++saveCommands;
+bool RecordingServices::ChooseMapImageKind(CGeoView&, int& choice) {
+    kindQuestions.push_back(choice);
+    if (!kindAnswer)
+        return false;
+    choice = *kindAnswer;
+    return true;
 }
 
-bool RecordingServices::SaveMapImageToFile(CGeoView& view, const CSaveMapImageRequest&) {
-    rendersAtSave = view.m_renderCount;
-    dirtyAtSave = view.m_mapDirty;
-    savedPicture = view.m_mapBitmap.copy(0, 0, view.width(), view.height());
+bool RecordingServices::EditMapSheetSettings(CGeoView&, CMapSheetSettings& settings) {
+    sheetQuestions.push_back(settings);
+    if (!sheetAnswer)
+        return false;
+    const int clientWidth = settings.clientWidth;
+    const int clientHeight = settings.clientHeight;
+    settings = *sheetAnswer;
+    settings.clientWidth = clientWidth;
+    settings.clientHeight = clientHeight;
     return true;
+}
+
+bool RecordingServices::CreateImageMap(CGeoView&, const std::string& imagePath) {
+    imageMapImages.push_back(imagePath);
+    return false;
 }
 
 void RecordingServices::SetStatusCoordinates(double x, double y) {

@@ -7,6 +7,7 @@
 #include "shapes/RecordFixtures.h"
 #include "view/GeoView.h"
 #include "view/GeoViewServices.h"
+#include "view/MapImageOutput.h"
 #include "view/ThemeDisplaySettings.h"
 #include "workspace/CorvaleDoc.h"
 
@@ -16,6 +17,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -94,8 +96,9 @@ public:
     void ShowTextInformation(QWidget* parent, const std::string& title,
                              const std::string& text) override;
     std::unique_ptr<IMapOverviewDialog> CreateMapOverviewDialog() override;
-    void SaveMapImage(CGeoView& view) override;
-    bool SaveMapImageToFile(CGeoView& view, const CSaveMapImageRequest& request) override;
+    bool ChooseMapImageKind(CGeoView& view, int& choice) override;
+    bool EditMapSheetSettings(CGeoView& view, CMapSheetSettings& settings) override;
+    bool CreateImageMap(CGeoView& view, const std::string& imagePath) override;
     void SetStatusCoordinates(double x, double y) override;
     void ShowContextMenu(CGeoView& view, unsigned menuId, const QPoint& screenPoint) override;
 
@@ -103,14 +106,16 @@ public:
     std::vector<std::pair<CTheme*, std::uint32_t>> customEvents;
     std::vector<int> propertiesPages;
     std::vector<std::pair<std::string, std::string>> texts;
-    int saveCommands = 0;
+    // Save Map Image: the choices offered and the answers given (none:
+    // Cancel).
+    std::vector<int> kindQuestions;
+    std::optional<int> kindAnswer;
+    std::vector<CMapSheetSettings> sheetQuestions;
+    std::optional<CMapSheetSettings> sheetAnswer;
+    std::vector<std::string> imageMapImages;
     std::vector<std::pair<double, double>> statusCoordinates;
     // The menus the view asked to show.
     std::vector<unsigned> contextMenus;
-    // The view's render count and dirty flag when it asked to save.
-    std::uint64_t rendersAtSave = 0;
-    bool dirtyAtSave = true;
-    QImage savedPicture;
     // The overview the view made, and what it was told.
     struct Overview {
         bool window = false;
