@@ -1,0 +1,170 @@
+#include "crs/engine/ProjectionModules.h"
+
+#include "crs/engine/Cassini.h"
+#include "crs/engine/CylindricalEqualArea.h"
+#include "crs/engine/EckertIV.h"
+#include "crs/engine/EckertVI.h"
+#include "crs/engine/EquidistantCylindrical.h"
+#include "crs/engine/GeoEngine.h"
+#include "crs/engine/MillerCylindrical.h"
+#include "crs/engine/Mollweide.h"
+#include "crs/engine/Sinusoidal.h"
+#include "crs/engine/TransverseCylindricalEqualArea.h"
+
+namespace geoengine {
+
+namespace {
+
+// The set-up flags every module shares, with the bit its latitude
+// parameter (if any) maps to.
+std::vector<FlagToStatus> CommonSetUp(std::uint32_t latitudeStatus) {
+    std::vector<FlagToStatus> map = {
+        {PRJ_SemiMajorAxisError, GES_SemiMajorAxisError},
+        {PRJ_InverseFlatteningError, GES_InverseFlatteningError},
+        {PRJ_CentralMeridianError, GES_CentralMeridianError},
+        {PRJ_EastingError, GES_EastingError},
+        {PRJ_NorthingError, GES_NorthingError},
+    };
+    if (latitudeStatus)
+        map.push_back({PRJ_OriginLatitudeError, latitudeStatus});
+    return map;
+}
+
+std::vector<FlagToStatus> CommonForward(std::uint32_t warning = 0) {
+    std::vector<FlagToStatus> map = {
+        {PRJ_LatitudeError, GES_LatitudeError},
+        {PRJ_LongitudeError, GES_LongitudeError},
+    };
+    if (warning)
+        map.push_back({warning, GES_LongitudeWarning});
+    return map;
+}
+
+// A longitude warning of an inverse is recorded on the output side by the
+// pipeline, not mapped here.
+std::vector<FlagToStatus> CommonInverse() {
+    return {
+        {PRJ_EastingError, GES_EastingError},
+        {PRJ_NorthingError, GES_NorthingError},
+    };
+}
+
+// Records of the modules with (central meridian, false easting, false
+// northing).
+template <std::uint32_t (*Set)(double, double, double, double, double),
+          void (*Get)(double&, double&, double&, double&, double&)>
+ProjectionModule ThreeParameterModule(std::uint32_t type,
+                                      std::uint32_t (*forward)(double, double, double&, double&),
+                                      std::uint32_t (*inverse)(double, double, double&, double&)) {
+    return {type,
+            3,
+            [](double a, double f, const double* p) { return Set(a, f, p[0], p[1], p[2]); },
+            [](double* p) {
+                double a, f;
+                Get(a, f, p[0], p[1], p[2]);
+            },
+            forward,
+            inverse,
+            CommonSetUp(0),
+            CommonForward(),
+            CommonInverse(),
+            0,
+            0};
+}
+
+// Records of the modules with (latitude, central meridian, false easting,
+// false northing).
+template <std::uint32_t (*Set)(double, double, double, double, double, double),
+          void (*Get)(double&, double&, double&, double&, double&, double&)>
+ProjectionModule FourParameterModule(std::uint32_t type, std::uint32_t latitudeStatus,
+                                     std::uint32_t (*forward)(double, double, double&, double&),
+                                     std::uint32_t (*inverse)(double, double, double&, double&)) {
+    return {type,
+            4,
+            [](double a, double f, const double* p) { return Set(a, f, p[0], p[1], p[2], p[3]); },
+            [](double* p) {
+                double a, f;
+                Get(a, f, p[0], p[1], p[2], p[3]);
+            },
+            forward,
+            inverse,
+            CommonSetUp(latitudeStatus),
+            CommonForward(),
+            CommonInverse(),
+            0,
+            0};
+}
+
+std::vector<ProjectionModule> BuildTable() {
+    std::vector<ProjectionModule> t;
+    t.push_back(ThreeParameterModule<SinusoidalSetParameters, SinusoidalGetParameters>(
+        CSYS_Sinusoidal, SinusoidalForward, SinusoidalInverse));
+    t.push_back(
+        ThreeParameterModule<MillerCylindricalSetParameters, MillerCylindricalGetParameters>(
+            CSYS_MillerCylindrical, MillerCylindricalForward, MillerCylindricalInverse));
+    t.push_back(ThreeParameterModule<MollweideSetParameters, MollweideGetParameters>(
+        CSYS_Mollweide, MollweideForward, MollweideInverse));
+    t.push_back(ThreeParameterModule<EckertIVSetParameters, EckertIVGetParameters>(
+        CSYS_EckertIV, EckertIVForward, EckertIVInverse));
+    t.push_back(ThreeParameterModule<EckertVISetParameters, EckertVIGetParameters>(
+        CSYS_EckertVI, EckertVIForward, EckertVIInverse));
+    t.push_back(FourParameterModule<EquidistantCylindricalSetParameters,
+                                    EquidistantCylindricalGetParameters>(
+        CSYS_EquidistantCylindrical, GES_StandardParallelError, EquidistantCylindricalForward,
+        EquidistantCylindricalInverse));
+    t.push_back(
+        FourParameterModule<CylindricalEqualAreaSetParameters, CylindricalEqualAreaGetParameters>(
+            CSYS_CylindricalEqualArea, GES_StandardParallelError, CylindricalEqualAreaForward,
+            CylindricalEqualAreaInverse));
+    {
+        ProjectionModule m = FourParameterModule<CassiniSetParameters, CassiniGetParameters>(
+            CSYS_Cassini, GES_OriginLatitudeError, CassiniForward, CassiniInverse);
+        m.forwardFlags = CommonForward(CAS_LongitudeWarning);
+        m.forwardWarnings = CAS_LongitudeWarning;
+        m.inverseWarnings = CAS_LongitudeWarning;
+        t.push_back(m);
+    }
+    {
+        ProjectionModule m{CSYS_TransverseCylindricalEqualArea,
+                           5,
+                           [](double a, double f, const double* p) {
+                               return TransverseCylindricalEqualAreaSetParameters(a, f, p[0], p[1],
+                                                                                  p[2], p[3], p[4]);
+                           },
+                           [](double* p) {
+                               double a, f;
+                               TransverseCylindricalEqualAreaGetParameters(a, f, p[0], p[1], p[2],
+                                                                           p[3], p[4]);
+                           },
+                           TransverseCylindricalEqualAreaForward,
+                           TransverseCylindricalEqualAreaInverse,
+                           CommonSetUp(GES_OriginLatitudeError),
+                           CommonForward(TCEA_LongitudeWarning),
+                           CommonInverse(),
+                           TCEA_LongitudeWarning,
+                           0};
+        m.setUpFlags.push_back({TCEA_ScaleFactorError, GES_ScaleFactorError});
+        t.push_back(m);
+    }
+    return t;
+}
+
+} // namespace
+
+const ProjectionModule* FindProjectionModule(std::uint32_t type) {
+    static const std::vector<ProjectionModule> table = BuildTable();
+    for (const ProjectionModule& m : table)
+        if (m.type == type)
+            return &m;
+    return nullptr;
+}
+
+std::uint32_t MapModuleFlags(std::uint32_t flags, const std::vector<FlagToStatus>& map) {
+    std::uint32_t status = 0;
+    for (const FlagToStatus& m : map)
+        if (flags & m.flag)
+            status |= m.status;
+    return status;
+}
+
+} // namespace geoengine

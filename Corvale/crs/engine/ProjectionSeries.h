@@ -1,0 +1,159 @@
+#pragma once
+// Helpers shared by the projection modules: the checks every set-up makes,
+// the folding of longitudes and the series in the eccentricity that several
+// modules derive (Snyder, "Map Projections: A Working Manual", 1987).
+// Not for use outside the engine.
+
+#include "crs/engine/EngineMath.h"
+#include "crs/engine/ProjectionFlags.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace geoengine {
+
+// Newton and fixed-point loops stop after this many steps; a loop that has
+// not converged by then has been handed a value it cannot solve.
+constexpr int kMaxIterations = 100;
+
+constexpr double kOneDegree = kPi / 180.0;
+
+// a <= 0 (or not a number) and 1/f outside 250..350.
+inline std::uint32_t CheckEllipsoid(double a, double f) {
+    std::uint32_t flags = 0;
+    if (!(a > 0.0) || !IsFinite(a))
+        flags |= PRJ_SemiMajorAxisError;
+    if (!IsInverseFlatteningInRange(f))
+        flags |= PRJ_InverseFlatteningError;
+    return flags;
+}
+
+// False easting and northing that are not numbers would make every result
+// NaN: they are refused with the easting and northing flags.
+inline std::uint32_t CheckFalseOrigin(double falseEasting, double falseNorthing) {
+    std::uint32_t flags = 0;
+    if (!IsFinite(falseEasting))
+        flags |= PRJ_EastingError;
+    if (!IsFinite(falseNorthing))
+        flags |= PRJ_NorthingError;
+    return flags;
+}
+
+inline bool InRange(double v, double lo, double hi) {
+    return v >= lo && v <= hi;
+}
+
+// One fold towards -pi..pi: above pi subtract 2*pi, below -pi add 2*pi.
+inline double FoldOnce(double angle) {
+    if (angle > kPi)
+        return angle - kTwoPi;
+    if (angle < -kPi)
+        return angle + kTwoPi;
+    return angle;
+}
+
+inline double ClampLatitude(double lat) {
+    return lat > kHalfPi ? kHalfPi : (lat < -kHalfPi ? -kHalfPi : lat);
+}
+
+// Folded once, then clamped to -pi..pi.
+inline double FoldAndClampLongitude(double lon) {
+    lon = FoldOnce(lon);
+    return lon > kPi ? kPi : (lon < -kPi ? -kPi : lon);
+}
+
+// Radius of the sphere used by the spherical modules.
+inline double SphereRadius(double a, double e2) {
+    const double e4 = e2 * e2;
+    const double e6 = e4 * e2;
+    return a * (1.0 - e2 / 6.0 - 17.0 * e4 / 360.0 - 67.0 * e6 / 3024.0);
+}
+
+// Meridian distance M(phi) / a by the series to e^6.
+struct MeridianSeries {
+    double c0 = 1.0, c1 = 0.0, c2 = 0.0, c3 = 0.0;
+
+    void Derive(double e2) {
+        const double e4 = e2 * e2;
+        const double e6 = e4 * e2;
+        c0 = 1.0 - e2 / 4.0 - 3.0 * e4 / 64.0 - 5.0 * e6 / 256.0;
+        c1 = 3.0 * e2 / 8.0 + 3.0 * e4 / 32.0 + 45.0 * e6 / 1024.0;
+        c2 = 15.0 * e4 / 256.0 + 45.0 * e6 / 1024.0;
+        c3 = 35.0 * e6 / 3072.0;
+    }
+    double operator()(double phi) const {
+        return c0 * phi - c1 * std::sin(2.0 * phi) + c2 * std::sin(4.0 * phi) -
+               c3 * std::sin(6.0 * phi);
+    }
+};
+
+// Footpoint latitude from the rectifying latitude mu = M / (a c0).
+struct FootpointSeries {
+    double f2 = 0.0, f4 = 0.0, f6 = 0.0, f8 = 0.0;
+
+    void Derive(double e2) {
+        const double s = std::sqrt(1.0 - e2);
+        const double e1 = (1.0 - s) / (1.0 + s);
+        const double e1_2 = e1 * e1;
+        const double e1_3 = e1_2 * e1;
+        const double e1_4 = e1_3 * e1;
+        f2 = 3.0 * e1 / 2.0 - 27.0 * e1_3 / 32.0;
+        f4 = 21.0 * e1_2 / 16.0 - 55.0 * e1_4 / 32.0;
+        f6 = 151.0 * e1_3 / 96.0;
+        f8 = 1097.0 * e1_4 / 512.0;
+    }
+    double operator()(double mu) const {
+        return mu + f2 * std::sin(2.0 * mu) + f4 * std::sin(4.0 * mu) + f6 * std::sin(6.0 * mu) +
+               f8 * std::sin(8.0 * mu);
+    }
+};
+
+// Geodetic latitude from the authalic latitude beta.
+struct AuthalicSeries {
+    double b2 = 0.0, b4 = 0.0, b6 = 0.0;
+
+    void Derive(double e2) {
+        const double e4 = e2 * e2;
+        const double e6 = e4 * e2;
+        b2 = e2 / 3.0 + 31.0 * e4 / 180.0 + 517.0 * e6 / 5040.0;
+        b4 = 23.0 * e4 / 360.0 + 251.0 * e6 / 3780.0;
+        b6 = 761.0 * e6 / 45360.0;
+    }
+    double operator()(double beta) const {
+        return beta + b2 * std::sin(2.0 * beta) + b4 * std::sin(4.0 * beta) +
+               b6 * std::sin(6.0 * beta);
+    }
+};
+
+// Snyder's q(phi) of the equal-area projections (e > 0).
+inline double AuthalicQ(double phi, double e, double e2) {
+    const double s = std::sin(phi);
+    const double es = e * s;
+    return (1.0 - e2) * (s / (1.0 - es * es) - std::log((1.0 - es) / (1.0 + es)) / (2.0 * e));
+}
+
+// Easting bounds of the world-wide modules: on the side towards which the
+// central meridian is shifted one degree of longitude less is accepted.
+struct EastingBounds {
+    double min;
+    double max;
+};
+inline EastingBounds EastingBoundsFor(double centralMeridian, double full, double shortened) {
+    if (centralMeridian > 0.0)
+        return {-full, shortened};
+    if (centralMeridian < 0.0)
+        return {-shortened, full};
+    return {-full, full};
+}
+
+// The meridian opposite the central one, as the bounds of several modules
+// take it: central meridian - pi above 0, + pi below 0, pi at 0.
+inline double Antimeridian(double centralMeridian) {
+    if (centralMeridian > 0.0)
+        return centralMeridian - kPi;
+    if (centralMeridian < 0.0)
+        return centralMeridian + kPi;
+    return kPi;
+}
+
+} // namespace geoengine

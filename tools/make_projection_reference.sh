@@ -1,0 +1,72 @@
+#!/bin/sh
+# Reference values for the projection-module tests, made by PROJ's `proj`
+# (Debian proj-bin) and GeographicLib's GeodSolve (geographiclib-tools).
+# The tests read the file this prints:
+#
+#   sh tools/make_projection_reference.sh > tests/data/crs/projections.txt
+#
+# Format: "@ name" opens a case (the test knows its module and parameters),
+# "$ command" is the command that made it, then one "lon lat E N" row per
+# point (degrees, metres). The spherical modules work on the sphere of
+# radius Ra = a(1 - e2/6 - 17e4/360 - 67e6/3024), passed to PROJ as +R.
+set -eu
+export LC_ALL=C
+
+ra() {
+    # ra A RF: the sphere radius of the ellipsoid a = A, 1/f = RF.
+    awk -v a="$1" -v rf="$2" 'BEGIN {
+        f = 1 / rf; e2 = 2 * f - f * f
+        printf "%.6f", a * (1 - e2 / 6 - 17 * e2 * e2 / 360 - 67 * e2 * e2 * e2 / 3024) }'
+}
+RA_WGS84=$(ra 6378137 298.257223563)
+RA_INTL=$(ra 6378388 297)
+
+# Longitude offsets from the central meridian and latitudes, degrees.
+WORLD_DL="-179 -120 -45 0 30 90 150 178.5"
+WORLD_LAT="-89 -60 -30 0 15 45 75 89"
+
+grid() {
+    # grid CM "DLS" "LATS": lon lat rows, lon = CM + dl, brought above -180
+    # (the modules take longitudes from -180 to 360).
+    for dl in $2; do
+        for lat in $3; do
+            awk -v c="$1" -v d="$dl" -v p="$lat" 'BEGIN { l = c + d; if (l < -180) l += 360; printf "%.6f %s\n", l, p }'
+        done
+    done
+}
+
+case_() {
+    # case_ NAME CM "DLS" "LATS" PROJ-ARGS...
+    name=$1 cm=$2 dls=$3 lats=$4
+    shift 4
+    echo "@ $name"
+    echo "\$ proj -f %.6f $*"
+    grid "$cm" "$dls" "$lats" > /tmp/projref.$$
+    proj -f %.6f "$@" /tmp/projref.$$ | paste /tmp/projref.$$ - | tr '\t' ' '
+    rm -f /tmp/projref.$$
+    echo
+}
+
+case_ sinusoidal-wgs84 0 "$WORLD_DL" "$WORLD_LAT" +proj=sinu +lon_0=0 +ellps=WGS84
+case_ sinusoidal-bessel 20 "$WORLD_DL" "$WORLD_LAT" +proj=sinu +lon_0=20 +x_0=500000 +y_0=-100000 +ellps=bessel
+case_ miller-wgs84 -30 "$WORLD_DL" "$WORLD_LAT" +proj=mill +R=$RA_WGS84 +lon_0=-30 +x_0=1000 +y_0=2000
+case_ mollweide-wgs84 10 "$WORLD_DL" "$WORLD_LAT" +proj=moll +R=$RA_WGS84 +lon_0=10
+case_ mollweide-intl 0 "$WORLD_DL" "-89.9 -45 0 60 89.9" +proj=moll +R=$RA_INTL +lon_0=0 +x_0=-300 +y_0=400
+case_ eckert4-wgs84 0 "$WORLD_DL" "$WORLD_LAT" +proj=eck4 +R=$RA_WGS84 +lon_0=0
+case_ eckert6-wgs84 -60 "$WORLD_DL" "$WORLD_LAT" +proj=eck6 +R=$RA_WGS84 +lon_0=-60 +x_0=5000
+case_ eqc-wgs84 15 "$WORLD_DL" "$WORLD_LAT" +proj=eqc +lat_ts=30 +R=$RA_WGS84 +lon_0=15 +x_0=100 +y_0=-200
+case_ cea-wgs84 -15 "$WORLD_DL" "$WORLD_LAT" +proj=cea +lat_ts=30 +lon_0=-15 +ellps=WGS84
+case_ cea-intl 100 "$WORLD_DL" "-80 -20 0 40 85" +proj=cea +lat_ts=-45 +lon_0=100 +x_0=20 +y_0=30 +ellps=intl
+case_ cassini-wgs84 10 "-4 -2 0 1.5 4" "-80 -40 0 20 40 60 85" +proj=cass +lat_0=40 +lon_0=10 +x_0=100000 +y_0=200000 +ellps=WGS84
+case_ cassini-clarke 70 "-3 0 3" "10 35 55" +proj=cass +lat_0=0 +lon_0=70 +ellps=clrk66
+
+# The transverse cylindrical equal-area projection has no ellipsoidal form in
+# PROJ. Along its central meridian it is the meridian arc from the origin
+# times the scale factor: GeodSolve's distance from (lat0, 0) to (lat, 0).
+echo "@ meridian-arc-wgs84"
+echo "\$ GeodSolve -i -p 4 (input: 30 0 lat 0)"
+for lat in -89 -60 -10 0 30 45 75 89; do
+    # GeodSolve's distance is unsigned: south of the origin it is negative.
+    printf "0 %s 0 %s\n" "$lat" "$(echo "30 0 $lat 0" | GeodSolve -i -p 4 | awk -v p="$lat" '{ printf "%.4f", (p < 30 ? -$3 : $3) }')"
+done
+echo
