@@ -60,6 +60,24 @@ case_ cea-intl 100 "$WORLD_DL" "-80 -20 0 40 85" +proj=cea +lat_ts=-45 +lon_0=10
 case_ cassini-wgs84 10 "-4 -2 0 1.5 4" "-80 -40 0 20 40 60 85" +proj=cass +lat_0=40 +lon_0=10 +x_0=100000 +y_0=200000 +ellps=WGS84
 case_ cassini-clarke 70 "-3 0 3" "10 35 55" +proj=cass +lat_0=0 +lon_0=70 +ellps=clrk66
 
+CONE_DL="-100 -30 0 45 120"
+CONE_LAT="-10 20 45 70 85"
+SOUTH_LAT="-85 -70 -45 -20 10"
+case_ lcc1-wgs84 -96 "$CONE_DL" "$CONE_LAT" +proj=lcc +lat_1=40 +lat_0=40 +k_0=0.9996 +lon_0=-96 +x_0=1000 +y_0=2000 +ellps=WGS84
+case_ lcc1-south 30 "$CONE_DL" "$SOUTH_LAT" +proj=lcc +lat_1=-25 +lat_0=-25 +k_0=1.1 +lon_0=30 +ellps=intl
+case_ lcc2-wgs84 -96 "$CONE_DL" "$CONE_LAT" +proj=lcc +lat_0=23 +lat_1=29.5 +lat_2=45.5 +lon_0=-96 +x_0=500 +y_0=-700 +ellps=WGS84
+case_ lcc2-south 150 "$CONE_DL" "$SOUTH_LAT" +proj=lcc +lat_0=-40 +lat_1=-30 +lat_2=-50 +lon_0=150 +ellps=bessel
+# Ney's: Lambert with the second parallel at 89 degrees 59 minutes 59 seconds.
+case_ neys-north 0 "$CONE_DL" "60 70 80 85 89" +proj=lcc +lat_0=80 +lat_1=71 "+lat_2=89d59'59\"" +lon_0=0 +x_0=100 +y_0=200 +ellps=WGS84
+case_ neys-south 60 "$CONE_DL" "-89 -85 -80 -70 -60" +proj=lcc +lat_0=-80 +lat_1=-74 "+lat_2=-89d59'59\"" +lon_0=60 +ellps=WGS84
+case_ albers-wgs84 -96 "$CONE_DL" "-10 20 45 70 89" +proj=aea +lat_0=23 +lat_1=29.5 +lat_2=45.5 +lon_0=-96 +x_0=50 +y_0=60 +ellps=WGS84
+case_ albers-south 135 "$CONE_DL" "$SOUTH_LAT" +proj=aea +lat_0=0 +lat_1=-18 +lat_2=-36 +lon_0=135 +ellps=GRS80
+case_ albers-one 10 "$CONE_DL" "$CONE_LAT" +proj=aea +lat_0=50 +lat_1=50 +lat_2=50 +lon_0=10 +ellps=WGS84
+case_ polyconic-wgs84 -54 "-60 -20 0 10 45" "-60 -20 0 30 75" +proj=poly +lat_0=0 +lon_0=-54 +x_0=5000000 +y_0=10000000 +ellps=WGS84
+case_ polyconic-bessel 20 "-30 -5 0 15" "-40 -1 10 50 85" +proj=poly +lat_0=30 +lon_0=20 +ellps=bessel
+case_ bonne-wgs84 0 "-150 -60 0 30 120" "-60 -20 10 45 80" +proj=bonne +lat_1=45 +lon_0=0 +x_0=10 +y_0=20 +ellps=WGS84
+case_ bonne-south -60 "-150 -60 0 30 120" "-80 -30 0 20 60" +proj=bonne +lat_1=-30 +lon_0=-60 +ellps=intl
+
 # The transverse cylindrical equal-area projection has no ellipsoidal form in
 # PROJ. Along its central meridian it is the meridian arc from the origin
 # times the scale factor: GeodSolve's distance from (lat0, 0) to (lat, 0).

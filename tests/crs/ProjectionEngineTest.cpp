@@ -56,6 +56,14 @@ TEST_F(ProjectionEngine, DefaultsAreTheModulesStartValues) {
         {CSYS_CylindricalEqualArea, {0.0, 0.0, 0.0, 0.0}},
         {CSYS_Cassini, {0.0, 0.0, 0.0, 0.0}},
         {CSYS_TransverseCylindricalEqualArea, {0.0, 0.0, 0.0, 0.0, 1.0}},
+        {CSYS_LambertConformalConic1, {0.7853981633974483, 0.0, 0.0, 0.0, 1.0}},
+        {CSYS_LambertConformalConic2,
+         {0.7853981633974483, 0.0, 0.6981317007977318, 0.8726646259971648, 0.0, 0.0}},
+        {CSYS_Neys, {1.3962634015954636, 0.0, 1.239183768915974, 0.0, 0.0}},
+        {CSYS_AlbersEqualAreaConic,
+         {0.7853981633974483, 0.0, 0.6981317007977318, 0.8726646259971648, 0.0, 0.0}},
+        {CSYS_Polyconic, {0.0, 0.0, 0.0, 0.0}},
+        {CSYS_Bonne, {0.7853981633974483, 0.0, 0.0, 0.0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
@@ -72,9 +80,9 @@ TEST_F(ProjectionEngine, DefaultsAreTheModulesStartValues) {
         EXPECT_EQ(GeoEngineSetProjectedCoordinates(kS, 0, c.type, 1.0, 2.0), GEE_InvalidType);
     }
     // Types this build has no module for keep answering GEE_InvalidType.
-    ASSERT_EQ(GeoEngineSetSystem(kS, 1, CSYS_Bonne), 0u);
-    double record[4] = {};
-    EXPECT_EQ(GeoEngineSetProjectionParameters(kS, 1, CSYS_Bonne, record, 4), GEE_InvalidType);
+    ASSERT_EQ(GeoEngineSetSystem(kS, 1, CSYS_Utm), 0u);
+    double record[2] = {};
+    EXPECT_EQ(GeoEngineSetProjectionParameters(kS, 1, CSYS_Utm, record, 2), GEE_InvalidType);
 }
 
 TEST_F(ProjectionEngine, ConvertsBothWaysThroughAModule) {

@@ -1,13 +1,19 @@
 #include "crs/engine/ProjectionModules.h"
 
+#include "crs/engine/AlbersEqualAreaConic.h"
+#include "crs/engine/Bonne.h"
 #include "crs/engine/Cassini.h"
 #include "crs/engine/CylindricalEqualArea.h"
 #include "crs/engine/EckertIV.h"
 #include "crs/engine/EckertVI.h"
 #include "crs/engine/EquidistantCylindrical.h"
 #include "crs/engine/GeoEngine.h"
+#include "crs/engine/LambertConformalConic1.h"
+#include "crs/engine/LambertConformalConic2.h"
 #include "crs/engine/MillerCylindrical.h"
 #include "crs/engine/Mollweide.h"
+#include "crs/engine/Neys.h"
+#include "crs/engine/Polyconic.h"
 #include "crs/engine/Sinusoidal.h"
 #include "crs/engine/TransverseCylindricalEqualArea.h"
 
@@ -95,6 +101,113 @@ ProjectionModule FourParameterModule(std::uint32_t type, std::uint32_t latitudeS
             0};
 }
 
+// The cones number their flags each their own way.
+void AddCones(std::vector<ProjectionModule>& t) {
+    {
+        const std::vector<FlagToStatus> setUp = {
+            {LCC1_SemiMajorAxisError, GES_SemiMajorAxisError},
+            {LCC1_InverseFlatteningError, GES_InverseFlatteningError},
+            {LCC1_OriginLatitudeError, GES_OriginLatitudeError},
+            {LCC1_CentralMeridianError, GES_CentralMeridianError},
+            {LCC1_ScaleFactorError, GES_ScaleFactorError},
+            {LCC1_EastingError, GES_EastingError},
+            {LCC1_NorthingError, GES_NorthingError},
+        };
+        t.push_back({CSYS_LambertConformalConic1, 5,
+                     [](double a, double f, const double* p) {
+                         return LambertConformalConic1SetParameters(a, f, p[0], p[1], p[2], p[3],
+                                                                    p[4]);
+                     },
+                     [](double* p) {
+                         double a, f;
+                         LambertConformalConic1GetParameters(a, f, p[0], p[1], p[2], p[3], p[4]);
+                     },
+                     LambertConformalConic1Forward, LambertConformalConic1Inverse, setUp,
+                     CommonForward(), CommonInverse(), 0, 0});
+    }
+    {
+        // Forward and inverse set the one-parallel cone again, so they can
+        // raise the set-up flags too.
+        std::vector<FlagToStatus> setUp = {
+            {LCC2_SemiMajorAxisError, GES_SemiMajorAxisError},
+            {LCC2_InverseFlatteningError, GES_InverseFlatteningError},
+            {LCC2_OriginLatitudeError, GES_OriginLatitudeError},
+            {LCC2_CentralMeridianError, GES_CentralMeridianError},
+            {LCC2_FirstParallelError, GES_FirstStandardParallelError},
+            {LCC2_SecondParallelError, GES_SecondStandardParallelError},
+            {LCC2_ZeroParallelsError, GES_StandardParallelsError},
+            {LCC2_OppositeParallelsError, GES_StandardParallelsError},
+            {LCC2_ScaleFactorError, GES_ScaleFactorError},
+            {LCC2_EastingError, GES_EastingError},
+            {LCC2_NorthingError, GES_NorthingError},
+        };
+        std::vector<FlagToStatus> forward = setUp;
+        forward.push_back({LCC2_LatitudeError, GES_LatitudeError});
+        forward.push_back({LCC2_LongitudeError, GES_LongitudeError});
+        t.push_back({CSYS_LambertConformalConic2, 6,
+                     [](double a, double f, const double* p) {
+                         return LambertConformalConic2SetParameters(a, f, p[0], p[1], p[2], p[3],
+                                                                    p[4], p[5]);
+                     },
+                     [](double* p) {
+                         double a, f;
+                         LambertConformalConic2GetParameters(a, f, p[0], p[1], p[2], p[3], p[4],
+                                                             p[5]);
+                     },
+                     LambertConformalConic2Forward, LambertConformalConic2Inverse, setUp, forward,
+                     setUp, 0, 0});
+    }
+    {
+        std::vector<FlagToStatus> setUp = {
+            {NEYS_SemiMajorAxisError, GES_SemiMajorAxisError},
+            {NEYS_InverseFlatteningError, GES_InverseFlatteningError},
+            {NEYS_OriginLatitudeError, GES_OriginLatitudeError},
+            {NEYS_CentralMeridianError, GES_CentralMeridianError},
+            {NEYS_StandardParallelError, GES_StandardParallelError},
+            {NEYS_ScaleFactorError, GES_ScaleFactorError},
+            {NEYS_EastingError, GES_EastingError},
+            {NEYS_NorthingError, GES_NorthingError},
+        };
+        std::vector<FlagToStatus> forward = setUp;
+        forward.push_back({NEYS_LatitudeError, GES_LatitudeError});
+        forward.push_back({NEYS_LongitudeError, GES_LongitudeError});
+        t.push_back({CSYS_Neys, 5,
+                     [](double a, double f, const double* p) {
+                         return NeysSetParameters(a, f, p[0], p[1], p[2], p[3], p[4]);
+                     },
+                     [](double* p) {
+                         double a, f;
+                         NeysGetParameters(a, f, p[0], p[1], p[2], p[3], p[4]);
+                     },
+                     NeysForward, NeysInverse, setUp, forward, setUp, 0, 0});
+    }
+    {
+        const std::vector<FlagToStatus> setUp = {
+            {AEA_SemiMajorAxisError, GES_SemiMajorAxisError},
+            {AEA_InverseFlatteningError, GES_InverseFlatteningError},
+            {AEA_OriginLatitudeError, GES_OriginLatitudeError},
+            {AEA_CentralMeridianError, GES_CentralMeridianError},
+            {AEA_FirstParallelError, GES_FirstStandardParallelError},
+            {AEA_SecondParallelError, GES_SecondStandardParallelError},
+            {AEA_ZeroParallelsError, GES_StandardParallelsError},
+            {AEA_OppositeParallelsError, GES_StandardParallelsError},
+            {AEA_EastingError, GES_EastingError},
+            {AEA_NorthingError, GES_NorthingError},
+        };
+        t.push_back(
+            {CSYS_AlbersEqualAreaConic, 6,
+             [](double a, double f, const double* p) {
+                 return AlbersEqualAreaConicSetParameters(a, f, p[0], p[1], p[2], p[3], p[4], p[5]);
+             },
+             [](double* p) {
+                 double a, f;
+                 AlbersEqualAreaConicGetParameters(a, f, p[0], p[1], p[2], p[3], p[4], p[5]);
+             },
+             AlbersEqualAreaConicForward, AlbersEqualAreaConicInverse, setUp, CommonForward(),
+             CommonInverse(), 0, 0});
+    }
+}
+
 std::vector<ProjectionModule> BuildTable() {
     std::vector<ProjectionModule> t;
     t.push_back(ThreeParameterModule<SinusoidalSetParameters, SinusoidalGetParameters>(
@@ -146,6 +259,16 @@ std::vector<ProjectionModule> BuildTable() {
         m.setUpFlags.push_back({TCEA_ScaleFactorError, GES_ScaleFactorError});
         t.push_back(m);
     }
+    {
+        ProjectionModule m = FourParameterModule<PolyconicSetParameters, PolyconicGetParameters>(
+            CSYS_Polyconic, GES_OriginLatitudeError, PolyconicForward, PolyconicInverse);
+        m.forwardFlags = CommonForward(POLY_LongitudeWarning);
+        m.forwardWarnings = POLY_LongitudeWarning;
+        t.push_back(m);
+    }
+    t.push_back(FourParameterModule<BonneSetParameters, BonneGetParameters>(
+        CSYS_Bonne, GES_OriginLatitudeError, BonneForward, BonneInverse));
+    AddCones(t);
     return t;
 }
 

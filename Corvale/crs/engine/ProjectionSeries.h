@@ -62,6 +62,22 @@ inline double FoldAndClampLongitude(double lon) {
     return lon > kPi ? kPi : (lon < -kPi ? -kPi : lon);
 }
 
+// 89 degrees 59 minutes 59 seconds: the cones and their parallels stop
+// short of the poles.
+constexpr double kMaxConeLatitude = 1.5707914786580854;
+
+// Snyder's t(phi) of the conformal projections.
+inline double ConformalT(double phi, double e) {
+    const double es = e * std::sin(phi);
+    return std::tan(kPi / 4.0 - phi / 2.0) / std::pow((1.0 - es) / (1.0 + es), e / 2.0);
+}
+
+// Snyder's m(phi) = cos phi / sqrt(1 - e^2 sin^2 phi).
+inline double ParallelRadius(double phi, double e2) {
+    const double s = std::sin(phi);
+    return std::cos(phi) / std::sqrt(1.0 - e2 * s * s);
+}
+
 // Radius of the sphere used by the spherical modules.
 inline double SphereRadius(double a, double e2) {
     const double e4 = e2 * e2;
