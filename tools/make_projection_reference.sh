@@ -78,6 +78,11 @@ case_ polyconic-bessel 20 "-30 -5 0 15" "-40 -1 10 50 85" +proj=poly +lat_0=30 +
 case_ bonne-wgs84 0 "-150 -60 0 30 120" "-60 -20 10 45 80" +proj=bonne +lat_1=45 +lon_0=0 +x_0=10 +y_0=20 +ellps=WGS84
 case_ bonne-south -60 "-150 -60 0 30 120" "-80 -30 0 20 60" +proj=bonne +lat_1=-30 +lon_0=-60 +ellps=intl
 
+case_ omerc-wgs84 0 "-30 -10 0 5 20" "30 40 45 55 70" +proj=omerc +lat_0=45 +lat_1=40 +lon_1=-5 +lat_2=50 +lon_2=5 +k_0=1 +ellps=WGS84
+case_ omerc-south 140 "-30 -10 0 5 20" "-60 -45 -30 -10 0" +proj=omerc +lat_0=-30 +lat_1=-20 +lon_1=130 +lat_2=-40 +lon_2=150 +k_0=0.9996 +x_0=1000 +y_0=2000 +ellps=intl
+case_ vandg-wgs84 0 "$WORLD_DL" "-80 -60 -30 0 15 45 75 80" +proj=vandg +R=$RA_WGS84 +lon_0=0
+case_ vandg-shifted -100 "-150 -60 0 30 120" "-85 -20 10 50 88" +proj=vandg +R=$RA_INTL +lon_0=-100 +x_0=300 +y_0=-400
+
 # The transverse cylindrical equal-area projection has no ellipsoidal form in
 # PROJ. Along its central meridian it is the meridian arc from the origin
 # times the scale factor: GeodSolve's distance from (lat0, 0) to (lat, 0).

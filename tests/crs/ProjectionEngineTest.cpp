@@ -64,6 +64,10 @@ TEST_F(ProjectionEngine, DefaultsAreTheModulesStartValues) {
          {0.7853981633974483, 0.0, 0.6981317007977318, 0.8726646259971648, 0.0, 0.0}},
         {CSYS_Polyconic, {0.0, 0.0, 0.0, 0.0}},
         {CSYS_Bonne, {0.7853981633974483, 0.0, 0.0, 0.0}},
+        {CSYS_VanDerGrinten, {0.0, 0.0, 0.0}},
+        {CSYS_ObliqueMercator,
+         {0.7853981633974483, 0.6981317007977318, -0.08726646259971647, 0.8726646259971648,
+          0.08726646259971647, 0.0, 0.0, 1.0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
@@ -196,6 +200,12 @@ TEST_F(ProjectionEngine, ModuleFlagsBecomeStatusBits) {
     EXPECT_EQ(GeoEngineConvert(kS), GEC_OutputWarning);
     EXPECT_EQ(Side(0).status, 0u);
     EXPECT_EQ(Side(1).status, GES_LongitudeWarning);
+    // Outside the Van der Grinten circle.
+    ASSERT_EQ(GeoEngineSetSystem(kS, 0, CSYS_VanDerGrinten), 0u);
+    ASSERT_EQ(GeoEngineSetProjectedCoordinates(kS, 0, CSYS_VanDerGrinten, 1.8e7, 1.8e7), 0u);
+    EXPECT_EQ(GeoEngineConvert(kS), GEC_InputError);
+    EXPECT_EQ(Side(0).status, GES_RadiusError);
+    ASSERT_EQ(GeoEngineSetSystem(kS, 0, CSYS_Cassini), 0u);
     // A northing beyond the band is the input side's error.
     ASSERT_EQ(GeoEngineSetProjectedCoordinates(kS, 0, CSYS_Cassini, 0.0, 6.0e7), 0u);
     EXPECT_EQ(GeoEngineConvert(kS), GEC_InputError);

@@ -13,9 +13,11 @@
 #include "crs/engine/MillerCylindrical.h"
 #include "crs/engine/Mollweide.h"
 #include "crs/engine/Neys.h"
+#include "crs/engine/ObliqueMercator.h"
 #include "crs/engine/Polyconic.h"
 #include "crs/engine/Sinusoidal.h"
 #include "crs/engine/TransverseCylindricalEqualArea.h"
+#include "crs/engine/VanDerGrinten.h"
 
 namespace geoengine {
 
@@ -269,6 +271,49 @@ std::vector<ProjectionModule> BuildTable() {
     t.push_back(FourParameterModule<BonneSetParameters, BonneGetParameters>(
         CSYS_Bonne, GES_OriginLatitudeError, BonneForward, BonneInverse));
     AddCones(t);
+    {
+        ProjectionModule m =
+            ThreeParameterModule<VanDerGrintenSetParameters, VanDerGrintenGetParameters>(
+                CSYS_VanDerGrinten, VanDerGrintenForward, VanDerGrintenInverse);
+        m.inverseFlags.push_back({VDG_RadiusError, GES_RadiusError});
+        t.push_back(m);
+    }
+    {
+        const std::vector<FlagToStatus> setUp = {
+            {OMERC_SemiMajorAxisError, GES_SemiMajorAxisError},
+            {OMERC_InverseFlatteningError, GES_InverseFlatteningError},
+            {OMERC_OriginLatitudeError, GES_OriginLatitudeError},
+            {OMERC_Latitude1Error, GES_Latitude1Error},
+            {OMERC_Latitude2Error, GES_Latitude2Error},
+            {OMERC_Longitude1Error, GES_Longitude1Error},
+            {OMERC_Longitude2Error, GES_Longitude2Error},
+            {OMERC_EqualLatitudesError, GES_EqualLatitudesError},
+            {OMERC_HemisphereError, GES_HemisphereError},
+            {OMERC_ScaleFactorError, GES_ScaleFactorError},
+            {OMERC_EastingError, GES_EastingError},
+            {OMERC_NorthingError, GES_NorthingError},
+        };
+        t.push_back(
+            {CSYS_ObliqueMercator,
+             8,
+             [](double a, double f, const double* p) {
+                 return ObliqueMercatorSetParameters(a, f, p[0], p[1], p[2], p[3], p[4], p[5], p[6],
+                                                     p[7]);
+             },
+             [](double* p) {
+                 double a, f;
+                 ObliqueMercatorGetParameters(a, f, p[0], p[1], p[2], p[3], p[4], p[5], p[6], p[7]);
+             },
+             ObliqueMercatorForward,
+             ObliqueMercatorInverse,
+             setUp,
+             {{OMERC_LatitudeError, GES_LatitudeError},
+              {OMERC_LongitudeError, GES_LongitudeError},
+              {OMERC_LongitudeWarning, GES_LongitudeWarning}},
+             {{OMERC_EastingError, GES_EastingError}, {OMERC_NorthingError, GES_NorthingError}},
+             OMERC_LongitudeWarning,
+             OMERC_LongitudeWarning});
+    }
     return t;
 }
 

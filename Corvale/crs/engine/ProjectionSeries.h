@@ -52,6 +52,10 @@ inline double FoldOnce(double angle) {
     return angle;
 }
 
+inline double Clamp(double v, double lo = -1.0, double hi = 1.0) {
+    return v > hi ? hi : (v < lo ? lo : v);
+}
+
 inline double ClampLatitude(double lat) {
     return lat > kHalfPi ? kHalfPi : (lat < -kHalfPi ? -kHalfPi : lat);
 }
