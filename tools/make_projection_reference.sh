@@ -83,6 +83,22 @@ case_ omerc-south 140 "-30 -10 0 5 20" "-60 -45 -30 -10 0" +proj=omerc +lat_0=-3
 case_ vandg-wgs84 0 "$WORLD_DL" "-80 -60 -30 0 15 45 75 80" +proj=vandg +R=$RA_WGS84 +lon_0=0
 case_ vandg-shifted -100 "-150 -60 0 30 120" "-85 -20 10 50 88" +proj=vandg +R=$RA_INTL +lon_0=-100 +x_0=300 +y_0=-400
 
+case_ polar-north -45 "-180 -90 -30 0 45 135" "0 30 60 80 89.5" +proj=stere +lat_0=90 +lat_ts=70 +lon_0=-45 +x_0=100 +y_0=-200 +ellps=WGS84
+case_ polar-south 20 "-180 -90 -30 0 45 135" "0 -30 -60 -80 -89.5" +proj=stere +lat_0=-90 +lat_ts=-71 +lon_0=20 +x_0=2000000 +y_0=2000000 +ellps=intl
+case_ polar-pole-scale 0 "-90 0 60 150" "10 50 85" +proj=stere +lat_0=90 +lat_ts=90 +lon_0=0 +ellps=WGS84
+case_ stereo-oblique 10 "$WORLD_DL" "-60 -30 0 15 45 75" +proj=stere +lat_0=40 +lon_0=10 +x_0=300 +y_0=400 +R=$RA_WGS84
+case_ stereo-equator -60 "-120 -45 0 30 90 150" "-75 -30 0 15 45 75" +proj=stere +lat_0=0 +lon_0=-60 +R=$RA_WGS84
+case_ stereo-south 0 "-150 -45 0 30 90" "-89 -60 -10 30 60" +proj=stere +lat_0=-90 +lon_0=0 +R=$RA_WGS84
+case_ ortho-oblique 10 "-60 -20 0 30 60" "10 30 50 70 85" +proj=ortho +lat_0=45 +lon_0=10 +x_0=500000 +R=$RA_WGS84
+case_ ortho-north 0 "-150 -45 0 30 90" "5 30 60 89" +proj=ortho +lat_0=90 +lon_0=0 +R=$RA_WGS84
+case_ gnomonic-oblique -100 "-40 -20 0 10 30" "10 30 45 60 80" +proj=gnom +lat_0=45 +lon_0=-100 +x_0=10 +y_0=20 +R=$RA_WGS84
+case_ gnomonic-equator 0 "-60 -20 0 10 45" "-50 -20 0 10 60" +proj=gnom +lat_0=0 +lon_0=0 +R=$RA_WGS84
+case_ gnomonic-south 30 "-150 -45 0 30 90" "-89 -70 -40 -20" +proj=gnom +lat_0=-90 +lon_0=30 +R=$RA_WGS84
+case_ aeqd-oblique 10 "$WORLD_DL" "-60 -30 0 15 45 75" +proj=aeqd +lat_0=40 +lon_0=10 +x_0=300 +y_0=400 +R=$RA_WGS84
+case_ aeqd-equator -60 "-120 -45 0 30 90 150" "-75 -30 0 15 45 75" +proj=aeqd +lat_0=0 +lon_0=-60 +R=$RA_WGS84
+case_ aeqd-north 0 "-150 -45 0 30 90" "-80 -30 0 60 89" +proj=aeqd +lat_0=90 +lon_0=0 +R=$RA_WGS84
+case_ aeqd-south 0 "-150 -45 0 30 90" "-89 -60 0 30 80" +proj=aeqd +lat_0=-90 +lon_0=0 +R=$RA_WGS84
+
 # The transverse cylindrical equal-area projection has no ellipsoidal form in
 # PROJ. Along its central meridian it is the meridian arc from the origin
 # times the scale factor: GeodSolve's distance from (lat0, 0) to (lat, 0).

@@ -154,15 +154,7 @@ std::uint32_t LambertConformalConic1Inverse(double easting, double northing, dou
     }
     if (std::fabs(lat) < 2e-7)
         lat = 0.0;
-    double lon = s.centralMeridian + theta / s.n;
-    // Rounding can carry a longitude on the antimeridian just past it.
-    if (lon > kPi)
-        lon = lon - kPi < 3.5e-6 ? kPi : lon - kTwoPi;
-    else if (lon < -kPi)
-        lon = -kPi - lon < 3.5e-6 ? -kPi : lon + kTwoPi;
-    if (std::fabs(lon) < 2e-7)
-        lon = 0.0;
     latitude = ClampLatitude(lat);
-    longitude = lon > kPi ? kPi : (lon < -kPi ? -kPi : lon);
+    longitude = SnapLongitude(s.centralMeridian + theta / s.n);
     return 0;
 }

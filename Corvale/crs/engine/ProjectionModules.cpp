@@ -1,6 +1,7 @@
 #include "crs/engine/ProjectionModules.h"
 
 #include "crs/engine/AlbersEqualAreaConic.h"
+#include "crs/engine/AzimuthalEquidistant.h"
 #include "crs/engine/Bonne.h"
 #include "crs/engine/Cassini.h"
 #include "crs/engine/CylindricalEqualArea.h"
@@ -8,14 +9,18 @@
 #include "crs/engine/EckertVI.h"
 #include "crs/engine/EquidistantCylindrical.h"
 #include "crs/engine/GeoEngine.h"
+#include "crs/engine/Gnomonic.h"
 #include "crs/engine/LambertConformalConic1.h"
 #include "crs/engine/LambertConformalConic2.h"
 #include "crs/engine/MillerCylindrical.h"
 #include "crs/engine/Mollweide.h"
 #include "crs/engine/Neys.h"
 #include "crs/engine/ObliqueMercator.h"
+#include "crs/engine/Orthographic.h"
+#include "crs/engine/PolarStereographic.h"
 #include "crs/engine/Polyconic.h"
 #include "crs/engine/Sinusoidal.h"
+#include "crs/engine/Stereographic.h"
 #include "crs/engine/TransverseCylindricalEqualArea.h"
 #include "crs/engine/VanDerGrinten.h"
 
@@ -210,6 +215,83 @@ void AddCones(std::vector<ProjectionModule>& t) {
     }
 }
 
+// The azimuthal modules; the two stereographic ones number their flags
+// their own way.
+void AddAzimuthals(std::vector<ProjectionModule>& t) {
+    {
+        const std::vector<FlagToStatus> setUp = {
+            {PST_SemiMajorAxisError, GES_SemiMajorAxisError},
+            {PST_InverseFlatteningError, GES_InverseFlatteningError},
+            {PST_TrueScaleLatitudeError, GES_OriginLatitudeError},
+            {PST_LongitudeDownError, GES_CentralMeridianError},
+            {PST_EastingError, GES_EastingError},
+            {PST_NorthingError, GES_NorthingError},
+        };
+        t.push_back(
+            {CSYS_PolarStereographic,
+             4,
+             [](double a, double f, const double* p) {
+                 return PolarStereographicSetParameters(a, f, p[0], p[1], p[2], p[3]);
+             },
+             [](double* p) {
+                 double a, f;
+                 PolarStereographicGetParameters(a, f, p[0], p[1], p[2], p[3]);
+             },
+             PolarStereographicForward,
+             PolarStereographicInverse,
+             setUp,
+             {{PST_LatitudeError, GES_LatitudeError}, {PST_LongitudeError, GES_LongitudeError}},
+             {{PST_EastingError, GES_EastingError}, {PST_NorthingError, GES_NorthingError}},
+             0,
+             0});
+    }
+    {
+        const std::vector<FlagToStatus> setUp = {
+            {STG_SemiMajorAxisError, GES_SemiMajorAxisError},
+            {STG_InverseFlatteningError, GES_InverseFlatteningError},
+            {STG_OriginLatitudeError, GES_OriginLatitudeError},
+            {STG_CentralMeridianError, GES_CentralMeridianError},
+            {STG_EastingError, GES_EastingError},
+            {STG_NorthingError, GES_NorthingError},
+        };
+        t.push_back(
+            {CSYS_Stereographic,
+             4,
+             [](double a, double f, const double* p) {
+                 return StereographicSetParameters(a, f, p[0], p[1], p[2], p[3]);
+             },
+             [](double* p) {
+                 double a, f;
+                 StereographicGetParameters(a, f, p[0], p[1], p[2], p[3]);
+             },
+             StereographicForward,
+             StereographicInverse,
+             setUp,
+             {{STG_LatitudeError, GES_LatitudeError}, {STG_LongitudeError, GES_LongitudeError}},
+             {{STG_EastingError, GES_EastingError}, {STG_NorthingError, GES_NorthingError}},
+             0,
+             0});
+    }
+    {
+        ProjectionModule m =
+            FourParameterModule<OrthographicSetParameters, OrthographicGetParameters>(
+                CSYS_Orthographic, GES_OriginLatitudeError, OrthographicForward,
+                OrthographicInverse);
+        m.inverseFlags.push_back({ORTH_RadiusError, GES_RadiusError});
+        t.push_back(m);
+    }
+    t.push_back(FourParameterModule<GnomonicSetParameters, GnomonicGetParameters>(
+        CSYS_Gnomonic, GES_OriginLatitudeError, GnomonicForward, GnomonicInverse));
+    {
+        ProjectionModule m = FourParameterModule<AzimuthalEquidistantSetParameters,
+                                                 AzimuthalEquidistantGetParameters>(
+            CSYS_AzimuthalEquidistant, GES_OriginLatitudeError, AzimuthalEquidistantForward,
+            AzimuthalEquidistantInverse);
+        m.forwardFlags.push_back({AZEQ_OppositePointError, GES_OppositePointError});
+        t.push_back(m);
+    }
+}
+
 std::vector<ProjectionModule> BuildTable() {
     std::vector<ProjectionModule> t;
     t.push_back(ThreeParameterModule<SinusoidalSetParameters, SinusoidalGetParameters>(
@@ -271,6 +353,7 @@ std::vector<ProjectionModule> BuildTable() {
     t.push_back(FourParameterModule<BonneSetParameters, BonneGetParameters>(
         CSYS_Bonne, GES_OriginLatitudeError, BonneForward, BonneInverse));
     AddCones(t);
+    AddAzimuthals(t);
     {
         ProjectionModule m =
             ThreeParameterModule<VanDerGrintenSetParameters, VanDerGrintenGetParameters>(

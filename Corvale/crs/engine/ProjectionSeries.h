@@ -176,4 +176,28 @@ inline double Antimeridian(double centralMeridian) {
     return kPi;
 }
 
+// Snyder's general inverse of the spherical azimuthal projections: from the
+// offsets (dx, dy), their distance rho > 0 and the angular distance c from
+// the centre (sin phi0, cos phi0), the latitude and the longitude offset.
+inline void SphericalAzimuthalInverse(double dx, double dy, double rho, double c, double sinLat0,
+                                      double cosLat0, double& latitude, double& dLongitude) {
+    const double sinC = std::sin(c);
+    const double cosC = std::cos(c);
+    latitude = std::asin(Clamp(cosC * sinLat0 + dy * sinC * cosLat0 / rho));
+    dLongitude = std::atan2(dx * sinC, rho * cosLat0 * cosC - dy * sinLat0 * sinC);
+}
+
+// The longitude rules of the inverses that snap to the antimeridian: just
+// past +-pi by rounding (3.5e-6) is +-pi, farther is folded; near 0 is 0;
+// then clamped.
+inline double SnapLongitude(double lon) {
+    if (lon > kPi)
+        lon = lon - kPi < 3.5e-6 ? kPi : lon - kTwoPi;
+    else if (lon < -kPi)
+        lon = -kPi - lon < 3.5e-6 ? -kPi : lon + kTwoPi;
+    if (std::fabs(lon) < 2e-7)
+        lon = 0.0;
+    return lon > kPi ? kPi : (lon < -kPi ? -kPi : lon);
+}
+
 } // namespace geoengine
