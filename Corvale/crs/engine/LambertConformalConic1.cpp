@@ -72,6 +72,13 @@ std::uint32_t LambertConformalConic1SetParameters(double a, double f, double ori
     s.falseEasting = falseEasting;
     s.falseNorthing = falseNorthing;
     s.scaleFactor = scaleFactor;
+    // The two-parallel module sets the same cone before every point: the
+    // derived values are the same then, so they are kept.
+    const Lcc1State& old = g_state;
+    if (old.a == s.a && old.f == s.f && old.originLatitude == s.originLatitude &&
+        old.centralMeridian == s.centralMeridian && old.falseEasting == s.falseEasting &&
+        old.falseNorthing == s.falseNorthing && old.scaleFactor == s.scaleFactor)
+        return 0;
     g_state = Derived(s);
     return 0;
 }
