@@ -140,12 +140,18 @@ std::uint32_t PolyconicInverse(double easting, double northing, double& latitude
     double c = 0.0;
     bool converged = false;
     for (int i = 0; i < kMaxIterations; ++i) {
-        const double sinLat = std::sin(lat);
+        // One sine and cosine of 2 phi give the multiple angles the series
+        // and its derivative need.
         const double sin2 = std::sin(2.0 * lat);
-        c = std::sqrt(1.0 - s.e2 * sinLat * sinLat) * std::tan(lat);
-        const double mn = m(lat);
-        const double mnPrime = m.c0 - 2.0 * m.c1 * std::cos(2.0 * lat) +
-                               4.0 * m.c2 * std::cos(4.0 * lat) - 6.0 * m.c3 * std::cos(6.0 * lat);
+        const double cos2 = std::cos(2.0 * lat);
+        const double sin4 = 2.0 * sin2 * cos2;
+        const double cos4 = 2.0 * cos2 * cos2 - 1.0;
+        const double sin6 = sin2 * cos4 + cos2 * sin4;
+        const double cos6 = cos2 * cos4 - sin2 * sin4;
+        const double sinLat2 = (1.0 - cos2) / 2.0;
+        c = std::sqrt(1.0 - s.e2 * sinLat2) * sin2 / (1.0 + cos2);
+        const double mn = m.c0 * lat - m.c1 * sin2 + m.c2 * sin4 - m.c3 * sin6;
+        const double mnPrime = m.c0 - 2.0 * m.c1 * cos2 + 4.0 * m.c2 * cos4 - 6.0 * m.c3 * cos6;
         const double step = (aa * (c * mn + 1.0) - mn - 0.5 * (mn * mn + bb) * c) /
                             (s.e2 * sin2 * (mn * mn + bb - 2.0 * aa * mn) / (4.0 * c) +
                              (aa - mn) * (c * mnPrime - 2.0 / sin2) - mnPrime);

@@ -101,9 +101,13 @@ struct MeridianSeries {
         c2 = 15.0 * e4 / 256.0 + 45.0 * e6 / 1024.0;
         c3 = 35.0 * e6 / 3072.0;
     }
+    // The multiple angles from one sine and cosine of 2 phi.
     double operator()(double phi) const {
-        return c0 * phi - c1 * std::sin(2.0 * phi) + c2 * std::sin(4.0 * phi) -
-               c3 * std::sin(6.0 * phi);
+        const double sin2 = std::sin(2.0 * phi);
+        const double cos2 = std::cos(2.0 * phi);
+        const double sin4 = 2.0 * sin2 * cos2;
+        const double sin6 = sin2 * (2.0 * cos2 * cos2 - 1.0) + cos2 * sin4;
+        return c0 * phi - c1 * sin2 + c2 * sin4 - c3 * sin6;
     }
 };
 
@@ -123,8 +127,13 @@ struct FootpointSeries {
         f8 = 1097.0 * e1_4 / 512.0;
     }
     double operator()(double mu) const {
-        return mu + f2 * std::sin(2.0 * mu) + f4 * std::sin(4.0 * mu) + f6 * std::sin(6.0 * mu) +
-               f8 * std::sin(8.0 * mu);
+        const double sin2 = std::sin(2.0 * mu);
+        const double cos2 = std::cos(2.0 * mu);
+        const double sin4 = 2.0 * sin2 * cos2;
+        const double cos4 = 2.0 * cos2 * cos2 - 1.0;
+        const double sin6 = sin2 * cos4 + cos2 * sin4;
+        const double sin8 = 2.0 * sin4 * cos4;
+        return mu + f2 * sin2 + f4 * sin4 + f6 * sin6 + f8 * sin8;
     }
 };
 
