@@ -5,6 +5,7 @@
 #include "crs/engine/GeoEngineInternal.h"
 #include "crs/engine/LocalCartesian.h"
 #include "crs/engine/Mercator.h"
+#include "crs/engine/ProjectionModules.h"
 #include "crs/engine/TransverseMercator.h"
 
 #include <cstring>
@@ -21,7 +22,7 @@ bool GeoEngineHasModule(std::uint32_t type) {
     case CSYS_TransverseMercator:
         return true;
     default:
-        return false;
+        return FindProjectionModule(type) != nullptr;
     }
 }
 } // namespace geoengine
@@ -124,6 +125,9 @@ void GeoEngineSetSystemDefaults() {
         LocalCartesianGetParameters(a, f, lat0, cm, h, orientation);
         defaults[CSYS_LocalCartesian].parameters.localCartesian = {lat0, cm, h, orientation};
     }
+    for (std::uint32_t type = 0; type < kCoordinateSystemTypeCount; ++type)
+        if (const ProjectionModule* module = FindProjectionModule(type))
+            module->startValues(defaults[type].parameters.values);
     defaults[CSYS_Utm].parameters.utm = {30, 0};
 
     SetText(defaults[CSYS_Georef].coordinates, "NGAA0000000000");
@@ -368,6 +372,55 @@ std::uint32_t GeoEngineGetTransverseMercatorCoordinates(int state, int direction
     GeoEngineState* side = nullptr;
     if (std::uint32_t error = SideOfType(state, direction, CSYS_TransverseMercator, side))
         return error;
+    coordinates = side->coordinates.projected;
+    return 0;
+}
+
+std::uint32_t GeoEngineSetProjectionParameters(int state, int direction, std::uint32_t type, const double* values,
+                                               std::size_t count) {
+    GeoEngineState* side = nullptr;
+    if (std::uint32_t error = SideOfType(state, direction, type, side))
+        return error;
+    // Only the types whose records this build knows, with every value.
+    const ProjectionModule* module = FindProjectionModule(type);
+    if (!module || !values || count != static_cast<std::size_t>(module->parameterCount))
+        return GEE_InvalidType;
+    for (std::size_t i = 0; i < count; ++i)
+        side->parameters.values[i] = values[i];
+    return 0;
+}
+
+std::uint32_t GeoEngineGetProjectionParameters(int state, int direction, std::uint32_t type, double* values,
+                                               std::size_t count) {
+    GeoEngineState* side = nullptr;
+    if (std::uint32_t error = SideOfType(state, direction, type, side))
+        return error;
+    const ProjectionModule* module = FindProjectionModule(type);
+    if (!module || !values || count != static_cast<std::size_t>(module->parameterCount))
+        return GEE_InvalidType;
+    for (std::size_t i = 0; i < count; ++i)
+        values[i] = side->parameters.values[i];
+    return 0;
+}
+
+std::uint32_t GeoEngineSetProjectedCoordinates(int state, int direction, std::uint32_t type, double easting,
+                                               double northing) {
+    GeoEngineState* side = nullptr;
+    if (std::uint32_t error = SideOfType(state, direction, type, side))
+        return error;
+    if (!FindProjectionModule(type))
+        return GEE_InvalidType;
+    side->coordinates.projected = {easting, northing};
+    return 0;
+}
+
+std::uint32_t GeoEngineGetProjectedCoordinates(int state, int direction, std::uint32_t type,
+                                               ProjectedCoordinates& coordinates) {
+    GeoEngineState* side = nullptr;
+    if (std::uint32_t error = SideOfType(state, direction, type, side))
+        return error;
+    if (!FindProjectionModule(type))
+        return GEE_InvalidType;
     coordinates = side->coordinates.projected;
     return 0;
 }

@@ -14,6 +14,7 @@
 // GeoEngineConvert, which returns its result code GEC_* once its arguments
 // have passed the engine's checks. Angles are radians, lengths metres.
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -236,6 +237,20 @@ std::uint32_t GeoEngineSetTransverseMercatorCoordinates(int state, int direction
                                                         double northing);
 std::uint32_t GeoEngineGetTransverseMercatorCoordinates(int state, int direction,
                                                         ProjectedCoordinates& coordinates);
+
+// The projection types other than Mercator and Transverse Mercator share
+// one set of operations, naming the type: its parameter record holds the
+// type's parameters in its module's order (angles in radians), count values;
+// its coordinates are an easting and a northing. A side of another type, a
+// type without a module in this build or a wrong count gives GEE_InvalidType.
+std::uint32_t GeoEngineSetProjectionParameters(int state, int direction, std::uint32_t type, const double* values,
+                                               std::size_t count);
+std::uint32_t GeoEngineGetProjectionParameters(int state, int direction, std::uint32_t type, double* values,
+                                               std::size_t count);
+std::uint32_t GeoEngineSetProjectedCoordinates(int state, int direction, std::uint32_t type, double easting,
+                                               double northing);
+std::uint32_t GeoEngineGetProjectedCoordinates(int state, int direction, std::uint32_t type,
+                                               ProjectedCoordinates& coordinates);
 
 // Converts the input coordinates of a slot into its output coordinates.
 // Returns GEE_NotInitialized / GEE_InvalidState before converting anything;

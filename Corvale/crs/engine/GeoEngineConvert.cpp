@@ -10,6 +10,7 @@
 #include "crs/engine/Geocentric.h"
 #include "crs/engine/LocalCartesian.h"
 #include "crs/engine/Mercator.h"
+#include "crs/engine/ProjectionModules.h"
 #include "crs/engine/TransverseMercator.h"
 
 #include <cstdint>
@@ -222,10 +223,21 @@ std::uint32_t InputStage(const GeoEngineState& in, double a, double f, Point& p,
         return MapFlags(flags, kProjectionInverse);
     }
     default:
-        // Refused before the pipeline starts; kept so no type falls through
-        // with a result.
-        return GES_EllipsoidError;
+        break;
     }
+    const ProjectionModule* module = FindProjectionModule(in.type);
+    // Refused before the pipeline starts; kept so no type falls through with
+    // a result.
+    if (!module)
+        return GES_EllipsoidError;
+    const std::uint32_t setUp = module->setUp(a, f, in.parameters.values);
+    if (setUp)
+        return MapModuleFlags(setUp, module->setUpFlags);
+    const ProjectedCoordinates& c = in.coordinates.projected;
+    const std::uint32_t flags = module->inverse(c.easting, c.northing, p.latitude, p.longitude);
+    if (flags & module->inverseWarnings)
+        outputStatus |= GES_LongitudeWarning;
+    return MapModuleFlags(flags, module->inverseFlags);
 }
 
 // Geodetic on the output datum to the output coordinates; returns the status
@@ -288,8 +300,20 @@ std::uint32_t OutputStage(GeoEngineState& out, double a, double f, const Point& 
         return MapFlags(flags, kProjectionForward);
     }
     default:
-        return GES_EllipsoidError;
+        break;
     }
+    const ProjectionModule* module = FindProjectionModule(out.type);
+    if (!module)
+        return GES_EllipsoidError;
+    const std::uint32_t setUp = module->setUp(a, f, out.parameters.values);
+    if (setUp)
+        return MapModuleFlags(setUp, module->setUpFlags);
+    ProjectedCoordinates c{};
+    const std::uint32_t flags = module->forward(p.latitude, p.longitude, c.easting, c.northing);
+    // Errors write nothing; a warning comes with coordinates.
+    if ((flags & ~module->forwardWarnings) == 0)
+        out.coordinates.projected = c;
+    return MapModuleFlags(flags, module->forwardFlags);
 }
 
 } // namespace

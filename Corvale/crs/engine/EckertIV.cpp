@@ -1,0 +1,139 @@
+#include "crs/engine/EckertIV.h"
+
+#include "crs/engine/ProjectionSeries.h"
+
+using namespace geoengine;
+
+namespace {
+
+constexpr double kFullEasting = 16902288.0;
+constexpr double kShortEasting = 16808386.0;
+constexpr double kNorthingHalfWidth = 8451144.0;
+constexpr double kXFactor = 0.4222382;
+constexpr double kYFactor = 1.3265004;
+constexpr double kAreaConstant = 2.0 + kHalfPi;
+
+struct EckertIVState {
+    double a = kWgs84A;
+    double f = kWgs84F;
+    double centralMeridian = 0.0;
+    double falseEasting = 0.0;
+    double falseNorthing = 0.0;
+    double ra = 0.0;
+    double xRa = 0.0;
+    double yRa = 0.0;
+    double minEasting = -kFullEasting;
+    double maxEasting = kFullEasting;
+};
+
+EckertIVState Derived(EckertIVState s) {
+    s.ra = SphereRadius(s.a, 2.0 * s.f - s.f * s.f);
+    s.xRa = kXFactor * s.ra;
+    s.yRa = kYFactor * s.ra;
+    return s;
+}
+
+EckertIVState g_state = Derived(EckertIVState{});
+
+double Clamp1(double v) {
+    return v > 1.0 ? 1.0 : (v < -1.0 ? -1.0 : v);
+}
+
+} // namespace
+
+std::uint32_t EckertIVSetParameters(double a, double f, double centralMeridian, double falseEasting,
+                                    double falseNorthing) {
+    std::uint32_t flags = CheckEllipsoid(a, f) | CheckFalseOrigin(falseEasting, falseNorthing);
+    if (!IsLongitudeInRange(centralMeridian))
+        flags |= PRJ_CentralMeridianError;
+    if (flags)
+        return flags;
+
+    EckertIVState s;
+    s.a = a;
+    s.f = f;
+    s.centralMeridian = FoldOnce(centralMeridian);
+    s.falseEasting = falseEasting;
+    s.falseNorthing = falseNorthing;
+    s = Derived(s);
+    const EastingBounds b = EastingBoundsFor(s.centralMeridian, kFullEasting, kShortEasting);
+    s.minEasting = b.min;
+    s.maxEasting = b.max;
+    g_state = s;
+    return 0;
+}
+
+void EckertIVGetParameters(double& a, double& f, double& centralMeridian, double& falseEasting,
+                           double& falseNorthing) {
+    a = g_state.a;
+    f = g_state.f;
+    centralMeridian = g_state.centralMeridian;
+    falseEasting = g_state.falseEasting;
+    falseNorthing = g_state.falseNorthing;
+}
+
+std::uint32_t EckertIVForward(double latitude, double longitude, double& easting,
+                              double& northing) {
+    std::uint32_t flags = 0;
+    if (!IsLatitudeInRange(latitude))
+        flags |= PRJ_LatitudeError;
+    if (!IsLongitudeInRange(longitude))
+        flags |= PRJ_LongitudeError;
+    if (flags)
+        return flags;
+
+    const EckertIVState& s = g_state;
+    const double dl = FoldOnce(longitude - s.centralMeridian);
+    // theta + sin theta cos theta + 2 sin theta = (2 + pi/2) sin phi.
+    const double target = kAreaConstant * std::sin(latitude);
+    double theta = latitude / 2.0;
+    bool converged = false;
+    for (int i = 0; i < kMaxIterations; ++i) {
+        const double sinT = std::sin(theta);
+        const double cosT = std::cos(theta);
+        const double step =
+            -(theta + sinT * cosT + 2.0 * sinT - target) / (2.0 * cosT * (1.0 + cosT));
+        theta += step;
+        if (!(std::fabs(step) > 4.85e-10)) {
+            converged = true;
+            break;
+        }
+    }
+    // Rounding can keep the last steps from shrinking below the tolerance
+    // at the poles; a root that satisfies the equation is still a root.
+    if (!converged) {
+        const double residual =
+            theta + std::sin(theta) * std::cos(theta) + 2.0 * std::sin(theta) - target;
+        if (!(std::fabs(residual) <= 1e-12))
+            return PRJ_LatitudeError;
+    }
+    easting = s.xRa * dl * (1.0 + std::cos(theta)) + s.falseEasting;
+    northing = s.yRa * std::sin(theta) + s.falseNorthing;
+    return 0;
+}
+
+std::uint32_t EckertIVInverse(double easting, double northing, double& latitude,
+                              double& longitude) {
+    const EckertIVState& s = g_state;
+    std::uint32_t flags = 0;
+    if (!InRange(easting, s.falseEasting + s.minEasting, s.falseEasting + s.maxEasting))
+        flags |= PRJ_EastingError;
+    if (!InRange(northing, s.falseNorthing - kNorthingHalfWidth,
+                 s.falseNorthing + kNorthingHalfWidth))
+        flags |= PRJ_NorthingError;
+    if (flags)
+        return flags;
+
+    // The northing band is about half a metre wider than the map: the last
+    // half metre is the pole.
+    const double theta = std::asin(Clamp1((northing - s.falseNorthing) / s.yRa));
+    const double sinT = std::sin(theta);
+    const double cosT = std::cos(theta);
+    latitude = ClampLatitude(std::asin(Clamp1((theta + sinT * cosT + 2.0 * sinT) / kAreaConstant)));
+    double lon = s.centralMeridian;
+    // At the poles (cos theta = 0) the whole pole line is one point.
+    if (1.0 + cosT > 0.0)
+        lon += (easting - s.falseEasting) / (s.xRa * (1.0 + cosT));
+    longitude = FoldAndClampLongitude(lon);
+    return 0;
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The EckertVI module (CSYS_EckertVI): the Eckert VI projection on the sphere of radius
+// Ra; the forward solves for the auxiliary angle by Newton steps.
+// Flags: those of ProjectionFlags.h. Module state is process-wide; the last
+// successful set-parameters call wins.
+
+#include "crs/engine/ProjectionFlags.h"
+
+#include <cstdint>
+
+std::uint32_t EckertVISetParameters(double a, double f, double centralMeridian, double falseEasting,
+                                    double falseNorthing);
+void EckertVIGetParameters(double& a, double& f, double& centralMeridian, double& falseEasting,
+                           double& falseNorthing);
+std::uint32_t EckertVIForward(double latitude, double longitude, double& easting, double& northing);
+std::uint32_t EckertVIInverse(double easting, double northing, double& latitude, double& longitude);

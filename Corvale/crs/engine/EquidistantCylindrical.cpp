@@ -1,0 +1,114 @@
+#include "crs/engine/EquidistantCylindrical.h"
+
+#include "crs/engine/ProjectionSeries.h"
+
+using namespace geoengine;
+
+namespace {
+
+struct EquidistantCylindricalState {
+    double a = kWgs84A;
+    double f = kWgs84F;
+    double standardParallel = 0.0;
+    double centralMeridian = 0.0;
+    double falseEasting = 0.0;
+    double falseNorthing = 0.0;
+    double ra = 0.0;
+    double cosParallel = 1.0;
+    double raCosParallel = 0.0;
+    double minEasting = -20015110.0;
+    double maxEasting = 20015110.0;
+    double northingHalfWidth = 10007555.0;
+};
+
+EquidistantCylindricalState g_state = [] {
+    EquidistantCylindricalState s;
+    s.ra = SphereRadius(s.a, 2.0 * s.f - s.f * s.f);
+    s.raCosParallel = s.ra;
+    return s;
+}();
+
+} // namespace
+
+std::uint32_t EquidistantCylindricalSetParameters(double a, double f, double standardParallel,
+                                                  double centralMeridian, double falseEasting,
+                                                  double falseNorthing) {
+    std::uint32_t flags = CheckEllipsoid(a, f) | CheckFalseOrigin(falseEasting, falseNorthing);
+    if (!IsLatitudeInRange(standardParallel))
+        flags |= PRJ_OriginLatitudeError;
+    if (!IsLongitudeInRange(centralMeridian))
+        flags |= PRJ_CentralMeridianError;
+    if (flags)
+        return flags;
+
+    EquidistantCylindricalState s;
+    s.a = a;
+    s.f = f;
+    s.standardParallel = standardParallel;
+    s.centralMeridian = FoldOnce(centralMeridian);
+    s.falseEasting = falseEasting;
+    s.falseNorthing = falseNorthing;
+    s.ra = SphereRadius(a, 2.0 * f - f * f);
+    s.cosParallel = std::cos(standardParallel);
+    s.raCosParallel = s.ra * s.cosParallel;
+    // The forward easting at the edges of the accepted longitudes; the
+    // shifted side loses one degree.
+    if (s.centralMeridian > 0.0) {
+        s.maxEasting = s.raCosParallel * (kPi - kOneDegree);
+        s.minEasting = -s.raCosParallel * kPi;
+    } else if (s.centralMeridian < 0.0) {
+        s.maxEasting = s.raCosParallel * kPi;
+        s.minEasting = s.raCosParallel * (-kPi + kOneDegree);
+    } else {
+        s.maxEasting = s.raCosParallel * kPi;
+        s.minEasting = -s.maxEasting;
+    }
+    s.northingHalfWidth = s.ra * kHalfPi;
+    g_state = s;
+    return 0;
+}
+
+void EquidistantCylindricalGetParameters(double& a, double& f, double& standardParallel,
+                                         double& centralMeridian, double& falseEasting,
+                                         double& falseNorthing) {
+    a = g_state.a;
+    f = g_state.f;
+    standardParallel = g_state.standardParallel;
+    centralMeridian = g_state.centralMeridian;
+    falseEasting = g_state.falseEasting;
+    falseNorthing = g_state.falseNorthing;
+}
+
+std::uint32_t EquidistantCylindricalForward(double latitude, double longitude, double& easting,
+                                            double& northing) {
+    std::uint32_t flags = 0;
+    if (!IsLatitudeInRange(latitude))
+        flags |= PRJ_LatitudeError;
+    if (!IsLongitudeInRange(longitude))
+        flags |= PRJ_LongitudeError;
+    if (flags)
+        return flags;
+
+    const EquidistantCylindricalState& s = g_state;
+    easting = s.raCosParallel * FoldOnce(longitude - s.centralMeridian) + s.falseEasting;
+    northing = s.ra * latitude + s.falseNorthing;
+    return 0;
+}
+
+std::uint32_t EquidistantCylindricalInverse(double easting, double northing, double& latitude,
+                                            double& longitude) {
+    const EquidistantCylindricalState& s = g_state;
+    std::uint32_t flags = 0;
+    if (!InRange(easting, s.falseEasting + s.minEasting, s.falseEasting + s.maxEasting))
+        flags |= PRJ_EastingError;
+    if (!InRange(northing, s.falseNorthing - s.northingHalfWidth,
+                 s.falseNorthing + s.northingHalfWidth))
+        flags |= PRJ_NorthingError;
+    if (flags)
+        return flags;
+
+    latitude = ClampLatitude((northing - s.falseNorthing) / s.ra);
+    longitude =
+        FoldAndClampLongitude(s.centralMeridian + (easting - s.falseEasting) / s.raCosParallel);
+    return 0;
+}

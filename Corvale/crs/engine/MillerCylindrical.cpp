@@ -1,0 +1,92 @@
+#include "crs/engine/MillerCylindrical.h"
+
+#include "crs/engine/ProjectionSeries.h"
+
+using namespace geoengine;
+
+namespace {
+
+constexpr double kFullEasting = 20015110.0;
+constexpr double kShortEasting = 19903915.0;
+constexpr double kNorthingHalfWidth = 14675058.0;
+
+struct MillerState {
+    double a = kWgs84A;
+    double f = kWgs84F;
+    double centralMeridian = 0.0;
+    double falseEasting = 0.0;
+    double falseNorthing = 0.0;
+    double ra = SphereRadius(kWgs84A, 2.0 * kWgs84F - kWgs84F * kWgs84F);
+    double minEasting = -kFullEasting;
+    double maxEasting = kFullEasting;
+};
+
+MillerState g_state;
+
+} // namespace
+
+std::uint32_t MillerCylindricalSetParameters(double a, double f, double centralMeridian,
+                                             double falseEasting, double falseNorthing) {
+    std::uint32_t flags = CheckEllipsoid(a, f) | CheckFalseOrigin(falseEasting, falseNorthing);
+    if (!IsLongitudeInRange(centralMeridian))
+        flags |= PRJ_CentralMeridianError;
+    if (flags)
+        return flags;
+
+    MillerState s;
+    s.a = a;
+    s.f = f;
+    s.centralMeridian = FoldOnce(centralMeridian);
+    s.falseEasting = falseEasting;
+    s.falseNorthing = falseNorthing;
+    s.ra = SphereRadius(a, 2.0 * f - f * f);
+    const EastingBounds b = EastingBoundsFor(s.centralMeridian, kFullEasting, kShortEasting);
+    s.minEasting = b.min;
+    s.maxEasting = b.max;
+    g_state = s;
+    return 0;
+}
+
+void MillerCylindricalGetParameters(double& a, double& f, double& centralMeridian,
+                                    double& falseEasting, double& falseNorthing) {
+    a = g_state.a;
+    f = g_state.f;
+    centralMeridian = g_state.centralMeridian;
+    falseEasting = g_state.falseEasting;
+    falseNorthing = g_state.falseNorthing;
+}
+
+std::uint32_t MillerCylindricalForward(double latitude, double longitude, double& easting,
+                                       double& northing) {
+    std::uint32_t flags = 0;
+    if (!IsLatitudeInRange(latitude))
+        flags |= PRJ_LatitudeError;
+    if (!IsLongitudeInRange(longitude))
+        flags |= PRJ_LongitudeError;
+    if (flags)
+        return flags;
+
+    const MillerState& s = g_state;
+    const double dl = FoldOnce(longitude - s.centralMeridian);
+    const double sin08 = std::sin(0.8 * latitude);
+    easting = s.ra * dl + s.falseEasting;
+    northing = (s.ra / 1.6) * std::log((1.0 + sin08) / (1.0 - sin08)) + s.falseNorthing;
+    return 0;
+}
+
+std::uint32_t MillerCylindricalInverse(double easting, double northing, double& latitude,
+                                       double& longitude) {
+    const MillerState& s = g_state;
+    std::uint32_t flags = 0;
+    if (!InRange(easting, s.falseEasting + s.minEasting, s.falseEasting + s.maxEasting))
+        flags |= PRJ_EastingError;
+    if (!InRange(northing, s.falseNorthing - kNorthingHalfWidth,
+                 s.falseNorthing + kNorthingHalfWidth))
+        flags |= PRJ_NorthingError;
+    if (flags)
+        return flags;
+
+    latitude = ClampLatitude(std::atan(std::sinh(0.8 * (northing - s.falseNorthing) / s.ra)) / 0.8);
+    longitude = FoldAndClampLongitude(s.centralMeridian + (easting - s.falseEasting) / s.ra);
+    return 0;
+}

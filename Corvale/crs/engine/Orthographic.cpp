@@ -1,0 +1,119 @@
+#include "crs/engine/Orthographic.h"
+
+#include "crs/engine/ProjectionSeries.h"
+
+using namespace geoengine;
+
+namespace {
+
+struct OrthographicState {
+    double a = kWgs84A;
+    double f = kWgs84F;
+    double originLatitude = 0.0;
+    double centralMeridian = 0.0;
+    double falseEasting = 0.0;
+    double falseNorthing = 0.0;
+    double ra = 0.0;
+    double sinLat0 = 0.0;
+    double cosLat0 = 1.0;
+};
+
+OrthographicState Derived(OrthographicState s) {
+    s.ra = SphereRadius(s.a, 2.0 * s.f - s.f * s.f);
+    s.sinLat0 = std::sin(s.originLatitude);
+    s.cosLat0 = std::cos(s.originLatitude);
+    return s;
+}
+
+OrthographicState g_state = Derived(OrthographicState{});
+
+} // namespace
+
+std::uint32_t OrthographicSetParameters(double a, double f, double originLatitude,
+                                        double centralMeridian, double falseEasting,
+                                        double falseNorthing) {
+    std::uint32_t flags = CheckEllipsoid(a, f) | CheckFalseOrigin(falseEasting, falseNorthing);
+    if (!IsLatitudeInRange(originLatitude))
+        flags |= PRJ_OriginLatitudeError;
+    if (!IsLongitudeInRange(centralMeridian))
+        flags |= PRJ_CentralMeridianError;
+    if (flags)
+        return flags;
+
+    OrthographicState s;
+    s.a = a;
+    s.f = f;
+    s.originLatitude = originLatitude;
+    s.centralMeridian = FoldOnce(centralMeridian);
+    s.falseEasting = falseEasting;
+    s.falseNorthing = falseNorthing;
+    g_state = Derived(s);
+    return 0;
+}
+
+void OrthographicGetParameters(double& a, double& f, double& originLatitude,
+                               double& centralMeridian, double& falseEasting,
+                               double& falseNorthing) {
+    a = g_state.a;
+    f = g_state.f;
+    originLatitude = g_state.originLatitude;
+    centralMeridian = g_state.centralMeridian;
+    falseEasting = g_state.falseEasting;
+    falseNorthing = g_state.falseNorthing;
+}
+
+std::uint32_t OrthographicForward(double latitude, double longitude, double& easting,
+                                  double& northing) {
+    std::uint32_t flags = 0;
+    if (!IsLatitudeInRange(latitude))
+        flags |= PRJ_LatitudeError;
+    if (!IsLongitudeInRange(longitude))
+        flags |= PRJ_LongitudeError;
+    if (flags)
+        return flags;
+
+    const OrthographicState& s = g_state;
+    const double dl = FoldOnce(longitude - s.centralMeridian);
+    const double sinLat = std::sin(latitude);
+    const double cosLat = std::cos(latitude);
+    const double cosDl = std::cos(dl);
+    // The far hemisphere has no image.
+    if (s.sinLat0 * sinLat + s.cosLat0 * cosLat * cosDl < 0.0)
+        return PRJ_LongitudeError;
+    easting = s.ra * cosLat * std::sin(dl) + s.falseEasting;
+    northing = s.ra * (s.cosLat0 * sinLat - s.sinLat0 * cosLat * cosDl) + s.falseNorthing;
+    return 0;
+}
+
+std::uint32_t OrthographicInverse(double easting, double northing, double& latitude,
+                                  double& longitude) {
+    const OrthographicState& s = g_state;
+    std::uint32_t flags = 0;
+    if (!InRange(easting, s.falseEasting - s.ra, s.falseEasting + s.ra))
+        flags |= PRJ_EastingError;
+    if (!InRange(northing, s.falseNorthing - s.ra, s.falseNorthing + s.ra))
+        flags |= PRJ_NorthingError;
+    if (flags)
+        return flags;
+    const double dx = easting - s.falseEasting;
+    const double dy = northing - s.falseNorthing;
+    const double rho = std::sqrt(dx * dx + dy * dy);
+    if (rho > s.ra)
+        return ORTH_RadiusError;
+
+    double lat = s.originLatitude;
+    double lon = s.centralMeridian;
+    if (rho != 0.0) {
+        const double c = std::asin(Clamp(rho / s.ra));
+        double dl;
+        SphericalAzimuthalInverse(dx, dy, rho, c, s.sinLat0, s.cosLat0, lat, dl);
+        if (s.originLatitude == kHalfPi)
+            dl = std::atan2(dx, -dy);
+        else if (s.originLatitude == -kHalfPi)
+            dl = std::atan2(dx, dy);
+        lon += dl;
+    }
+    latitude = ClampLatitude(lat);
+    longitude = FoldAndClampLongitude(lon);
+    return 0;
+}

@@ -1,0 +1,214 @@
+// 1,000,000 points through each projection module of the engine, forward and
+// inverse, one point at a time as the engine converts them, on the module's
+// start parameters. Where PROJ is installed (libproj-dev, found through
+// pkg-config at configure time), the same projection with the same
+// parameters and ellipsoid runs next to it through proj_trans_generic, PROJ's
+// batch call. Items per second is points per second on one core.
+
+#include "crs/engine/GeoEngine.h"
+#include "crs/engine/ProjectionModules.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#ifdef CORVALE_BENCH_WITH_PROJ
+#include <proj.h>
+#endif
+
+namespace {
+
+constexpr std::size_t kPoints = 1000000;
+constexpr double kDegree = 3.141592653589793 / 180.0;
+constexpr double kA = 6378137.0;
+constexpr double kF = 1.0 / 298.257223563;
+
+// The sphere of the spherical modules on WGS 84.
+const std::string kSphere = "+R=6371007.181082";
+
+struct Projection {
+    std::uint32_t type;
+    const char* name;
+    // PROJ's definition of the module's start parameters.
+    std::string proj;
+};
+
+const std::vector<Projection>& Projections() {
+    static const std::vector<Projection> all = {
+        {CSYS_Sinusoidal, "Sinusoidal", "+proj=sinu +ellps=WGS84"},
+        {CSYS_MillerCylindrical, "MillerCylindrical", "+proj=mill " + kSphere},
+        {CSYS_Mollweide, "Mollweide", "+proj=moll " + kSphere},
+        {CSYS_EckertIV, "EckertIV", "+proj=eck4 " + kSphere},
+        {CSYS_EckertVI, "EckertVI", "+proj=eck6 " + kSphere},
+        {CSYS_EquidistantCylindrical, "EquidistantCylindrical", "+proj=eqc " + kSphere},
+        {CSYS_CylindricalEqualArea, "CylindricalEqualArea", "+proj=cea +ellps=WGS84"},
+        // PROJ has only the spherical form of this one.
+        {CSYS_TransverseCylindricalEqualArea, "TransverseCylindricalEqualArea",
+         "+proj=tcea " + kSphere},
+        {CSYS_Cassini, "Cassini", "+proj=cass +ellps=WGS84"},
+        {CSYS_LambertConformalConic1, "LambertConformalConic1",
+         "+proj=lcc +lat_0=45 +lat_1=45 +ellps=WGS84"},
+        {CSYS_LambertConformalConic2, "LambertConformalConic2",
+         "+proj=lcc +lat_0=45 +lat_1=40 +lat_2=50 +ellps=WGS84"},
+        {CSYS_Neys, "Neys", "+proj=lcc +lat_0=80 +lat_1=71 +lat_2=89d59'59\" +ellps=WGS84"},
+        {CSYS_AlbersEqualAreaConic, "AlbersEqualAreaConic",
+         "+proj=aea +lat_0=45 +lat_1=40 +lat_2=50 +ellps=WGS84"},
+        {CSYS_Polyconic, "Polyconic", "+proj=poly +ellps=WGS84"},
+        {CSYS_Bonne, "Bonne", "+proj=bonne +lat_1=45 +ellps=WGS84"},
+        {CSYS_PolarStereographic, "PolarStereographic",
+         "+proj=stere +lat_0=90 +lat_ts=90 +ellps=WGS84"},
+        {CSYS_Stereographic, "Stereographic", "+proj=stere +lat_0=0 " + kSphere},
+        {CSYS_Orthographic, "Orthographic", "+proj=ortho +lat_0=0 " + kSphere},
+        {CSYS_Gnomonic, "Gnomonic", "+proj=gnom +lat_0=0 " + kSphere},
+        {CSYS_AzimuthalEquidistant, "AzimuthalEquidistant", "+proj=aeqd +lat_0=0 " + kSphere},
+        {CSYS_ObliqueMercator, "ObliqueMercator",
+         "+proj=omerc +lat_0=45 +lat_1=40 +lon_1=-5 +lat_2=50 +lon_2=5 +ellps=WGS84"},
+        {CSYS_VanDerGrinten, "VanDerGrinten", "+proj=vandg " + kSphere},
+    };
+    return all;
+}
+
+// Latitudes 10..60 and longitudes -40..40 degrees: inside every module's
+// map on its start parameters (the northern polar stereographic and the
+// hemisphere of the orthographic and gnomonic ones included).
+struct Points {
+    std::vector<double> lat;
+    std::vector<double> lon;
+};
+
+const Points& GeodeticPoints() {
+    static const Points points = [] {
+        Points p;
+        p.lat.resize(kPoints);
+        p.lon.resize(kPoints);
+        for (std::size_t i = 0; i < kPoints; ++i) {
+            p.lon[i] = (-40.0 + 80.0 * static_cast<double>(i % 1000) / 1000.0) * kDegree;
+            p.lat[i] = (10.0 + 50.0 * static_cast<double>(i / 1000) / 1000.0) * kDegree;
+        }
+        return p;
+    }();
+    return points;
+}
+
+const geoengine::ProjectionModule& SetUp(std::uint32_t type) {
+    const geoengine::ProjectionModule* module = geoengine::FindProjectionModule(type);
+    double record[8] = {};
+    module->startValues(record);
+    module->setUp(kA, kF, record);
+    return *module;
+}
+
+void Forward(benchmark::State& state, std::uint32_t type) {
+    const geoengine::ProjectionModule& module = SetUp(type);
+    const Points& in = GeodeticPoints();
+    std::vector<double> e(kPoints), n(kPoints);
+    for (auto _ : state) {
+        std::size_t failed = 0;
+        for (std::size_t i = 0; i < kPoints; ++i)
+            if (module.forward(in.lat[i], in.lon[i], e[i], n[i]) & ~module.forwardWarnings)
+                ++failed;
+        if (failed != 0)
+            state.SkipWithError("a point was refused");
+        benchmark::DoNotOptimize(e.data());
+        benchmark::DoNotOptimize(n.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kPoints));
+}
+
+void Inverse(benchmark::State& state, std::uint32_t type) {
+    const geoengine::ProjectionModule& module = SetUp(type);
+    const Points& geo = GeodeticPoints();
+    Points in;
+    in.lat.resize(kPoints);
+    in.lon.resize(kPoints);
+    for (std::size_t i = 0; i < kPoints; ++i)
+        module.forward(geo.lat[i], geo.lon[i], in.lon[i], in.lat[i]);
+    std::vector<double> lat(kPoints), lon(kPoints);
+    for (auto _ : state) {
+        std::size_t failed = 0;
+        for (std::size_t i = 0; i < kPoints; ++i)
+            if (module.inverse(in.lon[i], in.lat[i], lat[i], lon[i]) & ~module.inverseWarnings)
+                ++failed;
+        if (failed != 0)
+            state.SkipWithError("a point was refused");
+        benchmark::DoNotOptimize(lat.data());
+        benchmark::DoNotOptimize(lon.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kPoints));
+}
+
+#ifdef CORVALE_BENCH_WITH_PROJ
+void Proj(benchmark::State& state, const std::string& definition, PJ_DIRECTION direction) {
+    PJ_CONTEXT* context = proj_context_create();
+    PJ* pj = proj_create(context, definition.c_str());
+    if (!pj) {
+        state.SkipWithError("PROJ refused the definition");
+        proj_context_destroy(context);
+        return;
+    }
+    const Points& geo = GeodeticPoints();
+    std::vector<double> x0(geo.lon), y0(geo.lat);
+    if (direction == PJ_INV)
+        proj_trans_generic(pj, PJ_FWD, x0.data(), sizeof(double), kPoints, y0.data(),
+                           sizeof(double), kPoints, nullptr, 0, 0, nullptr, 0, 0);
+    std::vector<double> x(kPoints), y(kPoints);
+    for (auto _ : state) {
+        state.PauseTiming();
+        x = x0;
+        y = y0;
+        state.ResumeTiming();
+        proj_trans_generic(pj, direction, x.data(), sizeof(double), kPoints, y.data(),
+                           sizeof(double), kPoints, nullptr, 0, 0, nullptr, 0, 0);
+        benchmark::DoNotOptimize(x.data());
+        benchmark::DoNotOptimize(y.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kPoints));
+    proj_destroy(pj);
+    proj_context_destroy(context);
+}
+#endif
+
+void RegisterAll() {
+    for (const Projection& p : Projections()) {
+        const std::string name = p.name;
+        const std::uint32_t type = p.type;
+        benchmark::RegisterBenchmark((name + "/Forward").c_str(), [type](benchmark::State& s) {
+            Forward(s, type);
+        })->Unit(benchmark::kMillisecond);
+#ifdef CORVALE_BENCH_WITH_PROJ
+        const std::string definition = p.proj;
+        benchmark::RegisterBenchmark((name + "/Forward/PROJ").c_str(), [definition](
+                                                                           benchmark::State& s) {
+            Proj(s, definition, PJ_FWD);
+        })->Unit(benchmark::kMillisecond);
+#endif
+        benchmark::RegisterBenchmark((name + "/Inverse").c_str(), [type](benchmark::State& s) {
+            Inverse(s, type);
+        })->Unit(benchmark::kMillisecond);
+#ifdef CORVALE_BENCH_WITH_PROJ
+        benchmark::RegisterBenchmark((name + "/Inverse/PROJ").c_str(), [definition](
+                                                                           benchmark::State& s) {
+            Proj(s, definition, PJ_INV);
+        })->Unit(benchmark::kMillisecond);
+#endif
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    RegisterAll();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
