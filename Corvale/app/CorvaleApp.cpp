@@ -10,6 +10,7 @@
 #include "scripting/DocumentConsole.h"
 #include "settings/AppSettings.h"
 #include "ui/AttributeDialogServices.h"
+#include "ui/ThemeExportAttributeListDlg.h"
 #include "view/GeoViewServices.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/DocumentUpdateEvent.h"
@@ -248,6 +249,8 @@ void CCorvaleApp::InstallServices() {
     };
     InstallAttributeDialogs(dialogs, m_MainFrame);
     SetDocumentDialogServices(dialogs);
+    // The table and XML exports ask for their columns with this dialog.
+    InstallExportAttributeChooser(m_MainFrame);
 
     InstallDocumentConsole();
 
