@@ -23,11 +23,22 @@ std::vector<std::vector<std::uint32_t>> GroupPolygonRings(const CShapeRecord* re
     const std::uint32_t parts = GetMultiPartCount(record);
     std::vector<double> areas(parts);
     std::vector<std::vector<CShapePoint>> rings(parts);
+    struct Box {
+        double xmin, ymin, xmax, ymax;
+    };
+    std::vector<Box> boxes(parts);
     for (std::uint32_t j = 0; j < parts; ++j) {
         areas[j] = GetRingSignedArea(record, j);
         const CShapePartRange range = GetShapePartRange(record, j);
-        for (std::uint32_t i = range.first; i < range.end; ++i)
-            rings[j].push_back(CShapeRecord::GetPoint(record, i));
+        for (std::uint32_t i = range.first; i < range.end; ++i) {
+            const CShapePoint p = CShapeRecord::GetPoint(record, i);
+            Box& box = boxes[j];
+            if (i == range.first)
+                box = {p.x, p.y, p.x, p.y};
+            box = {std::min(box.xmin, p.x), std::min(box.ymin, p.y), std::max(box.xmax, p.x),
+                   std::max(box.ymax, p.y)};
+            rings[j].push_back(p);
+        }
         // The winding test wants a closed ring.
         if (!rings[j].empty() && !(rings[j].front() == rings[j].back()))
             rings[j].push_back(rings[j].front());
@@ -40,8 +51,9 @@ std::vector<std::vector<std::uint32_t>> GroupPolygonRings(const CShapeRecord* re
             polygons.push_back({j});
         }
     // Holes: to the smallest containing outer ring. A vertex of the hole may
-    // lie on the outer ring's edge, so the first vertex that is clearly
-    // inside decides.
+    // lie on the outer ring's edge, so a few of its vertices are tried; only
+    // outer rings whose box holds the hole's box are tested at all, which
+    // keeps shapes of many rings fast.
     std::vector<std::uint32_t> orphans;
     for (std::uint32_t j = 0; j < parts; ++j) {
         if (areas[j] <= 0.0)
@@ -51,12 +63,15 @@ std::vector<std::vector<std::uint32_t>> GroupPolygonRings(const CShapeRecord* re
         for (std::uint32_t k = 0; k < parts; ++k) {
             if (areas[k] > 0.0 || -areas[k] >= bestArea || rings[k].size() < 4)
                 continue;
+            const Box& outer = boxes[k];
+            const Box& hole = boxes[j];
+            if (hole.xmin < outer.xmin || hole.xmax > outer.xmax || hole.ymin < outer.ymin ||
+                hole.ymax > outer.ymax)
+                continue;
             bool inside = false;
-            for (const CShapePoint& p : rings[j])
-                if (PointInRingWinding(rings[k], p)) {
-                    inside = true;
-                    break;
-                }
+            const std::size_t tries = std::min<std::size_t>(rings[j].size(), 3);
+            for (std::size_t t = 0; t < tries && !inside; ++t)
+                inside = PointInRingWinding(rings[k], rings[j][t]);
             if (inside) {
                 best = static_cast<int>(k);
                 bestArea = -areas[k];
