@@ -2,8 +2,8 @@
 
 #include "core/Theme.h"
 #include "crs/RefSysConverter.h"
+#include "crs/RefSysTable.h"
 #include "framework/UserInterface.h"
-#include "geometry/ShapeMeasures.h"
 #include "geometry/ShapeParts.h"
 #include "geometry/ShapePiece.h"
 #include "platform/NumberText.h"
@@ -302,7 +302,7 @@ namespace {
 class CGpxCoordinates {
 public:
     explicit CGpxCoordinates(int refSystem) {
-        const int wgs84 = GetWgs84RefSysRow();
+        const int wgs84 = FindRefSysByEpsg(4326);
         if (refSystem >= 0 && refSystem != wgs84)
             m_Converter.emplace(refSystem, wgs84);
     }

@@ -380,5 +380,3 @@ double GetRingSignedArea(const CShapeRecord* record, std::uint32_t j) {
     }
     return sum / 2.0;
 }
-
-int GetWgs84RefSysRow() { return Wgs84Row(); }

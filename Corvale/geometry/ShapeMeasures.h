@@ -84,9 +84,5 @@ double GroundDistanceAlongEquator(double lon1, double lon2, double radius);
 // stored); 0 for other types.
 double GetShapeLength(const CShapeRecord* record, int refSystem, double radius);
 
-// The row of the reference-system table that holds WGS 84 longitude and
-// latitude (program id 2); -1 when the table has none.
-int GetWgs84RefSysRow();
-
 // a.x > b.x, or a.x == b.x and a.y > b.y.
 bool PointGreater(const CShapePoint& a, const CShapePoint& b);

@@ -38,14 +38,6 @@ std::string Table(const CTheme& theme, const std::vector<std::string>& names, in
     return out.str();
 }
 
-int RefSysRow(std::uint32_t epsg) {
-    const auto& table = RefSysTable();
-    for (int i = 0; i < kRefSysCount; ++i)
-        if (table[static_cast<std::size_t>(i)].epsg == epsg)
-            return i;
-    return -1;
-}
-
 TEST(ThemeExport, DocumentsOfTheFixtureThemesAreThePeersBytes) {
     // GPX as GDAL's GPX driver read it back; XML and GPX as xmllint took them.
     for (const char* stem : {"points", "lines", "linesz", "polygons"}) {
@@ -83,7 +75,7 @@ TEST(ThemeExport, GpxOfThemesWithoutWaypointsOrTracks) {
 TEST(ThemeExport, GpxConvertsProjectedCoordinatesIntoWgs84) {
     // cs2cs EPSG:32632 EPSG:4326: 500000 5000000 -> 45.153477183 9.000000000,
     // 700000 5300000 -> 47.822235620 11.672054778.
-    const int utm32 = RefSysRow(32632);
+    const int utm32 = FindRefSysByEpsg(32632);
     ASSERT_GE(utm32, 0);
     NativePointTheme fixture({}, {{}, {}}, {{500000, 5000000}, {700000, 5300000}});
     bool ok = false;
