@@ -43,10 +43,12 @@ std::vector<std::vector<std::uint32_t>> GroupPolygonRings(const CShapeRecord* re
         if (!rings[j].empty() && !(rings[j].front() == rings[j].back()))
             rings[j].push_back(rings[j].front());
     }
-    // Outer rings: clockwise, or of no area.
+    // Holes are the counter-clockwise rings; every other ring is an outer
+    // one: clockwise, of no area, or of an area too large to compute (NaN).
     std::vector<int> polygonOfOuter(parts, -1);
+    const auto isHole = [&](std::uint32_t j) { return areas[j] > 0.0; };
     for (std::uint32_t j = 0; j < parts; ++j)
-        if (areas[j] <= 0.0) {
+        if (!isHole(j)) {
             polygonOfOuter[j] = static_cast<int>(polygons.size());
             polygons.push_back({j});
         }
@@ -56,12 +58,14 @@ std::vector<std::vector<std::uint32_t>> GroupPolygonRings(const CShapeRecord* re
     // keeps shapes of many rings fast.
     std::vector<std::uint32_t> orphans;
     for (std::uint32_t j = 0; j < parts; ++j) {
-        if (areas[j] <= 0.0)
+        if (!isHole(j))
             continue;
         int best = -1;
         double bestArea = std::numeric_limits<double>::infinity();
         for (std::uint32_t k = 0; k < parts; ++k) {
-            if (areas[k] > 0.0 || -areas[k] >= bestArea || rings[k].size() < 4)
+            // A ring whose area cannot be computed counts as the largest.
+            const double size = std::isnan(areas[k]) ? std::numeric_limits<double>::infinity() : -areas[k];
+            if (isHole(k) || (best >= 0 && size >= bestArea) || rings[k].size() < 4)
                 continue;
             const Box& outer = boxes[k];
             const Box& hole = boxes[j];
@@ -74,7 +78,7 @@ std::vector<std::vector<std::uint32_t>> GroupPolygonRings(const CShapeRecord* re
                 inside = PointInRingWinding(rings[k], rings[j][t]);
             if (inside) {
                 best = static_cast<int>(k);
-                bestArea = -areas[k];
+                bestArea = size;
             }
         }
         if (best >= 0)

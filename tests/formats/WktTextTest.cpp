@@ -379,4 +379,20 @@ TEST(PolygonRings, HolesGoWithTheSmallestOuterRingThatHoldsThem) {
     EXPECT_EQ(GroupPolygonRings(Rec(nested)), expected);
 }
 
+TEST(PolygonRings, RingsWhoseAreaOverflowsStandAsOuterRings) {
+    // The shoelace sum of these rings is inf - inf: neither clockwise nor
+    // counter-clockwise.
+    const Bytes huge = MakeMulti(SHT_Polygon, {{{-1e300, -1e300}, {-1e300, 1e300}, {1e300, 1e300}, {1e300, -1e300},
+                                                {-1e300, -1e300}},
+                                               {{0, 0}, {1, 0}, {1, 1}, {0, 1}, {0, 0}}});
+    EXPECT_EQ(GroupPolygonRings(Rec(huge)), (std::vector<std::vector<std::uint32_t>>{{0, 1}}));
+    const Bytes twoHuge = MakeMulti(SHT_Polygon, {{{-1e300, -1e300}, {-1e300, 1e300}, {1e300, 1e300},
+                                                   {1e300, -1e300}, {-1e300, -1e300}},
+                                                  {{1e300, -1e300}, {1e300, 1e300}, {-1e300, 1e300},
+                                                   {-1e300, -1e300}, {1e300, -1e300}}});
+    std::string text;
+    EXPECT_TRUE(FormatShapeAsWkt(Rec(twoHuge), text, 0));
+    EXPECT_EQ(text.rfind("MULTIPOLYGON(((", 0), 0u) << text.substr(0, 40);
+}
+
 } // namespace
