@@ -6,7 +6,7 @@
 #
 #   scripts/fuzz.sh [seconds] [target]
 #
-# target: shape_walk (default), query, workspace or shape_ops.
+# target: shape_walk (default), query, workspace, shape_ops, wkt or wkb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
@@ -17,6 +17,8 @@ case "$target" in
     query) corpus=build-fuzz/corpus-query; options=(-dict=fuzz/query.dict) ;;
     workspace) corpus=build-fuzz/corpus-workspace ;;
     shape_ops) corpus=build-fuzz/corpus-shape-ops ;;
+    wkt) corpus=build-fuzz/corpus-wkt ;;
+    wkb) corpus=build-fuzz/corpus-wkb ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
 esac
 

@@ -13,6 +13,7 @@
 #include "ui/MapImageDialogs.h"
 #include "ui/MapOverviewDialog.h"
 #include "view/GeoView.h"
+#include "ui/ThemeExportAttributeListDlg.h"
 #include "view/GeoViewServices.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/DocumentUpdateEvent.h"
@@ -263,6 +264,8 @@ void CCorvaleApp::InstallServices() {
     };
     InstallAttributeDialogs(dialogs, m_MainFrame);
     SetDocumentDialogServices(dialogs);
+    // The table and XML exports ask for their columns with this dialog.
+    InstallExportAttributeChooser(m_MainFrame);
 
     InstallDocumentConsole();
 

@@ -170,6 +170,19 @@ public:
     std::string ExpandTemplate(const std::string& text, int position,
                                std::string (*valueFilter)(const std::string&) = nullptr) const;
 
+    // Which attribute columns the attribute views show, one entry per column
+    // in column order; a column beyond the end of the list counts as shown.
+    // The export chooser leaves hidden columns out while asked to.
+    struct CAttributeColumn {
+        bool m_Shown = true;
+    };
+    std::vector<CAttributeColumn> m_AttributeColumns;
+    // Whether column field is shown by m_AttributeColumns.
+    bool IsAttributeColumnShown(int field) const {
+        return field < 0 || static_cast<std::size_t>(field) >= m_AttributeColumns.size() ||
+               m_AttributeColumns[static_cast<std::size_t>(field)].m_Shown;
+    }
+
     void AddChildTheme(CTheme* theme);
     void RemoveChildTheme(CTheme* theme);
 

@@ -361,3 +361,22 @@ double GetShapeLength(const CShapeRecord* record, int refSystem, double radius) 
 bool PointGreater(const CShapePoint& a, const CShapePoint& b) {
     return a.x > b.x || (a.x == b.x && a.y > b.y);
 }
+
+double GetRingSignedArea(const CShapeRecord* record, std::uint32_t j) {
+    const CShapePartRange range = GetShapePartRange(record, j);
+    if (range.end - range.first < 3)
+        return 0.0;
+    // Coordinates are taken relative to the first point so that rings far
+    // from the origin (projected coordinates in the millions) keep their
+    // precision.
+    const CShapePoint origin = CShapeRecord::GetPoint(record, range.first);
+    double sum = 0.0;
+    CShapePoint a{0.0, 0.0};
+    for (std::uint32_t i = range.first + 1; i <= range.end; ++i) {
+        const CShapePoint p = CShapeRecord::GetPoint(record, i < range.end ? i : range.first);
+        const CShapePoint b{p.x - origin.x, p.y - origin.y};
+        sum += a.x * b.y - b.x * a.y;
+        a = b;
+    }
+    return sum / 2.0;
+}

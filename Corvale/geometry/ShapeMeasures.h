@@ -30,6 +30,13 @@ bool NearestPointOnShape(const CShapeRecord* record, const CShapePoint& p, CShap
 // point equal to the first); fewer than 3 points give false.
 bool PointInRingWinding(const std::vector<CShapePoint>& ring, const CShapePoint& p);
 
+// The signed area of part j of a polyline or polygon record (shoelace sum
+// over its points, the segment from the last back to the first included):
+// negative for a clockwise ring, which is how shape files store outer
+// rings, positive for a counter-clockwise one (holes); 0 for fewer than 3
+// points, other record types and a part that does not exist.
+double GetRingSignedArea(const CShapeRecord* record, std::uint32_t j);
+
 // The vertex nearest to p (the first of equally near ones) and its distance;
 // a point record gives its point. False for other record types and for a
 // record without vertices.

@@ -283,3 +283,30 @@ TEST(PointGreater, OrdersByXThenY) {
     EXPECT_FALSE(PointGreater({1, 1}, {1, 1}));
     EXPECT_FALSE(PointGreater({0, 9}, {1, 0}));
 }
+
+namespace {
+
+TEST(GetRingSignedArea, OrientationAndSize) {
+    // Shape files store outer rings clockwise (negative) and holes
+    // counter-clockwise (positive).
+    const Bytes frame = MakeMulti(SHT_Polygon, kFrame);
+    const Bytes far = MakeMulti(SHT_Polygon, {{{500000, 4000000}, {500000, 4000001}, {500001, 4000001},
+                                               {500001, 4000000}, {500000, 4000000}}});
+    // The closing segment counts even when the ring is left open.
+    const Bytes open = MakeMulti(SHT_PolylineZ, {{{0, 0}, {2, 0}, {2, 2}}});
+    const Bytes line = MakeMulti(SHT_Polyline, {{{0, 0}, {1, 1}}});
+    const Bytes point = MakePoint(1, 1);
+    struct Case {
+        const Bytes* record;
+        std::uint32_t part;
+        double area;
+    };
+    const Case cases[] = {
+        {&frame, 0, -100.0}, {&frame, 1, 16.0}, {&frame, 2, 0.0}, {&far, 0, -1.0},
+        {&open, 0, 2.0},     {&line, 0, 0.0},   {&point, 0, 0.0},
+    };
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(GetRingSignedArea(Rec(*c.record), c.part), c.area);
+}
+
+} // namespace
