@@ -67,6 +67,31 @@
     X(offsetof(GpiCommandItemInfo, item))          \
     X(sizeof(GpiFileTypeInfo))                     \
     X(sizeof(GpiScriptNamesInfo))                  \
-    X(offsetof(GpiScriptNamesInfo, methods))
+    X(offsetof(GpiScriptNamesInfo, methods))       \
+    X(sizeof(GpiHandleOutArgs))                    \
+    X(sizeof(GpiHandleValueArgs))                  \
+    X(sizeof(GpiHandleTextArgs))                   \
+    X(sizeof(GpiHandleStringArgs))                 \
+    X(sizeof(GpiHandleBoundsArgs))                 \
+    X(sizeof(GpiWorkspaceGetThemeArgs))            \
+    X(sizeof(GpiWorkspaceAddThemeArgs))            \
+    X(offsetof(GpiWorkspaceAddThemeArgs, theme))   \
+    X(sizeof(GpiWorkspaceSelectThemeArgs))         \
+    X(sizeof(GpiThemeGetLabelFontArgs))            \
+    X(sizeof(GpiThemeGetFieldNameArgs))            \
+    X(offsetof(GpiThemeGetFieldNameArgs, size))    \
+    X(sizeof(GpiThemeAddFieldArgs))                \
+    X(offsetof(GpiThemeAddFieldArgs, defaultValue)) \
+    X(sizeof(GpiWorkspaceRemoveThemeArgs))         \
+    X(sizeof(GpiBitmap))                           \
+    X(sizeof(GpiThemeSetRasterImageArgs))          \
+    X(offsetof(GpiThemeSetRasterImageArgs, x1))    \
+    X(offsetof(GpiThemeSetRasterImageArgs, name))  \
+    X(sizeof(GpiSetPluginDataArgs))                \
+    X(offsetof(GpiSetPluginDataArgs, data))        \
+    X(sizeof(GpiThemeGetFieldTypeArgs))            \
+    X(sizeof(GpiThemeFindFieldArgs))               \
+    X(sizeof(GpiWorkspaceNewThemeFromSelectionArgs)) \
+    X(sizeof(GpiThemeSetFieldTextArgs))
 
 #endif
