@@ -70,10 +70,13 @@ protected:
         return theme;
     }
 
-    // A read-only theme of the fixture shape file of three points.
+    // A read-only theme of the fixture shape file of three points, with the
+    // columns of a fixture dBase table.
     CTheme* AddShapeFileTheme() {
         CTheme* theme = m_Doc->CreateTheme("File", SHT_Point);
         EXPECT_TRUE(theme->OpenShapeFile(std::string(CORVALE_TEST_DATA) + "/shapes/points.shp"));
+        EXPECT_TRUE(theme->OpenDbfFile(std::string(CORVALE_TEST_DATA) + "/dbf/gdal.dbf"));
+        EXPECT_GT(theme->GetAttributeCount(), 0u);
         m_Doc->m_themes.push_back(theme);
         return theme;
     }
