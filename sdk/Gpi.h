@@ -784,6 +784,276 @@ typedef struct GpiThemeSetFieldTextArgs {
 } GpiThemeSetFieldTextArgs;
 
 /* ------------------------------------------------------------------------
+ * Argument blocks of the shape, selection, recordset, map view, toolbar and
+ * script operations. An operation whose argument is a handle itself (50-53,
+ * 57, 87, 89, 111, 113, 127; 3, 37, 72, 75, 81, 115, 117 above) has no
+ * block. A double after a single leading handle follows a pad word, so that
+ * it sits at offset 8 on every target.
+ * ------------------------------------------------------------------------ */
+
+typedef GpiHandleBoundsArgs GpiMapGetClientExtentArgs; /* 17: all four required */
+typedef GpiHandleBoundsArgs GpiShapeGetBoundsArgs;     /* 47: each may be null */
+
+typedef GpiHandleOutArgs GpiThemeGetShapeCountArgs;     /* 32 */
+typedef GpiHandleOutArgs GpiThemeGetSelectionCountArgs; /* 39 */
+typedef GpiHandleOutArgs GpiThemeGetSelectionArgs;      /* 40: out = recordset */
+typedef GpiHandleOutArgs GpiShapeGetTypeArgs;           /* 46 */
+typedef GpiHandleOutArgs GpiRecordsetGetValueArgs;      /* 54: out = the handle at the cursor */
+typedef GpiHandleOutArgs GpiRecordsetIsEOFArgs;         /* 55 */
+typedef GpiHandleOutArgs GpiRecordsetIsBOFArgs;         /* 56 */
+typedef GpiHandleOutArgs GpiRecordsetGetCountArgs;      /* 65 */
+typedef GpiHandleOutArgs GpiToolBarGetButtonCountArgs;  /* 67 */
+typedef GpiHandleOutArgs GpiToolBarGetStateArgs;        /* 121 */
+typedef GpiHandleOutArgs GpiShapeGetPartCountArgs;      /* 122 */
+typedef GpiHandleOutArgs GpiToolPaneQueryArgs;          /* 133 */
+
+typedef GpiHandleValueArgs GpiMapRedrawArgs;          /* 22: value = erase */
+typedef GpiHandleValueArgs GpiCommandItemEnableArgs;  /* 78: value = enabled */
+
+typedef GpiHandleTextArgs GpiScriptCallFunctionArgs; /* 88: text = the function's name */
+
+/* A handle, an index and an out word. */
+typedef struct GpiHandleIndexOutArgs {
+    uint32_t handle;
+    uint32_t index;
+    uint32_t* out;
+} GpiHandleIndexOutArgs;
+typedef GpiHandleIndexOutArgs GpiThemeGetShapeArgs;           /* 33: index = visible position */
+typedef GpiHandleIndexOutArgs GpiThemeFindShapeArgs;          /* 34: index = shape index */
+typedef GpiHandleIndexOutArgs GpiShapeGetPartPointCountArgs;  /* 123: index = part */
+
+/* 18 */
+typedef struct GpiMapGetClientSizeArgs {
+    uint32_t map;
+    uint32_t* width;
+    uint32_t* height;
+} GpiMapGetClientSizeArgs;
+
+/* 19 */
+typedef struct GpiMapWorldToClientArgs {
+    uint32_t map;
+    uint32_t pad;
+    double x;
+    double y;
+    int32_t* px;
+    int32_t* py;
+} GpiMapWorldToClientArgs;
+
+/* 20 */
+typedef struct GpiMapClientToWorldArgs {
+    uint32_t map;
+    int32_t px;
+    int32_t py;
+    double* x;
+    double* y;
+} GpiMapClientToWorldArgs;
+
+/* 24: record is a shape record as in a .shp file (from its type word on);
+ * shape may be null. */
+typedef struct GpiThemeAddShapeArgs {
+    uint32_t theme;
+    const void* record;
+    uint32_t* shape;
+} GpiThemeAddShapeArgs;
+
+/* 25 */
+typedef struct GpiThemeUpdateShapeArgs {
+    uint32_t theme;
+    uint32_t shape;
+    const void* record;
+} GpiThemeUpdateShapeArgs;
+
+/* A theme and one of its shapes, in either order, and an out word. */
+typedef struct GpiThemeShapeArgs {
+    uint32_t first;
+    uint32_t second;
+} GpiThemeShapeArgs;
+typedef GpiThemeShapeArgs GpiThemeDeleteShapeArgs;    /* 26: theme, shape */
+typedef GpiThemeShapeArgs GpiMapZoomToSelectionArgs;  /* 60: map, theme */
+typedef GpiThemeShapeArgs GpiMapZoomToThemeArgs;      /* 61: map, theme or 0 */
+
+typedef struct GpiThemeShapeOutArgs {
+    uint32_t first;
+    uint32_t second;
+    uint32_t* out;
+} GpiThemeShapeOutArgs;
+typedef GpiThemeShapeOutArgs GpiThemeQueryIntersectingArgs; /* 38: theme, shape; out = recordset */
+typedef GpiThemeShapeOutArgs GpiShapeIsSelectedArgs;        /* 44: shape, theme */
+typedef GpiThemeShapeOutArgs GpiMapGetToolArgs;             /* 62: map, identity; out = tool */
+
+/* 41: shape's info-tip text. */
+typedef struct GpiShapeGetInfoTipTextArgs {
+    uint32_t theme;
+    uint32_t shape;
+    char* buffer;
+    uint32_t* size;
+} GpiShapeGetInfoTipTextArgs;
+
+/* 43: query in the attribute query language. */
+typedef struct GpiThemeQueryArgs {
+    uint32_t theme;
+    const char* query;
+    uint32_t* recordset;
+} GpiThemeQueryArgs;
+
+/* A shape, a theme and a value word. */
+typedef struct GpiThemeShapeValueArgs {
+    uint32_t first;
+    uint32_t second;
+    uint32_t value;
+} GpiThemeShapeValueArgs;
+typedef GpiThemeShapeValueArgs GpiShapeSelectArgs;  /* 45: shape, theme, select */
+typedef GpiThemeShapeValueArgs GpiMapSetToolArgs;   /* 63: map, identity, tool */
+typedef GpiThemeShapeValueArgs GpiThemeUpdateBatchArgs; /* 99: identity, theme, end */
+
+/* 48 */
+typedef struct GpiShapeGetAttributeArgs {
+    uint32_t shape;
+    uint32_t theme;
+    uint32_t field;
+    char* buffer;
+    uint32_t* size;
+} GpiShapeGetAttributeArgs;
+
+/* 49: with a null buffer, size receives the record's size in bytes. */
+typedef struct GpiShapeGetRecordArgs {
+    uint32_t shape;
+    void* buffer;
+    uint32_t* size;
+} GpiShapeGetRecordArgs;
+
+/* 58 */
+typedef struct GpiMapCenterAtArgs {
+    uint32_t map;
+    uint32_t pad;
+    double x;
+    double y;
+} GpiMapCenterAtArgs;
+
+/* 59 */
+typedef struct GpiMapZoomArgs {
+    uint32_t map;
+    uint32_t pad;
+    double factor;
+} GpiMapZoomArgs;
+
+/* 64 and 82: shapes inside (intersect 0) or touching (intersect 1) the
+ * rectangle. */
+typedef struct GpiThemeQueryRectangleArgs {
+    uint32_t theme;
+    uint32_t pad;
+    double x1;
+    double y1;
+    double x2;
+    double y2;
+    uint32_t intersect;
+    uint32_t* recordset;
+} GpiThemeQueryRectangleArgs;
+typedef GpiThemeQueryRectangleArgs GpiThemeQuerySelectedRectangleArgs; /* 82 */
+
+/* 68 and 69 */
+typedef struct GpiToolBarButtonArgs {
+    uint32_t toolbar;
+    uint32_t identity;
+    uint32_t buttonId;
+    uint32_t value;
+} GpiToolBarButtonArgs;
+typedef GpiToolBarButtonArgs GpiToolBarEnableButtonArgs; /* 68: value = enable */
+typedef GpiToolBarButtonArgs GpiToolBarCheckButtonArgs;  /* 69: value = check */
+
+/* 71 */
+typedef struct GpiShapeSetAttributeArgs {
+    uint32_t shape;
+    uint32_t theme;
+    uint32_t field;
+    const char* value;
+} GpiShapeSetAttributeArgs;
+
+/* 86: script may receive 0 when the file does not compile. */
+typedef struct GpiWorkspaceCreateScriptArgs {
+    uint32_t workspace;
+    const char* file;
+    uint32_t* script;
+} GpiWorkspaceCreateScriptArgs;
+
+/* 100: values[0..count-1] go into fields 0..count-1. */
+typedef struct GpiShapeSetAttributesArgs {
+    uint32_t shape;
+    uint32_t theme;
+    uint32_t count;
+    const char* const* values;
+} GpiShapeSetAttributesArgs;
+
+/* 124: any out pointer may be null. */
+typedef struct GpiShapeGetPointArgs {
+    uint32_t shape;
+    uint32_t part;
+    uint32_t point;
+    double* x;
+    double* y;
+    double* z;
+} GpiShapeGetPointArgs;
+
+/* 128 */
+typedef struct GpiShapeGetNearestPointArgs {
+    uint32_t shape;
+    uint32_t pad;
+    double x;
+    double y;
+    double* nx;
+    double* ny;
+} GpiShapeGetNearestPointArgs;
+
+/* 134 */
+typedef struct GpiShapeSetAttributeIntArgs {
+    uint32_t shape;
+    uint32_t theme;
+    uint32_t field;
+    int32_t value;
+} GpiShapeSetAttributeIntArgs;
+
+/* 135 */
+typedef struct GpiShapeSetAttributeDoubleArgs {
+    uint32_t shape;
+    uint32_t theme;
+    uint32_t field;
+    uint32_t pad;
+    double value;
+} GpiShapeSetAttributeDoubleArgs;
+
+/* 136: shape may be null. */
+typedef struct GpiThemeAddPointArgs {
+    uint32_t theme;
+    uint32_t pad;
+    double x;
+    double y;
+    uint32_t* shape;
+} GpiThemeAddPointArgs;
+
+/* 137: one geometry as well-known text; shape may be null. */
+typedef struct GpiThemeAddShapeWktArgs {
+    uint32_t theme;
+    const char* wkt;
+    uint32_t* shape;
+} GpiThemeAddShapeWktArgs;
+
+/* 138: one geometry as well-known binary of size bytes; shape may be null. */
+typedef struct GpiThemeAddShapeWkbArgs {
+    uint32_t theme;
+    const void* wkb;
+    uint32_t size;
+    uint32_t* shape;
+} GpiThemeAddShapeWkbArgs;
+
+/* 139: as 99, with room reserved for count shapes. */
+typedef struct GpiThemeUpdateBatchReserveArgs {
+    uint32_t identity;
+    uint32_t theme;
+    uint32_t end;
+    uint32_t count;
+} GpiThemeUpdateBatchReserveArgs;
+
+/* ------------------------------------------------------------------------
  * Layouts. P is the size of a pointer: 4 on 32-bit, 8 on 64-bit builds.
  * ------------------------------------------------------------------------ */
 #define GPI_P ((size_t)sizeof(void*))
@@ -923,6 +1193,45 @@ GPI_STATIC_ASSERT(offsetof(GpiWorkspaceNewThemeFromSelectionArgs, name) == 8,
 GPI_STATIC_ASSERT(offsetof(GpiWorkspaceNewThemeFromSelectionArgs, newTheme) == 8 + GPI_P,
                   "GpiWorkspaceNewThemeFromSelectionArgs layout");
 GPI_STATIC_ASSERT(offsetof(GpiThemeSetFieldTextArgs, text) == 8, "GpiThemeSetFieldTextArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHandleIndexOutArgs, out) == 8, "GpiHandleIndexOutArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiMapGetClientSizeArgs, height) == 2 * GPI_P, "GpiMapGetClientSizeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiMapWorldToClientArgs, x) == 8, "GpiMapWorldToClientArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiMapWorldToClientArgs, px) == 24, "GpiMapWorldToClientArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiMapClientToWorldArgs, x) == GPI_ROUND_UP(12, GPI_P), "GpiMapClientToWorldArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeAddShapeArgs, shape) == 2 * GPI_P, "GpiThemeAddShapeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeUpdateShapeArgs, record) == 8, "GpiThemeUpdateShapeArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiThemeShapeArgs) == 8, "GpiThemeShapeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeShapeOutArgs, out) == 8, "GpiThemeShapeOutArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiShapeGetInfoTipTextArgs, size) == 8 + GPI_P, "GpiShapeGetInfoTipTextArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeQueryArgs, recordset) == 2 * GPI_P, "GpiThemeQueryArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiThemeShapeValueArgs) == 12, "GpiThemeShapeValueArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiShapeGetAttributeArgs, buffer) == GPI_ROUND_UP(12, GPI_P),
+                  "GpiShapeGetAttributeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiShapeGetRecordArgs, size) == 2 * GPI_P, "GpiShapeGetRecordArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiMapCenterAtArgs, x) == 8, "GpiMapCenterAtArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiMapZoomArgs, factor) == 8, "GpiMapZoomArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeQueryRectangleArgs, x1) == 8, "GpiThemeQueryRectangleArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeQueryRectangleArgs, intersect) == 40, "GpiThemeQueryRectangleArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeQueryRectangleArgs, recordset) == GPI_ROUND_UP(44, GPI_P),
+                  "GpiThemeQueryRectangleArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiToolBarButtonArgs) == 16, "GpiToolBarButtonArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiShapeSetAttributeArgs, value) == GPI_ROUND_UP(12, GPI_P),
+                  "GpiShapeSetAttributeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiWorkspaceCreateScriptArgs, script) == 2 * GPI_P, "GpiWorkspaceCreateScriptArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiShapeSetAttributesArgs, values) == GPI_ROUND_UP(12, GPI_P),
+                  "GpiShapeSetAttributesArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiShapeGetPointArgs, x) == GPI_ROUND_UP(12, GPI_P), "GpiShapeGetPointArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiShapeGetNearestPointArgs, x) == 8, "GpiShapeGetNearestPointArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiShapeGetNearestPointArgs, nx) == 24, "GpiShapeGetNearestPointArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiShapeSetAttributeIntArgs) == 16, "GpiShapeSetAttributeIntArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiShapeSetAttributeDoubleArgs, value) == 16, "GpiShapeSetAttributeDoubleArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeAddPointArgs, x) == 8, "GpiThemeAddPointArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeAddPointArgs, shape) == 24, "GpiThemeAddPointArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeAddShapeWktArgs, shape) == 2 * GPI_P, "GpiThemeAddShapeWktArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeAddShapeWkbArgs, size) == 2 * GPI_P, "GpiThemeAddShapeWkbArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeAddShapeWkbArgs, shape) == GPI_ROUND_UP(2 * GPI_P + 4, GPI_P),
+                  "GpiThemeAddShapeWkbArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiThemeUpdateBatchReserveArgs) == 16, "GpiThemeUpdateBatchReserveArgs layout");
 #undef GPI_ROUND_UP
 #undef GPI_P
 
