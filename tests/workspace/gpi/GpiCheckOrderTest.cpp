@@ -216,6 +216,23 @@ std::vector<Row> Rows() {
              GpiThemeSetFieldTextArgs a = {h[0], bad ? 99u : 0u, Text(nullRequired)};
              return GpiHostDispatch(GPIOP_ThemeSetFieldText, &a);
          }},
+
+        // The host's own operations that name the calling plug-in.
+        {GPIOP_PluginPostMessage, {P}, false, 0,
+         [](const Handles& h, bool, bool, Outs&) {
+             GpiPluginPostMessageArgs a = {h[0], 5};
+             return GpiHostDispatch(GPIOP_PluginPostMessage, &a);
+         }},
+        {GPIOP_SetStatusText, {P}, false, 0,
+         [](const Handles& h, bool, bool, Outs&) {
+             GpiSetStatusTextArgs a = {h[0], "Busy"};
+             return GpiHostDispatch(GPIOP_SetStatusText, &a);
+         }},
+        {GPIOP_GetHostVersion, {P}, true, 0,
+         [](const Handles& h, bool nullRequired, bool, Outs& o) {
+             GpiGetHostVersionArgs a = {h[0], o.text, nullRequired ? nullptr : &o.size};
+             return GpiHostDispatch(GPIOP_GetHostVersion, &a);
+         }},
     };
     return rows;
 }
