@@ -582,6 +582,478 @@ typedef struct GpiGetHostVersionArgs {
 } GpiGetHostVersionArgs;
 
 /* ------------------------------------------------------------------------
+ * Argument blocks of the workspace and theme operations. Blocks of the same
+ * shape share one record; each operation's name is an alias of it. The
+ * check order of every operation: a null block, then a null required out
+ * pointer (GPIERR_IllegalParameter); then each handle in block order
+ * (GPIERR_InvalidHandle, also for a handle of another kind); then values.
+ * ------------------------------------------------------------------------ */
+
+/* A handle and one out word. */
+typedef struct GpiHandleOutArgs {
+    uint32_t handle;
+    uint32_t* out;
+} GpiHandleOutArgs;
+typedef GpiHandleOutArgs GpiWorkspaceGetMapArgs;                /* 9: out = map */
+typedef GpiHandleOutArgs GpiWorkspaceGetThemeCountArgs;         /* 10 */
+typedef GpiHandleOutArgs GpiWorkspaceIsActiveArgs;              /* 15: 1 or 0 */
+typedef GpiHandleOutArgs GpiThemeIsSelectedArgs;                /* 27 */
+typedef GpiHandleOutArgs GpiThemeIsReadOnlyArgs;                /* 28 */
+typedef GpiHandleOutArgs GpiThemeGetFieldCountArgs;             /* 31 */
+typedef GpiHandleOutArgs GpiThemeGetShapeTypeArgs;              /* 35 */
+typedef GpiHandleOutArgs GpiThemeGetWorkspaceArgs;              /* 73 */
+typedef GpiHandleOutArgs GpiThemeIsVisibleArgs;                 /* 76 */
+typedef GpiHandleOutArgs GpiWorkspaceGetSelectedThemesArgs;     /* 77: out = recordset */
+typedef GpiHandleOutArgs GpiWorkspaceGetActiveThemeArgs;        /* 85: 0 for none */
+typedef GpiHandleOutArgs GpiThemeGetColorArgs;                  /* 97 */
+typedef GpiHandleOutArgs GpiThemeGetBaseColorArgs;              /* 101 */
+typedef GpiHandleOutArgs GpiThemeGetLineWidthArgs;              /* 103 */
+typedef GpiHandleOutArgs GpiWorkspaceGetSelectedThemeCountArgs; /* 120 */
+typedef GpiHandleOutArgs GpiThemeGetPenStyleArgs;               /* 129 */
+
+/* A handle and one value word. */
+typedef struct GpiHandleValueArgs {
+    uint32_t handle;
+    uint32_t value;
+} GpiHandleValueArgs;
+typedef GpiHandleValueArgs GpiThemeSetColorArgs;     /* 98: COLORREF 0x00BBGGRR */
+typedef GpiHandleValueArgs GpiThemeSetBaseColorArgs; /* 102 */
+typedef GpiHandleValueArgs GpiThemeSetLineWidthArgs; /* 104 */
+typedef GpiHandleValueArgs GpiThemeSetSelectedArgs;  /* 114: non-zero selects */
+typedef GpiHandleValueArgs GpiThemeSetPenStyleArgs;  /* 130 */
+typedef GpiHandleValueArgs GpiThemeDeleteFieldArgs;  /* 84: value = field index */
+
+/* A handle and a text the host reads. */
+typedef struct GpiHandleTextArgs {
+    uint32_t handle;
+    const char* text;
+} GpiHandleTextArgs;
+typedef GpiHandleTextArgs GpiWorkspacePrintConsoleArgs;   /* 14 */
+typedef GpiHandleTextArgs GpiThemeSetNameArgs;            /* 30 */
+typedef GpiHandleTextArgs GpiWorkspaceSetDescriptionArgs; /* 94 */
+typedef GpiHandleTextArgs GpiThemeSetCommentArgs;         /* 96 */
+
+/* A handle and a text result (two-call size protocol). */
+typedef struct GpiHandleStringArgs {
+    uint32_t handle;
+    char* buffer;
+    uint32_t* size;
+} GpiHandleStringArgs;
+typedef GpiHandleStringArgs GpiThemeGetNameArgs;            /* 29 */
+typedef GpiHandleStringArgs GpiWorkspaceGetDescriptionArgs; /* 93 */
+typedef GpiHandleStringArgs GpiThemeGetCommentArgs;         /* 95 */
+
+/* A handle and four optional out doubles: xmin, ymin, xmax, ymax. */
+typedef struct GpiHandleBoundsArgs {
+    uint32_t handle;
+    double* xmin;
+    double* ymin;
+    double* xmax;
+    double* ymax;
+} GpiHandleBoundsArgs;
+typedef GpiHandleBoundsArgs GpiWorkspaceGetExtentArgs; /* 13 */
+typedef GpiHandleBoundsArgs GpiThemeGetBoundsArgs;     /* 36 */
+
+/* 11: the theme at a position of the workspace's theme list. */
+typedef struct GpiWorkspaceGetThemeArgs {
+    uint32_t workspace;
+    uint32_t index;
+    uint32_t* theme;
+} GpiWorkspaceGetThemeArgs;
+
+/* 12: a new, empty, editable theme of a shape type (1, 3, 5, 8, 11, 13 or
+ * 15). theme may be null. */
+typedef struct GpiWorkspaceAddThemeArgs {
+    uint32_t workspace;
+    uint32_t shapeType;
+    const char* name;
+    uint32_t* theme;
+} GpiWorkspaceAddThemeArgs;
+
+/* 16: the user picks a theme; caption may be null; theme = 0 when cancelled. */
+typedef struct GpiWorkspaceSelectThemeArgs {
+    uint32_t workspace;
+    const char* caption;
+    uint32_t* theme;
+} GpiWorkspaceSelectThemeArgs;
+
+/* 42: font receives the 60-byte LOGFONT of the labels, colour their colour;
+ * either may be null. */
+typedef struct GpiThemeGetLabelFontArgs {
+    uint32_t theme;
+    void* font;
+    uint32_t* colour;
+} GpiThemeGetLabelFontArgs;
+
+/* 70: the name of a field, as a text result. */
+typedef struct GpiThemeGetFieldNameArgs {
+    uint32_t theme;
+    uint32_t field;
+    char* buffer;
+    uint32_t* size;
+} GpiThemeGetFieldNameArgs;
+
+/* Field types of the type words of ops 83 and 119; GPI_FIELD_KEY marks a key
+ * field. */
+enum GpiFieldType {
+    GPIFT_String = 0,
+    GPIFT_Int = 1,
+    GPIFT_Double = 2,
+    GPIFT_Date = 3,
+    GPIFT_Boolean = 4
+};
+#define GPI_FIELD_KEY 0x80000000u
+
+/* 83: a field appended to an editable theme's own table; defaultValue (may be
+ * null) goes into every existing row; field (may be null) receives its index. */
+typedef struct GpiThemeAddFieldArgs {
+    uint32_t theme;
+    uint32_t type;
+    const char* name;
+    const char* defaultValue;
+    uint32_t* field;
+} GpiThemeAddFieldArgs;
+
+/* 106: removed = 1 when the theme was removed (the user is asked first). */
+typedef struct GpiWorkspaceRemoveThemeArgs {
+    uint32_t workspace;
+    uint32_t theme;
+    uint32_t* removed;
+} GpiWorkspaceRemoveThemeArgs;
+
+/* 107: a picture a plug-in made, for an image theme: width x height pixels,
+ * rows stride bytes apart, each pixel a 32-bit 0xAARRGGBB word. The host
+ * copies the pixels. */
+typedef struct GpiBitmap {
+    uint32_t width;
+    uint32_t height;
+    uint32_t stride;
+    const void* pixels;
+} GpiBitmap;
+
+typedef struct GpiThemeSetRasterImageArgs {
+    uint32_t theme;
+    const GpiBitmap* bitmap;
+    double x1;
+    double y1;
+    double x2;
+    double y2;
+    const char* name;
+} GpiThemeSetRasterImageArgs;
+
+/* 108 and 109: the plug-in's data block, kept with the workspace or the
+ * theme and stored in the workspace file. */
+typedef struct GpiSetPluginDataArgs {
+    uint32_t identity;
+    uint32_t handle;
+    uint32_t size;
+    const void* data;
+} GpiSetPluginDataArgs;
+typedef GpiSetPluginDataArgs GpiWorkspaceSetPluginDataArgs; /* 108: handle = workspace */
+typedef GpiSetPluginDataArgs GpiThemeSetPluginDataArgs;     /* 109: handle = theme */
+
+/* 119: type = GPIFT_*, with GPI_FIELD_KEY for a key field. */
+typedef struct GpiThemeGetFieldTypeArgs {
+    uint32_t theme;
+    uint32_t field;
+    uint32_t* type;
+} GpiThemeGetFieldTypeArgs;
+
+/* 125: the index of the field of exactly that name (letter case counts);
+ * GPIERR_False when there is none. */
+typedef struct GpiThemeFindFieldArgs {
+    uint32_t theme;
+    const char* name;
+    uint32_t* field;
+} GpiThemeFindFieldArgs;
+
+/* 126: a theme of copies of the theme's selected shapes; name may be null
+ * ("From: " + the theme's name), newTheme may be null. */
+typedef struct GpiWorkspaceNewThemeFromSelectionArgs {
+    uint32_t workspace;
+    uint32_t theme;
+    const char* name;
+    uint32_t* newTheme;
+} GpiWorkspaceNewThemeFromSelectionArgs;
+
+/* 131: the description of a field. */
+typedef struct GpiThemeSetFieldTextArgs {
+    uint32_t theme;
+    uint32_t field;
+    const char* text;
+} GpiThemeSetFieldTextArgs;
+
+/* ------------------------------------------------------------------------
+ * Argument blocks of the shape, selection, recordset, map view, toolbar and
+ * script operations. An operation whose argument is a handle itself (50-53,
+ * 57, 87, 89, 111, 113, 127; 3, 37, 72, 75, 81, 115, 117 above) has no
+ * block. A double after a single leading handle follows a pad word, so that
+ * it sits at offset 8 on every target.
+ * ------------------------------------------------------------------------ */
+
+typedef GpiHandleBoundsArgs GpiMapGetClientExtentArgs; /* 17: all four required */
+typedef GpiHandleBoundsArgs GpiShapeGetBoundsArgs;     /* 47: each may be null */
+
+typedef GpiHandleOutArgs GpiThemeGetShapeCountArgs;     /* 32 */
+typedef GpiHandleOutArgs GpiThemeGetSelectionCountArgs; /* 39 */
+typedef GpiHandleOutArgs GpiThemeGetSelectionArgs;      /* 40: out = recordset */
+typedef GpiHandleOutArgs GpiShapeGetTypeArgs;           /* 46 */
+typedef GpiHandleOutArgs GpiRecordsetGetValueArgs;      /* 54: out = the handle at the cursor */
+typedef GpiHandleOutArgs GpiRecordsetIsEOFArgs;         /* 55 */
+typedef GpiHandleOutArgs GpiRecordsetIsBOFArgs;         /* 56 */
+typedef GpiHandleOutArgs GpiRecordsetGetCountArgs;      /* 65 */
+typedef GpiHandleOutArgs GpiToolBarGetButtonCountArgs;  /* 67 */
+typedef GpiHandleOutArgs GpiToolBarGetStateArgs;        /* 121 */
+typedef GpiHandleOutArgs GpiShapeGetPartCountArgs;      /* 122 */
+typedef GpiHandleOutArgs GpiToolPaneQueryArgs;          /* 133 */
+
+typedef GpiHandleValueArgs GpiMapRedrawArgs;          /* 22: value = erase */
+typedef GpiHandleValueArgs GpiCommandItemEnableArgs;  /* 78: value = enabled */
+
+typedef GpiHandleTextArgs GpiScriptCallFunctionArgs; /* 88: text = the function's name */
+
+/* A handle, an index and an out word. */
+typedef struct GpiHandleIndexOutArgs {
+    uint32_t handle;
+    uint32_t index;
+    uint32_t* out;
+} GpiHandleIndexOutArgs;
+typedef GpiHandleIndexOutArgs GpiThemeGetShapeArgs;           /* 33: index = visible position */
+typedef GpiHandleIndexOutArgs GpiThemeFindShapeArgs;          /* 34: index = shape index */
+typedef GpiHandleIndexOutArgs GpiShapeGetPartPointCountArgs;  /* 123: index = part */
+
+/* 18 */
+typedef struct GpiMapGetClientSizeArgs {
+    uint32_t map;
+    uint32_t* width;
+    uint32_t* height;
+} GpiMapGetClientSizeArgs;
+
+/* 19 */
+typedef struct GpiMapWorldToClientArgs {
+    uint32_t map;
+    uint32_t pad;
+    double x;
+    double y;
+    int32_t* px;
+    int32_t* py;
+} GpiMapWorldToClientArgs;
+
+/* 20 */
+typedef struct GpiMapClientToWorldArgs {
+    uint32_t map;
+    int32_t px;
+    int32_t py;
+    double* x;
+    double* y;
+} GpiMapClientToWorldArgs;
+
+/* 24: record is a shape record as in a .shp file (from its type word on);
+ * shape may be null. */
+typedef struct GpiThemeAddShapeArgs {
+    uint32_t theme;
+    const void* record;
+    uint32_t* shape;
+} GpiThemeAddShapeArgs;
+
+/* 25 */
+typedef struct GpiThemeUpdateShapeArgs {
+    uint32_t theme;
+    uint32_t shape;
+    const void* record;
+} GpiThemeUpdateShapeArgs;
+
+/* A theme and one of its shapes, in either order, and an out word. */
+typedef struct GpiThemeShapeArgs {
+    uint32_t first;
+    uint32_t second;
+} GpiThemeShapeArgs;
+typedef GpiThemeShapeArgs GpiThemeDeleteShapeArgs;    /* 26: theme, shape */
+typedef GpiThemeShapeArgs GpiMapZoomToSelectionArgs;  /* 60: map, theme */
+typedef GpiThemeShapeArgs GpiMapZoomToThemeArgs;      /* 61: map, theme or 0 */
+
+typedef struct GpiThemeShapeOutArgs {
+    uint32_t first;
+    uint32_t second;
+    uint32_t* out;
+} GpiThemeShapeOutArgs;
+typedef GpiThemeShapeOutArgs GpiThemeQueryIntersectingArgs; /* 38: theme, shape; out = recordset */
+typedef GpiThemeShapeOutArgs GpiShapeIsSelectedArgs;        /* 44: shape, theme */
+typedef GpiThemeShapeOutArgs GpiMapGetToolArgs;             /* 62: map, identity; out = tool */
+
+/* 41: shape's info-tip text. */
+typedef struct GpiShapeGetInfoTipTextArgs {
+    uint32_t theme;
+    uint32_t shape;
+    char* buffer;
+    uint32_t* size;
+} GpiShapeGetInfoTipTextArgs;
+
+/* 43: query in the attribute query language. */
+typedef struct GpiThemeQueryArgs {
+    uint32_t theme;
+    const char* query;
+    uint32_t* recordset;
+} GpiThemeQueryArgs;
+
+/* A shape, a theme and a value word. */
+typedef struct GpiThemeShapeValueArgs {
+    uint32_t first;
+    uint32_t second;
+    uint32_t value;
+} GpiThemeShapeValueArgs;
+typedef GpiThemeShapeValueArgs GpiShapeSelectArgs;  /* 45: shape, theme, select */
+typedef GpiThemeShapeValueArgs GpiMapSetToolArgs;   /* 63: map, identity, tool */
+typedef GpiThemeShapeValueArgs GpiThemeUpdateBatchArgs; /* 99: identity, theme, end */
+
+/* 48 */
+typedef struct GpiShapeGetAttributeArgs {
+    uint32_t shape;
+    uint32_t theme;
+    uint32_t field;
+    char* buffer;
+    uint32_t* size;
+} GpiShapeGetAttributeArgs;
+
+/* 49: with a null buffer, size receives the record's size in bytes. */
+typedef struct GpiShapeGetRecordArgs {
+    uint32_t shape;
+    void* buffer;
+    uint32_t* size;
+} GpiShapeGetRecordArgs;
+
+/* 58 */
+typedef struct GpiMapCenterAtArgs {
+    uint32_t map;
+    uint32_t pad;
+    double x;
+    double y;
+} GpiMapCenterAtArgs;
+
+/* 59 */
+typedef struct GpiMapZoomArgs {
+    uint32_t map;
+    uint32_t pad;
+    double factor;
+} GpiMapZoomArgs;
+
+/* 64 and 82: shapes inside (intersect 0) or touching (intersect 1) the
+ * rectangle. */
+typedef struct GpiThemeQueryRectangleArgs {
+    uint32_t theme;
+    uint32_t pad;
+    double x1;
+    double y1;
+    double x2;
+    double y2;
+    uint32_t intersect;
+    uint32_t* recordset;
+} GpiThemeQueryRectangleArgs;
+typedef GpiThemeQueryRectangleArgs GpiThemeQuerySelectedRectangleArgs; /* 82 */
+
+/* 68 and 69 */
+typedef struct GpiToolBarButtonArgs {
+    uint32_t toolbar;
+    uint32_t identity;
+    uint32_t buttonId;
+    uint32_t value;
+} GpiToolBarButtonArgs;
+typedef GpiToolBarButtonArgs GpiToolBarEnableButtonArgs; /* 68: value = enable */
+typedef GpiToolBarButtonArgs GpiToolBarCheckButtonArgs;  /* 69: value = check */
+
+/* 71 */
+typedef struct GpiShapeSetAttributeArgs {
+    uint32_t shape;
+    uint32_t theme;
+    uint32_t field;
+    const char* value;
+} GpiShapeSetAttributeArgs;
+
+/* 86: script may receive 0 when the file does not compile. */
+typedef struct GpiWorkspaceCreateScriptArgs {
+    uint32_t workspace;
+    const char* file;
+    uint32_t* script;
+} GpiWorkspaceCreateScriptArgs;
+
+/* 100: values[0..count-1] go into fields 0..count-1. */
+typedef struct GpiShapeSetAttributesArgs {
+    uint32_t shape;
+    uint32_t theme;
+    uint32_t count;
+    const char* const* values;
+} GpiShapeSetAttributesArgs;
+
+/* 124: any out pointer may be null. */
+typedef struct GpiShapeGetPointArgs {
+    uint32_t shape;
+    uint32_t part;
+    uint32_t point;
+    double* x;
+    double* y;
+    double* z;
+} GpiShapeGetPointArgs;
+
+/* 128 */
+typedef struct GpiShapeGetNearestPointArgs {
+    uint32_t shape;
+    uint32_t pad;
+    double x;
+    double y;
+    double* nx;
+    double* ny;
+} GpiShapeGetNearestPointArgs;
+
+/* 134 */
+typedef struct GpiShapeSetAttributeIntArgs {
+    uint32_t shape;
+    uint32_t theme;
+    uint32_t field;
+    int32_t value;
+} GpiShapeSetAttributeIntArgs;
+
+/* 135 */
+typedef struct GpiShapeSetAttributeDoubleArgs {
+    uint32_t shape;
+    uint32_t theme;
+    uint32_t field;
+    uint32_t pad;
+    double value;
+} GpiShapeSetAttributeDoubleArgs;
+
+/* 136: shape may be null. */
+typedef struct GpiThemeAddPointArgs {
+    uint32_t theme;
+    uint32_t pad;
+    double x;
+    double y;
+    uint32_t* shape;
+} GpiThemeAddPointArgs;
+
+/* 137: one geometry as well-known text; shape may be null. */
+typedef struct GpiThemeAddShapeWktArgs {
+    uint32_t theme;
+    const char* wkt;
+    uint32_t* shape;
+} GpiThemeAddShapeWktArgs;
+
+/* 138: one geometry as well-known binary of size bytes; shape may be null. */
+typedef struct GpiThemeAddShapeWkbArgs {
+    uint32_t theme;
+    const void* wkb;
+    uint32_t size;
+    uint32_t* shape;
+} GpiThemeAddShapeWkbArgs;
+
+/* 139: as 99, with room reserved for count shapes. */
+typedef struct GpiThemeUpdateBatchReserveArgs {
+    uint32_t identity;
+    uint32_t theme;
+    uint32_t end;
+    uint32_t count;
+} GpiThemeUpdateBatchReserveArgs;
+
+/* ------------------------------------------------------------------------
  * Layouts. P is the size of a pointer: 4 on 32-bit, 8 on 64-bit builds.
  * ------------------------------------------------------------------------ */
 #define GPI_P ((size_t)sizeof(void*))
@@ -687,6 +1159,79 @@ GPI_STATIC_ASSERT(sizeof(GpiHostAllocArgs) == 2 * GPI_P, "GpiHostAllocArgs layou
 GPI_STATIC_ASSERT(offsetof(GpiGetHostVersionArgs, buffer) == GPI_P, "GpiGetHostVersionArgs layout");
 GPI_STATIC_ASSERT(offsetof(GpiGetHostVersionArgs, size) == 2 * GPI_P, "GpiGetHostVersionArgs layout");
 GPI_STATIC_ASSERT(sizeof(GpiGetHostVersionArgs) == 3 * GPI_P, "GpiGetHostVersionArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHandleOutArgs, out) == GPI_P, "GpiHandleOutArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiHandleOutArgs) == 2 * GPI_P, "GpiHandleOutArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHandleValueArgs, value) == 4, "GpiHandleValueArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiHandleValueArgs) == 8, "GpiHandleValueArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHandleTextArgs, text) == GPI_P, "GpiHandleTextArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiHandleTextArgs) == 2 * GPI_P, "GpiHandleTextArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHandleStringArgs, buffer) == GPI_P, "GpiHandleStringArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHandleStringArgs, size) == 2 * GPI_P, "GpiHandleStringArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHandleBoundsArgs, xmin) == GPI_P, "GpiHandleBoundsArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHandleBoundsArgs, ymax) == 4 * GPI_P, "GpiHandleBoundsArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiWorkspaceGetThemeArgs, index) == 4, "GpiWorkspaceGetThemeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiWorkspaceGetThemeArgs, theme) == 8, "GpiWorkspaceGetThemeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiWorkspaceAddThemeArgs, name) == 8, "GpiWorkspaceAddThemeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiWorkspaceAddThemeArgs, theme) == 8 + GPI_P, "GpiWorkspaceAddThemeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiWorkspaceSelectThemeArgs, theme) == 2 * GPI_P, "GpiWorkspaceSelectThemeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeGetLabelFontArgs, colour) == 2 * GPI_P, "GpiThemeGetLabelFontArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeGetFieldNameArgs, buffer) == 8, "GpiThemeGetFieldNameArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeGetFieldNameArgs, size) == 8 + GPI_P, "GpiThemeGetFieldNameArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeAddFieldArgs, name) == 8, "GpiThemeAddFieldArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeAddFieldArgs, field) == 8 + 2 * GPI_P, "GpiThemeAddFieldArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiWorkspaceRemoveThemeArgs, removed) == 8, "GpiWorkspaceRemoveThemeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiBitmap, pixels) == GPI_ROUND_UP(12, GPI_P), "GpiBitmap layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeSetRasterImageArgs, bitmap) == GPI_P, "GpiThemeSetRasterImageArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeSetRasterImageArgs, x1) == GPI_ROUND_UP(2 * GPI_P, 8),
+                  "GpiThemeSetRasterImageArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiSetPluginDataArgs, size) == 8, "GpiSetPluginDataArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiSetPluginDataArgs, data) == GPI_ROUND_UP(12, GPI_P), "GpiSetPluginDataArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeGetFieldTypeArgs, type) == 8, "GpiThemeGetFieldTypeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeFindFieldArgs, field) == 2 * GPI_P, "GpiThemeFindFieldArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiWorkspaceNewThemeFromSelectionArgs, name) == 8,
+                  "GpiWorkspaceNewThemeFromSelectionArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiWorkspaceNewThemeFromSelectionArgs, newTheme) == 8 + GPI_P,
+                  "GpiWorkspaceNewThemeFromSelectionArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeSetFieldTextArgs, text) == 8, "GpiThemeSetFieldTextArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiHandleIndexOutArgs, out) == 8, "GpiHandleIndexOutArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiMapGetClientSizeArgs, height) == 2 * GPI_P, "GpiMapGetClientSizeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiMapWorldToClientArgs, x) == 8, "GpiMapWorldToClientArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiMapWorldToClientArgs, px) == 24, "GpiMapWorldToClientArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiMapClientToWorldArgs, x) == GPI_ROUND_UP(12, GPI_P), "GpiMapClientToWorldArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeAddShapeArgs, shape) == 2 * GPI_P, "GpiThemeAddShapeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeUpdateShapeArgs, record) == 8, "GpiThemeUpdateShapeArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiThemeShapeArgs) == 8, "GpiThemeShapeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeShapeOutArgs, out) == 8, "GpiThemeShapeOutArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiShapeGetInfoTipTextArgs, size) == 8 + GPI_P, "GpiShapeGetInfoTipTextArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeQueryArgs, recordset) == 2 * GPI_P, "GpiThemeQueryArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiThemeShapeValueArgs) == 12, "GpiThemeShapeValueArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiShapeGetAttributeArgs, buffer) == GPI_ROUND_UP(12, GPI_P),
+                  "GpiShapeGetAttributeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiShapeGetRecordArgs, size) == 2 * GPI_P, "GpiShapeGetRecordArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiMapCenterAtArgs, x) == 8, "GpiMapCenterAtArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiMapZoomArgs, factor) == 8, "GpiMapZoomArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeQueryRectangleArgs, x1) == 8, "GpiThemeQueryRectangleArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeQueryRectangleArgs, intersect) == 40, "GpiThemeQueryRectangleArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeQueryRectangleArgs, recordset) == GPI_ROUND_UP(44, GPI_P),
+                  "GpiThemeQueryRectangleArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiToolBarButtonArgs) == 16, "GpiToolBarButtonArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiShapeSetAttributeArgs, value) == GPI_ROUND_UP(12, GPI_P),
+                  "GpiShapeSetAttributeArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiWorkspaceCreateScriptArgs, script) == 2 * GPI_P, "GpiWorkspaceCreateScriptArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiShapeSetAttributesArgs, values) == GPI_ROUND_UP(12, GPI_P),
+                  "GpiShapeSetAttributesArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiShapeGetPointArgs, x) == GPI_ROUND_UP(12, GPI_P), "GpiShapeGetPointArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiShapeGetNearestPointArgs, x) == 8, "GpiShapeGetNearestPointArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiShapeGetNearestPointArgs, nx) == 24, "GpiShapeGetNearestPointArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiShapeSetAttributeIntArgs) == 16, "GpiShapeSetAttributeIntArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiShapeSetAttributeDoubleArgs, value) == 16, "GpiShapeSetAttributeDoubleArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeAddPointArgs, x) == 8, "GpiThemeAddPointArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeAddPointArgs, shape) == 24, "GpiThemeAddPointArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeAddShapeWktArgs, shape) == 2 * GPI_P, "GpiThemeAddShapeWktArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeAddShapeWkbArgs, size) == 2 * GPI_P, "GpiThemeAddShapeWkbArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiThemeAddShapeWkbArgs, shape) == GPI_ROUND_UP(2 * GPI_P + 4, GPI_P),
+                  "GpiThemeAddShapeWkbArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiThemeUpdateBatchReserveArgs) == 16, "GpiThemeUpdateBatchReserveArgs layout");
 #undef GPI_ROUND_UP
 #undef GPI_P
 

@@ -128,7 +128,7 @@ void CGeoView::OnInitialUpdate() {
         clientWidth = width();
         return dotsPerInch > 0.0;
     };
-    m_gpiHandle = GpiRegisterMapView(this);
+    m_gpiHandle = GpiRegisterMapView(this, static_cast<CMessageWindow*>(this));
     GeoViewServices().RegisterContextMenus();
 
     const int w = width();

@@ -183,6 +183,30 @@ public:
 
     // ---- end of themes selected in the legend ----
 
+    // ---- The theme list (DocThemeList.cpp) ----
+
+    // A new theme of that name and shape type with the settings' default
+    // and outline colours, visible, of no source yet; not in the document.
+    CTheme* CreateTheme(const std::string& name, std::uint32_t shapeType);
+    // Puts a new theme in place, at the end when LoadToBottom is set and
+    // forceTop clear, else at the front, and tells the plug-ins. No update
+    // event; the document is not marked modified. Nothing for null.
+    void AddTheme(CTheme* theme, bool forceTop = false);
+    // Removes and deletes a theme of the document. False, with nothing
+    // changed, when the document has no themes or other themes are made
+    // from this one. Fires DUE_ThemeRemoved while the theme still exists,
+    // then DUE_ActiveThemeChanged; the plug-ins hear of the removal and the
+    // theme's handle goes.
+    bool RemoveTheme(CTheme* theme);
+    // A theme of the source's selected shapes, in shape-index order, that
+    // refers to the source's records (or its parent's, for a source that is
+    // itself made from a selection); named name, or "From: " + the source's
+    // name for null. Added as AddTheme does, with DUE_ThemeAdded. Null for a
+    // null source or a source of no point, polyline or polygon kind.
+    CTheme* NewThemeFromSelection(CTheme* source, const char* name, bool quiet);
+
+    // ---- end of the theme list ----
+
     // ---- Opening files as themes (DocOpenFiles.cpp) ----
     //
     // New themes take ColorDefault, ColorOutline and ThemesVisible from the
@@ -292,7 +316,7 @@ private:
     void AddExtentCommands();
     void AddOpenFileCommands();
     // Puts a new theme in place by LoadToBottom and tells the plug-ins.
-    void InsertNewTheme(CTheme* theme);
+    void InsertNewTheme(CTheme* theme) { AddTheme(theme); }
     // The settings' colours and visibility for a new theme.
     void ApplyNewThemeSettings(CTheme* theme);
     // A loading message: to the console under the loading debug flag (2).

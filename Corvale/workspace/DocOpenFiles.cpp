@@ -110,14 +110,6 @@ void CCorvaleDoc::ApplyNewThemeSettings(CTheme* theme) {
     theme->UpdateDefaultStyle();
 }
 
-void CCorvaleDoc::InsertNewTheme(CTheme* theme) {
-    if (CAppSettings::GetInstance()->m_LoadToBottom != 0)
-        m_themes.push_back(theme);
-    else
-        m_themes.insert(m_themes.begin(), theme);
-    GpiNotifyThemeAdded(this, theme);
-}
-
 bool CCorvaleDoc::ShapeCallback(void* document, CShapeRecord* record, std::intptr_t userData) {
     auto* self = static_cast<CCorvaleDoc*>(document);
     if (self == nullptr || self->m_loaderTargetTheme == nullptr)

@@ -12,6 +12,7 @@
 #include "framework/Messages.h"
 #include "framework/UserInterface.h"
 #include "workspace/CorvaleDoc.h"
+#include "workspace/gpi/GpiOperations.h"
 #include "workspace/gpi/GpiState.h"
 
 #include <algorithm>
@@ -127,11 +128,6 @@ int OnSetStatusText(void* args) {
     return GPIERR_NoError;
 }
 
-// A handle passed as the block itself.
-std::uint32_t HandleOfBlock(void* args) {
-    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(args));
-}
-
 // A fraction 0..1 as the percentage the status bar shows.
 int PercentOf(float fraction) {
     if (!(fraction > 0.0f))
@@ -176,7 +172,7 @@ int OnStatusPaneCreate(void* args) {
 }
 
 int OnStatusPaneDestroy(void* args) {
-    const std::uint32_t handle = HandleOfBlock(args);
+    const std::uint32_t handle = GpiHandleOfBlock(args);
     CGpiLockGuard guard;
     CGpiHostState& state = GpiState();
     const GpiStatusPaneEntry* entry = state.m_StatusPanes.Find(handle);
@@ -220,7 +216,7 @@ int OnProgressSetPos(void* args) {
 }
 
 int OnProgressDestroy(void* args) {
-    const std::uint32_t handle = HandleOfBlock(args);
+    const std::uint32_t handle = GpiHandleOfBlock(args);
     CGpiLockGuard guard;
     CGpiHostState& state = GpiState();
     if (!state.m_ProgressBars.Erase(handle))
@@ -305,6 +301,56 @@ GpiOperationHandler FindHandler(int op) {
     case GPIOP_ProgressSetPos: return &OnProgressSetPos;
     case GPIOP_ProgressDestroy: return &OnProgressDestroy;
     case GPIOP_IsScriptingAvailable: return &OnIsScriptingAvailable;
+    // Workspaces.
+    case GPIOP_WorkspaceGetMap: return &GpiOnWorkspaceGetMap;
+    case GPIOP_WorkspaceGetThemeCount: return &GpiOnWorkspaceGetThemeCount;
+    case GPIOP_WorkspaceGetTheme: return &GpiOnWorkspaceGetTheme;
+    case GPIOP_WorkspaceAddTheme: return &GpiOnWorkspaceAddTheme;
+    case GPIOP_WorkspaceGetExtent: return &GpiOnWorkspaceGetExtent;
+    case GPIOP_WorkspacePrintConsole: return &GpiOnWorkspacePrintConsole;
+    case GPIOP_WorkspaceIsActive: return &GpiOnWorkspaceIsActive;
+    case GPIOP_WorkspaceSelectTheme: return &GpiOnWorkspaceSelectTheme;
+    case GPIOP_WorkspaceNotifyChanged: return &GpiOnWorkspaceNotifyChanged;
+    case GPIOP_WorkspaceGetSelectedThemes: return &GpiOnWorkspaceGetSelectedThemes;
+    case GPIOP_WorkspaceGetActiveTheme: return &GpiOnWorkspaceGetActiveTheme;
+    case GPIOP_WorkspaceGetDescription: return &GpiOnWorkspaceGetDescription;
+    case GPIOP_WorkspaceSetDescription: return &GpiOnWorkspaceSetDescription;
+    case GPIOP_WorkspaceRemoveTheme: return &GpiOnWorkspaceRemoveTheme;
+    case GPIOP_WorkspaceSetPluginData: return &GpiOnWorkspaceSetPluginData;
+    case GPIOP_WorkspaceClearThemeSelection: return &GpiOnWorkspaceClearThemeSelection;
+    case GPIOP_WorkspaceGetSelectedThemeCount: return &GpiOnWorkspaceGetSelectedThemeCount;
+    case GPIOP_WorkspaceNewThemeFromSelection: return &GpiOnWorkspaceNewThemeFromSelection;
+    // Themes as a whole.
+    case GPIOP_ThemeIsSelected: return &GpiOnThemeIsSelected;
+    case GPIOP_ThemeIsReadOnly: return &GpiOnThemeIsReadOnly;
+    case GPIOP_ThemeGetName: return &GpiOnThemeGetName;
+    case GPIOP_ThemeSetName: return &GpiOnThemeSetName;
+    case GPIOP_ThemeGetFieldCount: return &GpiOnThemeGetFieldCount;
+    case GPIOP_ThemeGetShapeType: return &GpiOnThemeGetShapeType;
+    case GPIOP_ThemeGetBounds: return &GpiOnThemeGetBounds;
+    case GPIOP_ThemeRecalcBounds: return &GpiOnThemeRecalcBounds;
+    case GPIOP_ThemeGetLabelFont: return &GpiOnThemeGetLabelFont;
+    case GPIOP_ThemeGetFieldName: return &GpiOnThemeGetFieldName;
+    case GPIOP_ThemeGetWorkspace: return &GpiOnThemeGetWorkspace;
+    case GPIOP_ThemeIsVisible: return &GpiOnThemeIsVisible;
+    case GPIOP_ThemeAddField: return &GpiOnThemeAddField;
+    case GPIOP_ThemeDeleteField: return &GpiOnThemeDeleteField;
+    case GPIOP_ThemeGetComment: return &GpiOnThemeGetComment;
+    case GPIOP_ThemeSetComment: return &GpiOnThemeSetComment;
+    case GPIOP_ThemeGetColor: return &GpiOnThemeGetColor;
+    case GPIOP_ThemeSetColor: return &GpiOnThemeSetColor;
+    case GPIOP_ThemeGetBaseColor: return &GpiOnThemeGetBaseColor;
+    case GPIOP_ThemeSetBaseColor: return &GpiOnThemeSetBaseColor;
+    case GPIOP_ThemeGetLineWidth: return &GpiOnThemeGetLineWidth;
+    case GPIOP_ThemeSetLineWidth: return &GpiOnThemeSetLineWidth;
+    case GPIOP_ThemeSetRasterImage: return &GpiOnThemeSetRasterImage;
+    case GPIOP_ThemeSetPluginData: return &GpiOnThemeSetPluginData;
+    case GPIOP_ThemeSetSelected: return &GpiOnThemeSetSelected;
+    case GPIOP_ThemeGetFieldType: return &GpiOnThemeGetFieldType;
+    case GPIOP_ThemeFindField: return &GpiOnThemeFindField;
+    case GPIOP_ThemeGetPenStyle: return &GpiOnThemeGetPenStyle;
+    case GPIOP_ThemeSetPenStyle: return &GpiOnThemeSetPenStyle;
+    case GPIOP_ThemeSetFieldText: return &GpiOnThemeSetFieldText;
     default: return nullptr;
     }
 }

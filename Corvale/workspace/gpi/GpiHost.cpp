@@ -39,18 +39,25 @@ std::uint32_t GpiShapeHandle(CShapeRecord* record) {
     return handle;
 }
 
-std::uint32_t GpiRegisterMapView(CGeoView* view) {
+std::uint32_t GpiRegisterMapView(CGeoView* view, const CMessageWindow* window) {
     if (view == nullptr)
         return 0;
     CGpiLockGuard guard;
-    return GpiState().m_MapViews.Add(view);
+    const std::uint32_t handle = GpiState().m_MapViews.Add(view);
+    if (handle != 0 && window != nullptr)
+        GpiState().m_MapViewWindows[handle] = window;
+    return handle;
 }
 
 void GpiForgetMapView(CGeoView* view) {
     if (view == nullptr)
         return;
     CGpiLockGuard guard;
-    GpiState().m_MapViews.EraseIf([view](CGeoView* entry) { return entry == view; });
+    CGpiHostState& state = GpiState();
+    for (const auto& entry : state.m_MapViews.Entries())
+        if (entry.second == view)
+            state.m_MapViewWindows.erase(entry.first);
+    state.m_MapViews.EraseIf([view](CGeoView* entry) { return entry == view; });
 }
 
 void GpiForgetWorkspace(CCorvaleDoc* document) {

@@ -160,8 +160,9 @@ extern "C" int GpiHostDispatch(int op, void* args);
 void FireGpiHook(std::uint32_t workspace, std::uint32_t hookType, void* args);
 
 // The map view registers itself once, when it is first updated, and forgets
-// itself when it is destroyed.
-std::uint32_t GpiRegisterMapView(CGeoView* view);
+// itself when it is destroyed. window is the view as its document knows it
+// (CCorvaleDoc::m_mapView).
+std::uint32_t GpiRegisterMapView(CGeoView* view, const CMessageWindow* window = nullptr);
 void GpiForgetMapView(CGeoView* view);
 
 // A theme that replaces a record by a new copy moves the record's handle to
@@ -205,5 +206,9 @@ struct GpiFrameServices {
     std::function<void()> hideProgress;
     // Whether the program's script engine is there for plug-ins to use.
     std::function<bool()> scriptingAvailable;
+    // The modal theme chooser over the document's themes with the caption:
+    // the position chosen in the theme list, -1 when cancelled. Without it
+    // a plug-in's request to choose a theme is answered as cancelled.
+    std::function<int(CCorvaleDoc* document, const std::string& caption)> chooseTheme;
 };
 void GpiSetFrameServices(const GpiFrameServices& services);

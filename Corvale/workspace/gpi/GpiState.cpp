@@ -218,6 +218,26 @@ CCorvaleDoc* GpiDocumentOfTheme(const CTheme* theme) {
     return nullptr;
 }
 
+std::uint32_t GpiAddRecordset(std::unique_ptr<GpiRecordset> recordset) {
+    if (recordset == nullptr)
+        return 0;
+    CGpiLockGuard guard;
+    const std::uint32_t handle = GpiState().m_Recordsets.Add(recordset.get());
+    if (handle != 0)
+        recordset.release();
+    return handle;
+}
+
+std::uint32_t GpiFindMapViewHandle(const CCorvaleDoc* document) {
+    if (document == nullptr || document->m_mapView == nullptr)
+        return 0;
+    CGpiLockGuard guard;
+    for (const auto& entry : GpiState().m_MapViewWindows)
+        if (entry.second == document->m_mapView)
+            return entry.first;
+    return 0;
+}
+
 std::uint32_t GpiGetToolOwner(std::uint32_t workspace) {
     CGpiLockGuard guard;
     const GpiWorkspaceEntry* entry = GpiState().m_Workspaces.Find(workspace);
@@ -354,6 +374,7 @@ void GpiTestReset() {
     state.m_HookRecords.clear();
     state.m_Workspaces.Clear();
     state.m_MapViews.Clear();
+    state.m_MapViewWindows.clear();
     state.m_Themes.Clear();
     state.m_Shapes.clear();
     state.m_Recordsets.Clear();

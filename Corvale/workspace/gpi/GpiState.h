@@ -26,6 +26,7 @@ class CCorvaleDoc;
 class CCustomToolPane;
 class CGeoView;
 class CJSHandler;
+class CMessageWindow;
 class CCorvaleToolBar;
 class CShapeRecord;
 class CStatusBarProgressCtrl;
@@ -155,6 +156,15 @@ struct GpiScriptEntry {
     CJSHandler* m_Script = nullptr;
     CCorvaleDoc* m_Owner = nullptr;
     bool operator==(const GpiScriptEntry& other) const { return m_Script == other.m_Script; }
+};
+
+// A host-owned list of handles with a cursor, behind a recordset handle.
+struct GpiRecordset {
+    std::vector<std::uint32_t> m_Handles;
+    // 0 at first; -1 is before the start, the count past the end.
+    std::int32_t m_Current = 0;
+    // GPIHANDLE_Theme or GPIHANDLE_Shape: the kind of the handles held.
+    std::uint32_t m_ElementKind = GPIHANDLE_Shape;
 };
 
 struct GpiStatusPaneEntry {
@@ -291,6 +301,9 @@ struct CGpiHostState {
     std::uint32_t m_HandleCounter = 0;
     CGpiHandleTable<GpiWorkspaceEntry> m_Workspaces;
     CGpiHandleTable<CGeoView*> m_MapViews;
+    // The window each map view is known by to its document (the document's
+    // m_mapView), so that a document's view is found without the view class.
+    std::map<std::uint32_t, const CMessageWindow*> m_MapViewWindows;
     CGpiHandleTable<CTheme*> m_Themes;
     bimap<std::uint32_t, CShapeRecord*> m_Shapes;
     // Its size is the number of open recordsets, reported at shutdown.
@@ -340,6 +353,12 @@ CTheme* GpiThemeOfShape(const CShapeRecord* record);
 // The document of the workspace table whose theme list holds the theme; null
 // when none does.
 CCorvaleDoc* GpiDocumentOfTheme(const CTheme* theme);
+
+// Registers a recordset (taking it over) under a new handle; 0, with the
+// recordset freed, when the counter is exhausted.
+std::uint32_t GpiAddRecordset(std::unique_ptr<GpiRecordset> recordset);
+// The handle of the document's map view; 0 when its view has not registered.
+std::uint32_t GpiFindMapViewHandle(const CCorvaleDoc* document);
 
 // The plug-in identity recorded as owner of a workspace's map tool; 0 for an
 // unknown workspace or none. Setting it on an unknown workspace does nothing.

@@ -44,6 +44,21 @@ const std::set<int> kBuiltOperations = {
     GPIOP_HostFree,          GPIOP_GetHostVersion,    GPIOP_Retired110,
     GPIOP_StatusPaneSetText, GPIOP_StatusPaneCreate,  GPIOP_StatusPaneDestroy,
     GPIOP_ProgressCreate,    GPIOP_ProgressSetPos,    GPIOP_ProgressDestroy, GPIOP_IsScriptingAvailable,
+    // Workspaces.
+    GPIOP_WorkspaceGetMap, GPIOP_WorkspaceGetThemeCount, GPIOP_WorkspaceGetTheme, GPIOP_WorkspaceAddTheme,
+    GPIOP_WorkspaceGetExtent, GPIOP_WorkspacePrintConsole, GPIOP_WorkspaceIsActive, GPIOP_WorkspaceSelectTheme,
+    GPIOP_WorkspaceNotifyChanged, GPIOP_WorkspaceGetSelectedThemes, GPIOP_WorkspaceGetActiveTheme,
+    GPIOP_WorkspaceGetDescription, GPIOP_WorkspaceSetDescription, GPIOP_WorkspaceRemoveTheme,
+    GPIOP_WorkspaceSetPluginData, GPIOP_WorkspaceClearThemeSelection, GPIOP_WorkspaceGetSelectedThemeCount,
+    GPIOP_WorkspaceNewThemeFromSelection,
+    // Themes as a whole.
+    GPIOP_ThemeIsSelected, GPIOP_ThemeIsReadOnly, GPIOP_ThemeGetName, GPIOP_ThemeSetName, GPIOP_ThemeGetFieldCount,
+    GPIOP_ThemeGetShapeType, GPIOP_ThemeGetBounds, GPIOP_ThemeRecalcBounds, GPIOP_ThemeGetLabelFont,
+    GPIOP_ThemeGetFieldName, GPIOP_ThemeGetWorkspace, GPIOP_ThemeIsVisible, GPIOP_ThemeAddField,
+    GPIOP_ThemeDeleteField, GPIOP_ThemeGetComment, GPIOP_ThemeSetComment, GPIOP_ThemeGetColor, GPIOP_ThemeSetColor,
+    GPIOP_ThemeGetBaseColor, GPIOP_ThemeSetBaseColor, GPIOP_ThemeGetLineWidth, GPIOP_ThemeSetLineWidth,
+    GPIOP_ThemeSetRasterImage, GPIOP_ThemeSetPluginData, GPIOP_ThemeSetSelected, GPIOP_ThemeGetFieldType,
+    GPIOP_ThemeFindField, GPIOP_ThemeGetPenStyle, GPIOP_ThemeSetPenStyle, GPIOP_ThemeSetFieldText,
 };
 
 } // namespace

@@ -67,6 +67,65 @@
     X(offsetof(GpiCommandItemInfo, item))          \
     X(sizeof(GpiFileTypeInfo))                     \
     X(sizeof(GpiScriptNamesInfo))                  \
-    X(offsetof(GpiScriptNamesInfo, methods))
+    X(offsetof(GpiScriptNamesInfo, methods))       \
+    X(sizeof(GpiHandleOutArgs))                    \
+    X(sizeof(GpiHandleValueArgs))                  \
+    X(sizeof(GpiHandleTextArgs))                   \
+    X(sizeof(GpiHandleStringArgs))                 \
+    X(sizeof(GpiHandleBoundsArgs))                 \
+    X(sizeof(GpiWorkspaceGetThemeArgs))            \
+    X(sizeof(GpiWorkspaceAddThemeArgs))            \
+    X(offsetof(GpiWorkspaceAddThemeArgs, theme))   \
+    X(sizeof(GpiWorkspaceSelectThemeArgs))         \
+    X(sizeof(GpiThemeGetLabelFontArgs))            \
+    X(sizeof(GpiThemeGetFieldNameArgs))            \
+    X(offsetof(GpiThemeGetFieldNameArgs, size))    \
+    X(sizeof(GpiThemeAddFieldArgs))                \
+    X(offsetof(GpiThemeAddFieldArgs, defaultValue)) \
+    X(sizeof(GpiWorkspaceRemoveThemeArgs))         \
+    X(sizeof(GpiBitmap))                           \
+    X(sizeof(GpiThemeSetRasterImageArgs))          \
+    X(offsetof(GpiThemeSetRasterImageArgs, x1))    \
+    X(offsetof(GpiThemeSetRasterImageArgs, name))  \
+    X(sizeof(GpiSetPluginDataArgs))                \
+    X(offsetof(GpiSetPluginDataArgs, data))        \
+    X(sizeof(GpiThemeGetFieldTypeArgs))            \
+    X(sizeof(GpiThemeFindFieldArgs))               \
+    X(sizeof(GpiWorkspaceNewThemeFromSelectionArgs)) \
+    X(sizeof(GpiThemeSetFieldTextArgs))            \
+    X(sizeof(GpiHandleIndexOutArgs))               \
+    X(sizeof(GpiMapGetClientSizeArgs))             \
+    X(sizeof(GpiMapWorldToClientArgs))             \
+    X(offsetof(GpiMapWorldToClientArgs, x))        \
+    X(offsetof(GpiMapWorldToClientArgs, py))       \
+    X(sizeof(GpiMapClientToWorldArgs))             \
+    X(offsetof(GpiMapClientToWorldArgs, x))        \
+    X(sizeof(GpiThemeAddShapeArgs))                \
+    X(sizeof(GpiThemeUpdateShapeArgs))             \
+    X(sizeof(GpiThemeShapeOutArgs))                \
+    X(sizeof(GpiShapeGetInfoTipTextArgs))          \
+    X(sizeof(GpiThemeQueryArgs))                   \
+    X(sizeof(GpiShapeGetAttributeArgs))            \
+    X(offsetof(GpiShapeGetAttributeArgs, buffer))  \
+    X(sizeof(GpiShapeGetRecordArgs))               \
+    X(sizeof(GpiMapCenterAtArgs))                  \
+    X(sizeof(GpiMapZoomArgs))                      \
+    X(sizeof(GpiThemeQueryRectangleArgs))          \
+    X(offsetof(GpiThemeQueryRectangleArgs, intersect)) \
+    X(offsetof(GpiThemeQueryRectangleArgs, recordset)) \
+    X(sizeof(GpiShapeSetAttributeArgs))            \
+    X(sizeof(GpiWorkspaceCreateScriptArgs))        \
+    X(sizeof(GpiShapeSetAttributesArgs))           \
+    X(sizeof(GpiShapeGetPointArgs))                \
+    X(offsetof(GpiShapeGetPointArgs, z))           \
+    X(sizeof(GpiShapeGetNearestPointArgs))         \
+    X(sizeof(GpiShapeSetAttributeDoubleArgs))      \
+    X(offsetof(GpiShapeSetAttributeDoubleArgs, value)) \
+    X(sizeof(GpiThemeAddPointArgs))                \
+    X(offsetof(GpiThemeAddPointArgs, shape))       \
+    X(sizeof(GpiThemeAddShapeWktArgs))             \
+    X(sizeof(GpiThemeAddShapeWkbArgs))             \
+    X(offsetof(GpiThemeAddShapeWkbArgs, shape))    \
+    X(sizeof(GpiThemeUpdateBatchReserveArgs))
 
 #endif

@@ -1,0 +1,70 @@
+#pragma once
+// The handlers of the GPI operations on workspaces and on themes as a whole,
+// for the dispatcher's table. Each takes the operation's argument block as
+// GpiHostDispatch received it and answers a GPIERR_* code.
+//
+// Every handler checks in one order: a null block, then a null required
+// pointer (GPIERR_IllegalParameter); then, under the plug-in lock, each
+// handle in block order, each looked up in its own table only
+// (GPIERR_InvalidHandle); then the values. The first failing check decides
+// and nothing changes; out words are written only on success.
+
+#include <cstdint>
+
+// A handle passed as the argument itself rather than in a block.
+inline std::uint32_t GpiHandleOfBlock(void* args) {
+    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(args));
+}
+
+// Workspaces (GpiWorkspaceOps.cpp).
+int GpiOnWorkspaceGetMap(void* args);
+int GpiOnWorkspaceGetThemeCount(void* args);
+int GpiOnWorkspaceGetTheme(void* args);
+int GpiOnWorkspaceAddTheme(void* args);
+int GpiOnWorkspaceGetExtent(void* args);
+int GpiOnWorkspacePrintConsole(void* args);
+int GpiOnWorkspaceIsActive(void* args);
+int GpiOnWorkspaceSelectTheme(void* args);
+int GpiOnWorkspaceNotifyChanged(void* args);
+int GpiOnWorkspaceGetSelectedThemes(void* args);
+int GpiOnWorkspaceGetActiveTheme(void* args);
+int GpiOnWorkspaceGetDescription(void* args);
+int GpiOnWorkspaceSetDescription(void* args);
+int GpiOnWorkspaceRemoveTheme(void* args);
+int GpiOnWorkspaceSetPluginData(void* args);
+int GpiOnWorkspaceClearThemeSelection(void* args);
+int GpiOnWorkspaceGetSelectedThemeCount(void* args);
+int GpiOnWorkspaceNewThemeFromSelection(void* args);
+
+// Themes as a whole: properties, fields and the default style
+// (GpiThemeOps.cpp).
+int GpiOnThemeIsSelected(void* args);
+int GpiOnThemeIsReadOnly(void* args);
+int GpiOnThemeGetName(void* args);
+int GpiOnThemeSetName(void* args);
+int GpiOnThemeGetFieldCount(void* args);
+int GpiOnThemeGetShapeType(void* args);
+int GpiOnThemeGetBounds(void* args);
+int GpiOnThemeRecalcBounds(void* args);
+int GpiOnThemeGetLabelFont(void* args);
+int GpiOnThemeGetFieldName(void* args);
+int GpiOnThemeGetWorkspace(void* args);
+int GpiOnThemeIsVisible(void* args);
+int GpiOnThemeAddField(void* args);
+int GpiOnThemeDeleteField(void* args);
+int GpiOnThemeGetComment(void* args);
+int GpiOnThemeSetComment(void* args);
+int GpiOnThemeGetColor(void* args);
+int GpiOnThemeSetColor(void* args);
+int GpiOnThemeGetBaseColor(void* args);
+int GpiOnThemeSetBaseColor(void* args);
+int GpiOnThemeGetLineWidth(void* args);
+int GpiOnThemeSetLineWidth(void* args);
+int GpiOnThemeSetRasterImage(void* args);
+int GpiOnThemeSetPluginData(void* args);
+int GpiOnThemeSetSelected(void* args);
+int GpiOnThemeGetFieldType(void* args);
+int GpiOnThemeFindField(void* args);
+int GpiOnThemeGetPenStyle(void* args);
+int GpiOnThemeSetPenStyle(void* args);
+int GpiOnThemeSetFieldText(void* args);
