@@ -10,6 +10,7 @@
 #include "scripting/DocumentConsole.h"
 #include "settings/AppSettings.h"
 #include "ui/AttributeDialogServices.h"
+#include "ui/WorkspacePropertiesDialog.h"
 #include "view/GeoViewServices.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/DocumentUpdateEvent.h"
@@ -247,6 +248,7 @@ void CCorvaleApp::InstallServices() {
             m_MainFrame->ShowMapScale(document, scale);
     };
     InstallAttributeDialogs(dialogs, m_MainFrame);
+    InstallWorkspaceDialogs(dialogs, m_MainFrame);
     SetDocumentDialogServices(dialogs);
 
     InstallDocumentConsole();
@@ -306,6 +308,8 @@ void CCorvaleApp::UninstallServices() {
     dialogs.showMapScale = nullptr;
     dialogs.manageAttributes = nullptr;
     dialogs.mergeAttributes = nullptr;
+    dialogs.workspaceProperties = nullptr;
+    dialogs.transformThemes = nullptr;
     SetDocumentDialogServices(dialogs);
     SetGeoViewServices(nullptr);
     m_Services.reset();

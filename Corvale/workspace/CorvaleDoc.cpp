@@ -25,6 +25,7 @@ CCorvaleDoc::CCorvaleDoc() : m_backgroundColor(CAppSettings::GetInstance()->m_Co
     AddExtentCommands();
     AddOpenFileCommands();
     AddWorkspaceFileCommands();
+    AddWorkspacePropertiesCommands();
     OnCommandRange(
         ID_TABLE_STATISTICS_FIRST, ID_TABLE_STATISTICS_LAST,
         [this](unsigned id) {
