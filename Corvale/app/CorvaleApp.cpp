@@ -79,6 +79,8 @@ public:
         if (CMainFrame* frame = m_App.GetMainFrame())
             frame->SetStatusCoordinates(x, y);
     }
+    // A workspace that asks for its properties when opened.
+    void ShowWorkspaceProperties(CCorvaleDoc& document, int page) override { document.ShowWorkspaceProperties(page); }
 
 private:
     CCorvaleApp& m_App;

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <unordered_set>
@@ -199,10 +200,14 @@ void CTransformDialog::reject() {
     QDialog::reject();
 }
 
+int TransformProgressPercent(std::int64_t done, std::int64_t total) {
+    if (total <= 0 || done <= 0)
+        return 0;
+    return static_cast<int>(std::min<std::int64_t>(done * 100 / total, 100));
+}
+
 void CTransformDialog::SetProgress(std::int64_t done, std::int64_t total) {
-    // 64 bits: done * 100 overflows an int from 21.5 million shapes on.
-    const std::int64_t percent = total > 0 ? done * 100 / total : 0;
-    m_Progress->setValue(static_cast<int>(percent));
+    m_Progress->setValue(TransformProgressPercent(done, total));
 }
 
 CTransformResult CTransformDialog::Transform(int source, int target) {

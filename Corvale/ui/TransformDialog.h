@@ -39,6 +39,11 @@ struct CTransformResult {
     bool m_Cancelled = false;
 };
 
+// The progress of a run in percent, truncated; 0 when there is nothing to
+// do. Counted in 64 bits: done * 100 passes the range of an int from 21.5
+// million shapes on.
+int TransformProgressPercent(std::int64_t done, std::int64_t total);
+
 class CTransformDialog : public QDialog {
 public:
     explicit CTransformDialog(QWidget* parent = nullptr);

@@ -458,3 +458,24 @@ TEST_F(CoordinatesPaneTest, VertexRowsAndTheMapsVertexSelection) {
     doc.FireUpdateEvent(nullptr, DUE_VertexAddedToSelection, reinterpret_cast<std::intptr_t>(second));
     EXPECT_EQ(pane.GetSelectedRows(), std::vector<int>{8});
 }
+
+TEST_F(CoordinatesPaneTest, ImageThemeListsItsCorners) {
+    theme = new CTheme;
+    theme->m_ShapeType = SHT_Image;
+    doc.m_themes.push_back(theme);
+    doc.m_activeTheme = theme;
+    pane.SetDocument(&doc);
+    EXPECT_EQ(pane.GetXTexts(), std::vector<std::string>{"<No selection>"});
+    theme->m_Raster.m_Corners = {{0, 10}, {0, 0}, {20, 0}, {20, 10}, {0, 10}};
+    doc.FireUpdateEvent(nullptr, DUE_Refresh, 0);
+    EXPECT_EQ(pane.GetXTexts(),
+              (std::vector<std::string>{"Part 1 of 1:", "0.000000", "0.000000", "20.000000", "20.000000"}));
+    EXPECT_EQ(pane.GetYTexts()[4], "10.000000");
+    ClickRow(3);
+    EXPECT_TRUE(Enabled(ID_COORD_COPY_COORDINATE));
+    EXPECT_FALSE(Enabled(ID_COORD_DELETE));
+    // The map's vertex of the ring's closing corner is the first row.
+    const double closing[2] = {0, 10};
+    doc.FireUpdateEvent(nullptr, DUE_VertexSelected, reinterpret_cast<std::intptr_t>(closing));
+    EXPECT_EQ(pane.GetSelectedRows(), std::vector<int>{1});
+}

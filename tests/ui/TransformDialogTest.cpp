@@ -229,3 +229,24 @@ TEST_F(TransformDialogTest, BeginWithoutThemesDoesNothing) {
     EXPECT_TRUE(ui.Messages().empty());
     EXPECT_EQ(CTransformDialog::LastSource(), -1);
 }
+
+// The percentage used to be computed in an int, which wrapped to negative
+// values for large themes.
+TEST(TransformProgressPercent, CountsIn64Bits) {
+    struct Case {
+        std::int64_t done;
+        std::int64_t total;
+        int percent;
+    };
+    const Case cases[] = {
+        {0, 0, 0},
+        {5, 0, 0},
+        {1, 3, 33},
+        {2, 3, 66},
+        {30000000, 40000000, 75},
+        {3000000000LL, 4000000000LL, 75},
+        {40000000, 40000000, 100},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TransformProgressPercent(c.done, c.total), c.percent) << c.done << " of " << c.total;
+}
