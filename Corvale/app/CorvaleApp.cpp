@@ -12,8 +12,9 @@
 #include "ui/AttributeDialogServices.h"
 #include "ui/MapImageDialogs.h"
 #include "ui/MapOverviewDialog.h"
-#include "view/GeoView.h"
 #include "ui/ThemeExportAttributeListDlg.h"
+#include "ui/WorkspacePropertiesDialog.h"
+#include "view/GeoView.h"
 #include "view/GeoViewServices.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/DocumentUpdateEvent.h"
@@ -94,6 +95,8 @@ public:
     bool CreateImageMap(CGeoView& view, const std::string& imagePath) override {
         return RunImageMapCreator(view, imagePath);
     }
+    // A workspace that asks for its properties when opened.
+    void ShowWorkspaceProperties(CCorvaleDoc& document, int page) override { document.ShowWorkspaceProperties(page); }
 
 private:
     CCorvaleApp& m_App;
@@ -263,6 +266,7 @@ void CCorvaleApp::InstallServices() {
             m_MainFrame->ShowMapScale(document, scale);
     };
     InstallAttributeDialogs(dialogs, m_MainFrame);
+    InstallWorkspaceDialogs(dialogs, m_MainFrame);
     SetDocumentDialogServices(dialogs);
     // The table and XML exports ask for their columns with this dialog.
     InstallExportAttributeChooser(m_MainFrame);
@@ -324,6 +328,8 @@ void CCorvaleApp::UninstallServices() {
     dialogs.showMapScale = nullptr;
     dialogs.manageAttributes = nullptr;
     dialogs.mergeAttributes = nullptr;
+    dialogs.workspaceProperties = nullptr;
+    dialogs.transformThemes = nullptr;
     SetDocumentDialogServices(dialogs);
     SetGeoViewServices(nullptr);
     m_Services.reset();

@@ -5,6 +5,8 @@
 #include "crs/RefSysTable.h"
 #include "panes/AttributesGridPane.h"
 #include "panes/LegendPane.h"
+#include "panes/BookmarksGridPane.h"
+#include "panes/CoordinatesGridPane.h"
 #include "panes/StatisticsGridPane.h"
 #include "settings/AppSettings.h"
 #include "settings/Registry.h"
@@ -297,6 +299,7 @@ void CMainFrame::CreateCommands() {
     AddCommand(ID_THEME_ZOOM_TO_THEME, tr("Zoom to &Theme"), MakeTextIcon(QStringLiteral("ZT"), map));
     AddCommand(ID_THEME_ZOOM_TO_SELECTION, tr("Zoom to &Selection"), MakeTextIcon(QStringLiteral("ZS"), map));
     AddCommand(ID_THEME_ZOOM_TO_MAKE_VISIBLE, tr("Zoom to &Make Visible"));
+    AddCommand(ID_WORKSPACE_TRANSFORM, tr("T&ransform..."));
     AddCommand(ID_VIEW_ZOOM_FULL_EXTENT, tr("&Full Extent"), MakeTextIcon(QStringLiteral("FE"), map));
     AddCommand(ID_VIEW_CENTER_MAP, tr("&Center Map..."));
     AddCommand(ID_VIEW_EDIT_VIEW_RECTANGLE, tr("Edit View &Rectangle..."));
@@ -411,6 +414,8 @@ bool CMainFrame::CreateMenuBar() {
     for (unsigned id : std::initializer_list<unsigned>{static_cast<unsigned>(ID_THEME_ZOOM_TO_THEME), static_cast<unsigned>(ID_THEME_ZOOM_TO_SELECTION),
                         static_cast<unsigned>(ID_THEME_ZOOM_TO_MAKE_VISIBLE)})
         theme->addAction(m_Actions[id]);
+    theme->addSeparator();
+    theme->addAction(m_Actions[ID_WORKSPACE_TRANSFORM]);
     ConnectUpdateOnShow(theme);
 
     QMenu* tools = bar->addMenu(tr("&Map"));
@@ -555,9 +560,7 @@ bool CMainFrame::CreateDockingWindows() {
         dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
                           QDockWidget::DockWidgetFloatable);
         dock->setWindowIcon(PaneIcon(QString::fromLatin1(spec.icon)));
-        // The Themes pane holds the legend, the Attributes and Statistics
-        // panes their grids; the other panes' contents come with them, until
-        // then an empty area of the first size.
+        // The Themes pane holds the legend, the other panes their grids.
         QWidget* body = nullptr;
         if (spec.id == ID_PANE_THEMES)
             body = m_LegendPane = new CLegendPane(dock);
@@ -565,6 +568,10 @@ bool CMainFrame::CreateDockingWindows() {
             body = new CAttributesGridPane(dock);
         else if (spec.id == ID_PANE_STATISTICS)
             body = new CStatisticsGridPane(dock);
+        else if (spec.id == ID_PANE_COORDINATES)
+            body = new CCoordinatesGridPane(dock);
+        else if (spec.id == ID_PANE_BOOKMARKS)
+            body = new CBookmarksGridPane(dock);
         else
             body = new QWidget(dock);
         body->setObjectName(QStringLiteral("PaneBody%1").arg(spec.id));
@@ -937,6 +944,12 @@ void CMainFrame::ForgetDocument(CCorvaleDoc* document) {
     auto* statistics = PaneWidget<CStatisticsGridPane>(*this, ID_PANE_STATISTICS);
     if (statistics != nullptr && statistics->GetDocument() == document)
         statistics->SetDocument(nullptr);
+    auto* coordinates = PaneWidget<CCoordinatesGridPane>(*this, ID_PANE_COORDINATES);
+    if (coordinates != nullptr && coordinates->GetDocument() == document)
+        coordinates->SetDocument(nullptr);
+    auto* bookmarks = PaneWidget<CBookmarksGridPane>(*this, ID_PANE_BOOKMARKS);
+    if (bookmarks != nullptr && bookmarks->GetDocument() == document)
+        bookmarks->SetDocument(nullptr);
 }
 
 void CMainFrame::SetPanesDocument(CCorvaleDoc* document) {
@@ -946,6 +959,10 @@ void CMainFrame::SetPanesDocument(CCorvaleDoc* document) {
         attributes->SetDocument(document);
     if (auto* statistics = PaneWidget<CStatisticsGridPane>(*this, ID_PANE_STATISTICS))
         statistics->SetDocument(document);
+    if (auto* coordinates = PaneWidget<CCoordinatesGridPane>(*this, ID_PANE_COORDINATES))
+        coordinates->SetDocument(document);
+    if (auto* bookmarks = PaneWidget<CBookmarksGridPane>(*this, ID_PANE_BOOKMARKS))
+        bookmarks->SetDocument(document);
 }
 
 void CMainFrame::UpdateFrameTitle() {

@@ -369,6 +369,10 @@ public:
     // Performance setting is 2 and there is none yet.
     void BuildSpatialIndex();
     void DeleteSpatialIndex();
+    // Lists the record again under its current box after its points moved
+    // in place, so that searches through the hash still find it. The hash is
+    // dropped (searches go linear) when it cannot take the record.
+    void ReindexShape(CShapeRecord* record);
     // Positions of the visible shapes nearest to (x, y), every tie listed
     // once; containing polygons come first at distance 0. False when the
     // theme has no visible shape of its kind.

@@ -72,6 +72,17 @@ void CTheme::DeleteSpatialIndex() {
     m_SpatialIndex.reset();
 }
 
+void CTheme::ReindexShape(CShapeRecord* record) {
+    if (!m_SpatialIndex || record == nullptr)
+        return;
+    try {
+        m_SpatialIndex->Remove(record);
+        m_SpatialIndex->InsertRecord(record);
+    } catch (...) {
+        m_SpatialIndex.reset();
+    }
+}
+
 void CTheme::BuildSpatialIndex() {
     if (m_SpatialIndex)
         return;

@@ -138,6 +138,8 @@ QVariant CGridModel::data(const QModelIndex& index, int role) const {
     case Qt::BackgroundRole:
         if (index.row() == m_FlashRow)
             return QColor(255, 100, 100);
+        if (m_HeadingRow && m_HeadingRow(index.row()))
+            return QColor(255, 128, 0);
         return {};
     case Qt::ForegroundRole:
         if (m_ShowLinks && IsHyperlinkText(GetCellText(index.row(), index.column())))
@@ -147,6 +149,11 @@ QVariant CGridModel::data(const QModelIndex& index, int role) const {
         if (m_ShowLinks && IsHyperlinkText(GetCellText(index.row(), index.column()))) {
             QFont font = QApplication::font();
             font.setUnderline(true);
+            return font;
+        }
+        if (m_HeadingRow && m_HeadingRow(index.row())) {
+            QFont font = QApplication::font();
+            font.setWeight(QFont::Bold);
             return font;
         }
         return {};
@@ -190,7 +197,7 @@ Qt::ItemFlags CGridModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (!m_ReadOnly && m_Edit)
+    if (!m_ReadOnly && m_Edit && (!m_CanEdit || m_CanEdit(index.row(), index.column())))
         flags |= Qt::ItemIsEditable;
     return flags;
 }

@@ -17,10 +17,17 @@ public:
     // Answers whether the edit was taken; a refused edit keeps the cell's text.
     using EditFunction = std::function<bool(int row, int column, const std::string& text)>;
 
+    // Whether a cell may be edited at all (before its editor opens).
+    using CanEditFunction = std::function<bool(int row, int column)>;
+    // Rows drawn as headings: orange and bold.
+    using HeadingRowFunction = std::function<bool(int row)>;
+
     explicit CGridModel(QObject* parent = nullptr);
 
     void SetCellText(CellTextFunction function) { m_CellText = std::move(function); }
     void SetEditFunction(EditFunction function) { m_Edit = std::move(function); }
+    void SetCanEditFunction(CanEditFunction function) { m_CanEdit = std::move(function); }
+    void SetHeadingRowFunction(HeadingRowFunction function) { m_HeadingRow = std::move(function); }
 
     // The columns are replaced; their heading marks are cleared.
     void SetHeadings(const std::vector<std::string>& headings);
@@ -64,6 +71,8 @@ public:
 private:
     CellTextFunction m_CellText;
     EditFunction m_Edit;
+    CanEditFunction m_CanEdit;
+    HeadingRowFunction m_HeadingRow;
     std::vector<std::string> m_Headings;
     std::vector<bool> m_HeadingSelected;
     std::vector<bool> m_KeyColumns;

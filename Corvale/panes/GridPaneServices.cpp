@@ -5,7 +5,11 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QInputDialog>
+#include <QStringList>
 #include <QUrl>
+
+#include <algorithm>
 
 IGridPaneServices::~IGridPaneServices() = default;
 
@@ -34,6 +38,20 @@ bool IGridPaneServices::HasStatisticsSelectionDialog() const { return false; }
 bool IGridPaneServices::ChooseStatisticsRows(QWidget*, int&) { return false; }
 bool IGridPaneServices::HasTableCheckDialogs() const { return false; }
 bool IGridPaneServices::ChooseTableCheckOptions(QWidget*, bool&) { return false; }
+bool IGridPaneServices::ChooseFromList(QWidget* parent, const std::string& prompt,
+                                       const std::vector<std::string>& choices, int& choice) {
+    QStringList items;
+    for (const std::string& text : choices)
+        items << QString::fromStdString(text);
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(parent, QStringLiteral("Corvale"), QString::fromStdString(prompt),
+                                                 items, std::max(0, choice), false, &ok);
+    if (!ok)
+        return false;
+    choice = static_cast<int>(items.indexOf(chosen));
+    return choice >= 0;
+}
+
 bool IGridPaneServices::ShowDuplicateData(QWidget*, const std::map<std::string, int>&, const std::string&, bool, int,
                                           std::string&) {
     return false;

@@ -75,6 +75,10 @@ public:
     virtual bool ChooseTableCheckOptions(QWidget* parent, bool& ignoreBlank);
     // "Value List" (kind 1) or "Duplicate Data Items" (kind 2) over the
     // counted keys; true with the chosen value when it is confirmed.
+    // A choice from a list under a prompt (the combo-box dialog); false when
+    // cancelled, else choice is the index chosen.
+    virtual bool ChooseFromList(QWidget* parent, const std::string& prompt, const std::vector<std::string>& choices,
+                                int& choice);
     virtual bool ShowDuplicateData(QWidget* parent, const std::map<std::string, int>& counts,
                                    const std::string& label, bool singleColumn, int kind, std::string& chosen);
 };

@@ -3,6 +3,10 @@
 // they always were: toolbar state, plug-ins and scripts refer to them.
 
 enum CommandId : unsigned {
+    // Workspace.
+    ID_WORKSPACE_SHOW_PROPERTIES = 33000,
+    ID_WORKSPACE_TRANSFORM = 32870,
+
     // Map tools.
     ID_TOOL_SELECT = 32772,
     ID_TOOL_SELECT_RECTANGLE = 32798,

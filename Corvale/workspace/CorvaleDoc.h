@@ -306,6 +306,23 @@ public:
 
     // ---- end of workspace file ----
 
+    // ---- Workspace properties and transform (DocWorkspaceProperties.cpp) ----
+
+    // Opens the Workspace Properties dialog on a tab (0 General .. 3
+    // Comment); on OK stores the values, shows the reference system in the
+    // status bar, fires DUE_WorkspacePropertiesChanged, updates the map scale
+    // and marks the workspace modified. Nothing without the dialog service.
+    void ShowWorkspaceProperties(int page);
+    // Transform over the selected themes: one image theme alone goes to the
+    // image georeferencing dialog, editable vector themes alone to the
+    // reprojection dialog; any other mix is refused with a message.
+    void OnTransformThemes();
+    // The message of a selection that cannot be transformed.
+    static const char* const kTransformMixMessage;
+    void AddWorkspacePropertiesCommands();
+
+    // ---- end of workspace properties and transform ----
+
 private:
     void SetToolMode(std::uint32_t mode) { m_toolMode = mode; }
     // Whether the active theme exists and may be edited.
@@ -330,6 +347,21 @@ private:
 // that live above the document; the application installs them at start-up.
 // Until then the scale is not shown, Center Map and Edit View Rectangle do
 // nothing, and an image without a world file is added where it lies.
+// The values the Workspace Properties dialog shows and edits.
+struct CWorkspacePropertyValues {
+    std::uint32_t m_BackgroundColor = 0;
+    std::string m_Description;
+    double m_GridX = 1.0;
+    double m_GridY = 1.0;
+    // "Show this page when workspace loaded."
+    bool m_ShowOnOpen = false;
+    // Index into the reference-system table; -1 for "Unknown".
+    int m_RefSystem = -1;
+    double m_EarthRadius = 0.0;
+    // The tab to open: 0 General, 1 Grid, 2 RefSys, 3 Comment.
+    int m_Page = 0;
+};
+
 struct CDocumentDialogServices {
     // Shows "1:N" in the toolbar's scale box (N the scale).
     std::function<void(CCorvaleDoc* document, double scale)> showMapScale;
@@ -346,6 +378,12 @@ struct CDocumentDialogServices {
     // The merge dialog over a theme's selected shapes; true on OK with one
     // text per attribute column in values.
     std::function<bool(CTheme* theme, std::vector<std::string>& values)> mergeAttributes;
+    // The Workspace Properties dialog over the values; true on OK with the
+    // values entered.
+    std::function<bool(CWorkspacePropertyValues& values)> workspaceProperties;
+    // The reprojection dialog over vector themes; true when it closed with OK
+    // (the themes were converted).
+    std::function<bool(CCorvaleDoc* document, const std::vector<CTheme*>& themes)> transformThemes;
 };
 void SetDocumentDialogServices(const CDocumentDialogServices& services);
 const CDocumentDialogServices& GetDocumentDialogServices();

@@ -90,13 +90,8 @@ void CCorvaleDoc::Serialize(CArchive& ar) {
         ar.WriteF64(m_gridSpacingX);
         ar.WriteF64(m_gridSpacingY);
         ar.WriteU32(CheckedCount(m_bookmarks.size(), "bookmarks"));
-        for (const CBookmarkRecord* bookmark : m_bookmarks) {
-            ar.WriteU32(1);
-            ar.WriteString(bookmark->m_Name);
-            ar.WriteF64(bookmark->m_UnitsPerPixel);
-            ar.WriteF64(bookmark->m_X);
-            ar.WriteF64(bookmark->m_Y);
-        }
+        for (CBookmarkRecord* bookmark : m_bookmarks)
+            bookmark->Serialize(ar);
         ar.WriteU32(m_openPropertiesFlag);
         int refSystem = m_refSystem;
         SerializeRefSysIndex(ar, refSystem);

@@ -97,12 +97,8 @@ void ReadWorkspaceFileBody(CArchive& ar, std::uint32_t version, CWorkspaceFileCo
         std::vector<CBookmarkRecord> read;
         read.reserve(bookmarks);
         for (std::uint32_t i = 0; i < bookmarks; ++i) {
-            ar.ReadU32(); // record version, always 1
             CBookmarkRecord bookmark;
-            bookmark.m_Name = ar.ReadString();
-            bookmark.m_UnitsPerPixel = ar.ReadF64();
-            bookmark.m_X = ar.ReadF64();
-            bookmark.m_Y = ar.ReadF64();
+            bookmark.Serialize(ar);
             read.push_back(std::move(bookmark));
         }
         contents.m_bookmarks = std::move(read);

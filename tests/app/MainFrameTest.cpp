@@ -190,9 +190,14 @@ TEST_F(MainFrameTest, CommandsRouteToTheApplicationAndUpdateTheirActions) {
     EXPECT_EQ(OpenCount(), 2);
 
     // A command no target takes is disabled by the update pass.
+    QAction* help = frame.GetCommandAction(ID_CONTEXT_HELP);
+    frame.UpdateCommandUI(help);
+    EXPECT_FALSE(help->isEnabled());
+
+    // The workspace takes its properties command once its dialog exists.
     QAction* properties = frame.GetCommandAction(ID_WORKSPACE_PROPERTIES);
     frame.UpdateCommandUI(properties);
-    EXPECT_FALSE(properties->isEnabled());
+    EXPECT_TRUE(properties->isEnabled());
 
     // The recent-workspace commands are enabled only for existing entries.
     QAction* recent = frame.GetCommandAction(ID_FILE_MRU_FIRST);

@@ -4,7 +4,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QTableView>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -48,3 +50,17 @@ QPoint CellCentre(QTableView* grid, int row, int column) {
 std::string ClipboardText() { return QApplication::clipboard()->text().toStdString(); }
 
 void SetClipboardText(const std::string& text) { QApplication::clipboard()->setText(QString::fromStdString(text)); }
+
+bool EditCellByKeys(QTableView* grid, int row, int column, const std::string& text) {
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, CellCentre(grid, row, column));
+    QTest::keyClick(grid, Qt::Key_F2);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    if (editor == nullptr)
+        return false;
+    editor->selectAll();
+    QTest::keyClicks(editor, QString::fromStdString(text));
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The delegate commits the text from a queued call.
+    QApplication::processEvents();
+    return true;
+}

@@ -11,6 +11,7 @@
 #include <QModelIndex>
 #include <QPoint>
 
+#include <cstdint>
 #include <deque>
 #include <map>
 #include <string>
@@ -90,3 +91,24 @@ QPoint CellCentre(QTableView* grid, int row, int column);
 // The clipboard's text as UTF-8.
 std::string ClipboardText();
 void SetClipboardText(const std::string& text);
+
+// The document's update events as they arrive.
+struct CPaneEventLog {
+    struct Event {
+        const void* sender;
+        int code;
+        std::intptr_t data;
+    };
+    void OnUpdate(const void* sender, int code, std::intptr_t data) { events.push_back({sender, code, data}); }
+    int Count(int code) const {
+        int n = 0;
+        for (const Event& e : events)
+            n += e.code == code;
+        return n;
+    }
+    std::vector<Event> events;
+};
+
+// Clicks the cell, opens its editor with F2, types the text and presses
+// Enter; false when no editor opened.
+bool EditCellByKeys(QTableView* grid, int row, int column, const std::string& text);
