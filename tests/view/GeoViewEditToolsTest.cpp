@@ -508,7 +508,10 @@ TEST(GeoViewEditToolsTest, SplitHereAtAVertex) {
     EXPECT_EQ(log.Count(DUE_ThemeDataChanged), 1);
     EXPECT_EQ(ui.Messages().size(), 1u);
 
-    // A read-only theme, or one not in vertex mode, offers no split.
+    // A read-only theme offers no split, nor does one out of vertex mode.
+    theme->m_Editable = false;
+    EXPECT_FALSE(splitAt(QPoint(10, 50)));
+    theme->m_Editable = true;
     ws.doc->m_vertexMode = 0;
     EXPECT_FALSE(splitAt(QPoint(10, 50)));
 }
