@@ -449,6 +449,17 @@ public:
     // record's, and only for a record of the theme; null otherwise. Bounds
     // and the modified flag are left to the caller.
     CShapeRecord* ReplaceShape(const CShapeRecord* newRecord, CShapeRecord* oldRecord);
+    // Moves one shape to another place in the drawing order of a native theme
+    // without filtered-out shapes or child themes: the record leaves its
+    // index and is put in before the shape that stood at newIndex (the
+    // shape count puts it last), so a shape moved towards the end lands at
+    // newIndex - 1. Its attribute row, style and selection entry go with it,
+    // the selection entries of the shapes it passes follow their shapes, and
+    // every record is numbered by its place again. With checkVisible the
+    // record must be visible. False, nothing changed, for a record that is
+    // not the theme's or an index beyond the count; true at once when the
+    // shape already stands there.
+    bool MoveShape(CShapeRecord* record, int newIndex, bool checkVisible);
     // Makes room in the lists of an editable theme for count more shapes.
     void ReserveShapes(int count);
     // Deletes every selected shape (filtered-out selected shapes too) of an

@@ -423,6 +423,68 @@ CShapeRecord* CTheme::ReplaceShape(const CShapeRecord* newRecord, CShapeRecord* 
     return copy;
 }
 
+bool CTheme::MoveShape(CShapeRecord* record, int newIndex, bool checkVisible) {
+    // Child themes read this theme's records by their numbers, which a move
+    // changes; filtered-out shapes have no place in the drawing order.
+    if (record == nullptr || m_SourceType != ST_Native || !m_ChildThemes.empty() ||
+        GetFilteredShapeCount() > 0)
+        return false;
+    KindLists lists = ListsOf(*this, KindOfType(m_ShapeType));
+    if (!lists)
+        return false;
+    std::vector<CShapeRecord*>& all = *lists.all;
+    std::vector<CShapeRecord*>& visible = *lists.visible;
+    const auto inAll = std::find(all.begin(), all.end(), record);
+    if (inAll == all.end())
+        return false;
+    if (checkVisible && std::find(visible.begin(), visible.end(), record) == visible.end())
+        return false;
+    const int count = static_cast<int>(all.size());
+    if (newIndex < 0 || newIndex > count)
+        return false;
+    const int from = static_cast<int>(inAll - all.begin());
+    if (from == newIndex)
+        return true;
+    if (m_NativeTable.GetRowCount() == count && !m_NativeTable.MoveRow(from, newIndex))
+        return false;
+    const int to = newIndex > from ? newIndex - 1 : newIndex;
+
+    // Where each shape index goes: the moved shape to `to`, the ones it
+    // passes one step towards its old place.
+    auto moved = [from, to](int index) {
+        if (index == from)
+            return to;
+        if (from < to && index > from && index <= to)
+            return index - 1;
+        if (to < from && index >= to && index < from)
+            return index + 1;
+        return index;
+    };
+    std::map<int, CSelectionEntry> selection;
+    for (const auto& entry : m_Selection)
+        selection.emplace(moved(entry.first), entry.second);
+    m_Selection.swap(selection);
+
+    auto move = [from, to](auto& list) {
+        auto item = std::move(list[static_cast<std::size_t>(from)]);
+        list.erase(list.begin() + from);
+        list.insert(list.begin() + to, std::move(item));
+    };
+    // Without a filter the visible list is the all-shapes list, and the
+    // styles are parallel to it once they have been decided.
+    if (static_cast<int>(m_ShapeStyles.size()) == count)
+        move(m_ShapeStyles);
+    move(all);
+    visible = all;
+    if (static_cast<int>(lists.owned->size()) == count &&
+        CShapeRecord::FromBytes((*lists.owned)[static_cast<std::size_t>(from)].get()) == record)
+        move(*lists.owned);
+    Renumber(all);
+    ResetShapePositions();
+    m_Modified = true;
+    return true;
+}
+
 void CTheme::ReserveShapes(int count) {
     if (!m_Editable || count <= 0 || m_ShapeType < 1 || m_ShapeType > 15)
         return;

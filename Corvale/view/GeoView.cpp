@@ -270,15 +270,13 @@ void CGeoView::DrawSelectionAreaAndMarkers(QPainter& dc) {
     CTheme* active = doc->m_activeTheme;
     if (active != nullptr && active->m_ShapeType == SHT_Image && active->m_SelectionArea) {
         const CShapeRecord* area = CShapeRecord::FromBytes(active->m_SelectionArea.get());
-        m_sketchPoints.clear();
-        const std::uint32_t count = CShapeRecord::GetPointCount(area);
-        for (std::uint32_t i = 0; i < count; ++i)
-            m_sketchPoints.push_back(CShapeRecord::GetPoint(area, i));
         dc.save();
         dc.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         dc.setPen(xorPen);
         QPolygon line;
-        for (const CShapePoint& p : m_sketchPoints) {
+        const std::uint32_t count = CShapeRecord::GetPointCount(area);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const CShapePoint p = CShapeRecord::GetPoint(area, i);
             const CDevicePoint d = MapToDevice(m_viewport, p.x, p.y);
             line << QPoint(d.x, d.y);
         }
@@ -314,12 +312,16 @@ void CGeoView::DrawOverlays(QPainter& dc) {
         DrawToolLine(dc, m_toolPoints, m_lastMousePoint);
     else if (doc->m_toolMode == MT_DrawNew)
         DrawToolLine(dc, m_sketchPoints, m_lastSketchMousePoint);
+    else if ((doc->m_toolMode == MT_NewVertexDrag || doc->m_toolMode == MT_SplitPolylineDrag) &&
+             m_editLineShown)
+        DrawToolLine(dc, {m_editPressPoint}, m_lastMousePoint);
     DrawToolOverlays(dc);
     if (m_locateCrossShown) {
         dc.drawLine(m_locatePoint.x, 0, m_locatePoint.x, height());
         dc.drawLine(0, m_locatePoint.y, width(), m_locatePoint.y);
     }
     dc.restore();
+    DrawVertexDrag(dc);
 
     if (m_overviewDialog && m_overviewDialog->HasWindow() && m_overviewDialog->IsVisible())
         m_overviewDialog->SetViewRect(doc->m_viewExtent);

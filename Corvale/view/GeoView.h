@@ -223,6 +223,51 @@ public:
     // The cursor the tool shows at a client point.
     QCursor GetToolCursor(const CDevicePoint& point) const;
 
+    // ---- drawing and vertex editing (GeoViewEditTools.cpp) ----
+    //
+    // The tools edit the active theme when it is editable. A vertex is held
+    // by its shape index and vertex number (m_dragVertex), never by address,
+    // so that a record replaced between press and release (by a plug-in, a
+    // script, the coordinates pane) is looked up again, or found gone.
+
+    // The snap mode of a mouse message's key flags: 2 for CTRL and SHIFT,
+    // 1 for CTRL, 3 for SHIFT, 0 for neither.
+    static int SnapMode(std::uint32_t flags);
+    // Snaps a map point in place: to the document's grid when Autosnap is
+    // on; then, given a theme, mode 1 takes the nearest vertex of that
+    // theme's visible shapes, mode 3 of the other themes' (image themes
+    // never), mode 2 of every theme's. The excluded shape gives no vertex,
+    // and a candidate replaces the best so far only when strictly nearer.
+    // Whether the point was snapped to the grid or to a vertex.
+    bool SnapPoint(CShapePoint& point, int snapMode, CTheme* theme,
+                   const CShapeRecord* excluded) const;
+    // A left click of the draw tool: a point theme gets the point as a new
+    // shape; a polyline or polygon theme's sketch gets it as a vertex.
+    void AddSketchPoint(const CDevicePoint& point, int snapMode);
+    // Adds the sketch as a new shape of the active theme and empties it.
+    // A line without two different vertices, or a polygon without three, is
+    // refused with a message and the sketch kept; false then.
+    bool FinishSketchShape();
+    // Split here: splits the one selected polyline at the vertex under the
+    // context menu's point.
+    void OnSplitHere();
+    // Whether Split here can act: an editable polyline theme with one
+    // selected shape in vertex mode, and a marker under the context point.
+    bool CanSplitHere() const;
+
+    // The map points the rubber lines of a vertex drag join (one: a point
+    // shape; two: a line's end and its neighbour; three: the neighbours
+    // around the vertex).
+    std::vector<CShapePoint> m_dragNeighbours;
+    // The pointer while a vertex is dragged; the rubber figure is shown once
+    // the mouse has moved.
+    CDevicePoint m_vertexDragPoint;
+    bool m_vertexDragShown = false;
+    // Where the button went down in the insert-vertex and split tools.
+    CShapePoint m_editPressPoint;
+    // The rubber line of those tools is shown while set.
+    bool m_editLineShown = false;
+
     // Press point of the pan, zoom, rectangle and circle tools.
     CDevicePoint m_pressPoint;
     // The rubber rectangle (left, top, right, bottom) while one is shown.
@@ -328,6 +373,25 @@ private:
     void SyncToolMode();
     // The map point of a client pixel through the last rendering's mapping.
     CShapePoint ClientToMap(const CDevicePoint& point) const;
+    // A click on the marker of a vertex: the vertex events, and in the
+    // adjust-vertex tool the start of its drag.
+    void OnVertexClick(std::uint32_t flags, std::uint32_t vertex);
+    // The end of a vertex drag at a client point: the vertex (and its ring
+    // twin) moves there, snapped.
+    void FinishVertexDrag(std::uint32_t flags, const CDevicePoint& point);
+    void CancelVertexDrag();
+    // Button down of the insert-vertex and split tools; false when the
+    // active theme has no selected shape (the click selection runs then).
+    bool BeginEditLine(const CDevicePoint& point, std::uint32_t dragMode);
+    // Button up of those tools: the cut from the press point to here.
+    void InsertVertexAlongLine(const CDevicePoint& point);
+    void SplitAlongLine(const CDevicePoint& point);
+    // Escape in the draw tool: the sketch loses its last vertex.
+    void RemoveLastSketchPoint();
+    // The rubber figure of a vertex drag, in the selection colours.
+    void DrawVertexDrag(QPainter& dc);
+    // Drops the figures of the editing tools (another tool was chosen).
+    void ResetEditTools();
 
     bool m_initialised = false;
     std::uint32_t m_gpiHandle = 0;

@@ -1,6 +1,8 @@
 // The map view's mouse tools: navigation (pan, zoom, wheel, arrow keys),
 // measuring, pointer feedback (cursor, status-bar coordinates, info tips,
-// context menu) and selection by click, rectangle, circle and polygon.
+// context menu) and selection by click, rectangle, circle and polygon. Every
+// mouse and key message is dispatched here, by tool mode; the drawing and
+// vertex tools do their work in GeoViewEditTools.cpp.
 //
 // Rubber figures are state of the view (m_dragRect, m_toolPoints, the pan
 // offset) painted over the cached map in paintEvent; every change of them
@@ -144,6 +146,9 @@ void CGeoView::AddToolCommands() {
             const CCorvaleDoc* doc = GetDocument();
             ui.Enable(doc != nullptr && !doc->m_themes.empty());
         });
+    OnCommand(
+        ID_VIEW_SPLIT_HERE, [this] { OnSplitHere(); },
+        [this](CCmdUI& ui) { ui.Enable(CanSplitHere()); });
 }
 
 // ---------------------------------------------------------------------------
@@ -221,6 +226,7 @@ void CGeoView::SyncToolMode() {
         m_dragRectShown = false;
         m_dragCircleShown = false;
         m_panning = false;
+        ResetEditTools();
         update();
     }
     m_toolModeSeen = mode;
@@ -249,9 +255,15 @@ void CGeoView::OnLButtonDown(std::uint32_t flags, const CDevicePoint& point) {
     case MT_SplitPolyline:
         // These tools select by click until the active theme has a shape
         // selected to work on.
-        if (doc->m_activeTheme != nullptr && doc->m_activeTheme->m_Selection.empty())
+        if (!BeginEditLine(point, doc->m_toolMode == MT_NewVertex ? MT_NewVertexDrag
+                                                                  : MT_SplitPolylineDrag)) {
             SelectByClick(flags, point);
-        return;
+            return;
+        }
+        break;
+    case MT_DrawNew:
+        AddSketchPoint(point, SnapMode(flags));
+        break;
     case MT_Pan:
         doc->m_toolMode = MT_PanDrag;
         m_pressPoint = point;
@@ -302,7 +314,6 @@ void CGeoView::OnLButtonDown(std::uint32_t flags, const CDevicePoint& point) {
         update();
         break;
     default:
-        // Drawing and vertex editing have tools of their own.
         break;
     }
     UpdateHintTip();
@@ -377,6 +388,19 @@ void CGeoView::OnLButtonUp(std::uint32_t flags, const CDevicePoint& point) {
         update();
         break;
     }
+    case MT_AdjustVertexDrag:
+        FinishVertexDrag(flags, point);
+        break;
+    case MT_NewVertexDrag:
+        InsertVertexAlongLine(point);
+        if (doc->m_activeTheme == nullptr)
+            return;
+        break;
+    case MT_SplitPolylineDrag:
+        SplitAlongLine(point);
+        if (doc->m_activeTheme == nullptr)
+            return;
+        break;
     case MT_SelectCircleDrag: {
         corvale::CWaitCursor wait;
         doc->m_toolMode = MT_SelectCircle;
@@ -403,8 +427,17 @@ void CGeoView::OnRButtonDown(std::uint32_t flags, const CDevicePoint& point) {
     if (doc == nullptr)
         return;
     SyncToolMode();
-    if (doc->m_toolMode == MT_SelectPolygonDraw)
+    if (doc->m_toolMode == MT_SelectPolygonDraw) {
         FinishSelectionPolygon(flags, point);
+    } else if (doc->m_toolMode == MT_DrawNew && !m_sketchPoints.empty()) {
+        // The right click sets the last vertex.
+        CShapePoint last = ClientToMap(point);
+        SnapPoint(last, SnapMode(flags), doc->m_activeTheme, nullptr);
+        m_sketchPoints.push_back(last);
+        // A refused shape keeps the vertices drawn so far, for another try.
+        if (!FinishSketchShape() && !m_sketchPoints.empty())
+            m_sketchPoints.pop_back();
+    }
     UpdateHintTip();
 }
 
@@ -440,8 +473,10 @@ void CGeoView::SelectByClick(std::uint32_t flags, const CDevicePoint& point) {
         // A click on a marker belongs to the vertex tools.
         std::uint32_t vertex = 0;
         if (HitTestVertexMarker(*m_vertexMarkers, ResolveMarkerRecord(*doc, *m_vertexMarkers),
-                                m_viewport, point, vertex))
+                                m_viewport, point, vertex)) {
+            OnVertexClick(flags, vertex);
             return;
+        }
     }
 
     CShapeRecord* hit = nullptr;
@@ -574,6 +609,22 @@ void CGeoView::OnMouseMove(std::uint32_t flags, const CDevicePoint& point) {
             m_lastMousePoint = point;
             update();
         }
+        break;
+    case MT_DrawNew:
+        if (!m_sketchPoints.empty()) {
+            m_lastSketchMousePoint = point;
+            update();
+        }
+        break;
+    case MT_AdjustVertexDrag:
+        m_vertexDragPoint = point;
+        m_vertexDragShown = true;
+        update();
+        break;
+    case MT_NewVertexDrag:
+    case MT_SplitPolylineDrag:
+        m_lastMousePoint = point;
+        update();
         break;
     default:
         break;
@@ -784,6 +835,22 @@ bool CGeoView::OnKeyDown(int key) {
             InvalidateMap(false);
             UpdateMeasureReadout();
             break;
+        case MT_DrawNew:
+            if (m_sketchPoints.size() == 1) {
+                m_sketchPoints.clear();
+                update();
+            } else {
+                RemoveLastSketchPoint();
+            }
+            break;
+        case MT_AdjustVertexDrag:
+            CancelVertexDrag();
+            break;
+        case MT_SplitPolylineDrag:
+            doc->m_toolMode = MT_SplitPolyline;
+            m_editLineShown = false;
+            InvalidateMap(false);
+            break;
         case MT_Select:
         case MT_SelectRectangle:
         case MT_SelectCircle:
@@ -792,10 +859,13 @@ bool CGeoView::OnKeyDown(int key) {
         case MT_PanDrag:
         case MT_ZoomIn:
         case MT_ZoomOut:
+        case MT_AdjustVertex:
+        case MT_NewVertex:
+        case MT_NewVertexDrag:
+        case MT_SplitPolyline:
             GpiNotifyEscapeKey(doc);
             break;
         default:
-            // The drawing and vertex tools end their own work.
             break;
         }
         UpdateHintTip();

@@ -8,6 +8,8 @@
 #include "workspace/gpi/GpiHost.h"
 #include "workspace/gpi/GpiShapeEditHooks.h"
 
+#include <cmath>
+
 namespace {
 
 // Set while Find Next / Find Previous are handed to the command window, so a
@@ -138,6 +140,14 @@ bool CCorvaleDoc::RequestSaveMapImage(const std::string& path, const std::uint32
     request.m_Result = false;
     FireUpdateEvent(nullptr, DUE_SaveMapImageToFile, reinterpret_cast<std::intptr_t>(&request));
     return request.m_Result;
+}
+
+bool CCorvaleDoc::SnapPointToGrid(double& x, double& y) const {
+    if (!(m_gridSpacingX > 0.0) || !(m_gridSpacingY > 0.0))
+        return false;
+    x = std::floor(x / m_gridSpacingX + 0.5) * m_gridSpacingX;
+    y = std::floor(y / m_gridSpacingY + 0.5) * m_gridSpacingY;
+    return true;
 }
 
 bool CCorvaleDoc::ActiveThemeEditable() const { return m_activeTheme != nullptr && m_activeTheme->m_Editable; }

@@ -87,7 +87,12 @@ public:
     std::string m_description;
     double m_gridSpacingX = 1.0;
     double m_gridSpacingY = 1.0;
+    // Points entered by the drawing and vertex tools are snapped to the grid.
     unsigned char m_autoSnap = 0;
+    // Rounds x and y to the nearest multiple of the grid spacing on their
+    // axis (halves away from minus infinity); false, point unchanged, when a
+    // spacing is not positive.
+    bool SnapPointToGrid(double& x, double& y) const;
     int m_viewCount = 0;
     // Themes selected in the legend; not owned.
     std::vector<CTheme*> m_selectedThemes;

@@ -679,6 +679,58 @@ TEST(ThemeEditing, DeleteShapeMovesTheSelectionDown) {
     ExpectEditInvariants(other.theme);
 }
 
+TEST(ThemeEditing, MoveShapeCarriesRowStyleAndSelection) {
+    struct Case {
+        int from;
+        int newIndex;
+        std::vector<int> ids;
+    };
+    const Case cases[] = {
+        {4, 1, {0, 4, 1, 2, 3}}, // towards the front: put in at the index
+        {1, 4, {0, 2, 3, 1, 4}}, // towards the end: before the shape at the index
+        {1, 5, {0, 2, 3, 4, 1}}, // the count puts it last
+        {0, 0, {0, 1, 2, 3, 4}}, // where it stands: nothing moves
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.from) + " to " + std::to_string(c.newIndex));
+        EditableTheme shapes(SHT_Polyline, 5);
+        std::vector<CStyleInfo*> styles;
+        for (std::uintptr_t p = 0; p < 5; ++p)
+            styles.push_back(reinterpret_cast<CStyleInfo*>(0x1000 + 0x10 * p));
+        shapes.theme.m_ShapeStyles = styles;
+        shapes.Select({c.from, 3}); // selection indexes 0 and 1 (or one entry)
+        ASSERT_TRUE(shapes.theme.MoveShape(shapes.theme.GetShape(c.from), c.newIndex, true));
+        EXPECT_EQ(shapes.Ids(), c.ids);
+        // Every selected shape keeps its entry under its new index.
+        for (int index = 0; index < 5; ++index) {
+            const int id = c.ids[static_cast<std::size_t>(index)];
+            EXPECT_EQ(shapes.theme.GetSelectionIndex(index) >= 0, id == c.from || id == 3)
+                << "index " << index;
+            EXPECT_EQ(shapes.theme.m_ShapeStyles[static_cast<std::size_t>(index)],
+                      styles[static_cast<std::size_t>(id)]);
+        }
+        EXPECT_EQ(shapes.theme.m_Modified, c.from != c.newIndex);
+        ExpectEditInvariants(shapes.theme);
+    }
+}
+
+TEST(ThemeEditing, MoveShapeRefusals) {
+    EditableTheme shapes(SHT_Polygon, 3);
+    EditableTheme other(SHT_Polygon, 3);
+    EXPECT_FALSE(shapes.theme.MoveShape(other.theme.GetShape(0), 1, false));
+    EXPECT_FALSE(shapes.theme.MoveShape(nullptr, 1, false));
+    EXPECT_FALSE(shapes.theme.MoveShape(shapes.theme.GetShape(0), 4, false));
+    EXPECT_FALSE(shapes.theme.MoveShape(shapes.theme.GetShape(0), -1, false));
+    // No place in the drawing order while shapes are filtered out.
+    shapes.Select({2});
+    ASSERT_TRUE(shapes.theme.FilterSelected());
+    EXPECT_FALSE(shapes.theme.MoveShape(shapes.theme.GetShape(0), 2, false));
+    shapes.theme.ResetFilter();
+    EXPECT_EQ(shapes.Ids(), (std::vector<int>{0, 1, 2}));
+    EXPECT_FALSE(shapes.theme.m_Modified);
+    ExpectEditInvariants(shapes.theme);
+}
+
 // ---------------------------------------------------------------------------
 // Sequences of edits
 // ---------------------------------------------------------------------------
@@ -698,7 +750,7 @@ void RunEditSequence(std::uint32_t type, int initial, int steps) {
     int nextId = initial;
     for (int step = 0; step < steps; ++step) {
         const int count = shapes.theme.GetAllShapeCount();
-        const int op = next(6);
+        const int op = next(7);
         SCOPED_TRACE("step " + std::to_string(step) + " op " + std::to_string(op));
         switch (op) {
         case 0: // a batch of adds, the last one updating index and styles
@@ -737,6 +789,14 @@ void RunEditSequence(std::uint32_t type, int initial, int steps) {
                 shapes.Select({next(static_cast<std::uint32_t>(count))});
                 ASSERT_TRUE(shapes.theme.FilterSelected());
                 shapes.Select({next(static_cast<std::uint32_t>(count))});
+            }
+            break;
+        case 5: // move a shape, with others selected around it
+            if (count > 1 && shapes.theme.GetFilteredShapeCount() == 0) {
+                shapes.Select({next(static_cast<std::uint32_t>(count))});
+                ASSERT_TRUE(shapes.theme.MoveShape(
+                    shapes.theme.GetAllShape(next(static_cast<std::uint32_t>(count))),
+                    next(static_cast<std::uint32_t>(count + 1)), true));
             }
             break;
         default:

@@ -136,6 +136,32 @@ CTheme* TestWorkspace::AddPointTheme(const std::string& name,
     return Finish(theme, SHT_Point, colour);
 }
 
+CTheme* TestWorkspace::AddEditableTheme(const std::string& name, std::uint32_t type,
+                                        const std::vector<Parts>& shapes, std::uint32_t colour) {
+    auto* theme = new CTheme;
+    theme->m_Name = name;
+    theme->m_ShapeType = type;
+    theme->ConvertToNative(true, true);
+    CAttributeFieldInfo id;
+    id.m_Name = "ID";
+    id.m_Type = FT_String;
+    id.m_Length = 10;
+    theme->AddAttribute(id, nullptr, nullptr);
+    const bool points = type == SHT_Point || type == SHT_PointZ;
+    theme->ReserveShapes(static_cast<int>(shapes.size()));
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        const Pt& p = shapes[i].front().front();
+        Bytes record = points ? MakePoint(p.x, p.y) : MakeMulti(type, shapes[i]);
+        CShapeRecord* added = theme->AddShape(Rec(record), false, false, false);
+        // Straight into the row: looking the shape up by index each time
+        // would make large themes slow to build.
+        theme->m_NativeTable.GetRow(GetShapeRecordIndex(added))->SetValue(0, "s" + std::to_string(i));
+    }
+    theme->m_Modified = false;
+    Finish(theme, type, colour);
+    return theme;
+}
+
 CTheme* TestWorkspace::AddImageTheme(const std::string& name, const QImage& bitmap, double x0,
                                      double y0, double x1, double y1) {
     auto* theme = new CTheme;

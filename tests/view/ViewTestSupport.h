@@ -53,6 +53,11 @@ public:
                              std::uint32_t colour);
     CTheme* AddPointTheme(const std::string& name, const std::vector<CShapePoint>& points,
                           std::uint32_t colour, int symbol = 0);
+    // An editable native theme of the type (point types take the first point
+    // of each shape) that owns copies of the records, with one text column
+    // "ID" holding "s<k>" for shape k; styled as the other themes.
+    CTheme* AddEditableTheme(const std::string& name, std::uint32_t type,
+                             const std::vector<Parts>& shapes, std::uint32_t colour);
     // An image theme showing the bitmap over the rectangle.
     CTheme* AddImageTheme(const std::string& name, const QImage& bitmap, double x0, double y0,
                           double x1, double y1);
