@@ -316,6 +316,10 @@ void CCorvaleApp::InstallServices() {
         if (m_MainFrame != nullptr)
             m_MainFrame->HideProgress();
     };
+    frameServices.chooseTheme = [this](CCorvaleDoc* document, const std::string& caption) {
+        CSelectLayerDialog chooser(document, 255u, caption, m_MainFrame);
+        return chooser.exec() == QDialog::Accepted ? chooser.m_ThemeIndex : -1;
+    };
     // The script engine is part of the program.
     frameServices.scriptingAvailable = [] { return true; };
     GpiSetFrameServices(frameServices);
