@@ -61,6 +61,10 @@ enum CommandId : unsigned {
     ID_LAYER_SELECT_VISIBLE = 32957,
     ID_LAYER_SELECT_ALL = 32958,
 
+    // Insert, Add Theme From: the loader plug-ins (entry n is FIRST + n).
+    ID_ADD_FROM_DATA_SOURCE_FIRST = 20000,
+    ID_ADD_FROM_DATA_SOURCE_LAST = 20100,
+
     // Insert: Add Theme, and the recent shape files (entry n is FIRST + n).
     ID_INSERT_ADD_THEME = 32773,
     ID_RECENT_SHAPE_FILE_FIRST = 20310,
