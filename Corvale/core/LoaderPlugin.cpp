@@ -321,6 +321,10 @@ bool CLoaderPlugin::LoadShapes(std::uint32_t shapeType, const double extent[4], 
         return false;
     }
     bool loaded = false;
+    // Outside the guarded call: after an exception the handle word still
+    // names the theme the loader began, so that it can be told to let go.
+    LoaderLoadRequest request;
+    std::memset(&request, 0, sizeof request);
     try {
         if (m_Version == 1) {
             loaded = reinterpret_cast<LoaderLoadShapesV1Fn>(fnLoadShapes)(shapeType, extent[0], extent[1], extent[2],
@@ -338,8 +342,6 @@ bool CLoaderPlugin::LoadShapes(std::uint32_t shapeType, const double extent[4], 
         } else {
             LoaderChar name[kNameBufferSize] = {};
             std::vector<LoaderChar> error(m_Version >= PIV_LoaderPerRecord ? kErrorBufferSize : 0, 0);
-            LoaderLoadRequest request;
-            std::memset(&request, 0, sizeof request);
             request.shapeType = shapeType;
             for (int i = 0; i < 4; ++i)
                 request.extent[i] = extent[i];
@@ -381,6 +383,7 @@ bool CLoaderPlugin::LoadShapes(std::uint32_t shapeType, const double extent[4], 
         }
     } catch (...) {
         m_ErrorText = "Unknown exception caught from fnLoadShapes().";
+        result.m_Handle = request.handle;
         return false;
     }
     if (!loaded) {
