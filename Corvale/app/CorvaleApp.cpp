@@ -247,6 +247,9 @@ void CCorvaleApp::InstallServices() {
             m_MainFrame->ShowMapScale(document, scale);
     };
     InstallAttributeDialogs(dialogs, m_MainFrame);
+    dialogs.loaderPluginPath = [this](unsigned index) {
+        return m_MainFrame != nullptr ? m_MainFrame->GetLoaderPluginPath(index) : std::string();
+    };
     SetDocumentDialogServices(dialogs);
 
     InstallDocumentConsole();
@@ -306,6 +309,7 @@ void CCorvaleApp::UninstallServices() {
     dialogs.showMapScale = nullptr;
     dialogs.manageAttributes = nullptr;
     dialogs.mergeAttributes = nullptr;
+    dialogs.loaderPluginPath = nullptr;
     SetDocumentDialogServices(dialogs);
     SetGeoViewServices(nullptr);
     m_Services.reset();
