@@ -267,6 +267,9 @@ void CCorvaleApp::InstallServices() {
     };
     InstallAttributeDialogs(dialogs, m_MainFrame);
     InstallWorkspaceDialogs(dialogs, m_MainFrame);
+    dialogs.loaderPluginPath = [this](unsigned index) {
+        return m_MainFrame != nullptr ? m_MainFrame->GetLoaderPluginPath(index) : std::string();
+    };
     SetDocumentDialogServices(dialogs);
     // The table and XML exports ask for their columns with this dialog.
     InstallExportAttributeChooser(m_MainFrame);
@@ -334,6 +337,7 @@ void CCorvaleApp::UninstallServices() {
     dialogs.mergeAttributes = nullptr;
     dialogs.workspaceProperties = nullptr;
     dialogs.transformThemes = nullptr;
+    dialogs.loaderPluginPath = nullptr;
     SetDocumentDialogServices(dialogs);
     SetGeoViewServices(nullptr);
     m_Services.reset();

@@ -2,6 +2,7 @@
 
 #include "app/ChildFrame.h"
 #include "app/CorvaleApp.h"
+#include "core/LoaderPlugin.h"
 #include "crs/RefSysTable.h"
 #include "panes/AttributesGridPane.h"
 #include "panes/LegendPane.h"
@@ -181,6 +182,61 @@ bool CMainFrame::PollPluginFolder() {
     return m_LoaderListDirty;
 }
 
+void CMainFrame::SetPluginFolder(const std::string& folder) {
+    if (!m_PluginWatcher->directories().isEmpty())
+        m_PluginWatcher->removePaths(m_PluginWatcher->directories());
+    m_PluginFolder = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    if (QFileInfo(Q(m_PluginFolder)).isDir())
+        m_PluginWatcher->addPath(Q(m_PluginFolder));
+    m_LoaderListDirty = true;
+}
+
+std::vector<CMainFrame::LoaderEntry> CMainFrame::ReadLoaderList(const std::string& folder) {
+    std::vector<LoaderEntry> entries;
+    const QDir dir(Q(folder));
+    const QStringList names = dir.entryList({QStringLiteral("*.ldr")}, QDir::Files, QDir::Name);
+    for (const QString& name : names) {
+        const std::string path = dir.filePath(name).toStdString();
+        // Binding reads the name and tells a loader from a file that only
+        // carries the extension; the module is let go again at once.
+        CLoaderPlugin loader;
+        loader.Load(path);
+        if (loader.m_Valid)
+            entries.push_back({path, loader.m_Name.empty() ? name.toStdString() : loader.m_Name});
+    }
+    return entries;
+}
+
+const std::vector<CMainFrame::LoaderEntry>& CMainFrame::GetLoaderList() {
+    if (PollPluginFolder()) {
+        m_Loaders = ReadLoaderList(m_PluginFolder);
+        m_LoaderListDirty = false;
+    }
+    return m_Loaders;
+}
+
+std::string CMainFrame::GetLoaderPluginPath(unsigned index) const {
+    return index < m_Loaders.size() ? m_Loaders[index].m_Path : std::string();
+}
+
+void CMainFrame::FillLoaderMenu(QMenu* menu) {
+    menu->clear();
+    const std::vector<LoaderEntry>& loaders = GetLoaderList();
+    const std::size_t count =
+        std::min<std::size_t>(loaders.size(), ID_ADD_FROM_DATA_SOURCE_LAST - ID_ADD_FROM_DATA_SOURCE_FIRST + 1);
+    for (std::size_t i = 0; i < count; ++i) {
+        QAction* action = m_Actions[static_cast<unsigned>(ID_ADD_FROM_DATA_SOURCE_FIRST + i)];
+        action->setText(QString::fromStdString(loaders[i].m_Name));
+        action->setToolTip(Q(loaders[i].m_Path));
+        menu->addAction(action);
+        UpdateCommandUI(action);
+    }
+    if (menu->isEmpty()) {
+        QAction* none = menu->addAction(tr("No Loader Plug-ins"));
+        none->setEnabled(false);
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Creation
 // ---------------------------------------------------------------------------
@@ -337,6 +393,8 @@ void CMainFrame::CreateCommands() {
 
     for (unsigned id = ID_RECENT_SHAPE_FILE_FIRST; id <= ID_RECENT_SHAPE_FILE_LAST; ++id)
         AddCommand(id, QString());
+    for (unsigned id = ID_ADD_FROM_DATA_SOURCE_FIRST; id <= ID_ADD_FROM_DATA_SOURCE_LAST; ++id)
+        AddCommand(id, QString());
     for (unsigned id = ID_FILE_MRU_FIRST; id <= ID_FILE_MRU_LAST; ++id)
         AddCommand(id, QString());
 }
@@ -405,6 +463,9 @@ bool CMainFrame::CreateMenuBar() {
 
     QMenu* insert = bar->addMenu(tr("&Insert"));
     insert->addAction(m_Actions[ID_INSERT_ADD_THEME]);
+    QMenu* addFrom = insert->addMenu(tr("Add Theme &From"));
+    addFrom->setObjectName(QStringLiteral("AddThemeFrom"));
+    connect(addFrom, &QMenu::aboutToShow, this, [this, addFrom] { FillLoaderMenu(addFrom); });
     QMenu* recentShapes = insert->addMenu(tr("&Recent Shape Files"));
     recentShapes->setObjectName(QStringLiteral("RecentShapeFiles"));
     connect(recentShapes, &QMenu::aboutToShow, this, [this, recentShapes] { FillRecentShapeFileMenu(recentShapes); });

@@ -95,6 +95,24 @@ public:
     bool IsLoaderListDirty() const { return m_LoaderListDirty; }
     void SetLoaderListDirty(bool dirty) { m_LoaderListDirty = dirty; }
     bool IsPluginFolderWatched() const;
+    // Watches another plug-in folder from now on (tests point it at their
+    // own plug-ins); the loader list is read again.
+    void SetPluginFolder(const std::string& folder);
+
+    // ---- the Add Theme From list ----
+    struct LoaderEntry {
+        std::string m_Path;
+        std::string m_Name;
+    };
+    // The loader plug-ins of a folder ("*.ldr", by file name) that bind with
+    // the required entries, each with its display name.
+    static std::vector<LoaderEntry> ReadLoaderList(const std::string& folder);
+    // The list of the plug-in folder, read again when the folder changed.
+    const std::vector<LoaderEntry>& GetLoaderList();
+    // The path of entry n of the list as last shown; empty when there is none.
+    std::string GetLoaderPluginPath(unsigned index) const;
+    // Fills the Add Theme From menu: one command (20000 + n) per loader.
+    void FillLoaderMenu(QMenu* menu);
 
     // ---- commands ----
     // The application, last on the command route; not owned.
@@ -244,6 +262,7 @@ private:
 
     QFileSystemWatcher* m_PluginWatcher = nullptr;
     bool m_LoaderListDirty = true;
+    std::vector<LoaderEntry> m_Loaders;
     int m_ApplicationLook = 216;
     CCmdTarget* m_ApplicationTarget = nullptr;
     CCorvaleDoc* m_LastActiveDocument = nullptr;

@@ -1,5 +1,7 @@
 #include "core/Theme.h"
 
+#include "core/LoaderPlugin.h"
+
 #include "platform/FileNames.h"
 
 #include <algorithm>
@@ -37,6 +39,13 @@ const char* GetSourceTypeName(std::uint32_t sourceType) {
 CTheme::CTheme() = default;
 
 CTheme::~CTheme() {
+    // The loader hears that its records go before the binding, and with it
+    // the module, goes away.
+    if (m_Loader != nullptr) {
+        m_Loader->RemoveShapes(m_LoaderHandle);
+        DeleteLoaderPlugin(m_Loader);
+        m_Loader = nullptr;
+    }
     if (m_ParentTheme != nullptr)
         m_ParentTheme->RemoveChildTheme(this);
     // The document never deletes a parent before its children; should it

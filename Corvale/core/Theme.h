@@ -62,6 +62,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+class CLoaderPlugin;
+
 class CTheme {
 public:
     CTheme();
@@ -202,6 +204,11 @@ public:
     std::vector<std::unique_ptr<unsigned char[]>> m_OwnedPolygons;
     std::unordered_map<int, int> m_PositionByIndex;
     std::intptr_t m_LastLoaderHandle = 0;
+    // The loader plug-in binding of an ST_CustomLoader theme, owned by the
+    // theme (deleted with it, after fnRemoveShapes), and the handle word the
+    // loader gave the theme.
+    CLoaderPlugin* m_Loader = nullptr;
+    std::uint32_t m_LoaderHandle = 0;
 
     std::string m_ShpPath;
     std::string m_DbfPath;
@@ -441,6 +448,13 @@ public:
     // editable theme (nothing changed) and for a null record or another
     // kind; the spatial hash is rebuilt whatever the answer.
     bool AppendLoadedShape(CShapeRecord* record);
+    // Takes a record its loader plug-in withdraws out of the theme: out of
+    // the selection (by its shape index), the all-records list (by address),
+    // the visible list and the per-shape styles at the same position; the
+    // position map, the bounds and the spatial hash follow, and the plug-in
+    // host hears that the shape is gone. The record stays the loader's. False
+    // for an editable theme, a null record or one the theme does not list.
+    bool RemoveLoadedShape(CShapeRecord* record);
     // Puts an owned copy of newRecord, with the old record's number, in
     // place of oldRecord and frees the old buffer; the spatial hash follows
     // in place, child themes made from a selection are pointed at the copy,
@@ -640,6 +654,14 @@ private:
     const CTheme* AttributeSource() const;
     // The descriptor of a column of the dBase or native table; null otherwise.
     const CAttributeFieldInfo* FieldInfo(int field) const;
+    // The attribute source when it is a bound loader theme; null otherwise.
+    const CTheme* LoaderAttributeSource() const;
+    // What a loader's count and name entries take first: the handle word
+    // from interface version 3, the shape type below.
+    std::uint32_t LoaderFirstArgument() const;
+    // fnGetAttributeType of the source's loader, key bit included; 0 for a
+    // field outside the columns.
+    std::uint32_t LoaderFieldType(int field) const;
     // Takes the style of the shape at a position anew after its values changed.
     void Restyle(int position);
     // Shape index of the shape at a visible position; -1 outside the list.

@@ -4,6 +4,8 @@
 
 #include "core/Theme.h"
 
+#include "core/LoaderPlugin.h"
+
 #include <algorithm>
 
 namespace {
@@ -53,12 +55,29 @@ unsigned CTheme::GetAttributeCount() const {
         return static_cast<unsigned>(std::max(0, const_cast<CTheme*>(source)->GetRootDbaseFile()->GetFieldCount()));
     case ST_Native:
         return static_cast<unsigned>(source->m_NativeTable.GetFieldCount());
+    case ST_CustomLoader:
+        return source->m_Loader != nullptr ? source->m_Loader->GetAttributeCount(source->LoaderFirstArgument()) : 0;
     default:
-        // Loader plug-ins are asked through their binding, which a loader
-        // theme only has once loader plug-ins are bound; without one a theme
-        // has no columns.
         return 0;
     }
+}
+
+const CTheme* CTheme::LoaderAttributeSource() const {
+    const CTheme* source = AttributeSource();
+    return source != nullptr && source->m_SourceType == ST_CustomLoader && source->m_Loader != nullptr ? source
+                                                                                                        : nullptr;
+}
+
+std::uint32_t CTheme::LoaderFirstArgument() const {
+    // Older loaders know their themes by shape type only.
+    return m_Loader != nullptr && m_Loader->m_Version >= PIV_LoaderRequestRecord ? m_LoaderHandle : m_ShapeType;
+}
+
+std::uint32_t CTheme::LoaderFieldType(int field) const {
+    const CTheme* source = LoaderAttributeSource();
+    if (source == nullptr || field < 0 || static_cast<unsigned>(field) >= GetAttributeCount())
+        return 0;
+    return source->m_Loader->GetAttributeType(source->m_LoaderHandle, static_cast<std::uint32_t>(field));
 }
 
 const CAttributeFieldInfo* CTheme::FieldInfo(int field) const {
@@ -75,6 +94,11 @@ const CAttributeFieldInfo* CTheme::FieldInfo(int field) const {
 }
 
 std::string CTheme::GetAttributeName(int field) const {
+    if (const CTheme* source = LoaderAttributeSource()) {
+        if (field < 0 || static_cast<unsigned>(field) >= GetAttributeCount())
+            return {};
+        return source->m_Loader->GetAttributeName(source->LoaderFirstArgument(), static_cast<std::uint32_t>(field));
+    }
     const CAttributeFieldInfo* info = FieldInfo(field);
     return info != nullptr ? info->m_Name : std::string();
 }
@@ -88,6 +112,26 @@ int CTheme::FindAttribute(const std::string& name) const {
 }
 
 CAttributeFieldInfo CTheme::GetAttributeInfo(int field) {
+    if (const CTheme* loaderSource = LoaderAttributeSource()) {
+        // Loaders say nothing of widths: the column is as wide as its longest
+        // value over every shape, filtered-out ones included, and at least 2.
+        CAttributeFieldInfo info;
+        if (field < 0 || static_cast<unsigned>(field) >= GetAttributeCount())
+            return info;
+        info.m_Name = GetAttributeName(field);
+        const std::uint32_t type = LoaderFieldType(field);
+        info.m_Type = static_cast<std::int32_t>(type & ~LDR_FT_PrimaryKey);
+        info.m_PrimaryKey = (type & LDR_FT_PrimaryKey) != 0;
+        std::size_t length = 2;
+        for (int i = 0, count = loaderSource->GetAllShapeCount(); i < count; ++i)
+            length = std::max(length, loaderSource->m_Loader
+                                          ->GetAttribute(loaderSource->m_LoaderHandle, loaderSource->m_ShapeType,
+                                                         loaderSource->GetAllShape(i),
+                                                         static_cast<std::uint32_t>(field))
+                                          .size());
+        info.m_Length = static_cast<std::int32_t>(std::min<std::size_t>(length, 0x7FFFFFFF));
+        return info;
+    }
     CTheme* source = const_cast<CTheme*>(AttributeSource());
     if (source != nullptr && source->m_SourceType == ST_Native)
         source->m_NativeTable.UpdateFieldLength(field);
@@ -96,11 +140,15 @@ CAttributeFieldInfo CTheme::GetAttributeInfo(int field) {
 }
 
 int CTheme::GetAttributeType(int field) const {
+    if (LoaderAttributeSource() != nullptr)
+        return static_cast<int>(LoaderFieldType(field) & ~LDR_FT_PrimaryKey);
     const CAttributeFieldInfo* info = FieldInfo(field);
     return info != nullptr ? info->m_Type : FT_String;
 }
 
 bool CTheme::IsKeyAttribute(int field) const {
+    if (LoaderAttributeSource() != nullptr)
+        return (LoaderFieldType(field) & LDR_FT_PrimaryKey) != 0;
     // dBase columns never belong to a key.
     const CAttributeFieldInfo* info = FieldInfo(field);
     return info != nullptr && info->m_PrimaryKey;
@@ -121,12 +169,29 @@ std::string ValueOfRow(const CTheme* source, int shapeIndex, int field, const ch
     }
     if (source->m_SourceType == ST_Native)
         return source->m_NativeTable.GetValue(field, shapeIndex);
+    if (source->m_SourceType == ST_CustomLoader && source->m_Loader != nullptr) {
+        // Loaders answer by record: a shape that is filtered out has none to ask for.
+        auto* theme = const_cast<CTheme*>(source);
+        const CShapeRecord* record = theme->GetShape(theme->GetShapePosition(shapeIndex));
+        if (record == nullptr)
+            return {};
+        return source->m_Loader->GetAttribute(source->m_LoaderHandle, source->m_ShapeType, record,
+                                              static_cast<std::uint32_t>(field));
+    }
     return {};
 }
 
 } // namespace
 
 std::string CTheme::GetAttributeTextAt(int position, int field) const {
+    // A loader theme's own records are asked for directly: the loader's
+    // record numbers need not be unique.
+    if (m_SourceType == ST_CustomLoader && m_Loader != nullptr) {
+        const CShapeRecord* record = GetShape(position);
+        if (record == nullptr || field < 0)
+            return {};
+        return m_Loader->GetAttribute(m_LoaderHandle, m_ShapeType, record, static_cast<std::uint32_t>(field));
+    }
     const int shapeIndex = ShapeIndexAt(position);
     if (shapeIndex < 0)
         return {};

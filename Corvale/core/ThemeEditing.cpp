@@ -8,6 +8,8 @@
 
 #include "core/Theme.h"
 
+#include "core/LoaderPlugin.h"
+
 #include "core/ShapeEditHooks.h"
 #include "framework/UserInterface.h"
 #include "platform/ByteOrder.h"
@@ -369,6 +371,40 @@ bool CTheme::AppendLoadedShape(CShapeRecord* record) {
     ApplyStyleRules(GetShapeCount() - 1);
     m_Modified = true;
     ResetShapePositions();
+    return true;
+}
+
+bool CTheme::RemoveLoadedShape(CShapeRecord* record) {
+    if (m_Editable || record == nullptr)
+        return false;
+    const Kind kind = KindOfType(CShapeRecord::GetShapeType(record));
+    if (kind == Kind::None)
+        return false;
+    KindLists lists = ListsOf(*this, kind);
+    auto inAll = std::find(lists.all->begin(), lists.all->end(), record);
+    if (inAll == lists.all->end())
+        return false;
+    // Another listed record may carry the same number: its entry stays.
+    const int shapeIndex = GetShapeRecordIndex(record);
+    bool numberShared = false;
+    for (const CShapeRecord* other : *lists.all)
+        if (other != record && GetShapeRecordIndex(other) == shapeIndex)
+            numberShared = true;
+    if (!numberShared)
+        RemoveFromSelection(shapeIndex);
+    TellShapeDeleted(this, record);
+    DeleteSpatialIndex();
+    lists.all->erase(inAll);
+    auto inVisible = std::find(lists.visible->begin(), lists.visible->end(), record);
+    if (inVisible != lists.visible->end()) {
+        const std::size_t position = static_cast<std::size_t>(inVisible - lists.visible->begin());
+        lists.visible->erase(inVisible);
+        if (position < m_ShapeStyles.size())
+            m_ShapeStyles.erase(m_ShapeStyles.begin() + static_cast<std::ptrdiff_t>(position));
+    }
+    ResetShapePositions();
+    RecalculateBounds();
+    BuildSpatialIndex();
     return true;
 }
 
@@ -792,6 +828,13 @@ bool CTheme::ConvertToNative(bool editable, bool quiet) {
     m_ShxView = CShapeIndexView();
     m_ShxRecordCount = -1;
     m_Dbf = CdBaseFile();
+    // The loader's records are no longer listed: it may free them, and the
+    // theme asks it for nothing from now on.
+    if (m_Loader != nullptr) {
+        m_Loader->RemoveShapes(m_LoaderHandle);
+        DeleteLoaderPlugin(m_Loader);
+        m_Loader = nullptr;
+    }
 
     m_Modified = true;
     ResetShapePositions();

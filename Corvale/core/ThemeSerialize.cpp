@@ -42,12 +42,15 @@
 
 #include "core/Theme.h"
 
+#include "core/LoaderPlugin.h"
+
 #include "framework/UserInterface.h"
 #include "platform/ByteOrder.h"
 #include "platform/FileNames.h"
 #include "settings/AppSettings.h"
 
 #include <algorithm>
+#include <unistd.h>
 #include <climits>
 #include <cstring>
 #include <filesystem>
@@ -331,6 +334,26 @@ void LoadNativeData(CTheme& theme, CArchive& ar) {
 // ---- the loader source ----
 
 void StoreLoaderSource(CTheme& theme, CArchive& ar) {
+    if (theme.m_Loader != nullptr) {
+        ar.WriteString(theme.m_Loader->m_Path);
+        // The loader's own block when it can write one; otherwise (no
+        // fnSerialize, or it failed) the theme stores its records itself and
+        // becomes native, so that nothing is lost.
+        const int size = theme.m_Loader->GetSerializedSize(theme.m_LoaderHandle);
+        if (size >= 0) {
+            std::vector<unsigned char> block(static_cast<std::size_t>(size));
+            if (theme.m_Loader->SaveSerializedData(theme.m_LoaderHandle, block.data(),
+                                                   static_cast<std::uint32_t>(size))) {
+                ar.WriteU32(1);
+                ar.WriteU32(static_cast<std::uint32_t>(size));
+                ar.WriteBytes(block.data(), block.size());
+                return;
+            }
+        }
+        ar.WriteU32(0);
+        StoreNativeData(theme, ar);
+        return;
+    }
     ar.WriteString(theme.m_LoaderPath);
     if (theme.m_HasLoaderData) {
         ar.WriteU32(1);
@@ -342,18 +365,51 @@ void StoreLoaderSource(CTheme& theme, CArchive& ar) {
     StoreNativeData(theme, ar);
 }
 
+// Binds the loader the theme was stored with and has it deliver the theme's
+// records again from its block. False, with the theme left without records
+// and without a binding, when the plug-in is missing, not a loader of a
+// version the program drives, or refuses the block.
+bool RestoreFromLoader(CTheme& theme) {
+    if (theme.m_LoaderPath.empty() || ::access(theme.m_LoaderPath.c_str(), R_OK) != 0)
+        return false;
+    auto* loader = new CLoaderPlugin();
+    loader->Load(theme.m_LoaderPath);
+    std::uint32_t handle = 0;
+    const bool restored = loader->m_Valid && loader->m_Version >= 1 && loader->m_Version <= PIV_LoaderMax &&
+                          theme.m_LoaderData.size() <= 0xFFFFFFFFu &&
+                          loader->RestoreSerializedData(&theme, CTheme::ShapeCallback, theme.m_LoaderData.data(),
+                                                        static_cast<std::uint32_t>(theme.m_LoaderData.size()),
+                                                        handle);
+    if (!restored) {
+        // Records delivered before the refusal may be freed with the module.
+        theme.m_Points.clear();
+        theme.m_Arcs.clear();
+        theme.m_Polygons.clear();
+        DeleteLoaderPlugin(loader);
+        return false;
+    }
+    theme.m_Loader = loader;
+    theme.m_LoaderHandle = handle;
+    return true;
+}
+
 void ReadLoaderSource(CTheme& theme, CArchive& ar) {
     theme.m_LoaderPath = ar.ReadString();
     if (ar.ReadU32() == 0) {
         LoadNativeData(theme, ar);
         return;
     }
-    // The plug-in's own block. Loader plug-ins are not bound from workspaces
-    // yet: the theme stays without records and keeps the block for the next
-    // save.
     theme.m_LoaderData = ar.ReadByteVector(ar.ReadU32());
     theme.m_HasLoaderData = true;
+    // Without its plug-in the theme stays without records and keeps the
+    // block for the next save.
+    if (RestoreFromLoader(theme)) {
+        theme.m_LoaderData.clear();
+        theme.m_HasLoaderData = false;
+    }
     theme.ResetFilter();
+    theme.ResetShapePositions();
+    theme.RecalculateBounds();
 }
 
 void SkipBlockList(CArchive& ar) {

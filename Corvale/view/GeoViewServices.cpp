@@ -27,11 +27,13 @@ void IGeoViewServices::ShowContextMenu(CGeoView& view, unsigned menuId, const QP
         menu->exec(screenPoint);
 }
 
-std::intptr_t IGeoViewServices::SendLoaderCustomEvent(CCorvaleDoc&, CTheme*, std::uint32_t) {
-    return 0;
+std::intptr_t IGeoViewServices::SendLoaderCustomEvent(CCorvaleDoc& document, CTheme* theme, std::uint32_t code) {
+    return document.SendLoaderCustomEvent(theme, code);
 }
 
-void IGeoViewServices::NotifyLoaderSelectionChanged(CCorvaleDoc&, CTheme*) {}
+void IGeoViewServices::NotifyLoaderSelectionChanged(CCorvaleDoc& document, CTheme* theme) {
+    document.NotifyLoaderSelectionChanged(theme);
+}
 
 void IGeoViewServices::ShowWorkspaceProperties(CCorvaleDoc&, int) {}
 

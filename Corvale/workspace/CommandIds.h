@@ -67,6 +67,9 @@ enum CommandId : unsigned {
 
     // File: Save Map As Image(s), whose work the map view does.
     ID_FILE_SAVE_MAP_IMAGE = 32999,
+    // Insert, Add Theme From: the loader plug-ins (entry n is FIRST + n).
+    ID_ADD_FROM_DATA_SOURCE_FIRST = 20000,
+    ID_ADD_FROM_DATA_SOURCE_LAST = 20100,
 
     // Insert: Add Theme, and the recent shape files (entry n is FIRST + n).
     ID_INSERT_ADD_THEME = 32773,

@@ -17,6 +17,7 @@
 
 class CConsoleDialog;
 class CDoubleRect;
+class CLoaderPlugin;
 class CShapeRecord;
 class CTheme;
 
@@ -258,6 +259,33 @@ public:
 
     // ---- end of opening files as themes ----
 
+    // ---- Themes from loader plug-ins (DocLoaders.cpp) ----
+    //
+    // A loader plug-in (core/LoaderPlugin.h) is bound and asked for every
+    // theme it offers: for points, polylines and polygons in that order, as
+    // many themes as it counts for the type. Each theme owns a binding of its
+    // own. A failing theme gives an error box and stops the load; themes
+    // already loaded stay. Records a loader hands over are checked first; a
+    // damaged one fails its theme.
+
+    // Command 20000-20100: the n-th loader of the main frame's list.
+    void OnAddFromDataSource(unsigned id);
+    // Loads every theme of the loader module at path; the number of themes added.
+    int AddFromDataSource(const std::string& path);
+    // WM_LOADER_CUSTOM_EVENT: hands the code to the theme's loader, whose
+    // records come back through LoaderHostAddEventShape; the loader's answer,
+    // 0 for a theme that is not a bound loader theme of this document.
+    std::intptr_t SendLoaderCustomEvent(CTheme* theme, std::uint32_t code);
+    // WM_THEME_SELECTION_CHANGED: tells the loader of a loader theme.
+    void NotifyLoaderSelectionChanged(CTheme* theme);
+    // Points the callbacks of every loader theme's binding at this document
+    // (after a workspace is read).
+    void AttachLoaderCallbacks();
+    // Fills a binding's callbacks with this document's slots.
+    void SetLoaderCallbacks(CLoaderPlugin& loader, bool duringEvent);
+
+    // ---- end of themes from loader plug-ins ----
+
     // ---- The console (made by Corvale/scripting) ----
     //
     // The console window and its commands sit above the document, so the
@@ -348,10 +376,24 @@ private:
     // ---- end of extent, zoom and file commands ----
 };
 
-// What the extent and file commands need of the main frame and of dialogs
-// that live above the document; the application installs them at start-up.
-// Until then the scale is not shown, Center Map and Edit View Rectangle do
-// nothing, and an image without a world file is added where it lies.
+// The document's slots for loader plug-ins (LoaderHostCallbacks); host is
+// the document.
+// Takes a record out of the first loader theme bound to that loader; false
+// when there is none, the record is null or not the theme's, or the theme is
+// editable.
+bool LoaderHostRemoveShape(void* host, CLoaderPlugin* loader, CShapeRecord* record);
+// Selects or deselects a record (all of them without one) of the loader theme
+// of the same plug-in with that handle word; fires DUE_SelectionChanged.
+bool LoaderHostUpdateShape(void* host, CLoaderPlugin* loader, std::uint32_t handle, CShapeRecord* record,
+                           bool select);
+// Posts WM_LOADER_CUSTOM_EVENT for every theme bound to that loader to the
+// map view. True.
+bool LoaderHostPostCustomEvent(void* host, CLoaderPlugin* loader, std::uint32_t code);
+// A record added during a custom event, to the document's target theme.
+bool LoaderHostAddEventShape(void* host, CShapeRecord* record, std::intptr_t userData);
+// The n-th selected record (by shape index) of the target theme.
+bool LoaderHostGetRecord(void* host, std::uint32_t n, CShapeRecord** record);
+
 // The values the Workspace Properties dialog shows and edits.
 struct CWorkspacePropertyValues {
     std::uint32_t m_BackgroundColor = 0;
@@ -367,6 +409,10 @@ struct CWorkspacePropertyValues {
     int m_Page = 0;
 };
 
+// What the extent and file commands need of the main frame and of dialogs
+// that live above the document; the application installs them at start-up.
+// Until then the scale is not shown, Center Map and Edit View Rectangle do
+// nothing, and an image without a world file is added where it lies.
 struct CDocumentDialogServices {
     // Shows "1:N" in the toolbar's scale box (N the scale).
     std::function<void(CCorvaleDoc* document, double scale)> showMapScale;
@@ -375,6 +421,9 @@ struct CDocumentDialogServices {
     // The view rectangle dialog, preset with the extent (minX, minY, maxX,
     // maxY); true on OK with the rectangle entered.
     std::function<bool(double extent[4])> viewRectangle;
+    // The path of the n-th loader plug-in of the main frame's Add Theme From
+    // list; empty when there is none.
+    std::function<std::string(unsigned index)> loaderPluginPath;
     // The modal georeferencing dialog of an image theme.
     std::function<void(CCorvaleDoc* document, CTheme* theme)> transformImage;
     // The attribute manager of a theme; true when it closed with OK (the

@@ -322,4 +322,6 @@ void CCorvaleDoc::OnLoadRecentFile(unsigned id) {
 void CCorvaleDoc::AddOpenFileCommands() {
     OnCommand(ID_INSERT_ADD_THEME, [this] { OnAddTheme(); });
     OnCommandRange(ID_RECENT_SHAPE_FILE_FIRST, ID_RECENT_SHAPE_FILE_LAST, [this](unsigned id) { OnLoadRecentFile(id); });
+    OnCommandRange(ID_ADD_FROM_DATA_SOURCE_FIRST, ID_ADD_FROM_DATA_SOURCE_LAST,
+                   [this](unsigned id) { OnAddFromDataSource(id); });
 }

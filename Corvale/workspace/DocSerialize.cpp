@@ -179,6 +179,9 @@ void CCorvaleDoc::Serialize(CArchive& ar) {
         added.push_back(theme.release());
         m_themes.push_back(added.back());
     }
+    // Loader themes restored from their plug-ins' blocks call back into
+    // this document from now on.
+    AttachLoaderCallbacks();
     if (!added.empty()) {
         m_selectedThemes.assign(1, added.front());
         m_activeTheme = added.front();

@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -214,6 +215,39 @@ TEST_F(MainFrameTest, PluginCommandIdsRunOut) {
     EXPECT_EQ(frame.AddPluginTool("one too many", 1, 6, "", 0), 0u);
     EXPECT_EQ(frame.GetPluginCommandItems().size(), 1000u);
     EXPECT_EQ(frame.GetPluginCommandItems().front().pluginData, 7u);
+}
+
+TEST_F(MainFrameTest, AddThemeFromListsTheLoadersAndLoadsTheChosenOne) {
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    CCorvaleDoc* document = frame.GetActiveDocument();
+    ASSERT_NE(document, nullptr);
+    frame.SetPluginFolder(CORVALE_LOADER_TEST_PLUGINS);
+    auto* menu = frame.findChild<QMenu*>(QStringLiteral("AddThemeFrom"));
+    ASSERT_NE(menu, nullptr);
+    emit menu->aboutToShow();
+    QAction* v5 = nullptr;
+    std::vector<std::string> names;
+    for (QAction* action : menu->actions()) {
+        names.push_back(action->text().toStdString());
+        if (action->text() == QStringLiteral("v5"))
+            v5 = action;
+    }
+    // A module without the required entries is not offered.
+    EXPECT_NE(std::find(names.begin(), names.end(), "v1"), names.end());
+    EXPECT_EQ(std::find(names.begin(), names.end(), "no_supports_type"), names.end());
+    ASSERT_NE(v5, nullptr);
+    EXPECT_TRUE(v5->isEnabled());
+    v5->trigger();
+    ASSERT_EQ(document->m_themes.size(), 3u);
+    for (const CTheme* theme : document->m_themes)
+        EXPECT_EQ(theme->m_SourceType, static_cast<std::uint32_t>(ST_CustomLoader));
+
+    // An empty folder offers nothing to choose.
+    frame.SetPluginFolder(m_Dir.path());
+    emit menu->aboutToShow();
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_FALSE(menu->actions().front()->isEnabled());
 }
 
 TEST_F(MainFrameTest, MissingPluginFolderCountsAsChangedAtEveryPoll) {
