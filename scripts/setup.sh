@@ -14,6 +14,7 @@ PACKAGES=(
     qt6-base-dev
     qt6-image-formats-plugins
     libgl-dev
+    libmozjs-102-dev
     locales
 )
 

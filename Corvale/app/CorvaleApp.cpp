@@ -8,6 +8,7 @@
 #include "framework/UserInterface.h"
 #include "platform/FileNames.h"
 #include "scripting/DocumentConsole.h"
+#include "scripting/JSHandler.h"
 #include "settings/AppSettings.h"
 #include "ui/AttributeDialogServices.h"
 #include "view/GeoViewServices.h"
@@ -294,8 +295,9 @@ void CCorvaleApp::InstallServices() {
         if (m_MainFrame != nullptr)
             m_MainFrame->HideProgress();
     };
-    // The script engine is part of the program.
-    frameServices.scriptingAvailable = [] { return true; };
+    // The script engine is a library beside the program, loaded on first use;
+    // without it scripting is not available.
+    frameServices.scriptingAvailable = [] { return IsScriptEngineAvailable(); };
     GpiSetFrameServices(frameServices);
 }
 
