@@ -15,6 +15,7 @@ PACKAGES=(
     qt6-image-formats-plugins
     libgl-dev
     libgif-dev
+    libmozjs-102-dev
     locales
 )
 

@@ -8,6 +8,7 @@
 #include "framework/UserInterface.h"
 #include "platform/FileNames.h"
 #include "scripting/DocumentConsole.h"
+#include "scripting/JSHandler.h"
 #include "settings/AppSettings.h"
 #include "ui/AttributeDialogServices.h"
 #include "ui/MapImageDialogs.h"
@@ -323,8 +324,9 @@ void CCorvaleApp::InstallServices() {
         CSelectLayerDialog chooser(document, 255u, caption, m_MainFrame);
         return chooser.exec() == QDialog::Accepted ? chooser.m_ThemeIndex : -1;
     };
-    // The script engine is part of the program.
-    frameServices.scriptingAvailable = [] { return true; };
+    // The script engine is a library beside the program, loaded on first use;
+    // without it scripting is not available.
+    frameServices.scriptingAvailable = [] { return IsScriptEngineAvailable(); };
     GpiSetFrameServices(frameServices);
 }
 

@@ -1,6 +1,7 @@
 #include "app/QtUserInterface.h"
 
 #include "app/MainFrame.h"
+#include "ui/RecentDirFileDialog.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -123,17 +124,16 @@ int CQtUserInterface::ShowMessage(const std::string& text, corvale::MessageIcon 
 }
 
 bool CQtUserInterface::ChooseOpenFiles(const corvale::FileDialogRequest& request, std::vector<std::string>& paths) {
-    QFileDialog dialog(DialogParent(m_Frame), Q(request.title));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
-    const QStringList filters = ConvertFileDialogFilter(request.filter);
-    if (!filters.isEmpty())
-        dialog.setNameFilters(filters);
+    CRecentDirFileDialog dialog(true, QString(), QString(), ConvertFileDialogFilter(request.filter),
+                                DialogParent(m_Frame));
+    dialog.setWindowTitle(Q(request.title));
+    if (request.multiple)
+        dialog.setFileMode(QFileDialog::ExistingFiles);
     if (!request.initialFolder.empty())
         dialog.setDirectory(Q(request.initialFolder));
     if (!request.initialName.empty())
         dialog.selectFile(Q(request.initialName));
-    if (dialog.exec() != QDialog::Accepted)
+    if (dialog.DoModal() != CFileDialogEx::IDOK)
         return false;
     paths.clear();
     for (const QString& file : dialog.selectedFiles())
@@ -142,25 +142,16 @@ bool CQtUserInterface::ChooseOpenFiles(const corvale::FileDialogRequest& request
 }
 
 bool CQtUserInterface::ChooseSaveFile(const corvale::FileDialogRequest& request, std::string& path) {
-    QFileDialog dialog(DialogParent(m_Frame), Q(request.title));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    const QStringList filters = ConvertFileDialogFilter(request.filter);
-    if (!filters.isEmpty())
-        dialog.setNameFilters(filters);
-    if (!request.defaultExtension.empty()) {
-        std::string suffix = request.defaultExtension;
-        if (suffix.front() == '.')
-            suffix.erase(0, 1);
-        dialog.setDefaultSuffix(Q(suffix));
-    }
+    CRecentDirFileDialog dialog(false, Q(request.defaultExtension), QString(), ConvertFileDialogFilter(request.filter),
+                                DialogParent(m_Frame));
+    dialog.setWindowTitle(Q(request.title));
     if (!request.initialFolder.empty())
         dialog.setDirectory(Q(request.initialFolder));
     if (!request.initialName.empty())
         dialog.selectFile(Q(request.initialName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.DoModal() != CFileDialogEx::IDOK)
         return false;
-    path = AddDefaultExtension(dialog.selectedFiles().front().toStdString(), request.defaultExtension);
+    path = AddDefaultExtension(dialog.GetPathName().toStdString(), request.defaultExtension);
     return true;
 }
 

@@ -354,9 +354,23 @@ void GpiNotifyEscapeKey(CCorvaleDoc* document) {
     FireSimpleHook(GpiWorkspaceHandle(document), GPIHOOK_EscapeKey);
 }
 
+namespace {
+// How many script runs hold the idle hooks back (only the user-interface
+// thread changes it, under the lock).
+int g_IdleHolds = 0;
+}  // namespace
+
+void GpiHoldIdleHooks(bool hold) {
+    CGpiLockGuard guard;
+    if (hold)
+        ++g_IdleHolds;
+    else if (g_IdleHolds > 0)
+        --g_IdleHolds;
+}
+
 void GpiNotifyIdle() {
     CGpiLockGuard guard;
-    if (!HasSubscriber(GPIHOOK_Idle))
+    if (g_IdleHolds > 0 || !HasSubscriber(GPIHOOK_Idle))
         return;
     FireSimpleHook(ActiveWorkspaceHandle(), GPIHOOK_Idle);
 }

@@ -83,6 +83,10 @@ void GpiNotifyEscapeKey(CCorvaleDoc* document);
 // items concern the active document (the frame services say which; none
 // without them).
 void GpiNotifyIdle();
+// While a script runs, the script host pumps the user interface's events so
+// that its Cancel dialog answers; plug-ins must not be woken for idle work in
+// the middle of the script. Holds nest; each hold is paired with a release.
+void GpiHoldIdleHooks(bool hold);
 void GpiNotifyActiveWorkspaceChanged(CCorvaleDoc* document);
 // A button of a plug-in toolbar: only to the owning plug-in, when subscribed.
 void GpiNotifyToolBarButton(std::uint32_t identity, std::uint32_t commandId);

@@ -374,6 +374,23 @@ TEST_F(GpiHooks, EachNotificationRaisesItsEventWithItsBlock) {
     GpiNotifyIdle();
     ASSERT_EQ(m_Log.size(), 1u);
     EXPECT_EQ(m_Log[0].workspace, 0u);
+
+    // While scripts run (nested runs hold twice) idle work waits; other events pass.
+    m_Log.clear();
+    GpiHoldIdleHooks(true);
+    GpiHoldIdleHooks(true);
+    GpiNotifyIdle();
+    GpiHoldIdleHooks(false);
+    GpiNotifyIdle();
+    GpiNotifyEscapeKey(document.get());
+    ASSERT_EQ(m_Log.size(), 1u);
+    EXPECT_EQ(m_Log[0].hookType, static_cast<std::uint32_t>(GPIHOOK_EscapeKey));
+    GpiHoldIdleHooks(false);
+    // A release without a hold does not hold back the next idle events.
+    GpiHoldIdleHooks(false);
+    GpiNotifyIdle();
+    ASSERT_EQ(m_Log.size(), 2u);
+    EXPECT_EQ(m_Log[1].hookType, static_cast<std::uint32_t>(GPIHOOK_Idle));
 }
 
 TEST_F(GpiHooks, NobodyListeningMeansNoHandlesAreDrawn) {

@@ -1,0 +1,121 @@
+#include "ui/RecentDirFileDialog.h"
+
+#include "settings/Registry.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+
+const char* const CRecentDirList::kSection = "RDFDDirectories";
+const char* const CRecentDirList::kValueFormat = "RDFDDir%1";
+
+namespace {
+
+// Folders longer than this are not remembered (the stored list's limit).
+constexpr int kMaxFolderLength = 260;
+
+QString ValueName(int number) { return QString::fromLatin1(CRecentDirList::kValueFormat).arg(number); }
+
+QString WithSeparator(QString folder) {
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+}  // namespace
+
+void CRecentDirList::Read(QSettings& settings) {
+    m_Entries.clear();
+    settings.beginGroup(QString::fromLatin1(kSection));
+    for (int number = 1; number <= kMaxEntries; ++number) {
+        const std::string entry = corvale::ReadRegistryString(settings, ValueName(number), std::string());
+        if (!entry.empty())
+            m_Entries.append(QString::fromStdString(entry));
+    }
+    settings.endGroup();
+}
+
+void CRecentDirList::Write(QSettings& settings) const {
+    settings.beginGroup(QString::fromLatin1(kSection));
+    for (int number = 1; number <= kMaxEntries; ++number) {
+        if (number <= m_Entries.size())
+            corvale::WriteRegistryString(settings, ValueName(number), m_Entries[number - 1].toStdString());
+        else
+            settings.remove(ValueName(number));
+    }
+    settings.endGroup();
+}
+
+void CRecentDirList::Add(const QString& folder) {
+    if (folder.isEmpty())
+        return;
+    const QString entry = WithSeparator(QDir::cleanPath(folder));
+    // Folder names differ by case on this system, so only equal names are
+    // one entry.
+    m_Entries.removeAll(entry);
+    m_Entries.prepend(entry);
+    while (m_Entries.size() > kMaxEntries)
+        m_Entries.removeLast();
+}
+
+CRecentDirFileDialog::CRecentDirFileDialog(bool openDialog, const QString& defaultExtension,
+                                           const QString& fileName, const QStringList& filters, QWidget* parent)
+    : CFileDialogEx(openDialog, defaultExtension, fileName, filters, parent),
+      m_Combo(new QComboBox(this)),
+      m_Label(new QLabel(QStringLiteral("Recent dir:"), this)) {
+    m_Combo->setObjectName(QString::number(kComboId));
+    m_Label->setObjectName(QString::number(kLabelId));
+    m_Label->setBuddy(m_Combo);
+    // A row of its own below the file name and type rows, the label in the
+    // labels' column and the combo as wide as the file name field.
+    if (auto* grid = qobject_cast<QGridLayout*>(layout())) {
+        const int row = grid->rowCount();
+        grid->addWidget(m_Label, row, 0);
+        grid->addWidget(m_Combo, row, 1, 1, grid->columnCount() - 1);
+    }
+    connect(m_Combo, qOverload<int>(&QComboBox::activated), this, [this](int index) { OnRecentChosen(index); });
+}
+
+int CRecentDirFileDialog::DoModal() {
+    // Read at every opening: another dialog may have added to it meanwhile.
+    CRecentDirList list;
+    auto settings = corvale::OpenRegistry();
+    list.Read(*settings);
+    m_Combo->clear();
+    m_Combo->addItems(list.Entries());
+    m_Combo->setCurrentIndex(-1);
+    return CFileDialogEx::DoModal();
+}
+
+void CRecentDirFileDialog::OnRecentChosen(int index) {
+    const QString folder = m_Combo->itemText(index);
+    if (folder.isEmpty())
+        return;
+    // Moving to the folder leaves the name the user typed where it was.
+    auto* nameField = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    const QString typed = nameField != nullptr ? nameField->text() : QString();
+    setDirectory(folder);
+    if (nameField != nullptr) {
+        nameField->setText(typed);
+        nameField->setFocus();
+    }
+}
+
+void CRecentDirFileDialog::done(int result) {
+    if (result == QDialog::Accepted && !selectedFiles().isEmpty()) {
+        const QString folder = QFileInfo(selectedFiles().front()).absolutePath();
+        if (!folder.isEmpty() && folder.size() <= kMaxFolderLength) {
+            auto settings = corvale::OpenRegistry();
+            CRecentDirList list;
+            list.Read(*settings);
+            list.Add(folder);
+            list.Write(*settings);
+            settings->sync();
+        }
+    }
+    CFileDialogEx::done(result);
+}
