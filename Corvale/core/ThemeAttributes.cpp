@@ -109,24 +109,28 @@ bool CTheme::IsKeyAttribute(int field) const {
 namespace {
 
 // The value of one row of the theme that holds the attributes, or the error
-// text when a dBase row cannot be read.
-std::string ValueOfRow(const CTheme* source, int shapeIndex, int field, const char* errorText) {
+// text when a dBase row cannot be read; a view of where it is kept.
+std::string_view ValueOfRow(const CTheme* source, int shapeIndex, int field, const char* errorText) {
     if (source == nullptr || shapeIndex < 0 || field < 0)
         return {};
     if (source->m_SourceType == ST_ShapeFile) {
-        CAttributeFieldValue value;
-        if (!const_cast<CTheme*>(source)->GetRootDbaseFile()->ReadValue(shapeIndex, field, value))
+        std::string_view text;
+        if (!const_cast<CTheme*>(source)->GetRootDbaseFile()->ReadValueView(shapeIndex, field, text))
             return errorText;
-        return value.m_Text;
+        return text;
     }
     if (source->m_SourceType == ST_Native)
-        return source->m_NativeTable.GetValue(field, shapeIndex);
+        return source->m_NativeTable.GetValueView(field, shapeIndex);
     return {};
 }
 
 } // namespace
 
 std::string CTheme::GetAttributeTextAt(int position, int field) const {
+    return std::string(GetAttributeViewAt(position, field));
+}
+
+std::string_view CTheme::GetAttributeViewAt(int position, int field) const {
     const int shapeIndex = ShapeIndexAt(position);
     if (shapeIndex < 0)
         return {};
@@ -134,7 +138,7 @@ std::string CTheme::GetAttributeTextAt(int position, int field) const {
 }
 
 std::string CTheme::GetAttributeText(int shapeIndex, int field) const {
-    return ValueOfRow(AttributeSource(), shapeIndex, field, "#ERROR#");
+    return std::string(ValueOfRow(AttributeSource(), shapeIndex, field, "#ERROR#"));
 }
 
 bool CTheme::SetAttributeText(int shapeIndex, int field, const std::string& text, bool restyle) {
