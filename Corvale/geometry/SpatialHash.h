@@ -132,11 +132,18 @@ public:
             Slot& slot = m_Slots[*listed];
             if (slot.range == range) {
                 slot.box = box;
+                if (m_Fine > 1)
+                    for (int fc = range.x1; fc <= range.x2; ++fc)
+                        for (int fr = range.y1; fr <= range.y2; ++fr)
+                            for (FineEntry& entry : FineCellAt(fc, fr))
+                                if (entry.id == *listed)
+                                    entry.box = box;
                 return true;
             }
             RemoveFromGrid(value);
         }
-        const std::uint32_t id = NewSlot(Slot{box, m_NextSeq++, value, range});
+        const std::uint64_t seq = m_NextSeq++;
+        const std::uint32_t id = NewSlot(Slot{box, seq, value, range});
         m_SlotOf.Insert(value, id);
         for (int c = range.x1 / m_Fine; c <= range.x2 / m_Fine; ++c)
             for (int r = range.y1 / m_Fine; r <= range.y2 / m_Fine; ++r)
@@ -144,7 +151,7 @@ public:
         if (m_Fine > 1)
             for (int fc = range.x1; fc <= range.x2; ++fc)
                 for (int fr = range.y1; fr <= range.y2; ++fr)
-                    FineCellAt(fc, fr).push_back(id);
+                    FineCellAt(fc, fr).push_back(FineEntry{box, seq, value, range.x1, range.y1, id});
         return true;
     }
 
@@ -226,7 +233,19 @@ public:
     // values were listed; the outside list comes last.
     template <class Visit> void ForEachInBox(C x1, C y1, C x2, C y2, Visit&& visit) const {
         if (!VisitGrid(static_cast<double>(x1), static_cast<double>(y1), static_cast<double>(x2),
-                       static_cast<double>(y2), visit))
+                       static_cast<double>(y2), true, visit))
+            return;
+        for (T value : m_Outside)
+            if (!visit(value))
+                return;
+    }
+
+    // The same walk offering every value listed in a cell under the box,
+    // whether or not its box meets the box: for drawing, where a wide or
+    // offset line may show beyond its box.
+    template <class Visit> void ForEachInCells(C x1, C y1, C x2, C y2, Visit&& visit) const {
+        if (!VisitGrid(static_cast<double>(x1), static_cast<double>(y1), static_cast<double>(x2),
+                       static_cast<double>(y2), false, visit))
             return;
         for (T value : m_Outside)
             if (!visit(value))
@@ -255,6 +274,19 @@ protected:
         std::uint64_t seq;
         T value;
         Range range;
+    };
+
+    // One listing in a sub-cell. It carries what a window query needs, so
+    // that a query reads its sub-cells in sequence and nothing else: the
+    // box, the first sub-cell of the value's range, its listing order and
+    // the value itself.
+    struct FineEntry {
+        Box box;
+        std::uint64_t seq;
+        T value;
+        std::int32_t x1;
+        std::int32_t y1;
+        std::uint32_t id;
     };
 
     // An open-addressing map from value to slot: the bookkeeping that lets
@@ -344,11 +376,11 @@ protected:
     cell& CellAt(int column, int row) {
         return m_Cells[static_cast<std::size_t>(column) * kRows + static_cast<std::size_t>(row)];
     }
-    std::vector<std::uint32_t>& FineCellAt(int column, int row) {
+    std::vector<FineEntry>& FineCellAt(int column, int row) {
         return m_FineCells[static_cast<std::size_t>(column) * (kRows * m_Fine) +
                            static_cast<std::size_t>(row)];
     }
-    const std::vector<std::uint32_t>& FineCellAt(int column, int row) const {
+    const std::vector<FineEntry>& FineCellAt(int column, int row) const {
         return m_FineCells[static_cast<std::size_t>(column) * (kRows * m_Fine) +
                            static_cast<std::size_t>(row)];
     }
@@ -403,8 +435,10 @@ protected:
         if (m_Fine > 1)
             for (int fc = range.x1; fc <= range.x2; ++fc)
                 for (int fr = range.y1; fr <= range.y2; ++fr) {
-                    std::vector<std::uint32_t>& list = FineCellAt(fc, fr);
-                    list.erase(std::remove(list.begin(), list.end(), id), list.end());
+                    std::vector<FineEntry>& list = FineCellAt(fc, fr);
+                    list.erase(std::remove_if(list.begin(), list.end(),
+                                              [id](const FineEntry& e) { return e.id == id; }),
+                               list.end());
                 }
         m_SlotOf.Erase(value);
         m_FreeSlots.push_back(id);
@@ -483,9 +517,10 @@ protected:
         return b.x1 <= x2 && x1 <= b.x2 && b.y1 <= y2 && y1 <= b.y2;
     }
 
-    // The grid part of ForEachInBox; false when visit stopped the walk.
+    // The grid part of ForEachInBox (exact) and ForEachInCells; false when
+    // visit stopped the walk.
     template <class Visit>
-    bool VisitGrid(double qx1, double qy1, double qx2, double qy2, Visit& visit) const {
+    bool VisitGrid(double qx1, double qy1, double qx2, double qy2, bool exact, Visit& visit) const {
         if (qx2 < qx1)
             std::swap(qx1, qx2);
         if (qy2 < qy1)
@@ -510,7 +545,7 @@ protected:
             r = std::max(range.y1 / k, r1);
         };
         // Local, so that visit may run another query.
-        std::vector<std::pair<std::uint64_t, std::uint32_t>> group;
+        std::vector<std::pair<std::uint64_t, T>> group;
         for (int c = c1; c <= c2; ++c) {
             for (int r = r1; r <= r2; ++r) {
                 const cell& whole = GetCellAt(c, r);
@@ -520,7 +555,7 @@ protected:
                 const int fx2 = c == c2 ? f2 : c * k + k - 1;
                 const int fy1 = r == r1 ? g1 : r * k;
                 const int fy2 = r == r2 ? g2 : r * k + k - 1;
-                const bool partial = k > 1 && !m_RawValues &&
+                const bool partial = exact && k > 1 && !m_RawValues &&
                                      (fx1 != c * k || fx2 != c * k + k - 1 || fy1 != r * k ||
                                       fy2 != r * k + k - 1);
                 if (!partial) {
@@ -532,7 +567,8 @@ protected:
                             int fc = 0;
                             int fr = 0;
                             firstCell(slot.range, fc, fr);
-                            if (fc != c || fr != r || !Meets(slot.box, qx1, qy1, qx2, qy2))
+                            if (fc != c || fr != r ||
+                                (exact && !Meets(slot.box, qx1, qy1, qx2, qy2)))
                                 continue;
                         }
                         if (!visit(whole.values[n]))
@@ -546,20 +582,20 @@ protected:
                 group.clear();
                 for (int fx = fx1; fx <= fx2; ++fx) {
                     for (int fy = fy1; fy <= fy2; ++fy) {
-                        for (const std::uint32_t id : FineCellAt(fx, fy)) {
-                            const Slot& slot = m_Slots[id];
-                            if (std::max(slot.range.x1, f1) != fx ||
-                                std::max(slot.range.y1, g1) != fy ||
-                                !Meets(slot.box, qx1, qy1, qx2, qy2))
+                        for (const FineEntry& entry : FineCellAt(fx, fy)) {
+                            if (std::max(entry.x1, f1) != fx || std::max(entry.y1, g1) != fy ||
+                                !Meets(entry.box, qx1, qy1, qx2, qy2))
                                 continue;
-                            group.emplace_back(slot.seq, id);
+                            group.emplace_back(entry.seq, entry.value);
                         }
                     }
                 }
+                // Listing orders are unique, so only they are compared.
                 if (group.size() > 1)
-                    std::sort(group.begin(), group.end());
+                    std::sort(group.begin(), group.end(),
+                              [](const auto& a, const auto& b) { return a.first < b.first; });
                 for (const auto& entry : group)
-                    if (!visit(m_Slots[entry.second].value))
+                    if (!visit(entry.second))
                         return false;
             }
         }
@@ -579,7 +615,7 @@ protected:
     // The window-query side: each listed value's slot, the sub-cells, and
     // the map from value to slot.
     int m_Fine = 1;
-    std::vector<std::vector<std::uint32_t>> m_FineCells;
+    std::vector<std::vector<FineEntry>> m_FineCells;
     std::vector<Slot> m_Slots;
     std::vector<std::uint32_t> m_FreeSlots;
     SlotMap m_SlotOf;
@@ -604,5 +640,12 @@ public:
     // their box changes, as every edit does.
     template <class Visit> void ForEachCandidate(const CDoubleRect& box, Visit&& visit) const {
         ForEachInBox(box.x1, box.y1, box.x2, box.y2, visit);
+    }
+
+    // Every record listed in a cell under the box, each once, and the
+    // outside list (ForEachInCells): what drawing must look at, since a
+    // line's pen, offset and arrows reach beyond its box.
+    template <class Visit> void ForEachCellCandidate(const CDoubleRect& box, Visit&& visit) const {
+        ForEachInCells(box.x1, box.y1, box.x2, box.y2, visit);
     }
 };

@@ -182,11 +182,12 @@ struct ModelEntry {
 
 using Table = stdext::area_hash_table<int, double, 64>;
 
-// Every value whose box meets the query, ordered by the first cell (columns
-// outer) that both cover and then by insertion, followed by the outside list.
+// Every value whose box meets the query (with wholeCells, every value listed
+// in a cell under it), ordered by the first cell (columns outer) that both
+// cover and then by insertion, followed by the outside list.
 std::vector<int> ScanInBox(const Table& table, const std::vector<ModelEntry>& listed,
                            const std::vector<int>& outside, double qx1, double qy1, double qx2,
-                           double qy2) {
+                           double qy2, bool wholeCells = false) {
     if (qx2 < qx1)
         std::swap(qx1, qx2);
     if (qy2 < qy1)
@@ -201,15 +202,25 @@ std::vector<int> ScanInBox(const Table& table, const std::vector<ModelEntry>& li
     table.GetRow(qy2, r2);
     c1 = std::max(c1, 0);
     r1 = std::max(r1, 0);
+    c2 = std::min(c2, Table::kColumns - 1);
+    r2 = std::min(r2, Table::kRows - 1);
     std::vector<std::tuple<int, int, std::size_t, int>> keyed;
     for (std::size_t n = 0; n < listed.size(); ++n) {
         const ModelEntry& e = listed[n];
-        if (!(e.x1 <= qx2 && qx1 <= e.x2 && e.y1 <= qy2 && qy1 <= e.y2))
-            continue;
         int c = 0;
         int r = 0;
         table.GetColumn(e.x1, c);
         table.GetRow(e.y1, r);
+        if (wholeCells) {
+            int ce = 0;
+            int re = 0;
+            table.GetColumn(e.x2, ce);
+            table.GetRow(e.y2, re);
+            if (ce < c1 || c > c2 || re < r1 || r > r2)
+                continue;
+        } else if (!(e.x1 <= qx2 && qx1 <= e.x2 && e.y1 <= qy2 && qy1 <= e.y2)) {
+            continue;
+        }
         keyed.emplace_back(std::max(c, c1), std::max(r, r1), n, e.value);
     }
     std::sort(keyed.begin(), keyed.end());
@@ -229,10 +240,20 @@ std::vector<int> InBox(const Table& table, double x1, double y1, double x2, doub
     return found;
 }
 
+std::vector<int> InCells(const Table& table, double x1, double y1, double x2, double y2) {
+    std::vector<int> found;
+    table.ForEachInCells(x1, y1, x2, y2, [&](int value) {
+        found.push_back(value);
+        return true;
+    });
+    return found;
+}
+
 } // namespace
 
-// Window queries give exactly the values whose boxes meet the window, in the
-// order of the cell walk, whether or not the cells are split into sub-cells,
+// Window queries give exactly the values whose boxes meet the window (or, for
+// drawing, all those listed in the cells under it), in the order of the cell
+// walk, whether or not the cells are split into sub-cells,
 // and keep doing so while values are removed, moved and inserted again.
 TEST(AreaHashTable, WindowQueriesMatchAPlainScanBeforeAndAfterEdits) {
     struct Case {
@@ -288,6 +309,9 @@ TEST(AreaHashTable, WindowQueriesMatchAPlainScanBeforeAndAfterEdits) {
                 ASSERT_EQ(InBox(table, x + w, y, x, y + h),
                           ScanInBox(table, listed, outside, x, y, x + w, y + h))
                     << when << " query " << q;
+                ASSERT_EQ(InCells(table, x, y + h, x + w, y),
+                          ScanInBox(table, listed, outside, x, y, x + w, y + h, true))
+                    << when << " query " << q << " in whole cells";
             }
             ASSERT_EQ(InBox(table, -1e9, -1e9, 1e9, 1e9),
                       ScanInBox(table, listed, outside, -1e9, -1e9, 1e9, 1e9))
