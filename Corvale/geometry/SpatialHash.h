@@ -68,8 +68,9 @@ public:
     void Reserve(std::size_t count) {
         if (!m_Slots.empty() || count == 0)
             return;
-        // About two boxes per sub-cell.
-        const double perCell = static_cast<double>(count) / (2.0 * kColumns * kRows);
+        // About eight boxes per sub-cell: finer sub-cells list each box in
+        // more of them and cost more than they save.
+        const double perCell = static_cast<double>(count) / (8.0 * kColumns * kRows);
         const int fine = static_cast<int>(std::lround(std::sqrt(perCell)));
         m_Fine = std::clamp(fine, 1, 64);
         m_FineCells.clear();
