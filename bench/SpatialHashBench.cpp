@@ -3,6 +3,12 @@
 // once through the hash and once by a linear scan of every visible polygon,
 // in the same run. Both paths select the same shapes (the "hits" counters
 // agree); the summary at the end says how much faster the hash is.
+//
+// Then window queries at scale: 10,000 windows over 1,000,000 and 4,000,000
+// boxes, through the hash and, when Boost is installed, through a bulk-loaded
+// Boost.Geometry R-tree holding the same boxes, in the same run. Both count
+// the boxes that meet each window (the "hits" counters agree); the summary
+// gives the ratio.
 
 #include "core/Theme.h"
 #include "geometry/SelectionHitTests.h"
@@ -19,6 +25,11 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#if CORVALE_BENCH_BOOST
+#include <boost/geometry.hpp>
+#include <boost/geometry/index/rtree.hpp>
+#endif
 
 namespace {
 
@@ -202,6 +213,144 @@ void BM_ClicksLinear(benchmark::State& state) {
 }
 BENCHMARK(BM_ClicksLinear)->Unit(benchmark::kMillisecond);
 
+// Boxes 0.05 to 1.5 units across, as two-point polylines from corner to
+// corner, scattered over the 1000 x 1000 square; the windows 1 to 10 units
+// across.
+constexpr int kWindows = 10000;
+
+struct BoxWorld {
+    std::vector<std::unique_ptr<unsigned char[]>> records;
+    std::vector<CDoubleRect> boxes;
+    std::unique_ptr<CShapeAreaHashTable> hash;
+    std::vector<CDoubleRect> windows;
+};
+
+BoxWorld& GetBoxWorld(std::size_t count) {
+    static std::map<std::size_t, std::unique_ptr<BoxWorld>> worlds;
+    std::unique_ptr<BoxWorld>& slot = worlds[count];
+    if (slot)
+        return *slot;
+    // One world at a time: 4,000,000 records are large.
+    worlds.clear();
+    worlds[count] = std::make_unique<BoxWorld>();
+    BoxWorld& w = *worlds[count];
+    std::mt19937 random(static_cast<unsigned>(count));
+    std::uniform_real_distribution<double> position(0.0, kExtent);
+    std::uniform_real_distribution<double> size(0.05, 1.5);
+    w.records.reserve(count);
+    w.boxes.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const double x = position(random);
+        const double y = position(random);
+        const double x2 = x + size(random);
+        const double y2 = y + size(random);
+        CShapeRecordBuilder builder;
+        builder.m_PartCount = 1;
+        builder.m_PointCount = 2;
+        builder.m_RecordNumber = static_cast<std::uint32_t>(i + 1);
+        auto bytes = std::make_unique<unsigned char[]>(CShapeRecordBuilder::RecordSize(1, 2));
+        builder.m_Record = bytes.get();
+        if (!builder.BeginPolyline() || !builder.AddPoint(x, y) || !builder.AddPoint(x2, y2))
+            std::abort();
+        w.records.push_back(std::move(bytes));
+        w.boxes.emplace_back(x, y, x2, y2);
+    }
+    std::uniform_real_distribution<double> side(1.0, 10.0);
+    for (int q = 0; q < kWindows; ++q) {
+        const double x = position(random);
+        const double y = position(random);
+        w.windows.emplace_back(x, y, x + side(random), y + side(random));
+    }
+    return w;
+}
+
+void BuildBoxHash(BoxWorld& w) {
+    w.hash = std::make_unique<CShapeAreaHashTable>(0.0, 0.0, kExtent + 1.5, kExtent + 1.5);
+    w.hash->Reserve(w.records.size());
+    for (auto& bytes : w.records)
+        if (!w.hash->InsertRecord(CShapeRecord::FromBytes(bytes.get())))
+            std::abort();
+}
+
+void ReportWindows(benchmark::State& state, std::size_t hits) {
+    state.counters["queries/s"] =
+        benchmark::Counter(static_cast<double>(kWindows) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate);
+    state.counters["hits"] = static_cast<double>(hits);
+}
+
+void BM_WindowBuildHash(benchmark::State& state) {
+    BoxWorld& w = GetBoxWorld(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        BuildBoxHash(w);
+        benchmark::DoNotOptimize(w.hash.get());
+    }
+}
+BENCHMARK(BM_WindowBuildHash)->Arg(1000000)->Arg(4000000)->Unit(benchmark::kMillisecond);
+
+void BM_WindowHash(benchmark::State& state) {
+    BoxWorld& w = GetBoxWorld(static_cast<std::size_t>(state.range(0)));
+    if (!w.hash)
+        BuildBoxHash(w);
+    std::size_t hits = 0;
+    for (auto _ : state) {
+        hits = 0;
+        for (const CDoubleRect& window : w.windows)
+            w.hash->ForEachCandidate(window, [&](CShapeRecord*) {
+                ++hits;
+                return true;
+            });
+    }
+    ReportWindows(state, hits);
+}
+BENCHMARK(BM_WindowHash)->Arg(1000000)->Arg(4000000)->Unit(benchmark::kMillisecond);
+
+#if CORVALE_BENCH_BOOST
+namespace bg = boost::geometry;
+namespace bgi = boost::geometry::index;
+using RtreePoint = bg::model::point<double, 2, bg::cs::cartesian>;
+using RtreeBox = bg::model::box<RtreePoint>;
+using RtreeValue = std::pair<RtreeBox, std::uint32_t>;
+using Rtree = bgi::rtree<RtreeValue, bgi::rstar<16>>;
+
+std::unique_ptr<Rtree> BuildRtree(const BoxWorld& w) {
+    std::vector<RtreeValue> values;
+    values.reserve(w.boxes.size());
+    for (std::size_t i = 0; i < w.boxes.size(); ++i) {
+        const CDoubleRect& b = w.boxes[i];
+        values.emplace_back(RtreeBox(RtreePoint(b.x1, b.y1), RtreePoint(b.x2, b.y2)),
+                            static_cast<std::uint32_t>(i));
+    }
+    // The range constructor bulk-loads (packing).
+    return std::make_unique<Rtree>(values.begin(), values.end());
+}
+
+void BM_WindowBuildRtree(benchmark::State& state) {
+    const BoxWorld& w = GetBoxWorld(static_cast<std::size_t>(state.range(0)));
+    for (auto _ : state) {
+        std::unique_ptr<Rtree> tree = BuildRtree(w);
+        benchmark::DoNotOptimize(tree.get());
+    }
+}
+BENCHMARK(BM_WindowBuildRtree)->Arg(1000000)->Arg(4000000)->Unit(benchmark::kMillisecond);
+
+void BM_WindowRtree(benchmark::State& state) {
+    const BoxWorld& w = GetBoxWorld(static_cast<std::size_t>(state.range(0)));
+    const std::unique_ptr<Rtree> tree = BuildRtree(w);
+    std::size_t hits = 0;
+    for (auto _ : state) {
+        hits = 0;
+        for (const CDoubleRect& window : w.windows) {
+            const RtreeBox query(RtreePoint(window.x1, window.y1), RtreePoint(window.x2, window.y2));
+            for (auto it = tree->qbegin(bgi::intersects(query)); it != tree->qend(); ++it)
+                ++hits;
+        }
+    }
+    ReportWindows(state, hits);
+}
+BENCHMARK(BM_WindowRtree)->Arg(1000000)->Arg(4000000)->Unit(benchmark::kMillisecond);
+#endif
+
 // Prints the usual table, then the speed-up of the hash over the scan (the
 // median of the repetitions, when there are several).
 class SpeedUpReporter : public benchmark::ConsoleReporter {
@@ -215,7 +364,11 @@ public:
                 continue;
             auto it = run.counters.find("queries/s");
             if (it != run.counters.end())
-                m_Rates[run.run_name.function_name].push_back(it->second.value);
+                m_Rates[Key(run)].push_back(
+                    it->second.value);
+            if (run.run_name.function_name.rfind("BM_WindowBuild", 0) == 0)
+                m_Times[Key(run)].push_back(
+                    run.GetAdjustedRealTime());
         }
     }
 
@@ -223,6 +376,21 @@ public:
         ConsoleReporter::Finalize();
         Compare("rectangles", "BM_RectanglesHash", "BM_RectanglesLinear");
         Compare("clicks", "BM_ClicksHash", "BM_ClicksLinear");
+        for (const char* n : {"1000000", "4000000"}) {
+            const std::string count = std::string("/") + n;
+            const double h = Median("BM_WindowHash" + count);
+            const double t = Median("BM_WindowRtree" + count);
+            if (h > 0.0 && t > 0.0)
+                std::printf("windows over %s boxes: hash %.0f queries/s, R-tree %.0f queries/s, "
+                            "hash/R-tree %.2f\n",
+                            n, h, t, h / t);
+            const double hb = MedianTime("BM_WindowBuildHash" + count);
+            const double tb = MedianTime("BM_WindowBuildRtree" + count);
+            if (hb > 0.0 && tb > 0.0)
+                std::printf("building over %s boxes: hash %.0f ms, R-tree %.0f ms, "
+                            "hash/R-tree time %.2f\n",
+                            n, hb, tb, hb / tb);
+        }
     }
 
 private:
@@ -232,6 +400,19 @@ private:
             return 0.0;
         std::sort(rates.begin(), rates.end());
         return rates[rates.size() / 2];
+    }
+
+    static std::string Key(const Run& run) {
+        return run.run_name.args.empty() ? run.run_name.function_name
+                                         : run.run_name.function_name + "/" + run.run_name.args;
+    }
+
+    double MedianTime(const std::string& name) {
+        std::vector<double>& times = m_Times[name];
+        if (times.empty())
+            return 0.0;
+        std::sort(times.begin(), times.end());
+        return times[times.size() / 2];
     }
 
     void Compare(const char* what, const std::string& hash, const std::string& linear) {
@@ -244,6 +425,7 @@ private:
     }
 
     std::map<std::string, std::vector<double>> m_Rates;
+    std::map<std::string, std::vector<double>> m_Times;
 };
 
 } // namespace

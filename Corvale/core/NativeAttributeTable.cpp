@@ -34,6 +34,12 @@ std::string CNativeAttributeRow::GetValue(int field) const {
     return *m_Cells[field];
 }
 
+std::string_view CNativeAttributeRow::GetValueView(int field) const {
+    if (field < 0 || static_cast<std::size_t>(field) >= m_Cells.size() || !m_Cells[field])
+        return {};
+    return *m_Cells[field];
+}
+
 bool CNativeAttributeRow::SetValue(int field, const std::string& text) {
     if (field < 0)
         return false;
@@ -71,6 +77,11 @@ CNativeAttributeTable& CNativeAttributeTable::operator=(const CNativeAttributeTa
 std::string CNativeAttributeTable::GetValue(int field, int row) const {
     const CNativeAttributeRow* r = GetRow(row);
     return r != nullptr ? r->GetValue(field) : std::string();
+}
+
+std::string_view CNativeAttributeTable::GetValueView(int field, int row) const {
+    const CNativeAttributeRow* r = GetRow(row);
+    return r != nullptr ? r->GetValueView(field) : std::string_view();
 }
 
 int CNativeAttributeTable::AppendRow() {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CArchive;
@@ -19,6 +20,8 @@ class CArchive;
 class CNativeAttributeRow {
 public:
     std::string GetValue(int field) const;
+    // The same text as a view of the stored cell, valid until the row changes.
+    std::string_view GetValueView(int field) const;
     // Sets the cell, first appending empty cells until it exists.
     bool SetValue(int field, const std::string& text);
     // Removes the cell of that index when the row has it; later cells move down.
@@ -42,6 +45,8 @@ public:
 
     // The empty text for a missing row, cell or text.
     std::string GetValue(int field, int row) const;
+    // The same text as a view of the stored cell, valid until the table changes.
+    std::string_view GetValueView(int field, int row) const;
     // A new row carrying the default of every column that has one; its index.
     int AppendRow();
     // Moves row from before the row that was at to (to == row count: to the

@@ -35,6 +35,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -137,6 +138,11 @@ public:
     // The value of the shape at a visible position; "#Error#" for a dBase value
     // that cannot be read.
     std::string GetAttributeTextAt(int position, int field) const;
+    // The same text as a view of the bytes where the value is kept (the
+    // .dbf mapping or the native table's cell), for readers that parse it
+    // or copy it into a string of their own. Valid until the theme's table
+    // changes or its files close.
+    std::string_view GetAttributeViewAt(int position, int field) const;
     // The value of the shape with a shape index; "#ERROR#" for a dBase value
     // that cannot be read.
     std::string GetAttributeText(int shapeIndex, int field) const;

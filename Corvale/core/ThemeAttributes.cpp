@@ -157,28 +157,36 @@ bool CTheme::IsKeyAttribute(int field) const {
 namespace {
 
 // The value of one row of the theme that holds the attributes, or the error
-// text when a dBase row cannot be read.
-std::string ValueOfRow(const CTheme* source, int shapeIndex, int field, const char* errorText) {
+// text when a dBase row cannot be read; a view of where it is kept.
+std::string_view ValueOfRow(const CTheme* source, int shapeIndex, int field, const char* errorText) {
     if (source == nullptr || shapeIndex < 0 || field < 0)
         return {};
     if (source->m_SourceType == ST_ShapeFile) {
-        CAttributeFieldValue value;
-        if (!const_cast<CTheme*>(source)->GetRootDbaseFile()->ReadValue(shapeIndex, field, value))
+        std::string_view text;
+        if (!const_cast<CTheme*>(source)->GetRootDbaseFile()->ReadValueView(shapeIndex, field, text))
             return errorText;
-        return value.m_Text;
+        return text;
     }
     if (source->m_SourceType == ST_Native)
-        return source->m_NativeTable.GetValue(field, shapeIndex);
-    if (source->m_SourceType == ST_CustomLoader && source->m_Loader != nullptr) {
-        // Loaders answer by record: a shape that is filtered out has none to ask for.
-        auto* theme = const_cast<CTheme*>(source);
-        const CShapeRecord* record = theme->GetShape(theme->GetShapePosition(shapeIndex));
-        if (record == nullptr)
-            return {};
-        return source->m_Loader->GetAttribute(source->m_LoaderHandle, source->m_ShapeType, record,
-                                              static_cast<std::uint32_t>(field));
-    }
+        return source->m_NativeTable.GetValueView(field, shapeIndex);
+    // Loader themes' values are made on request, not kept: LoaderValueOfRow.
     return {};
+}
+
+bool IsLoaderTheme(const CTheme* source) {
+    return source != nullptr && source->m_SourceType == ST_CustomLoader && source->m_Loader != nullptr;
+}
+
+// Loaders answer by record: a shape that is filtered out has none to ask for.
+std::string LoaderValueOfRow(const CTheme* source, int shapeIndex, int field) {
+    if (shapeIndex < 0 || field < 0)
+        return {};
+    auto* theme = const_cast<CTheme*>(source);
+    const CShapeRecord* record = theme->GetShape(theme->GetShapePosition(shapeIndex));
+    if (record == nullptr)
+        return {};
+    return source->m_Loader->GetAttribute(source->m_LoaderHandle, source->m_ShapeType, record,
+                                          static_cast<std::uint32_t>(field));
 }
 
 } // namespace
@@ -192,14 +200,33 @@ std::string CTheme::GetAttributeTextAt(int position, int field) const {
             return {};
         return m_Loader->GetAttribute(m_LoaderHandle, m_ShapeType, record, static_cast<std::uint32_t>(field));
     }
+    return std::string(GetAttributeViewAt(position, field));
+}
+
+std::string_view CTheme::GetAttributeViewAt(int position, int field) const {
+    // A loader makes its values on request; the view is of a copy kept until
+    // the next call on this thread (readers take it at once).
+    thread_local std::string loaderValue;
+    if (IsLoaderTheme(this)) {
+        loaderValue = GetAttributeTextAt(position, field);
+        return loaderValue;
+    }
     const int shapeIndex = ShapeIndexAt(position);
     if (shapeIndex < 0)
         return {};
-    return ValueOfRow(AttributeSource(), shapeIndex, field, "#Error#");
+    const CTheme* source = AttributeSource();
+    if (IsLoaderTheme(source)) {
+        loaderValue = LoaderValueOfRow(source, shapeIndex, field);
+        return loaderValue;
+    }
+    return ValueOfRow(source, shapeIndex, field, "#Error#");
 }
 
 std::string CTheme::GetAttributeText(int shapeIndex, int field) const {
-    return ValueOfRow(AttributeSource(), shapeIndex, field, "#ERROR#");
+    const CTheme* source = AttributeSource();
+    if (IsLoaderTheme(source))
+        return LoaderValueOfRow(source, shapeIndex, field);
+    return std::string(ValueOfRow(source, shapeIndex, field, "#ERROR#"));
 }
 
 bool CTheme::SetAttributeText(int shapeIndex, int field, const std::string& text, bool restyle) {

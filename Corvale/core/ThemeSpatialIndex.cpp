@@ -102,6 +102,7 @@ void CTheme::BuildSpatialIndex() {
                                                            m_Bounds[3]);
         // Filtered-out shapes too: the hash outlives filters.
         const std::vector<CShapeRecord*>& all = !m_Arcs.empty() ? m_Arcs : m_Polygons;
+        index->Reserve(all.size());
         for (CShapeRecord* record : all)
             index->InsertRecord(record);
         m_SpatialIndex = std::move(index);

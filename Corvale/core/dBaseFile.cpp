@@ -318,6 +318,17 @@ bool CdBaseFile::ReadHeader(CFileReader* reader) {
 }
 
 bool CdBaseFile::ReadValue(std::int32_t record, std::int32_t field, CAttributeFieldValue& out) {
+    std::string_view text;
+    if (!ReadValueView(record, field, text))
+        return false;
+    out.m_Text.assign(text.data(), text.size());
+    const CAttributeFieldInfo& info = m_Fields[field];
+    out.m_Length = info.m_Length;
+    out.m_Type = info.m_Type;
+    return true;
+}
+
+bool CdBaseFile::ReadValueView(std::int32_t record, std::int32_t field, std::string_view& text) const {
     if (m_Reader == nullptr || !m_Reader->IsOpen())
         return false;
     if (record < 0 || static_cast<std::uint32_t>(record) >= m_RecordCount)
@@ -338,10 +349,7 @@ bool CdBaseFile::ReadValue(std::int32_t record, std::int32_t field, CAttributeFi
     const CAttributeFieldInfo& info = m_Fields[field];
     const std::size_t length = static_cast<std::size_t>(std::clamp(info.m_Length, 0, kMaxFieldWidth));
     const char* bytes = reinterpret_cast<const char*>(m_Reader->GetData() + recordStart + 1 + m_FieldOffsets[field]);
-    const std::string_view text = ValueText(std::string_view(bytes, length), info.m_Type);
-    out.m_Text.assign(text.data(), text.size());
-    out.m_Length = info.m_Length;
-    out.m_Type = info.m_Type;
+    text = ValueText(std::string_view(bytes, length), info.m_Type);
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include "core/AttributeField.h"
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 class CFileReader;
@@ -48,6 +49,11 @@ public:
     // record count is kept as the header gives it, so the rows of a truncated
     // table still line up with their shapes and only the missing cells fail.
     bool ReadValue(std::int32_t record, std::int32_t field, CAttributeFieldValue& out);
+
+    // The text ReadValue gives, as a view of the bytes in the reader's
+    // mapping: nothing is copied. Valid while the reader stays open and
+    // unchanged. False in the same cases as ReadValue.
+    bool ReadValueView(std::int32_t record, std::int32_t field, std::string_view& text) const;
 
     // Writes the 32-byte header, one descriptor per column and the terminator.
     // Names longer than 10 characters are cut, and a cut name that matches an

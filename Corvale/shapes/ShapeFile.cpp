@@ -5,6 +5,9 @@
 #include "shapes/FileWriter.h"
 
 #include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 using namespace corvale;
@@ -186,6 +189,84 @@ bool WriteShapeRecord(CFileWriter& writer, const CShapeRecord* record, std::uint
     return WriteRecordAs(writer, record, i, CShapeRecord::GetShapeType(record));
 }
 
+namespace {
+
+// Below this many records the checks run on the calling thread: starting
+// threads would cost more than they save.
+constexpr std::int64_t kParallelCheckMinRecords = 65536;
+
+// Where index entry i points, when it points at a whole, sound record: the
+// record's byte position and size. False for the first entry that would end
+// the walk.
+bool CheckIndexedRecord(const CShapeIndexView& shx, const unsigned char* data, std::uint64_t size,
+                        std::int64_t i, std::uint64_t& position, std::size_t& recordSize) {
+    const std::int64_t offset = ReadShapeIndexOffset(shx, i);
+    if (offset < static_cast<std::int64_t>(kHeaderSize) || static_cast<std::uint64_t>(offset) + 8 > size)
+        return false;
+    position = static_cast<std::uint64_t>(offset);
+    // An entry whose content length is not the one of the record it points
+    // at does not point at a record start.
+    const unsigned char* entry = shx.m_Reader->GetData() + kHeaderSize + 8 * static_cast<std::uint64_t>(i);
+    if (ReadBE32(entry + 4) != ReadBE32(data + position + 4))
+        return false;
+    return CheckShapeRecordBytes(data + position, size - position, recordSize);
+}
+
+// Checks entries [0, count) on as many threads as the machine has, in
+// chunks, filling positions; the number of entries before the first that
+// fails (count when none does). The walk delivers exactly those, so the
+// records refused are the ones a check in file order would refuse.
+std::int64_t CheckIndexedRecords(const CShapeIndexView& shx, const unsigned char* data, std::uint64_t size,
+                                 std::int64_t count, std::vector<std::uint64_t>& positions) {
+    positions.resize(static_cast<std::size_t>(count));
+    std::atomic<std::int64_t> firstBad(count);
+    auto checkRange = [&](std::int64_t from, std::int64_t to) {
+        for (std::int64_t i = from; i < to; ++i) {
+            // A failure found earlier in the file ends every later chunk.
+            if ((i & 1023) == 0 && i >= firstBad.load(std::memory_order_relaxed))
+                return;
+            std::size_t recordSize = 0;
+            if (!CheckIndexedRecord(shx, data, size, i, positions[static_cast<std::size_t>(i)], recordSize)) {
+                std::int64_t seen = firstBad.load();
+                while (i < seen && !firstBad.compare_exchange_weak(seen, i)) {
+                }
+                return;
+            }
+        }
+    };
+    const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
+    const std::int64_t threads =
+        count < kParallelCheckMinRecords ? 1 : std::min<std::int64_t>(hardware, count / (kParallelCheckMinRecords / 4));
+    const std::int64_t chunk = (count + threads - 1) / std::max<std::int64_t>(threads, 1);
+    std::vector<std::thread> workers;
+    std::int64_t from = chunk;
+    for (std::int64_t t = 1; t < threads; ++t, from += chunk) {
+        const std::int64_t to = std::min(count, from + chunk);
+        try {
+            workers.emplace_back(checkRange, from, to);
+        } catch (const std::system_error&) {
+            // No thread to spare: this one does the chunk.
+            checkRange(from, to);
+        }
+    }
+    checkRange(0, std::min(count, chunk));
+    for (std::thread& worker : workers)
+        worker.join();
+    return firstBad.load();
+}
+
+void Deliver(ShapeRecordCallback callback, void* context, const unsigned char* p) {
+    const std::uint32_t type = ReadLE32(p + 8);
+    CShapeRecord* record = type == SHT_Null ? nullptr : CShapeRecord::FromBytes(const_cast<unsigned char*>(p));
+    try {
+        callback(context, record, 0);
+    } catch (...) {
+        // One bad record handler must not end the load of the others.
+    }
+}
+
+} // namespace
+
 bool ForEachShapeFileRecord(CShapeFileView& shp, const CShapeIndexView* shx, ShapeRecordCallback callback,
                             void* context) {
     CFileReader* reader = shp.m_Reader;
@@ -201,47 +282,41 @@ bool ForEachShapeFileRecord(CShapeFileView& shp, const CShapeIndexView* shx, Sha
 
     const unsigned char* data = reader->GetData();
     const std::uint64_t size = reader->GetSize();
+    reader->SetPosition(kHeaderSize);
+
+    if (shx != nullptr) {
+        // Through the index every record's place is known beforehand, so the
+        // records are checked first, in parallel, and then handed over in
+        // order up to the first one refused.
+        const std::int64_t count = std::max<std::int64_t>(shx->m_RecordCount, 0);
+        std::vector<std::uint64_t> positions;
+        const std::int64_t good = CheckIndexedRecords(*shx, data, size, count, positions);
+        for (std::int64_t i = 0; i < good; ++i)
+            Deliver(callback, context, data + positions[static_cast<std::size_t>(i)]);
+        if (good > 0) {
+            // The reader stands after the last record handed over, as after a
+            // walk in file order.
+            const std::uint64_t last = positions[static_cast<std::size_t>(good - 1)];
+            std::size_t recordSize = 0;
+            CheckShapeRecordBytes(data + last, size - last, recordSize);
+            reader->SetPosition(last + recordSize);
+        }
+        return good == count;
+    }
+
     // In file order the records end where the header says the file ends:
     // some writers leave bytes after the last record. A length shorter than
     // the header itself says nothing and is not used.
     const std::uint64_t end = h.m_FileLength >= kHeaderSize ? std::min(size, h.m_FileLength) : size;
-    reader->SetPosition(kHeaderSize);
-
-    for (std::int64_t i = 0;; ++i) {
-        std::uint64_t position = 0;
-        if (shx != nullptr) {
-            if (i >= shx->m_RecordCount)
-                return true;
-            const std::int64_t offset = ReadShapeIndexOffset(*shx, i);
-            if (offset < static_cast<std::int64_t>(kHeaderSize) || static_cast<std::uint64_t>(offset) + 8 > size)
-                return false;
-            position = static_cast<std::uint64_t>(offset);
-            // An entry whose content length is not the one of the record it
-            // points at does not point at a record start.
-            const unsigned char* entry = shx->m_Reader->GetData() + kHeaderSize + 8 * static_cast<std::uint64_t>(i);
-            if (ReadBE32(entry + 4) != ReadBE32(data + position + 4))
-                return false;
-        } else {
-            if (reader->GetPosition() >= end)
-                return true;
-            position = reader->GetPosition();
-        }
-
-        const unsigned char* p = data + position;
+    while (reader->GetPosition() < end) {
+        const std::uint64_t position = reader->GetPosition();
         std::size_t recordSize = 0;
-        if (!CheckShapeRecordBytes(p, size - position, recordSize))
+        if (!CheckShapeRecordBytes(data + position, size - position, recordSize))
             return false;
         reader->SetPosition(position + recordSize);
-
-        const std::uint32_t type = ReadLE32(p + 8);
-        CShapeRecord* record =
-            type == SHT_Null ? nullptr : CShapeRecord::FromBytes(const_cast<unsigned char*>(p));
-        try {
-            callback(context, record, 0);
-        } catch (...) {
-            // One bad record handler must not end the load of the others.
-        }
+        Deliver(callback, context, data + position);
     }
+    return true;
 }
 
 bool WriteShapeFile(CFileWriter& shp, CFileWriter* shx, std::uint32_t shapeType, std::size_t count,

@@ -389,12 +389,13 @@ void CRenderPass::DrawPolylines(CTheme& theme, const CThemeDisplaySettings&) {
     const bool spatialOrder = theme.m_SpatialIndex && theme.GetFilteredShapeCount() == 0 &&
                               theme.m_AdvancedProperties.m_Properties.empty();
     if (spatialOrder) {
-        // Only the records listed under the extent are looked at, each once
-        // however many cells it covers.
+        // Only the records listed in the cells under the extent are looked
+        // at, each once however many cells it covers; whole cells, since a
+        // wide or offset line shows beyond its box.
         if (defaultStyle != nullptr)
             defaultStyle->BeginDraw(m_Dc, m_Printing);
         const CDoubleRect box(m_Viewport.minX, m_Viewport.minY, m_Viewport.maxX, m_Viewport.maxY);
-        theme.m_SpatialIndex->ForEachCandidate(box, [&](CShapeRecord* record) {
+        theme.m_SpatialIndex->ForEachCellCandidate(box, [&](CShapeRecord* record) {
             DrawPolyline(theme, record, checkSelection && IsSelected(theme, record), selectionPen);
             return true;
         });

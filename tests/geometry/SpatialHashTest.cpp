@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <random>
+#include <map>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -167,4 +169,227 @@ TEST(AreaHashTable, CandidatesMatchALinearScan) {
         hash.Remove(Rec(record));
     EXPECT_EQ(hash.GetOutsideCount(), 0);
     EXPECT_TRUE(Candidates(hash, CDoubleRect(-kInf, -kInf, kInf, kInf)).empty());
+}
+
+namespace {
+
+// A model of a table: what was inserted, in order, and the boxes; the
+// expected answer of a window query is worked out from it by a plain scan.
+struct ModelEntry {
+    int value;
+    double x1, y1, x2, y2;
+};
+
+using Table = stdext::area_hash_table<int, double, 64>;
+
+// Every value whose box meets the query (with wholeCells, every value listed
+// in a cell under it), ordered by the first cell (columns outer) that both
+// cover and then by insertion, followed by the outside list.
+std::vector<int> ScanInBox(const Table& table, const std::vector<ModelEntry>& listed,
+                           const std::vector<int>& outside, double qx1, double qy1, double qx2,
+                           double qy2, bool wholeCells = false) {
+    if (qx2 < qx1)
+        std::swap(qx1, qx2);
+    if (qy2 < qy1)
+        std::swap(qy1, qy2);
+    int c1 = 0;
+    int c2 = 0;
+    int r1 = 0;
+    int r2 = 0;
+    table.GetColumn(qx1, c1);
+    table.GetColumn(qx2, c2);
+    table.GetRow(qy1, r1);
+    table.GetRow(qy2, r2);
+    c1 = std::max(c1, 0);
+    r1 = std::max(r1, 0);
+    c2 = std::min(c2, Table::kColumns - 1);
+    r2 = std::min(r2, Table::kRows - 1);
+    std::vector<std::tuple<int, int, std::size_t, int>> keyed;
+    for (std::size_t n = 0; n < listed.size(); ++n) {
+        const ModelEntry& e = listed[n];
+        int c = 0;
+        int r = 0;
+        table.GetColumn(e.x1, c);
+        table.GetRow(e.y1, r);
+        if (wholeCells) {
+            int ce = 0;
+            int re = 0;
+            table.GetColumn(e.x2, ce);
+            table.GetRow(e.y2, re);
+            if (ce < c1 || c > c2 || re < r1 || r > r2)
+                continue;
+        } else if (!(e.x1 <= qx2 && qx1 <= e.x2 && e.y1 <= qy2 && qy1 <= e.y2)) {
+            continue;
+        }
+        keyed.emplace_back(std::max(c, c1), std::max(r, r1), n, e.value);
+    }
+    std::sort(keyed.begin(), keyed.end());
+    std::vector<int> expected;
+    for (const auto& k : keyed)
+        expected.push_back(std::get<3>(k));
+    expected.insert(expected.end(), outside.begin(), outside.end());
+    return expected;
+}
+
+std::vector<int> InBox(const Table& table, double x1, double y1, double x2, double y2) {
+    std::vector<int> found;
+    table.ForEachInBox(x1, y1, x2, y2, [&](int value) {
+        found.push_back(value);
+        return true;
+    });
+    return found;
+}
+
+std::vector<int> InCells(const Table& table, double x1, double y1, double x2, double y2) {
+    std::vector<int> found;
+    table.ForEachInCells(x1, y1, x2, y2, [&](int value) {
+        found.push_back(value);
+        return true;
+    });
+    return found;
+}
+
+} // namespace
+
+// Window queries give exactly the values whose boxes meet the window (or, for
+// drawing, all those listed in the cells under it), in the order of the cell
+// walk, whether or not the cells are split into sub-cells,
+// and keep doing so while values are removed, moved and inserted again.
+TEST(AreaHashTable, WindowQueriesMatchAPlainScanBeforeAndAfterEdits) {
+    struct Case {
+        std::size_t reserve; // 0: cells not split
+        int values;
+        double maxSize;
+    };
+    const Case cases[] = {
+        {0, 1500, 20}, {200000, 1500, 20}, {2000000, 3000, 3}, {200000, 800, 120},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.reserve);
+        std::mt19937 random(static_cast<unsigned>(test.values + test.reserve));
+        std::uniform_real_distribution<double> coordinate(-5, 105);
+        std::uniform_real_distribution<double> size(0, test.maxSize);
+        std::uniform_int_distribution<int> pick(0, 9);
+        Table table(0, 0, 100, 100);
+        table.Reserve(test.reserve);
+        std::vector<ModelEntry> listed;
+        std::vector<int> outside;
+        auto insert = [&](int value) {
+            double x = coordinate(random);
+            double y = coordinate(random);
+            double w = size(random);
+            double h = size(random);
+            // Some boxes are points, some lie on cell borders.
+            if (pick(random) == 0)
+                w = h = 0;
+            if (pick(random) == 0) {
+                x = std::floor(x / 2) * 2;
+                y = std::floor(y / 2) * 2;
+            }
+            // Corners in either order.
+            const bool inside = pick(random) < 5 ? table.Insert(x, y, x + w, y + h, value)
+                                                 : table.Insert(x + w, y + h, x, y, value);
+            if (inside)
+                listed.push_back({value, x, y, x + w, y + h});
+            else
+                outside.push_back(value);
+        };
+        for (int v = 1; v <= test.values; ++v)
+            insert(v);
+        ASSERT_FALSE(outside.empty());
+
+        auto check = [&](const char* when) {
+            std::uniform_real_distribution<double> queryCoordinate(-10, 110);
+            std::uniform_real_distribution<double> querySize(0, 30);
+            for (int q = 0; q < 300; ++q) {
+                const double x = queryCoordinate(random);
+                const double y = queryCoordinate(random);
+                const double w = q % 10 == 0 ? 0 : querySize(random);
+                const double h = q % 10 == 0 ? 0 : querySize(random);
+                ASSERT_EQ(InBox(table, x + w, y, x, y + h),
+                          ScanInBox(table, listed, outside, x, y, x + w, y + h))
+                    << when << " query " << q;
+                ASSERT_EQ(InCells(table, x, y + h, x + w, y),
+                          ScanInBox(table, listed, outside, x, y, x + w, y + h, true))
+                    << when << " query " << q << " in whole cells";
+            }
+            ASSERT_EQ(InBox(table, -1e9, -1e9, 1e9, 1e9),
+                      ScanInBox(table, listed, outside, -1e9, -1e9, 1e9, 1e9))
+                << when;
+        };
+        check("after building");
+
+        // Remove every third value, move some (re-inserted with a new box, as
+        // edits do), and insert the same value again with an unchanged box.
+        std::vector<ModelEntry> kept;
+        int moved = 0;
+        for (const ModelEntry& e : listed) {
+            if (e.value % 3 == 0) {
+                EXPECT_GT(table.Remove(e.value), 0);
+            } else if (e.value % 3 == 1 && moved < test.values / 5) {
+                table.Remove(e.value);
+                ++moved;
+                continue; // inserted below, at the end
+            } else {
+                EXPECT_TRUE(table.Insert(e.x1, e.y1, e.x2, e.y2, e.value));
+                kept.push_back(e);
+            }
+        }
+        listed = kept;
+        for (int v = 1; v <= test.values; ++v) {
+            if (v % 3 == 1 && std::none_of(listed.begin(), listed.end(),
+                                           [v](const ModelEntry& e) { return e.value == v; }) &&
+                std::find(outside.begin(), outside.end(), v) == outside.end())
+                insert(v);
+        }
+        outside.erase(std::remove_if(outside.begin(), outside.end(),
+                                     [&](int v) {
+                                         if (v % 3 != 0)
+                                             return false;
+                                         table.Remove(v);
+                                         return true;
+                                     }),
+                      outside.end());
+        EXPECT_EQ(table.GetOutsideCount(), static_cast<int>(outside.size()));
+        check("after edits");
+
+        // The cells list exactly the values left, each in every cell of its box.
+        std::map<int, int> cellsOf;
+        for (int c = 0; c < Table::kColumns; ++c)
+            for (int r = 0; r < Table::kRows; ++r)
+                for (int value : table.GetCellAt(c, r).values)
+                    ++cellsOf[value];
+        ASSERT_EQ(cellsOf.size(), listed.size());
+        for (const ModelEntry& e : listed) {
+            int a = 0, b = 0, p = 0, q = 0;
+            table.GetColumn(e.x1, a);
+            table.GetColumn(e.x2, b);
+            table.GetRow(e.y1, p);
+            table.GetRow(e.y2, q);
+            EXPECT_EQ(cellsOf[e.value], (b - a + 1) * (q - p + 1)) << e.value;
+        }
+    }
+}
+
+// A value inserted again with a box under other cells moves to them: it is
+// never listed twice, and a stale box does not keep answering queries.
+TEST(AreaHashTable, InsertingAgainMovesTheValue) {
+    for (std::size_t reserve : {std::size_t{0}, std::size_t{500000}}) {
+        Table table(0, 0, 100, 100);
+        table.Reserve(reserve);
+        ASSERT_TRUE(table.Insert(1, 1, 3, 3, 7));
+        ASSERT_TRUE(table.Insert(1, 1, 3, 3, 8));
+        ASSERT_TRUE(table.Insert(80, 80, 81, 81, 7));
+        EXPECT_EQ(InBox(table, 0, 0, 10, 10), std::vector<int>{8});
+        EXPECT_EQ(InBox(table, 79, 79, 90, 90), std::vector<int>{7});
+        EXPECT_EQ(table.GetCellAt(0, 0).count(), 1);
+        // Moving outside the grid takes it out of the cells.
+        EXPECT_FALSE(table.Insert(180, 80, 181, 81, 7));
+        EXPECT_EQ(table.GetCellAt(40, 40).count(), 0);
+        EXPECT_EQ(InBox(table, 79, 79, 90, 90), std::vector<int>{7});
+        EXPECT_EQ(table.Remove(7), 0);
+        EXPECT_EQ(table.GetOutsideCount(), 0);
+        EXPECT_EQ(table.Remove(8), 4);
+        EXPECT_TRUE(InBox(table, -1e9, -1e9, 1e9, 1e9).empty());
+    }
 }

@@ -479,3 +479,70 @@ TEST(ShapeFileIndex, OffsetsAreCheckedAgainstTheFile) {
     CShapeIndexView unopened;
     EXPECT_EQ(ReadShapeIndexOffset(unopened, 0), -1);
 }
+
+// Big files are checked in parallel chunks before any record is handed over;
+// the walk must still hand over exactly the records before the first one a
+// walk in file order would refuse, however many chunks hold damage.
+TEST(ShapeFileWalk, BigIndexedFilesStopAtTheFirstDamagedRecord) {
+    constexpr std::uint32_t kCount = 200000;
+    TempDir dir;
+    const std::string stem = dir.file("many");
+    {
+        std::vector<Bytes> points;
+        points.reserve(kCount);
+        std::vector<const CShapeRecord*> records;
+        for (std::uint32_t i = 0; i < kCount; ++i)
+            points.push_back(MakePoint(i % 1000, i / 1000.0, i + 1));
+        for (Bytes& p : points)
+            records.push_back(Rec(p));
+        ASSERT_TRUE(WriteFiles(stem, SHT_Point, records));
+    }
+    const std::vector<unsigned char> shpBytes = ReadBytes(stem + ".shp");
+    const std::vector<unsigned char> shxBytes = ReadBytes(stem + ".shx");
+    ASSERT_EQ(shpBytes.size(), 100u + 28u * kCount);
+
+    enum Damage { OffsetBelowHeader, LengthMismatch, BadRecordType };
+    struct Case {
+        std::vector<std::uint32_t> damaged; // record numbers, zero-based
+        Damage damage;
+    };
+    const Case cases[] = {
+        {{}, OffsetBelowHeader},
+        {{0}, OffsetBelowHeader},
+        {{123457}, LengthMismatch},
+        {{kCount - 1}, BadRecordType},
+        {{170001, 30000, 99999}, LengthMismatch},
+        {{190000, 5}, BadRecordType},
+        {{60000, 180000}, OffsetBelowHeader},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.damaged.empty() ? -1 : static_cast<int>(c.damaged[0]));
+        std::vector<unsigned char> shp = shpBytes;
+        std::vector<unsigned char> shx = shxBytes;
+        for (std::uint32_t n : c.damaged) {
+            unsigned char* entry = shx.data() + 100 + 8 * static_cast<std::size_t>(n);
+            if (c.damage == OffsetBelowHeader)
+                WriteBE32(entry, 10);
+            else if (c.damage == LengthMismatch)
+                WriteBE32(entry + 4, 9);
+            else
+                WriteLE32(shp.data() + 100 + 28 * static_cast<std::size_t>(n) + 8, 99);
+        }
+        WriteBytes(stem + ".shp", shp);
+        WriteBytes(stem + ".shx", shx);
+        const std::uint32_t delivered =
+            c.damaged.empty() ? kCount : *std::min_element(c.damaged.begin(), c.damaged.end());
+
+        OpenedPair pair(stem + ".shp", stem + ".shx");
+        ASSERT_TRUE(pair.hasShx);
+        Walked walked;
+        EXPECT_EQ(pair.Walk(walked), c.damaged.empty());
+        ASSERT_EQ(walked.records.size(), delivered);
+        for (std::uint32_t i = 0; i < delivered; i += 997)
+            ASSERT_EQ(GetShapeRecordIndex(walked.records[i]), static_cast<int>(i));
+        if (delivered > 0)
+            EXPECT_EQ(GetShapeRecordIndex(walked.records.back()), static_cast<int>(delivered - 1));
+        // The reader stands after the last record handed over.
+        EXPECT_EQ(pair.shpReader.GetPosition(), 100u + 28u * delivered);
+    }
+}

@@ -106,6 +106,9 @@ constexpr std::int32_t kColumnUnknown = -2;
 // guard should the reduction ever change.
 constexpr int kMaxDepth = 16;
 
+bool IsIntegerType(std::int32_t type) { return type == 2 || type == 3 || type == 4; }
+bool IsDoubleType(std::int32_t type) { return type == 8 || type == 9; }
+
 bool IsReservedCode(std::uint8_t code) { return code >= C_And && code <= C_Select; }
 bool IsOperatorCode(std::uint8_t code) { return code >= C_Eq && code <= C_Comma; }
 
@@ -278,6 +281,9 @@ struct CQueryEngine::Work {
     std::vector<Token> prepared;
     // The columns to read per shape: m_ColumnRefs without repeats.
     std::vector<std::int32_t> fetch;
+    // Whether number columns are read as numbers: only a function call reads
+    // their text, and a query whose tokens name no function makes no call.
+    bool numbersAsNumbers = false;
     // TRUE and FALSE, made once: copying a finished token is cheaper than
     // building one on the stack for every comparison.
     Token trueToken;
@@ -415,6 +421,10 @@ void CQueryEngine::BuildPreparedTokens() {
     for (const std::int32_t column : m_ColumnRefs)
         if (std::find(work.fetch.begin(), work.fetch.end(), column) == work.fetch.end())
             work.fetch.push_back(column);
+    work.numbersAsNumbers = std::none_of(work.prepared.begin(), work.prepared.end(), [](const Token& token) {
+        return !token.IsQuote() && !token.IsNumeric() &&
+               FindQueryFunction(std::string_view(token.text, token.size)) != nullptr;
+    });
 }
 
 bool CQueryEngine::Prepare(CTheme* theme, const std::string& query, std::string& error) {
@@ -470,14 +480,31 @@ bool CQueryEngine::Evaluate(CTheme* theme, bool& result, int position, std::stri
         return false;
     }
     m_Layer = theme;
-    for (const std::int32_t column : m_Work->fetch)
-        m_Columns[static_cast<std::size_t>(column)].value = theme->GetAttributeTextAt(position, column);
+    const bool numbers = m_Work->numbersAsNumbers;
+    for (const std::int32_t column : m_Work->fetch) {
+        QueryColumn& info = m_Columns[static_cast<std::size_t>(column)];
+        const std::string_view text = theme->GetAttributeViewAt(position, column);
+        // Only a function call reads a number column's text; without one
+        // the number is all the query can see of it.
+        if (numbers && IsIntegerType(info.type)) {
+            info.numeric = true;
+            info.integer = detail::ReadLeadingInt64(text);
+        } else if (numbers && IsDoubleType(info.type)) {
+            info.numeric = true;
+            info.number = detail::ReadLeadingDouble(text);
+        } else {
+            info.numeric = false;
+            info.value.assign(text.data(), text.size());
+        }
+    }
     return Run(result, error);
 }
 
 bool CQueryEngine::CheckExpression(std::string& error) {
-    for (const std::int32_t column : m_Work->fetch)
+    for (const std::int32_t column : m_Work->fetch) {
         m_Columns[static_cast<std::size_t>(column)].value = "0";
+        m_Columns[static_cast<std::size_t>(column)].numeric = false;
+    }
     bool result = false;
     return Run(result, error);
 }
@@ -906,8 +933,6 @@ bool MatchLike(std::string_view text, std::string_view pattern) {
     return corvale::MatchWildcard(text, pattern);
 }
 
-bool IsIntegerType(std::int32_t type) { return type == 2 || type == 3 || type == 4; }
-bool IsDoubleType(std::int32_t type) { return type == 8 || type == 9; }
 
 // A scanned number that equals its floor is an integer, so 2.0 and
 // -3.000000000000000 take part in integer arithmetic. One beyond the 64-bit
@@ -934,10 +959,10 @@ inline CQueryEngine::Operand CQueryEngine::ArithmeticOperand(Token& token) {
     const QueryColumn& info = m_Columns[static_cast<std::size_t>(column)];
     if (IsIntegerType(info.type)) {
         operand.type = QCT_Integer;
-        operand.integer = detail::ReadLeadingInt64(info.value);
+        operand.integer = info.numeric ? info.integer : detail::ReadLeadingInt64(info.value);
     } else if (IsDoubleType(info.type)) {
         operand.type = QCT_Double;
-        operand.number = detail::ReadLeadingDouble(info.value);
+        operand.number = info.numeric ? info.number : detail::ReadLeadingDouble(info.value);
     } else if (info.type == QCT_String) {
         throw CQueryError(kArithmeticMismatch);
     }
@@ -1048,10 +1073,10 @@ inline CQueryEngine::Operand CQueryEngine::ComparisonOperand(Token& token) {
             operand.text = info.value;
         } else if (IsIntegerType(info.type)) {
             operand.type = QCT_Integer;
-            operand.integer = detail::ReadLeadingInt64(info.value);
+            operand.integer = info.numeric ? info.integer : detail::ReadLeadingInt64(info.value);
         } else if (IsDoubleType(info.type)) {
             operand.type = QCT_Double;
-            operand.number = detail::ReadLeadingDouble(info.value);
+            operand.number = info.numeric ? info.number : detail::ReadLeadingDouble(info.value);
         }
         return operand;
     }

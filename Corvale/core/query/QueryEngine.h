@@ -73,7 +73,13 @@ const QueryFunctionInfo* FindQueryFunction(std::string_view name);
 // field index.
 struct QueryColumn {
     // The current shape's value; set only for the columns the query names.
+    // A number column of a query that calls no function is read as a number
+    // straight from the stored text instead (numeric true): integer or
+    // number then hold what reading value would give.
     std::string value;
+    bool numeric = false;
+    std::int64_t integer = 0;
+    double number = 0.0;
     std::string name;
     std::int32_t type = QCT_String;
 };

@@ -511,3 +511,42 @@ TEST(QueryEngine, AsteriskNumbersAnswerAsBlankCells) {
         EXPECT_EQ(answers[0], answers[1]) << condition;
     }
 }
+
+// Without a function call the engine reads number columns as numbers straight
+// from the stored text; with one it keeps their text for the call. Both must
+// answer alike for every kind of cell text, so each condition is asked alone
+// and joined to a call that is always true.
+TEST(QueryEngine, NumberColumnsReadAsNumbersAnswerAsTheirText) {
+    NativePointTheme odd({{"N", FT_Int}, {"D", FT_Double}, {"S", FT_String}},
+                         {{"12", "2.5", "x"},
+                          {"  -7", " 1e3", "y"},
+                          {"", "", ""},
+                          {"12abc", "3.5e", "z"},
+                          {"99999999999999999999", "1e400", "w"},
+                          {"-9223372036854775808", "-0", "v"},
+                          {"+5", "+.5", "u"},
+                          {"#Error#", "nan", "t"},
+                          {"0x10", "0x10", "s"}});
+    const char* const conditions[] = {
+        "N = 12",    "N < 0",         "N * 2 + 1 > 20", "D > 1",     "D = 0",  "D * 2 < 6",
+        "N = D",     "N + D > 14",    "N % 5 = 2",      "N IN (12, -7, 0, 5)", "D IN (2.5, 1000)",
+        "N > 5 AND D < 100 AND S LIKE '?'",             "NOT N = 0", "N / 2 = 6",
+    };
+    for (const char* condition : conditions) {
+        for (int row = 0; row < 9; ++row) {
+            std::string answers[2];
+            const std::string queries[2] = {condition, std::string("(") + condition + ") AND strlen('x') = 1"};
+            for (int k = 0; k < 2; ++k) {
+                CQueryEngine engine;
+                std::string error;
+                bool result = false;
+                if (!engine.Prepare(&odd.theme, queries[k], error) ||
+                    !engine.Evaluate(&odd.theme, result, row, error))
+                    answers[k] = error;
+                else
+                    answers[k] = result ? "TRUE" : "FALSE";
+            }
+            EXPECT_EQ(answers[0], answers[1]) << condition << " row " << row;
+        }
+    }
+}
