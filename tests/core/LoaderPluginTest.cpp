@@ -319,6 +319,8 @@ TEST(LoaderThemeAttributes, ColumnsAndValuesComeFromTheLoaderForEveryVersion) {
         EXPECT_EQ(theme.GetAttributeTextAt(1, 1), "20");
         EXPECT_EQ(theme.GetAttributeText(2, 0), "P3-longer-name");
         EXPECT_EQ(theme.GetAttributeTextAt(3, 0), "");
+        // Readers that parse values in place (queries) see the same.
+        EXPECT_EQ(theme.GetAttributeViewAt(1, 1), "20");
 
         // The descriptor: the longest value, at least 2; the key from bit 31.
         const CAttributeFieldInfo name = theme.GetAttributeInfo(0);
@@ -375,6 +377,8 @@ TEST(LoaderThemeAttributes, DerivedThemesAskTheLoaderThroughTheirParent) {
     child.ResetFilter();
     EXPECT_EQ(child.GetAttributeCount(), 2u);
     EXPECT_EQ(child.GetAttributeTextAt(0, 0), "P3-longer-name");
+    EXPECT_EQ(child.GetAttributeViewAt(0, 0), "P3-longer-name");
+    EXPECT_EQ(child.GetAttributeText(2, 0), "P3-longer-name") << "by the record's own index";
     child.m_ParentTheme = nullptr;
 }
 
