@@ -16,14 +16,21 @@
 # through the dispatch pointer it receives in GpiInitInfo, so it links nothing
 # of the host: corvale_sdk (the headers) and what LIBS adds.
 function(corvale_add_gpi_plugin target)
+    corvale_add_plugin_module(${target} .gpi ${ARGN})
+endfunction()
+
+# The module every kind of plug-in is: <name><suffix>, hidden symbols, linked
+# against the SDK headers only. Used by corvale_add_gpi_plugin and
+# corvale_add_loader_plugin (cmake/CorvaleLoaderPlugin.cmake).
+function(corvale_add_plugin_module target suffix)
     cmake_parse_arguments(ARG "" "OUTPUT_NAME;OUTPUT_DIRECTORY" "SOURCES;LIBS;DEFINITIONS" ${ARGN})
     if(NOT ARG_SOURCES)
-        message(FATAL_ERROR "corvale_add_gpi_plugin(${target}): SOURCES is required")
+        message(FATAL_ERROR "${target}: SOURCES is required")
     endif()
     add_library(${target} MODULE ${ARG_SOURCES})
     set_target_properties(${target} PROPERTIES
         PREFIX ""
-        SUFFIX ".gpi"
+        SUFFIX "${suffix}"
         C_VISIBILITY_PRESET hidden
         CXX_VISIBILITY_PRESET hidden
         VISIBILITY_INLINES_HIDDEN ON)

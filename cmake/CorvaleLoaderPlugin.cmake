@@ -15,28 +15,5 @@
 # only through the callbacks it is handed, so it links nothing of the host:
 # corvale_sdk (the headers) and what LIBS adds.
 function(corvale_add_loader_plugin target)
-    cmake_parse_arguments(ARG "" "OUTPUT_NAME;OUTPUT_DIRECTORY" "SOURCES;LIBS;DEFINITIONS" ${ARGN})
-    if(NOT ARG_SOURCES)
-        message(FATAL_ERROR "corvale_add_loader_plugin(${target}): SOURCES is required")
-    endif()
-    add_library(${target} MODULE ${ARG_SOURCES})
-    set_target_properties(${target} PROPERTIES
-        PREFIX ""
-        SUFFIX ".ldr"
-        C_VISIBILITY_PRESET hidden
-        CXX_VISIBILITY_PRESET hidden
-        VISIBILITY_INLINES_HIDDEN ON)
-    if(ARG_OUTPUT_NAME)
-        set_target_properties(${target} PROPERTIES OUTPUT_NAME ${ARG_OUTPUT_NAME})
-    endif()
-    if(ARG_OUTPUT_DIRECTORY)
-        set_target_properties(${target} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${ARG_OUTPUT_DIRECTORY})
-    endif()
-    target_link_libraries(${target} PRIVATE corvale_sdk ${ARG_LIBS})
-    if(ARG_DEFINITIONS)
-        target_compile_definitions(${target} PRIVATE ${ARG_DEFINITIONS})
-    endif()
-    if(NOT (CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND (CORVALE_SANITIZE OR CORVALE_FUZZ)))
-        target_link_options(${target} PRIVATE "LINKER:--no-undefined")
-    endif()
+    corvale_add_plugin_module(${target} .ldr ${ARGN})
 endfunction()

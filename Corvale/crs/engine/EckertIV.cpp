@@ -35,10 +35,6 @@ EckertIVState Derived(EckertIVState s) {
 
 EckertIVState g_state = Derived(EckertIVState{});
 
-double Clamp1(double v) {
-    return v > 1.0 ? 1.0 : (v < -1.0 ? -1.0 : v);
-}
-
 } // namespace
 
 std::uint32_t EckertIVSetParameters(double a, double f, double centralMeridian, double falseEasting,
@@ -126,10 +122,10 @@ std::uint32_t EckertIVInverse(double easting, double northing, double& latitude,
 
     // The northing band is about half a metre wider than the map: the last
     // half metre is the pole.
-    const double theta = std::asin(Clamp1((northing - s.falseNorthing) / s.yRa));
+    const double theta = std::asin(Clamp((northing - s.falseNorthing) / s.yRa));
     const double sinT = std::sin(theta);
     const double cosT = std::cos(theta);
-    latitude = ClampLatitude(std::asin(Clamp1((theta + sinT * cosT + 2.0 * sinT) / kAreaConstant)));
+    latitude = ClampLatitude(std::asin(Clamp((theta + sinT * cosT + 2.0 * sinT) / kAreaConstant)));
     double lon = s.centralMeridian;
     // At the poles (cos theta = 0) the whole pole line is one point.
     if (1.0 + cosT > 0.0)

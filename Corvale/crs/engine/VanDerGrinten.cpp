@@ -24,10 +24,6 @@ VanDerGrintenState Derived(VanDerGrintenState s) {
 
 VanDerGrintenState g_state = Derived(VanDerGrintenState{});
 
-double Clamp1(double v) {
-    return v > 1.0 ? 1.0 : (v < -1.0 ? -1.0 : v);
-}
-
 } // namespace
 
 std::uint32_t VanDerGrintenSetParameters(double a, double f, double centralMeridian,
@@ -74,10 +70,10 @@ std::uint32_t VanDerGrintenForward(double latitude, double longitude, double& ea
     if (latitude == 0.0) {
         x = s.ra * dl;
     } else if (dl == 0.0 || std::fabs(std::fabs(latitude) - kHalfPi) < 1e-5) {
-        const double theta = std::asin(Clamp1(std::fabs(2.0 * latitude / kPi)));
+        const double theta = std::asin(Clamp(std::fabs(2.0 * latitude / kPi)));
         y = s.piRa * std::tan(theta / 2.0);
     } else {
-        const double theta = std::asin(Clamp1(std::fabs(2.0 * latitude / kPi)));
+        const double theta = std::asin(Clamp(std::fabs(2.0 * latitude / kPi)));
         const double aa = 0.5 * std::fabs(kPi / dl - dl / kPi);
         const double sinT = std::sin(theta);
         const double cosT = std::cos(theta);
