@@ -7,6 +7,7 @@
 #include "core/Theme.h"
 #include "framework/UserInterface.h"
 #include "platform/FileNames.h"
+#include "platform/TextCase.h"
 #include "scripting/DocumentConsole.h"
 #include "scripting/JSHandler.h"
 #include "settings/AppSettings.h"
@@ -34,6 +35,8 @@
 
 namespace {
 
+using corvale::EqualsNoCase;
+
 CCorvaleApp* g_App = nullptr;
 
 constexpr const char* kWorkspaceFilter = "Corvale Workspaces (*.cvw)|*.cvw|All Files (*.*)|*.*||";
@@ -46,15 +49,6 @@ std::string FindExtension(const std::string& path) {
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return std::string();
     return path.substr(dot);
-}
-
-bool EqualsNoCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
 }
 
 bool IsDirectory(const std::string& path) { return QFileInfo(QString::fromStdString(path)).isDir(); }

@@ -1,10 +1,11 @@
 #include "formats/WktText.h"
 
-#include "platform/NumberText.h"
 #include "geometry/ShapeMeasures.h"
 #include "geometry/ShapeOperations.h"
 #include "geometry/ShapeParts.h"
 #include "platform/ByteOrder.h"
+#include "platform/NumberText.h"
+#include "platform/TextCase.h"
 #include "shapes/ShapeRecordBuilder.h"
 
 #include <algorithm>
@@ -229,18 +230,7 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-bool StartsWithNoCase(std::string_view text, std::string_view word) {
-    if (text.size() < word.size())
-        return false;
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        char c = text[i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        if (c != word[i])
-            return false;
-    }
-    return true;
-}
+using corvale::StartsWithNoCase;
 
 enum WktKeyword { WK_None, WK_Point, WK_LineString, WK_Polygon, WK_MultiPoint, WK_MultiLineString, WK_MultiPolygon };
 

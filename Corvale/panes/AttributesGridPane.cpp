@@ -4,6 +4,7 @@
 #include "core/query/QueryEngine.h"
 #include "framework/Document.h"
 #include "framework/UserInterface.h"
+#include "platform/TextCase.h"
 #include "settings/AppSettings.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/DocumentUpdateEvent.h"
@@ -18,18 +19,9 @@
 
 namespace {
 
-std::string Upper(std::string text) {
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
-bool EqualsNoCase(const std::string& a, const std::string& b) { return Upper(a) == Upper(b); }
-
-bool StartsWithNoCase(const std::string& text, const char* prefix) {
-    const std::size_t n = std::char_traits<char>::length(prefix);
-    return text.size() >= n && EqualsNoCase(text.substr(0, n), prefix);
-}
+using corvale::EqualsNoCase;
+using corvale::StartsWithNoCase;
+using corvale::ToUpperAscii;
 
 // The rows of a selection change, each once, ascending.
 std::vector<int> RowsOf(const QItemSelection& selection) {
@@ -412,7 +404,7 @@ bool CAttributesGridPane::FindNext(const CFindRequest& request) {
     m_Updating = true;
     SelectRows({}, true);
     m_Updating = false;
-    const std::string upperText = Upper(request.m_Text);
+    const std::string upperText = ToUpperAscii(request.m_Text);
     const int fields = GetModel()->GetColumnCount();
     int row = down ? start + 1 : start - 1;
     for (;;) {
@@ -435,7 +427,7 @@ bool CAttributesGridPane::FindNext(const CFindRequest& request) {
             bool match = false;
             if (!request.m_EntireField)
                 match = request.m_MatchCase ? cell.find(request.m_Text) != std::string::npos
-                                            : Upper(cell).find(upperText) != std::string::npos;
+                                            : ToUpperAscii(cell).find(upperText) != std::string::npos;
             else
                 match = request.m_MatchCase ? cell == request.m_Text : EqualsNoCase(cell, request.m_Text);
             if (match) {

@@ -53,10 +53,6 @@ std::string ConsoleUpperCase(std::string text) {
     return text;
 }
 
-bool ConsoleEqualNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && ConsoleUpperCase(a) == ConsoleUpperCase(b);
-}
-
 std::string ConsoleTrimLeft(const std::string& text) {
     std::size_t first = 0;
     while (first < text.size() && IsBlankOrTab(text[first]))

@@ -61,7 +61,6 @@ void ForgetConsoleCurrentDirectory(std::uintptr_t owner);
 // so that command words compare alike under every locale (a Turkish locale
 // would otherwise turn "dir" into "DİR").
 std::string ConsoleUpperCase(std::string text);
-bool ConsoleEqualNoCase(const std::string& a, const std::string& b);
 // Blanks and tabs off the left end.
 std::string ConsoleTrimLeft(const std::string& text);
 // Blanks, tabs, line feeds and carriage returns off the right end.

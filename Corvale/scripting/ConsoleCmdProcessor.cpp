@@ -1,5 +1,6 @@
 #include "scripting/ConsoleCmdProcessor.h"
 
+#include "platform/TextCase.h"
 #include "scripting/ConsoleCmd.h"
 #include "scripting/ConsoleCmdVariable.h"
 
@@ -42,7 +43,7 @@ void CConsoleCmdProcessor::SplitCommandLine(const std::string& line, std::string
 const CConsoleCmdProcessor::Alias*
 CConsoleCmdProcessor::FindAliasNoCase(const std::string& word) const {
     for (auto it = m_Aliases.rbegin(); it != m_Aliases.rend(); ++it)
-        if (ConsoleEqualNoCase(it->m_Name, word))
+        if (corvale::EqualsNoCase(it->m_Name, word))
             return &*it;
     return nullptr;
 }

@@ -1,6 +1,7 @@
 #include "settings/AppSettings.h"
 
 #include "platform/NumberText.h"
+#include "platform/TextCase.h"
 #include "settings/Registry.h"
 
 #include <QSettings>
@@ -25,14 +26,6 @@ constexpr int kMinConsoleBufferSize_kB = 1;
 constexpr int kMaxConsoleBufferSize_kB = 32;
 
 QString UserScriptValueName(int n) { return QStringLiteral("UserScript%1").arg(n); }
-
-void ReplaceAll(std::string& text, const std::string& what, const std::string& with) {
-    std::string::size_type pos = 0;
-    while ((pos = text.find(what, pos)) != std::string::npos) {
-        text.replace(pos, what.size(), with);
-        pos += with.size();
-    }
-}
 
 } // namespace
 
@@ -181,9 +174,9 @@ bool CAppSettings::Save(QSettings& settings) const {
 
 std::string CAppSettings::FormatCopyCoordinate(double x, double y) const {
     std::string text = m_CCTemplate;
-    ReplaceAll(text, "<X>", FormatDecimal(m_DataViewPrecision, x));
-    ReplaceAll(text, "<Y>", FormatDecimal(m_DataViewPrecision, y));
-    ReplaceAll(text, "<TAB>", "\t");
+    corvale::ReplaceAll(text, "<X>", FormatDecimal(m_DataViewPrecision, x));
+    corvale::ReplaceAll(text, "<Y>", FormatDecimal(m_DataViewPrecision, y));
+    corvale::ReplaceAll(text, "<TAB>", "\t");
     return text;
 }
 

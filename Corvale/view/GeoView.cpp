@@ -7,6 +7,7 @@
 #include "framework/UserInterface.h"
 #include "geometry/DoubleRect.h"
 #include "platform/NumberText.h"
+#include "platform/TextCase.h"
 #include "settings/AppSettings.h"
 #include "view/GeoViewServices.h"
 #include "view/MapDrawing.h"
@@ -56,16 +57,6 @@ QImage MakeBookmarkIcon() {
 const QImage& BookmarkIcon() {
     static const QImage icon = MakeBookmarkIcon();
     return icon;
-}
-
-bool EndsWithNoCase(const std::string& text, const std::string& tail) {
-    if (text.size() < tail.size())
-        return false;
-    return std::equal(tail.begin(), tail.end(),
-                      text.end() - static_cast<std::ptrdiff_t>(tail.size()), [](char a, char b) {
-                          return std::tolower(static_cast<unsigned char>(a)) ==
-                                 std::tolower(static_cast<unsigned char>(b));
-                      });
 }
 
 bool IsDocumentTheme(const CCorvaleDoc& doc, const CTheme* theme) {
@@ -535,7 +526,7 @@ void CGeoView::OnMapOverview() {
 std::string CGeoView::GetMapSignature() const {
     const CCorvaleDoc* doc = GetDocument();
     std::string path = doc != nullptr ? doc->GetPathName() : std::string();
-    if (EndsWithNoCase(path, kWorkspaceExtension))
+    if (corvale::EndsWithNoCase(path, kWorkspaceExtension))
         path.resize(path.size() - std::strlen(kWorkspaceExtension));
     const double* e = doc != nullptr ? doc->m_viewExtent : nullptr;
     const double minX = e ? e[0] : 0.0, minY = e ? e[1] : 0.0;

@@ -2,6 +2,7 @@
 
 #include "core/ColorRef.h"
 #include "core/Theme.h"
+#include "platform/TextCase.h"
 #include "shapes/ShapeRecord.h"
 
 #include <QByteArray>
@@ -60,11 +61,8 @@ bool ComputeAutomaticSheetValue(CMapSheetSettings& s) {
 
 namespace {
 
-void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-}
+using corvale::EndsWithNoCase;
+using corvale::ReplaceAll;
 
 // "%.16g" with a decimal point whatever the locale.
 std::string General16(double value) {
@@ -72,17 +70,6 @@ std::string General16(double value) {
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 16);
     return std::string(buffer, result.ptr);
-}
-
-bool EndsWithNoCase(const std::string& text, const char* tail) {
-    const std::size_t n = std::char_traits<char>::length(tail);
-    if (text.size() < n)
-        return false;
-    for (std::size_t i = 0; i < n; ++i)
-        if (std::tolower(static_cast<unsigned char>(text[text.size() - n + i])) !=
-            std::tolower(static_cast<unsigned char>(tail[i])))
-            return false;
-    return true;
 }
 
 } // namespace
