@@ -5,6 +5,7 @@
 #include "OffscreenApplication.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -59,6 +60,27 @@ TEST(KestrowDialog, FailedCheckShowsTheMessage) {
                     ->toPlainText()
                     .endsWith(QStringLiteral("Error opening shape main file.")));
     EXPECT_TRUE(dialog.findChild<QPushButton*>(QStringLiteral("browse"))->isEnabled());
+}
+
+TEST(KestrowDialog, BrowseChoosesTheFileToCheck) {
+    CKestrowDialog dialog;
+    QString title;
+    QTimer::singleShot(0, [&] {
+        if (auto* files = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            title = files->windowTitle();
+            files->selectFile(kData + QStringLiteral("linez.shp"));
+            static_cast<QDialog*>(files)->accept();
+        }
+    });
+    QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("browse")), Qt::LeftButton);
+    EXPECT_EQ(title, QStringLiteral("Select Shape File to Check"));
+    EXPECT_EQ(dialog.findChild<QLineEdit*>(QStringLiteral("path"))->text(), kData + QStringLiteral("linez.shp"));
+    auto* run = dialog.findChild<QPushButton*>(QStringLiteral("run"));
+    ASSERT_TRUE(run->isEnabled());
+    QTest::mouseClick(run, Qt::LeftButton);
+    EXPECT_TRUE(dialog.findChild<QPlainTextEdit*>(QStringLiteral("report"))
+                    ->toPlainText()
+                    .contains(QStringLiteral("Shape type: 13 (PolyLineZ).\nNull shapes: 0 (no error)\nKestrow reported no errors.")));
 }
 
 } // namespace
