@@ -1,0 +1,116 @@
+#include "KestrowDialog.h"
+
+#include "ShapeCheck.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+CKestrowDialog::CKestrowDialog(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Kestrow"));
+    setAcceptDrops(true);
+
+    m_Path = new QLineEdit(this);
+    m_Path->setObjectName(QStringLiteral("path"));
+    m_Browse = new QPushButton(QStringLiteral("..."), this);
+    m_Browse->setObjectName(QStringLiteral("browse"));
+    m_Run = new QPushButton(QStringLiteral("Run"), this);
+    m_Run->setObjectName(QStringLiteral("run"));
+    m_Run->setEnabled(false);
+    m_Run->setDefault(true);
+    m_About = new QPushButton(QStringLiteral("&About Kestrow..."), this);
+    m_About->setObjectName(QStringLiteral("about"));
+    m_Progress = new QProgressBar(this);
+    m_Progress->setObjectName(QStringLiteral("progress"));
+    m_Progress->setRange(0, 100);
+    m_Progress->setValue(0);
+    m_Report = new QPlainTextEdit(this);
+    m_Report->setObjectName(QStringLiteral("report"));
+    m_Report->setReadOnly(true);
+    m_Report->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Shape file:"), this), 0, 0);
+    layout->addWidget(m_Path, 0, 1);
+    layout->addWidget(m_Browse, 0, 2);
+    layout->addWidget(m_Run, 0, 3);
+    layout->addWidget(m_Progress, 1, 0, 1, 4);
+    layout->addWidget(m_Report, 2, 0, 1, 4);
+    layout->addWidget(m_About, 3, 0, 1, 4, Qt::AlignLeft);
+    resize(640, 420);
+
+    connect(m_Path, &QLineEdit::textChanged, this, [this](const QString& text) { m_Run->setEnabled(!text.isEmpty()); });
+    connect(m_Browse, &QPushButton::clicked, this, &CKestrowDialog::Browse);
+    connect(m_Run, &QPushButton::clicked, this, [this] { Run(); });
+    connect(m_About, &QPushButton::clicked, this, &CKestrowDialog::About);
+}
+
+bool CKestrowDialog::Run() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_Browse->setEnabled(false);
+    m_Run->setEnabled(false);
+    m_Report->clear();
+    m_Report->repaint();
+    m_Progress->setValue(0);
+
+    std::string report;
+    const bool passed = CheckShapeFile(m_Path->text().toStdString(), report, [this](int percent) {
+        if (percent != m_Progress->value())
+            m_Progress->setValue(percent);
+    });
+    // The report's lines end in CR LF, as it is stored; the edit wants LF.
+    m_Report->setPlainText(QString::fromStdString(report).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QApplication::restoreOverrideCursor();
+    if (!passed) {
+        QApplication::beep();
+        QMessageBox::warning(this, windowTitle(), QStringLiteral("Kestrow reported errors."));
+    }
+    m_Browse->setEnabled(true);
+    m_Run->setEnabled(!m_Path->text().isEmpty());
+    return passed;
+}
+
+void CKestrowDialog::Browse() {
+    QFileDialog dialog(this, QStringLiteral("Select Shape File to Check"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::ReadOnly, true);
+    dialog.setNameFilters({QStringLiteral("Shape Files (*.shp)"), QStringLiteral("All Files (*)")});
+    if (!m_Path->text().isEmpty())
+        dialog.setDirectory(QFileInfo(m_Path->text()).absolutePath());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    m_Path->setText(dialog.selectedFiles().constFirst());
+    m_Run->setEnabled(true);
+}
+
+void CKestrowDialog::About() {
+    QMessageBox::about(this, QStringLiteral("About Kestrow"),
+                       QStringLiteral("Kestrow\nChecks a shape file and its index for structural errors."));
+}
+
+void CKestrowDialog::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CKestrowDialog::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1) {
+        m_Path->setText(urls.constFirst().toLocalFile());
+        event->acceptProposedAction();
+        return;
+    }
+    QApplication::beep();
+}

@@ -1,0 +1,35 @@
+#pragma once
+// The checker's one window: a path with a browse button, "Run", a progress
+// bar and the report.
+
+#include <QDialog>
+
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+class CKestrowDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit CKestrowDialog(QWidget* parent = nullptr);
+
+    // Checks the file named in the path edit and shows the report; true when
+    // the check found no fault.
+    bool Run();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void Browse();
+    void About();
+
+    QLineEdit* m_Path = nullptr;
+    QPushButton* m_Browse = nullptr;
+    QPushButton* m_Run = nullptr;
+    QPushButton* m_About = nullptr;
+    QProgressBar* m_Progress = nullptr;
+    QPlainTextEdit* m_Report = nullptr;
+};
