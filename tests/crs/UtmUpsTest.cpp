@@ -293,4 +293,133 @@ TEST_F(UtmUpsModules, UpsChecks) {
     }
 }
 
+// Through the engine: the zone override comes from the parameter record,
+// and the module flags land on the side that raised them.
+class UtmUpsEngine : public UtmUpsModules {
+protected:
+    static constexpr int kS = 0;
+    void SetUp() override {
+        UtmUpsModules::SetUp();
+        std::uint32_t wge = 0;
+        ASSERT_EQ(GeoEngineGetDatumIndex("WGE", wge), 0u);
+        for (int d = 0; d < 2; ++d) {
+            ASSERT_EQ(GeoEngineSetDatum(kS, d, wge), 0u);
+            ASSERT_EQ(GeoEngineSetSystem(kS, d, CSYS_Geodetic), 0u);
+            ASSERT_EQ(GeoEngineSetGeodeticParameters(kS, d, GEH_NoHeight), 0u);
+        }
+    }
+    static std::uint32_t Status(int direction) {
+        GeoEngineState side{};
+        EXPECT_EQ(GeoEngineGetState(kS, direction, side), 0u);
+        return side.status;
+    }
+};
+
+TEST_F(UtmUpsEngine, GeodeticToUtmAndBack) {
+    // 60 N 5 E, from the reference table: Norway's zone 32.
+    ASSERT_EQ(GeoEngineSetGeodeticCoordinates(kS, 0, Rad(5.0), Rad(60.0), 0.0), 0u);
+    ASSERT_EQ(GeoEngineSetSystem(kS, 1, CSYS_Utm), 0u);
+    ASSERT_EQ(GeoEngineConvert(kS), 0u);
+    UtmCoordinates u{};
+    ASSERT_EQ(GeoEngineGetUtmCoordinates(kS, 1, u), 0u);
+    EXPECT_EQ(u.zone, 32);
+    EXPECT_EQ(u.hemisphere, 'N');
+    EXPECT_NEAR(u.easting, 276979.9264, kMillimetre);
+    EXPECT_NEAR(u.northing, 6658157.2024, kMillimetre);
+
+    ASSERT_EQ(GeoEngineSetSystem(kS, 0, CSYS_Utm), 0u);
+    ASSERT_EQ(GeoEngineSetUtmCoordinates(kS, 0, 276979.9264, 6658157.2024, 32, 'N'), 0u);
+    ASSERT_EQ(GeoEngineSetSystem(kS, 1, CSYS_Geodetic), 0u);
+    ASSERT_EQ(GeoEngineSetGeodeticParameters(kS, 1, GEH_NoHeight), 0u);
+    ASSERT_EQ(GeoEngineConvert(kS), 0u);
+    GeodeticCoordinates g{};
+    ASSERT_EQ(GeoEngineGetGeodeticCoordinates(kS, 1, g), 0u);
+    EXPECT_NEAR(Deg(g.latitude), 60.0, kMillimetreDegrees);
+    EXPECT_NEAR(Deg(g.longitude), 5.0, kMillimetreDegrees);
+}
+
+TEST_F(UtmUpsEngine, UtmInverseFarOutInAZoneNearThePoleIsRefused) {
+    // 75 N 10 E lies 5 degrees from zone 33's meridian, beyond 9 cos(75)
+    // degrees: the module answers with its easting flag.
+    ASSERT_EQ(GeoEngineSetSystem(kS, 0, CSYS_Utm), 0u);
+    ASSERT_EQ(GeoEngineSetUtmCoordinates(kS, 0, 355706.5666, 8329692.6507, 33, 'N'), 0u);
+    EXPECT_EQ(GeoEngineConvert(kS), GEC_InputError);
+    EXPECT_EQ(Status(0), GES_EastingError);
+}
+
+TEST_F(UtmUpsEngine, OverrideIsUsedOnlyWhenItsFlagIsSet) {
+    ASSERT_EQ(GeoEngineSetGeodeticCoordinates(kS, 0, Rad(5.5), Rad(10.0), 0.0), 0u);
+    ASSERT_EQ(GeoEngineSetSystem(kS, 1, CSYS_Utm), 0u);
+    struct Case {
+        std::int32_t zone, overrideFlag;
+        std::uint32_t code, outputStatus;
+        std::int32_t resultZone;
+    };
+    const Case cases[] = {
+        {32, 0, 0, 0, 31},
+        {32, 1, 0, 0, 32},
+        {34, 0, 0, 0, 31},
+        {34, 1, GEC_OutputError, GES_ZoneError, 0},
+        {61, 1, GEC_OutputError, GES_ZoneOverrideError, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.zone << " " << c.overrideFlag);
+        ASSERT_EQ(GeoEngineSetUtmParameters(kS, 1, c.zone, c.overrideFlag), 0u);
+        ASSERT_EQ(GeoEngineSetUtmCoordinates(kS, 1, 0.0, 0.0, 0, 'N'), 0u);
+        EXPECT_EQ(GeoEngineConvert(kS), c.code);
+        EXPECT_EQ(Status(1), c.outputStatus);
+        UtmCoordinates u{};
+        ASSERT_EQ(GeoEngineGetUtmCoordinates(kS, 1, u), 0u);
+        EXPECT_EQ(u.zone, c.resultZone); // nothing written on an error
+    }
+}
+
+TEST_F(UtmUpsEngine, InputFlagsMapToTheInputStatus) {
+    struct Case {
+        const char* what;
+        std::uint32_t type;
+        std::int32_t zone;
+        char hemisphere;
+        double easting, northing;
+        std::uint32_t inputStatus;
+    };
+    const Case cases[] = {
+        {"UTM zone 0, hemisphere X", CSYS_Utm, 0, 'X', 500000.0, 0.0, GES_ZoneError | GES_HemisphereError},
+        {"UTM easting", CSYS_Utm, 31, 'N', 99999.0, 0.0, GES_EastingError},
+        {"UTM beyond 84.5", CSYS_Utm, 31, 'N', 500000.0, 9400000.0, GES_NorthingError},
+        {"UPS hemisphere", CSYS_Ups, 0, 'X', 2000000.0, 2000000.0, GES_HemisphereError},
+        {"UPS easting", CSYS_Ups, 0, 'N', -1.0, 2000000.0, GES_EastingError},
+        {"UPS northing", CSYS_Ups, 0, 'S', 2000000.0, 4000001.0, GES_NorthingError},
+        {"UPS outside the cap", CSYS_Ups, 0, 'N', 2000000.0, 4000000.0, GES_LatitudeError},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(GeoEngineSetSystem(kS, 0, c.type), 0u);
+        if (c.type == CSYS_Utm)
+            ASSERT_EQ(GeoEngineSetUtmCoordinates(kS, 0, c.easting, c.northing, c.zone, c.hemisphere), 0u);
+        else
+            ASSERT_EQ(GeoEngineSetUpsCoordinates(kS, 0, c.hemisphere, c.easting, c.northing), 0u);
+        EXPECT_EQ(GeoEngineConvert(kS), GEC_InputError);
+        EXPECT_EQ(Status(0), c.inputStatus);
+    }
+}
+
+TEST_F(UtmUpsEngine, UtmToUpsAtTheOverlapAndUpsOutputRefusesTheUtmBand) {
+    // 84 N 3 E in zone 31 (GeoConvert -u -z 31n: 31n 500000.0000 9328093.8306)
+    // and in UPS (GeoConvert -u -z 0: n 2034893.8319 1334186.0235).
+    ASSERT_EQ(GeoEngineSetSystem(kS, 0, CSYS_Utm), 0u);
+    ASSERT_EQ(GeoEngineSetUtmCoordinates(kS, 0, 500000.0, 9328093.8306, 31, 'N'), 0u);
+    ASSERT_EQ(GeoEngineSetSystem(kS, 1, CSYS_Ups), 0u);
+    ASSERT_EQ(GeoEngineConvert(kS), 0u);
+    UpsCoordinates p{};
+    ASSERT_EQ(GeoEngineGetUpsCoordinates(kS, 1, p), 0u);
+    EXPECT_EQ(p.hemisphere, 'N');
+    EXPECT_NEAR(p.easting, UpsFromReference(2034893.8319), kMillimetre);
+    EXPECT_NEAR(p.northing, UpsFromReference(1334186.0235), kMillimetre);
+
+    ASSERT_EQ(GeoEngineSetUtmCoordinates(kS, 0, 500000.0, 5000000.0, 31, 'N'), 0u);
+    EXPECT_EQ(GeoEngineConvert(kS), GEC_OutputError);
+    EXPECT_EQ(Status(1), GES_LatitudeError);
+}
+
 } // namespace
