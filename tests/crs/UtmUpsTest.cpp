@@ -33,7 +33,9 @@ protected:
 // everything else is still held to a millimetre.
 constexpr double kUpsScaleRatio = 1.0000000137365304;
 
-double UpsFromReference(double value) { return 2000000.0 + (value - 2000000.0) * kUpsScaleRatio; }
+double UpsFromReference(double value) {
+    return 2000000.0 + (value - 2000000.0) * kUpsScaleRatio;
+}
 
 struct GridPoint {
     double lat, lon;
@@ -96,8 +98,9 @@ TEST_F(UtmUpsModules, ForwardAndInverseAgreeWithGeographicLibWithinAMillimetre) 
         EXPECT_NEAR(n, refN, kMillimetre);
 
         double lat = 0.0, lon = 0.0;
-        const std::uint32_t flags = p.zone == 0 ? UpsInverse(p.hemisphere, refE, refN, lat, lon)
-                                                : UtmInverse(p.zone, p.hemisphere, refE, refN, lat, lon);
+        const std::uint32_t flags = p.zone == 0
+                                        ? UpsInverse(p.hemisphere, refE, refN, lat, lon)
+                                        : UtmInverse(p.zone, p.hemisphere, refE, refN, lat, lon);
         // Far out in a widened zone the Transverse Mercator series loses its
         // accuracy; the inverse says so with the easting flag.
         double fromMeridian = 0.0;
@@ -384,7 +387,8 @@ TEST_F(UtmUpsEngine, InputFlagsMapToTheInputStatus) {
         std::uint32_t inputStatus;
     };
     const Case cases[] = {
-        {"UTM zone 0, hemisphere X", CSYS_Utm, 0, 'X', 500000.0, 0.0, GES_ZoneError | GES_HemisphereError},
+        {"UTM zone 0, hemisphere X", CSYS_Utm, 0, 'X', 500000.0, 0.0,
+         GES_ZoneError | GES_HemisphereError},
         {"UTM easting", CSYS_Utm, 31, 'N', 99999.0, 0.0, GES_EastingError},
         {"UTM beyond 84.5", CSYS_Utm, 31, 'N', 500000.0, 9400000.0, GES_NorthingError},
         {"UPS hemisphere", CSYS_Ups, 0, 'X', 2000000.0, 2000000.0, GES_HemisphereError},
@@ -396,7 +400,8 @@ TEST_F(UtmUpsEngine, InputFlagsMapToTheInputStatus) {
         SCOPED_TRACE(c.what);
         ASSERT_EQ(GeoEngineSetSystem(kS, 0, c.type), 0u);
         if (c.type == CSYS_Utm)
-            ASSERT_EQ(GeoEngineSetUtmCoordinates(kS, 0, c.easting, c.northing, c.zone, c.hemisphere), 0u);
+            ASSERT_EQ(
+                GeoEngineSetUtmCoordinates(kS, 0, c.easting, c.northing, c.zone, c.hemisphere), 0u);
         else
             ASSERT_EQ(GeoEngineSetUpsCoordinates(kS, 0, c.hemisphere, c.easting, c.northing), 0u);
         EXPECT_EQ(GeoEngineConvert(kS), GEC_InputError);

@@ -25,10 +25,13 @@ UpsState g_state;
 
 // Between the UPS caps lies UTM's ground.
 bool LatitudeOutsideCaps(double latitude) {
-    return (latitude < 0.0 && latitude > kSouthLimit) || (latitude >= 0.0 && latitude < kNorthLimit);
+    return (latitude < 0.0 && latitude > kSouthLimit) ||
+           (latitude >= 0.0 && latitude < kNorthLimit);
 }
 
-bool CoordinateInRange(double v) { return v >= 0.0 && v <= kMaxCoordinate; }
+bool CoordinateInRange(double v) {
+    return v >= 0.0 && v <= kMaxCoordinate;
+}
 
 } // namespace
 
@@ -90,8 +93,8 @@ std::uint32_t UpsInverse(char hemisphere, double easting, double northing, doubl
     if (flags)
         return flags;
 
-    PolarStereographicSetParameters(g_state.a, g_state.f, g_state.trueScaleLatitude, 0.0, kPoleOffset,
-                                    kPoleOffset);
+    PolarStereographicSetParameters(g_state.a, g_state.f, g_state.trueScaleLatitude, 0.0,
+                                    kPoleOffset, kPoleOffset);
     double lat = latitude;
     double lon = longitude;
     PolarStereographicInverse(easting, northing, lat, lon);

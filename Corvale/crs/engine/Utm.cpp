@@ -36,8 +36,12 @@ double CentralMeridian(std::int32_t zone) {
     return degrees * kPi / 180.0;
 }
 
-bool EastingInRange(double e) { return e >= kMinEasting && e <= kMaxEasting; }
-bool NorthingInRange(double n) { return n >= kMinNorthing && n <= kMaxNorthing; }
+bool EastingInRange(double e) {
+    return e >= kMinEasting && e <= kMaxEasting;
+}
+bool NorthingInRange(double n) {
+    return n >= kMinNorthing && n <= kMaxNorthing;
+}
 
 } // namespace
 
@@ -76,8 +80,9 @@ std::uint32_t UtmForward(double latitude, double longitude, std::int32_t& zone, 
     const long latDegrees = static_cast<long>(latitude * 180.0 / kPi);
     const long lonDegrees = static_cast<long>(longitude * 180.0 / kPi);
 
-    std::int32_t computed = longitude < kPi ? static_cast<std::int32_t>(31.0 + longitude * 180.0 / kPi / 6.0)
-                                            : static_cast<std::int32_t>(longitude * 180.0 / kPi / 6.0 - 29.0);
+    std::int32_t computed = longitude < kPi
+                                ? static_cast<std::int32_t>(31.0 + longitude * 180.0 / kPi / 6.0)
+                                : static_cast<std::int32_t>(longitude * 180.0 / kPi / 6.0 - 29.0);
     if (computed > 60)
         computed = 1;
     // Norway: the south-west coast is widened into zone 32.
@@ -116,8 +121,8 @@ std::uint32_t UtmForward(double latitude, double longitude, std::int32_t& zone, 
     const double falseNorthing = south ? kSouthFalseNorthing : 0.0;
     // The zone's parameters are always valid for a valid ellipsoid, and the
     // distortion warning of a wide zone says nothing UTM's own bounds miss.
-    TransverseMercatorSetParameters(g_state.a, g_state.f, 0.0, CentralMeridian(chosen), kFalseEasting,
-                                    falseNorthing, kScale);
+    TransverseMercatorSetParameters(g_state.a, g_state.f, 0.0, CentralMeridian(chosen),
+                                    kFalseEasting, falseNorthing, kScale);
     double e = 0.0;
     double n = 0.0;
     TransverseMercatorForward(latitude, longitude, e, n);

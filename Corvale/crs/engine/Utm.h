@@ -13,11 +13,12 @@
 
 #include <cstdint>
 
-constexpr std::uint32_t UTM_LatitudeError = 0x0001;          // outside -80.5..84.5 degrees
-constexpr std::uint32_t UTM_LongitudeError = 0x0002;         // outside -pi..2*pi
-constexpr std::uint32_t UTM_EastingError = 0x0004;           // outside 100000..900000
-constexpr std::uint32_t UTM_NorthingError = 0x0008;          // outside 0..10000000, or latitude after inverse
-constexpr std::uint32_t UTM_ZoneError = 0x0010;              // zone outside 1..60
+constexpr std::uint32_t UTM_LatitudeError = 0x0001;  // outside -80.5..84.5 degrees
+constexpr std::uint32_t UTM_LongitudeError = 0x0002; // outside -pi..2*pi
+constexpr std::uint32_t UTM_EastingError = 0x0004;   // outside 100000..900000
+constexpr std::uint32_t UTM_NorthingError =
+    0x0008;                                     // outside 0..10000000, or latitude after inverse
+constexpr std::uint32_t UTM_ZoneError = 0x0010; // zone outside 1..60
 constexpr std::uint32_t UTM_HemisphereError = 0x0020;        // hemisphere not 'N' or 'S'
 constexpr std::uint32_t UTM_ZoneOverrideError = 0x0040;      // override outside 0..60, or too far
 constexpr std::uint32_t UTM_SemiMajorAxisError = 0x0080;     // a <= 0
