@@ -20,6 +20,8 @@ bool GeoEngineHasModule(std::uint32_t type) {
     case CSYS_LocalCartesian:
     case CSYS_Mercator:
     case CSYS_TransverseMercator:
+    case CSYS_Utm:
+    case CSYS_Ups:
         return true;
     default:
         return FindProjectionModule(type) != nullptr;
@@ -373,6 +375,48 @@ std::uint32_t GeoEngineGetTransverseMercatorCoordinates(int state, int direction
     if (std::uint32_t error = SideOfType(state, direction, CSYS_TransverseMercator, side))
         return error;
     coordinates = side->coordinates.projected;
+    return 0;
+}
+
+std::uint32_t GeoEngineSetUtmParameters(int state, int direction, std::int32_t zone, std::int32_t zoneOverride) {
+    GeoEngineState* side = nullptr;
+    if (std::uint32_t error = SideOfType(state, direction, CSYS_Utm, side))
+        return error;
+    side->parameters.utm = {zone, zoneOverride};
+    return 0;
+}
+
+std::uint32_t GeoEngineSetUtmCoordinates(int state, int direction, double easting, double northing,
+                                         std::int32_t zone, char hemisphere) {
+    GeoEngineState* side = nullptr;
+    if (std::uint32_t error = SideOfType(state, direction, CSYS_Utm, side))
+        return error;
+    side->coordinates.utm = {easting, northing, zone, hemisphere};
+    return 0;
+}
+
+std::uint32_t GeoEngineGetUtmCoordinates(int state, int direction, UtmCoordinates& coordinates) {
+    GeoEngineState* side = nullptr;
+    if (std::uint32_t error = SideOfType(state, direction, CSYS_Utm, side))
+        return error;
+    coordinates = side->coordinates.utm;
+    return 0;
+}
+
+std::uint32_t GeoEngineSetUpsCoordinates(int state, int direction, char hemisphere, double easting,
+                                         double northing) {
+    GeoEngineState* side = nullptr;
+    if (std::uint32_t error = SideOfType(state, direction, CSYS_Ups, side))
+        return error;
+    side->coordinates.ups = {hemisphere, easting, northing};
+    return 0;
+}
+
+std::uint32_t GeoEngineGetUpsCoordinates(int state, int direction, UpsCoordinates& coordinates) {
+    GeoEngineState* side = nullptr;
+    if (std::uint32_t error = SideOfType(state, direction, CSYS_Ups, side))
+        return error;
+    coordinates = side->coordinates.ups;
     return 0;
 }
 

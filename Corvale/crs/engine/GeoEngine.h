@@ -238,6 +238,17 @@ std::uint32_t GeoEngineSetTransverseMercatorCoordinates(int state, int direction
 std::uint32_t GeoEngineGetTransverseMercatorCoordinates(int state, int direction,
                                                         ProjectedCoordinates& coordinates);
 
+// UTM: the zone of the parameter record is passed to the module as its
+// override only when the override flag is not 0.
+std::uint32_t GeoEngineSetUtmParameters(int state, int direction, std::int32_t zone, std::int32_t zoneOverride);
+std::uint32_t GeoEngineSetUtmCoordinates(int state, int direction, double easting, double northing,
+                                         std::int32_t zone, char hemisphere);
+std::uint32_t GeoEngineGetUtmCoordinates(int state, int direction, UtmCoordinates& coordinates);
+
+std::uint32_t GeoEngineSetUpsCoordinates(int state, int direction, char hemisphere, double easting,
+                                         double northing);
+std::uint32_t GeoEngineGetUpsCoordinates(int state, int direction, UpsCoordinates& coordinates);
+
 // The projection types other than Mercator and Transverse Mercator share
 // one set of operations, naming the type: its parameter record holds the
 // type's parameters in its module's order (angles in radians), count values;

@@ -12,6 +12,8 @@
 #include "crs/engine/Mercator.h"
 #include "crs/engine/ProjectionModules.h"
 #include "crs/engine/TransverseMercator.h"
+#include "crs/engine/Ups.h"
+#include "crs/engine/Utm.h"
 
 #include <cstdint>
 
@@ -92,6 +94,37 @@ const FlagMap kDatumShift[] = {
     {DTM_EllipsoidError, GES_EllipsoidError},
     {DTM_NotInitialized, GES_EllipsoidError},
 };
+
+const FlagMap kUtmSetUp[] = {
+    {UTM_SemiMajorAxisError, GES_SemiMajorAxisError},
+    {UTM_InverseFlatteningError, GES_InverseFlatteningError},
+    {UTM_ZoneOverrideError, GES_ZoneOverrideError},
+};
+const FlagMap kUtmForward[] = {
+    {UTM_LatitudeError, GES_LatitudeError},
+    {UTM_LongitudeError, GES_LongitudeError},
+    // Here the override is valid but too far from the point's own zone.
+    {UTM_ZoneOverrideError, GES_ZoneError},
+    {UTM_EastingError, GES_EastingError},
+    {UTM_NorthingError, GES_NorthingError},
+};
+const FlagMap kUtmInverse[] = {
+    {UTM_ZoneError, GES_ZoneError},
+    {UTM_HemisphereError, GES_HemisphereError},
+    {UTM_EastingError, GES_EastingError},
+    {UTM_NorthingError, GES_NorthingError},
+};
+const FlagMap kUps[] = {
+    {UPS_SemiMajorAxisError, GES_SemiMajorAxisError},
+    {UPS_InverseFlatteningError, GES_InverseFlatteningError},
+    {UPS_LatitudeError, GES_LatitudeError},
+    {UPS_LongitudeError, GES_LongitudeError},
+    {UPS_HemisphereError, GES_HemisphereError},
+    {UPS_EastingError, GES_EastingError},
+    {UPS_NorthingError, GES_NorthingError},
+};
+
+std::int32_t UtmOverrideOf(const UtmParameters& p) { return p.zoneOverride ? p.zone : 0; }
 
 struct Point {
     double latitude = 0.0;
@@ -222,6 +255,21 @@ std::uint32_t InputStage(const GeoEngineState& in, double a, double f, Point& p,
             outputStatus |= GES_LongitudeWarning;
         return MapFlags(flags, kProjectionInverse);
     }
+    case CSYS_Utm: {
+        const std::uint32_t setUp = UtmSetParameters(a, f, UtmOverrideOf(in.parameters.utm));
+        if (setUp)
+            return MapFlags(setUp, kUtmSetUp);
+        const UtmCoordinates& c = in.coordinates.utm;
+        return MapFlags(UtmInverse(c.zone, c.hemisphere, c.easting, c.northing, p.latitude, p.longitude),
+                        kUtmInverse);
+    }
+    case CSYS_Ups: {
+        const std::uint32_t setUp = UpsSetParameters(a, f);
+        if (setUp)
+            return MapFlags(setUp, kUps);
+        const UpsCoordinates& c = in.coordinates.ups;
+        return MapFlags(UpsInverse(c.hemisphere, c.easting, c.northing, p.latitude, p.longitude), kUps);
+    }
     default:
         break;
     }
@@ -298,6 +346,27 @@ std::uint32_t OutputStage(GeoEngineState& out, double a, double f, const Point& 
         if ((flags & ~TME_LongitudeWarning) == 0)
             out.coordinates.projected = c;
         return MapFlags(flags, kProjectionForward);
+    }
+    case CSYS_Utm: {
+        const std::uint32_t setUp = UtmSetParameters(a, f, UtmOverrideOf(out.parameters.utm));
+        if (setUp)
+            return MapFlags(setUp, kUtmSetUp);
+        UtmCoordinates c{};
+        const std::uint32_t flags = UtmForward(p.latitude, p.longitude, c.zone, c.hemisphere, c.easting, c.northing);
+        // Errors write nothing, as for every other type.
+        if (flags == 0)
+            out.coordinates.utm = c;
+        return MapFlags(flags, kUtmForward);
+    }
+    case CSYS_Ups: {
+        const std::uint32_t setUp = UpsSetParameters(a, f);
+        if (setUp)
+            return MapFlags(setUp, kUps);
+        UpsCoordinates c{};
+        const std::uint32_t flags = UpsForward(p.latitude, p.longitude, c.hemisphere, c.easting, c.northing);
+        if (flags == 0)
+            out.coordinates.ups = c;
+        return MapFlags(flags, kUps);
     }
     default:
         break;
