@@ -362,6 +362,7 @@ GpiOperationHandler FindHandler(int op) {
     case GPIOP_ShapeGetPartCount: return &GpiOnShapeGetPartCount;
     case GPIOP_ShapeGetPartPointCount: return &GpiOnShapeGetPartPointCount;
     case GPIOP_ShapeGetPoint: return &GpiOnShapeGetPoint;
+    case GPIOP_ShapeGetNearestPoint: return &GpiOnShapeGetNearestPoint;
     case GPIOP_ThemeFindShape: return &GpiOnThemeFindShape;
     case GPIOP_ShapeIsSelected: return &GpiOnShapeIsSelected;
     case GPIOP_ShapeSelect: return &GpiOnShapeSelect;

@@ -82,6 +82,7 @@ int GpiOnShapeGetRecord(void* args);
 int GpiOnShapeGetPartCount(void* args);
 int GpiOnShapeGetPartPointCount(void* args);
 int GpiOnShapeGetPoint(void* args);
+int GpiOnShapeGetNearestPoint(void* args);
 
 // The selection shape by shape, finding a shape by its shape index, and a
 // shape's texts (GpiSelectionOps.cpp). Those that name a theme and a shape

@@ -8,6 +8,7 @@
 #include "workspace/gpi/GpiState.h"
 
 #include "core/Theme.h"
+#include "geometry/ShapeMeasures.h"
 #include "shapes/ShapeRecord.h"
 
 #include <cstdint>
@@ -236,5 +237,21 @@ int GpiOnShapeGetPoint(void* args) {
         *block->y = point.y;
     if (block->z != nullptr)
         *block->z = CShapeRecord::GetZ(record, index);
+    return GPIERR_NoError;
+}
+
+int GpiOnShapeGetNearestPoint(void* args) {
+    auto* block = static_cast<GpiShapeGetNearestPointArgs*>(args);
+    if (block == nullptr || block->nx == nullptr || block->ny == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    const CShapeRecord* record = GpiShapeFromHandle(block->shape);
+    if (record == nullptr)
+        return GPIERR_InvalidHandle;
+    CShapePoint nearest;
+    if (!NearestPointOnShape(record, CShapePoint{block->x, block->y}, nearest))
+        return GPIERR_UnexpectedShapeType;
+    *block->nx = nearest.x;
+    *block->ny = nearest.y;
     return GPIERR_NoError;
 }

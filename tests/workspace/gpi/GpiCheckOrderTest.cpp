@@ -250,6 +250,11 @@ std::vector<Row> Rows() {
              return GpiHostDispatch(GPIOP_ShapeGetPoint, &a);
          }},
 
+        {GPIOP_ShapeGetNearestPoint, {S}, true, 0,
+         [](const Handles& h, bool nullRequired, bool, Outs& o) {
+             GpiShapeGetNearestPointArgs a = {h[0], 0, 5.0, 5.0, nullRequired ? nullptr : &o.d[0], &o.d[1]};
+             return GpiHostDispatch(GPIOP_ShapeGetNearestPoint, &a);
+         }},
         {GPIOP_ThemeFindShape, {T}, true, GPIERR_IndexOutOfBounds,
          [](const Handles& h, bool nullRequired, bool bad, Outs& o) {
              GpiThemeFindShapeArgs a = {h[0], bad ? 99u : 0u, Out(nullRequired, o)};

@@ -64,7 +64,7 @@ const std::set<int> kBuiltOperations = {
     GPIOP_ShapeGetType, GPIOP_ShapeGetBounds, GPIOP_ShapeGetRecord, GPIOP_ShapeGetPartCount,
     GPIOP_ShapeGetPartPointCount, GPIOP_ShapeGetPoint, GPIOP_ThemeFindShape, GPIOP_ShapeIsSelected,
     GPIOP_ShapeSelect, GPIOP_ShapeGetAttribute, GPIOP_ShapeGetInfoTipText, GPIOP_ThemeClearSelection,
-    GPIOP_ThemeInvertSelection,
+    GPIOP_ThemeInvertSelection, GPIOP_ShapeGetNearestPoint,
     // Recordsets and the queries that make them.
     GPIOP_ThemeQuery, GPIOP_ThemeQueryIntersecting, GPIOP_ThemeQueryRectangle, GPIOP_ThemeQuerySelectedRectangle,
     GPIOP_RecordsetMoveNext, GPIOP_RecordsetMovePrevious, GPIOP_RecordsetMoveFirst, GPIOP_RecordsetMoveLast,

@@ -736,3 +736,25 @@ TEST_F(GpiShapeOps, ClearAndInvertTheSelection) {
     EXPECT_TRUE(m_Points->m_Selection.empty());
     EXPECT_EQ(GpiHostDispatch(GPIOP_ThemeClearSelection, AsBlock(m_PointHandle)), GPIERR_InvalidHandle);
 }
+
+TEST_F(GpiShapeOps, NearestPointOfPointsAndPolylines) {
+    struct Case {
+        const char* name;
+        std::uint32_t shape;
+        double x, y;
+        double nx, ny;
+    };
+    const Case cases[] = {
+        {"a point is its own nearest point", m_PointHandle, 0, 0, 10, 20},
+        // (0, 1) is nearest to the segment (0, 0)-(1, 1), at its middle.
+        {"on a segment", m_LineHandle, 0, 1, 0.5, 0.5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        double nx = -1, ny = -1;
+        GpiShapeGetNearestPointArgs a = {c.shape, 0, c.x, c.y, &nx, &ny};
+        EXPECT_EQ(GpiHostDispatch(GPIOP_ShapeGetNearestPoint, &a), GPIERR_NoError);
+        EXPECT_DOUBLE_EQ(nx, c.nx);
+        EXPECT_DOUBLE_EQ(ny, c.ny);
+    }
+}
