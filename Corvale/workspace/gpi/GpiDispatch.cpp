@@ -384,6 +384,13 @@ GpiOperationHandler FindHandler(int op) {
     case GPIOP_RecordsetIsBOF: return &GpiOnRecordsetIsBOF;
     case GPIOP_RecordsetClose: return &GpiOnRecordsetClose;
     case GPIOP_RecordsetGetCount: return &GpiOnRecordsetGetCount;
+    // Adding shapes and batches.
+    case GPIOP_ThemeAddShape: return &GpiOnThemeAddShape;
+    case GPIOP_ThemeAddPoint: return &GpiOnThemeAddPoint;
+    case GPIOP_ThemeAddShapeWkt: return &GpiOnThemeAddShapeWkt;
+    case GPIOP_ThemeAddShapeWkb: return &GpiOnThemeAddShapeWkb;
+    case GPIOP_ThemeUpdateBatch: return &GpiOnThemeUpdateBatch;
+    case GPIOP_ThemeUpdateBatchReserve: return &GpiOnThemeUpdateBatchReserve;
     default: return nullptr;
     }
 }

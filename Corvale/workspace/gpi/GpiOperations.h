@@ -111,3 +111,11 @@ int GpiOnRecordsetIsEOF(void* args);
 int GpiOnRecordsetIsBOF(void* args);
 int GpiOnRecordsetClose(void* args);
 int GpiOnRecordsetGetCount(void* args);
+
+// Adding shapes and the update batches (GpiEditOps.cpp).
+int GpiOnThemeAddShape(void* args);
+int GpiOnThemeAddPoint(void* args);
+int GpiOnThemeAddShapeWkt(void* args);
+int GpiOnThemeAddShapeWkb(void* args);
+int GpiOnThemeUpdateBatch(void* args);
+int GpiOnThemeUpdateBatchReserve(void* args);

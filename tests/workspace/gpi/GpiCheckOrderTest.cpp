@@ -314,6 +314,36 @@ std::vector<Row> Rows() {
         {GPIOP_RecordsetClose, {R}, false, 0, HandleItself(GPIOP_RecordsetClose), kInvalid},
         {GPIOP_RecordsetGetCount, {R}, true, 0, HandleOut(GPIOP_RecordsetGetCount)},
 
+        // Adding shapes and batches. Only failing calls are made, so nothing
+        // is added.
+        {GPIOP_ThemeAddShape, {T}, false, 0,
+         [](const Handles& h, bool, bool, Outs& o) {
+             static const unsigned char point[28] = {0, 0, 0, 1, 0, 0, 0, 10, 1};
+             GpiThemeAddShapeArgs a = {h[0], point, &o.word};
+             return GpiHostDispatch(GPIOP_ThemeAddShape, &a);
+         }},
+        {GPIOP_ThemeAddPoint, {T}, false, 0,
+         [](const Handles& h, bool, bool, Outs& o) {
+             GpiThemeAddPointArgs a = {h[0], 0, 1.0, 2.0, &o.word};
+             return GpiHostDispatch(GPIOP_ThemeAddPoint, &a);
+         }},
+        {GPIOP_ThemeAddShapeWkt, {T}, true, GPIERR_UnexpectedShapeType,
+         [](const Handles& h, bool nullRequired, bool bad, Outs& o) {
+             GpiThemeAddShapeWktArgs a = {h[0], nullRequired ? nullptr : (bad ? "LINESTRING (0 0, 1 1)" : "POINT (1 2)"),
+                                          &o.word};
+             return GpiHostDispatch(GPIOP_ThemeAddShapeWkt, &a);
+         }},
+        {GPIOP_ThemeUpdateBatch, {P, T}, false, 0,
+         [](const Handles& h, bool, bool, Outs&) {
+             GpiThemeUpdateBatchArgs a = {h[0], h[1], 0};
+             return GpiHostDispatch(GPIOP_ThemeUpdateBatch, &a);
+         }},
+        {GPIOP_ThemeUpdateBatchReserve, {P, T}, false, 0,
+         [](const Handles& h, bool, bool, Outs&) {
+             GpiThemeUpdateBatchReserveArgs a = {h[0], h[1], 0, 10};
+             return GpiHostDispatch(GPIOP_ThemeUpdateBatchReserve, &a);
+         }},
+
         // The host's own operations that name the calling plug-in.
         {GPIOP_PluginPostMessage, {P}, false, 0,
          [](const Handles& h, bool, bool, Outs&) {

@@ -65,6 +65,9 @@ const std::set<int> kBuiltOperations = {
     GPIOP_ShapeGetPartPointCount, GPIOP_ShapeGetPoint, GPIOP_ThemeFindShape, GPIOP_ShapeIsSelected,
     GPIOP_ShapeSelect, GPIOP_ShapeGetAttribute, GPIOP_ShapeGetInfoTipText, GPIOP_ThemeClearSelection,
     GPIOP_ThemeInvertSelection, GPIOP_ShapeGetNearestPoint,
+    // Adding shapes and batches.
+    GPIOP_ThemeAddShape, GPIOP_ThemeAddPoint, GPIOP_ThemeAddShapeWkt, GPIOP_ThemeAddShapeWkb, GPIOP_ThemeUpdateBatch,
+    GPIOP_ThemeUpdateBatchReserve,
     // Recordsets and the queries that make them.
     GPIOP_ThemeQuery, GPIOP_ThemeQueryIntersecting, GPIOP_ThemeQueryRectangle, GPIOP_ThemeQuerySelectedRectangle,
     GPIOP_RecordsetMoveNext, GPIOP_RecordsetMovePrevious, GPIOP_RecordsetMoveFirst, GPIOP_RecordsetMoveLast,
