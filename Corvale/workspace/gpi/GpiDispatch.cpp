@@ -391,6 +391,12 @@ GpiOperationHandler FindHandler(int op) {
     case GPIOP_ThemeAddShapeWkb: return &GpiOnThemeAddShapeWkb;
     case GPIOP_ThemeUpdateBatch: return &GpiOnThemeUpdateBatch;
     case GPIOP_ThemeUpdateBatchReserve: return &GpiOnThemeUpdateBatchReserve;
+    case GPIOP_ThemeUpdateShape: return &GpiOnThemeUpdateShape;
+    case GPIOP_ThemeDeleteShape: return &GpiOnThemeDeleteShape;
+    case GPIOP_ShapeSetAttribute: return &GpiOnShapeSetAttribute;
+    case GPIOP_ShapeSetAttributes: return &GpiOnShapeSetAttributes;
+    case GPIOP_ShapeSetAttributeInt: return &GpiOnShapeSetAttributeInt;
+    case GPIOP_ShapeSetAttributeDouble: return &GpiOnShapeSetAttributeDouble;
     default: return nullptr;
     }
 }

@@ -16,7 +16,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -214,4 +216,106 @@ int GpiOnThemeUpdateBatchReserve(void* args) {
         return GPIERR_IllegalParameter;
     CGpiLockGuard guard;
     return UpdateBatch(block->identity, block->theme, block->end, &block->count);
+}
+
+int GpiOnThemeUpdateShape(void* args) {
+    auto* block = static_cast<GpiThemeUpdateShapeArgs*>(args);
+    if (block == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    CTheme* theme = GpiThemeFromHandle(block->theme);
+    if (theme == nullptr)
+        return GPIERR_InvalidHandle;
+    CShapeRecord* old = GpiShapeFromHandle(block->shape);
+    if (old == nullptr)
+        return GPIERR_InvalidHandle;
+    if (block->record == nullptr || !IsWholeRecord(block->record))
+        return GPIERR_IllegalParameter;
+    if (theme->ReplaceShape(CShapeRecord::FromBytes(block->record), old) == nullptr)
+        return GPIERR_IllegalParameter;
+    Refresh(theme);
+    return GPIERR_NoError;
+}
+
+int GpiOnThemeDeleteShape(void* args) {
+    auto* block = static_cast<GpiThemeDeleteShapeArgs*>(args);
+    if (block == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    CTheme* theme = GpiThemeFromHandle(block->first);
+    if (theme == nullptr)
+        return GPIERR_InvalidHandle;
+    CShapeRecord* record = GpiShapeFromHandle(block->second);
+    if (record == nullptr)
+        return GPIERR_InvalidHandle;
+    // The theme's edit hooks tell the plug-ins and drop the shape's handle.
+    if (!theme->DeleteShape(record))
+        return GPIERR_IllegalParameter;
+    Refresh(theme);
+    return GPIERR_NoError;
+}
+
+namespace {
+
+// Ops 71, 134 and 135: one field of a shape of the theme.
+int SetAttribute(std::uint32_t shapeHandle, std::uint32_t themeHandle, std::uint32_t field, const char* value) {
+    CTheme* theme = nullptr;
+    CShapeRecord* record = nullptr;
+    if (!GpiFindThemeShape(themeHandle, shapeHandle, theme, record))
+        return GPIERR_InvalidHandle;
+    if (field >= theme->GetAttributeCount())
+        return GPIERR_IndexOutOfBounds;
+    if (value == nullptr)
+        return GPIERR_IllegalParameter;
+    theme->SetAttributeText(GetShapeRecordIndex(record), static_cast<int>(field), value, !InBatch(themeHandle));
+    return GPIERR_NoError;
+}
+
+} // namespace
+
+int GpiOnShapeSetAttribute(void* args) {
+    auto* block = static_cast<GpiShapeSetAttributeArgs*>(args);
+    if (block == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    return SetAttribute(block->shape, block->theme, block->field, block->value);
+}
+
+int GpiOnShapeSetAttributeInt(void* args) {
+    auto* block = static_cast<GpiShapeSetAttributeIntArgs*>(args);
+    if (block == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    return SetAttribute(block->shape, block->theme, block->field, std::to_string(block->value).c_str());
+}
+
+int GpiOnShapeSetAttributeDouble(void* args) {
+    auto* block = static_cast<GpiShapeSetAttributeDoubleArgs*>(args);
+    if (block == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    // Six decimals: 2.5 is stored as 2.500000.
+    char text[512];
+    std::snprintf(text, sizeof text, "%f", block->value);
+    return SetAttribute(block->shape, block->theme, block->field, text);
+}
+
+int GpiOnShapeSetAttributes(void* args) {
+    auto* block = static_cast<GpiShapeSetAttributesArgs*>(args);
+    if (block == nullptr || block->values == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    CTheme* theme = nullptr;
+    CShapeRecord* record = nullptr;
+    if (!GpiFindThemeShape(block->theme, block->shape, theme, record))
+        return GPIERR_InvalidHandle;
+    if (block->count > theme->GetAttributeCount())
+        return GPIERR_IndexOutOfBounds;
+    const bool restyle = !InBatch(block->theme);
+    const int shapeIndex = GetShapeRecordIndex(record);
+    // Null entries leave their field as it is.
+    for (std::uint32_t i = 0; i < block->count; ++i)
+        if (block->values[i] != nullptr)
+            theme->SetAttributeText(shapeIndex, static_cast<int>(i), block->values[i], restyle);
+    return GPIERR_NoError;
 }

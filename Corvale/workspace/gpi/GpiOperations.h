@@ -11,6 +11,9 @@
 
 #include <cstdint>
 
+class CShapeRecord;
+class CTheme;
+
 // A handle passed as the argument itself rather than in a block.
 inline std::uint32_t GpiHandleOfBlock(void* args) {
     return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(args));
@@ -88,6 +91,10 @@ int GpiOnShapeGetNearestPoint(void* args);
 // shape's texts (GpiSelectionOps.cpp). Those that name a theme and a shape
 // answer Invalid handle for a shape that is not the theme's.
 int GpiOnThemeFindShape(void* args);
+// The theme and the shape of a block that names both; false (the operation
+// answers Invalid handle) when either is unknown or the shape is another
+// theme's. Callers hold the lock.
+bool GpiFindThemeShape(std::uint32_t themeHandle, std::uint32_t shapeHandle, CTheme*& theme, CShapeRecord*& record);
 int GpiOnShapeIsSelected(void* args);
 int GpiOnShapeSelect(void* args);
 int GpiOnShapeGetAttribute(void* args);
@@ -119,3 +126,9 @@ int GpiOnThemeAddShapeWkt(void* args);
 int GpiOnThemeAddShapeWkb(void* args);
 int GpiOnThemeUpdateBatch(void* args);
 int GpiOnThemeUpdateBatchReserve(void* args);
+int GpiOnThemeUpdateShape(void* args);
+int GpiOnThemeDeleteShape(void* args);
+int GpiOnShapeSetAttribute(void* args);
+int GpiOnShapeSetAttributes(void* args);
+int GpiOnShapeSetAttributeInt(void* args);
+int GpiOnShapeSetAttributeDouble(void* args);

@@ -36,18 +36,15 @@ bool ThemeHoldsShape(const CTheme& theme, const CShapeRecord* record) {
     return false;
 }
 
-// The theme and its shape of a block that names both; null (the operation
-// answers Invalid handle) when either is unknown or the shape is another
-// theme's.
-bool FindThemeShape(std::uint32_t themeHandle, std::uint32_t shapeHandle, CTheme*& theme, CShapeRecord*& record) {
+} // namespace
+
+bool GpiFindThemeShape(std::uint32_t themeHandle, std::uint32_t shapeHandle, CTheme*& theme, CShapeRecord*& record) {
     theme = GpiThemeFromHandle(themeHandle);
     if (theme == nullptr)
         return false;
     record = GpiShapeFromHandle(shapeHandle);
     return record != nullptr && ThemeHoldsShape(*theme, record);
 }
-
-} // namespace
 
 int GpiOnThemeFindShape(void* args) {
     auto* block = static_cast<GpiThemeFindShapeArgs*>(args);
@@ -75,7 +72,7 @@ int GpiOnShapeIsSelected(void* args) {
     // Block order: shape, then theme; the theme is looked up first.
     CTheme* theme = nullptr;
     CShapeRecord* record = nullptr;
-    if (!FindThemeShape(block->second, block->first, theme, record))
+    if (!GpiFindThemeShape(block->second, block->first, theme, record))
         return GPIERR_InvalidHandle;
     *block->out = theme->m_Selection.count(GetShapeRecordIndex(record)) != 0 ? 1 : 0;
     return GPIERR_NoError;
@@ -88,7 +85,7 @@ int GpiOnShapeSelect(void* args) {
     CGpiLockGuard guard;
     CTheme* theme = nullptr;
     CShapeRecord* record = nullptr;
-    if (!FindThemeShape(block->second, block->first, theme, record))
+    if (!GpiFindThemeShape(block->second, block->first, theme, record))
         return GPIERR_InvalidHandle;
     const int shapeIndex = GetShapeRecordIndex(record);
     if (block->value != 0) {
@@ -113,7 +110,7 @@ int GpiOnShapeGetAttribute(void* args) {
     CGpiLockGuard guard;
     CTheme* theme = nullptr;
     CShapeRecord* record = nullptr;
-    if (!FindThemeShape(block->theme, block->shape, theme, record))
+    if (!GpiFindThemeShape(block->theme, block->shape, theme, record))
         return GPIERR_InvalidHandle;
     if (block->field >= theme->GetAttributeCount())
         return GPIERR_IndexOutOfBounds;
@@ -130,7 +127,7 @@ int GpiOnShapeGetInfoTipText(void* args) {
     CGpiLockGuard guard;
     CTheme* theme = nullptr;
     CShapeRecord* record = nullptr;
-    if (!FindThemeShape(block->theme, block->shape, theme, record))
+    if (!GpiFindThemeShape(block->theme, block->shape, theme, record))
         return GPIERR_InvalidHandle;
     if (block->size == nullptr)
         return GPIERR_IllegalParameter;

@@ -344,6 +344,39 @@ std::vector<Row> Rows() {
              return GpiHostDispatch(GPIOP_ThemeUpdateBatchReserve, &a);
          }},
 
+        {GPIOP_ThemeUpdateShape, {T, S}, false, 0,
+         [](const Handles& h, bool, bool, Outs&) {
+             static const unsigned char point[28] = {0, 0, 0, 1, 0, 0, 0, 10, 1};
+             GpiThemeUpdateShapeArgs a = {h[0], h[1], point};
+             return GpiHostDispatch(GPIOP_ThemeUpdateShape, &a);
+         }},
+        {GPIOP_ThemeDeleteShape, {T, S}, false, 0,
+         [](const Handles& h, bool, bool, Outs&) {
+             GpiThemeDeleteShapeArgs a = {h[0], h[1]};
+             return GpiHostDispatch(GPIOP_ThemeDeleteShape, &a);
+         }},
+        {GPIOP_ShapeSetAttribute, {S, T}, false, GPIERR_IndexOutOfBounds,
+         [](const Handles& h, bool, bool bad, Outs&) {
+             GpiShapeSetAttributeArgs a = {h[0], h[1], bad ? 99u : 0u, "7"};
+             return GpiHostDispatch(GPIOP_ShapeSetAttribute, &a);
+         }},
+        {GPIOP_ShapeSetAttributes, {S, T}, true, GPIERR_IndexOutOfBounds,
+         [](const Handles& h, bool nullRequired, bool bad, Outs&) {
+             static const char* const values[] = {"7"};
+             GpiShapeSetAttributesArgs a = {h[0], h[1], bad ? 99u : 1u, nullRequired ? nullptr : values};
+             return GpiHostDispatch(GPIOP_ShapeSetAttributes, &a);
+         }},
+        {GPIOP_ShapeSetAttributeInt, {S, T}, false, GPIERR_IndexOutOfBounds,
+         [](const Handles& h, bool, bool bad, Outs&) {
+             GpiShapeSetAttributeIntArgs a = {h[0], h[1], bad ? 99u : 0u, 7};
+             return GpiHostDispatch(GPIOP_ShapeSetAttributeInt, &a);
+         }},
+        {GPIOP_ShapeSetAttributeDouble, {S, T}, false, GPIERR_IndexOutOfBounds,
+         [](const Handles& h, bool, bool bad, Outs&) {
+             GpiShapeSetAttributeDoubleArgs a = {h[0], h[1], bad ? 99u : 0u, 0, 7.0};
+             return GpiHostDispatch(GPIOP_ShapeSetAttributeDouble, &a);
+         }},
+
         // The host's own operations that name the calling plug-in.
         {GPIOP_PluginPostMessage, {P}, false, 0,
          [](const Handles& h, bool, bool, Outs&) {

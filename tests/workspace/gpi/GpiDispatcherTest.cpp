@@ -67,7 +67,8 @@ const std::set<int> kBuiltOperations = {
     GPIOP_ThemeInvertSelection, GPIOP_ShapeGetNearestPoint,
     // Adding shapes and batches.
     GPIOP_ThemeAddShape, GPIOP_ThemeAddPoint, GPIOP_ThemeAddShapeWkt, GPIOP_ThemeAddShapeWkb, GPIOP_ThemeUpdateBatch,
-    GPIOP_ThemeUpdateBatchReserve,
+    GPIOP_ThemeUpdateBatchReserve, GPIOP_ThemeUpdateShape, GPIOP_ThemeDeleteShape, GPIOP_ShapeSetAttribute,
+    GPIOP_ShapeSetAttributes, GPIOP_ShapeSetAttributeInt, GPIOP_ShapeSetAttributeDouble,
     // Recordsets and the queries that make them.
     GPIOP_ThemeQuery, GPIOP_ThemeQueryIntersecting, GPIOP_ThemeQueryRectangle, GPIOP_ThemeQuerySelectedRectangle,
     GPIOP_RecordsetMoveNext, GPIOP_RecordsetMovePrevious, GPIOP_RecordsetMoveFirst, GPIOP_RecordsetMoveLast,

@@ -310,3 +310,126 @@ TEST_F(GpiEditOps, BatchReserveMakesRoomOnEveryBegin) {
     EXPECT_TRUE(GpiState().m_BatchList.empty());
     EXPECT_EQ(Refreshes(), 1u);
 }
+
+class GpiAttributeEdits : public GpiEditOps {
+protected:
+    void SetUp() override {
+        GpiEditOps::SetUp();
+        for (const char* name : {"NAME", "VALUE"}) {
+            CAttributeFieldInfo info;
+            info.m_Name = name;
+            info.m_Type = FT_String;
+            info.m_Length = 40;
+            m_Points->AddAttribute(info, nullptr, nullptr);
+        }
+        ASSERT_EQ(m_Points->GetAttributeCount(), 2u);
+        m_Shape = GpiShapeHandle(m_Points->AddPointAt(false, false, 1.0, 2.0));
+        ASSERT_TRUE(m_Points->SetAttributeText(0, 0, "old name", false));
+        ASSERT_TRUE(m_Points->SetAttributeText(0, 1, "old value", false));
+    }
+    std::string Cell(int field) const { return m_Points->GetAttributeText(0, field); }
+
+    std::uint32_t m_Shape = 0;
+};
+
+TEST_F(GpiAttributeEdits, NumbersAreStoredAsTheirText) {
+    struct Case {
+        double value;
+        const char* text;
+    };
+    for (const Case& c : {Case{1.0, "1.000000"}, Case{2.5, "2.500000"}, Case{-0.125, "-0.125000"}}) {
+        GpiShapeSetAttributeDoubleArgs a = {m_Shape, m_PointsHandle, 1, 0, c.value};
+        EXPECT_EQ(GpiHostDispatch(GPIOP_ShapeSetAttributeDouble, &a), GPIERR_NoError);
+        EXPECT_EQ(Cell(1), c.text);
+    }
+    GpiShapeSetAttributeIntArgs i = {m_Shape, m_PointsHandle, 1, -7};
+    EXPECT_EQ(GpiHostDispatch(GPIOP_ShapeSetAttributeInt, &i), GPIERR_NoError);
+    EXPECT_EQ(Cell(1), "-7");
+    GpiShapeSetAttributeArgs t = {m_Shape, m_PointsHandle, 0, "new"};
+    EXPECT_EQ(GpiHostDispatch(GPIOP_ShapeSetAttribute, &t), GPIERR_NoError);
+    EXPECT_EQ(Cell(0), "new");
+    GpiShapeSetAttributeArgs beyond = {m_Shape, m_PointsHandle, 2, "x"};
+    EXPECT_EQ(GpiHostDispatch(GPIOP_ShapeSetAttribute, &beyond), GPIERR_IndexOutOfBounds);
+}
+
+TEST_F(GpiAttributeEdits, SetAttributesWritesTheGivenFieldsOnly) {
+    const char* const both[] = {"first", "second"};
+    const char* const skipFirst[] = {nullptr, "third"};
+    struct Case {
+        const char* name;
+        std::uint32_t count;
+        const char* const* values;
+        int code;
+        const char* name0;
+        const char* value1;
+    };
+    const Case cases[] = {
+        {"no fields", 0, both, GPIERR_NoError, "old name", "old value"},
+        {"more than the fields", 3, both, GPIERR_IndexOutOfBounds, "old name", "old value"},
+        {"null entry kept", 2, skipFirst, GPIERR_NoError, "old name", "third"},
+        {"both", 2, both, GPIERR_NoError, "first", "second"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GpiShapeSetAttributesArgs a = {m_Shape, m_PointsHandle, c.count, c.values};
+        EXPECT_EQ(GpiHostDispatch(GPIOP_ShapeSetAttributes, &a), c.code);
+        EXPECT_EQ(Cell(0), c.name0);
+        EXPECT_EQ(Cell(1), c.value1);
+    }
+}
+
+TEST_F(GpiAttributeEdits, ShapeOfAnotherThemeWritesNothing) {
+    // Shape index 0 of the lines would name this theme's row 0.
+    const auto line = MultiRecord(SHT_Polyline, {{0, 0}, {1, 1}});
+    std::uint32_t lineShape = 0;
+    ASSERT_EQ(AddRecord(m_LinesHandle, line.data(), &lineShape), GPIERR_NoError);
+    GpiShapeSetAttributeArgs t = {lineShape, m_PointsHandle, 0, "wrong"};
+    EXPECT_EQ(GpiHostDispatch(GPIOP_ShapeSetAttribute, &t), GPIERR_InvalidHandle);
+    const char* const values[] = {"wrong"};
+    GpiShapeSetAttributesArgs s = {lineShape, m_PointsHandle, 1, values};
+    EXPECT_EQ(GpiHostDispatch(GPIOP_ShapeSetAttributes, &s), GPIERR_InvalidHandle);
+    EXPECT_EQ(Cell(0), "old name");
+}
+
+TEST_F(GpiEditOps, DeleteDropsTheHandleAndRefreshes) {
+    std::uint32_t shape = 0;
+    GpiThemeAddPointArgs add = {m_PointsHandle, 0, 1.0, 2.0, &shape};
+    ASSERT_EQ(GpiHostDispatch(GPIOP_ThemeAddPoint, &add), GPIERR_NoError);
+    const std::size_t refreshes = Refreshes();
+    GpiThemeDeleteShapeArgs del = {m_PointsHandle, shape};
+    EXPECT_EQ(GpiHostDispatch(GPIOP_ThemeDeleteShape, &del), GPIERR_NoError);
+    EXPECT_EQ(m_Points->GetShapeCount(), 0);
+    EXPECT_EQ(Refreshes(), refreshes + 1);
+    EXPECT_EQ(GpiShapeFromHandle(shape), nullptr);
+    EXPECT_EQ(GpiHostDispatch(GPIOP_ThemeDeleteShape, &del), GPIERR_InvalidHandle);
+}
+
+TEST_F(GpiEditOps, UpdateReplacesAPolylineInPlaceEvenInABatch) {
+    const auto line = MultiRecord(SHT_Polyline, {{0, 0}, {1, 1}});
+    std::uint32_t shape = 0;
+    ASSERT_EQ(AddRecord(m_LinesHandle, line.data(), &shape), GPIERR_NoError);
+    ASSERT_EQ(Batch(m_LinesHandle, 0), GPIERR_NoError);
+    const std::size_t refreshes = Refreshes();
+    const auto longer = MultiRecord(SHT_Polyline, {{0, 0}, {1, 1}, {5, 5}});
+    GpiThemeUpdateShapeArgs update = {m_LinesHandle, shape, longer.data()};
+    EXPECT_EQ(GpiHostDispatch(GPIOP_ThemeUpdateShape, &update), GPIERR_NoError);
+    EXPECT_EQ(Refreshes(), refreshes + 1);
+    const CShapeRecord* now = GpiShapeFromHandle(shape);
+    ASSERT_NE(now, nullptr);
+    EXPECT_EQ(CShapeRecord::GetPointCount(now), 3u);
+    EXPECT_EQ(GetShapeRecordIndex(now), 0);
+    // A record whose counts do not fit its content length is refused.
+    auto broken = MultiRecord(SHT_Polyline, {{0, 0}, {1, 1}});
+    PutU32(broken, 48, 1000);
+    GpiThemeUpdateShapeArgs bad = {m_LinesHandle, shape, broken.data()};
+    EXPECT_EQ(GpiHostDispatch(GPIOP_ThemeUpdateShape, &bad), GPIERR_IllegalParameter);
+    EXPECT_EQ(CShapeRecord::GetPointCount(GpiShapeFromHandle(shape)), 3u);
+    // Points cannot be replaced.
+    std::uint32_t point = 0;
+    GpiThemeAddPointArgs add = {m_PointsHandle, 0, 1.0, 2.0, &point};
+    ASSERT_EQ(GpiHostDispatch(GPIOP_ThemeAddPoint, &add), GPIERR_NoError);
+    const auto other = PointRecord(SHT_Point, 5, 5);
+    GpiThemeUpdateShapeArgs onPoints = {m_PointsHandle, point, other.data()};
+    EXPECT_EQ(GpiHostDispatch(GPIOP_ThemeUpdateShape, &onPoints), GPIERR_IllegalParameter);
+    EXPECT_EQ(Batch(m_LinesHandle, 1), GPIERR_NoError);
+}
