@@ -351,6 +351,52 @@ GpiOperationHandler FindHandler(int op) {
     case GPIOP_ThemeGetPenStyle: return &GpiOnThemeGetPenStyle;
     case GPIOP_ThemeSetPenStyle: return &GpiOnThemeSetPenStyle;
     case GPIOP_ThemeSetFieldText: return &GpiOnThemeSetFieldText;
+    // Shapes and the selection.
+    case GPIOP_ThemeGetShapeCount: return &GpiOnThemeGetShapeCount;
+    case GPIOP_ThemeGetShape: return &GpiOnThemeGetShape;
+    case GPIOP_ThemeGetSelectionCount: return &GpiOnThemeGetSelectionCount;
+    case GPIOP_ThemeGetSelection: return &GpiOnThemeGetSelection;
+    case GPIOP_ShapeGetType: return &GpiOnShapeGetType;
+    case GPIOP_ShapeGetBounds: return &GpiOnShapeGetBounds;
+    case GPIOP_ShapeGetRecord: return &GpiOnShapeGetRecord;
+    case GPIOP_ShapeGetPartCount: return &GpiOnShapeGetPartCount;
+    case GPIOP_ShapeGetPartPointCount: return &GpiOnShapeGetPartPointCount;
+    case GPIOP_ShapeGetPoint: return &GpiOnShapeGetPoint;
+    case GPIOP_ShapeGetNearestPoint: return &GpiOnShapeGetNearestPoint;
+    case GPIOP_ThemeFindShape: return &GpiOnThemeFindShape;
+    case GPIOP_ShapeIsSelected: return &GpiOnShapeIsSelected;
+    case GPIOP_ShapeSelect: return &GpiOnShapeSelect;
+    case GPIOP_ShapeGetAttribute: return &GpiOnShapeGetAttribute;
+    case GPIOP_ShapeGetInfoTipText: return &GpiOnShapeGetInfoTipText;
+    case GPIOP_ThemeClearSelection: return &GpiOnThemeClearSelection;
+    case GPIOP_ThemeInvertSelection: return &GpiOnThemeInvertSelection;
+    // Recordsets and the queries that make them.
+    case GPIOP_ThemeQuery: return &GpiOnThemeQuery;
+    case GPIOP_ThemeQueryIntersecting: return &GpiOnThemeQueryIntersecting;
+    case GPIOP_ThemeQueryRectangle: return &GpiOnThemeQueryRectangle;
+    case GPIOP_ThemeQuerySelectedRectangle: return &GpiOnThemeQuerySelectedRectangle;
+    case GPIOP_RecordsetMoveNext: return &GpiOnRecordsetMoveNext;
+    case GPIOP_RecordsetMovePrevious: return &GpiOnRecordsetMovePrevious;
+    case GPIOP_RecordsetMoveFirst: return &GpiOnRecordsetMoveFirst;
+    case GPIOP_RecordsetMoveLast: return &GpiOnRecordsetMoveLast;
+    case GPIOP_RecordsetGetValue: return &GpiOnRecordsetGetValue;
+    case GPIOP_RecordsetIsEOF: return &GpiOnRecordsetIsEOF;
+    case GPIOP_RecordsetIsBOF: return &GpiOnRecordsetIsBOF;
+    case GPIOP_RecordsetClose: return &GpiOnRecordsetClose;
+    case GPIOP_RecordsetGetCount: return &GpiOnRecordsetGetCount;
+    // Adding shapes and batches.
+    case GPIOP_ThemeAddShape: return &GpiOnThemeAddShape;
+    case GPIOP_ThemeAddPoint: return &GpiOnThemeAddPoint;
+    case GPIOP_ThemeAddShapeWkt: return &GpiOnThemeAddShapeWkt;
+    case GPIOP_ThemeAddShapeWkb: return &GpiOnThemeAddShapeWkb;
+    case GPIOP_ThemeUpdateBatch: return &GpiOnThemeUpdateBatch;
+    case GPIOP_ThemeUpdateBatchReserve: return &GpiOnThemeUpdateBatchReserve;
+    case GPIOP_ThemeUpdateShape: return &GpiOnThemeUpdateShape;
+    case GPIOP_ThemeDeleteShape: return &GpiOnThemeDeleteShape;
+    case GPIOP_ShapeSetAttribute: return &GpiOnShapeSetAttribute;
+    case GPIOP_ShapeSetAttributes: return &GpiOnShapeSetAttributes;
+    case GPIOP_ShapeSetAttributeInt: return &GpiOnShapeSetAttributeInt;
+    case GPIOP_ShapeSetAttributeDouble: return &GpiOnShapeSetAttributeDouble;
     default: return nullptr;
     }
 }

@@ -11,6 +11,9 @@
 
 #include <cstdint>
 
+class CShapeRecord;
+class CTheme;
+
 // A handle passed as the argument itself rather than in a block.
 inline std::uint32_t GpiHandleOfBlock(void* args) {
     return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(args));
@@ -68,3 +71,64 @@ int GpiOnThemeFindField(void* args);
 int GpiOnThemeGetPenStyle(void* args);
 int GpiOnThemeSetPenStyle(void* args);
 int GpiOnThemeSetFieldText(void* args);
+
+// Walking a theme's shapes, reading one shape, and the selection as counts
+// and recordsets (GpiShapeOps.cpp). Operations on one shape that name no
+// theme (the record reads) check the shape handle before a null out pointer.
+int GpiOnThemeGetShapeCount(void* args);
+int GpiOnThemeGetShape(void* args);
+int GpiOnThemeGetSelectionCount(void* args);
+int GpiOnThemeGetSelection(void* args);
+int GpiOnShapeGetType(void* args);
+int GpiOnShapeGetBounds(void* args);
+int GpiOnShapeGetRecord(void* args);
+int GpiOnShapeGetPartCount(void* args);
+int GpiOnShapeGetPartPointCount(void* args);
+int GpiOnShapeGetPoint(void* args);
+int GpiOnShapeGetNearestPoint(void* args);
+
+// The selection shape by shape, finding a shape by its shape index, and a
+// shape's texts (GpiSelectionOps.cpp). Those that name a theme and a shape
+// answer Invalid handle for a shape that is not the theme's.
+int GpiOnThemeFindShape(void* args);
+// The theme and the shape of a block that names both; false (the operation
+// answers Invalid handle) when either is unknown or the shape is another
+// theme's. Callers hold the lock.
+bool GpiFindThemeShape(std::uint32_t themeHandle, std::uint32_t shapeHandle, CTheme*& theme, CShapeRecord*& record);
+int GpiOnShapeIsSelected(void* args);
+int GpiOnShapeSelect(void* args);
+int GpiOnShapeGetAttribute(void* args);
+int GpiOnShapeGetInfoTipText(void* args);
+int GpiOnThemeClearSelection(void* args);
+int GpiOnThemeInvertSelection(void* args);
+
+// The queries that answer with a recordset of shapes (GpiQueryOps.cpp).
+int GpiOnThemeQuery(void* args);
+int GpiOnThemeQueryIntersecting(void* args);
+int GpiOnThemeQueryRectangle(void* args);
+int GpiOnThemeQuerySelectedRectangle(void* args);
+
+// The recordset cursor, value, count and close (GpiRecordsetOps.cpp).
+int GpiOnRecordsetMoveNext(void* args);
+int GpiOnRecordsetMovePrevious(void* args);
+int GpiOnRecordsetMoveFirst(void* args);
+int GpiOnRecordsetMoveLast(void* args);
+int GpiOnRecordsetGetValue(void* args);
+int GpiOnRecordsetIsEOF(void* args);
+int GpiOnRecordsetIsBOF(void* args);
+int GpiOnRecordsetClose(void* args);
+int GpiOnRecordsetGetCount(void* args);
+
+// Adding shapes and the update batches (GpiEditOps.cpp).
+int GpiOnThemeAddShape(void* args);
+int GpiOnThemeAddPoint(void* args);
+int GpiOnThemeAddShapeWkt(void* args);
+int GpiOnThemeAddShapeWkb(void* args);
+int GpiOnThemeUpdateBatch(void* args);
+int GpiOnThemeUpdateBatchReserve(void* args);
+int GpiOnThemeUpdateShape(void* args);
+int GpiOnThemeDeleteShape(void* args);
+int GpiOnShapeSetAttribute(void* args);
+int GpiOnShapeSetAttributes(void* args);
+int GpiOnShapeSetAttributeInt(void* args);
+int GpiOnShapeSetAttributeDouble(void* args);

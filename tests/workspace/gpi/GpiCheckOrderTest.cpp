@@ -7,6 +7,7 @@
 
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,8 @@ Call HandleItself(int op) {
 constexpr int W = GPIHANDLE_Workspace;
 constexpr int T = GPIHANDLE_Theme;
 constexpr int P = GPIHANDLE_Plugin;
+constexpr int S = GPIHANDLE_Shape;
+constexpr int R = GPIHANDLE_Recordset;
 constexpr int kIllegal = GPIERR_IllegalParameter;
 constexpr int kInvalid = GPIERR_InvalidHandle;
 
@@ -217,6 +220,163 @@ std::vector<Row> Rows() {
              return GpiHostDispatch(GPIOP_ThemeSetFieldText, &a);
          }},
 
+        // Shapes and the selection. The record reads that name no theme
+        // check the shape before a null out pointer, so their null-pointer
+        // case is tested with the shape operations.
+        {GPIOP_ThemeGetShapeCount, {T}, true, 0, HandleOut(GPIOP_ThemeGetShapeCount)},
+        {GPIOP_ThemeGetShape, {T}, true, GPIERR_IndexOutOfBounds,
+         [](const Handles& h, bool nullRequired, bool bad, Outs& o) {
+             GpiThemeGetShapeArgs a = {h[0], bad ? 99u : 0u, Out(nullRequired, o)};
+             return GpiHostDispatch(GPIOP_ThemeGetShape, &a);
+         }},
+        {GPIOP_ThemeGetSelectionCount, {T}, true, 0, HandleOut(GPIOP_ThemeGetSelectionCount)},
+        {GPIOP_ThemeGetSelection, {T}, true, 0, HandleOut(GPIOP_ThemeGetSelection)},
+        {GPIOP_ShapeGetType, {S}, true, 0, HandleOut(GPIOP_ShapeGetType)},
+        {GPIOP_ShapeGetBounds, {S}, false, 0, HandleBounds(GPIOP_ShapeGetBounds)},
+        {GPIOP_ShapeGetRecord, {S}, false, 0,
+         [](const Handles& h, bool, bool, Outs& o) {
+             GpiShapeGetRecordArgs a = {h[0], nullptr, &o.size};
+             return GpiHostDispatch(GPIOP_ShapeGetRecord, &a);
+         }},
+        {GPIOP_ShapeGetPartCount, {S}, false, 0, HandleOut(GPIOP_ShapeGetPartCount)},
+        {GPIOP_ShapeGetPartPointCount, {S}, false, GPIERR_IndexOutOfBounds,
+         [](const Handles& h, bool, bool bad, Outs& o) {
+             GpiShapeGetPartPointCountArgs a = {h[0], bad ? 99u : 0u, &o.word};
+             return GpiHostDispatch(GPIOP_ShapeGetPartPointCount, &a);
+         }},
+        {GPIOP_ShapeGetPoint, {S}, false, GPIERR_IndexOutOfBounds,
+         [](const Handles& h, bool, bool bad, Outs& o) {
+             GpiShapeGetPointArgs a = {h[0], 0, bad ? 99u : 0u, &o.d[0], &o.d[1], &o.d[2]};
+             return GpiHostDispatch(GPIOP_ShapeGetPoint, &a);
+         }},
+
+        {GPIOP_ShapeGetNearestPoint, {S}, true, 0,
+         [](const Handles& h, bool nullRequired, bool, Outs& o) {
+             GpiShapeGetNearestPointArgs a = {h[0], 0, 5.0, 5.0, nullRequired ? nullptr : &o.d[0], &o.d[1]};
+             return GpiHostDispatch(GPIOP_ShapeGetNearestPoint, &a);
+         }},
+        {GPIOP_ThemeFindShape, {T}, true, GPIERR_IndexOutOfBounds,
+         [](const Handles& h, bool nullRequired, bool bad, Outs& o) {
+             GpiThemeFindShapeArgs a = {h[0], bad ? 99u : 0u, Out(nullRequired, o)};
+             return GpiHostDispatch(GPIOP_ThemeFindShape, &a);
+         }},
+        {GPIOP_ShapeGetInfoTipText, {T, S}, false, 0,
+         [](const Handles& h, bool, bool, Outs& o) {
+             GpiShapeGetInfoTipTextArgs a = {h[0], h[1], o.text, &o.size};
+             return GpiHostDispatch(GPIOP_ShapeGetInfoTipText, &a);
+         }},
+        {GPIOP_ShapeIsSelected, {S, T}, true, 0,
+         [](const Handles& h, bool nullRequired, bool, Outs& o) {
+             GpiShapeIsSelectedArgs a = {h[0], h[1], Out(nullRequired, o)};
+             return GpiHostDispatch(GPIOP_ShapeIsSelected, &a);
+         }},
+        {GPIOP_ShapeSelect, {S, T}, false, 0,
+         [](const Handles& h, bool, bool, Outs&) {
+             GpiShapeSelectArgs a = {h[0], h[1], 1};
+             return GpiHostDispatch(GPIOP_ShapeSelect, &a);
+         }},
+        {GPIOP_ShapeGetAttribute, {S, T}, false, GPIERR_IndexOutOfBounds,
+         [](const Handles& h, bool, bool bad, Outs& o) {
+             GpiShapeGetAttributeArgs a = {h[0], h[1], bad ? 99u : 0u, o.text, &o.size};
+             return GpiHostDispatch(GPIOP_ShapeGetAttribute, &a);
+         }},
+        {GPIOP_ThemeClearSelection, {T}, false, 0, HandleItself(GPIOP_ThemeClearSelection), kInvalid},
+        {GPIOP_ThemeInvertSelection, {T}, false, 0, HandleItself(GPIOP_ThemeInvertSelection), kInvalid},
+
+        // Recordsets and the queries that make them.
+        {GPIOP_ThemeQuery, {T}, true, GPIERR_InvalidQuery,
+         [](const Handles& h, bool nullRequired, bool bad, Outs& o) {
+             GpiThemeQueryArgs a = {h[0], bad ? "NOSUCH = 1" : "ID = 1", Out(nullRequired, o)};
+             return GpiHostDispatch(GPIOP_ThemeQuery, &a);
+         }},
+        {GPIOP_ThemeQueryIntersecting, {T, S}, true, 0,
+         [](const Handles& h, bool nullRequired, bool, Outs& o) {
+             GpiThemeQueryIntersectingArgs a = {h[0], h[1], Out(nullRequired, o)};
+             return GpiHostDispatch(GPIOP_ThemeQueryIntersecting, &a);
+         }},
+        {GPIOP_ThemeQueryRectangle, {T}, true, 0,
+         [](const Handles& h, bool nullRequired, bool, Outs& o) {
+             GpiThemeQueryRectangleArgs a = {h[0], 0, 0.0, 0.0, 10.0, 10.0, 1, Out(nullRequired, o)};
+             return GpiHostDispatch(GPIOP_ThemeQueryRectangle, &a);
+         }},
+        {GPIOP_ThemeQuerySelectedRectangle, {T}, true, 0,
+         [](const Handles& h, bool nullRequired, bool, Outs& o) {
+             GpiThemeQuerySelectedRectangleArgs a = {h[0], 0, 0.0, 0.0, 10.0, 10.0, 1, Out(nullRequired, o)};
+             return GpiHostDispatch(GPIOP_ThemeQuerySelectedRectangle, &a);
+         }},
+        {GPIOP_RecordsetMoveNext, {R}, false, 0, HandleItself(GPIOP_RecordsetMoveNext), kInvalid},
+        {GPIOP_RecordsetMovePrevious, {R}, false, 0, HandleItself(GPIOP_RecordsetMovePrevious), kInvalid},
+        {GPIOP_RecordsetMoveFirst, {R}, false, 0, HandleItself(GPIOP_RecordsetMoveFirst), kInvalid},
+        {GPIOP_RecordsetMoveLast, {R}, false, 0, HandleItself(GPIOP_RecordsetMoveLast), kInvalid},
+        {GPIOP_RecordsetGetValue, {R}, true, 0, HandleOut(GPIOP_RecordsetGetValue)},
+        {GPIOP_RecordsetIsEOF, {R}, true, 0, HandleOut(GPIOP_RecordsetIsEOF)},
+        {GPIOP_RecordsetIsBOF, {R}, true, 0, HandleOut(GPIOP_RecordsetIsBOF)},
+        {GPIOP_RecordsetClose, {R}, false, 0, HandleItself(GPIOP_RecordsetClose), kInvalid},
+        {GPIOP_RecordsetGetCount, {R}, true, 0, HandleOut(GPIOP_RecordsetGetCount)},
+
+        // Adding shapes and batches. Only failing calls are made, so nothing
+        // is added.
+        {GPIOP_ThemeAddShape, {T}, false, 0,
+         [](const Handles& h, bool, bool, Outs& o) {
+             static const unsigned char point[28] = {0, 0, 0, 1, 0, 0, 0, 10, 1};
+             GpiThemeAddShapeArgs a = {h[0], point, &o.word};
+             return GpiHostDispatch(GPIOP_ThemeAddShape, &a);
+         }},
+        {GPIOP_ThemeAddPoint, {T}, false, 0,
+         [](const Handles& h, bool, bool, Outs& o) {
+             GpiThemeAddPointArgs a = {h[0], 0, 1.0, 2.0, &o.word};
+             return GpiHostDispatch(GPIOP_ThemeAddPoint, &a);
+         }},
+        {GPIOP_ThemeAddShapeWkt, {T}, true, GPIERR_UnexpectedShapeType,
+         [](const Handles& h, bool nullRequired, bool bad, Outs& o) {
+             GpiThemeAddShapeWktArgs a = {h[0], nullRequired ? nullptr : (bad ? "LINESTRING (0 0, 1 1)" : "POINT (1 2)"),
+                                          &o.word};
+             return GpiHostDispatch(GPIOP_ThemeAddShapeWkt, &a);
+         }},
+        {GPIOP_ThemeUpdateBatch, {P, T}, false, 0,
+         [](const Handles& h, bool, bool, Outs&) {
+             GpiThemeUpdateBatchArgs a = {h[0], h[1], 0};
+             return GpiHostDispatch(GPIOP_ThemeUpdateBatch, &a);
+         }},
+        {GPIOP_ThemeUpdateBatchReserve, {P, T}, false, 0,
+         [](const Handles& h, bool, bool, Outs&) {
+             GpiThemeUpdateBatchReserveArgs a = {h[0], h[1], 0, 10};
+             return GpiHostDispatch(GPIOP_ThemeUpdateBatchReserve, &a);
+         }},
+
+        {GPIOP_ThemeUpdateShape, {T, S}, false, 0,
+         [](const Handles& h, bool, bool, Outs&) {
+             static const unsigned char point[28] = {0, 0, 0, 1, 0, 0, 0, 10, 1};
+             GpiThemeUpdateShapeArgs a = {h[0], h[1], point};
+             return GpiHostDispatch(GPIOP_ThemeUpdateShape, &a);
+         }},
+        {GPIOP_ThemeDeleteShape, {T, S}, false, 0,
+         [](const Handles& h, bool, bool, Outs&) {
+             GpiThemeDeleteShapeArgs a = {h[0], h[1]};
+             return GpiHostDispatch(GPIOP_ThemeDeleteShape, &a);
+         }},
+        {GPIOP_ShapeSetAttribute, {S, T}, false, GPIERR_IndexOutOfBounds,
+         [](const Handles& h, bool, bool bad, Outs&) {
+             GpiShapeSetAttributeArgs a = {h[0], h[1], bad ? 99u : 0u, "7"};
+             return GpiHostDispatch(GPIOP_ShapeSetAttribute, &a);
+         }},
+        {GPIOP_ShapeSetAttributes, {S, T}, true, GPIERR_IndexOutOfBounds,
+         [](const Handles& h, bool nullRequired, bool bad, Outs&) {
+             static const char* const values[] = {"7"};
+             GpiShapeSetAttributesArgs a = {h[0], h[1], bad ? 99u : 1u, nullRequired ? nullptr : values};
+             return GpiHostDispatch(GPIOP_ShapeSetAttributes, &a);
+         }},
+        {GPIOP_ShapeSetAttributeInt, {S, T}, false, GPIERR_IndexOutOfBounds,
+         [](const Handles& h, bool, bool bad, Outs&) {
+             GpiShapeSetAttributeIntArgs a = {h[0], h[1], bad ? 99u : 0u, 7};
+             return GpiHostDispatch(GPIOP_ShapeSetAttributeInt, &a);
+         }},
+        {GPIOP_ShapeSetAttributeDouble, {S, T}, false, GPIERR_IndexOutOfBounds,
+         [](const Handles& h, bool, bool bad, Outs&) {
+             GpiShapeSetAttributeDoubleArgs a = {h[0], h[1], bad ? 99u : 0u, 0, 7.0};
+             return GpiHostDispatch(GPIOP_ShapeSetAttributeDouble, &a);
+         }},
+
         // The host's own operations that name the calling plug-in.
         {GPIOP_PluginPostMessage, {P}, false, 0,
          [](const Handles& h, bool, bool, Outs&) {
@@ -252,11 +412,21 @@ protected:
             theme->AddAttribute(info, nullptr, nullptr);
         m_Points->m_Modified = m_Polygons->m_Modified = false;
         m_Doc->m_debugFlags = 0xFF;
+        m_Shape = GpiShapeHandle(m_Points->AddPointAt(false, false, 1.0, 2.0));
+        auto recordset = std::make_unique<GpiRecordset>();
+        recordset->m_Handles = {m_Shape};
+        m_Recordset = GpiAddRecordset(std::move(recordset));
     }
 
     // A valid handle of the kind, and a valid handle of another kind.
     std::uint32_t Valid(int kind) const {
-        return kind == GPIHANDLE_Workspace ? m_Workspace : kind == GPIHANDLE_Theme ? m_PointsHandle : m_Identity;
+        switch (kind) {
+        case GPIHANDLE_Workspace: return m_Workspace;
+        case GPIHANDLE_Theme: return m_PointsHandle;
+        case GPIHANDLE_Shape: return m_Shape;
+        case GPIHANDLE_Recordset: return m_Recordset;
+        default: return m_Identity;
+        }
     }
     std::uint32_t OfAnotherKind(int kind) const {
         return kind == GPIHANDLE_Theme ? m_Workspace : m_PointsHandle;
@@ -290,6 +460,8 @@ protected:
     }
 
     std::uint32_t m_Identity = 0;
+    std::uint32_t m_Shape = 0;
+    std::uint32_t m_Recordset = 0;
 };
 
 TEST_F(GpiCheckOrder, EveryOperationChecksBlockPointersHandlesThenValues) {

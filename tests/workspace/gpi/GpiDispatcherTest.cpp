@@ -59,6 +59,21 @@ const std::set<int> kBuiltOperations = {
     GPIOP_ThemeGetBaseColor, GPIOP_ThemeSetBaseColor, GPIOP_ThemeGetLineWidth, GPIOP_ThemeSetLineWidth,
     GPIOP_ThemeSetRasterImage, GPIOP_ThemeSetPluginData, GPIOP_ThemeSetSelected, GPIOP_ThemeGetFieldType,
     GPIOP_ThemeFindField, GPIOP_ThemeGetPenStyle, GPIOP_ThemeSetPenStyle, GPIOP_ThemeSetFieldText,
+    // Shapes and the selection.
+    GPIOP_ThemeGetShapeCount, GPIOP_ThemeGetShape, GPIOP_ThemeGetSelectionCount, GPIOP_ThemeGetSelection,
+    GPIOP_ShapeGetType, GPIOP_ShapeGetBounds, GPIOP_ShapeGetRecord, GPIOP_ShapeGetPartCount,
+    GPIOP_ShapeGetPartPointCount, GPIOP_ShapeGetPoint, GPIOP_ThemeFindShape, GPIOP_ShapeIsSelected,
+    GPIOP_ShapeSelect, GPIOP_ShapeGetAttribute, GPIOP_ShapeGetInfoTipText, GPIOP_ThemeClearSelection,
+    GPIOP_ThemeInvertSelection, GPIOP_ShapeGetNearestPoint,
+    // Adding shapes and batches.
+    GPIOP_ThemeAddShape, GPIOP_ThemeAddPoint, GPIOP_ThemeAddShapeWkt, GPIOP_ThemeAddShapeWkb, GPIOP_ThemeUpdateBatch,
+    GPIOP_ThemeUpdateBatchReserve, GPIOP_ThemeUpdateShape, GPIOP_ThemeDeleteShape, GPIOP_ShapeSetAttribute,
+    GPIOP_ShapeSetAttributes, GPIOP_ShapeSetAttributeInt, GPIOP_ShapeSetAttributeDouble,
+    // Recordsets and the queries that make them.
+    GPIOP_ThemeQuery, GPIOP_ThemeQueryIntersecting, GPIOP_ThemeQueryRectangle, GPIOP_ThemeQuerySelectedRectangle,
+    GPIOP_RecordsetMoveNext, GPIOP_RecordsetMovePrevious, GPIOP_RecordsetMoveFirst, GPIOP_RecordsetMoveLast,
+    GPIOP_RecordsetGetValue, GPIOP_RecordsetIsEOF, GPIOP_RecordsetIsBOF, GPIOP_RecordsetClose,
+    GPIOP_RecordsetGetCount,
 };
 
 } // namespace
