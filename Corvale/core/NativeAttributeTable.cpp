@@ -104,6 +104,23 @@ bool CNativeAttributeTable::MoveRow(int from, int to) {
     return true;
 }
 
+bool CNativeAttributeTable::ReorderRows(const std::vector<int>& order) {
+    if (order.size() != m_Rows.size())
+        return false;
+    std::vector<bool> seen(m_Rows.size(), false);
+    for (int from : order) {
+        if (!IsRow(from) || seen[static_cast<std::size_t>(from)])
+            return false;
+        seen[static_cast<std::size_t>(from)] = true;
+    }
+    std::vector<std::unique_ptr<CNativeAttributeRow>> rows;
+    rows.reserve(m_Rows.size());
+    for (int from : order)
+        rows.push_back(std::move(m_Rows[static_cast<std::size_t>(from)]));
+    m_Rows.swap(rows);
+    return true;
+}
+
 bool CNativeAttributeTable::DeleteRow(int row) {
     if (!IsRow(row))
         return false;

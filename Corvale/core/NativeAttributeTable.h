@@ -52,6 +52,9 @@ public:
     // Moves row from before the row that was at to (to == row count: to the
     // end); false when from is not a row or to is beyond the end.
     bool MoveRow(int from, int to);
+    // Puts the rows in a new order: row k becomes the row that stood at
+    // order[k]. False, nothing changed, unless order lists every row once.
+    bool ReorderRows(const std::vector<int>& order);
     // Removes a row; the rows after it move down. False for an index that is no row.
     bool DeleteRow(int row);
     void RemoveAllRows();

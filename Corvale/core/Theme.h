@@ -480,6 +480,22 @@ public:
     // not the theme's or an index beyond the count; true at once when the
     // shape already stands there.
     bool MoveShape(CShapeRecord* record, int newIndex, bool checkVisible);
+    // Sorts every shape of a native theme without filtered-out shapes or
+    // child themes by one column (stable: equal values keep their order).
+    // Integer columns compare as 64-bit numbers read from the front of the
+    // text, double columns as doubles, the others byte by byte. Rows, styles
+    // and records move with their shapes, the records are numbered by their
+    // places again, and the selection follows its shapes (entries and
+    // selection order kept). False, nothing changed, for other themes or a
+    // field outside the columns.
+    bool SortShapes(int field, bool descending);
+    // Move the selected shapes, in their drawing order, after (top) or
+    // before (bottom) the others in a native theme without filtered-out
+    // shapes or child themes. The shapes stay selected; their selection
+    // order becomes their drawing order. False, nothing changed, for other
+    // themes.
+    bool MoveSelectionToTop();
+    bool MoveSelectionToBottom();
     // Makes room in the lists of an editable theme for count more shapes.
     void ReserveShapes(int count);
     // Deletes every selected shape (filtered-out selected shapes too) of an

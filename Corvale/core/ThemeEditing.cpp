@@ -11,11 +11,14 @@
 #include "core/LoaderPlugin.h"
 
 #include "core/ShapeEditHooks.h"
+#include "core/query/QueryText.h"
 #include "framework/UserInterface.h"
 #include "platform/ByteOrder.h"
 #include "shapes/ShapeRecordBuilder.h"
 
 #include <algorithm>
+#include <cmath>
+#include <map>
 #include <cstring>
 #include <exception>
 #include <unordered_set>
@@ -520,6 +523,182 @@ bool CTheme::MoveShape(CShapeRecord* record, int newIndex, bool checkVisible) {
     m_Modified = true;
     return true;
 }
+
+namespace {
+
+// Whether a native theme's shapes may be put in another order: child themes
+// read its records by their numbers, and filtered-out shapes have no place
+// in the drawing order.
+bool CanReorder(const CTheme& theme) {
+    return theme.m_SourceType == ST_Native && theme.m_ChildThemes.empty() &&
+           theme.GetFilteredShapeCount() == 0;
+}
+
+// Puts the shapes of the theme's kind in a new order: the shape at place k
+// becomes the one that stood at order[k]. The records, the owned buffers,
+// the attribute rows (when parallel to the records), the styles (when
+// decided for every shape) and the selection entries move with their
+// shapes. Everything that allocates is done before anything changes.
+bool ApplyOrder(CTheme& theme, KindLists lists, const std::vector<int>& order,
+                std::map<int, CSelectionEntry> selection) {
+    std::vector<CShapeRecord*>& all = *lists.all;
+    const std::size_t count = all.size();
+
+    std::vector<CShapeRecord*> records;
+    records.reserve(count);
+    for (int from : order)
+        records.push_back(all[static_cast<std::size_t>(from)]);
+
+    // The owned buffers follow their records' new places; a buffer that is
+    // no listed record's keeps its place after them.
+    std::map<const CShapeRecord*, std::size_t> placeOf;
+    for (std::size_t k = 0; k < count; ++k)
+        placeOf.emplace(records[k], k);
+    auto& owned = *lists.owned;
+    std::vector<std::pair<std::size_t, std::size_t>> ownedKeys; // {new place, old place}
+    ownedKeys.reserve(owned.size());
+    for (std::size_t i = 0; i < owned.size(); ++i) {
+        const auto found = placeOf.find(CShapeRecord::FromBytes(owned[i].get()));
+        ownedKeys.emplace_back(found != placeOf.end() ? found->second : count + i, i);
+    }
+    std::sort(ownedKeys.begin(), ownedKeys.end());
+    std::vector<std::unique_ptr<unsigned char[]>> newOwned;
+    newOwned.reserve(owned.size());
+
+    std::vector<CStyleInfo*> styles;
+    const bool moveStyles = theme.m_ShapeStyles.size() == count;
+    if (moveStyles) {
+        styles.reserve(count);
+        for (int from : order)
+            styles.push_back(theme.m_ShapeStyles[static_cast<std::size_t>(from)]);
+    }
+    std::vector<CShapeRecord*> visible = records;
+
+    if (theme.m_NativeTable.GetRowCount() == static_cast<int>(count) &&
+        !theme.m_NativeTable.ReorderRows(order))
+        return false;
+
+    // Nothing below allocates.
+    for (const auto& key : ownedKeys)
+        newOwned.push_back(std::move(owned[key.second]));
+    owned.swap(newOwned);
+    all.swap(records);
+    lists.visible->swap(visible);
+    if (moveStyles)
+        theme.m_ShapeStyles.swap(styles);
+    theme.m_Selection.swap(selection);
+    Renumber(all);
+    theme.ResetShapePositions();
+    theme.m_Modified = true;
+    return true;
+}
+
+// The comparison key of one value of a column of the given type.
+struct SortValue {
+    std::int64_t integer = 0;
+    double number = 0.0;
+    std::string_view text;
+};
+
+// Strict weak order for stable sorting. A "nan" cell compares before every
+// number so that the order stays well defined.
+bool SortLess(std::int32_t type, const SortValue& a, const SortValue& b) {
+    switch (type) {
+    case FT_Int:
+        return a.integer < b.integer;
+    case FT_Double:
+        if (std::isnan(a.number) || std::isnan(b.number))
+            return std::isnan(a.number) && !std::isnan(b.number);
+        return a.number < b.number;
+    default:
+        return a.text < b.text; // std::string_view compares bytes as unsigned
+    }
+}
+
+// Sends the selected shapes (in drawing order) after the others when
+// `toTop`, before them otherwise; they stay selected under their new places,
+// their selection order being their drawing order.
+bool MoveSelection(CTheme& theme, bool toTop) {
+    if (!CanReorder(theme))
+        return false;
+    KindLists lists = ListsOf(theme, KindOfType(theme.m_ShapeType));
+    if (!lists)
+        return false;
+    const int count = static_cast<int>(lists.all->size());
+    std::vector<int> selected;
+    std::vector<int> unselected;
+    for (int index = 0; index < count; ++index)
+        (theme.m_Selection.count(index) != 0 ? selected : unselected).push_back(index);
+    std::vector<int> order;
+    order.reserve(static_cast<std::size_t>(count));
+    const std::vector<int>& first = toTop ? unselected : selected;
+    const std::vector<int>& second = toTop ? selected : unselected;
+    order.insert(order.end(), first.begin(), first.end());
+    order.insert(order.end(), second.begin(), second.end());
+
+    std::map<int, CSelectionEntry> selection;
+    const int selectedFrom = toTop ? static_cast<int>(unselected.size()) : 0;
+    for (int k = 0; k < static_cast<int>(selected.size()); ++k) {
+        CSelectionEntry entry;
+        entry.m_SelectionIndex = k;
+        selection.emplace(selectedFrom + k, entry);
+    }
+    const int selectedCount = static_cast<int>(selected.size());
+    if (!ApplyOrder(theme, lists, order, std::move(selection)))
+        return false;
+    theme.m_SelectionCounter = selectedCount;
+    theme.m_SelectionArea.reset();
+    return true;
+}
+
+} // namespace
+
+bool CTheme::SortShapes(int field, bool descending) {
+    if (!CanReorder(*this) || field < 0 || field >= static_cast<int>(GetAttributeCount()))
+        return false;
+    KindLists lists = ListsOf(*this, KindOfType(m_ShapeType));
+    if (!lists)
+        return false;
+    const std::int32_t type = GetAttributeType(field);
+    const int count = static_cast<int>(lists.all->size());
+
+    // Keys are read once, from the rows that belong to the shapes now.
+    std::vector<SortValue> values(static_cast<std::size_t>(count));
+    for (int index = 0; index < count; ++index) {
+        SortValue& value = values[static_cast<std::size_t>(index)];
+        value.text = m_NativeTable.GetValueView(field, index);
+        if (type == FT_Int)
+            value.integer = CorvaleSQL::detail::ReadLeadingInt64(value.text);
+        else if (type == FT_Double)
+            value.number = CorvaleSQL::detail::ReadLeadingDouble(value.text);
+    }
+    std::vector<int> order(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k)
+        order[static_cast<std::size_t>(k)] = k;
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const SortValue& left = values[static_cast<std::size_t>(a)];
+        const SortValue& right = values[static_cast<std::size_t>(b)];
+        return descending ? SortLess(type, right, left) : SortLess(type, left, right);
+    });
+
+    // The selection follows its shapes, so that a later Delete or Copy acts
+    // on the shapes the user selected.
+    std::vector<int> newIndexOf(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k)
+        newIndexOf[static_cast<std::size_t>(order[static_cast<std::size_t>(k)])] = k;
+    std::map<int, CSelectionEntry> selection;
+    for (const auto& entry : m_Selection)
+        if (entry.first >= 0 && entry.first < count)
+            selection.emplace(newIndexOf[static_cast<std::size_t>(entry.first)], entry.second);
+        else
+            selection.emplace(entry.first, entry.second);
+
+    return ApplyOrder(*this, lists, order, std::move(selection));
+}
+
+bool CTheme::MoveSelectionToTop() { return MoveSelection(*this, true); }
+
+bool CTheme::MoveSelectionToBottom() { return MoveSelection(*this, false); }
 
 void CTheme::ReserveShapes(int count) {
     if (!m_Editable || count <= 0 || m_ShapeType < 1 || m_ShapeType > 15)

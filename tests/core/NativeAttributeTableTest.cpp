@@ -80,6 +80,25 @@ TEST(NativeAttributeTable, RowsMoveAndGo) {
     EXPECT_EQ(table.GetRowCount(), 0);
 }
 
+TEST(NativeAttributeTable, ReorderRowsTakesOnlyAWholeOrder) {
+    struct Case {
+        std::vector<int> order;
+        std::vector<std::string> expected;
+        bool ok;
+    };
+    const Case cases[] = {
+        {{2, 0, 1}, {"C", "A", "B"}, true},  {{0, 1, 2}, {"A", "B", "C"}, true},
+        {{0, 1}, {"A", "B", "C"}, false},    {{0, 1, 2, 0}, {"A", "B", "C"}, false},
+        {{0, 0, 1}, {"A", "B", "C"}, false}, {{0, 1, 3}, {"A", "B", "C"}, false},
+        {{-1, 1, 2}, {"A", "B", "C"}, false},
+    };
+    for (const Case& c : cases) {
+        CNativeAttributeTable table = Abc();
+        EXPECT_EQ(table.ReorderRows(c.order), c.ok);
+        EXPECT_EQ(Column(table, 0), c.expected);
+    }
+}
+
 TEST(NativeAttributeTable, ColumnsChange) {
     CNativeAttributeTable table = Abc();
     table.AddField(Field("X"), "xx", "about X");

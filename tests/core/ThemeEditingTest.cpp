@@ -732,6 +732,192 @@ TEST(ThemeEditing, MoveShapeRefusals) {
 }
 
 // ---------------------------------------------------------------------------
+// Sorting and moving the selection in the drawing order
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Adds a column of the given type to a theme made by EditableTheme and
+// fills it, shape k getting values[k]; returns the column.
+int AddValues(CTheme& theme, std::int32_t type, const std::vector<std::string>& values) {
+    CAttributeFieldInfo info;
+    info.m_Name = "V";
+    info.m_Type = type;
+    info.m_Length = 20;
+    info.m_Decimals = type == FT_Double ? 4 : 0;
+    const int field = theme.AddAttribute(info, nullptr, nullptr);
+    for (std::size_t k = 0; k < values.size(); ++k)
+        if (!values[k].empty())
+            EXPECT_TRUE(theme.SetAttributeText(static_cast<int>(k), field, values[k], false));
+    theme.m_Modified = false;
+    return field;
+}
+
+std::vector<CStyleInfo*> FakeStyles(int count) {
+    std::vector<CStyleInfo*> styles;
+    for (std::uintptr_t p = 0; p < static_cast<std::uintptr_t>(count); ++p)
+        styles.push_back(reinterpret_cast<CStyleInfo*>(0x1000 + 0x10 * p));
+    return styles;
+}
+
+} // namespace
+
+TEST(ThemeEditing, SortShapesOrdersByTheColumnType) {
+    struct Case {
+        const char* what;
+        std::int32_t type;
+        std::vector<std::string> values;
+        bool descending;
+        std::vector<int> ids;
+    };
+    const Case cases[] = {
+        {"integers by value", FT_Int, {"10", "9", "100"}, false, {1, 0, 2}},
+        {"the same texts byte by byte", FT_String, {"10", "9", "100"}, false, {0, 2, 1}},
+        {"integers wider than 32 bits", FT_Int, {"9999999999", "3000000000", "12", "-3000000000"}, false,
+         {3, 2, 1, 0}},
+        {"integers read from the front, none is 0", FT_Int, {"-5", " 7", "abc", "3x"}, false, {0, 2, 3, 1}},
+        {"doubles", FT_Double, {"1.5", "1e1", "-2", "abc"}, false, {2, 3, 0, 1}},
+        {"a nan cell before the numbers", FT_Double, {"1", "nan", "0"}, false, {1, 2, 0}},
+        {"equal values keep their order", FT_Int, {"2", "1", "2", "1"}, false, {1, 3, 0, 2}},
+        {"equal values keep their order descending", FT_Int, {"2", "1", "2", "1"}, true, {0, 2, 1, 3}},
+        {"descending text, a missing value as empty", FT_String, {"b", "", "a"}, true, {0, 2, 1}},
+        {"text is case-sensitive", FT_String, {"a", "B", "b"}, false, {1, 0, 2}},
+        {"dates as text", FT_Date, {"20240102", "20231231"}, false, {1, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EditableTheme shapes(SHT_Point, static_cast<int>(c.values.size()));
+        const int field = AddValues(shapes.theme, c.type, c.values);
+        const std::vector<CStyleInfo*> styles = FakeStyles(static_cast<int>(c.values.size()));
+        shapes.theme.m_ShapeStyles = styles;
+        ASSERT_TRUE(shapes.theme.SortShapes(field, c.descending));
+        EXPECT_EQ(shapes.Ids(), c.ids);
+        for (std::size_t k = 0; k < c.ids.size(); ++k) {
+            const int id = c.ids[k];
+            EXPECT_EQ(shapes.theme.GetAttributeText(static_cast<int>(k), field),
+                      c.values[static_cast<std::size_t>(id)]);
+            EXPECT_EQ(shapes.theme.m_ShapeStyles[k], styles[static_cast<std::size_t>(id)]);
+        }
+        EXPECT_TRUE(shapes.theme.m_Modified);
+        ExpectEditInvariants(shapes.theme);
+    }
+}
+
+TEST(ThemeEditing, SelectionFollowsItsShapesThroughASort) {
+    EditableTheme shapes(SHT_Polyline, 4);
+    const int field = AddValues(shapes.theme, FT_Int, {"40", "30", "20", "10"});
+    shapes.Select({0, 3}); // shape 0 selected first, shape 3 second
+    ASSERT_TRUE(shapes.theme.SortShapes(field, false));
+    ASSERT_EQ(shapes.Ids(), (std::vector<int>{3, 2, 1, 0}));
+    EXPECT_EQ(shapes.theme.GetSelectionIndex(3), 0); // shape 0
+    EXPECT_EQ(shapes.theme.GetSelectionIndex(0), 1); // shape 3
+    EXPECT_EQ(shapes.theme.GetSelectionIndex(1), -1);
+    EXPECT_EQ(shapes.theme.GetSelectionIndex(2), -1);
+    ExpectEditInvariants(shapes.theme);
+    // A later Delete takes the shapes the user selected.
+    ASSERT_TRUE(shapes.theme.DeleteSelectedShapes());
+    EXPECT_EQ(shapes.Ids(), (std::vector<int>{2, 1}));
+    ExpectEditInvariants(shapes.theme);
+}
+
+TEST(ThemeEditing, MoveSelectionToTopOrBottom) {
+    struct Case {
+        const char* what;
+        bool toTop;
+        std::vector<int> selected; // in selection order
+        std::vector<int> ids;
+    };
+    const Case cases[] = {
+        {"to the top", true, {3, 1}, {0, 2, 4, 1, 3}},
+        {"to the bottom", false, {3, 1}, {1, 3, 0, 2, 4}},
+        {"nothing selected", true, {}, {0, 1, 2, 3, 4}},
+        {"everything selected", false, {4, 0, 1, 2, 3}, {0, 1, 2, 3, 4}},
+        {"already on top", true, {4}, {0, 1, 2, 3, 4}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EditableTheme shapes(SHT_Polygon, 5);
+        const std::vector<CStyleInfo*> styles = FakeStyles(5);
+        shapes.theme.m_ShapeStyles = styles;
+        for (int index : c.selected)
+            shapes.Select({index});
+        std::vector<CShapePoint> outline = {{0, 0}, {0, 1}, {1, 1}, {0, 0}};
+        shapes.theme.SetSelectionArea(&outline);
+        ASSERT_TRUE(c.toTop ? shapes.theme.MoveSelectionToTop() : shapes.theme.MoveSelectionToBottom());
+        EXPECT_EQ(shapes.Ids(), c.ids);
+        EXPECT_EQ(shapes.theme.m_SelectionArea, nullptr);
+        // The moved shapes stay selected, their selection order now their
+        // drawing order.
+        int next = 0;
+        for (int index = 0; index < 5; ++index) {
+            const int id = c.ids[static_cast<std::size_t>(index)];
+            const bool wasSelected =
+                std::find(c.selected.begin(), c.selected.end(), id) != c.selected.end();
+            EXPECT_EQ(shapes.theme.GetSelectionIndex(index), wasSelected ? next : -1) << "index " << index;
+            if (wasSelected)
+                ++next;
+            EXPECT_EQ(shapes.theme.m_ShapeStyles[static_cast<std::size_t>(index)],
+                      styles[static_cast<std::size_t>(id)]);
+        }
+        EXPECT_EQ(shapes.theme.m_SelectionCounter, static_cast<int>(c.selected.size()));
+        ExpectEditInvariants(shapes.theme);
+        // A later Delete takes the shapes the user selected.
+        ASSERT_TRUE(shapes.theme.DeleteSelectedShapes());
+        for (int id : shapes.Ids())
+            EXPECT_EQ(std::find(c.selected.begin(), c.selected.end(), id), c.selected.end()) << id;
+        EXPECT_EQ(shapes.theme.GetShapeCount(), 5 - static_cast<int>(c.selected.size()));
+    }
+}
+
+TEST(ThemeEditing, ReorderingAHashedThemeKeepsTheHashInStep) {
+    PerformanceSetting performance(2);
+    EditableTheme shapes(SHT_Polygon, kHashPolygons + 5);
+    shapes.theme.BuildSpatialIndex();
+    ASSERT_TRUE(shapes.theme.SortShapes(0, true));
+    ExpectEditInvariants(shapes.theme);
+    shapes.Select({0, 7});
+    ASSERT_TRUE(shapes.theme.MoveSelectionToBottom());
+    ExpectEditInvariants(shapes.theme);
+    ASSERT_TRUE(shapes.theme.MoveSelectionToTop());
+    ExpectEditInvariants(shapes.theme);
+}
+
+TEST(ThemeEditing, ReorderingRefusals) {
+    // Filtered-out shapes have no place in the drawing order.
+    EditableTheme filtered(SHT_Point, 3);
+    const int field = AddValues(filtered.theme, FT_Int, {"3", "2", "1"});
+    filtered.Select({2});
+    ASSERT_TRUE(filtered.theme.FilterSelected());
+    EXPECT_FALSE(filtered.theme.SortShapes(field, false));
+    EXPECT_FALSE(filtered.theme.MoveSelectionToTop());
+    EXPECT_FALSE(filtered.theme.MoveSelectionToBottom());
+    filtered.theme.ResetFilter();
+    EXPECT_EQ(filtered.Ids(), (std::vector<int>{0, 1, 2}));
+    EXPECT_FALSE(filtered.theme.m_Modified);
+
+    // Columns outside the table.
+    EditableTheme shapes(SHT_Point, 3);
+    EXPECT_FALSE(shapes.theme.SortShapes(-1, false));
+    EXPECT_FALSE(shapes.theme.SortShapes(1, false));
+    EXPECT_FALSE(shapes.theme.m_Modified);
+
+    // A child theme reads the records by their numbers.
+    CTheme child;
+    shapes.theme.m_ChildThemes.push_back(&child);
+    shapes.Select({0});
+    EXPECT_FALSE(shapes.theme.SortShapes(0, true));
+    EXPECT_FALSE(shapes.theme.MoveSelectionToTop());
+    shapes.theme.m_ChildThemes.clear();
+    EXPECT_EQ(shapes.Ids(), (std::vector<int>{0, 1, 2}));
+
+    // A theme whose data the program does not own.
+    CTheme empty;
+    empty.m_ShapeType = SHT_Point;
+    EXPECT_FALSE(empty.SortShapes(0, false));
+    EXPECT_FALSE(empty.MoveSelectionToBottom());
+}
+
+// ---------------------------------------------------------------------------
 // Sequences of edits
 // ---------------------------------------------------------------------------
 
