@@ -14,6 +14,7 @@
 #include "ui/AttributeDialogServices.h"
 #include "ui/MapImageDialogs.h"
 #include "ui/MapOverviewDialog.h"
+#include "ui/SmallDialogs.h"
 #include "ui/ThemeExportAttributeListDlg.h"
 #include "ui/WorkspacePropertiesDialog.h"
 #include "view/GeoView.h"
@@ -262,6 +263,7 @@ void CCorvaleApp::InstallServices() {
     };
     InstallAttributeDialogs(dialogs, m_MainFrame);
     InstallWorkspaceDialogs(dialogs, m_MainFrame);
+    InstallViewDialogs(dialogs, m_MainFrame);
     dialogs.loaderPluginPath = [this](unsigned index) {
         return m_MainFrame != nullptr ? m_MainFrame->GetLoaderPluginPath(index) : std::string();
     };
@@ -329,6 +331,8 @@ void CCorvaleApp::UninstallServices() {
     SetDocumentConsoleServices(CDocumentConsoleServices());
     CDocumentDialogServices dialogs = GetDocumentDialogServices();
     dialogs.showMapScale = nullptr;
+    dialogs.centerMap = nullptr;
+    dialogs.viewRectangle = nullptr;
     dialogs.manageAttributes = nullptr;
     dialogs.mergeAttributes = nullptr;
     dialogs.workspaceProperties = nullptr;

@@ -237,7 +237,7 @@ void CCorvaleDoc::AddExtentCommands() {
             if (DialogServices().centerMap(x, y))
                 CenterMap(x, y);
         },
-        [this](CCmdUI& ui) { ui.Enable(m_activeTheme != nullptr); });
+        [this](CCmdUI& ui) { ui.Enable(m_activeTheme != nullptr && static_cast<bool>(DialogServices().centerMap)); });
     OnCommand(
         ID_VIEW_EDIT_VIEW_RECTANGLE,
         [this] {
@@ -249,5 +249,5 @@ void CCorvaleDoc::AddExtentCommands() {
             std::copy(extent, extent + 4, m_viewExtent);
             FireUpdateEvent(nullptr, DUE_ExtentChanged, 0);
         },
-        [this](CCmdUI& ui) { ui.Enable(!m_themes.empty()); });
+        [this](CCmdUI& ui) { ui.Enable(!m_themes.empty() && static_cast<bool>(DialogServices().viewRectangle)); });
 }

@@ -9,12 +9,15 @@
 #include "crs/RefSysTable.h"
 #include "view/GeoView.h"
 #include "settings/AppSettings.h"
+#include "workspace/CommandIds.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/DocumentUpdateEvent.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDropEvent>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMimeData>
 #include <QTimer>
@@ -413,4 +416,47 @@ TEST_F(CorvaleAppTest, AttributeDialogsAreInstalledForTheDocument) {
     m_App->ExitInstance();
     EXPECT_FALSE(GetDocumentDialogServices().manageAttributes);
     EXPECT_FALSE(GetDocumentDialogServices().mergeAttributes);
+}
+
+TEST_F(CorvaleAppTest, CenterMapMovesTheExtentThroughItsDialog) {
+    const std::string shapes = CopyShapeFixture("points", m_Dir.path());
+    ASSERT_TRUE(Start({QString::fromStdString(shapes)}));
+    CCorvaleDoc* doc = Frame().GetActiveDocument();
+    ASSERT_NE(doc, nullptr);
+    ASSERT_TRUE(GetDocumentDialogServices().centerMap);
+    ASSERT_TRUE(GetDocumentDialogServices().viewRectangle);
+    doc->m_activeTheme = doc->m_themes.front();
+    doc->m_viewExtent[0] = 0.0;
+    doc->m_viewExtent[1] = 0.0;
+    doc->m_viewExtent[2] = 10.0;
+    doc->m_viewExtent[3] = 20.0;
+
+    QString shown;
+    QString presetX;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr)
+            return;
+        shown = dialog->objectName();
+        auto* x = dialog->findChild<QLineEdit*>(QStringLiteral("2037"));
+        auto* y = dialog->findChild<QLineEdit*>(QStringLiteral("2038"));
+        if (x == nullptr || y == nullptr) {
+            dialog->close();
+            return;
+        }
+        presetX = x->text();
+        x->setText(QStringLiteral("100"));
+        y->setText(QStringLiteral("-50"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    ASSERT_TRUE(doc->OnCmdMsg(ID_VIEW_CENTER_MAP, nullptr));
+    EXPECT_EQ(shown, QStringLiteral("1116"));
+    EXPECT_EQ(presetX, QStringLiteral("5"));
+    // The view may widen the extent to its window's shape; the centre stays.
+    EXPECT_NEAR((doc->m_viewExtent[0] + doc->m_viewExtent[2]) / 2.0, 100.0, 1e-9);
+    EXPECT_NEAR((doc->m_viewExtent[1] + doc->m_viewExtent[3]) / 2.0, -50.0, 1e-9);
+
+    m_App->ExitInstance();
+    EXPECT_FALSE(GetDocumentDialogServices().centerMap);
+    EXPECT_FALSE(GetDocumentDialogServices().viewRectangle);
 }

@@ -345,10 +345,9 @@ TEST(ExtentCommands, CenterMapAndEditViewRectangleGoThroughTheirDialogs) {
     EXPECT_FALSE(Enabled(doc, ID_VIEW_EDIT_VIEW_RECTANGLE));
     RecordTheme points;
     doc.m_activeTheme = points.Add(doc, SHT_Point, {MakePoint(1, 1)});
-    EXPECT_TRUE(Enabled(doc, ID_VIEW_CENTER_MAP));
-    EXPECT_TRUE(Enabled(doc, ID_VIEW_EDIT_VIEW_RECTANGLE));
-
-    // Without the dialogs the commands do nothing.
+    // Without the dialogs the commands are disabled and do nothing.
+    EXPECT_FALSE(Enabled(doc, ID_VIEW_CENTER_MAP));
+    EXPECT_FALSE(Enabled(doc, ID_VIEW_EDIT_VIEW_RECTANGLE));
     ASSERT_TRUE(doc.OnCmdMsg(ID_VIEW_CENTER_MAP, nullptr));
     ASSERT_TRUE(doc.OnCmdMsg(ID_VIEW_EDIT_VIEW_RECTANGLE, nullptr));
     EXPECT_TRUE(log.codes.empty());
@@ -369,6 +368,8 @@ TEST(ExtentCommands, CenterMapAndEditViewRectangleGoThroughTheirDialogs) {
         return accept;
     };
     SetDocumentDialogServices(services);
+    EXPECT_TRUE(Enabled(doc, ID_VIEW_CENTER_MAP));
+    EXPECT_TRUE(Enabled(doc, ID_VIEW_EDIT_VIEW_RECTANGLE));
 
     ASSERT_TRUE(doc.OnCmdMsg(ID_VIEW_CENTER_MAP, nullptr));
     ASSERT_TRUE(doc.OnCmdMsg(ID_VIEW_EDIT_VIEW_RECTANGLE, nullptr));
