@@ -30,18 +30,6 @@ std::mutex g_HandleMutex;
 std::unordered_map<LoaderHostHandle, CLoaderPlugin*> g_Bindings;
 LoaderHostHandle g_NextHandle = 1;
 
-std::string Truncated(std::string text, std::size_t maxBytes) {
-    if (text.size() > maxBytes) {
-        text.resize(maxBytes);
-        // Do not leave half a UTF-8 sequence at the end.
-        while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80)
-            text.pop_back();
-        if (!text.empty() && (static_cast<unsigned char>(text.back()) & 0x80) != 0)
-            text.pop_back();
-    }
-    return text;
-}
-
 std::string NarrowText(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
 
 // ---- the forwarders the loader calls ----
@@ -140,6 +128,18 @@ template <typename Fn> Fn Entry(void* module, const char* name) {
 
 } // namespace
 
+std::string TruncatedUtf8(std::string text, std::size_t maxBytes) {
+    if (text.size() > maxBytes) {
+        text.resize(maxBytes);
+        // Do not leave half a UTF-8 sequence at the end.
+        while (!text.empty() && (static_cast<unsigned char>(text.back()) & 0xC0) == 0x80)
+            text.pop_back();
+        if (!text.empty() && (static_cast<unsigned char>(text.back()) & 0x80) != 0)
+            text.pop_back();
+    }
+    return text;
+}
+
 std::string LoaderText(const LoaderChar* text, std::size_t maxUnits) {
     if (text == nullptr)
         return {};
@@ -203,7 +203,7 @@ void CLoaderPlugin::Load(const std::string& path) {
         m_Valid = false;
     } else {
         try {
-            m_Name = Truncated(LoaderText(fnGetName(), kMaxNameBytes), kMaxNameBytes);
+            m_Name = TruncatedUtf8(LoaderText(fnGetName(), kMaxNameBytes), kMaxNameBytes);
         } catch (...) {
             m_ErrorText += "Unknown exception caught from fnGetName().\n";
             m_Valid = false;
@@ -280,7 +280,7 @@ std::string CLoaderPlugin::LastErrorMessage(const char* fallback) {
     if (fnGetLastErrMsg == nullptr)
         return fallback;
     try {
-        return Truncated(LoaderText(fnGetLastErrMsg(), kMaxErrorBytes), kMaxErrorBytes);
+        return TruncatedUtf8(LoaderText(fnGetLastErrMsg(), kMaxErrorBytes), kMaxErrorBytes);
     } catch (...) {
         return fallback;
     }
@@ -368,7 +368,7 @@ bool CLoaderPlugin::LoadShapes(std::uint32_t shapeType, const double extent[4], 
             result.m_PointSymbol = request.pointSymbol;
             result.m_PenWidth = request.penWidth;
             if (m_Version >= PIV_LoaderPerRecord) {
-                result.m_InfoTipTemplate = Truncated(NarrowText(request.infoTipTemplate), 4096);
+                result.m_InfoTipTemplate = TruncatedUtf8(NarrowText(request.infoTipTemplate), 4096);
                 result.m_ShowInfoTip = request.showInfoTip != 0;
                 result.m_PlaceOnTop = request.placeOnTop != 0;
                 result.m_ConvertToNative = request.convertToNative != 0;

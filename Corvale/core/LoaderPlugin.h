@@ -162,3 +162,6 @@ bool CheckLoaderRecord(const void* record);
 
 // UTF-16 text from a loader, read up to its terminator or maxUnits code units.
 std::string LoaderText(const LoaderChar* text, std::size_t maxUnits);
+
+// The text cut to at most maxBytes bytes, never inside a UTF-8 sequence.
+std::string TruncatedUtf8(std::string text, std::size_t maxBytes);
