@@ -49,6 +49,9 @@ public:
     std::string_view GetValueView(int field, int row) const;
     // A new row carrying the default of every column that has one; its index.
     int AppendRow();
+    // Room for count more rows, so that a long run of appends does not move
+    // the row list again and again.
+    void ReserveRows(std::size_t count) { m_Rows.reserve(m_Rows.size() + count); }
     // Moves row from before the row that was at to (to == row count: to the
     // end); false when from is not a row or to is beyond the end.
     bool MoveRow(int from, int to);

@@ -711,6 +711,8 @@ void CTheme::ReserveShapes(int count) {
         lists.owned->reserve(wanted);
         lists.visible->reserve(wanted);
         lists.all->reserve(wanted);
+        if (m_SourceType == ST_Native)
+            m_NativeTable.ReserveRows(static_cast<std::size_t>(count));
     } catch (const std::exception&) {
         // Room is a convenience: the adds that follow grow the lists anyway.
     }
