@@ -160,6 +160,10 @@ public:
     // of an image theme's selection area) while vertex mode is on; whether a
     // marker set exists afterwards.
     bool RebuildVertexMarkers();
+    // A select click on an image theme that vectorizes: traces the region of
+    // like colour under the map point and stores its outline as the theme's
+    // selection area.
+    void TraceImageRegion(CTheme* theme, const CShapePoint& mapPoint);
     // Flashes a cross through the vertex, moving the map there first when it
     // lies outside the window and AutoLocate is on.
     void LocateVertex(double x, double y);
@@ -310,6 +314,8 @@ public:
     // being drawn.
     std::vector<CShapePoint> m_toolPoints;
     std::vector<CShapePoint> m_sketchPoints;
+    // The colour of the pixel a region trace started on.
+    std::uint32_t m_traceSeedColour = 0;
     // Client pixels where the tool line and the sketch line end.
     CDevicePoint m_lastMousePoint;
     CDevicePoint m_lastSketchMousePoint;

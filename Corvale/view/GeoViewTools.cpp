@@ -21,7 +21,9 @@
 #include "platform/NumberText.h"
 #include "settings/AppSettings.h"
 #include "view/GeoViewServices.h"
+#include "view/MapDrawing.h"
 #include "view/MapRenderer.h"
+#include "view/RasterRegionTrace.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/gpi/GpiHost.h"
 
@@ -538,6 +540,48 @@ void CGeoView::SelectByClick(std::uint32_t flags, const CDevicePoint& point) {
     doc->ToggleShapeSelection(hit, position);
     if (pointHit)
         RebuildVertexMarkers();
+}
+
+void CGeoView::TraceImageRegion(CTheme* theme, const CShapePoint& mapPoint) {
+    CCorvaleDoc* doc = GetDocument();
+    if (doc == nullptr || theme == nullptr)
+        return;
+    m_sketchPoints.clear();
+    RebuildVertexMarkers();
+    const QImage& image = theme->m_Raster.m_DisplayBitmap;
+    const double minX = theme->m_Bounds[0];
+    const double minY = theme->m_Bounds[1];
+    const double width = theme->m_Bounds[2] - minX;
+    const double height = theme->m_Bounds[3] - minY;
+    if (!image.isNull() && width > 0.0 && height > 0.0 && mapPoint.x >= minX && mapPoint.x <= minX + width &&
+        mapPoint.y >= minY && mapPoint.y <= minY + height) {
+        // The click on the image's right or bottom edge belongs to its last
+        // pixel, not to one past it.
+        const auto column = std::min(static_cast<std::int32_t>((mapPoint.x - minX) / width * image.width()),
+                                     image.width() - 1);
+        const auto row = std::min(static_cast<std::int32_t>((minY + height - mapPoint.y) / height * image.height()),
+                                  image.height() - 1);
+        m_traceSeedColour = static_cast<std::uint32_t>(GetDibPixel(image, column, row));
+        // The greyscale threshold is the chroma below which colours count as
+        // grey; the colour threshold is the hue tolerance in degrees.
+        const CSimilarColourRegion region(image, m_traceSeedColour, doc->m_vectorizationResolution,
+                                          doc->m_vectorizationTolerance);
+        PixelPath path;
+        const ETraceResult result =
+            TraceRegion(region, column, row, TraceStepLimit(image.width(), image.height()), path);
+        if (result == ETraceResult::StepLimit)
+            corvale::UI().SetStatusText("The region could not be traced: its boundary does not close.");
+        // The last point lies next to the first, which closes the ring.
+        for (std::size_t i = 0; i + 1 < path.size(); ++i)
+            m_sketchPoints.push_back({path[i].column / static_cast<double>(image.width()) * width + minX,
+                                      minY + height - path[i].row / static_cast<double>(image.height()) * height});
+        if (!m_sketchPoints.empty()) {
+            m_sketchPoints.push_back(m_sketchPoints.front());
+            theme->SetSelectionArea(&m_sketchPoints);
+        }
+        RebuildVertexMarkers();
+    }
+    doc->FireUpdateEvent(nullptr, DUE_VertexSelectionCleared, 0);
 }
 
 // ---------------------------------------------------------------------------
