@@ -337,6 +337,7 @@ void CCorvaleApp::UninstallServices() {
     dialogs.mergeAttributes = nullptr;
     dialogs.workspaceProperties = nullptr;
     dialogs.transformThemes = nullptr;
+    dialogs.transformImage = nullptr;
     dialogs.loaderPluginPath = nullptr;
     SetDocumentDialogServices(dialogs);
     SetGeoViewServices(nullptr);

@@ -5,6 +5,7 @@
 #include "platform/NumberText.h"
 #include "ui/DialogButtons.h"
 #include "ui/TransformDialog.h"
+#include "ui/TransformImageDialog.h"
 #include "ui/controls/ColourPickerXP.h"
 
 #include <QCheckBox>
@@ -199,5 +200,10 @@ void InstallWorkspaceDialogs(CDocumentDialogServices& services, QWidget* parent)
         CTransformDialog dialog(owner);
         dialog.m_Themes = themes;
         return dialog.DoModal() == corvale::IDOK;
+    };
+    services.transformImage = [owner](CCorvaleDoc* document, CTheme* theme) {
+        CTransformImageDialog dialog(owner);
+        dialog.SetTheme(theme, document);
+        dialog.exec();
     };
 }
