@@ -6,7 +6,7 @@
 #
 #   scripts/fuzz.sh [seconds] [target]
 #
-# target: shape_walk (default), query, workspace, shape_ops, wkt, wkb or kestrow_check.
+# target: shape_walk (default), query, workspace, shape_ops, wkt, wkb, clipboard or kestrow_check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
@@ -19,6 +19,7 @@ case "$target" in
     shape_ops) corpus=build-fuzz/corpus-shape-ops ;;
     wkt) corpus=build-fuzz/corpus-wkt ;;
     wkb) corpus=build-fuzz/corpus-wkb ;;
+    clipboard) corpus=build-fuzz/corpus-clipboard ;;
     kestrow_check) corpus=build-fuzz/corpus-kestrow ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
 esac

@@ -18,11 +18,9 @@ enum AppCommandId : unsigned {
 
     // Edit.
     ID_EDIT_CLEAR = 57632,
-    ID_EDIT_COPY = 57634,
-    ID_EDIT_CUT = 57635,
+    // Cut, Copy, Paste, Delete and the z-order commands are the document's
+    // (workspace/CommandIds.h).
     ID_EDIT_FIND = 57636,
-    ID_EDIT_PASTE = 57637,
-    ID_EDIT_DELETE = 32828,
 
     // Window.
     ID_WINDOW_ARRANGE = 57649,
@@ -46,8 +44,6 @@ enum AppCommandId : unsigned {
     ID_THEME_INVERT_FILTER = 32832,
     ID_EDIT_ENABLE_EDITING = 32841,
     ID_EDIT_SNAP_TO_GRID = 33009,
-    ID_EDIT_TOP_Z_ORDER = 33013,
-    ID_EDIT_BOTTOM_Z_ORDER = 33014,
     ID_SCALE_CONTROL = 32985,
 
     // Script toolbar.

@@ -331,7 +331,10 @@ void CMainFrame::CreateCommands() {
     AddCommand(ID_EDIT_CUT, tr("Cu&t"), MakeTextIcon(QStringLiteral("Ct"), tool), QKeySequence::Cut);
     AddCommand(ID_EDIT_COPY, tr("&Copy"), MakeTextIcon(QStringLiteral("Cp"), tool), QKeySequence::Copy);
     AddCommand(ID_EDIT_PASTE, tr("&Paste"), MakeTextIcon(QStringLiteral("Ps"), tool), QKeySequence::Paste);
-    AddCommand(ID_EDIT_DELETE, tr("&Delete"), MakeTextIcon(QStringLiteral("X"), tool));
+    AddCommand(ID_EDIT_DELETE, tr("&Delete"), MakeTextIcon(QStringLiteral("X"), tool), QKeySequence::Delete);
+    AddCommand(ID_EDIT_COPY_AS_GEOJSON, tr("Copy as GeoJSON"));
+    AddCommand(ID_EDIT_COPY_AS_WKT, tr("Copy as WKT"));
+    AddCommand(ID_EDIT_MULTI_EDIT, tr("Multi-&Edit Attributes..."));
     AddCommand(ID_EDIT_FIND, tr("&Find..."), MakeTextIcon(QStringLiteral("F"), tool), QKeySequence::Find);
     AddCommand(ID_EDIT_FIND_NEXT, tr("Find &Next"), MakeTextIcon(QStringLiteral("F>"), tool));
     AddCommand(ID_EDIT_FIND_PREVIOUS, tr("Find Pre&vious"), MakeTextIcon(QStringLiteral("<F"), tool));
@@ -432,6 +435,13 @@ bool CMainFrame::CreateMenuBar() {
 
     QMenu* edit = bar->addMenu(tr("&Edit"));
     for (unsigned id : std::initializer_list<unsigned>{ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_DELETE})
+        edit->addAction(m_Actions[id]);
+    edit->addSeparator();
+    for (unsigned id : std::initializer_list<unsigned>{ID_EDIT_COPY_AS_GEOJSON, ID_EDIT_COPY_AS_WKT})
+        edit->addAction(m_Actions[id]);
+    edit->addSeparator();
+    edit->addAction(m_Actions[ID_EDIT_MULTI_EDIT]);
+    for (unsigned id : std::initializer_list<unsigned>{ID_EDIT_TOP_Z_ORDER, ID_EDIT_BOTTOM_Z_ORDER})
         edit->addAction(m_Actions[id]);
     edit->addSeparator();
     for (unsigned id : std::initializer_list<unsigned>{ID_EDIT_FIND, ID_EDIT_FIND_NEXT, ID_EDIT_FIND_PREVIOUS})

@@ -352,9 +352,12 @@ void CAttributesGridPane::AddCommands() {
             ui.Enable(m_Theme != nullptr && OneHeadingSelected() &&
                       (GetSelectedRows().empty() || GridPaneServices().HasStatisticsSelectionDialog()));
         });
-    // The data model cannot sort a theme's shapes yet: Sort stays disabled.
+    // Sorting reorders the theme's shapes (their drawing order), so only an
+    // editable theme without filtered-out shapes is offered it.
     OnCommandRange(
-        ID_ATTR_SORT_ASCENDING, ID_ATTR_SORT_DESCENDING, [](unsigned) {}, [](CCmdUI& ui) { ui.Enable(false); });
+        ID_ATTR_SORT_ASCENDING, ID_ATTR_SORT_DESCENDING,
+        [this](unsigned id) { SortByHeading(id == ID_ATTR_SORT_DESCENDING); },
+        [this](CCmdUI& ui) { ui.Enable(CanSort()); });
     OnCommand(
         ID_ATTR_CHECK_DUPLICATES, [this] { CheckDuplicates(false); },
         [this](CCmdUI& ui) {
@@ -527,6 +530,26 @@ void CAttributesGridPane::RunStatistic(ColumnStatistic statistic) {
     }
     GridPaneServices().ShowTextInformation(this, "Statistics",
                                            FormatColumnStatisticMessage(statistic, GetModel()->GetHeading(column), values));
+}
+
+bool CAttributesGridPane::CanSort() const {
+    const CTheme* theme = m_Document != nullptr ? m_Document->m_activeTheme : nullptr;
+    return theme != nullptr && theme == m_Theme && theme->m_Editable && theme->GetFilteredShapeCount() == 0 &&
+           OneHeadingSelected();
+}
+
+void CAttributesGridPane::SortByHeading(bool descending) {
+    if (!CanSort())
+        return;
+    const int column = GetModel()->GetSelectedHeadings().front();
+    corvale::UI().SetStatusText("Working...");
+    {
+        corvale::CWaitCursor wait;
+        m_Theme->SortShapes(column, descending);
+    }
+    m_Document->SetModifiedFlag(true);
+    m_Document->FireUpdateEvent(nullptr, DUE_ZOrderChanged, reinterpret_cast<std::intptr_t>(m_Theme));
+    corvale::UI().SetStatusText("For Help, press F1");
 }
 
 void CAttributesGridPane::CheckDuplicates(bool valueList) {

@@ -103,6 +103,12 @@ private:
     void OnGridSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void ClearTable();
     bool OneHeadingSelected() const;
+    // Sort Ascending / Descending: the active theme is the pane's, editable,
+    // without filtered-out shapes, and one heading is selected.
+    bool CanSort() const;
+    // Sorts the theme's shapes by the selected heading's column and announces
+    // the new drawing order.
+    void SortByHeading(bool descending);
 
     bool m_Updating = false;
     bool m_Editable = false;

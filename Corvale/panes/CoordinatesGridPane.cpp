@@ -1,6 +1,7 @@
 #include "panes/CoordinatesGridPane.h"
 
 #include "core/Theme.h"
+#include "formats/ClipboardFormats.h"
 #include "framework/CommandTarget.h"
 #include "framework/Document.h"
 #include "framework/UserInterface.h"
@@ -79,30 +80,6 @@ int HeadingPart(const std::string& text) {
 
 } // namespace
 
-std::vector<std::pair<double, double>> ReadClipboardCoordinates() {
-    std::vector<std::pair<double, double>> points;
-    const QClipboard* clipboard = QGuiApplication::clipboard();
-    const QMimeData* data = clipboard != nullptr ? clipboard->mimeData() : nullptr;
-    const QString format = QString::fromLatin1(kCoordinateClipboardMime);
-    if (data == nullptr || !data->hasFormat(format))
-        return points;
-    const QByteArray block = data->data(format);
-    if (block.size() < 8)
-        return points;
-    const std::uint32_t count = corvale::ReadLE32(block.constData());
-    const std::uint32_t perPoint = corvale::ReadLE32(block.constData() + 4);
-    // A count larger than the block is a damaged block, not a reason to read
-    // past its end.
-    if (perPoint < 2 || perPoint > 4 ||
-        std::uint64_t(count) * perPoint * 8 > std::uint64_t(block.size()) - 8)
-        return points;
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const char* p = block.constData() + 8 + std::size_t(i) * perPoint * 8;
-        points.emplace_back(corvale::ReadLEDouble(p), corvale::ReadLEDouble(p + 8));
-    }
-    return points;
-}
-
 CCoordinatesGridPane::CCoordinatesGridPane(QWidget* parent) : CGridPane(parent) {
     setObjectName(QStringLiteral("Coordinates"));
     GetModel()->SetCellText([this](int row, int column) { return CellText(row, column); });
@@ -142,7 +119,7 @@ void CCoordinatesGridPane::AddCommands() {
             const bool typeOk = m_Theme != nullptr && m_Theme->m_ShapeType != SHT_Point &&
                                 m_Theme->m_ShapeType != SHT_PointZ && m_Theme->m_ShapeType != SHT_Polygon &&
                                 m_Theme->m_ShapeType != SHT_PolygonZ && !IsImageTheme();
-            ui.Enable(typeOk && HasOneSelectedShape() && IsEditable() && !ReadClipboardCoordinates().empty());
+            ui.Enable(typeOk && HasOneSelectedShape() && IsEditable() && !ReadClipboardCoordinatePoints().empty());
         });
     OnCommand(
         ID_COORD_REVERSE_PART, [this] { ReversePart(); },
@@ -777,7 +754,7 @@ void CCoordinatesGridPane::PasteSpecial() {
     CShapeRecord* record = SelectedShape();
     if (record == nullptr || !CShapeRecord::IsPolylineType(CShapeRecord::GetShapeType(record)))
         return;
-    const std::vector<std::pair<double, double>> coordinates = ReadClipboardCoordinates();
+    const std::vector<CShapePoint> coordinates = ReadClipboardCoordinatePoints();
     if (coordinates.empty())
         return;
     int choice = 0;
@@ -785,9 +762,7 @@ void CCoordinatesGridPane::PasteSpecial() {
                                            {"Append coordinates to selected part", "Paste shape as new part(s)"},
                                            choice))
         return;
-    CShapePointList source;
-    for (const auto& c : coordinates)
-        source.push_back(CShapePoint{c.first, c.second});
+    CShapePointList source(coordinates.begin(), coordinates.end());
     CShapeRecordPtr replacement;
     if (choice == 0) {
         // The part of the first selected row: the headings above it count.

@@ -93,8 +93,3 @@ private:
     std::vector<std::uint32_t> m_RowVertex;
 };
 
-// The clipboard format of copied coordinates: u32 point count, u32 values
-// per point (2), then x and y of each point as little-endian doubles.
-// Appending and pasting read it back; an empty list when the clipboard holds
-// none or the block is damaged.
-std::vector<std::pair<double, double>> ReadClipboardCoordinates();

@@ -13,6 +13,7 @@
 // The view works on its own (tests create it directly) and inside a
 // multiple-document child window.
 
+#include "formats/ClipboardFormats.h"
 #include "framework/Document.h"
 #include "shapes/ShapeRecord.h"
 #include "view/MapViewport.h"
@@ -62,11 +63,6 @@ enum GeoViewMenuId : unsigned {
     IDR_GEOVIEW_GRABBER_MENU = 1257,
     IDR_GEOVIEW_MENU = 1186,
 };
-
-// The clipboard format of one copied coordinate ("CF_CORVALE_COORDINATE"):
-// u32 point count 1, u32 2 (values per point), then x and y as doubles, all
-// little-endian.
-constexpr const char* kCoordinateClipboardMime = "application/x-corvale-coordinate";
 
 // Key flags of the mouse messages as plug-ins and the tools read them.
 enum GeoViewKeyFlags : std::uint32_t {

@@ -24,6 +24,15 @@ const Prompt kPrompts[] = {
     {ID_TOOL_VERTEX_MODE, "Enables/disables detailed vertecies\nVertex Mode"},
     {ID_TOOL_BOUNDING_BOXES, "Show bounding boxes\nBounding Boxes"},
     {ID_WORKSPACE_TRANSFORM, "Transform theme coordinate system\nTransform Theme"},
+    {ID_EDIT_COPY, "Copy the selection and put it on the Clipboard\nCopy"},
+    {ID_EDIT_CUT, "Cut the selection and put it on the Clipboard\nCut"},
+    {ID_EDIT_PASTE, "Insert Clipboard contents\nPaste"},
+    {ID_EDIT_DELETE, "Delete selected objects\nDelete"},
+    {ID_EDIT_COPY_AS_GEOJSON, "Copy the selection as GeoJSON text\nCopy as GeoJSON"},
+    {ID_EDIT_COPY_AS_WKT, "Copy the selection as WKT text\nCopy as WKT"},
+    {ID_EDIT_MULTI_EDIT, "Set an attribute of all selected objects\nMulti-Edit Attributes"},
+    {ID_EDIT_TOP_Z_ORDER, "Move selected objects to top z-order\nTop Z-Order"},
+    {ID_EDIT_BOTTOM_Z_ORDER, "Move selected objects to bottom z-order\nBottom Z-Order"},
 };
 
 // Every recent shape file shares one prompt.

@@ -26,6 +26,15 @@ enum CommandId : unsigned {
     // Edit.
     ID_EDIT_FIND_NEXT = 32830,
     ID_EDIT_FIND_PREVIOUS = 32831,
+    ID_EDIT_COPY = 57634,
+    ID_EDIT_CUT = 57635,
+    ID_EDIT_PASTE = 57637,
+    ID_EDIT_DELETE = 32828,
+    ID_EDIT_COPY_AS_GEOJSON = 33002,
+    ID_EDIT_COPY_AS_WKT = 33003,
+    ID_EDIT_MULTI_EDIT = 33011,
+    ID_EDIT_TOP_Z_ORDER = 33013,
+    ID_EDIT_BOTTOM_Z_ORDER = 33014,
 
     // View and Theme: extent and zoom.
     ID_VIEW_ZOOM_FULL_EXTENT = 33019,

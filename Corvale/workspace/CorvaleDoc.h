@@ -356,6 +356,30 @@ public:
 
     // ---- end of workspace properties and transform ----
 
+    // ---- Edit commands (DocEditCommands.cpp) ----
+    //
+    // Copy, Cut, Paste, Delete, Copy as GeoJSON, Copy as WKT, Multi-Edit and
+    // the moves of the selection to the top or bottom of the drawing order,
+    // all on the active theme; each command does nothing without one.
+
+    // The active theme has a selected shape or a selection outline.
+    bool ActiveThemeHasSelection() const;
+    // ... and is editable and has no themes made from it (which point at its
+    // records): Cut and Delete may take the shapes away.
+    bool ActiveThemeCanDeleteSelection() const;
+    // The active theme has a selected shape, is editable and has no
+    // filtered-out shape.
+    bool CanMoveSelectionInZOrder() const;
+    // The active theme's selection on the clipboard in the program's shape
+    // format with the attribute text (an image theme's only with a selection
+    // outline); false when nothing was placed.
+    bool CopySelectionToClipboard();
+    // What Delete says, changing nothing, while vertex mode is on.
+    static const char* const kDeleteInVertexModeMessage;
+    void AddEditCommands();
+
+    // ---- end of edit commands ----
+
 private:
     void SetToolMode(std::uint32_t mode) { m_toolMode = mode; }
     // Whether the active theme exists and may be edited.
@@ -438,6 +462,9 @@ struct CDocumentDialogServices {
     // The reprojection dialog over vector themes; true when it closed with OK
     // (the themes were converted).
     std::function<bool(CCorvaleDoc* document, const std::vector<CTheme*>& themes)> transformThemes;
+    // The modal multi-edit dialog that sets one attribute on the theme's
+    // selected shapes; true when it closed with OK (values were written).
+    std::function<bool(CCorvaleDoc* document, CTheme* theme)> multiEditAttributes;
 };
 void SetDocumentDialogServices(const CDocumentDialogServices& services);
 const CDocumentDialogServices& GetDocumentDialogServices();

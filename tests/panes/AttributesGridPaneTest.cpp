@@ -311,10 +311,10 @@ TEST_F(AttributesPaneTest, ColumnCommandsAreEnabledByTheHeadingSelection) {
         EXPECT_TRUE(Enabled(id)) << id;
     EXPECT_TRUE(Enabled(ID_ATTR_SHOW_VALUE_LIST));
     EXPECT_TRUE(Enabled(ID_ATTR_CHECK_DUPLICATES));
-    // The data model does not sort yet.
-    EXPECT_FALSE(Enabled(ID_ATTR_SORT_ASCENDING));
-    EXPECT_FALSE(Enabled(ID_ATTR_SORT_DESCENDING));
+    EXPECT_TRUE(Enabled(ID_ATTR_SORT_ASCENDING));
+    EXPECT_TRUE(Enabled(ID_ATTR_SORT_DESCENDING));
     pane.GetModel()->SetHeadingSelected(2, true);
+    EXPECT_FALSE(Enabled(ID_ATTR_SORT_ASCENDING));
     EXPECT_FALSE(Enabled(ID_ATTR_STATISTICS_FIRST));
     EXPECT_FALSE(Enabled(ID_ATTR_SHOW_VALUE_LIST));
     EXPECT_TRUE(Enabled(ID_ATTR_CHECK_DUPLICATES));
@@ -334,6 +334,62 @@ TEST_F(AttributesPaneTest, ColumnCommandsAreEnabledByTheHeadingSelection) {
     EXPECT_TRUE(Enabled(ID_ATTR_STATISTICS_FIRST));
     ClickRow(0);
     EXPECT_FALSE(Enabled(ID_ATTR_STATISTICS_FIRST));
+}
+
+TEST_F(AttributesPaneTest, SortReordersTheShapesAndTheSelectionFollows) {
+    struct Case {
+        const char* what;
+        unsigned id;
+        int column;
+        std::vector<std::string> names;
+    };
+    const Case cases[] = {
+        // POP as integers: 10, 7, none (0), 7, 12 from "12abc"; equal values keep their order.
+        {"integers ascending", ID_ATTR_SORT_ASCENDING, 1, {"Croy", "Brora", "Dores", "Alba", "alba beach"}},
+        {"integers descending", ID_ATTR_SORT_DESCENDING, 1, {"alba beach", "Alba", "Brora", "Dores", "Croy"}},
+        // NAME byte by byte: capitals first.
+        {"text ascending", ID_ATTR_SORT_ASCENDING, 0, {"Alba", "Brora", "Croy", "Dores", "alba beach"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // Back to the fixture's order first: shape k is row k.
+        CTheme* fresh = AddTableTheme(doc, {{"NAME", FT_String}, {"POP", FT_Int}, {"AREA", FT_Double}},
+                                      {{"Alba", "10", "1.5"},
+                                       {"Brora", "7", "x"},
+                                       {"Croy", "", "2.5"},
+                                       {"Dores", "7", "3"},
+                                       {"alba beach", "12abc", "-1"}});
+        doc.FireUpdateEvent(nullptr, DUE_ActiveThemeChanged, reinterpret_cast<std::intptr_t>(fresh));
+        ASSERT_EQ(pane.GetTheme(), fresh);
+        fresh->AddToSelection(0, 0, 1, 0); // Alba
+        doc.SetModifiedFlag(false);
+        log.events.clear();
+        SelectHeading(c.column);
+        ASSERT_TRUE(Enabled(c.id));
+        ASSERT_TRUE(pane.OnCmdMsg(c.id, nullptr));
+        std::vector<std::string> names;
+        for (int row = 0; row < pane.GetModel()->GetRowCount(); ++row)
+            names.push_back(pane.GetModel()->GetCellText(row, 0));
+        EXPECT_EQ(names, c.names);
+        EXPECT_EQ(log.Count(DUE_ZOrderChanged), 1);
+        EXPECT_TRUE(doc.IsModified());
+        // The selection still names Alba, wherever it went.
+        ASSERT_EQ(fresh->m_Selection.size(), 1u);
+        EXPECT_EQ(fresh->GetAttributeText(fresh->m_Selection.begin()->first, 0), "Alba");
+    }
+}
+
+TEST_F(AttributesPaneTest, SortIsOfferedOnlyWhereTheDrawingOrderMayChange) {
+    SelectHeading(1);
+    ASSERT_TRUE(Enabled(ID_ATTR_SORT_ASCENDING));
+    theme->m_Editable = false;
+    EXPECT_FALSE(Enabled(ID_ATTR_SORT_ASCENDING));
+    ASSERT_TRUE(pane.OnCmdMsg(ID_ATTR_SORT_ASCENDING, nullptr));
+    EXPECT_EQ(log.Count(DUE_ZOrderChanged), 0);
+    theme->m_Editable = true;
+    theme->AddToSelection(1, 1, 1, 0);
+    ASSERT_TRUE(theme->FilterSelected());
+    EXPECT_FALSE(Enabled(ID_ATTR_SORT_DESCENDING));
 }
 
 TEST_F(AttributesPaneTest, StatisticsOverTheChosenRows) {

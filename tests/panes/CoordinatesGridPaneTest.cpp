@@ -353,8 +353,7 @@ TEST_F(CoordinatesPaneTest, CopyCoordinateTakesTheRecordsValues) {
     EXPECT_EQ(corvale::ReadLE32(block.constData() + 4), 2u);
     EXPECT_EQ(corvale::ReadLEDouble(block.constData() + 8), 1.26);
     EXPECT_EQ(corvale::ReadLEDouble(block.constData() + 32), 4.75);
-    EXPECT_EQ(ReadClipboardCoordinates(),
-              (std::vector<std::pair<double, double>>{{1.26, 2.5}, {3.125, 4.75}}));
+    EXPECT_EQ(ReadClipboardCoordinatePoints(), (std::vector<CShapePoint>{{1.26, 2.5}, {3.125, 4.75}}));
 }
 
 TEST_F(CoordinatesPaneTest, DamagedClipboardBlockGivesNothing) {
@@ -364,7 +363,7 @@ TEST_F(CoordinatesPaneTest, DamagedClipboardBlockGivesNothing) {
     auto* data = new QMimeData;
     data->setData(QString::fromLatin1(kCoordinateClipboardMime), block);
     QGuiApplication::clipboard()->setMimeData(data);
-    EXPECT_TRUE(ReadClipboardCoordinates().empty());
+    EXPECT_TRUE(ReadClipboardCoordinatePoints().empty());
 }
 
 TEST_F(CoordinatesPaneTest, CenterMapOnAPart) {
