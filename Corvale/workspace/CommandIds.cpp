@@ -24,6 +24,7 @@ const Prompt kPrompts[] = {
     {ID_TOOL_VERTEX_MODE, "Enables/disables detailed vertecies\nVertex Mode"},
     {ID_TOOL_BOUNDING_BOXES, "Show bounding boxes\nBounding Boxes"},
     {ID_WORKSPACE_TRANSFORM, "Transform theme coordinate system\nTransform Theme"},
+    {ID_THEME_EXPORT, "Export current theme\nExport theme"},
 };
 
 // Every recent shape file shares one prompt.
