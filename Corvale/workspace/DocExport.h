@@ -38,9 +38,9 @@ struct CDocumentExportServices {
     // The save dialog's filter of the image encoders ("PNG (*.png)|*.png|...||"),
     // the first one preselected.
     std::function<std::string()> imageFileFilter;
-    // Writes the image with the encoder its extension names (the first
-    // filter's when it names none); false when nothing was saved. A file
-    // already at the path is replaced only by a complete image.
+    // Writes the image with the encoder its extension names (a bare name gets
+    // the first filter's extension from the dialog); false when nothing was
+    // saved. A file already at the path is replaced only by a complete image.
     std::function<bool(const QImage& image, const std::string& path)> saveImage;
 };
 void SetDocumentExportServices(const CDocumentExportServices& services);
