@@ -133,8 +133,16 @@ bool WriteAttributeTable(CTheme& theme, CFileWriter& writer, const std::vector<C
         for (std::size_t field = 0; field < fields.size(); ++field) {
             CAttributeFieldValue& value = values[field];
             value.m_Text = ExportValue(theme, records, i, all, static_cast<int>(field));
-            if (IsNumberType(fields[field].m_Type))
+            if (IsNumberType(fields[field].m_Type)) {
                 value.m_Text = TrimBlanks(value.m_Text);
+                // A value that could not be read (a row the table lacks gives
+                // "#ERROR#") is no number: it is written as a missing one
+                // rather than refusing the whole table. A real number is
+                // never cut.
+                if (value.m_Text.size() > static_cast<std::size_t>(fields[field].m_Length) &&
+                    !IsValidFieldValue(value.m_Text.c_str(), fields[field].m_Type))
+                    value.m_Text.clear();
+            }
             value.m_Length = fields[field].m_Length;
             value.m_Type = fields[field].m_Type;
         }

@@ -560,6 +560,25 @@ TEST_F(DocExport, FieldsGetValidDescriptorsThatReadBackAsTheirType) {
               (std::vector<std::string>{"x", "12", "-2147483648", "0.25", "20260115", "T", "p", "q"}));
 }
 
+// A table shorter than the shape file: the missing row's number cannot be
+// read and is written as a missing number instead of refusing the export.
+TEST_F(DocExport, AMissingRowIsWrittenAsMissingNumbers) {
+    Copy(std::string(CORVALE_TEST_DATA) + "/shapes/points.shx", dir.file("short.shx"));
+    Copy(std::string(CORVALE_TEST_DATA) + "/dbf/extra_header.dbf", dir.file("short.dbf"));
+    CTheme* theme = doc.LoadShapeFile(Copy(std::string(CORVALE_TEST_DATA) + "/shapes/points.shp",
+                                           dir.file("short.shp")),
+                                      false);
+    ASSERT_NE(theme, nullptr);
+    doc.SetThemeSelected(theme, true);
+    ui.saveAnswers = {dir.file("out.shp")};
+    doc.OnExportTheme();
+    EXPECT_TRUE(ui.Messages().empty());
+    const DbfTable table = ReadDbf(dir.file("out.dbf"));
+    ASSERT_EQ(table.records.size(), 3u);
+    EXPECT_EQ(table.records[0], (std::vector<std::string>{"Oslo", "1"}));
+    EXPECT_EQ(table.records[2][1], "");
+}
+
 TEST_F(DocExport, ARecordOfAnotherFamilyIsNotWrittenAndTheOldTrioStays) {
     OpenFixtureThemes();
     for (const char* extension : {".shp", ".shx", ".dbf"})
