@@ -6,7 +6,8 @@
 #
 #   scripts/fuzz.sh [seconds] [target]
 #
-# target: shape_walk (default), query, workspace, shape_ops, wkt, wkb, clipboard or kestrow_check.
+# target: shape_walk (default), query, workspace, shape_ops, wkt, wkb, clipboard, kestrow_check
+#         or shape_export.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
@@ -21,6 +22,7 @@ case "$target" in
     wkb) corpus=build-fuzz/corpus-wkb ;;
     clipboard) corpus=build-fuzz/corpus-clipboard ;;
     kestrow_check) corpus=build-fuzz/corpus-kestrow ;;
+    shape_export) corpus=build-fuzz/corpus-shape-export ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
 esac
 

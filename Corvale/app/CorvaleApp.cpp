@@ -4,6 +4,7 @@
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/QtUserInterface.h"
+#include "core/ExporterPlugin.h"
 #include "core/Theme.h"
 #include "framework/UserInterface.h"
 #include "platform/FileNames.h"
@@ -12,6 +13,7 @@
 #include "scripting/JSHandler.h"
 #include "settings/AppSettings.h"
 #include "ui/AttributeDialogServices.h"
+#include "ui/ExportDialogs.h"
 #include "ui/MapImageDialogs.h"
 #include "ui/MapOverviewDialog.h"
 #include "ui/SmallDialogs.h"
@@ -19,7 +21,10 @@
 #include "ui/WorkspacePropertiesDialog.h"
 #include "view/GeoView.h"
 #include "view/GeoViewServices.h"
+#include "view/MapImageOutput.h"
 #include "workspace/CorvaleDoc.h"
+#include "workspace/DocExport.h"
+#include "workspace/ViewMessages.h"
 #include "workspace/DocumentUpdateEvent.h"
 #include "workspace/gpi/GpiHost.h"
 
@@ -270,6 +275,7 @@ void CCorvaleApp::InstallServices() {
     SetDocumentDialogServices(dialogs);
     // The table and XML exports ask for their columns with this dialog.
     InstallExportAttributeChooser(m_MainFrame);
+    InstallExportServices();
 
     InstallDocumentConsole();
 
@@ -326,7 +332,47 @@ void CCorvaleApp::InstallServices() {
     GpiSetFrameServices(frameServices);
 }
 
+namespace {
+
+// The map images exporters ask for: the view of the export draws them
+// (CGeoView::RenderMapImage, through its message). The exporter hears
+// whether an image was made.
+std::uint32_t RenderExportMapImage(void* view, const ExporterMapImageRequest& request) {
+    MapImageRequest message;
+    message.width = request.width;
+    message.height = request.height;
+    message.centerX = request.centerX;
+    message.centerY = request.centerY;
+    message.mapWidth = request.mapWidth;
+    message.mapHeight = request.mapHeight;
+    SendMessage(static_cast<CMessageWindow*>(view), WM_RENDER_MAP_IMAGE, 0, reinterpret_cast<std::intptr_t>(&message));
+    return message.result.isNull() ? 0u : 1u;
+}
+
+} // namespace
+
+void CCorvaleApp::InstallExportServices() {
+    CDocumentExportServices services;
+    services.pluginFolder = [this] { return m_MainFrame != nullptr ? m_MainFrame->GetPluginFolder() : std::string(); };
+    services.exportTools = [this] {
+        return m_MainFrame != nullptr ? m_MainFrame->GetPluginExportTools() : std::vector<CExportTool>();
+    };
+    services.runPluginTool = [this](unsigned id) {
+        if (m_MainFrame != nullptr)
+            m_MainFrame->OnPluginTool(id);
+    };
+    InstallExportDialogs(services, m_MainFrame);
+    services.imageFileFilter = [] { return MapImageFileFilter(); };
+    services.saveImage = [](const QImage& image, const std::string& path) {
+        return SaveImageFile(image, path, QByteArray(), nullptr);
+    };
+    SetDocumentExportServices(services);
+    CExporterPlugin::SetRenderMapImageHandler(&RenderExportMapImage);
+}
+
 void CCorvaleApp::UninstallServices() {
+    SetDocumentExportServices(CDocumentExportServices());
+    CExporterPlugin::SetRenderMapImageHandler(nullptr);
     GpiSetFrameServices(GpiFrameServices());
     SetDocumentConsoleServices(CDocumentConsoleServices());
     CDocumentDialogServices dialogs = GetDocumentDialogServices();

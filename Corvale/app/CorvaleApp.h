@@ -113,6 +113,9 @@ public:
 private:
     bool ProcessShellCommand(CCommandLineInfo& info);
     void InstallServices();
+    // The Export command's frame lists, dialogs and image encoders, and the
+    // map images exporters ask for.
+    void InstallExportServices();
     void UninstallServices();
     CChildFrame* FindChildFrame(const CCorvaleDoc* document) const;
     void OnOpenRecentFile(unsigned id);

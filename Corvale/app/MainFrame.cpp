@@ -359,6 +359,7 @@ void CMainFrame::CreateCommands() {
     AddCommand(ID_THEME_ZOOM_TO_SELECTION, tr("Zoom to &Selection"), MakeTextIcon(QStringLiteral("ZS"), map));
     AddCommand(ID_THEME_ZOOM_TO_MAKE_VISIBLE, tr("Zoom to &Make Visible"));
     AddCommand(ID_WORKSPACE_TRANSFORM, tr("T&ransform..."));
+    AddCommand(ID_THEME_EXPORT, tr("E&xport..."));
     AddCommand(ID_VIEW_ZOOM_FULL_EXTENT, tr("&Full Extent"), MakeTextIcon(QStringLiteral("FE"), map));
     AddCommand(ID_VIEW_CENTER_MAP, tr("&Center Map..."));
     AddCommand(ID_VIEW_EDIT_VIEW_RECTANGLE, tr("Edit View &Rectangle..."));
@@ -487,6 +488,7 @@ bool CMainFrame::CreateMenuBar() {
         theme->addAction(m_Actions[id]);
     theme->addSeparator();
     theme->addAction(m_Actions[ID_WORKSPACE_TRANSFORM]);
+    theme->addAction(m_Actions[ID_THEME_EXPORT]);
     ConnectUpdateOnShow(theme);
 
     QMenu* tools = bar->addMenu(tr("&Map"));
@@ -1177,6 +1179,25 @@ unsigned CMainFrame::AddPluginTool(const std::string& name, std::uint32_t plugin
     item.pluginData = pluginData;
     m_PluginCommandItems.push_back(item);
     return item.commandId;
+}
+
+std::vector<CExportTool> CMainFrame::GetPluginExportTools() const {
+    // The frame's placement of the export chooser's list.
+    constexpr int kExportPlacement = 5;
+    std::vector<CExportTool> tools;
+    for (const PluginCommandItem& item : m_PluginCommandItems)
+        if (item.placement == kExportPlacement && item.enabled)
+            tools.push_back({item.name, item.description, item.commandId});
+    return tools;
+}
+
+void CMainFrame::OnPluginTool(unsigned commandId) {
+    for (const PluginCommandItem& item : m_PluginCommandItems) {
+        if (item.commandId == commandId) {
+            GpiNotifyCommandItem(item.plugin, item.commandId, item.pluginData);
+            return;
+        }
+    }
 }
 
 void CMainFrame::AddPluginFileType(const std::string& pluginName, const std::string& description,

@@ -17,6 +17,7 @@
 
 #include "app/AppIds.h"
 #include "framework/Messages.h"
+#include "workspace/DocExport.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -205,6 +206,12 @@ public:
     void AddPluginFileType(const std::string& pluginName, const std::string& description,
                            const std::string& pattern, std::uint32_t userData);
     const std::vector<PluginCommandItem>& GetPluginCommandItems() const { return m_PluginCommandItems; }
+    // The enabled plug-in tools of the export kind (placement 5), in the
+    // frame's order: the Export command offers them after the exporters.
+    std::vector<CExportTool> GetPluginExportTools() const;
+    // Runs the plug-in tool with that command id through its plug-in's
+    // command-item hook; nothing for an unknown id.
+    void OnPluginTool(unsigned commandId);
     const std::vector<PluginFileType>& GetPluginFileTypes() const { return m_PluginFileTypes; }
     std::vector<PluginWindow>& GetPluginWindows() { return m_PluginWindows; }
     // The settings section of a plug-in window's state: owner name, a

@@ -64,6 +64,7 @@ bool TakeText(std::deque<std::string>& answers, std::string& out) {
 
 bool CScriptedUserInterface::ChooseSaveFile(const FileDialogRequest& request, std::string& path) {
     shown.push_back({"save", request.title});
+    saveRequests.push_back(request);
     return TakeText(saveAnswers, path);
 }
 

@@ -34,6 +34,7 @@ public:
 
     std::vector<Shown> shown;
     std::vector<FileDialogRequest> openRequests; // what each open dialog was asked
+    std::vector<FileDialogRequest> saveRequests; // what each save dialog was asked
     std::vector<std::string> statusTexts;
     std::vector<std::pair<int, std::string>> paneTexts;
     std::vector<int> progress; // -1 begin, -2 end, else the percentage

@@ -84,6 +84,14 @@ bool CFileWriter::Close() {
     return ok;
 }
 
+bool CFileWriter::Flush() {
+    if (m_Stream == nullptr)
+        return false;
+    if (!m_Failed && (std::fflush(m_Stream) != 0 || ::fsync(::fileno(m_Stream)) != 0))
+        m_Failed = true;
+    return !m_Failed;
+}
+
 std::size_t CFileWriter::Write(const void* buffer, std::size_t n) {
     if (m_Stream == nullptr || (buffer == nullptr && n > 0))
         return 0;

@@ -26,6 +26,12 @@ public:
     // or when the folder cannot take a new file.
     virtual bool Open(const char* path);
     virtual bool IsOpen() const;
+    // Pushes what was written to the disk without committing: false when a
+    // write so far failed or the data cannot be stored (a full disk), and the
+    // writer will then not commit. Writers of files that belong together
+    // flush all before any of them commits, so that a failure leaves none
+    // of the targets replaced.
+    bool Flush();
     // Commits: true only when every write succeeded and the file now stands at
     // its path. On false the target is as it was before Open. Closed afterwards.
     virtual bool Close();

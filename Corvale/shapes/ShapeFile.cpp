@@ -107,10 +107,15 @@ struct Bounds {
         const int loSlot[4] = {0, 1, 4, 6};
         const int hiSlot[4] = {2, 3, 5, 7};
         for (int k = 0; k < 4; ++k) {
-            if (!started || lo[k] < v[loSlot[k]])
-                v[loSlot[k]] = lo[k];
-            if (!started || hi[k] > v[hiSlot[k]])
-                v[hiSlot[k]] = hi[k];
+            // A damaged record may carry an inverted box; it still widens
+            // the file's box both ways, so that the header written is never
+            // inverted and the file opens again.
+            const double a = hi[k] < lo[k] ? hi[k] : lo[k];
+            const double b = hi[k] < lo[k] ? lo[k] : hi[k];
+            if (!started || a < v[loSlot[k]])
+                v[loSlot[k]] = a;
+            if (!started || b > v[hiSlot[k]])
+                v[hiSlot[k]] = b;
         }
         started = true;
     }

@@ -33,6 +33,7 @@ const Prompt kPrompts[] = {
     {ID_EDIT_MULTI_EDIT, "Set an attribute of all selected objects\nMulti-Edit Attributes"},
     {ID_EDIT_TOP_Z_ORDER, "Move selected objects to top z-order\nTop Z-Order"},
     {ID_EDIT_BOTTOM_Z_ORDER, "Move selected objects to bottom z-order\nBottom Z-Order"},
+    {ID_THEME_EXPORT, "Export current theme\nExport theme"},
 };
 
 // Every recent shape file shares one prompt.

@@ -63,6 +63,7 @@ enum CommandId : unsigned {
     ID_THEME_MID_POINTS = 33025,
     ID_THEME_POLYGON_OUTLINE = 33026,
     ID_THEME_VORONOI_POLYGONS = 33027,
+    ID_THEME_EXPORT = 32790,
 
     // The legend pane's own layer commands.
     ID_LAYER_INVERT_Z_ORDER = 32851,

@@ -379,6 +379,32 @@ public:
     void AddEditCommands();
 
     // ---- end of edit commands ----
+    // ---- Export (DocExport.cpp) ----
+    //
+    // The themes selected in the legend are written as shape files, GPX, XML
+    // or tab-separated tables, through an exporter plug-in or a plug-in export
+    // tool; one image theme alone is saved as an image file. Every file is
+    // written beside its target under a temporary name and replaces it only
+    // when complete, so an export that fails or is cancelled never costs the
+    // file that was there. What the command needs of the frame and of its
+    // dialogs comes from CDocumentExportServices (workspace/DocExport.h).
+
+    // Export Theme (ID_THEME_EXPORT).
+    void OnExportTheme();
+    // Enabled with a selection of vector themes only, or of one image theme
+    // that holds a raster.
+    void OnUpdateExportTheme(CCmdUI& ui);
+    // Whether the filtered-out shapes of the theme are exported too: IDYES at
+    // once when it has none, else the answer (IDYES, IDNO or IDCANCEL).
+    int AskExportFilteredShapes(CTheme* theme);
+    // The formats, each over the selected themes in order.
+    void ExportAsShapeFiles();
+    void ExportAsGpx();
+    void ExportAsXml();
+    void ExportAsTable();
+    void AddExportCommands();
+
+    // ---- end of export ----
 
 private:
     void SetToolMode(std::uint32_t mode) { m_toolMode = mode; }

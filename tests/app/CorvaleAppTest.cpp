@@ -5,12 +5,14 @@
 
 #include "app/AppIds.h"
 #include "app/ChildFrame.h"
+#include "core/ExporterPlugin.h"
 #include "core/Theme.h"
 #include "crs/RefSysTable.h"
 #include "view/GeoView.h"
 #include "settings/AppSettings.h"
 #include "workspace/CommandIds.h"
 #include "workspace/CorvaleDoc.h"
+#include "workspace/DocExport.h"
 #include "workspace/DocumentUpdateEvent.h"
 
 #include <QApplication>
@@ -459,4 +461,61 @@ TEST_F(CorvaleAppTest, CenterMapMovesTheExtentThroughItsDialog) {
     m_App->ExitInstance();
     EXPECT_FALSE(GetDocumentDialogServices().centerMap);
     EXPECT_FALSE(GetDocumentDialogServices().viewRectangle);
+}
+
+// The Export command reaches the frame's plug-in folder and export tools,
+// the Export Format chooser and the image encoders through the services the
+// application installs; exporters get their map images from the map view.
+TEST_F(CorvaleAppTest, ExportServicesComeFromTheFrameAndTheView) {
+    const std::string shapes = CopyShapeFixture("points", m_Dir.path());
+    ASSERT_TRUE(Start({QString::fromStdString(shapes)}));
+    CCorvaleDoc* doc = Frame().GetActiveDocument();
+    ASSERT_NE(doc, nullptr);
+    const CDocumentExportServices& services = GetDocumentExportServices();
+    ASSERT_TRUE(services.pluginFolder && services.exportTools && services.chooseFormat &&
+                services.confirmShapeExport && services.saveImage && services.imageFileFilter);
+    EXPECT_EQ(services.pluginFolder(), Frame().GetPluginFolder());
+    EXPECT_EQ(services.imageFileFilter().rfind("PNG (*.png)|*.png|", 0), 0u);
+
+    // Only enabled items of the export placement are export tools.
+    const unsigned exportTool = Frame().AddPluginTool("To Somewhere", 7, 5, "Writes somewhere", 0);
+    Frame().AddPluginTool("Elsewhere", 7, 6, "Not an export", 0);
+    const std::vector<CExportTool> tools = services.exportTools();
+    ASSERT_EQ(tools.size(), 1u);
+    EXPECT_EQ(tools[0].m_Name, "To Somewhere");
+    EXPECT_EQ(tools[0].m_Description, "Writes somewhere");
+    EXPECT_EQ(tools[0].m_CommandId, exportTool);
+
+    // The chooser is the "Export Format" dialog.
+    QString shown;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            shown = dialog->objectName();
+            dialog->close();
+        }
+    });
+    EXPECT_EQ(services.chooseFormat({"Shape", "GPX"}, {"Shape format", "GPS eXchange Format"}), -1);
+    EXPECT_EQ(shown, QStringLiteral("1120"));
+
+    // The command is on the Theme menu and enabled for the points.
+    doc->SetThemeSelected(doc->m_themes.front(), true);
+    CCmdUI cmd(ID_THEME_EXPORT);
+    ASSERT_TRUE(doc->OnCmdMsg(ID_THEME_EXPORT, &cmd));
+    EXPECT_TRUE(cmd.m_Enabled);
+
+    // A map image asked for during an export is drawn by the document's view.
+    ASSERT_NE(doc->m_mapView, nullptr);
+    CExporterPlugin unbound;
+    unbound.ExportShape(doc->m_themes.front(), doc->m_mapView, SHT_Point, nullptr, 0);
+    ExporterMapImageRequest request{};
+    request.width = 40;
+    request.height = 30;
+    EXPECT_EQ(ExportHostRenderMapImage(&request), 1u);
+    request.width = 0;
+    EXPECT_EQ(ExportHostRenderMapImage(&request), 0u);
+    CExporterPlugin::ClearExportTheme();
+
+    m_App->ExitInstance();
+    EXPECT_FALSE(GetDocumentExportServices().chooseFormat);
+    EXPECT_FALSE(GetDocumentExportServices().pluginFolder);
 }

@@ -395,6 +395,26 @@ TEST(ShapeFileWriter, ZeroRecordsGiveBareHeaders) {
     }
 }
 
+// A damaged record whose box is inverted (its minimum above its maximum) is
+// walked as it stands; the file written from it gets a header box that is
+// not inverted, so that the walk takes the written file again.
+TEST(ShapeFileWriter, AnInvertedRecordBoxNeverInvertsTheHeader) {
+    TempDir dir;
+    Bytes line = Build(SHT_Polyline, {{{0, 0}, {3, 5}}}, 1);
+    WriteLEDouble(line.data() + 8 + 4 + 8, 1e300); // the record's minimum y
+    Bytes other = Build(SHT_Polyline, {{{-1, 2}, {1, 3}}}, 2);
+    ASSERT_TRUE(WriteFiles(dir.file("inverted"), SHT_Polyline, {Rec(line), Rec(other)}, true));
+    const Bytes b = ReadBytes(dir.file("inverted.shp"));
+    EXPECT_DOUBLE_EQ(ReadLEDouble(b.data() + 36), -1.0);
+    EXPECT_DOUBLE_EQ(ReadLEDouble(b.data() + 44), 2.0);
+    EXPECT_DOUBLE_EQ(ReadLEDouble(b.data() + 52), 3.0);
+    EXPECT_DOUBLE_EQ(ReadLEDouble(b.data() + 60), 1e300);
+    OpenedPair pair(dir.file("inverted.shp"), dir.file("inverted.shx"));
+    Walked walked;
+    ASSERT_TRUE(pair.Walk(walked));
+    EXPECT_EQ(walked.records.size(), 2u);
+}
+
 TEST(ShapeFileWriter, RenumbersAndWritesOnlyTheShpWhenAsked) {
     TempDir dir;
     const Bytes a = MakePoint(1, 1, 40);

@@ -5,9 +5,13 @@
 
 #include "framework/UserInterface.h"
 #include "ui/DialogButtons.h"
+#include "ui/ExportDialogs.h"
+#include "ui/SmallDialogs.h"
+#include "workspace/DocExport.h"
 
 #include "UiTestSupport.h"
 
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTest>
@@ -87,6 +91,52 @@ TEST(CustomExporterDialog, ChoiceByOkByDoubleClickAndCancel) {
         });
         EXPECT_EQ(dialog.DoModal(), c.answer);
         EXPECT_EQ(dialog.m_ChosenIndex, c.chosen);
+    }
+}
+
+// The Export command's services: the chooser answers the row clicked, the
+// confirmation the boxes as left.
+TEST(ExportDialogs, ChooserAndConfirmationAnswerTheCommand) {
+    CDocumentExportServices services;
+    InstallExportDialogs(services, nullptr);
+    ASSERT_TRUE(services.chooseFormat && services.confirmShapeExport);
+
+    WhenModal([](QWidget* modal) {
+        QTreeWidget* list = List(modal);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->topLevelItem(2)).center());
+        QTest::mouseClick(Ok(modal), Qt::LeftButton);
+        if (modal->isVisible())
+            static_cast<QDialog*>(modal)->reject();
+    });
+    EXPECT_EQ(services.chooseFormat({"Shape", "GPX", "MIF"}, {"a", "b", "c"}), 2);
+
+    struct Case {
+        bool uncheckIndex;
+        bool uncheckAttributes;
+        bool ok;
+    } cases[] = {{false, false, true}, {true, false, true}, {true, true, true}, {false, false, false}};
+    for (const Case& c : cases) {
+        WhenModal([c](QWidget* modal) {
+            EXPECT_EQ(modal->windowTitle(), "Export to Shape File");
+            QCheckBox* index = Control<QCheckBox>(modal, IDC_EXPORT_SHX);
+            QCheckBox* attributes = Control<QCheckBox>(modal, IDC_EXPORT_DBF);
+            EXPECT_TRUE(index->isChecked() && attributes->isChecked());
+            if (c.uncheckIndex)
+                QTest::mouseClick(index, Qt::LeftButton);
+            if (c.uncheckAttributes)
+                QTest::mouseClick(attributes, Qt::LeftButton);
+            QTest::mouseClick(Control<QPushButton>(modal, c.ok ? IDC_DIALOG_OK : IDC_DIALOG_CANCEL),
+                              Qt::LeftButton);
+            if (modal->isVisible())
+                static_cast<QDialog*>(modal)->reject();
+        });
+        bool index = true;
+        bool attributes = true;
+        EXPECT_EQ(services.confirmShapeExport(index, attributes), c.ok);
+        if (c.ok) {
+            EXPECT_EQ(index, !c.uncheckIndex);
+            EXPECT_EQ(attributes, !c.uncheckAttributes);
+        }
     }
 }
 
