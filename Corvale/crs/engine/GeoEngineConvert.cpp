@@ -8,6 +8,7 @@
 #include "crs/engine/EngineMath.h"
 #include "crs/engine/GeoEngineInternal.h"
 #include "crs/engine/Geocentric.h"
+#include "crs/engine/Geoid.h"
 #include "crs/engine/LocalCartesian.h"
 #include "crs/engine/Mercator.h"
 #include "crs/engine/ProjectionModules.h"
@@ -148,16 +149,33 @@ std::uint32_t HeightTypeOf(const GeoEngineState& side) {
     }
 }
 
-// Heights above mean sea level need the geoid models, which this build does
-// not have: a conversion that would turn one height type into another through
-// them is refused up front rather than answered with an unconverted height.
-bool NeedsGeoid(const GeoEngineState& in, const GeoEngineState& out) {
-    const std::uint32_t hIn = HeightTypeOf(in);
-    const std::uint32_t hOut = HeightTypeOf(out);
-    if (hIn == hOut || (!IsGeoidHeight(hIn) && !IsGeoidHeight(hOut)))
-        return false;
-    const bool passThrough = in.datumIndex == out.datumIndex && (hIn == GEH_NoHeight || hOut == GEH_NoHeight);
-    return !passThrough;
+// Mean-sea-level height types to and from ellipsoid heights through the
+// geoid module. Without its grids the height comes back unchanged with a
+// flag, which the caller turns into an error status.
+std::uint32_t GeoidToEllipsoid(std::uint32_t heightType, const Point& p, double& height) {
+    switch (heightType) {
+    case GEH_Egm96:
+        return GeoidMslToEllipsoidEgm96(p.latitude, p.longitude, p.height, height);
+    case GEH_Egm96Spline:
+        return GeoidMslToEllipsoidEgm96Spline(p.latitude, p.longitude, p.height, height);
+    case GEH_Egm84:
+        return GeoidMslToEllipsoidEgm84(p.latitude, p.longitude, p.height, height);
+    default:
+        return GeoidMslToEllipsoidEgm84Spline(p.latitude, p.longitude, p.height, height);
+    }
+}
+
+std::uint32_t EllipsoidToGeoid(std::uint32_t heightType, const Point& p, double& height) {
+    switch (heightType) {
+    case GEH_Egm96:
+        return GeoidEllipsoidToMslEgm96(p.latitude, p.longitude, p.height, height);
+    case GEH_Egm96Spline:
+        return GeoidEllipsoidToMslEgm96Spline(p.latitude, p.longitude, p.height, height);
+    case GEH_Egm84:
+        return GeoidEllipsoidToMslEgm84(p.latitude, p.longitude, p.height, height);
+    default:
+        return GeoidEllipsoidToMslEgm84Spline(p.latitude, p.longitude, p.height, height);
+    }
 }
 
 bool IsWarning(std::uint32_t status) {
@@ -401,7 +419,7 @@ std::uint32_t GeoEngineConvert(int state) {
 
     // Types whose modules this build does not have answer with the engine's
     // error word and change nothing.
-    if (!GeoEngineHasModule(in.type) || !GeoEngineHasModule(out.type) || NeedsGeoid(in, out))
+    if (!GeoEngineHasModule(in.type) || !GeoEngineHasModule(out.type))
         return GEE_InvalidType;
 
     in.status = 0;
@@ -460,8 +478,19 @@ std::uint32_t GeoEngineConvert(int state) {
             }
             if (hIn == GEH_NoHeight)
                 wgsPoint.height = 0.0;
-            // Height types 2 to 5 would be turned through the geoid here;
-            // NeedsGeoid refused every conversion that needs that.
+            // Sea-level heights through the geoid. A height the geoid
+            // cannot convert (no grids loaded) passes unchanged and marks
+            // the output that carries it; an output without a height
+            // loses nothing by it.
+            if (hIn != hOut) {
+                std::uint32_t geoid = 0;
+                if (IsGeoidHeight(hIn))
+                    geoid |= GeoidToEllipsoid(hIn, wgsPoint, wgsPoint.height);
+                if (IsGeoidHeight(hOut))
+                    geoid |= EllipsoidToGeoid(hOut, wgsPoint, wgsPoint.height);
+                if (geoid && hOut != GEH_NoHeight)
+                    out.status |= GES_GridAreaError;
+            }
 
             // From WGS 84.
             if (out.datumIndex == g_engine.wgs84DatumIndex) {
