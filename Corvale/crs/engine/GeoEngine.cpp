@@ -484,7 +484,8 @@ bool IsGridStringType(std::uint32_t type) {
 
 } // namespace
 
-std::uint32_t GeoEngineSetGridCoordinates(int state, int direction, std::uint32_t type, std::string_view text) {
+std::uint32_t GeoEngineSetGridCoordinates(int state, int direction, std::uint32_t type,
+                                          std::string_view text) {
     GeoEngineState* side = nullptr;
     if (std::uint32_t error = SideOfType(state, direction, type, side))
         return error;

@@ -274,7 +274,8 @@ std::uint32_t GeoEngineGetProjectedCoordinates(int state, int direction, std::ui
 // GEE_InvalidCode. (NZMG coordinates are an easting and a northing, set and
 // read with the projected-coordinate operations.)
 constexpr std::size_t kGridTextSize = sizeof(GeoEngineCoordinates::text);
-std::uint32_t GeoEngineSetGridCoordinates(int state, int direction, std::uint32_t type, std::string_view text);
+std::uint32_t GeoEngineSetGridCoordinates(int state, int direction, std::uint32_t type,
+                                          std::string_view text);
 std::uint32_t GeoEngineGetGridCoordinates(int state, int direction, std::uint32_t type,
                                           char (&text)[kGridTextSize]);
 // The precision of the grid strings the engine writes (5 from the start),

@@ -7,11 +7,11 @@
 #include "crs/engine/BritishNationalGrid.h"
 #include "crs/engine/Datum.h"
 #include "crs/engine/EngineMath.h"
+#include "crs/engine/Gars.h"
 #include "crs/engine/GeoEngineInternal.h"
 #include "crs/engine/Geocentric.h"
 #include "crs/engine/Geoid.h"
 #include "crs/engine/Georef.h"
-#include "crs/engine/Gars.h"
 #include "crs/engine/LocalCartesian.h"
 #include "crs/engine/Mercator.h"
 #include "crs/engine/Mgrs.h"
@@ -169,25 +169,22 @@ const FlagMap kGeoref[] = {
     {GEOREF_LatitudeMinutesError, GES_LatitudeMinutesError},
 };
 const FlagMap kBng[] = {
-    {BNG_LatitudeError, GES_LatitudeError},
-    {BNG_LongitudeError, GES_LongitudeError},
-    {BNG_EastingError, GES_EastingError},
-    {BNG_NorthingError, GES_NorthingError},
-    {BNG_GridAreaError, GES_GridAreaError},
-    {BNG_StringError, GES_StringError},
+    {BNG_LatitudeError, GES_LatitudeError},   {BNG_LongitudeError, GES_LongitudeError},
+    {BNG_EastingError, GES_EastingError},     {BNG_NorthingError, GES_NorthingError},
+    {BNG_GridAreaError, GES_GridAreaError},   {BNG_StringError, GES_StringError},
     {BNG_EllipsoidError, GES_EllipsoidError},
 };
 const FlagMap kNzmg[] = {
-    {NZMG_LatitudeError, GES_LatitudeError},
-    {NZMG_LongitudeError, GES_LongitudeError},
-    {NZMG_EastingError, GES_EastingError},
-    {NZMG_NorthingError, GES_NorthingError},
+    {NZMG_LatitudeError, GES_LatitudeError},   {NZMG_LongitudeError, GES_LongitudeError},
+    {NZMG_EastingError, GES_EastingError},     {NZMG_NorthingError, GES_NorthingError},
     {NZMG_EllipsoidError, GES_EllipsoidError},
 };
 
 std::int32_t UtmOverrideOf(const UtmParameters& p) { return p.zoneOverride ? p.zone : 0; }
 
-bool IsMilitaryGrid(std::uint32_t type) { return type == CSYS_Mgrs || type == CSYS_Usng; }
+bool IsMilitaryGrid(std::uint32_t type) {
+    return type == CSYS_Mgrs || type == CSYS_Usng;
+}
 
 std::string EllipsoidCodeOf(const GeoEngineState& side) {
     std::string code;
@@ -364,8 +361,10 @@ std::uint32_t ConvertUtmUpsToGrid(GeoEngineState& in, GeoEngineState& out, doubl
         std::uint32_t flags = 0;
         if (in.type == CSYS_Utm) {
             const UtmCoordinates& c = in.coordinates.utm;
-            flags = usng ? UsngFromUtm(c.zone, c.hemisphere, c.easting, c.northing, GridPrecision(), text)
-                         : MgrsFromUtm(c.zone, c.hemisphere, c.easting, c.northing, GridPrecision(), text);
+            flags = usng ? UsngFromUtm(c.zone, c.hemisphere, c.easting, c.northing, GridPrecision(),
+                                       text)
+                         : MgrsFromUtm(c.zone, c.hemisphere, c.easting, c.northing, GridPrecision(),
+                                       text);
         } else {
             const UpsCoordinates& c = in.coordinates.ups;
             flags = usng ? UsngFromUps(c.hemisphere, c.easting, c.northing, GridPrecision(), text)
@@ -458,8 +457,9 @@ std::uint32_t InputStage(const GeoEngineState& in, double a, double f, Point& p,
         const std::uint32_t setUp = MilitaryGridSetUp(in, a, f);
         if (setUp)
             return MapFlags(setUp, kMilitaryGrid);
-        const std::uint32_t flags = in.type == CSYS_Usng ? UsngInverse(TextOf(in), p.latitude, p.longitude)
-                                                         : MgrsInverse(TextOf(in), p.latitude, p.longitude);
+        const std::uint32_t flags = in.type == CSYS_Usng
+                                        ? UsngInverse(TextOf(in), p.latitude, p.longitude)
+                                        : MgrsInverse(TextOf(in), p.latitude, p.longitude);
         return MapFlags(flags, kMilitaryGrid);
     }
     case CSYS_Gars:
@@ -583,9 +583,9 @@ std::uint32_t OutputStage(GeoEngineState& out, double a, double f, const Point& 
         if (setUp)
             return MapFlags(setUp, kMilitaryGrid);
         char text[MGRS_StringSize] = {};
-        const std::uint32_t flags = out.type == CSYS_Usng
-                                        ? UsngForward(p.latitude, p.longitude, GridPrecision(), text)
-                                        : MgrsForward(p.latitude, p.longitude, GridPrecision(), text);
+        const std::uint32_t flags =
+            out.type == CSYS_Usng ? UsngForward(p.latitude, p.longitude, GridPrecision(), text)
+                                  : MgrsForward(p.latitude, p.longitude, GridPrecision(), text);
         if (flags == 0)
             SetText(out, text);
         return MapFlags(flags, kMilitaryGrid);
@@ -673,7 +673,8 @@ std::uint32_t GeoEngineConvert(int state) {
     // MGRS and USNG to and from UTM (without a zone override) and UPS, when
     // the string's kind of square fits the other side.
     if (sameDatum && IsMilitaryGrid(in.type) &&
-        ((out.type == CSYS_Utm && UtmOverrideOf(out.parameters.utm) == 0 && StartsWithZone(TextOf(in))) ||
+        ((out.type == CSYS_Utm && UtmOverrideOf(out.parameters.utm) == 0 &&
+          StartsWithZone(TextOf(in))) ||
          (out.type == CSYS_Ups && !StartsWithZone(TextOf(in)))))
         return ConvertGridToUtmUps(in, out, inA, inF);
     if (sameDatum && (in.type == CSYS_Utm || in.type == CSYS_Ups) && IsMilitaryGrid(out.type))
