@@ -6,8 +6,7 @@
 #
 #   scripts/fuzz.sh [seconds] [target]
 #
-# target: shape_walk (default), query, workspace, shape_ops, wkt, wkb, clipboard, kestrow_check
-#         or shape_export.
+# target: shape_walk (default) or one of the names in the case list below.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
@@ -23,6 +22,7 @@ case "$target" in
     clipboard) corpus=build-fuzz/corpus-clipboard ;;
     kestrow_check) corpus=build-fuzz/corpus-kestrow ;;
     shape_export) corpus=build-fuzz/corpus-shape-export ;;
+    grid_strings) corpus=build-fuzz/corpus-grid-strings ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
 esac
 

@@ -345,18 +345,23 @@ TEST_F(GeoEngine, TypesWithoutAModuleAnswerWithTheErrorWordAndChangeNothing) {
     }
 }
 
-TEST_F(GeoEngine, MeanSeaLevelHeightsAreRefusedOnlyWhereTheGeoidIsNeeded) {
+TEST_F(GeoEngine, MeanSeaLevelHeightsWithoutGeoidGridsPassUnchangedAndMarkTheOutput) {
+    // No geoid grid is loaded: a height that needs the geoid keeps its
+    // value and the output side says so; nothing undefined is written.
     struct Case {
         const char* what;
         std::uint32_t inHeight, outHeight, outDatum;
-        std::uint32_t expected;
+        std::uint32_t expected, outputStatus;
+        double height;
     } cases[] = {
-        {"same type, same datum", 2, 2, kWge, 0},
-        {"same type, other datum", 3, 3, kRt90, 0},
-        {"sea level to none on one datum", 2, 0, kWge, 0},
-        {"sea level to ellipsoid", 2, 1, kWge, GEE_InvalidType},
-        {"ellipsoid to sea level", 1, 5, kWge, GEE_InvalidType},
-        {"sea level to none on another datum", 4, 0, kRt90, GEE_InvalidType},
+        {"same type, same datum", 2, 2, kWge, 0, 0, 12.0},
+        {"same type, other datum", 3, 3, kRt90, 0, 0, 12.0},
+        {"sea level to none on one datum", 2, 0, kWge, 0, 0, 0.0},
+        {"sea level to ellipsoid", 2, 1, kWge, GEC_OutputError, GES_GridAreaError, 12.0},
+        {"ellipsoid to sea level", 1, 5, kWge, GEC_OutputError, GES_GridAreaError, 12.0},
+        {"sea level to sea level of another model", 2, 4, kWge, GEC_OutputError, GES_GridAreaError,
+         12.0},
+        {"sea level to none on another datum", 4, 0, kRt90, 0, 0, 0.0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -364,7 +369,13 @@ TEST_F(GeoEngine, MeanSeaLevelHeightsAreRefusedOnlyWhereTheGeoidIsNeeded) {
         ASSERT_EQ(GeoEngineSetGeodeticParameters(kS, 1, c.outHeight), 0u);
         ASSERT_EQ(GeoEngineSetDatum(kS, 1, c.outDatum), 0u);
         ASSERT_EQ(GeoEngineSetGeodeticCoordinates(kS, 0, 0.3, 1.0, 12.0), 0u);
+        ASSERT_EQ(GeoEngineSetGeodeticCoordinates(kS, 1, -1.0, -1.0, -1.0), 0u);
         EXPECT_EQ(GeoEngineConvert(kS), c.expected);
+        EXPECT_EQ(Side(1).status, c.outputStatus);
+        GeodeticCoordinates g{};
+        ASSERT_EQ(GeoEngineGetGeodeticCoordinates(kS, 1, g), 0u);
+        EXPECT_EQ(g.height, c.height);
+        EXPECT_NEAR(g.latitude, 1.0, 1e-4); // the position is converted
     }
 }
 

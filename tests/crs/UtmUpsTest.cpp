@@ -101,18 +101,9 @@ TEST_F(UtmUpsModules, ForwardAndInverseAgreeWithGeographicLibWithinAMillimetre) 
         const std::uint32_t flags = p.zone == 0
                                         ? UpsInverse(p.hemisphere, refE, refN, lat, lon)
                                         : UtmInverse(p.zone, p.hemisphere, refE, refN, lat, lon);
-        // Far out in a widened zone the Transverse Mercator series loses its
-        // accuracy; the inverse says so with the easting flag.
-        double fromMeridian = 0.0;
-        if (p.zone != 0) {
-            fromMeridian = std::fabs(p.lon - (6.0 * p.zone - 183.0));
-            if (fromMeridian > 180.0)
-                fromMeridian = 360.0 - fromMeridian;
-        }
-        if (fromMeridian > 9.0 * std::cos(Rad(p.lat))) {
-            EXPECT_EQ(flags, UTM_EastingError);
-            continue;
-        }
+        // The widened zones near the pole lie up to 6 degrees from their
+        // meridians, farther than 9 cos(latitude): still answered, and to a
+        // millimetre.
         ASSERT_EQ(flags, 0u);
         EXPECT_NEAR(Deg(lat), p.lat, kMillimetreDegrees);
         // Longitude is undefined at the poles and 180 comes back as -180.
@@ -341,13 +332,39 @@ TEST_F(UtmUpsEngine, GeodeticToUtmAndBack) {
     EXPECT_NEAR(Deg(g.longitude), 5.0, kMillimetreDegrees);
 }
 
-TEST_F(UtmUpsEngine, UtmInverseFarOutInAZoneNearThePoleIsRefused) {
+TEST_F(UtmUpsEngine, UtmInverseFarOutInAWidenedZoneNearThePoleIsAnswered) {
     // 75 N 10 E lies 5 degrees from zone 33's meridian, beyond 9 cos(75)
-    // degrees: the module answers with its easting flag.
+    // degrees, where UTM's own forward conversion puts it.
     ASSERT_EQ(GeoEngineSetSystem(kS, 0, CSYS_Utm), 0u);
     ASSERT_EQ(GeoEngineSetUtmCoordinates(kS, 0, 355706.5666, 8329692.6507, 33, 'N'), 0u);
-    EXPECT_EQ(GeoEngineConvert(kS), GEC_InputError);
-    EXPECT_EQ(Status(0), GES_EastingError);
+    EXPECT_EQ(GeoEngineConvert(kS), 0u);
+    GeodeticCoordinates g{};
+    ASSERT_EQ(GeoEngineGetGeodeticCoordinates(kS, 1, g), 0u);
+    EXPECT_NEAR(Deg(g.latitude), 75.0, kMillimetreDegrees);
+    EXPECT_NEAR(Deg(g.longitude), 10.0, kMillimetreDegrees);
+}
+
+TEST_F(UtmUpsModules, UtmInverseRefusesPointsBeyondNineDegreesFromTheMeridian) {
+    struct Case {
+        double lat, offset; // degrees from zone 33's meridian
+        std::uint32_t flags;
+    };
+    const Case cases[] = {
+        {80.0, 6.0, 0},
+        {80.0, -8.9, 0},
+        {80.0, 9.2, UTM_EastingError},
+        {80.0, -9.2, UTM_EastingError},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.lat << " " << c.offset);
+        ASSERT_EQ(TransverseMercatorSetParameters(kWgs84A, kWgs84F, 0.0, Rad(15.0), 500000.0, 0.0,
+                                                  0.9996),
+                  0u);
+        double e = 0.0, n = 0.0;
+        TransverseMercatorForward(Rad(c.lat), Rad(15.0 + c.offset), e, n);
+        double lat = 0.0, lon = 0.0;
+        EXPECT_EQ(UtmInverse(33, 'N', e, n, lat, lon), c.flags);
+    }
 }
 
 TEST_F(UtmUpsEngine, OverrideIsUsedOnlyWhenItsFlagIsSet) {

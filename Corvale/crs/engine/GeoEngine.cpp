@@ -22,6 +22,12 @@ bool GeoEngineHasModule(std::uint32_t type) {
     case CSYS_TransverseMercator:
     case CSYS_Utm:
     case CSYS_Ups:
+    case CSYS_Mgrs:
+    case CSYS_Usng:
+    case CSYS_Gars:
+    case CSYS_Georef:
+    case CSYS_BritishNationalGrid:
+    case CSYS_NewZealandMapGrid:
         return true;
     default:
         return FindProjectionModule(type) != nullptr;
@@ -452,7 +458,7 @@ std::uint32_t GeoEngineSetProjectedCoordinates(int state, int direction, std::ui
     GeoEngineState* side = nullptr;
     if (std::uint32_t error = SideOfType(state, direction, type, side))
         return error;
-    if (!FindProjectionModule(type))
+    if (!FindProjectionModule(type) && type != CSYS_NewZealandMapGrid)
         return GEE_InvalidType;
     side->coordinates.projected = {easting, northing};
     return 0;
@@ -463,8 +469,51 @@ std::uint32_t GeoEngineGetProjectedCoordinates(int state, int direction, std::ui
     GeoEngineState* side = nullptr;
     if (std::uint32_t error = SideOfType(state, direction, type, side))
         return error;
-    if (!FindProjectionModule(type))
+    if (!FindProjectionModule(type) && type != CSYS_NewZealandMapGrid)
         return GEE_InvalidType;
     coordinates = side->coordinates.projected;
+    return 0;
+}
+
+namespace {
+
+bool IsGridStringType(std::uint32_t type) {
+    return type == CSYS_Mgrs || type == CSYS_Usng || type == CSYS_Gars || type == CSYS_Georef ||
+           type == CSYS_BritishNationalGrid;
+}
+
+} // namespace
+
+std::uint32_t GeoEngineSetGridCoordinates(int state, int direction, std::uint32_t type,
+                                          std::string_view text) {
+    GeoEngineState* side = nullptr;
+    if (std::uint32_t error = SideOfType(state, direction, type, side))
+        return error;
+    if (!IsGridStringType(type))
+        return GEE_InvalidType;
+    // A string cut to fit could read as another place.
+    if (text.size() >= kGridTextSize)
+        return GEE_InvalidCode;
+    std::memset(side->coordinates.text, 0, sizeof side->coordinates.text);
+    std::memcpy(side->coordinates.text, text.data(), text.size());
+    return 0;
+}
+
+std::uint32_t GeoEngineGetGridCoordinates(int state, int direction, std::uint32_t type,
+                                          char (&text)[kGridTextSize]) {
+    GeoEngineState* side = nullptr;
+    if (std::uint32_t error = SideOfType(state, direction, type, side))
+        return error;
+    if (!IsGridStringType(type))
+        return GEE_InvalidType;
+    std::memcpy(text, side->coordinates.text, kGridTextSize);
+    text[kGridTextSize - 1] = '\0';
+    return 0;
+}
+
+std::uint32_t GeoEngineSetGridPrecision(int precision) {
+    if (!g_engine.initialized)
+        return GEE_NotInitialized;
+    g_engine.gridPrecision = precision;
     return 0;
 }

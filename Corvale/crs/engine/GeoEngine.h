@@ -110,7 +110,13 @@ constexpr std::uint32_t GEC_OutputError = 8;
 // Height types of the geodetic parameter record.
 constexpr std::uint32_t GEH_NoHeight = 0;          // the height is forced to 0
 constexpr std::uint32_t GEH_EllipsoidHeight = 1;
-// 2 to 5: heights above mean sea level through the geoid models.
+// 2 to 5: heights above mean sea level through the geoid models
+// (crs/engine/Geoid.h). Until the geoid grids are loaded such a height is
+// passed through unconverted and the output status gets GES_GridAreaError.
+constexpr std::uint32_t GEH_Egm96 = 2;
+constexpr std::uint32_t GEH_Egm96Spline = 3;
+constexpr std::uint32_t GEH_Egm84 = 4;
+constexpr std::uint32_t GEH_Egm84Spline = 5;
 constexpr std::uint32_t GEH_LastGeoidHeight = 5;
 
 // Parameter records.
@@ -263,9 +269,24 @@ std::uint32_t GeoEngineSetProjectedCoordinates(int state, int direction, std::ui
 std::uint32_t GeoEngineGetProjectedCoordinates(int state, int direction, std::uint32_t type,
                                                ProjectedCoordinates& coordinates);
 
+// Grid strings of MGRS, USNG, GARS, GEOREF and the British National Grid,
+// NUL-terminated; a longer string than the record holds is refused with
+// GEE_InvalidCode. (NZMG coordinates are an easting and a northing, set and
+// read with the projected-coordinate operations.)
+constexpr std::size_t kGridTextSize = sizeof(GeoEngineCoordinates::text);
+std::uint32_t GeoEngineSetGridCoordinates(int state, int direction, std::uint32_t type,
+                                          std::string_view text);
+std::uint32_t GeoEngineGetGridCoordinates(int state, int direction, std::uint32_t type,
+                                          char (&text)[kGridTextSize]);
+// The precision of the grid strings the engine writes (5 from the start),
+// held to 0..5 where a string is made: 0 names the 100 km square (MGRS,
+// USNG, BNG), the 30-minute cell (GARS) or the degree (GEOREF), 5 the metre
+// or the thousandth of a minute.
+std::uint32_t GeoEngineSetGridPrecision(int precision);
+
 // Converts the input coordinates of a slot into its output coordinates.
 // Returns GEE_NotInitialized / GEE_InvalidState before converting anything;
-// GEE_InvalidType, with nothing changed, when either side's type (or the
-// mean-sea-level height the conversion needs) has no module in this build;
+// GEE_InvalidType, with nothing changed, when either side's type has no
+// module in this build;
 // otherwise the GEC_* result code.
 std::uint32_t GeoEngineConvert(int state);

@@ -4,18 +4,28 @@
 
 #include "crs/engine/GeoEngine.h"
 
+#include "crs/engine/BritishNationalGrid.h"
 #include "crs/engine/Datum.h"
 #include "crs/engine/EngineMath.h"
+#include "crs/engine/Gars.h"
 #include "crs/engine/GeoEngineInternal.h"
 #include "crs/engine/Geocentric.h"
+#include "crs/engine/Geoid.h"
+#include "crs/engine/Georef.h"
 #include "crs/engine/LocalCartesian.h"
 #include "crs/engine/Mercator.h"
+#include "crs/engine/Mgrs.h"
+#include "crs/engine/Nzmg.h"
 #include "crs/engine/ProjectionModules.h"
 #include "crs/engine/TransverseMercator.h"
 #include "crs/engine/Ups.h"
+#include "crs/engine/Usng.h"
 #include "crs/engine/Utm.h"
 
 #include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
 
 using namespace geoengine;
 
@@ -124,7 +134,96 @@ const FlagMap kUps[] = {
     {UPS_NorthingError, GES_NorthingError},
 };
 
+// MGRS and USNG share their flag values.
+const FlagMap kMilitaryGrid[] = {
+    {MGRS_SemiMajorAxisError, GES_SemiMajorAxisError},
+    {MGRS_InverseFlatteningError, GES_InverseFlatteningError},
+    {MGRS_LatitudeError, GES_LatitudeError},
+    {MGRS_LongitudeError, GES_LongitudeError},
+    {MGRS_StringError, GES_StringError},
+    {MGRS_PrecisionError, GES_StringError},
+    {MGRS_EastingError, GES_EastingError},
+    {MGRS_NorthingError, GES_NorthingError},
+    {MGRS_ZoneError, GES_ZoneError},
+    {MGRS_HemisphereError, GES_HemisphereError},
+    {USNG_BandWarning, GES_GridWarning},
+};
+const FlagMap kGars[] = {
+    {GARS_LatitudeError, GES_LatitudeError},
+    {GARS_LongitudeError, GES_LongitudeError},
+    {GARS_StringError, GES_StringError},
+    {GARS_Letter1Error, GES_StringError},
+    {GARS_Letter2Error, GES_StringError},
+    {GARS_PrecisionError, GES_StringError},
+    {GARS_QuadrantError, GES_LongitudeMinutesError},
+    {GARS_KeypadError, GES_LatitudeMinutesError},
+};
+const FlagMap kGeoref[] = {
+    {GEOREF_LatitudeError, GES_LatitudeError},
+    {GEOREF_LongitudeError, GES_LongitudeError},
+    {GEOREF_StringError, GES_StringError},
+    {GEOREF_LatitudeLetterError, GES_StringError},
+    {GEOREF_LongitudeLetterError, GES_StringError},
+    {GEOREF_PrecisionError, GES_StringError},
+    {GEOREF_LongitudeMinutesError, GES_LongitudeMinutesError},
+    {GEOREF_LatitudeMinutesError, GES_LatitudeMinutesError},
+};
+const FlagMap kBng[] = {
+    {BNG_LatitudeError, GES_LatitudeError},   {BNG_LongitudeError, GES_LongitudeError},
+    {BNG_EastingError, GES_EastingError},     {BNG_NorthingError, GES_NorthingError},
+    {BNG_GridAreaError, GES_GridAreaError},   {BNG_StringError, GES_StringError},
+    {BNG_EllipsoidError, GES_EllipsoidError},
+};
+const FlagMap kNzmg[] = {
+    {NZMG_LatitudeError, GES_LatitudeError},   {NZMG_LongitudeError, GES_LongitudeError},
+    {NZMG_EastingError, GES_EastingError},     {NZMG_NorthingError, GES_NorthingError},
+    {NZMG_EllipsoidError, GES_EllipsoidError},
+};
+
 std::int32_t UtmOverrideOf(const UtmParameters& p) { return p.zoneOverride ? p.zone : 0; }
+
+bool IsMilitaryGrid(std::uint32_t type) {
+    return type == CSYS_Mgrs || type == CSYS_Usng;
+}
+
+std::string EllipsoidCodeOf(const GeoEngineState& side) {
+    std::string code;
+    DatumGetEllipsoidCode(side.datumIndex, code);
+    return code;
+}
+
+std::string_view TextOf(const GeoEngineState& side) {
+    const char* text = side.coordinates.text;
+    std::size_t n = 0;
+    while (n < sizeof side.coordinates.text && text[n] != '\0')
+        ++n;
+    return {text, n};
+}
+
+void SetText(GeoEngineState& side, const char* text) {
+    std::memset(side.coordinates.text, 0, sizeof side.coordinates.text);
+    std::strncpy(side.coordinates.text, text, sizeof side.coordinates.text - 1);
+}
+
+long GridPrecision() {
+    if (g_engine.gridPrecision < 0)
+        return 0;
+    if (g_engine.gridPrecision > 5)
+        return 5;
+    return g_engine.gridPrecision;
+}
+
+std::uint32_t MilitaryGridSetUp(const GeoEngineState& side, double a, double f) {
+    const std::string code = EllipsoidCodeOf(side);
+    return side.type == CSYS_Usng ? UsngSetParameters(a, f, code) : MgrsSetParameters(a, f, code);
+}
+
+bool StartsWithZone(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
 
 struct Point {
     double latitude = 0.0;
@@ -148,16 +247,33 @@ std::uint32_t HeightTypeOf(const GeoEngineState& side) {
     }
 }
 
-// Heights above mean sea level need the geoid models, which this build does
-// not have: a conversion that would turn one height type into another through
-// them is refused up front rather than answered with an unconverted height.
-bool NeedsGeoid(const GeoEngineState& in, const GeoEngineState& out) {
-    const std::uint32_t hIn = HeightTypeOf(in);
-    const std::uint32_t hOut = HeightTypeOf(out);
-    if (hIn == hOut || (!IsGeoidHeight(hIn) && !IsGeoidHeight(hOut)))
-        return false;
-    const bool passThrough = in.datumIndex == out.datumIndex && (hIn == GEH_NoHeight || hOut == GEH_NoHeight);
-    return !passThrough;
+// Mean-sea-level height types to and from ellipsoid heights through the
+// geoid module. Without its grids the height comes back unchanged with a
+// flag, which the caller turns into an error status.
+std::uint32_t GeoidToEllipsoid(std::uint32_t heightType, const Point& p, double& height) {
+    switch (heightType) {
+    case GEH_Egm96:
+        return GeoidMslToEllipsoidEgm96(p.latitude, p.longitude, p.height, height);
+    case GEH_Egm96Spline:
+        return GeoidMslToEllipsoidEgm96Spline(p.latitude, p.longitude, p.height, height);
+    case GEH_Egm84:
+        return GeoidMslToEllipsoidEgm84(p.latitude, p.longitude, p.height, height);
+    default:
+        return GeoidMslToEllipsoidEgm84Spline(p.latitude, p.longitude, p.height, height);
+    }
+}
+
+std::uint32_t EllipsoidToGeoid(std::uint32_t heightType, const Point& p, double& height) {
+    switch (heightType) {
+    case GEH_Egm96:
+        return GeoidEllipsoidToMslEgm96(p.latitude, p.longitude, p.height, height);
+    case GEH_Egm96Spline:
+        return GeoidEllipsoidToMslEgm96Spline(p.latitude, p.longitude, p.height, height);
+    case GEH_Egm84:
+        return GeoidEllipsoidToMslEgm84(p.latitude, p.longitude, p.height, height);
+    default:
+        return GeoidEllipsoidToMslEgm84Spline(p.latitude, p.longitude, p.height, height);
+    }
 }
 
 bool IsWarning(std::uint32_t status) {
@@ -194,6 +310,72 @@ std::uint32_t ConvertCartesianDirect(GeoEngineState& in, GeoEngineState& out, do
     if (in.status)
         return GEC_InputError;
     return 0;
+}
+
+std::uint32_t DirectResult(const GeoEngineState& in, const GeoEngineState& out) {
+    std::uint32_t code = 0;
+    if (in.status)
+        code |= IsWarning(in.status) ? GEC_InputWarning : GEC_InputError;
+    if (out.status)
+        code |= IsWarning(out.status) ? GEC_OutputWarning : GEC_OutputError;
+    if (in.status || out.status)
+        ClearAccuracy();
+    return code;
+}
+
+// MGRS or USNG straight to UTM or UPS on one datum: the string's own zone
+// is kept.
+std::uint32_t ConvertGridToUtmUps(GeoEngineState& in, GeoEngineState& out, double a, double f) {
+    const std::uint32_t setUp = MilitaryGridSetUp(in, a, f);
+    in.status |= MapFlags(setUp, kMilitaryGrid);
+    if (setUp == 0) {
+        const bool usng = in.type == CSYS_Usng;
+        std::uint32_t flags = 0;
+        if (out.type == CSYS_Utm) {
+            UtmCoordinates c{};
+            flags = usng ? UsngToUtm(TextOf(in), c.zone, c.hemisphere, c.easting, c.northing)
+                         : MgrsToUtm(TextOf(in), c.zone, c.hemisphere, c.easting, c.northing);
+            if ((flags & ~USNG_BandWarning) == 0)
+                out.coordinates.utm = c;
+        } else {
+            UpsCoordinates c{};
+            flags = usng ? UsngToUps(TextOf(in), c.hemisphere, c.easting, c.northing)
+                         : MgrsToUps(TextOf(in), c.hemisphere, c.easting, c.northing);
+            if (flags == 0)
+                out.coordinates.ups = c;
+        }
+        in.status |= MapFlags(flags, kMilitaryGrid);
+    }
+    return DirectResult(in, out);
+}
+
+// UTM or UPS straight to MGRS or USNG on one datum. The checks of the UTM
+// or UPS values belong to the input; a point with no latitude band to the
+// output.
+std::uint32_t ConvertUtmUpsToGrid(GeoEngineState& in, GeoEngineState& out, double a, double f) {
+    const std::uint32_t setUp = MilitaryGridSetUp(out, a, f);
+    out.status |= MapFlags(setUp, kMilitaryGrid);
+    if (setUp == 0) {
+        const bool usng = out.type == CSYS_Usng;
+        char text[MGRS_StringSize] = {};
+        std::uint32_t flags = 0;
+        if (in.type == CSYS_Utm) {
+            const UtmCoordinates& c = in.coordinates.utm;
+            flags = usng ? UsngFromUtm(c.zone, c.hemisphere, c.easting, c.northing, GridPrecision(),
+                                       text)
+                         : MgrsFromUtm(c.zone, c.hemisphere, c.easting, c.northing, GridPrecision(),
+                                       text);
+        } else {
+            const UpsCoordinates& c = in.coordinates.ups;
+            flags = usng ? UsngFromUps(c.hemisphere, c.easting, c.northing, GridPrecision(), text)
+                         : MgrsFromUps(c.hemisphere, c.easting, c.northing, GridPrecision(), text);
+        }
+        in.status |= MapFlags(flags & ~MGRS_LatitudeError, kMilitaryGrid);
+        out.status |= MapFlags(flags & MGRS_LatitudeError, kMilitaryGrid);
+        if (flags == 0)
+            SetText(out, text);
+    }
+    return DirectResult(in, out);
 }
 
 // Input coordinates to geodetic on the input datum; returns the status bits
@@ -269,6 +451,33 @@ std::uint32_t InputStage(const GeoEngineState& in, double a, double f, Point& p,
             return MapFlags(setUp, kUps);
         const UpsCoordinates& c = in.coordinates.ups;
         return MapFlags(UpsInverse(c.hemisphere, c.easting, c.northing, p.latitude, p.longitude), kUps);
+    }
+    case CSYS_Mgrs:
+    case CSYS_Usng: {
+        const std::uint32_t setUp = MilitaryGridSetUp(in, a, f);
+        if (setUp)
+            return MapFlags(setUp, kMilitaryGrid);
+        const std::uint32_t flags = in.type == CSYS_Usng
+                                        ? UsngInverse(TextOf(in), p.latitude, p.longitude)
+                                        : MgrsInverse(TextOf(in), p.latitude, p.longitude);
+        return MapFlags(flags, kMilitaryGrid);
+    }
+    case CSYS_Gars:
+        return MapFlags(GarsInverse(TextOf(in), p.latitude, p.longitude), kGars);
+    case CSYS_Georef:
+        return MapFlags(GeorefInverse(TextOf(in), p.latitude, p.longitude), kGeoref);
+    case CSYS_BritishNationalGrid: {
+        const std::uint32_t setUp = BngSetParameters(EllipsoidCodeOf(in));
+        if (setUp)
+            return MapFlags(setUp, kBng);
+        return MapFlags(BngInverse(TextOf(in), p.latitude, p.longitude), kBng);
+    }
+    case CSYS_NewZealandMapGrid: {
+        const std::uint32_t setUp = NzmgSetParameters(EllipsoidCodeOf(in));
+        if (setUp)
+            return MapFlags(setUp, kNzmg);
+        const ProjectedCoordinates& c = in.coordinates.projected;
+        return MapFlags(NzmgInverse(c.easting, c.northing, p.latitude, p.longitude), kNzmg);
     }
     default:
         break;
@@ -368,6 +577,53 @@ std::uint32_t OutputStage(GeoEngineState& out, double a, double f, const Point& 
             out.coordinates.ups = c;
         return MapFlags(flags, kUps);
     }
+    case CSYS_Mgrs:
+    case CSYS_Usng: {
+        const std::uint32_t setUp = MilitaryGridSetUp(out, a, f);
+        if (setUp)
+            return MapFlags(setUp, kMilitaryGrid);
+        char text[MGRS_StringSize] = {};
+        const std::uint32_t flags =
+            out.type == CSYS_Usng ? UsngForward(p.latitude, p.longitude, GridPrecision(), text)
+                                  : MgrsForward(p.latitude, p.longitude, GridPrecision(), text);
+        if (flags == 0)
+            SetText(out, text);
+        return MapFlags(flags, kMilitaryGrid);
+    }
+    case CSYS_Gars: {
+        char text[GARS_StringSize] = {};
+        const std::uint32_t flags = GarsForward(p.latitude, p.longitude, GridPrecision(), text);
+        if (flags == 0)
+            SetText(out, text);
+        return MapFlags(flags, kGars);
+    }
+    case CSYS_Georef: {
+        char text[GEOREF_StringSize] = {};
+        const std::uint32_t flags = GeorefForward(p.latitude, p.longitude, GridPrecision(), text);
+        if (flags == 0)
+            SetText(out, text);
+        return MapFlags(flags, kGeoref);
+    }
+    case CSYS_BritishNationalGrid: {
+        const std::uint32_t setUp = BngSetParameters(EllipsoidCodeOf(out));
+        if (setUp)
+            return MapFlags(setUp, kBng);
+        char text[BNG_StringSize] = {};
+        const std::uint32_t flags = BngForward(p.latitude, p.longitude, GridPrecision(), text);
+        if (flags == 0)
+            SetText(out, text);
+        return MapFlags(flags, kBng);
+    }
+    case CSYS_NewZealandMapGrid: {
+        const std::uint32_t setUp = NzmgSetParameters(EllipsoidCodeOf(out));
+        if (setUp)
+            return MapFlags(setUp, kNzmg);
+        ProjectedCoordinates c{};
+        const std::uint32_t flags = NzmgForward(p.latitude, p.longitude, c.easting, c.northing);
+        if (flags == 0)
+            out.coordinates.projected = c;
+        return MapFlags(flags, kNzmg);
+    }
     default:
         break;
     }
@@ -401,7 +657,7 @@ std::uint32_t GeoEngineConvert(int state) {
 
     // Types whose modules this build does not have answer with the engine's
     // error word and change nothing.
-    if (!GeoEngineHasModule(in.type) || !GeoEngineHasModule(out.type) || NeedsGeoid(in, out))
+    if (!GeoEngineHasModule(in.type) || !GeoEngineHasModule(out.type))
         return GEE_InvalidType;
 
     in.status = 0;
@@ -414,6 +670,15 @@ std::uint32_t GeoEngineConvert(int state) {
     if (sameDatum && ((in.type == CSYS_Geocentric && out.type == CSYS_LocalCartesian) ||
                       (in.type == CSYS_LocalCartesian && out.type == CSYS_Geocentric)))
         return ConvertCartesianDirect(in, out, inA, inF);
+    // MGRS and USNG to and from UTM (without a zone override) and UPS, when
+    // the string's kind of square fits the other side.
+    if (sameDatum && IsMilitaryGrid(in.type) &&
+        ((out.type == CSYS_Utm && UtmOverrideOf(out.parameters.utm) == 0 &&
+          StartsWithZone(TextOf(in))) ||
+         (out.type == CSYS_Ups && !StartsWithZone(TextOf(in)))))
+        return ConvertGridToUtmUps(in, out, inA, inF);
+    if (sameDatum && (in.type == CSYS_Utm || in.type == CSYS_Ups) && IsMilitaryGrid(out.type))
+        return ConvertUtmUpsToGrid(in, out, inA, inF);
 
     // Input stage.
     Point inPoint;
@@ -430,7 +695,9 @@ std::uint32_t GeoEngineConvert(int state) {
     const std::uint32_t hOut = HeightTypeOf(out);
     Point wgsPoint;
     Point outPoint;
-    if (in.status == 0) {
+    // A warning of the input (a USNG string outside its band) comes with a
+    // point, which goes on to the output like any other.
+    if (in.status == 0 || IsWarning(in.status)) {
         if (sameDatum && (hIn == hOut || hIn == GEH_NoHeight || hOut == GEH_NoHeight)) {
             outPoint = inPoint;
             if (hIn == GEH_NoHeight || hOut == GEH_NoHeight)
@@ -460,8 +727,19 @@ std::uint32_t GeoEngineConvert(int state) {
             }
             if (hIn == GEH_NoHeight)
                 wgsPoint.height = 0.0;
-            // Height types 2 to 5 would be turned through the geoid here;
-            // NeedsGeoid refused every conversion that needs that.
+            // Sea-level heights through the geoid. A height the geoid
+            // cannot convert (no grids loaded) passes unchanged and marks
+            // the output that carries it; an output without a height
+            // loses nothing by it.
+            if (hIn != hOut) {
+                std::uint32_t geoid = 0;
+                if (IsGeoidHeight(hIn))
+                    geoid |= GeoidToEllipsoid(hIn, wgsPoint, wgsPoint.height);
+                if (IsGeoidHeight(hOut))
+                    geoid |= EllipsoidToGeoid(hOut, wgsPoint, wgsPoint.height);
+                if (geoid && hOut != GEH_NoHeight)
+                    out.status |= GES_GridAreaError;
+            }
 
             // From WGS 84.
             if (out.datumIndex == g_engine.wgs84DatumIndex) {

@@ -36,6 +36,15 @@ double CentralMeridian(std::int32_t zone) {
     return degrees * kPi / 180.0;
 }
 
+constexpr double kMaxDistanceFromMeridian = 9.0 * kPi / 180.0;
+
+double DistanceFromMeridian(double longitude, std::int32_t zone) {
+    double d = std::fabs(longitude - CentralMeridian(zone));
+    while (d > kPi)
+        d = std::fabs(d - kTwoPi);
+    return d;
+}
+
 bool EastingInRange(double e) {
     return e >= kMinEasting && e <= kMaxEasting;
 }
@@ -158,7 +167,14 @@ std::uint32_t UtmInverse(std::int32_t zone, char hemisphere, double easting, dou
     double lat = latitude;
     double lon = longitude;
     const std::uint32_t tm = TransverseMercatorInverse(easting, northing, lat, lon);
-    if (tm & (PRJ_EastingError | TME_LongitudeWarning))
+    if (tm & PRJ_EastingError)
+        flags = UTM_EastingError;
+    // The Transverse Mercator inverse warns beyond 9 degrees times the
+    // cosine of the latitude, which near the pole cuts into the widened
+    // Svalbard and Norway zones: UTM's own forward conversion writes points
+    // 6 degrees from the meridian there, so only a point farther out than
+    // the forward conversion ever goes (9 degrees) is refused.
+    if ((tm & TME_LongitudeWarning) && DistanceFromMeridian(lon, zone) > kMaxDistanceFromMeridian)
         flags = UTM_EastingError;
     if (tm & PRJ_NorthingError)
         flags |= UTM_NorthingError;
