@@ -12,7 +12,9 @@
 #include <QLabel>
 #include <QPainter>
 #include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QStyleOptionFrame>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -76,6 +78,58 @@ int CFontPropertiesDialog::CharSetOfWritingSystem(int writingSystem) {
     }
 }
 
+namespace {
+
+// Draws an entry of the face list: the highlight behind a selected entry,
+// the glyph column, then the name.
+class FaceItemDelegate : public QStyledItemDelegate {
+public:
+    FaceItemDelegate(CFontPropertiesDialog::CFontCombo* combo) : QStyledItemDelegate(combo), m_Combo(combo) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const bool selected = (option.state & QStyle::State_Selected) != 0;
+        const QPalette& palette = option.palette;
+        painter->save();
+        if (selected)
+            painter->fillRect(option.rect, palette.highlight());
+        QRect text = option.rect;
+        if (m_Combo->ShowsGlyphs()) {
+            const QRect glyph(option.rect.left(), option.rect.top(), CFontPropertiesDialog::CFontCombo::kGlyphWidth,
+                              option.rect.height());
+            if ((index.data(Qt::UserRole).toInt() & static_cast<int>(CFontPropertiesDialog::FPF_TrueType)) != 0) {
+                QFont mark = option.font;
+                mark.setBold(true);
+                painter->setFont(mark);
+                painter->setPen(selected ? palette.highlightedText().color() : palette.text().color());
+                painter->drawText(glyph, Qt::AlignCenter, QStringLiteral("T"));
+            }
+            text.setLeft(glyph.right() + 1);
+        }
+        painter->setFont(option.font);
+        painter->setPen(selected ? palette.highlightedText().color() : palette.text().color());
+        painter->drawText(text.adjusted(2, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, index.data().toString());
+        if ((option.state & QStyle::State_HasFocus) != 0) {
+            QStyleOptionFocusRect focus;
+            focus.rect = option.rect;
+            focus.palette = palette;
+            m_Combo->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, m_Combo);
+        }
+        painter->restore();
+    }
+
+private:
+    CFontPropertiesDialog::CFontCombo* m_Combo;
+};
+
+} // namespace
+
+CFontPropertiesDialog::CFontCombo::CFontCombo(CFontPropertiesDialog* page) : QComboBox(page), m_Page(page) {
+    setObjectName(QString::number(IDC_Face));
+    setItemDelegate(new FaceItemDelegate(this));
+}
+
+bool CFontPropertiesDialog::CFontCombo::ShowsGlyphs() const { return (m_Page->m_Features & FPF_TrueType) != 0; }
+
 CFontPropertiesDialog::CPreviewButton::CPreviewButton(CFontPropertiesDialog* page) : QWidget(page), m_Page(page) {
     setObjectName(QString::number(IDC_Preview));
     setMinimumSize(120, 50);
@@ -98,7 +152,7 @@ void CFontPropertiesDialog::CPreviewButton::paintEvent(QPaintEvent*) {
 
 CFontPropertiesDialog::CFontPropertiesDialog(QWidget* parent) : CPropertiesBaseDialog(parent) {
     setObjectName(QString::number(IDD));
-    m_FaceCombo = Named(new QComboBox(this), IDC_Face);
+    m_FaceCombo = new CFontCombo(this);
     m_FaceCombo->setEditable(true);
     m_FaceCombo->setInsertPolicy(QComboBox::NoInsert);
     m_StyleCombo = Named(new QComboBox(this), IDC_Style);

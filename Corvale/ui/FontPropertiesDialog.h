@@ -8,6 +8,7 @@
 #include "core/LogFont.h"
 #include "ui/PropertiesBaseDialog.h"
 
+#include <QComboBox>
 #include <QWidget>
 
 #include <cstdint>
@@ -15,7 +16,6 @@
 
 class CColourPickerXP;
 class QCheckBox;
-class QComboBox;
 class QGroupBox;
 class QLabel;
 
@@ -46,6 +46,18 @@ public:
     // for an italic style.
     static constexpr int kItalicBit = 0x10000000;
     static constexpr int kWeightMask = 0x07FFFFFF;
+
+    // The face list: a 15-pixel column before the names marks the scalable
+    // faces while the list takes them.
+    class CFontCombo : public QComboBox {
+    public:
+        static constexpr int kGlyphWidth = 15;
+        explicit CFontCombo(CFontPropertiesDialog* page);
+        bool ShowsGlyphs() const;
+
+    private:
+        CFontPropertiesDialog* m_Page;
+    };
 
     // The preview: its background, then the caption centred in the page's
     // font and text colour, then a sunken edge.
@@ -94,7 +106,7 @@ protected:
 private:
     void UpdateOptionalControls();
 
-    QComboBox* m_FaceCombo;
+    CFontCombo* m_FaceCombo;
     QComboBox* m_StyleCombo;
     QComboBox* m_SizeCombo;
     QComboBox* m_ScriptCombo;

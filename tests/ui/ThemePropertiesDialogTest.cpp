@@ -25,9 +25,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyleOptionViewItem>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -903,4 +905,38 @@ TEST(FontPropertiesPage, AutomaticTextColourIsBlackAndThePreviewDrawsIt) {
     EXPECT_EQ(image.pixel(image.width() / 2, 4), qRgb(255, 255, 255));
     picker->OnPopupMessage(PCM_ColourAccepted, kAutomaticColour);
     EXPECT_EQ(page.m_TextColour, 0u);
+}
+
+TEST(FontPropertiesPage, FaceListTakesScalableFacesAndMarksThem) {
+    const QString family = ScalableFamily();
+    if (family.isEmpty())
+        GTEST_SKIP() << "no scalable font installed";
+    CFontPropertiesDialog page;
+    page.m_Features = 0xFFF00004u;
+    page.InitDialog();
+    auto* faces = Control<QComboBox>(&page, CFontPropertiesDialog::IDC_Face);
+    for (int i = 0; i < faces->count(); ++i)
+        EXPECT_EQ(faces->itemData(i).toInt(), 4) << faces->itemText(i).toStdString();
+    const int index = faces->findText(family);
+    ASSERT_GE(index, 0);
+    QImage image(200, 20, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        QStyleOptionViewItem option;
+        option.rect = image.rect();
+        option.palette = faces->palette();
+        option.font = faces->font();
+        option.state = QStyle::State_Enabled;
+        faces->itemDelegate()->paint(&painter, option, faces->model()->index(index, 0));
+    }
+    auto darkIn = [&image](int from, int to) {
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = from; x < to; ++x)
+                if (qGray(image.pixel(x, y)) < 128)
+                    return true;
+        return false;
+    };
+    EXPECT_TRUE(darkIn(0, CFontPropertiesDialog::CFontCombo::kGlyphWidth));
+    EXPECT_TRUE(darkIn(CFontPropertiesDialog::CFontCombo::kGlyphWidth, 200));
 }
