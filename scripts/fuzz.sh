@@ -23,6 +23,7 @@ case "$target" in
     kestrow_check) corpus=build-fuzz/corpus-kestrow ;;
     shape_export) corpus=build-fuzz/corpus-shape-export ;;
     grid_strings) corpus=build-fuzz/corpus-grid-strings ;;
+    style_rules) corpus=build-fuzz/corpus-style-rules ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
 esac
 

@@ -11,6 +11,7 @@
 #include "panes/StatisticsGridPane.h"
 #include "settings/AppSettings.h"
 #include "settings/Registry.h"
+#include "ui/ThemePropertiesDialog.h"
 #include "view/GeoView.h"
 #include "workspace/CommandIds.h"
 #include "workspace/CorvaleDoc.h"
@@ -670,6 +671,10 @@ bool CMainFrame::CreateDockingWindows() {
     legend.routeCommand = [this](unsigned id, CCmdUI* ui) {
         return RouteCommand(id, ui, {this, static_cast<CCmdTarget*>(GetActiveView()),
                                      static_cast<CCmdTarget*>(GetActiveDocument()), m_ApplicationTarget});
+    };
+    legend.showThemeProperties = [](QWidget* parent, CTheme& theme, CCorvaleDoc& document,
+                                    const std::vector<std::string>& hints) {
+        return ShowThemePropertiesDialog(parent, theme, document, hints);
     };
     SetLegendPaneServices(legend);
     return true;

@@ -634,6 +634,10 @@ public:
     bool m_ConnectPoints = false;
     // The image of a raster theme is smoothed when stretched.
     bool m_RasterSmoothing = false;
+    // A select click on an image theme traces the region of similar colour
+    // under it. Image themes keep it in the stored word of m_ConnectPoints,
+    // which has no meaning for them.
+    bool m_VectorizeOnSelect = false;
 
     // A loader theme whose plug-in is not bound keeps the plug-in's path and
     // the data block the workspace held for it, and stores them again as

@@ -477,7 +477,7 @@ void CTheme::Serialize(CArchive& ar, const SerializeContext& context) {
         WriteFlag32(ar, m_LabelFrame);
         WriteFlag32(ar, m_ShowArrows);
         ar.WriteI32(m_ArrowImage.GetArrowType());
-        WriteFlag32(ar, m_ConnectPoints);
+        WriteFlag32(ar, m_ShapeType == SHT_Image ? m_VectorizeOnSelect : m_ConnectPoints);
         ar.WriteI32(m_LineOffsetMode);
         ar.WriteI32(m_LineOffset);
         m_AdvancedProperties.Serialize(ar);
@@ -577,8 +577,11 @@ void CTheme::Serialize(CArchive& ar, const SerializeContext& context) {
         // Each setter draws the arrow icons again only when the value changed.
         m_ArrowImage.SetArrowType(ar.ReadI32());
     }
-    if (version >= 13)
+    if (version >= 13) {
+        // One word for both: which one it is depends on the kind of theme.
         m_ConnectPoints = ReadFlag32(ar);
+        m_VectorizeOnSelect = m_ConnectPoints;
+    }
     if (version >= 14) {
         m_LineOffsetMode = ar.ReadI32();
         m_LineOffset = ar.ReadI32();

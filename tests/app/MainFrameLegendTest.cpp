@@ -7,11 +7,20 @@
 #include "app/AppIds.h"
 #include "core/Theme.h"
 #include "panes/LegendPane.h"
+#include "ui/AdvancedPropertiesDialog.h"
 #include "ui/LegendListCtrl.h"
+#include "ui/ThemePropertiesDialog.h"
+#include "ui/ThemePropertyPages.h"
+#include "ui/controls/ColourPickerXP.h"
+#include "view/GeoView.h"
 #include "workspace/CommandIds.h"
 #include "workspace/CorvaleDoc.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDockWidget>
+#include <QLineEdit>
+#include <QTimer>
 #include <QImage>
 #include <QMenu>
 #include <QPainter>
@@ -19,11 +28,24 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace {
 
 using MainFrameLegendTest = AppTest;
+
+template <class T> T* Control(QWidget* parent, int id) { return parent->findChild<T*>(QString::number(id)); }
+
+// Once the event loop runs, calls step with the active modal dialog.
+void WhenModal(std::function<void(QWidget*)> step) {
+    QTimer::singleShot(0, [step = std::move(step)] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr) << "no modal dialog open";
+        step(dialog);
+    });
+}
 
 TEST_F(MainFrameLegendTest, TheThemesPaneListsTheActiveWorkspace) {
     const std::string shapes = CopyShapeFixture("polygons", m_Dir.path());
@@ -70,17 +92,69 @@ TEST_F(MainFrameLegendTest, TheThemesPaneListsTheActiveWorkspace) {
         menu->findChild<QAction*>(QStringLiteral("command_%1").arg(ID_THEME_ZOOM_TO_THEME));
     ASSERT_NE(zoom, nullptr);
     EXPECT_TRUE(zoom->isEnabled());
-    // The properties dialog does not exist yet: its item is off.
+    // The program installs the theme properties: their item is on.
     QAction* properties =
         menu->findChild<QAction*>(QStringLiteral("command_%1").arg(ID_THEME_PROPERTIES));
     ASSERT_NE(properties, nullptr);
-    EXPECT_FALSE(properties->isEnabled());
+    EXPECT_TRUE(properties->isEnabled());
 
     // Closing the workspace empties the legend.
     m_App->CloseAllDocuments();
     QApplication::processEvents();
     EXPECT_EQ(legend->GetDocument(), nullptr);
     EXPECT_EQ(list->GetItemCount(), 0);
+}
+
+// A user opens a theme's properties from the legend, gives it another
+// colour and a rule, and the map draws both.
+TEST_F(MainFrameLegendTest, ThemePropertiesRestyleTheMap) {
+    const std::string shapes = CopyShapeFixture("polygons", m_Dir.path());
+    std::filesystem::copy_file(std::string(CORVALE_TEST_DATA) + "/dbf/gdal.dbf", m_Dir.file("polygons.dbf"));
+    const std::string workspace = WriteWorkspace(shapes, m_Dir.file("map.cvw"));
+    ASSERT_TRUE(Start({QString::fromStdString(workspace)}));
+    CLegendPane* legend = Frame().GetLegendPane();
+    CCorvaleDoc* document = Frame().GetActiveDocument();
+    ASSERT_NE(document, nullptr);
+    ASSERT_EQ(document->m_themes.size(), 1u);
+    CTheme* theme = document->m_themes.front();
+    theme->m_FillPattern = 0;
+    CGeoView* view = Frame().GetActiveView();
+    ASSERT_NE(view, nullptr);
+    view->resize(300, 300);
+    document->ZoomToFullExtent(nullptr);
+
+    constexpr std::uint32_t kThemeColour = 0x00A000; // green
+    constexpr std::uint32_t kRuleColour = 0x0000C0;  // red
+    legend->GetList()->SetItemSelected(0, true);
+    WhenModal([&](QWidget* dialog) {
+        auto* properties = static_cast<CThemePropertiesDialog*>(dialog);
+        properties->GetPolygonPage()->m_FillColour = kThemeColour;
+        // COUNT is 12 in the first record only.
+        WhenModal([&](QWidget* rule) {
+            Control<QLineEdit>(rule, CAdvancedPropertyDialog::IDC_Condition)->setText("[COUNT] > 5");
+            Control<CColourPickerXP>(rule, CAdvancedPropertyDialog::IDC_FillColour)->SetColour(kRuleColour);
+            static_cast<QDialog*>(rule)->accept();
+        });
+        properties->GetAdvancedPage()->OnNew();
+        properties->accept();
+    });
+    legend->RunCommand(ID_THEME_PROPERTIES);
+
+    EXPECT_EQ(theme->m_Color, kThemeColour);
+    ASSERT_EQ(theme->m_AdvancedProperties.m_Properties.size(), 1u);
+    EXPECT_TRUE(document->IsModified());
+    const QImage map = view->GetMapPicture();
+    int themePixels = 0;
+    int rulePixels = 0;
+    for (int y = 0; y < map.height(); ++y) {
+        for (int x = 0; x < map.width(); ++x) {
+            const QRgb pixel = map.pixel(x, y) & 0xFFFFFF;
+            themePixels += pixel == 0x00A000 ? 1 : 0;
+            rulePixels += pixel == 0xC00000 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(themePixels, 100);
+    EXPECT_GT(rulePixels, 100);
 }
 
 } // namespace

@@ -742,6 +742,10 @@ TEST(ThemeSerialize, AnImageThemeKeepsItsPlacement) {
     ASSERT_TRUE(original.LoadRaster(image));
     ASSERT_TRUE(original.RotateRaster(0.25));
     original.m_RasterLoaded = false;
+    // An image theme keeps its single-select vectorizing in the word points
+    // use for drawing as a polyline.
+    original.m_VectorizeOnSelect = true;
+    original.m_ConnectPoints = false;
     const Bytes stored = Store(original);
 
     CTheme read;
@@ -754,6 +758,7 @@ TEST(ThemeSerialize, AnImageThemeKeepsItsPlacement) {
     EXPECT_EQ(a.GetD(), b.GetD());
     EXPECT_EQ(a.GetF(), b.GetF());
     EXPECT_FALSE(read.m_RasterLoaded);
+    EXPECT_TRUE(read.m_VectorizeOnSelect);
     // The image is loaded when it is drawn; meanwhile the stored bounds
     // stand for it.
     EXPECT_TRUE(read.m_BoundsValid);
