@@ -12,6 +12,7 @@
 #include "scripting/JSHandler.h"
 #include "settings/AppSettings.h"
 #include "ui/AttributeDialogServices.h"
+#include "ui/DocumentCommandDialogs.h"
 #include "ui/MapImageDialogs.h"
 #include "ui/MapOverviewDialog.h"
 #include "ui/SmallDialogs.h"
@@ -264,6 +265,7 @@ void CCorvaleApp::InstallServices() {
     InstallAttributeDialogs(dialogs, m_MainFrame);
     InstallWorkspaceDialogs(dialogs, m_MainFrame);
     InstallViewDialogs(dialogs, m_MainFrame);
+    InstallDocumentCommandDialogs(dialogs, m_MainFrame);
     dialogs.loaderPluginPath = [this](unsigned index) {
         return m_MainFrame != nullptr ? m_MainFrame->GetLoaderPluginPath(index) : std::string();
     };
@@ -337,6 +339,9 @@ void CCorvaleApp::UninstallServices() {
     dialogs.mergeAttributes = nullptr;
     dialogs.workspaceProperties = nullptr;
     dialogs.transformThemes = nullptr;
+    dialogs.pointCountRule = nullptr;
+    dialogs.chooseTheme = nullptr;
+    dialogs.showInformation = nullptr;
     dialogs.loaderPluginPath = nullptr;
     SetDocumentDialogServices(dialogs);
     SetGeoViewServices(nullptr);

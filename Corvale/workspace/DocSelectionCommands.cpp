@@ -300,8 +300,7 @@ void CCorvaleDoc::AddSelectionCommands() {
             if (records.empty())
                 return;
             SelectIntersectingPolygons(std::vector<const CShapeRecord*>(records.begin(), records.end()));
-            for (CShapeRecord* record : records)
-                FreeShapeRecord(record);
+            DeleteShapeRecords(records);
         },
         [this](CCmdUI& ui) {
             const CDocumentDialogServices& services = GetDocumentDialogServices();

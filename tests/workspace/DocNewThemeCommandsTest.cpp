@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -245,6 +246,33 @@ TEST_F(DocNewThemeCommands, FromSelectionNeedsASelectionAndRefersToTheRoot) {
     ASSERT_EQ(grandchild->GetShapeCount(), 1);
     EXPECT_EQ(grandchild->GetShape(0), towns->GetShape(2));
     EXPECT_FALSE(doc.RemoveTheme(towns)) << "two themes are made from it";
+}
+
+} // namespace
+
+namespace {
+
+// A record that the parent's loader withdraws is about to be freed: the
+// themes made from the parent's selection must stop listing it.
+TEST_F(DocNewThemeCommands, AWithdrawnRecordLeavesTheSelectionThemesToo) {
+    CTheme* towns = AddNative("Towns", SHT_Point);
+    for (int i = 0; i < 3; ++i)
+        towns->AddPointAt(false, false, i, i);
+    // Read-only, as a loader's theme is.
+    ASSERT_TRUE(towns->ConvertToNative(false, true));
+    towns->AddToSelection(0, 0, 3, 0);
+    towns->AddToSelection(1, 1, 3, 0);
+    CTheme* child = doc.NewThemeFromSelection(towns, nullptr, true);
+    ASSERT_EQ(child->GetShapeCount(), 2);
+    child->AddToSelection(1, 1, 3, 0);
+    CShapeRecord* withdrawn = towns->GetShape(1);
+    CShapeRecord* kept = towns->GetShape(0);
+
+    ASSERT_TRUE(towns->RemoveLoadedShape(withdrawn));
+    ASSERT_EQ(child->GetShapeCount(), 1);
+    EXPECT_EQ(child->GetShape(0), kept);
+    EXPECT_TRUE(child->m_Selection.empty());
+    EXPECT_EQ(std::count(child->m_Points.begin(), child->m_Points.end(), withdrawn), 0);
 }
 
 } // namespace
