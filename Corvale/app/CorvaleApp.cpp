@@ -14,6 +14,7 @@
 #include "settings/AppSettings.h"
 #include "ui/AttributeDialogServices.h"
 #include "ui/ExportDialogs.h"
+#include "ui/DocumentCommandDialogs.h"
 #include "ui/MapImageDialogs.h"
 #include "ui/MapOverviewDialog.h"
 #include "ui/SmallDialogs.h"
@@ -269,6 +270,7 @@ void CCorvaleApp::InstallServices() {
     InstallAttributeDialogs(dialogs, m_MainFrame);
     InstallWorkspaceDialogs(dialogs, m_MainFrame);
     InstallViewDialogs(dialogs, m_MainFrame);
+    InstallDocumentCommandDialogs(dialogs, m_MainFrame);
     dialogs.loaderPluginPath = [this](unsigned index) {
         return m_MainFrame != nullptr ? m_MainFrame->GetLoaderPluginPath(index) : std::string();
     };
@@ -384,6 +386,11 @@ void CCorvaleApp::UninstallServices() {
     dialogs.workspaceProperties = nullptr;
     dialogs.transformThemes = nullptr;
     dialogs.transformImage = nullptr;
+    dialogs.pointCountRule = nullptr;
+    dialogs.chooseTheme = nullptr;
+    dialogs.showInformation = nullptr;
+    dialogs.clipboardHasPolygons = nullptr;
+    dialogs.readClipboardPolygons = nullptr;
     dialogs.loaderPluginPath = nullptr;
     SetDocumentDialogServices(dialogs);
     SetGeoViewServices(nullptr);

@@ -355,7 +355,7 @@ void CMainFrame::CreateCommands() {
     AddCommand(ID_TOOL_BOUNDING_BOXES, tr("&Bounding Boxes"), MakeTextIcon(QStringLiteral("BB"), map), {}, true);
     AddCommand(ID_THEME_FILTER_SELECTION, tr("&Filter Selected"), MakeTextIcon(QStringLiteral("Fs"), map));
     AddCommand(ID_THEME_INVERT_FILTER, tr("&Invert Filter"), MakeTextIcon(QStringLiteral("Fi"), map));
-    AddCommand(ID_THEME_REMOVE_FILTER, tr("&Remove Filter"), MakeTextIcon(QStringLiteral("Fr"), map));
+    AddCommand(ID_THEME_REMOVE_FILTER, tr("&Remove Filter"), MakeTextIcon(QStringLiteral("Fr"), map), {}, true);
     AddCommand(ID_THEME_ZOOM_TO_THEME, tr("Zoom to &Theme"), MakeTextIcon(QStringLiteral("ZT"), map));
     AddCommand(ID_THEME_ZOOM_TO_SELECTION, tr("Zoom to &Selection"), MakeTextIcon(QStringLiteral("ZS"), map));
     AddCommand(ID_THEME_ZOOM_TO_MAKE_VISIBLE, tr("Zoom to &Make Visible"));
@@ -384,6 +384,30 @@ void CMainFrame::CreateCommands() {
     AddCommand(ID_TOOL_SPLIT_POLYLINE, tr("&Split Polyline"), MakeTextIcon(QStringLiteral("SL"), edit), {}, true);
     AddCommand(ID_EDIT_TOP_Z_ORDER, tr("&Top Z-Order"), MakeTextIcon(QStringLiteral("ZT"), edit));
     AddCommand(ID_EDIT_BOTTOM_Z_ORDER, tr("&Bottom Z-Order"), MakeTextIcon(QStringLiteral("ZB"), edit));
+
+    // The selection commands of the active theme and the theme management
+    // commands, which the document carries.
+    AddCommand(ID_SELECTION_SELECT_ALL, tr("Select &All"), {}, QKeySequence(Qt::CTRL | Qt::Key_A));
+    AddCommand(ID_SELECTION_INVERT, tr("&Invert Selection"), {}, QKeySequence(Qt::CTRL | Qt::Key_I));
+    AddCommand(ID_SELECTION_CLEAR, tr("Clear &Selection"));
+    AddCommand(ID_SELECTION_MULTIPART, tr("&Multipart Shapes"));
+    AddCommand(ID_SELECTION_CLIPBOARD_POLYGONS, tr("&Intersecting Clipboard Polygons"));
+    AddCommand(ID_SELECTION_POINT_COUNT, tr("&Point Count..."));
+    AddCommand(ID_SELECTION_BOUNDS, tr("Selection Bounds..."));
+    AddCommand(ID_SELECTION_BUILD_ATTRIBUTE_LIST, tr("&Build Attribute List..."));
+    AddCommand(ID_THEME_NEW_POINTS, tr("&Points"));
+    AddCommand(ID_THEME_NEW_POLYLINES, tr("Poly&line"));
+    AddCommand(ID_THEME_NEW_POLYGONS, tr("Poly&gons"));
+    AddCommand(ID_THEME_NEW_FROM_SELECTION, tr("From &Selection"));
+    AddCommand(ID_THEME_NEW_BOUNDING_BOXES, tr("&Bounding Boxes"));
+    AddCommand(ID_THEME_REMOVE, tr("&Remove"));
+    AddCommand(ID_THEME_SHOW, tr("&Show"));
+    AddCommand(ID_THEME_PROPERTIES, tr("&Properties..."));
+    AddCommand(ID_THEME_HIDE_ALL, tr("&Hide All"));
+    AddCommand(ID_THEME_SHOW_ALL, tr("Show &All"));
+    AddCommand(ID_THEME_ATTRIBUTE_MANAGER, tr("Attribute Mana&ger..."));
+    AddCommand(ID_THEME_INFOTIPS, tr("InfoTips"), {}, {}, true);
+    AddCommand(ID_THEME_COPY_STYLE_FROM, tr("&Copy Style From..."));
 
     const char* statistics[] = {"Min", "Max", "Sum", "Arithmetic Mean", "Geometric Mean", "Median",
                                 "Standard Deviation"};
@@ -490,6 +514,42 @@ bool CMainFrame::CreateMenuBar() {
     theme->addSeparator();
     theme->addAction(m_Actions[ID_WORKSPACE_TRANSFORM]);
     theme->addAction(m_Actions[ID_THEME_EXPORT]);
+    theme->addSeparator();
+    QMenu* createNew = theme->addMenu(tr("Create &New"));
+    createNew->setObjectName(QStringLiteral("CreateNewTheme"));
+    for (unsigned id : {static_cast<unsigned>(ID_THEME_NEW_POINTS), static_cast<unsigned>(ID_THEME_NEW_POLYLINES),
+                        static_cast<unsigned>(ID_THEME_NEW_POLYGONS)})
+        createNew->addAction(m_Actions[id]);
+    createNew->addSeparator();
+    createNew->addAction(m_Actions[ID_THEME_NEW_FROM_SELECTION]);
+    createNew->addAction(m_Actions[ID_THEME_NEW_BOUNDING_BOXES]);
+    ConnectUpdateOnShow(createNew);
+    for (unsigned id : {static_cast<unsigned>(ID_THEME_REMOVE), static_cast<unsigned>(ID_THEME_SHOW),
+                        static_cast<unsigned>(ID_THEME_PROPERTIES), static_cast<unsigned>(ID_THEME_HIDE_ALL),
+                        static_cast<unsigned>(ID_THEME_SHOW_ALL), static_cast<unsigned>(ID_THEME_ATTRIBUTE_MANAGER),
+                        static_cast<unsigned>(ID_EDIT_ENABLE_EDITING), static_cast<unsigned>(ID_THEME_INFOTIPS),
+                        static_cast<unsigned>(ID_THEME_COPY_STYLE_FROM)})
+        theme->addAction(m_Actions[id]);
+
+    QMenu* selection = bar->addMenu(tr("&Selection"));
+    selection->setObjectName(QStringLiteral("SelectionMenu"));
+    for (unsigned id : {static_cast<unsigned>(ID_SELECTION_SELECT_ALL), static_cast<unsigned>(ID_SELECTION_INVERT),
+                        static_cast<unsigned>(ID_SELECTION_CLEAR)})
+        selection->addAction(m_Actions[id]);
+    selection->addSeparator();
+    for (unsigned id : {static_cast<unsigned>(ID_SELECTION_MULTIPART),
+                        static_cast<unsigned>(ID_SELECTION_CLIPBOARD_POLYGONS),
+                        static_cast<unsigned>(ID_SELECTION_POINT_COUNT)})
+        selection->addAction(m_Actions[id]);
+    selection->addSeparator();
+    for (unsigned id : {static_cast<unsigned>(ID_THEME_FILTER_SELECTION), static_cast<unsigned>(ID_THEME_REMOVE_FILTER),
+                        static_cast<unsigned>(ID_THEME_INVERT_FILTER)})
+        selection->addAction(m_Actions[id]);
+    selection->addSeparator();
+    for (unsigned id : {static_cast<unsigned>(ID_SELECTION_BOUNDS),
+                        static_cast<unsigned>(ID_SELECTION_BUILD_ATTRIBUTE_LIST)})
+        selection->addAction(m_Actions[id]);
+    ConnectUpdateOnShow(selection);
     ConnectUpdateOnShow(theme);
 
     QMenu* tools = bar->addMenu(tr("&Map"));

@@ -408,6 +408,11 @@ bool CTheme::RemoveLoadedShape(CShapeRecord* record) {
     ResetShapePositions();
     RecalculateBounds();
     BuildSpatialIndex();
+    // Themes made from this one's selection list the same record, which its
+    // loader is about to free: it leaves them too. Editable ones hold copies.
+    for (CTheme* child : Descendants(*this))
+        if (!child->m_Editable)
+            child->RemoveLoadedShape(record);
     return true;
 }
 

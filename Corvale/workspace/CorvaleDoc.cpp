@@ -32,6 +32,9 @@ CCorvaleDoc::CCorvaleDoc() : m_backgroundColor(CAppSettings::GetInstance()->m_Co
     AddWorkspacePropertiesCommands();
     AddEditCommands();
     AddExportCommands();
+    AddSelectionCommands();
+    AddThemeCommands();
+    AddNewThemeCommands();
     OnCommandRange(
         ID_TABLE_STATISTICS_FIRST, ID_TABLE_STATISTICS_LAST,
         [this](unsigned id) {

@@ -405,6 +405,75 @@ public:
     void AddExportCommands();
 
     // ---- end of export ----
+    // ---- Selection commands (DocSelectionCommands.cpp) ----
+    //
+    // The selection, filter and z-order commands of the active theme; none
+    // touches another theme. Entries take ColorSelection and the width rule
+    // of the map view's selections.
+
+    // Adds the shape (by its record number) to the active theme's selection
+    // unless selected, posts WM_THEME_SELECTION_CHANGED and hands the shape to
+    // the attribute list builder when it is shown. No update event.
+    void AddShapeToSelection(CShapeRecord* record, int position);
+    // The active theme's selection becomes its polylines or polygons of more
+    // than one part (width 3); other themes end with none. Fires
+    // DUE_SelectionChanged (several).
+    void SelectMultipartShapes();
+    // Clears the active theme's selection, selects what meets any of the
+    // polygons and fires DUE_SelectionChanged (several).
+    void SelectIntersectingPolygons(const std::vector<const CShapeRecord*>& polygons);
+    // Adds the active theme's visible shapes whose parts have a vertex count
+    // c with c < n (comparison 0), c = n (1) or c > n (2): for every part
+    // (partRule 1) or for at least one (0). A point is one part of one
+    // vertex. Answers the number of shapes that matched, each counted once;
+    // -1 without an active theme. No event.
+    int SelectByPointCount(int partRule, int comparison, int count);
+    // The box of the active theme's selected visible shapes (minX, minY,
+    // maxX, maxY); false when there is none.
+    bool GetSelectionBounds(double rect[4]);
+    // The text Selection Bounds shows for a box.
+    static std::string FormatSelectionBounds(const double rect[4]);
+    void AddSelectionCommands();
+
+    // ---- end of selection commands ----
+
+    // ---- Theme management commands (DocThemeCommands.cpp) ----
+
+    // Removes the selected themes in passes, a theme only once no other
+    // theme is made from it, so that a child selected with its parent goes
+    // first. Asks before removing modified themes (false when the user says
+    // No); the themes left are reported by count. True when it ran.
+    bool RemoveSelectedThemes();
+    // Converts every selected theme to an editable native theme; one message
+    // when any fails. Answers whether all converted.
+    bool EnableEditing();
+    // Copies the base drawing style of source to every other selected theme.
+    void CopyStyleFrom(CTheme* source);
+    // Vertex mode off, and a drawing or vertex tool back to Select.
+    void ResetEditState();
+    void AddThemeCommands();
+
+    // ---- end of theme management commands ----
+
+    // ---- New themes (DocNewThemeCommands.cpp) ----
+
+    // base, or base followed by " (2)", " (3)" ... when a theme has that
+    // name (compared exactly).
+    std::string UniqueThemeName(const std::string& base) const;
+    // An empty editable native theme, inserted by LoadToBottom and announced
+    // with DUE_ThemeAdded; the document is marked modified. With ask set
+    // the field definitions (no values) of source are copied, or, without a
+    // source, the user is asked for one. Null when it cannot be made.
+    CTheme* NewTheme(CTheme* source, const std::string& name, std::uint32_t shapeType, bool ask);
+    // A native polygon theme "Bounds from: " + name of one box polygon per
+    // visible shape of source, in visible order, with the shape's attribute
+    // values. A shape whose box is a single point gets no polygon; their
+    // number is reported. Null for a source of no point, polyline or polygon
+    // kind.
+    CTheme* NewThemeFromBoundingBoxes(CTheme* source);
+    void AddNewThemeCommands();
+
+    // ---- end of new themes ----
 
 private:
     void SetToolMode(std::uint32_t mode) { m_toolMode = mode; }
@@ -423,6 +492,12 @@ private:
     void PrintLoadingMessage(const std::string& text);
     void OnAddTheme();
     void OnLoadRecentFile(unsigned id);
+    // Posts WM_THEME_SELECTION_CHANGED for the theme to the map view.
+    void PostSelectionChanged(CTheme* theme);
+    // Takes one theme out of the document (and the selected list) and deletes
+    // it, firing DUE_ThemeRemoved first; the active theme is left to the
+    // caller. False for a theme others are made from.
+    bool DropTheme(CTheme* theme);
     // ---- end of extent, zoom and file commands ----
 };
 
@@ -491,6 +566,28 @@ struct CDocumentDialogServices {
     // The modal multi-edit dialog that sets one attribute on the theme's
     // selected shapes; true when it closed with OK (values were written).
     std::function<bool(CCorvaleDoc* document, CTheme* theme)> multiEditAttributes;
+    // The Point Count Selection dialog, preset with the last rule; true on OK
+    // with the part rule (0 at least one part, 1 all parts), the comparison
+    // (0 <, 1 =, 2 >) and the vertex count.
+    std::function<bool(int& partRule, int& comparison, int& count)> pointCountRule;
+    // The theme chooser titled caption over the themes of the kinds in
+    // kindMask (1 points, 2 polylines, 4 polygons, 8 images); the chosen
+    // theme, null when cancelled.
+    std::function<CTheme*(CCorvaleDoc* document, const std::string& caption, unsigned kindMask)> chooseTheme;
+    // A text in an information window with that caption.
+    std::function<void(const std::string& caption, const std::string& text)> showInformation;
+    // The attribute list builder: shown and attached to the theme
+    // (showAttributeListBuilder); attached to another theme or, with null,
+    // to none when it exists (attachAttributeListBuilder); given a shape
+    // added to the selection while it is shown (attributeListBuilderAddShape).
+    std::function<void(CCorvaleDoc* document, CTheme* theme)> showAttributeListBuilder;
+    std::function<void(CCorvaleDoc* document, CTheme* theme)> attachAttributeListBuilder;
+    std::function<void(CCorvaleDoc* document, CShapeRecord* record, int position)> attributeListBuilderAddShape;
+    // Whether the clipboard holds polygon shapes, and copies of them (the
+    // caller frees them with FreeShapeRecord); both come with the clipboard
+    // formats.
+    std::function<bool()> clipboardHasPolygons;
+    std::function<std::vector<CShapeRecord*>()> readClipboardPolygons;
 };
 void SetDocumentDialogServices(const CDocumentDialogServices& services);
 const CDocumentDialogServices& GetDocumentDialogServices();

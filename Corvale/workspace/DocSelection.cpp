@@ -34,7 +34,7 @@ void AddSelected(CTheme& theme, CShapeRecord* record, int position) {
                          CAppSettings::GetInstance()->m_ColorSelection);
 }
 
-void PostSelectionChanged(CCorvaleDoc& doc, CTheme* theme) {
+void PostThemeSelectionChanged(CCorvaleDoc& doc, CTheme* theme) {
     if (doc.m_mapView != nullptr)
         PostMessage(doc.m_mapView, WM_THEME_SELECTION_CHANGED, 0,
                     reinterpret_cast<std::intptr_t>(theme));
@@ -67,6 +67,18 @@ void SelectInArea(CTheme& theme, const CDoubleRect& box,
 
 } // namespace
 
+void CCorvaleDoc::PostSelectionChanged(CTheme* theme) { PostThemeSelectionChanged(*this, theme); }
+
+void CCorvaleDoc::AddShapeToSelection(CShapeRecord* record, int position) {
+    CTheme* theme = m_activeTheme;
+    if (record == nullptr || theme == nullptr)
+        return;
+    AddSelected(*theme, record, position);
+    PostSelectionChanged(theme);
+    if (GetDocumentDialogServices().attributeListBuilderAddShape)
+        GetDocumentDialogServices().attributeListBuilderAddShape(this, record, position);
+}
+
 void CCorvaleDoc::ToggleShapeSelection(CShapeRecord* record, int position) {
     CTheme* theme = m_activeTheme;
     if (record == nullptr || theme == nullptr)
@@ -74,10 +86,13 @@ void CCorvaleDoc::ToggleShapeSelection(CShapeRecord* record, int position) {
     const int shapeIndex = GetShapeRecordIndex(record);
     if (theme->m_Selection.count(shapeIndex) != 0)
         theme->RemoveFromSelection(shapeIndex);
-    else
+    else {
         AddSelected(*theme, record, position);
+        if (GetDocumentDialogServices().attributeListBuilderAddShape)
+            GetDocumentDialogServices().attributeListBuilderAddShape(this, record, position);
+    }
     FireUpdateEvent(nullptr, DUE_SelectionChanged, shapeIndex);
-    PostSelectionChanged(*this, theme);
+    PostSelectionChanged(theme);
 }
 
 void CCorvaleDoc::SelectByRectangle(const CDoubleRect& rect) {
@@ -96,7 +111,7 @@ void CCorvaleDoc::SelectByRectangle(const CDoubleRect& rect) {
             return PolygonHitByRectangle(record, box);
         return false;
     });
-    PostSelectionChanged(*this, theme);
+    PostSelectionChanged(theme);
 }
 
 void CCorvaleDoc::SelectByCircle(double x, double y, double radius) {
@@ -117,7 +132,7 @@ void CCorvaleDoc::SelectByCircle(double x, double y, double radius) {
             return PolygonHitByCircle(record, centre, radius);
         return false;
     });
-    PostSelectionChanged(*this, theme);
+    PostSelectionChanged(theme);
 }
 
 void CCorvaleDoc::SelectByPolygon(const CShapeRecord* polygon) {
@@ -129,7 +144,7 @@ void CCorvaleDoc::SelectByPolygon(const CShapeRecord* polygon) {
     SelectInArea(*theme, box, [polygon](const CShapeRecord* record) {
         return ShapesIntersect(record, polygon);
     });
-    PostSelectionChanged(*this, theme);
+    PostSelectionChanged(theme);
 }
 
 void CCorvaleDoc::AddBookmark(double x, double y, double unitsPerPixel) {

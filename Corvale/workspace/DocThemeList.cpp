@@ -31,8 +31,8 @@ void CCorvaleDoc::AddTheme(CTheme* theme, bool forceTop) {
     GpiNotifyThemeAdded(this, theme);
 }
 
-bool CCorvaleDoc::RemoveTheme(CTheme* theme) {
-    if (m_themes.empty() || theme == nullptr || !theme->m_ChildThemes.empty())
+bool CCorvaleDoc::DropTheme(CTheme* theme) {
+    if (theme == nullptr || !theme->m_ChildThemes.empty())
         return false;
     FireUpdateEvent(nullptr, DUE_ThemeRemoved, reinterpret_cast<std::intptr_t>(theme));
     const auto it = std::find(m_themes.begin(), m_themes.end(), theme);
@@ -45,13 +45,32 @@ bool CCorvaleDoc::RemoveTheme(CTheme* theme) {
     }
     if (m_loaderTargetTheme == theme)
         m_loaderTargetTheme = nullptr;
-    SetThemeSelected(theme, false);
+    const auto selected = std::find(m_selectedThemes.begin(), m_selectedThemes.end(), theme);
+    if (selected != m_selectedThemes.end())
+        m_selectedThemes.erase(selected);
+    if (m_activeTheme == theme)
+        m_activeTheme = nullptr;
     if (owned) {
         GpiForgetTheme(theme);
         delete theme;
         SetModifiedFlag(true);
     }
+    return true;
+}
+
+bool CCorvaleDoc::RemoveTheme(CTheme* theme) {
+    if (m_themes.empty() || theme == nullptr || !theme->m_ChildThemes.empty())
+        return false;
+    const CDocumentDialogServices& dialogs = GetDocumentDialogServices();
+    // The builder must not keep showing rows of a theme that is going.
+    if (dialogs.attachAttributeListBuilder)
+        dialogs.attachAttributeListBuilder(this, nullptr);
+    DropTheme(theme);
+    m_activeTheme = m_selectedThemes.size() == 1 ? m_selectedThemes.front() : nullptr;
+    if (dialogs.attachAttributeListBuilder)
+        dialogs.attachAttributeListBuilder(this, m_activeTheme);
     FireUpdateEvent(nullptr, DUE_ActiveThemeChanged, reinterpret_cast<std::intptr_t>(m_activeTheme));
+    ResetEditState();
     return true;
 }
 

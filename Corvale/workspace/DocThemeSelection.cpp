@@ -24,6 +24,8 @@ void CCorvaleDoc::SetThemeSelected(CTheme* theme, bool selected) {
     else if (!selected && it != m_selectedThemes.end())
         m_selectedThemes.erase(it);
     m_activeTheme = ActiveThemeOf(m_selectedThemes);
+    if (GetDocumentDialogServices().attachAttributeListBuilder)
+        GetDocumentDialogServices().attachAttributeListBuilder(this, m_activeTheme);
 }
 
 bool CCorvaleDoc::IsThemeSelected(const CTheme* theme) const {
@@ -34,6 +36,8 @@ bool CCorvaleDoc::IsThemeSelected(const CTheme* theme) const {
 void CCorvaleDoc::ClearThemeSelection() {
     m_selectedThemes.clear();
     m_activeTheme = nullptr;
+    if (GetDocumentDialogServices().attachAttributeListBuilder)
+        GetDocumentDialogServices().attachAttributeListBuilder(this, nullptr);
 }
 
 void CCorvaleDoc::InvertThemeSelection() {
