@@ -18,3 +18,12 @@ ogrinfo -al -q mixed.mif | grep -v '^ *\(AXIS\|ORDER\|ANGLEUNIT\|ID\|LENGTHUNIT\
 sed -e '/^-\{0,1\}[0-9.]* -\{0,1\}[0-9.]*$/s/\./,/g' \
     -e '/^Point /s/\./,/g' mixed.mif > comma.mif
 cp mixed.mid comma.mid
+
+# Brindow's files for the fixture themes of tests/plugins/BrindowTest.cpp are
+# written by that test itself (CORVALE_REFRESH_BRINDOW_FIXTURES=1 in its
+# environment); what ogrinfo reads from them is recorded beside them.
+for name in brindow_points brindow_lines brindow_areas; do
+    if [ -f "$name.mif" ]; then
+        ogrinfo -al -q "$name.mif" 2>&1 | grep -v '^ *\(AXIS\|ORDER\)'
+    fi
+done > brindow.ogrinfo.txt

@@ -25,9 +25,7 @@ public:
     };
 
     DialogDriver() {
-        m_Timer.setInterval(5);
-        QObject::connect(&m_Timer, &QTimer::timeout, [this] { Poll(); });
-        m_Timer.start();
+        QTimer::singleShot(5, &m_Context, [this] { Poll(); });
     }
 
     void Add(Answer answer) { m_Answers.push_back(std::move(answer)); }
@@ -40,11 +38,21 @@ public:
     std::size_t Pending() const { return m_Answers.size(); }
 
 private:
+    // Answers the active dialog. The next look is set up first, on a timer of
+    // its own: an answer may open a dialog of its own (the save dialog's
+    // overwrite prompt) inside this call, and a timer never fires again
+    // while its own call is running.
     void Poll() {
-        QWidget* modal = QApplication::activeModalWidget();
-        auto* dialog = qobject_cast<QDialog*>(modal);
-        if (dialog == nullptr || !dialog->isVisible())
+        QTimer::singleShot(5, &m_Context, [this] { Poll(); });
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible() || m_Busy.contains(dialog))
             return;
+        m_Busy.append(dialog);
+        Respond(dialog);
+        m_Busy.removeAll(dialog);
+    }
+
+    void Respond(QDialog* dialog) {
         if (m_Answers.empty()) {
             m_Seen.push_back("unexpected: " + dialog->windowTitle().toStdString());
             dialog->reject();
@@ -73,6 +81,7 @@ private:
         }
     }
 
-    QTimer m_Timer;
+    QList<QDialog*> m_Busy; // dialogs whose answer is still running
+    QObject m_Context;      // ends the looks with the driver
     std::deque<Answer> m_Answers;
 };
