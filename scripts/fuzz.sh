@@ -6,7 +6,7 @@
 #
 #   scripts/fuzz.sh [seconds] [target]
 #
-# target: shape_walk (default), query, workspace, shape_ops, wkt, wkb or kestrow_check.
+# target: shape_walk (default), query, workspace, shape_ops, wkt, wkb, kestrow_check or mif.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
@@ -20,6 +20,7 @@ case "$target" in
     wkt) corpus=build-fuzz/corpus-wkt ;;
     wkb) corpus=build-fuzz/corpus-wkb ;;
     kestrow_check) corpus=build-fuzz/corpus-kestrow ;;
+    mif) corpus=build-fuzz/corpus-mif ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
 esac
 
