@@ -5,6 +5,7 @@
 #include "DialogDriver.h"
 #include "PluginTestSupport.h"
 
+#include "app/MainFrame.h"
 #include "core/LoaderPlugin.h"
 #include "core/Theme.h"
 #include "framework/ScriptedUserInterface.h"
@@ -64,6 +65,13 @@ TEST_F(OstrelaPlugin, BindsFromThePluginFolderAsAVersionFiveLoader) {
     EXPECT_EQ(loader.m_Name, "Ostrela Interchange Format...");
     // Nothing chosen yet: no type is offered.
     EXPECT_EQ(loader.CountThemes(1), 0u);
+}
+
+TEST_F(OstrelaPlugin, TheProgramListsItUnderAddThemeFrom) {
+    bool found = false;
+    for (const CMainFrame::LoaderEntry& entry : CMainFrame::ReadLoaderList(CORVALE_PLUGIN_DIR))
+        found = found || (entry.m_Path == OstrelaPath() && entry.m_Name == "Ostrela Interchange Format...");
+    EXPECT_TRUE(found);
 }
 
 TEST_F(OstrelaPlugin, AddThemeFromMakesOneThemePerKindWithAttributesAndTheLastPen) {

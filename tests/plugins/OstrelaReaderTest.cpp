@@ -107,6 +107,39 @@ TEST(OstrelaReader, ReadsWhatGdalWroteWithPlainAndDecimalCommaCoordinates) {
     }
 }
 
+// What the Brindow exporter wrote for its fixture themes reads back whole:
+// the same values (quotes, the TAB and the joined line included) and, for
+// lines and areas, the theme colour in the program's byte order.
+TEST(OstrelaReader, ReadsWhatBrindowWrote) {
+    struct Case {
+        const char* file;
+        std::uint32_t type;
+        std::size_t count;
+        std::uint32_t programColor;
+        int penWidth;
+    } cases[] = {
+        {"brindow_points.mif", SHT_Point, 3, 0, 0},
+        {"brindow_lines.mif", SHT_Polyline, 2, 0x0000FF, 3},
+        {"brindow_areas.mif", SHT_Polygon, 3, 0x563412, 2},
+    };
+    const std::vector<std::vector<std::string>> rows = {
+        {"say \"hi\", there", "3", "1.500", "20200102"},
+        {"tab\there", "-7", "-0.250", "20211231"},
+        {"two lines", "0", "100.125", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        CMIF mif(true, true, true);
+        ASSERT_TRUE(mif.ReadFile(Fixture(c.file)));
+        EXPECT_EQ(mif.m_NonEmptyKinds, 1);
+        ASSERT_EQ(mif.Records(c.type).size(), c.count);
+        for (std::size_t i = 0; i < c.count; ++i)
+            EXPECT_EQ(Values(mif, mif.Records(c.type)[i]), rows[i]) << i;
+        EXPECT_EQ(mifcolor::MifToProgram(mif.m_PenColor), c.programColor);
+        EXPECT_EQ(mif.m_PenWidth, c.penWidth);
+    }
+}
+
 // Builds a MIF text with these columns and data lines.
 std::string Mif(const std::string& columns, const std::string& data, const std::string& header = "") {
     std::istringstream in(columns);
