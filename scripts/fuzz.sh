@@ -24,6 +24,7 @@ case "$target" in
     shape_export) corpus=build-fuzz/corpus-shape-export ;;
     grid_strings) corpus=build-fuzz/corpus-grid-strings ;;
     style_rules) corpus=build-fuzz/corpus-style-rules ;;
+    mif) corpus=build-fuzz/corpus-mif ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
 esac
 

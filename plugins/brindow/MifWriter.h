@@ -1,0 +1,60 @@
+#pragma once
+// Writes one theme as a MIF file and, when asked, its MID table. Both files
+// are written beside their targets and put in place only when the theme is
+// complete, so an export that goes wrong leaves any earlier files untouched.
+
+#include "Exporter.h"
+
+#include "shapes/FileWriter.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace brindow {
+
+struct MifField {
+    std::string m_Name;
+    std::uint32_t m_Type = XPR_FT_String; // XPR_FT_*, the key bit taken off
+};
+
+// A column name MIF can read: space, %, /, [, ], (, ), {, }, + and - become "_".
+std::string MifColumnName(std::string name);
+// The MID form of a value: text types between double quotes, a quote inside
+// doubled; line breaks (and, outside quotes, tabs) become spaces so that a
+// value can never break its row.
+std::string MidValue(const char* value, std::uint32_t type);
+// The path with its extension replaced by ".mid".
+std::string MidPathFor(const std::string& mifPath);
+
+class CMifExport {
+public:
+    enum Result { Written, Skipped, Unsupported };
+
+    // Creates the MIF at mifPath (and the MID at midPath unless it is empty)
+    // and writes the header. False, with the reason in error, when a file
+    // cannot be created; nothing is left open then.
+    bool Begin(const std::string& mifPath, const std::string& midPath, const std::vector<MifField>& fields,
+               std::string& error);
+    bool IsOpen() const { return m_Mif != nullptr; }
+    // Writes one shape and its row. Polylines and polygons without parts
+    // are skipped in both files, so objects and rows stay paired.
+    Result WriteShape(const ExportShapeArgs& args);
+    // Puts the files in place (commit) or drops them. False, with the reason
+    // in error, when a file could not be completed.
+    bool End(bool commit, std::string& error);
+
+private:
+    void Put(const std::string& text);
+    void PutRow(const ExportShapeArgs& args);
+
+    std::unique_ptr<CFileWriter> m_Mif;
+    std::unique_ptr<CFileWriter> m_Mid;
+    std::string m_MifPath;
+    std::string m_MidPath;
+    std::vector<MifField> m_Fields;
+    std::string m_Buffer;
+};
+
+} // namespace brindow
