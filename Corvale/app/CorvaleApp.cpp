@@ -9,6 +9,7 @@
 #include "platform/FileNames.h"
 #include "platform/TextCase.h"
 #include "scripting/DocumentConsole.h"
+#include "scripting/GpiScripts.h"
 #include "scripting/JSHandler.h"
 #include "settings/AppSettings.h"
 #include "ui/AttributeDialogServices.h"
@@ -18,6 +19,7 @@
 #include "ui/ThemeExportAttributeListDlg.h"
 #include "ui/WorkspacePropertiesDialog.h"
 #include "view/GeoView.h"
+#include "view/GeoViewGpi.h"
 #include "view/GeoViewServices.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/DocumentUpdateEvent.h"
@@ -323,11 +325,16 @@ void CCorvaleApp::InstallServices() {
     // The script engine is a library beside the program, loaded on first use;
     // without it scripting is not available.
     frameServices.scriptingAvailable = [] { return IsScriptEngineAvailable(); };
+    AddPluginWindowServices(frameServices, [this] { return m_MainFrame; });
     GpiSetFrameServices(frameServices);
+    InstallGpiMapViewServices();
+    InstallGpiScriptServices();
 }
 
 void CCorvaleApp::UninstallServices() {
     GpiSetFrameServices(GpiFrameServices());
+    GpiSetMapViewServices(GpiMapViewServices());
+    GpiSetScriptServices(GpiScriptServices());
     SetDocumentConsoleServices(CDocumentConsoleServices());
     CDocumentDialogServices dialogs = GetDocumentDialogServices();
     dialogs.showMapScale = nullptr;
