@@ -6,7 +6,8 @@
 #
 #   scripts/fuzz.sh [seconds] [target]
 #
-# target: shape_walk (default), query, workspace, shape_ops, wkt, wkb or kestrow_check.
+# target: shape_walk (default), query, workspace, shape_ops, wkt, wkb, kestrow_check or
+# gpi_map_ops.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
@@ -20,6 +21,7 @@ case "$target" in
     wkt) corpus=build-fuzz/corpus-wkt ;;
     wkb) corpus=build-fuzz/corpus-wkb ;;
     kestrow_check) corpus=build-fuzz/corpus-kestrow ;;
+    gpi_map_ops) corpus=build-fuzz/corpus-gpi-map-ops ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
 esac
 

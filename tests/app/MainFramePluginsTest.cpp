@@ -396,6 +396,17 @@ TEST_F(PluginScriptsTest, CompileRunCallAndDestroy) {
     EXPECT_EQ(GpiHostDispatch(GPIOP_ScriptRun, handle), GPIERR_InvalidHandle);
     EXPECT_EQ(GpiHostDispatch(GPIOP_ScriptDestroy, handle), GPIERR_InvalidHandle);
 
+    // A script that compiles but throws when run: a script error, and the
+    // console is shown.
+    static_cast<CConsoleDialog*>(doc->m_console)->hide();
+    const std::string throwing = Write("throwing.js", "throw new Error('at the top');\n");
+    std::uint32_t thrower = 0;
+    GpiWorkspaceCreateScriptArgs createThrowing = {workspace, throwing.c_str(), &thrower};
+    ASSERT_EQ(GpiHostDispatch(GPIOP_WorkspaceCreateScript, &createThrowing), GPIERR_NoError);
+    EXPECT_FALSE(ConsoleShown(doc));
+    EXPECT_EQ(GpiHostDispatch(GPIOP_ScriptRun, reinterpret_cast<void*>(std::uintptr_t{thrower})), GPIERR_ScriptError);
+    EXPECT_TRUE(ConsoleShown(doc));
+
     // A context the plug-in never destroys goes with its workspace.
     std::uint32_t kept = 0;
     GpiWorkspaceCreateScriptArgs keep = {workspace, good.c_str(), &kept};
