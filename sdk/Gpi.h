@@ -848,8 +848,9 @@ typedef struct GpiMapClientToWorldArgs {
     double* y;
 } GpiMapClientToWorldArgs;
 
-/* 24: record is a shape record as in a .shp file (from its type word on);
- * shape may be null. */
+/* 24: record is a shape record as in a .shp file, from its 8-byte record
+ * header (record number and content length, both big-endian) on, the type
+ * word following at offset 8; shape may be null. */
 typedef struct GpiThemeAddShapeArgs {
     uint32_t theme;
     const void* record;
@@ -1054,6 +1055,86 @@ typedef struct GpiThemeUpdateBatchReserveArgs {
 } GpiThemeUpdateBatchReserveArgs;
 
 /* ------------------------------------------------------------------------
+ * Argument blocks of the map view's window and drawing, and of the plug-in
+ * toolbars and tool panes. Where the operation table speaks of a window, the
+ * host hands out its widget (a QWidget*), which a plug-in built against the
+ * same Qt may use as the parent of its own widgets.
+ * ------------------------------------------------------------------------ */
+
+/* 21 */
+typedef struct GpiMapGetWindowArgs {
+    uint32_t map;
+    void** window; /* the map view's widget */
+} GpiMapGetWindowArgs;
+
+/* Pixels a plug-in lends the host to draw into: width x height pixels, rows
+ * stride bytes apart, each pixel a 32-bit 0xAARRGGBB word (as GpiBitmap). */
+typedef struct GpiRenderTarget {
+    uint32_t width;
+    uint32_t height;
+    uint32_t stride;
+    void* pixels;
+} GpiRenderTarget;
+
+/* 23: draws the map around (centerX, centerY), mapWidth x mapHeight map
+ * units (both 0: at the view's units per pixel), into width x height pixels
+ * at the top left of the target. */
+typedef struct GpiMapRenderArgs {
+    uint32_t map;
+    GpiRenderTarget* dc;
+    uint32_t width;
+    uint32_t height;
+    double centerX;
+    double centerY;
+    double mapWidth;
+    double mapHeight;
+} GpiMapRenderArgs;
+
+/* A plug-in's toolbar, in place of a toolbar resource of its module: the
+ * buttons in order, a button of id 0 being a separator. description is the
+ * button's status-bar prompt, a line feed and its tooltip (either part may be
+ * empty; without a line feed the whole text is the tooltip). image, when not
+ * null, is the button's picture. */
+typedef struct GpiToolBarButtonDesc {
+    uint32_t id;
+    const char* description;
+    const GpiBitmap* image;
+} GpiToolBarButtonDesc;
+
+typedef struct GpiToolBarDesc {
+    uint32_t resourceId; /* the id GPIOP_ToolBarCreate names it by */
+    uint32_t buttonCount;
+    const GpiToolBarButtonDesc* buttons;
+} GpiToolBarDesc;
+
+/* 66: module points to the plug-in's GpiToolBarDesc; a resource id other
+ * than its resourceId finds no toolbar. */
+typedef struct GpiToolBarCreateArgs {
+    uint32_t identity;
+    const GpiToolBarDesc* module;
+    uint32_t resourceId;
+    const char* name;
+    uint32_t* toolbar;
+} GpiToolBarCreateArgs;
+
+/* 132: icon, when not null, becomes the pane's small icon; window (may be
+ * null) receives the pane's widget, into which the plug-in puts its own;
+ * tpane (may be null) the pane's handle. */
+typedef struct GpiToolPaneCreateArgs {
+    uint32_t identity;
+    const char* caption;
+    const GpiBitmap* icon;
+    void** window;
+    uint32_t* tpane;
+} GpiToolPaneCreateArgs;
+
+/* 112 */
+typedef struct GpiToolPaneGetWindowArgs {
+    uint32_t tpane;
+    void** window;
+} GpiToolPaneGetWindowArgs;
+
+/* ------------------------------------------------------------------------
  * Layouts. P is the size of a pointer: 4 on 32-bit, 8 on 64-bit builds.
  * ------------------------------------------------------------------------ */
 #define GPI_P ((size_t)sizeof(void*))
@@ -1232,6 +1313,28 @@ GPI_STATIC_ASSERT(offsetof(GpiThemeAddShapeWkbArgs, size) == 2 * GPI_P, "GpiThem
 GPI_STATIC_ASSERT(offsetof(GpiThemeAddShapeWkbArgs, shape) == GPI_ROUND_UP(2 * GPI_P + 4, GPI_P),
                   "GpiThemeAddShapeWkbArgs layout");
 GPI_STATIC_ASSERT(sizeof(GpiThemeUpdateBatchReserveArgs) == 16, "GpiThemeUpdateBatchReserveArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiMapGetWindowArgs, window) == GPI_P, "GpiMapGetWindowArgs layout");
+GPI_STATIC_ASSERT(sizeof(GpiMapGetWindowArgs) == 2 * GPI_P, "GpiMapGetWindowArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiRenderTarget, pixels) == GPI_ROUND_UP(12, GPI_P), "GpiRenderTarget layout");
+GPI_STATIC_ASSERT(offsetof(GpiMapRenderArgs, dc) == GPI_P, "GpiMapRenderArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiMapRenderArgs, width) == 2 * GPI_P, "GpiMapRenderArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiMapRenderArgs, height) == 2 * GPI_P + 4, "GpiMapRenderArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiMapRenderArgs, centerX) == GPI_ROUND_UP(2 * GPI_P + 8, 8), "GpiMapRenderArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiMapRenderArgs, mapHeight) == GPI_ROUND_UP(2 * GPI_P + 8, 8) + 24,
+                  "GpiMapRenderArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiToolBarButtonDesc, description) == GPI_P, "GpiToolBarButtonDesc layout");
+GPI_STATIC_ASSERT(offsetof(GpiToolBarButtonDesc, image) == 2 * GPI_P, "GpiToolBarButtonDesc layout");
+GPI_STATIC_ASSERT(offsetof(GpiToolBarDesc, buttonCount) == 4, "GpiToolBarDesc layout");
+GPI_STATIC_ASSERT(offsetof(GpiToolBarDesc, buttons) == 8, "GpiToolBarDesc layout");
+GPI_STATIC_ASSERT(offsetof(GpiToolBarCreateArgs, module) == GPI_P, "GpiToolBarCreateArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiToolBarCreateArgs, resourceId) == 2 * GPI_P, "GpiToolBarCreateArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiToolBarCreateArgs, name) == 3 * GPI_P, "GpiToolBarCreateArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiToolBarCreateArgs, toolbar) == 4 * GPI_P, "GpiToolBarCreateArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiToolPaneCreateArgs, caption) == GPI_P, "GpiToolPaneCreateArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiToolPaneCreateArgs, icon) == 2 * GPI_P, "GpiToolPaneCreateArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiToolPaneCreateArgs, window) == 3 * GPI_P, "GpiToolPaneCreateArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiToolPaneCreateArgs, tpane) == 4 * GPI_P, "GpiToolPaneCreateArgs layout");
+GPI_STATIC_ASSERT(offsetof(GpiToolPaneGetWindowArgs, window) == GPI_P, "GpiToolPaneGetWindowArgs layout");
 #undef GPI_ROUND_UP
 #undef GPI_P
 

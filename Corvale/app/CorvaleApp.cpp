@@ -10,6 +10,7 @@
 #include "platform/FileNames.h"
 #include "platform/TextCase.h"
 #include "scripting/DocumentConsole.h"
+#include "scripting/GpiScripts.h"
 #include "scripting/JSHandler.h"
 #include "settings/AppSettings.h"
 #include "ui/AttributeDialogServices.h"
@@ -21,6 +22,7 @@
 #include "ui/ThemeExportAttributeListDlg.h"
 #include "ui/WorkspacePropertiesDialog.h"
 #include "view/GeoView.h"
+#include "view/GeoViewGpi.h"
 #include "view/GeoViewServices.h"
 #include "view/MapImageOutput.h"
 #include "workspace/CorvaleDoc.h"
@@ -331,7 +333,10 @@ void CCorvaleApp::InstallServices() {
     // The script engine is a library beside the program, loaded on first use;
     // without it scripting is not available.
     frameServices.scriptingAvailable = [] { return IsScriptEngineAvailable(); };
+    AddPluginWindowServices(frameServices, [this] { return m_MainFrame; });
     GpiSetFrameServices(frameServices);
+    InstallGpiMapViewServices();
+    InstallGpiScriptServices();
 }
 
 namespace {
@@ -376,6 +381,8 @@ void CCorvaleApp::UninstallServices() {
     SetDocumentExportServices(CDocumentExportServices());
     CExporterPlugin::SetRenderMapImageHandler(nullptr);
     GpiSetFrameServices(GpiFrameServices());
+    GpiSetMapViewServices(GpiMapViewServices());
+    GpiSetScriptServices(GpiScriptServices());
     SetDocumentConsoleServices(CDocumentConsoleServices());
     CDocumentDialogServices dialogs = GetDocumentDialogServices();
     dialogs.showMapScale = nullptr;

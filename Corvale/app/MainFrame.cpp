@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 
 #include "app/ChildFrame.h"
+#include "app/CorvaleToolBar.h"
 #include "app/CorvaleApp.h"
 #include "core/LoaderPlugin.h"
 #include "crs/RefSysTable.h"
@@ -842,6 +843,8 @@ QAction* CMainFrame::GetCommandAction(unsigned id) const {
 }
 
 bool CMainFrame::OnCmdMsg(unsigned id, CCmdUI* ui) {
+    if (OnPluginCmdMsg(id, ui))
+        return true;
     switch (id) {
     case ID_WINDOW_CASCADE:
     case ID_WINDOW_TILE_HORZ:
@@ -947,6 +950,9 @@ void CMainFrame::UpdateToolbarCommands() {
         for (QAction* action : bar->actions())
             UpdateCommandUI(action);
     }
+    for (CCorvaleToolBar* bar : m_PluginToolBars)
+        for (QAction* action : static_cast<QToolBar*>(bar)->actions())
+            UpdateCommandUI(action);
     if (m_ScaleControl != nullptr) {
         const bool enabled = GetCommandAction(ID_SCALE_CONTROL)->isEnabled();
         if (m_ScaleControl->isEnabled() != enabled)
@@ -1243,6 +1249,9 @@ unsigned CMainFrame::AddPluginTool(const std::string& name, std::uint32_t plugin
     item.plugin = plugin;
     item.pluginData = pluginData;
     m_PluginCommandItems.push_back(item);
+    // The item's action, which its menu places and updates.
+    QAction* action = AddCommand(item.commandId, Q(name));
+    action->setStatusTip(Q(description));
     return item.commandId;
 }
 
@@ -1287,6 +1296,8 @@ void CMainFrame::SaveAndClosePluginWindows() {
         }
         entry.window = nullptr;
     }
+    // The toolbars went with the windows.
+    m_PluginToolBars.clear();
     settings->sync();
 }
 

@@ -23,12 +23,15 @@
 #include <QPointer>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
 class CChildFrame;
 class CCorvaleDoc;
+class CCorvaleToolBar;
+class CCustomToolPane;
 class CGeoView;
 class CLegendPane;
 class QComboBox;
@@ -41,6 +44,8 @@ class QMenu;
 class QProgressBar;
 class QToolBar;
 class QToolButton;
+struct GpiBitmap;
+struct GpiToolBarDesc;
 
 class CMainFrame : public QMainWindow, public CMessageWindow {
 public:
@@ -218,6 +223,44 @@ public:
     // backslash and the window title.
     static std::string GetPluginWindowSection(const std::string& ownerName, const std::string& title);
 
+    // ---- plug-in toolbars, tool panes and command items (MainFramePlugins.cpp) ----
+    // A button of a plug-in toolbar, under the command id the frame gave it.
+    struct PluginButton {
+        std::uint32_t plugin = 0;
+        // The plug-in's prompt, a line feed and its tooltip.
+        std::string description;
+        // The plug-in's own id of the button.
+        std::uint32_t oldId = 0;
+        CCorvaleToolBar* toolbar = nullptr;
+        bool enabled = true;
+        bool checked = false;
+    };
+    // A docked toolbar filled from the plug-in's description, its buttons on
+    // command ids from 21000; null when the description is missing or names
+    // another resource id, or the toolbar or button ids are used up.
+    // ownerName is the plug-in's GUID text, under which the toolbar's state
+    // is kept.
+    CCorvaleToolBar* CreatePluginToolbar(std::uint32_t plugin, const std::string& ownerName,
+                                         const GpiToolBarDesc* module, std::uint32_t resourceId,
+                                         const std::string& title);
+    // The button that plug-in knows by buttonId on that toolbar is enabled
+    // or checked; nothing when there is none.
+    void EnablePluginToolButton(std::uint32_t buttonId, std::uint32_t plugin, CCorvaleToolBar* toolbar, bool enable);
+    void CheckPluginToolButton(std::uint32_t buttonId, std::uint32_t plugin, CCorvaleToolBar* toolbar, bool check);
+    // The prompt (before the description's first line feed) and tooltip
+    // (after it; the whole text without one) of a plug-in toolbar button;
+    // false for another id.
+    bool GetPluginButtonTexts(unsigned id, std::string& prompt, std::string& tooltip) const;
+    const PluginButton* FindPluginButton(unsigned id) const;
+    const std::vector<CCorvaleToolBar*>& GetPluginToolBars() const { return m_PluginToolBars; }
+    // A docking pane for a plug-in, with the icon when given; null when it
+    // cannot be made.
+    CCustomToolPane* CreateCustomToolPane(const std::string& ownerName, const std::string& caption,
+                                          const GpiBitmap* icon);
+    // The enabled word of a plug-in command item; an unknown id changes
+    // nothing. Its entry shows it at its next update.
+    void EnablePluginCommandItem(unsigned commandId, bool enabled);
+
     // ---- messages ----
     QObject* GetMessageObject() override { return this; }
 
@@ -245,6 +288,12 @@ private:
     void OnScaleChosen(int index);
     void SaveAndClosePluginWindows();
     void ConnectUpdateOnShow(QMenu* menu);
+    // The commands of plug-in toolbar buttons, command items and the
+    // show/hide commands of plug-in windows; false for other ids.
+    bool OnPluginCmdMsg(unsigned id, CCmdUI* ui);
+    // The next show/hide command id of a plug-in window; 0 when used up.
+    unsigned NextPluginWindowCommand();
+    void RestorePluginWindow(QWidget* window, const std::string& ownerName, bool& restored);
     void FillRecentShapeFileMenu(QMenu* menu);
 
     std::string m_ProgramFolder;
@@ -280,5 +329,16 @@ private:
     unsigned m_NextPluginToolId = 22010;
     std::vector<PluginFileType> m_PluginFileTypes;
     std::vector<PluginWindow> m_PluginWindows;
+    std::map<unsigned, PluginButton> m_PluginButtons;
+    std::vector<CCorvaleToolBar*> m_PluginToolBars;
+    unsigned m_NextPluginButtonId = 21000;
+    unsigned m_NextPluginToolBarId = 20621;
+    unsigned m_NextPluginWindowCommandId = 23010;
     bool m_Closing = false;
 };
+
+struct GpiFrameServices;
+// Fills the plug-in host's frame services for plug-in toolbars, tool panes
+// and command items with calls on the main frame that frame() answers at the
+// time of each call (nothing happens while it answers null).
+void AddPluginWindowServices(GpiFrameServices& services, std::function<CMainFrame*()> frame);

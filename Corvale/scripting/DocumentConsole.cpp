@@ -4,6 +4,7 @@
 #include "scripting/ConsoleCmdProcessor.h"
 #include "scripting/ConsoleDialog.h"
 #include "scripting/ConsoleEdit.h"
+#include "scripting/GpiScripts.h"
 #include "settings/AppSettings.h"
 #include "workspace/CorvaleDoc.h"
 
@@ -63,6 +64,7 @@ void InstallDocumentConsole() {
     services.getConsole = GetOrMakeConsole;
     services.printLine = PrintLineOnConsole;
     services.detachTheme = DetachThemeFromConsole;
+    services.loadJavaScript = LoadDocumentJavaScript;
     SetDocumentConsoleServices(services);
 }
 

@@ -250,4 +250,9 @@ CConsoleDialog* CCorvaleDoc::GetConsole() {
     return services.getConsole ? services.getConsole(*this) : nullptr;
 }
 
+CJSHandler* CCorvaleDoc::LoadJavaScript(const std::string& path) {
+    const CDocumentConsoleServices& services = ConsoleServices();
+    return services.loadJavaScript ? services.loadJavaScript(*this, path) : nullptr;
+}
+
 // ---- end of the console ----

@@ -16,6 +16,7 @@
 #include <vector>
 
 class CConsoleDialog;
+class CJSHandler;
 class CDoubleRect;
 class CLoaderPlugin;
 class CShapeRecord;
@@ -297,6 +298,11 @@ public:
     // and given the current colour scheme on every call; null while no
     // console services are installed.
     CConsoleDialog* GetConsole();
+    // Compiles a script file for a plug-in without running it; the caller
+    // owns the handler. Null when the file cannot be read, does not compile
+    // or the script engine is missing (the reason goes to the console, which
+    // is then shown), or while no console services are installed.
+    CJSHandler* LoadJavaScript(const std::string& path);
 
     // ---- end of the console ----
 
@@ -603,6 +609,8 @@ struct CDocumentConsoleServices {
     std::function<void(CCorvaleDoc& document, const std::string& text)> printLine;
     // Makes the console's variables forget a theme that is being removed.
     std::function<void(CCorvaleDoc& document, CTheme* theme)> detachTheme;
+    // CCorvaleDoc::LoadJavaScript.
+    std::function<CJSHandler*(CCorvaleDoc& document, const std::string& path)> loadJavaScript;
 };
 void SetDocumentConsoleServices(const CDocumentConsoleServices& services);
 const CDocumentConsoleServices& GetDocumentConsoleServices();

@@ -397,6 +397,35 @@ GpiOperationHandler FindHandler(int op) {
     case GPIOP_ShapeSetAttributes: return &GpiOnShapeSetAttributes;
     case GPIOP_ShapeSetAttributeInt: return &GpiOnShapeSetAttributeInt;
     case GPIOP_ShapeSetAttributeDouble: return &GpiOnShapeSetAttributeDouble;
+    // The map view.
+    case GPIOP_MapGetClientExtent: return &GpiOnMapGetClientExtent;
+    case GPIOP_MapGetClientSize: return &GpiOnMapGetClientSize;
+    case GPIOP_MapWorldToClient: return &GpiOnMapWorldToClient;
+    case GPIOP_MapClientToWorld: return &GpiOnMapClientToWorld;
+    case GPIOP_MapGetWindow: return &GpiOnMapGetWindow;
+    case GPIOP_MapRedraw: return &GpiOnMapRedraw;
+    case GPIOP_MapRender: return &GpiOnMapRender;
+    case GPIOP_MapCenterAt: return &GpiOnMapCenterAt;
+    case GPIOP_MapZoom: return &GpiOnMapZoom;
+    case GPIOP_MapZoomToSelection: return &GpiOnMapZoomToSelection;
+    case GPIOP_MapZoomToTheme: return &GpiOnMapZoomToTheme;
+    case GPIOP_MapGetTool: return &GpiOnMapGetTool;
+    case GPIOP_MapSetTool: return &GpiOnMapSetTool;
+    // Toolbars, command items, tool panes and scripts.
+    case GPIOP_ToolBarCreate: return &GpiOnToolBarCreate;
+    case GPIOP_ToolBarGetButtonCount: return &GpiOnToolBarGetButtonCount;
+    case GPIOP_ToolBarEnableButton: return &GpiOnToolBarEnableButton;
+    case GPIOP_ToolBarCheckButton: return &GpiOnToolBarCheckButton;
+    case GPIOP_ToolBarGetState: return &GpiOnToolBarGetState;
+    case GPIOP_CommandItemEnable: return &GpiOnCommandItemEnable;
+    case GPIOP_ToolPaneCreate: return &GpiOnToolPaneCreate;
+    case GPIOP_ToolPaneRelease: return &GpiOnToolPaneRelease;
+    case GPIOP_ToolPaneGetWindow: return &GpiOnToolPaneGetWindow;
+    case GPIOP_ToolPaneQuery: return &GpiOnToolPaneQuery;
+    case GPIOP_WorkspaceCreateScript: return &GpiOnWorkspaceCreateScript;
+    case GPIOP_ScriptRun: return &GpiOnScriptRun;
+    case GPIOP_ScriptCallFunction: return &GpiOnScriptCallFunction;
+    case GPIOP_ScriptDestroy: return &GpiOnScriptDestroy;
     default: return nullptr;
     }
 }

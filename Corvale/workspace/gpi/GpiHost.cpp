@@ -66,7 +66,15 @@ void GpiForgetWorkspace(CCorvaleDoc* document) {
     // Only compares addresses: the document may be half destroyed already.
     CGpiLockGuard guard;
     CGpiHostState& state = GpiState();
-    state.m_Scripts.EraseIf([document](const GpiScriptEntry& entry) { return entry.m_Owner == document; });
+    // The document's script contexts go with it: nothing could run them
+    // any more, and each holds a global object of the script engine.
+    state.m_Scripts.EraseIf([document, &state](const GpiScriptEntry& entry) {
+        if (entry.m_Owner != document)
+            return false;
+        if (state.m_Script.destroy)
+            state.m_Script.destroy(entry.m_Script);
+        return true;
+    });
     state.m_Workspaces.EraseIf([document](const GpiWorkspaceEntry& entry) { return entry.m_Document == document; });
 }
 

@@ -15,10 +15,14 @@
 
 class CArchive;
 class CCorvaleDoc;
+class CCorvaleToolBar;
+class CCustomToolPane;
 class CGeoView;
+class CJSHandler;
 class CMessageWindow;
 class CShapeRecord;
 class CTheme;
+class QImage;
 struct CGpiPlugin;
 
 // Get-or-create handles; null objects give 0. Handles are never reused.
@@ -214,5 +218,75 @@ struct GpiFrameServices {
     // the position chosen in the theme list, -1 when cancelled. Without it
     // a plug-in's request to choose a theme is answered as cancelled.
     std::function<int(CCorvaleDoc* document, const std::string& caption)> chooseTheme;
+
+    // Plug-in toolbars. Makes, fills and docks a toolbar from the plug-in's
+    // description (identity, description, resource id, title); null when it
+    // cannot (no description, another resource id, no command id left).
+    // The toolbar's state is kept under the plug-in's GUID text.
+    std::function<CCorvaleToolBar*(std::uint32_t identity, const std::string& guidText, const GpiToolBarDesc* module,
+                                   std::uint32_t resourceId, const std::string& name)>
+        createPluginToolbar;
+    // The number of entries of a plug-in toolbar, separators included.
+    std::function<std::uint32_t(CCorvaleToolBar* toolbar)> toolbarButtonCount;
+    // Enables or checks the button the plug-in knows by buttonId on that
+    // toolbar; a button that is not found changes nothing.
+    std::function<void(std::uint32_t buttonId, std::uint32_t identity, CCorvaleToolBar* toolbar, bool enable)>
+        enablePluginToolButton;
+    std::function<void(std::uint32_t buttonId, std::uint32_t identity, CCorvaleToolBar* toolbar, bool check)>
+        checkPluginToolButton;
+    // 1 while the toolbar is shown, else 0.
+    std::function<std::uint32_t(CCorvaleToolBar* toolbar)> toolbarState;
+    // Stores the enabled word of the command item with that command id; an
+    // unknown id changes nothing.
+    std::function<void(std::uint32_t commandId, bool enabled)> enableCommandItem;
+    // Makes and docks a tool pane for the plug-in with that GUID text; null
+    // when it cannot. icon may be null.
+    std::function<CCustomToolPane*(const std::string& guidText, const std::string& caption, const GpiBitmap* icon)>
+        createToolPane;
+    // The widget of a tool pane into which a plug-in puts its own; null when
+    // it has none.
+    std::function<void*(CCustomToolPane* pane)> toolPaneWindow;
 };
 void GpiSetFrameServices(const GpiFrameServices& services);
+
+// What the host needs of the map views: the view library installs it
+// (InstallGpiMapViewServices) before any view registers. Until then the map
+// view operations that need the view itself answer GPIERR_NotImplemented.
+struct GpiMapViewServices {
+    // The view's document; null once it is gone.
+    std::function<CCorvaleDoc*(CGeoView* view)> document;
+    // The client area's size in pixels.
+    std::function<void(CGeoView* view, std::int32_t& width, std::int32_t& height)> clientSize;
+    // Client pixels and map coordinates through the view's last mapping.
+    std::function<void(CGeoView* view, std::int32_t px, std::int32_t py, double& x, double& y)> clientToWorld;
+    std::function<void(CGeoView* view, double x, double y, std::int32_t& px, std::int32_t& py)> worldToClient;
+    // The view's widget; null when it has none.
+    std::function<void*(CGeoView* view)> window;
+    // Repaints the view at once; erase also renders the map again.
+    std::function<void(CGeoView* view, bool erase)> redraw;
+    // Draws the map into width x height pixels of the target (Gpi.h, op 23).
+    std::function<void(CGeoView* view, const GpiRenderTarget& target, std::int32_t width, std::int32_t height,
+                       double centerX, double centerY, double mapWidth, double mapHeight)>
+        render;
+};
+void GpiSetMapViewServices(const GpiMapViewServices& services);
+
+// What the host needs of the script engine for the workspace scripts of
+// plug-ins; the script library installs it. The scripts themselves are
+// compiled by CCorvaleDoc::LoadJavaScript.
+struct GpiScriptServices {
+    // Runs the compiled script, or calls one of its global functions; false
+    // when it fails, the engine's report then printed on the owner's console.
+    std::function<bool(CJSHandler* script, CCorvaleDoc* owner)> run;
+    std::function<bool(CJSHandler* script, CCorvaleDoc* owner, const std::string& function)> call;
+    // Deletes a script context.
+    std::function<void(CJSHandler* script)> destroy;
+    // Makes sure the document's console exists, and shows it.
+    std::function<void(CCorvaleDoc* document)> ensureConsole;
+    std::function<void(CCorvaleDoc* document)> showConsole;
+};
+void GpiSetScriptServices(const GpiScriptServices& services);
+
+// A copy of a plug-in's picture; false (image untouched) when the record does
+// not describe pixels that can be read whole, or is null.
+bool GpiCopyBitmap(const GpiBitmap* bitmap, QImage& image);

@@ -132,3 +132,36 @@ int GpiOnShapeSetAttribute(void* args);
 int GpiOnShapeSetAttributes(void* args);
 int GpiOnShapeSetAttributeInt(void* args);
 int GpiOnShapeSetAttributeDouble(void* args);
+
+// The map view: conversions, window, repainting, zoom and the map tool
+// (GpiMapOps.cpp).
+int GpiOnMapGetClientExtent(void* args);
+int GpiOnMapGetClientSize(void* args);
+int GpiOnMapWorldToClient(void* args);
+int GpiOnMapClientToWorld(void* args);
+int GpiOnMapGetWindow(void* args);
+int GpiOnMapRedraw(void* args);
+int GpiOnMapRender(void* args);
+int GpiOnMapCenterAt(void* args);
+int GpiOnMapZoom(void* args);
+int GpiOnMapZoomToSelection(void* args);
+int GpiOnMapZoomToTheme(void* args);
+int GpiOnMapGetTool(void* args);
+int GpiOnMapSetTool(void* args);
+
+// Plug-in toolbars, command items, tool panes and workspace scripts
+// (GpiInterfaceOps.cpp).
+int GpiOnToolBarCreate(void* args);
+int GpiOnToolBarGetButtonCount(void* args);
+int GpiOnToolBarEnableButton(void* args);
+int GpiOnToolBarCheckButton(void* args);
+int GpiOnToolBarGetState(void* args);
+int GpiOnCommandItemEnable(void* args);
+int GpiOnToolPaneCreate(void* args);
+int GpiOnToolPaneRelease(void* args);
+int GpiOnToolPaneGetWindow(void* args);
+int GpiOnToolPaneQuery(void* args);
+int GpiOnWorkspaceCreateScript(void* args);
+int GpiOnScriptRun(void* args);
+int GpiOnScriptCallFunction(void* args);
+int GpiOnScriptDestroy(void* args);

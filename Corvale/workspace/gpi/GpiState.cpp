@@ -54,6 +54,16 @@ void GpiSetFrameServices(const GpiFrameServices& services) {
     GpiState().m_Frame = services;
 }
 
+void GpiSetMapViewServices(const GpiMapViewServices& services) {
+    CGpiLockGuard guard;
+    GpiState().m_MapView = services;
+}
+
+void GpiSetScriptServices(const GpiScriptServices& services) {
+    CGpiLockGuard guard;
+    GpiState().m_Script = services;
+}
+
 // ---------------------------------------------------------------------------
 // Plug-ins
 // ---------------------------------------------------------------------------
@@ -382,6 +392,11 @@ void GpiTestReset() {
     state.m_StatusPanes.Clear();
     state.m_CommandItems.Clear();
     state.m_ProgressBars.Clear();
+    // Script contexts are the host's to delete; without the services that
+    // made them there are none.
+    if (state.m_Script.destroy)
+        for (const auto& entry : state.m_Scripts.Entries())
+            state.m_Script.destroy(entry.second.m_Script);
     state.m_Scripts.Clear();
     state.m_ToolPanes.Clear();
     state.m_BatchList.clear();
@@ -391,4 +406,6 @@ void GpiTestReset() {
         std::free(block);
     state.m_HostBlocks.clear();
     state.m_Frame = GpiFrameServices();
+    state.m_MapView = GpiMapViewServices();
+    state.m_Script = GpiScriptServices();
 }

@@ -328,6 +328,8 @@ struct CGpiHostState {
     std::unordered_set<void*> m_HostBlocks;
 
     GpiFrameServices m_Frame;
+    GpiMapViewServices m_MapView;
+    GpiScriptServices m_Script;
 };
 
 // The one instance. Callers hold the lock while they use it.

@@ -287,20 +287,9 @@ int GpiOnThemeSetRasterImage(void* args) {
         return GPIERR_InvalidHandle;
     if (theme->m_ShapeType != SHT_Image)
         return GPIERR_UnexpectedShapeType;
-    const GpiBitmap* bitmap = block->bitmap;
-    // The pixels are copied row by row; a description that does not add up
-    // would read outside the plug-in's buffer.
-    constexpr std::uint32_t kLargestSide = 1u << 15;
-    if (bitmap == nullptr || bitmap->pixels == nullptr || bitmap->width == 0 || bitmap->height == 0 ||
-        bitmap->width > kLargestSide || bitmap->height > kLargestSide || bitmap->stride / 4 < bitmap->width)
+    QImage image;
+    if (!GpiCopyBitmap(block->bitmap, image))
         return GPIERR_IllegalParameter;
-    QImage image(static_cast<int>(bitmap->width), static_cast<int>(bitmap->height), QImage::Format_ARGB32);
-    if (image.isNull())
-        return GPIERR_OutOfResources;
-    const auto* rows = static_cast<const unsigned char*>(bitmap->pixels);
-    for (std::uint32_t y = 0; y < bitmap->height; ++y)
-        std::memcpy(image.scanLine(static_cast<int>(y)), rows + std::size_t(y) * bitmap->stride,
-                    std::size_t(bitmap->width) * 4);
     const CDoubleRect rect(block->x1, block->y1, block->x2, block->y2);
     if (!theme->SetExternalRaster(rect, block->name != nullptr ? block->name : "", image))
         return GPIERR_IllegalParameter;
@@ -399,4 +388,22 @@ int GpiOnThemeSetFieldText(void* args) {
         theme->m_NativeTable.SetFieldDescription(static_cast<int>(block->field), block->text))
         theme->m_Modified = true;
     return GPIERR_NoError;
+}
+
+bool GpiCopyBitmap(const GpiBitmap* bitmap, QImage& image) {
+    // The pixels are copied row by row; a description that does not add up
+    // would read outside the plug-in's buffer.
+    constexpr std::uint32_t kLargestSide = 1u << 15;
+    if (bitmap == nullptr || bitmap->pixels == nullptr || bitmap->width == 0 || bitmap->height == 0 ||
+        bitmap->width > kLargestSide || bitmap->height > kLargestSide || bitmap->stride / 4 < bitmap->width)
+        return false;
+    QImage copy(static_cast<int>(bitmap->width), static_cast<int>(bitmap->height), QImage::Format_ARGB32);
+    if (copy.isNull())
+        return false;
+    const auto* rows = static_cast<const unsigned char*>(bitmap->pixels);
+    for (std::uint32_t y = 0; y < bitmap->height; ++y)
+        std::memcpy(copy.scanLine(static_cast<int>(y)), rows + std::size_t(y) * bitmap->stride,
+                    std::size_t(bitmap->width) * 4);
+    image = std::move(copy);
+    return true;
 }

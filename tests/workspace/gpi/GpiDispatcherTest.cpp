@@ -74,6 +74,15 @@ const std::set<int> kBuiltOperations = {
     GPIOP_RecordsetMoveNext, GPIOP_RecordsetMovePrevious, GPIOP_RecordsetMoveFirst, GPIOP_RecordsetMoveLast,
     GPIOP_RecordsetGetValue, GPIOP_RecordsetIsEOF, GPIOP_RecordsetIsBOF, GPIOP_RecordsetClose,
     GPIOP_RecordsetGetCount,
+    // The map view.
+    GPIOP_MapGetClientExtent, GPIOP_MapGetClientSize, GPIOP_MapWorldToClient, GPIOP_MapClientToWorld,
+    GPIOP_MapGetWindow, GPIOP_MapRedraw, GPIOP_MapRender, GPIOP_MapCenterAt, GPIOP_MapZoom, GPIOP_MapZoomToSelection,
+    GPIOP_MapZoomToTheme, GPIOP_MapGetTool, GPIOP_MapSetTool,
+    // Toolbars, command items, tool panes and scripts.
+    GPIOP_ToolBarCreate, GPIOP_ToolBarGetButtonCount, GPIOP_ToolBarEnableButton, GPIOP_ToolBarCheckButton,
+    GPIOP_ToolBarGetState, GPIOP_CommandItemEnable, GPIOP_ToolPaneCreate, GPIOP_ToolPaneRelease,
+    GPIOP_ToolPaneGetWindow, GPIOP_ToolPaneQuery, GPIOP_WorkspaceCreateScript, GPIOP_ScriptRun,
+    GPIOP_ScriptCallFunction, GPIOP_ScriptDestroy,
 };
 
 } // namespace
@@ -115,6 +124,26 @@ TEST_F(GpiDispatcher, OperationsNotBuiltYetAnswerNotImplementedNeverSuccess) {
         std::memset(args.bytes, 0xA5, sizeof identity);
         EXPECT_TRUE(args.Untouched()) << op;
     }
+}
+
+// Every number of the table has its handler: even with nothing installed
+// and no argument, none answers "not implemented".
+TEST_F(GpiDispatcher, EveryOperationOfTheTableIsBuilt) {
+    EXPECT_EQ(kBuiltOperations.size(), static_cast<std::size_t>(GPIOP_Last - GPIOP_First + 1));
+    for (int op = GPIOP_First; op <= GPIOP_Last; ++op)
+        EXPECT_NE(GpiHostDispatch(op, nullptr), GPIERR_NotImplemented) << op;
+    // The map view and user-interface operations with a block refuse a null
+    // one; those that take a handle itself read it as handle 0.
+    for (int op : {GPIOP_MapGetClientExtent, GPIOP_MapGetClientSize, GPIOP_MapWorldToClient, GPIOP_MapClientToWorld,
+                   GPIOP_MapGetWindow, GPIOP_MapRedraw, GPIOP_MapRender, GPIOP_MapCenterAt, GPIOP_MapZoom,
+                   GPIOP_MapZoomToSelection, GPIOP_MapZoomToTheme, GPIOP_MapGetTool, GPIOP_MapSetTool,
+                   GPIOP_ToolBarCreate, GPIOP_ToolBarGetButtonCount, GPIOP_ToolBarEnableButton,
+                   GPIOP_ToolBarCheckButton, GPIOP_ToolBarGetState, GPIOP_CommandItemEnable, GPIOP_ToolPaneCreate,
+                   GPIOP_ToolPaneGetWindow, GPIOP_ToolPaneQuery, GPIOP_WorkspaceCreateScript,
+                   GPIOP_ScriptCallFunction})
+        EXPECT_EQ(GpiHostDispatch(op, nullptr), GPIERR_IllegalParameter) << op;
+    for (int op : {GPIOP_ScriptRun, GPIOP_ScriptDestroy, GPIOP_ToolPaneRelease})
+        EXPECT_EQ(GpiHostDispatch(op, nullptr), GPIERR_InvalidHandle) << op;
 }
 
 TEST_F(GpiDispatcher, NullBlocksAreRefusedWithIllegalParameter) {

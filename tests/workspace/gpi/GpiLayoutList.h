@@ -126,6 +126,15 @@
     X(sizeof(GpiThemeAddShapeWktArgs))             \
     X(sizeof(GpiThemeAddShapeWkbArgs))             \
     X(offsetof(GpiThemeAddShapeWkbArgs, shape))    \
-    X(sizeof(GpiThemeUpdateBatchReserveArgs))
+    X(sizeof(GpiThemeUpdateBatchReserveArgs))      \
+    X(sizeof(GpiMapGetWindowArgs))                 \
+    X(sizeof(GpiRenderTarget))                     \
+    X(offsetof(GpiMapRenderArgs, centerX))         \
+    X(sizeof(GpiMapRenderArgs))                    \
+    X(sizeof(GpiToolBarButtonDesc))                \
+    X(sizeof(GpiToolBarDesc))                      \
+    X(sizeof(GpiToolBarCreateArgs))                \
+    X(sizeof(GpiToolPaneCreateArgs))               \
+    X(sizeof(GpiToolPaneGetWindowArgs))
 
 #endif
