@@ -460,3 +460,23 @@ TEST_F(CorvaleAppTest, CenterMapMovesTheExtentThroughItsDialog) {
     EXPECT_FALSE(GetDocumentDialogServices().centerMap);
     EXPECT_FALSE(GetDocumentDialogServices().viewRectangle);
 }
+
+TEST_F(CorvaleAppTest, MapSignatureShowsItsTextInTheInformationDialog) {
+    const std::string shapes = CopyShapeFixture("points", m_Dir.path());
+    ASSERT_TRUE(Start({QString::fromStdString(shapes)}));
+    CGeoView* view = Frame().GetActiveView();
+    ASSERT_NE(view, nullptr);
+    QString shown;
+    QString text;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr)
+            return;
+        shown = dialog->objectName();
+        text = dialog->windowTitle();
+        dialog->close();
+    });
+    ASSERT_TRUE(view->OnCmdMsg(ID_VIEW_MAP_SIGNATURE, nullptr));
+    EXPECT_EQ(shown, QStringLiteral("1127"));
+    EXPECT_EQ(text, QStringLiteral("Map Signature"));
+}
