@@ -30,6 +30,7 @@ CCorvaleDoc::CCorvaleDoc() : m_backgroundColor(CAppSettings::GetInstance()->m_Co
     // The map view saves the image; the command only asks it to.
     OnCommand(ID_FILE_SAVE_MAP_IMAGE, [this] { FireUpdateEvent(nullptr, DUE_SaveMapImage, 0); });
     AddWorkspacePropertiesCommands();
+    AddTableCommands();
     OnCommandRange(
         ID_TABLE_STATISTICS_FIRST, ID_TABLE_STATISTICS_LAST,
         [this](unsigned id) {

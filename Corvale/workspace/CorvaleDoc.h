@@ -361,6 +361,9 @@ private:
     // Whether the active theme exists and may be edited.
     bool ActiveThemeEditable() const;
     void AddToolCommands();
+    // Find, Query and Go To, sent on to the command window
+    // (DocTableCommands.cpp).
+    void AddTableCommands();
 
     // ---- Extent, zoom and file commands (DocExtent.cpp, DocOpenFiles.cpp) ----
     void AddExtentCommands();

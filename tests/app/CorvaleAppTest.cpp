@@ -13,6 +13,7 @@
 #include "workspace/CorvaleDoc.h"
 #include "workspace/DocumentUpdateEvent.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -479,4 +480,25 @@ TEST_F(CorvaleAppTest, MapSignatureShowsItsTextInTheInformationDialog) {
     ASSERT_TRUE(view->OnCmdMsg(ID_VIEW_MAP_SIGNATURE, nullptr));
     EXPECT_EQ(shown, QStringLiteral("1127"));
     EXPECT_EQ(text, QStringLiteral("Map Signature"));
+}
+
+TEST_F(CorvaleAppTest, EditFindOpensTheFindDialogOfTheAttributePane) {
+    const std::string shapes = CopyShapeFixture("points", m_Dir.path());
+    ASSERT_TRUE(Start({QString::fromStdString(shapes)}));
+    CCorvaleDoc* doc = Frame().GetActiveDocument();
+    ASSERT_NE(doc, nullptr);
+    ASSERT_NE(doc->m_commandWindow, nullptr);
+    doc->m_activeTheme = doc->m_themes.front();
+    QAction* find = Frame().GetCommandAction(ID_EDIT_FIND);
+    ASSERT_NE(find, nullptr);
+    Frame().UpdateCommandUI(find);
+    ASSERT_TRUE(find->isEnabled());
+    find->trigger();
+    QWidget* dialog = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QStringLiteral("1106") && widget->isVisible())
+            dialog = widget;
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Find"));
+    dialog->hide();
 }
