@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (theme->m_BoundsValid)
         doc.SelectByRectangle(CDoubleRect(theme->m_Bounds[0], theme->m_Bounds[1], theme->m_Bounds[2],
                                           theme->m_Bounds[3]));
-    doc.OnCmdMsg(ID_SELECTION_TO_TOP, nullptr);
+    doc.OnCmdMsg(ID_EDIT_TOP_Z_ORDER, nullptr);
 
     doc.OnCmdMsg(ID_SELECTION_SELECT_ALL, nullptr);
     CTheme* child = doc.NewThemeFromSelection(theme, nullptr, true);

@@ -101,6 +101,12 @@ public:
     }
     // A workspace that asks for its properties when opened.
     void ShowWorkspaceProperties(CCorvaleDoc& document, int page) override { document.ShowWorkspaceProperties(page); }
+    // Map Signature shows its text in the information dialog.
+    void ShowTextInformation(QWidget* parent, const std::string& title, const std::string& text) override {
+        CTextInformationDialog dialog(title, parent);
+        dialog.m_Text = text;
+        dialog.DoModal();
+    }
 
 private:
     CCorvaleApp& m_App;
@@ -397,6 +403,11 @@ void CCorvaleApp::UninstallServices() {
     dialogs.chooseTheme = nullptr;
     dialogs.showInformation = nullptr;
     dialogs.clipboardHasPolygons = nullptr;
+    dialogs.multiEditAttributes = nullptr;
+    dialogs.showAttributeListBuilder = nullptr;
+    dialogs.attachAttributeListBuilder = nullptr;
+    dialogs.attributeListBuilderAddShape = nullptr;
+    dialogs.forgetAttributeListBuilder = nullptr;
     dialogs.readClipboardPolygons = nullptr;
     dialogs.loaderPluginPath = nullptr;
     SetDocumentDialogServices(dialogs);

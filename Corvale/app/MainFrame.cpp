@@ -10,6 +10,7 @@
 #include "panes/BookmarksGridPane.h"
 #include "panes/CoordinatesGridPane.h"
 #include "panes/StatisticsGridPane.h"
+#include "panes/PaneDialogServices.h"
 #include "settings/AppSettings.h"
 #include "settings/Registry.h"
 #include "ui/ThemePropertiesDialog.h"
@@ -73,8 +74,9 @@ constexpr int kDecorationAllowanceY = 48;
 
 std::uint32_t g_ProgressBarColor = 0x0080FF;
 
-// The grid panes reach the main window's commands through the frame.
-class CFramePaneServices : public IGridPaneServices {
+// The grid panes reach the main window's commands through the frame, and
+// their dialogs through the dialog services.
+class CFramePaneServices : public CDialogGridPaneServices {
 public:
     QPointer<CMainFrame> m_Frame;
     void ForwardCommand(unsigned id) override {

@@ -2,11 +2,31 @@
 
 #include "formats/ClipboardFormats.h"
 #include "framework/UserInterface.h"
+#include "ui/AttributeListBuilderDialog.h"
 #include "ui/MapImageDialogs.h"
+#include "ui/MultiEditAttributesDialog.h"
 #include "ui/SmallDialogs.h"
 
 #include <QDialog>
 #include <QPointer>
+
+#include <map>
+
+namespace {
+
+// Each document has one attribute list builder, made when first shown. The
+// frame may delete it first when the program closes: the pointer notices.
+std::map<CCorvaleDoc*, QPointer<CAttributeListBuilderDialog>>& ListBuilders() {
+    static std::map<CCorvaleDoc*, QPointer<CAttributeListBuilderDialog>> builders;
+    return builders;
+}
+
+CAttributeListBuilderDialog* FindListBuilder(CCorvaleDoc* document) {
+    const auto it = ListBuilders().find(document);
+    return it != ListBuilders().end() ? it->second.data() : nullptr;
+}
+
+} // namespace
 
 void InstallDocumentCommandDialogs(CDocumentDialogServices& services, QWidget* parent) {
     QPointer<QWidget> owner(parent);
@@ -28,6 +48,35 @@ void InstallDocumentCommandDialogs(CDocumentDialogServices& services, QWidget* p
         CTextInformationDialog dialog(caption, owner);
         dialog.m_Text = text;
         dialog.DoModal();
+    };
+    services.multiEditAttributes = [owner](CCorvaleDoc* document, CTheme* theme) {
+        return RunMultiEditAttributesDialog(theme, document, owner);
+    };
+    services.showAttributeListBuilder = [owner](CCorvaleDoc* document, CTheme* theme) {
+        CAttributeListBuilderDialog* builder = FindListBuilder(document);
+        if (builder == nullptr) {
+            builder = new CAttributeListBuilderDialog(owner);
+            ListBuilders()[document] = builder;
+        }
+        builder->SetTheme(theme);
+        builder->show();
+        builder->raise();
+    };
+    services.attachAttributeListBuilder = [](CCorvaleDoc* document, CTheme* theme) {
+        if (CAttributeListBuilderDialog* builder = FindListBuilder(document))
+            builder->SetTheme(theme);
+    };
+    services.attributeListBuilderAddShape = [](CCorvaleDoc* document, CShapeRecord* record, int) {
+        CAttributeListBuilderDialog* builder = FindListBuilder(document);
+        if (builder != nullptr && builder->isVisible())
+            builder->AddShape(record);
+    };
+    services.forgetAttributeListBuilder = [](CCorvaleDoc* document) {
+        const auto it = ListBuilders().find(document);
+        if (it == ListBuilders().end())
+            return;
+        delete it->second.data();
+        ListBuilders().erase(it);
     };
     services.clipboardHasPolygons = [] { return ClipboardHasPolygonShapes(); };
     services.readClipboardPolygons = [] {

@@ -471,6 +471,10 @@ void CGeoView::SelectByClick(std::uint32_t flags, const CDevicePoint& point) {
     CTheme* active = doc != nullptr ? doc->m_activeTheme : nullptr;
     if (active == nullptr || !IsThemeVisibleInView(active, this))
         return;
+    if (active->m_ShapeType == SHT_Image && active->m_VectorizeOnSelect) {
+        TraceImageRegion(active, ClientToMap(point));
+        return;
+    }
     if (m_vertexMarkers) {
         // A click on a marker belongs to the vertex tools.
         std::uint32_t vertex = 0;

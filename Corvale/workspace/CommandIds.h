@@ -102,6 +102,12 @@ enum CommandId : unsigned {
     // Table: entries of statistics plug-ins.
     ID_TABLE_STATISTICS_FIRST = 20321,
     ID_TABLE_STATISTICS_LAST = 20420,
+
+    // Find, Query and Go To: the attribute pane's dialogs, reached through
+    // the document (Find is the Edit menu's standard id).
+    ID_TABLE_FIND = 57636,
+    ID_TABLE_QUERY = 32838,
+    ID_TABLE_GO_TO = 32868,
 };
 
 // The status-bar prompt of a command, with its tooltip after the line feed;

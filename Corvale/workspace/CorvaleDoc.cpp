@@ -35,6 +35,7 @@ CCorvaleDoc::CCorvaleDoc() : m_backgroundColor(CAppSettings::GetInstance()->m_Co
     AddSelectionCommands();
     AddThemeCommands();
     AddNewThemeCommands();
+    AddTableCommands();
     OnCommandRange(
         ID_TABLE_STATISTICS_FIRST, ID_TABLE_STATISTICS_LAST,
         [this](unsigned id) {
@@ -45,6 +46,8 @@ CCorvaleDoc::CCorvaleDoc() : m_backgroundColor(CAppSettings::GetInstance()->m_Co
 }
 
 CCorvaleDoc::~CCorvaleDoc() {
+    if (GetDocumentDialogServices().forgetAttributeListBuilder)
+        GetDocumentDialogServices().forgetAttributeListBuilder(this);
     // The console goes first: its variables point at the themes below. It is
     // a window of the scripting library, deleted through its message-window
     // base.

@@ -486,6 +486,9 @@ private:
     // Whether the active theme exists and may be edited.
     bool ActiveThemeEditable() const;
     void AddToolCommands();
+    // Find, Query and Go To, sent on to the command window
+    // (DocTableCommands.cpp).
+    void AddTableCommands();
 
     // ---- Extent, zoom and file commands (DocExtent.cpp, DocOpenFiles.cpp) ----
     void AddExtentCommands();
@@ -589,6 +592,8 @@ struct CDocumentDialogServices {
     std::function<void(CCorvaleDoc* document, CTheme* theme)> showAttributeListBuilder;
     std::function<void(CCorvaleDoc* document, CTheme* theme)> attachAttributeListBuilder;
     std::function<void(CCorvaleDoc* document, CShapeRecord* record, int position)> attributeListBuilderAddShape;
+    // The document is going: its attribute list builder goes with it.
+    std::function<void(CCorvaleDoc* document)> forgetAttributeListBuilder;
     // Whether the clipboard holds polygon shapes, and copies of them (the
     // caller frees them with FreeShapeRecord); both come with the clipboard
     // formats.

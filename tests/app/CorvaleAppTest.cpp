@@ -15,6 +15,7 @@
 #include "workspace/DocExport.h"
 #include "workspace/DocumentUpdateEvent.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -518,4 +519,45 @@ TEST_F(CorvaleAppTest, ExportServicesComeFromTheFrameAndTheView) {
     m_App->ExitInstance();
     EXPECT_FALSE(GetDocumentExportServices().chooseFormat);
     EXPECT_FALSE(GetDocumentExportServices().pluginFolder);
+}
+
+TEST_F(CorvaleAppTest, MapSignatureShowsItsTextInTheInformationDialog) {
+    const std::string shapes = CopyShapeFixture("points", m_Dir.path());
+    ASSERT_TRUE(Start({QString::fromStdString(shapes)}));
+    CGeoView* view = Frame().GetActiveView();
+    ASSERT_NE(view, nullptr);
+    QString shown;
+    QString text;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (dialog == nullptr)
+            return;
+        shown = dialog->objectName();
+        text = dialog->windowTitle();
+        dialog->close();
+    });
+    ASSERT_TRUE(view->OnCmdMsg(ID_VIEW_MAP_SIGNATURE, nullptr));
+    EXPECT_EQ(shown, QStringLiteral("1127"));
+    EXPECT_EQ(text, QStringLiteral("Map Signature"));
+}
+
+TEST_F(CorvaleAppTest, EditFindOpensTheFindDialogOfTheAttributePane) {
+    const std::string shapes = CopyShapeFixture("points", m_Dir.path());
+    ASSERT_TRUE(Start({QString::fromStdString(shapes)}));
+    CCorvaleDoc* doc = Frame().GetActiveDocument();
+    ASSERT_NE(doc, nullptr);
+    ASSERT_NE(doc->m_commandWindow, nullptr);
+    doc->m_activeTheme = doc->m_themes.front();
+    QAction* find = Frame().GetCommandAction(ID_EDIT_FIND);
+    ASSERT_NE(find, nullptr);
+    Frame().UpdateCommandUI(find);
+    ASSERT_TRUE(find->isEnabled());
+    find->trigger();
+    QWidget* dialog = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QStringLiteral("1106") && widget->isVisible())
+            dialog = widget;
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Find"));
+    dialog->hide();
 }

@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -175,4 +176,25 @@ TEST(RasterRegionTrace, ClickStoresTheOutlineAsSelectionArea) {
     EXPECT_EQ(dot->m_SelectionArea, nullptr);
     EXPECT_EQ(std::count(codes.begin(), codes.end(), DUE_VertexSelectionCleared), 3);
     ws.doc->m_updateEvent.RemoveHandler(&recorder);
+}
+
+// A select click on an image theme that vectorizes traces; without the
+// option the click selects as ever and stores no outline.
+TEST(RasterRegionTrace, SelectClickOnAVectorizingImage) {
+    TestWorkspace ws;
+    // 10 x 10 pixels over (0, 0)-(100, 100), which the 100 x 100 view shows
+    // one map unit a pixel.
+    CTheme* image = ws.AddImageTheme("Scan", ImageWith(10, 10, Block(2, 2, 6, 6)), 0, 0, 100, 100);
+    ws.doc->m_activeTheme = image;
+    ws.doc->m_toolMode = MT_Select;
+    auto view = MakeView(ws);
+    view->show();
+    view->GetMapPicture();
+    QTest::mouseClick(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(45, 45));
+    EXPECT_EQ(image->m_SelectionArea, nullptr);
+
+    image->m_VectorizeOnSelect = true;
+    QTest::mouseClick(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(45, 45));
+    ASSERT_NE(image->m_SelectionArea, nullptr);
+    EXPECT_EQ(CShapeRecord::GetPointCount(CShapeRecord::FromBytes(image->m_SelectionArea.get())), 5u);
 }

@@ -7,6 +7,9 @@
 #include "shapes/RecordFixtures.h"
 #include "workspace/CommandIds.h"
 
+#include <QObject>
+#include <QVariant>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -300,6 +303,60 @@ TEST(CorvaleDoc, StatisticsEntriesAreSentToTheCommandWindow) {
     ASSERT_EQ(window.messages.size(), 1u);
     EXPECT_EQ(window.messages[0].first, WM_COMMAND);
     EXPECT_EQ(window.messages[0].second, 20400u);
+}
+
+TEST(CorvaleDoc, FindQueryAndGoToAreSentToTheCommandWindowWhileItCanAct) {
+    CCorvaleDoc doc;
+    CommandWindow window(&doc);
+    QObject pane;
+    struct Shown : CommandWindow {
+        using CommandWindow::CommandWindow;
+        QObject* object = nullptr;
+        QObject* GetMessageObject() override { return object; }
+    } shown(&doc);
+    shown.object = &pane;
+    auto* theme = new CTheme;
+    auto enabled = [&](unsigned id) {
+        CCmdUI ui(id);
+        doc.OnCmdMsg(id, &ui);
+        return ui.m_Enabled;
+    };
+    struct Case {
+        const char* name;
+        CMessageWindow* commandWindow;
+        bool withTheme;
+        bool visible;
+        bool find, query, goTo;
+    };
+    const Case cases[] = {
+        {"no command window", nullptr, true, true, false, false, false},
+        {"no theme", &shown, false, true, false, false, false},
+        {"pane hidden", &shown, true, false, false, true, true},
+        {"pane shown", &shown, true, true, true, true, true},
+        // A window without an object cannot be seen.
+        {"no object", &window, true, true, false, true, true},
+    };
+    for (const Case& c : cases) {
+        doc.m_commandWindow = c.commandWindow;
+        doc.m_themes.clear();
+        doc.m_activeTheme = nullptr;
+        if (c.withTheme) {
+            doc.m_themes.push_back(theme);
+            doc.m_activeTheme = theme;
+        }
+        pane.setProperty("visible", QVariant(c.visible));
+        EXPECT_EQ(enabled(ID_TABLE_FIND), c.find) << c.name;
+        EXPECT_EQ(enabled(ID_TABLE_QUERY), c.query) << c.name;
+        EXPECT_EQ(enabled(ID_TABLE_GO_TO), c.goTo) << c.name;
+    }
+    doc.m_commandWindow = &shown;
+    for (unsigned id : {static_cast<unsigned>(ID_TABLE_FIND), static_cast<unsigned>(ID_TABLE_QUERY),
+                        static_cast<unsigned>(ID_TABLE_GO_TO)})
+        EXPECT_TRUE(doc.OnCmdMsg(id, nullptr));
+    ASSERT_EQ(shown.messages.size(), 3u);
+    EXPECT_EQ(shown.messages[0], (std::pair<unsigned, std::uintptr_t>{WM_COMMAND, ID_TABLE_FIND}));
+    EXPECT_EQ(shown.messages[2], (std::pair<unsigned, std::uintptr_t>{WM_COMMAND, ID_TABLE_GO_TO}));
+    doc.m_commandWindow = nullptr;
 }
 
 TEST(CorvaleDoc, SaveMapImageRequestCarriesTheViewsAnswer) {
