@@ -7,11 +7,13 @@
 #include "app/AppIds.h"
 #include "core/Theme.h"
 #include "panes/LegendPane.h"
+#include "ui/AttributeListBuilderDialog.h"
 #include "ui/LegendListCtrl.h"
 #include "workspace/CommandIds.h"
 #include "workspace/CorvaleDoc.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 
 #include <gtest/gtest.h>
@@ -51,8 +53,18 @@ TEST_F(DocumentCommandsMenuTest, ATownThemeIsSelectedMadeEditableAndSaved) {
     document->SetThemeSelected(towns, true);
     ASSERT_TRUE(EnabledInFrame(frame, ID_SELECTION_SELECT_ALL));
     EXPECT_FALSE(EnabledInFrame(frame, ID_SELECTION_CLEAR));
-    EXPECT_FALSE(EnabledInFrame(frame, ID_SELECTION_CLIPBOARD_POLYGONS)) << "the clipboard formats are not in";
-    EXPECT_FALSE(EnabledInFrame(frame, ID_SELECTION_BUILD_ATTRIBUTE_LIST)) << "its window is not in";
+    EXPECT_FALSE(EnabledInFrame(frame, ID_SELECTION_CLIPBOARD_POLYGONS)) << "no polygons on the clipboard";
+    EXPECT_TRUE(EnabledInFrame(frame, ID_SELECTION_BUILD_ATTRIBUTE_LIST));
+    // The document's one list builder, attached to the active theme.
+    frame.GetCommandAction(ID_SELECTION_BUILD_ATTRIBUTE_LIST)->trigger();
+    frame.GetCommandAction(ID_SELECTION_BUILD_ATTRIBUTE_LIST)->trigger();
+    std::vector<CAttributeListBuilderDialog*> builders;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* builder = dynamic_cast<CAttributeListBuilderDialog*>(widget); builder && builder->isVisible())
+            builders.push_back(builder);
+    ASSERT_EQ(builders.size(), 1u);
+    EXPECT_EQ(builders[0]->GetTheme(), towns);
+    builders[0]->hide();
 
     frame.GetCommandAction(ID_SELECTION_SELECT_ALL)->trigger();
     EXPECT_EQ(static_cast<int>(towns->m_Selection.size()), towns->GetShapeCount());
