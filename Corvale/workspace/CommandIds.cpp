@@ -14,8 +14,8 @@ const Prompt kPrompts[] = {
     {ID_TOOL_SELECT_POLYGON, "Select by drawing a polygon\nSelect"},
     {ID_TOOL_PAN, "Pan area by dragging the map\nPan"},
     {ID_TOOL_ZOOM_IN, "Zoom in by drawing a rectangle in the map\nZoom In"},
-    {ID_TOOL_ZOOM_OUT,
-     "Zoom out a fixed amout by clicking in the map. The new extent will be centered around the position.\nZoom Out"},
+    {ID_TOOL_ZOOM_OUT, "Zoom out a fixed amout by clicking in the map. The new extent will be "
+                       "centered around the position.\nZoom Out"},
     {ID_TOOL_MEASURE, "Measure distances\nMeasure"},
     {ID_TOOL_DRAW_NEW, "Draw new shapes\nDraw New"},
     {ID_TOOL_ADJUST_VERTEX, "Adjust vertex\nAdjust Vertex"},
@@ -31,6 +31,19 @@ const Prompt kPrompts[] = {
     {ID_EDIT_COPY_AS_GEOJSON, "Copy the selection as GeoJSON text\nCopy as GeoJSON"},
     {ID_EDIT_COPY_AS_WKT, "Copy the selection as WKT text\nCopy as WKT"},
     {ID_EDIT_MULTI_EDIT, "Set an attribute of all selected objects\nMulti-Edit Attributes"},
+    {ID_GEOMETRY_MERGE_TO_COPY, "Merge selected shapes and store as a new shape leaving the "
+                                "original ones intact\nMerge to Copy"},
+    {ID_GEOMETRY_SPLIT_TO_COPIES,
+     "Split selected multipart shapes and store as a new singlepart shapes leaving the "
+     "original one intact\nSplit to Copies"},
+    {ID_GEOMETRY_SIMPLIFY_PARTS, "Reduces the number of parts in selected polylines if two "
+                                 "adjacent parts are connected\nSimplify Parts"},
+    {ID_GEOMETRY_REMOVE_DUPLICATE_VERTICES,
+     "Removes consecutive duplicate vertices from selected polylines or polygons"},
+    {ID_GEOMETRY_REVERSE_COORDINATES,
+     "Reverse all coordinates for each selected shape\nReverse Coordinates"},
+    {ID_GEOMETRY_SNAP_TO_GRID, "Snap selected shape coordinates to grid\nSnap to Grid"},
+    {ID_GEOMETRY_AUTO_SNAP, "Autosnap freehand editing to grid\nSnap to Grid"},
     {ID_EDIT_TOP_Z_ORDER, "Move selected objects to top z-order\nTop Z-Order"},
     {ID_EDIT_BOTTOM_Z_ORDER, "Move selected objects to bottom z-order\nBottom Z-Order"},
     {ID_THEME_EXPORT, "Export current theme\nExport theme"},

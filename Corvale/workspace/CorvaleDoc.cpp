@@ -31,6 +31,7 @@ CCorvaleDoc::CCorvaleDoc() : m_backgroundColor(CAppSettings::GetInstance()->m_Co
     OnCommand(ID_FILE_SAVE_MAP_IMAGE, [this] { FireUpdateEvent(nullptr, DUE_SaveMapImage, 0); });
     AddWorkspacePropertiesCommands();
     AddEditCommands();
+    AddGeometryCommands();
     AddExportCommands();
     AddSelectionCommands();
     AddThemeCommands();

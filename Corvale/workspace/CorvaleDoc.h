@@ -383,6 +383,9 @@ public:
     // What Delete says, changing nothing, while vertex mode is on.
     static const char* const kDeleteInVertexModeMessage;
     void AddEditCommands();
+    // Merge, split, part joining, duplicate removal, reversal and grid
+    // snapping of the active theme's selected shapes (DocGeometryCommands.cpp).
+    void AddGeometryCommands();
 
     // ---- end of edit commands ----
     // ---- Export (DocExport.cpp) ----
@@ -569,6 +572,9 @@ struct CDocumentDialogServices {
     // The Workspace Properties dialog over the values; true on OK with the
     // values entered.
     std::function<bool(CWorkspacePropertyValues& values)> workspaceProperties;
+    // The grid definition dialog, preset with the x and y spacing; true on
+    // OK with the spacings entered.
+    std::function<bool(double& x, double& y)> gridDefinition;
     // The reprojection dialog over vector themes; true when it closed with OK
     // (the themes were converted).
     std::function<bool(CCorvaleDoc* document, const std::vector<CTheme*>& themes)> transformThemes;
