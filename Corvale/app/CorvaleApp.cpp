@@ -394,6 +394,7 @@ void CCorvaleApp::UninstallServices() {
     dialogs.showMapScale = nullptr;
     dialogs.centerMap = nullptr;
     dialogs.viewRectangle = nullptr;
+    dialogs.gridDefinition = nullptr;
     dialogs.manageAttributes = nullptr;
     dialogs.mergeAttributes = nullptr;
     dialogs.workspaceProperties = nullptr;

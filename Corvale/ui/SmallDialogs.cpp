@@ -513,4 +513,14 @@ void InstallViewDialogs(CDocumentDialogServices& services, QWidget* parent) {
         dialog.GetViewRect(extent[0], extent[1], extent[2], extent[3]);
         return true;
     };
+    services.gridDefinition = [owner](double& x, double& y) {
+        CGridDefinitionDialog dialog(owner);
+        dialog.m_GridX = x;
+        dialog.m_GridY = y;
+        if (dialog.DoModal() != corvale::IDOK)
+            return false;
+        x = dialog.m_GridX;
+        y = dialog.m_GridY;
+        return true;
+    };
 }

@@ -252,6 +252,6 @@ private:
     QPushButton* m_Close;
 };
 
-// Installs Center Map and the view rectangle into the document's dialog
-// services.
+// Installs Center Map, the view rectangle and the grid definition into the
+// document's dialog services.
 void InstallViewDialogs(CDocumentDialogServices& services, QWidget* parent);

@@ -338,6 +338,23 @@ TEST(ViewDialogServices, CenterMapAndViewRectangleAnswerThroughTheirDialogs) {
     });
     EXPECT_TRUE(services.viewRectangle(extent));
     EXPECT_EQ(std::vector<double>(extent, extent + 4), std::vector<double>({0, 10, 5, 20}));
+
+    // The grid opens with the spacings given and answers the ones entered.
+    ASSERT_TRUE(services.gridDefinition);
+    double gridX = 2.5, gridY = 4;
+    std::string shownX;
+    WhenModal([&shownX](QWidget* d) {
+        shownX = Control<QLineEdit>(d, IDC_GRID_X)->text().toStdString();
+        Type(d, IDC_GRID_Y, "10");
+        static_cast<QDialog*>(d)->accept();
+    });
+    EXPECT_TRUE(services.gridDefinition(gridX, gridY));
+    EXPECT_EQ(shownX, "2.5");
+    EXPECT_EQ(gridX, 2.5);
+    EXPECT_EQ(gridY, 10.0);
+    WhenModal([](QWidget* d) { static_cast<QDialog*>(d)->reject(); });
+    EXPECT_FALSE(services.gridDefinition(gridX, gridY));
+    EXPECT_EQ(gridY, 10.0);
 }
 
 TEST(VectorizationParametersDialog, SlidersMapToThresholds) {
