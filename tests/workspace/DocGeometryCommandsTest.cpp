@@ -285,6 +285,38 @@ TEST_F(GeometryCommands, RemoveDuplicateVerticesReplacesOnlyShapesThatHadThem) {
     EXPECT_EQ(ui.Messages(), std::vector<std::string>{"No shapes could be simplified."});
 }
 
+TEST_F(GeometryCommands, ReplacedRecordsStayReadableThroughAChildTheme) {
+    // A child theme made from the selection lists the parent's records: the
+    // commands that put new records in place must leave it the new ones.
+    struct Case {
+        const char* name;
+        unsigned id;
+        Shape before, after;
+    };
+    const std::vector<Case> cases{
+        {"duplicate removal",
+         ID_GEOMETRY_REMOVE_DUPLICATE_VERTICES,
+         {{{0, 0}, {0, 0}, {3, 4}}},
+         {{{0, 0}, {3, 4}}}},
+        {"simplify parts", ID_GEOMETRY_SIMPLIFY_PARTS, {kA, kB}, {{{0, 0}, {1, 0}, {2, 0}}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CCorvaleDoc document;
+        corvale::CScriptedUserInterface scripted;
+        CTheme* theme = AddShapes(document, SHT_Polyline, {c.before, {kC}});
+        Select(*theme, {0});
+        CTheme* child = document.NewThemeFromSelection(theme, "child", true);
+        ASSERT_NE(child, nullptr);
+        document.m_activeTheme = theme;
+        RunCommand(document, c.id);
+        EXPECT_EQ(PartsAt(*theme, 0), c.after);
+        ASSERT_EQ(child->GetShapeCount(), 1);
+        EXPECT_EQ(child->GetShape(0), theme->GetShape(0));
+        EXPECT_EQ(PartsAt(*child, 0), c.after);
+    }
+}
+
 TEST_F(GeometryCommands, ReverseCoordinatesReversesEverySelectedShape) {
     CTheme* theme = AddShapes(doc, SHT_Polyline, {{kA, kC}, {kB}});
     Select(*theme, {0});
