@@ -132,24 +132,27 @@ RouteBuildReport RouteNetwork::Build(const std::vector<RouteLink>& links) {
 RouteSearch::RouteSearch(const RouteNetwork& network)
     : m_Network(network),
       m_Label(network.GetNodeCount(), std::numeric_limits<double>::infinity()),
-      m_Via(network.GetNodeCount(), RouteNetwork::kNoNode) {}
+      m_Via(network.GetNodeCount(), RouteNetwork::kNoNode),
+      m_Place(network.GetNodeCount(), RouteNetwork::kNoNode) {}
 
-// A plain binary heap, sifted with a hole rather than swaps.
-void RouteSearch::Push(Entry entry) {
-    std::size_t hole = m_Heap.size();
-    m_Heap.push_back(entry);
+// A binary heap that holds each node once: a cheaper label moves the node's
+// entry up in place, so the heap never grows beyond the search front.
+void RouteSearch::SiftUp(std::size_t hole, Entry entry) {
     while (hole > 0) {
         const std::size_t parent = (hole - 1) / 2;
         if (!(entry.cost < m_Heap[parent].cost))
             break;
         m_Heap[hole] = m_Heap[parent];
+        m_Place[m_Heap[hole].node] = static_cast<std::uint32_t>(hole);
         hole = parent;
     }
     m_Heap[hole] = entry;
+    m_Place[entry.node] = static_cast<std::uint32_t>(hole);
 }
 
 RouteSearch::Entry RouteSearch::Pop() {
     const Entry top = m_Heap.front();
+    m_Place[top.node] = RouteNetwork::kNoNode;
     const Entry last = m_Heap.back();
     m_Heap.pop_back();
     const std::size_t size = m_Heap.size();
@@ -164,9 +167,11 @@ RouteSearch::Entry RouteSearch::Pop() {
             if (!(m_Heap[child].cost < last.cost))
                 break;
             m_Heap[hole] = m_Heap[child];
+            m_Place[m_Heap[hole].node] = static_cast<std::uint32_t>(hole);
             hole = child;
         }
         m_Heap[hole] = last;
+        m_Place[last.node] = static_cast<std::uint32_t>(hole);
     }
     return top;
 }
@@ -177,6 +182,7 @@ bool RouteSearch::Run(std::int32_t startId, std::int32_t endId, RouteLeg& leg) {
     for (std::uint32_t node : m_Touched) {
         m_Label[node] = std::numeric_limits<double>::infinity();
         m_Via[node] = RouteNetwork::kNoNode;
+        m_Place[node] = RouteNetwork::kNoNode;
     }
     m_Touched.clear();
     m_Heap.clear();
@@ -186,16 +192,13 @@ bool RouteSearch::Run(std::int32_t startId, std::int32_t endId, RouteLeg& leg) {
     if (start == RouteNetwork::kNoNode || end == RouteNetwork::kNoNode || start == end)
         return false;
 
-    // Entries made stale by a cheaper label stay in the heap and are skipped
-    // when they come up.
     m_Label[start] = 0.0;
     m_Touched.push_back(start);
-    Push(Entry{0.0, start});
+    m_Heap.push_back(Entry{0.0, start});
+    m_Place[start] = 0;
     bool reached = false;
     while (!m_Heap.empty()) {
         const auto [cost, node] = Pop();
-        if (cost > m_Label[node])
-            continue;
         if (node == end) {
             reached = true;
             break;
@@ -213,7 +216,12 @@ bool RouteSearch::Run(std::int32_t startId, std::int32_t endId, RouteLeg& leg) {
                 m_Touched.push_back(to);
             m_Label[to] = c;
             m_Via[to] = l;
-            Push(Entry{c, to});
+            if (m_Place[to] == RouteNetwork::kNoNode) {
+                m_Heap.push_back(Entry{c, to});
+                SiftUp(m_Heap.size() - 1, Entry{c, to});
+            } else {
+                SiftUp(m_Place[to], Entry{c, to});
+            }
         }
     }
     if (!reached)

@@ -114,9 +114,10 @@ private:
         double cost;
         std::uint32_t node;
     };
-    void Push(Entry entry);
+    void SiftUp(std::size_t hole, Entry entry);
     Entry Pop();
-    std::vector<Entry> m_Heap; // binary min-heap on cost
+    std::vector<Entry> m_Heap;           // binary min-heap on cost, one entry per node
+    std::vector<std::uint32_t> m_Place;  // node -> its place in m_Heap, or none
 };
 
 // A whole run over the picked node ids: one leg between each two consecutive
