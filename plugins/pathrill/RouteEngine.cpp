@@ -216,6 +216,8 @@ bool RouteSearch::Run(std::int32_t startId, std::int32_t endId, RouteLeg& leg) {
                 m_Touched.push_back(to);
             m_Label[to] = c;
             m_Via[to] = l;
+            // Out of the heap means never labelled: a node already taken
+            // off it cannot get cheaper when no cost is negative.
             if (m_Place[to] == RouteNetwork::kNoNode) {
                 m_Heap.push_back(Entry{c, to});
                 SiftUp(m_Heap.size() - 1, Entry{c, to});
