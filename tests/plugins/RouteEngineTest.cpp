@@ -91,8 +91,9 @@ TEST(RouteEngineTest, RoutesOnSmallNetwork) {
         EXPECT_EQ(result.found, c.found);
         EXPECT_EQ(result.shapes, c.shapes);
         EXPECT_DOUBLE_EQ(result.totalCost, c.cost);
-        if (!c.found && c.ids.size() >= 2)
+        if (!c.found && c.ids.size() >= 2) {
             EXPECT_EQ(result.failedLeg, c.failedLeg);
+        }
     }
 }
 
