@@ -131,9 +131,8 @@ RouteBuildReport RouteNetwork::Build(const std::vector<RouteLink>& links) {
 
 RouteSearch::RouteSearch(const RouteNetwork& network)
     : m_Network(network),
-      m_Label(network.GetNodeCount(), std::numeric_limits<double>::infinity()),
-      m_Via(network.GetNodeCount(), RouteNetwork::kNoNode),
-      m_Place(network.GetNodeCount(), RouteNetwork::kNoNode) {}
+      m_State(network.GetNodeCount(),
+              NodeState{std::numeric_limits<double>::infinity(), RouteNetwork::kNoNode, RouteNetwork::kNoNode}) {}
 
 // A binary heap that holds each node once: a cheaper label moves the node's
 // entry up in place, so the heap never grows beyond the search front.
@@ -143,16 +142,16 @@ void RouteSearch::SiftUp(std::size_t hole, Entry entry) {
         if (!(entry.cost < m_Heap[parent].cost))
             break;
         m_Heap[hole] = m_Heap[parent];
-        m_Place[m_Heap[hole].node] = static_cast<std::uint32_t>(hole);
+        m_State[m_Heap[hole].node].place = static_cast<std::uint32_t>(hole);
         hole = parent;
     }
     m_Heap[hole] = entry;
-    m_Place[entry.node] = static_cast<std::uint32_t>(hole);
+    m_State[entry.node].place = static_cast<std::uint32_t>(hole);
 }
 
 RouteSearch::Entry RouteSearch::Pop() {
     const Entry top = m_Heap.front();
-    m_Place[top.node] = RouteNetwork::kNoNode;
+    m_State[top.node].place = RouteNetwork::kNoNode;
     const Entry last = m_Heap.back();
     m_Heap.pop_back();
     const std::size_t size = m_Heap.size();
@@ -167,11 +166,11 @@ RouteSearch::Entry RouteSearch::Pop() {
             if (!(m_Heap[child].cost < last.cost))
                 break;
             m_Heap[hole] = m_Heap[child];
-            m_Place[m_Heap[hole].node] = static_cast<std::uint32_t>(hole);
+            m_State[m_Heap[hole].node].place = static_cast<std::uint32_t>(hole);
             hole = child;
         }
         m_Heap[hole] = last;
-        m_Place[last.node] = static_cast<std::uint32_t>(hole);
+        m_State[last.node].place = static_cast<std::uint32_t>(hole);
     }
     return top;
 }
@@ -180,9 +179,8 @@ bool RouteSearch::Run(std::int32_t startId, std::int32_t endId, RouteLeg& leg) {
     leg.shapes.clear();
     leg.cost = 0.0;
     for (std::uint32_t node : m_Touched) {
-        m_Label[node] = std::numeric_limits<double>::infinity();
-        m_Via[node] = RouteNetwork::kNoNode;
-        m_Place[node] = RouteNetwork::kNoNode;
+        m_State[node] = NodeState{std::numeric_limits<double>::infinity(), RouteNetwork::kNoNode,
+                                  RouteNetwork::kNoNode};
     }
     m_Touched.clear();
     m_Heap.clear();
@@ -192,10 +190,10 @@ bool RouteSearch::Run(std::int32_t startId, std::int32_t endId, RouteLeg& leg) {
     if (start == RouteNetwork::kNoNode || end == RouteNetwork::kNoNode || start == end)
         return false;
 
-    m_Label[start] = 0.0;
+    m_State[start].label = 0.0;
     m_Touched.push_back(start);
     m_Heap.push_back(Entry{0.0, start});
-    m_Place[start] = 0;
+    m_State[start].place = 0;
     bool reached = false;
     while (!m_Heap.empty()) {
         const auto [cost, node] = Pop();
@@ -210,19 +208,19 @@ bool RouteSearch::Run(std::int32_t startId, std::int32_t endId, RouteLeg& leg) {
             const std::uint32_t to = arc.target;
             // Strictly cheaper only: a NaN cost never passes, and of two
             // routes of equal cost the first found stays.
-            if (!(c < m_Label[to]))
+            if (!(c < m_State[to].label))
                 continue;
-            if (m_Label[to] == std::numeric_limits<double>::infinity())
+            if (m_State[to].label == std::numeric_limits<double>::infinity())
                 m_Touched.push_back(to);
-            m_Label[to] = c;
-            m_Via[to] = l;
+            m_State[to].label = c;
+            m_State[to].via = l;
             // Out of the heap means never labelled: a node already taken
             // off it cannot get cheaper when no cost is negative.
-            if (m_Place[to] == RouteNetwork::kNoNode) {
+            if (m_State[to].place == RouteNetwork::kNoNode) {
                 m_Heap.push_back(Entry{c, to});
                 SiftUp(m_Heap.size() - 1, Entry{c, to});
             } else {
-                SiftUp(m_Place[to], Entry{c, to});
+                SiftUp(m_State[to].place, Entry{c, to});
             }
         }
     }
@@ -230,12 +228,12 @@ bool RouteSearch::Run(std::int32_t startId, std::int32_t endId, RouteLeg& leg) {
         return false;
 
     for (std::uint32_t node = end; node != start;) {
-        const std::uint32_t l = m_Via[node];
+        const std::uint32_t l = m_State[node].via;
         leg.shapes.push_back(m_Network.m_Links[l].shape);
         node = m_Network.FindNode(m_Network.m_Links[l].from);
     }
     std::reverse(leg.shapes.begin(), leg.shapes.end());
-    leg.cost = m_Label[end];
+    leg.cost = m_State[end].label;
     return true;
 }
 

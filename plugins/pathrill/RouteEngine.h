@@ -107,8 +107,14 @@ public:
 
 private:
     const RouteNetwork& m_Network;
-    std::vector<double> m_Label;          // best cost so far per node
-    std::vector<std::uint32_t> m_Via;     // link that gave the label
+    // What the search keeps of each node, together so that looking at a
+    // link's to-node touches one cache line.
+    struct NodeState {
+        double label;        // best cost so far
+        std::uint32_t via;   // link that gave the label
+        std::uint32_t place; // its place in m_Heap, or none
+    };
+    std::vector<NodeState> m_State;
     std::vector<std::uint32_t> m_Touched; // nodes whose label is set
     struct Entry {
         double cost;
@@ -117,7 +123,6 @@ private:
     void SiftUp(std::size_t hole, Entry entry);
     Entry Pop();
     std::vector<Entry> m_Heap;           // binary min-heap on cost, one entry per node
-    std::vector<std::uint32_t> m_Place;  // node -> its place in m_Heap, or none
 };
 
 // A whole run over the picked node ids: one leg between each two consecutive
