@@ -28,5 +28,6 @@ for name, (definition, text) in files.items():
 for name, flag, sep, x, y, path in [
     ("saved", 1, b";", 3, 4, b"/data/points.txt\0"),
     ("saved-unterminated", 0, b"\t", 1, 2, b"/data/points.txt"),
+    ("saved-flag-two", 2, b",", 2, 1, b"p.txt\0trailing"),
 ]:
     (out / (name + ".seed")).write_bytes(struct.pack("<IBcII", 1, flag, sep, x, y) + path)
