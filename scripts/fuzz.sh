@@ -25,6 +25,7 @@ case "$target" in
     grid_strings) corpus=build-fuzz/corpus-grid-strings ;;
     style_rules) corpus=build-fuzz/corpus-style-rules ;;
     mif) corpus=build-fuzz/corpus-mif ;;
+    scattern) corpus=build-fuzz/corpus-scattern ;;
     gpi_map_ops) corpus=build-fuzz/corpus-gpi-map-ops ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
 esac
