@@ -527,20 +527,6 @@ CMIF::CMIF(bool points, bool polylines, bool polygons)
 
 CMIF::~CMIF() = default;
 
-unsigned char* CMIF::Allocate(std::size_t size) {
-    if (size > m_BlockSize)
-        m_BlockSize = size;
-    if (m_Cursor == nullptr || size > m_Left) {
-        m_Blocks.push_back(std::make_unique<unsigned char[]>(m_BlockSize));
-        m_Cursor = m_Blocks.back().get();
-        m_Left = m_BlockSize;
-    }
-    unsigned char* record = m_Cursor;
-    m_Cursor += size;
-    m_Left -= size;
-    return record;
-}
-
 bool CMIF::Parse(std::string_view mif, std::string_view mid) {
     Parser parser{*this, mif, 0, mid, 0, {}};
     if (!parser.Header() || !parser.Data())

@@ -8,6 +8,8 @@
 // object number (the object's place in the data section, from 0), then one
 // slot of width + 1 bytes per column holding the value's text and a zero.
 
+#include "common/RecordPool.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -89,15 +91,12 @@ public:
 
 private:
     struct Parser;
-    unsigned char* Allocate(std::size_t size);
+    unsigned char* Allocate(std::size_t size) { return m_Pool.Allocate(size); }
 
     std::vector<const unsigned char*> m_PointRecords;
     std::vector<const unsigned char*> m_PolylineRecords;
     std::vector<const unsigned char*> m_PolygonRecords;
-    std::vector<std::unique_ptr<unsigned char[]>> m_Blocks;
-    unsigned char* m_Cursor = nullptr;
-    std::size_t m_Left = 0;
-    std::size_t m_BlockSize = 8192;
+    CRecordPool m_Pool;
 };
 
 } // namespace ostrela

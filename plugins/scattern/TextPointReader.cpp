@@ -192,18 +192,4 @@ const char* CTextPointLoader::Attribute(const void* record, std::uint32_t column
     return m_Rows[row][column].c_str();
 }
 
-unsigned char* CTextPointLoader::Allocate(std::size_t size) {
-    if (size > m_BlockSize)
-        m_BlockSize = size;
-    if (m_Cursor == nullptr || size > m_Left) {
-        m_Blocks.push_back(std::make_unique<unsigned char[]>(m_BlockSize));
-        m_Cursor = m_Blocks.back().get();
-        m_Left = m_BlockSize;
-    }
-    unsigned char* record = m_Cursor;
-    m_Cursor += size;
-    m_Left -= size;
-    return record;
-}
-
 } // namespace scattern

@@ -7,6 +7,8 @@
 // Each point record is followed, in the same allocation, by a 32-bit tail
 // word: the index of its row in the row list.
 
+#include "common/RecordPool.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -72,13 +74,10 @@ public:
     std::vector<const unsigned char*> m_Records;
 
 private:
-    unsigned char* Allocate(std::size_t size);
+    unsigned char* Allocate(std::size_t size) { return m_Pool.Allocate(size); }
     void AddLine(std::string_view line, std::uint32_t lineNumber);
 
-    std::vector<std::unique_ptr<unsigned char[]>> m_Blocks;
-    unsigned char* m_Cursor = nullptr;
-    std::size_t m_Left = 0;
-    std::size_t m_BlockSize = 8192;
+    CRecordPool m_Pool;
 };
 
 } // namespace scattern
