@@ -6,7 +6,7 @@
 // script tests isOpen or the result of open); wrong argument counts and types
 // are errors that stop the script.
 
-#include "scripting/engine/EngineSupport.h"
+#include "jsengine/EngineSupport.h"
 
 #include <js/Object.h>
 

@@ -7,7 +7,7 @@
 // them. Errors come out of the engine as pending exceptions and are turned
 // into the report text here; warnings come through the warning reporter.
 
-#include "scripting/engine/EngineSupport.h"
+#include "jsengine/EngineSupport.h"
 
 #include <js/CompilationAndEvaluation.h>
 #include <js/Conversions.h>
