@@ -64,4 +64,24 @@ public:
     CWaitCursor& operator=(const CWaitCursor&) = delete;
 };
 
+// While a command runs: the wait cursor and, when asked, "Working..." in the
+// status bar, which gives way to the idle text afterwards.
+class CBusyScope {
+public:
+    explicit CBusyScope(bool statusText = true) : m_StatusText(statusText) {
+        if (m_StatusText)
+            UI().SetStatusText("Working...");
+    }
+    ~CBusyScope() {
+        if (m_StatusText)
+            UI().SetStatusText("For Help, press F1");
+    }
+    CBusyScope(const CBusyScope&) = delete;
+    CBusyScope& operator=(const CBusyScope&) = delete;
+
+private:
+    bool m_StatusText;
+    CWaitCursor m_Wait;
+};
+
 } // namespace corvale

@@ -30,15 +30,6 @@ void ShowError(const char* text) {
     corvale::UI().ShowMessage(text, corvale::MessageIcon::Error, corvale::MessageButtons::Ok);
 }
 
-// The wait cursor for the length of a scope.
-class CWaitCursor {
-public:
-    CWaitCursor() { corvale::UI().BeginWaitCursor(); }
-    ~CWaitCursor() { corvale::UI().EndWaitCursor(); }
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
-};
-
 QLineEdit* NamedEdit(QWidget* parent, const char* name) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QString::fromLatin1(name));
@@ -176,7 +167,7 @@ bool CTransformRasterCalibrationDlg::UpdateData(bool saveAndValidate) {
 void CTransformRasterCalibrationDlg::RunStep(const char* label, const std::function<bool()>& step) {
     if (m_Theme == nullptr)
         return;
-    CWaitCursor wait;
+    corvale::CWaitCursor wait;
     m_UndoList.push_back({m_Theme->m_Raster.m_Transformation, label});
     // A step the theme refused changed nothing: there is nothing to undo.
     if (!step())
@@ -236,7 +227,7 @@ void CTransformRasterCalibrationDlg::OnUndo() {
     if (m_UndoList.empty() || m_Theme == nullptr)
         return;
     {
-        CWaitCursor wait;
+        corvale::CWaitCursor wait;
         const CRasterTransformation previous = m_UndoList.back().m_Transformation;
         m_Theme->ReloadRaster(&previous);
         m_UndoList.pop_back();
@@ -511,7 +502,7 @@ void CTransformImageDialog::OnReload() {
         return;
     bool read = false;
     {
-        CWaitCursor wait;
+        corvale::CWaitCursor wait;
         CRasterTransformation parameters;
         std::ifstream in(paths.front(), std::ios::binary);
         read = in.is_open() && parameters.ReadWorldFile(in);

@@ -21,22 +21,6 @@ const char* const CCorvaleDoc::kDeleteInVertexModeMessage =
 
 namespace {
 
-const char* const kWorkingText = "Working...";
-const char* const kIdleText = "For Help, press F1";
-
-// "Working..." in the status bar and the wait cursor for the life of the
-// object, then the idle text.
-class CBusyCommand {
-public:
-    CBusyCommand() { corvale::UI().SetStatusText(kWorkingText); }
-    ~CBusyCommand() { corvale::UI().SetStatusText(kIdleText); }
-    CBusyCommand(const CBusyCommand&) = delete;
-    CBusyCommand& operator=(const CBusyCommand&) = delete;
-
-private:
-    corvale::CWaitCursor m_Wait;
-};
-
 // Hands a copy's data to the clipboard, which replaces whatever it held;
 // false, nothing placed, when the copy placed nothing or there is no
 // clipboard.
@@ -80,7 +64,7 @@ void CCorvaleDoc::AddEditCommands() {
         [this] {
             if (m_activeTheme == nullptr)
                 return;
-            CBusyCommand busy;
+            corvale::CBusyScope busy;
             CopySelectionToClipboard();
         },
         [this](CCmdUI& ui) { ui.Enable(ActiveThemeHasSelection()); });
@@ -91,7 +75,7 @@ void CCorvaleDoc::AddEditCommands() {
             CTheme* theme = m_activeTheme;
             if (theme == nullptr)
                 return;
-            CBusyCommand busy;
+            corvale::CBusyScope busy;
             // The shapes go only once the clipboard holds them.
             if (ActiveThemeCanDeleteSelection() && CopySelectionToClipboard())
                 theme->DeleteSelectedShapes();
@@ -105,7 +89,7 @@ void CCorvaleDoc::AddEditCommands() {
             CTheme* theme = m_activeTheme;
             if (theme == nullptr || !CanPaste(*theme))
                 return;
-            CBusyCommand busy;
+            corvale::CBusyScope busy;
             // The first shapes of a workspace's only theme are zoomed to.
             const bool firstShapes = m_themes.size() == 1 && theme->GetShapeCount() == 0;
             Paste(*theme);
@@ -128,7 +112,7 @@ void CCorvaleDoc::AddEditCommands() {
             }
             if (!ActiveThemeCanDeleteSelection())
                 return;
-            CBusyCommand busy;
+            corvale::CBusyScope busy;
             const std::size_t selected = theme->m_Selection.size();
             theme->DeleteSelectedShapes();
             if (theme->m_Selection.size() != selected)
@@ -142,7 +126,7 @@ void CCorvaleDoc::AddEditCommands() {
         [this] {
             if (m_activeTheme == nullptr)
                 return;
-            CBusyCommand busy;
+            corvale::CBusyScope busy;
             CopyToClipboard(*m_activeTheme, &CopySelectionAsGeoJson);
         },
         [this](CCmdUI& ui) { ui.Enable(ActiveThemeHasSelection()); });
@@ -152,7 +136,7 @@ void CCorvaleDoc::AddEditCommands() {
         [this] {
             if (m_activeTheme == nullptr)
                 return;
-            CBusyCommand busy;
+            corvale::CBusyScope busy;
             CopyToClipboard(*m_activeTheme, &CopySelectionAsWkt);
         },
         [this](CCmdUI& ui) { ui.Enable(ActiveThemeHasSelection()); });

@@ -16,29 +16,7 @@
 
 namespace {
 
-const char* const kWorkingText = "Working...";
-const char* const kIdleText = "For Help, press F1";
-
-// "Working..." in the status bar (when asked) and a wait cursor while a
-// command runs; the idle text comes back afterwards.
-class CBusyScope {
-public:
-    explicit CBusyScope(bool statusText) : m_StatusText(statusText) {
-        if (m_StatusText)
-            corvale::UI().SetStatusText(kWorkingText);
-        corvale::UI().BeginWaitCursor();
-    }
-    ~CBusyScope() {
-        corvale::UI().EndWaitCursor();
-        if (m_StatusText)
-            corvale::UI().SetStatusText(kIdleText);
-    }
-    CBusyScope(const CBusyScope&) = delete;
-    CBusyScope& operator=(const CBusyScope&) = delete;
-
-private:
-    bool m_StatusText;
-};
+using corvale::CBusyScope;
 
 std::uint32_t SelectionColour() { return CAppSettings::GetInstance()->m_ColorSelection; }
 
