@@ -1,12 +1,12 @@
 #include "ui/ShapeBinaryDialog.h"
 
+#include "framework/UserInterface.h"
 #include "shapes/ShapeRecord.h"
 
 #include <QButtonGroup>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -236,9 +236,10 @@ void CShapeBinaryDialog::DecodeSelection() {
 void CShapeBinaryDialog::SetAlignment(int alignment) {
     m_Alignment = alignment == Word ? Word : Byte;
     (m_Alignment == Word ? m_Word : m_Byte)->setChecked(true);
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    BuildHex();
-    QGuiApplication::restoreOverrideCursor();
+    {
+        corvale::CWaitCursor wait;
+        BuildHex();
+    }
     DecodeSelection();
 }
 

@@ -1,5 +1,7 @@
 #include "ui/SmallDialogs.h"
 
+#include "ui/NumberField.h"
+
 #include "framework/UserInterface.h"
 #include "platform/NumberText.h"
 #include "ui/DialogButtons.h"
@@ -19,7 +21,6 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include <cfloat>
 #include <cmath>
 #include <algorithm>
 #include <cstdlib>
@@ -36,20 +37,6 @@ void Warn(const char* text, corvale::MessageIcon icon = corvale::MessageIcon::Wa
 }
 
 void PutDouble(QLineEdit* edit, double value) { edit->setText(QString::fromStdString(corvale::FormatDouble(value))); }
-
-// A finite number within [low, high]; otherwise a message and the focus on
-// the field.
-bool GetDouble(QLineEdit* edit, double& value, double low = -DBL_MAX, double high = DBL_MAX) {
-    double parsed = 0.0;
-    if (!corvale::ParseDouble(edit->text().trimmed().toStdString(), parsed) || !std::isfinite(parsed) ||
-        parsed < low || parsed > high) {
-        Warn("Please enter a number.");
-        edit->setFocus();
-        return false;
-    }
-    value = parsed;
-    return true;
-}
 
 } // namespace
 
@@ -96,7 +83,7 @@ bool CGridDefinitionDialog::UpdateData(bool saveAndValidate) {
     }
     double x = 0.0;
     double y = 0.0;
-    if (!GetDouble(m_X, x) || !GetDouble(m_Y, y))
+    if (!ReadNumberField(m_X, x) || !ReadNumberField(m_Y, y))
         return false;
     // Negative sizes are allowed: they only turn the grid's direction.
     if (x == 0.0) {
@@ -171,7 +158,7 @@ bool CViewRectDialog::UpdateData(bool saveAndValidate) {
     }
     double values[6] = {};
     for (int i = 0; i < 6; ++i)
-        if (!GetDouble(fields[i].edit, values[i]))
+        if (!ReadNumberField(fields[i].edit, values[i]))
             return false;
     for (int i = 0; i < 6; ++i)
         *fields[i].value = values[i];
@@ -212,7 +199,7 @@ bool CCenterMapDialog::UpdateData(bool saveAndValidate) {
     }
     double x = 0.0;
     double y = 0.0;
-    if (!GetDouble(m_XEdit, x) || !GetDouble(m_YEdit, y))
+    if (!ReadNumberField(m_XEdit, x) || !ReadNumberField(m_YEdit, y))
         return false;
     m_X = x;
     m_Y = y;

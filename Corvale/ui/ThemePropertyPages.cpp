@@ -1,5 +1,7 @@
 #include "ui/ThemePropertyPages.h"
 
+#include "ui/NumberField.h"
+
 #include "core/Theme.h"
 #include "framework/UserInterface.h"
 #include "platform/NumberText.h"
@@ -43,11 +45,8 @@ void Warn(const char* text) {
 // A units-per-pixel value: a finite number from 0 to the largest double.
 bool ReadUPP(QLineEdit* edit, double& value) {
     double parsed = 0.0;
-    if (!corvale::ParseDouble(edit->text().trimmed().toStdString(), parsed) || !std::isfinite(parsed)) {
-        Warn("Please enter a number.");
-        edit->setFocus();
+    if (!ReadNumberField(edit, parsed))
         return false;
-    }
     if (parsed < 0.0 || parsed > DBL_MAX) {
         Warn("Please enter a number between 0 and 1.7976931348623157e+308.");
         edit->setFocus();

@@ -1,5 +1,7 @@
 #include "ui/TransformImageDialog.h"
 
+#include "ui/NumberField.h"
+
 #include "core/Theme.h"
 #include "framework/UserInterface.h"
 #include "platform/NumberText.h"
@@ -40,26 +42,6 @@ QPushButton* NamedButton(QWidget* parent, const QString& text, const char* name)
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
     return button;
-}
-
-// A finite number within [low, high], or the field's message with the focus
-// on the field.
-bool ReadNumber(QLineEdit* edit, double& value, double low = -HUGE_VAL, double high = HUGE_VAL) {
-    double parsed = 0.0;
-    if (!corvale::ParseDouble(edit->text().trimmed().toStdString(), parsed) || !std::isfinite(parsed) ||
-        parsed < low || parsed > high) {
-        if (low > -HUGE_VAL && high < HUGE_VAL)
-            corvale::UI().ShowMessage("Enter a number between " + corvale::FormatDouble(low) + " and " +
-                                          corvale::FormatDouble(high) + ".",
-                                      corvale::MessageIcon::Warning, corvale::MessageButtons::Ok);
-        else
-            corvale::UI().ShowMessage("Please enter a number.", corvale::MessageIcon::Warning,
-                                      corvale::MessageButtons::Ok);
-        edit->setFocus();
-        return false;
-    }
-    value = parsed;
-    return true;
 }
 
 // A whole number and nothing else ("12abc" and "" are not): a pixel cell
@@ -154,8 +136,8 @@ bool CTransformRasterCalibrationDlg::UpdateData(bool saveAndValidate) {
     double height = 0.0;
     double distance = 0.0;
     double angle = 0.0;
-    if (!ReadNumber(m_WidthEdit, width) || !ReadNumber(m_HeightEdit, height) || !ReadNumber(m_DistanceEdit, distance) ||
-        !ReadNumber(m_AngleEdit, angle, -360.0, 360.0))
+    if (!ReadNumberField(m_WidthEdit, width) || !ReadNumberField(m_HeightEdit, height) ||
+        !ReadNumberField(m_DistanceEdit, distance) || !ReadNumberField(m_AngleEdit, angle, -360.0, 360.0))
         return false;
     m_WidthFactor = width;
     m_HeightFactor = height;

@@ -1,5 +1,7 @@
 #include "ui/WorkspacePropertiesDialog.h"
 
+#include "ui/NumberField.h"
+
 #include "crs/RefSysTable.h"
 #include "framework/UserInterface.h"
 #include "platform/NumberText.h"
@@ -71,12 +73,8 @@ bool CWorkspaceGrid::UpdateData(bool saveAndValidate) {
         {m_Y, &y, "Y-value may not be zero.\nPlease enter a non-zero value."},
     };
     for (const Field& field : fields) {
-        if (!corvale::ParseDouble(field.edit->text().toStdString(), *field.value) || !std::isfinite(*field.value)) {
-            corvale::UI().ShowMessage("Please enter a number.", corvale::MessageIcon::Warning,
-                                      corvale::MessageButtons::Ok);
-            field.edit->setFocus();
+        if (!ReadNumberField(field.edit, *field.value))
             return false;
-        }
         if (*field.value == 0.0) {
             corvale::UI().ShowMessage(field.zeroMessage, corvale::MessageIcon::Warning, corvale::MessageButtons::Ok);
             field.edit->setFocus();

@@ -132,10 +132,12 @@ TEST(AdvancedPropertiesPage, ColumnsAndColourCellsPerKindOfTheme) {
         EXPECT_EQ(row->text(0), "1");
         EXPECT_EQ(row->text(1), "A = 1");
         // The fixed colour shows even while the rule reads it from a column.
-        if (c.penColumn >= 0)
+        if (c.penColumn >= 0) {
             EXPECT_EQ(row->background(c.penColumn).color(), QColor(0, 255, 0)) << c.type;
-        if (c.fillColumn >= 0)
+        }
+        if (c.fillColumn >= 0) {
             EXPECT_EQ(row->background(c.fillColumn).color(), QColor(255, 0, 0)) << c.type;
+        }
     }
 }
 
