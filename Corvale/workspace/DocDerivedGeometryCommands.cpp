@@ -51,7 +51,9 @@ struct NodeOrder {
         return Less(a.y, b.y);
     }
 };
-using NodeMap = std::map<CShapePoint, int, NodeOrder>;
+// Numbers are counted in 64 bits: a start value near the top of int's range
+// goes on counting instead of overflowing.
+using NodeMap = std::map<CShapePoint, std::int64_t, NodeOrder>;
 
 // A percentage of done out of total, safe for any count.
 int Percent(std::size_t done, std::size_t total, int span) {
@@ -125,7 +127,7 @@ CTheme* CCorvaleDoc::CreateEndPointTheme(CTheme* source, bool writeNodes, int fi
     ui.BeginProgress();
     ui.SetProgressText("Collecting point info");
     NodeMap nodes;
-    int next = firstNode;
+    std::int64_t next = firstNode;
     const auto number = [&nodes, &next](const CShapePoint& point) {
         const auto found = nodes.emplace(point, next);
         if (found.second)
@@ -139,8 +141,8 @@ CTheme* CCorvaleDoc::CreateEndPointTheme(CTheme* source, bool writeNodes, int fi
         if (points == 0)
             continue;
         // The start is numbered first: on a fresh map it gets the lower number.
-        const int from = number(CShapeRecord::GetPoint(line, 0));
-        const int to = number(CShapeRecord::GetPoint(line, points - 1));
+        const std::int64_t from = number(CShapeRecord::GetPoint(line, 0));
+        const std::int64_t to = number(CShapeRecord::GetPoint(line, points - 1));
         if (fromColumn >= 0 && toColumn >= 0) {
             const int row = GetShapeRecordIndex(line);
             source->SetAttributeText(row, fromColumn, std::to_string(from), true);
