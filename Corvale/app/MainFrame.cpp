@@ -380,7 +380,16 @@ void CMainFrame::CreateCommands() {
                    MakeTextIcon(QString::number(id - ID_USER_SCRIPT_FIRST + 1), tool));
 
     AddCommand(ID_EDIT_ENABLE_EDITING, tr("&Enable Editing"), MakeTextIcon(QStringLiteral("EE"), edit), {}, true);
-    AddCommand(ID_EDIT_SNAP_TO_GRID, tr("Snap to &Grid"), MakeTextIcon(QStringLiteral("#"), edit));
+    AddCommand(ID_EDIT_SNAP_TO_GRID, tr("Snap to &Grid..."), MakeTextIcon(QStringLiteral("#"), edit));
+    // Freehand editing snapped to the grid: the Edit toolbar's grid button.
+    AddCommand(ID_GEOMETRY_AUTO_SNAP, tr("&Autosnap to Grid"), MakeTextIcon(QStringLiteral("#"), edit), {}, true);
+    // The geometry commands of the Edit menu's Advanced Edit submenu.
+    AddCommand(ID_GEOMETRY_MERGE_TO_COPY, tr("&Merge to Multipart Copy"));
+    AddCommand(ID_GEOMETRY_SPLIT_TO_COPIES, tr("&Split to Single Part Copies"));
+    AddCommand(ID_GEOMETRY_SIMPLIFY_PARTS, tr("Simplify Polyline &Parts"));
+    AddCommand(ID_GEOMETRY_REMOVE_DUPLICATE_VERTICES, tr("Simplify S&hapes"));
+    AddCommand(ID_GEOMETRY_REVERSE_COORDINATES, tr("&Reverse Coordinates"));
+    AddCommand(ID_EDIT_CREATE_POLYLINE_ON_CLIPBOARD, tr("Create Polyline on &Clipboard"));
     AddCommand(ID_TOOL_DRAW_NEW, tr("&Draw New"), MakeTextIcon(QStringLiteral("DN"), edit), {}, true);
     AddCommand(ID_TOOL_ADJUST_VERTEX, tr("&Adjust Vertex"), MakeTextIcon(QStringLiteral("AV"), edit), {}, true);
     AddCommand(ID_TOOL_NEW_VERTEX, tr("&New Vertex"), MakeTextIcon(QStringLiteral("NV"), edit), {}, true);
@@ -403,6 +412,9 @@ void CMainFrame::CreateCommands() {
     AddCommand(ID_THEME_NEW_POLYGONS, tr("Poly&gons"));
     AddCommand(ID_THEME_NEW_FROM_SELECTION, tr("From &Selection"));
     AddCommand(ID_THEME_NEW_BOUNDING_BOXES, tr("&Bounding Boxes"));
+    AddCommand(ID_THEME_END_POINTS, tr("Polyline &End Points"));
+    AddCommand(ID_THEME_MID_POINTS, tr("Polyline &Mid Points..."));
+    AddCommand(ID_THEME_POLYGON_OUTLINE, tr("Polygon &Outline"));
     AddCommand(ID_THEME_REMOVE, tr("&Remove"));
     AddCommand(ID_THEME_SHOW, tr("&Show"));
     AddCommand(ID_THEME_PROPERTIES, tr("&Properties..."));
@@ -470,6 +482,16 @@ bool CMainFrame::CreateMenuBar() {
         edit->addAction(m_Actions[id]);
     edit->addSeparator();
     edit->addAction(m_Actions[ID_EDIT_MULTI_EDIT]);
+    QMenu* advanced = edit->addMenu(tr("Advanced &Edit"));
+    advanced->setObjectName(QStringLiteral("AdvancedEdit"));
+    for (unsigned id : {static_cast<unsigned>(ID_GEOMETRY_MERGE_TO_COPY), static_cast<unsigned>(ID_GEOMETRY_SPLIT_TO_COPIES),
+                        static_cast<unsigned>(ID_GEOMETRY_SIMPLIFY_PARTS),
+                        static_cast<unsigned>(ID_GEOMETRY_REMOVE_DUPLICATE_VERTICES),
+                        static_cast<unsigned>(ID_GEOMETRY_REVERSE_COORDINATES), static_cast<unsigned>(ID_EDIT_SNAP_TO_GRID)})
+        advanced->addAction(m_Actions[id]);
+    advanced->addSeparator();
+    advanced->addAction(m_Actions[ID_EDIT_CREATE_POLYLINE_ON_CLIPBOARD]);
+    ConnectUpdateOnShow(advanced);
     for (unsigned id : std::initializer_list<unsigned>{ID_EDIT_TOP_Z_ORDER, ID_EDIT_BOTTOM_Z_ORDER})
         edit->addAction(m_Actions[id]);
     edit->addSeparator();
@@ -526,6 +548,10 @@ bool CMainFrame::CreateMenuBar() {
     createNew->addSeparator();
     createNew->addAction(m_Actions[ID_THEME_NEW_FROM_SELECTION]);
     createNew->addAction(m_Actions[ID_THEME_NEW_BOUNDING_BOXES]);
+    createNew->addSeparator();
+    for (unsigned id : {static_cast<unsigned>(ID_THEME_END_POINTS), static_cast<unsigned>(ID_THEME_MID_POINTS),
+                        static_cast<unsigned>(ID_THEME_POLYGON_OUTLINE)})
+        createNew->addAction(m_Actions[id]);
     ConnectUpdateOnShow(createNew);
     for (unsigned id : {static_cast<unsigned>(ID_THEME_REMOVE), static_cast<unsigned>(ID_THEME_SHOW),
                         static_cast<unsigned>(ID_THEME_PROPERTIES), static_cast<unsigned>(ID_THEME_HIDE_ALL),
@@ -562,6 +588,8 @@ bool CMainFrame::CreateMenuBar() {
     tools->addSeparator();
     tools->addAction(m_Actions[ID_TOOL_VERTEX_MODE]);
     tools->addAction(m_Actions[ID_TOOL_BOUNDING_BOXES]);
+    tools->addSeparator();
+    tools->addAction(m_Actions[ID_GEOMETRY_AUTO_SNAP]);
     ConnectUpdateOnShow(tools);
 
     QMenu* window = bar->addMenu(tr("&Window"));
@@ -615,7 +643,7 @@ bool CMainFrame::CreateToolBars() {
         m_ScriptBar->addAction(m_Actions[id]);
 
     m_EditBar = makeBar(IDR_EDIT_TOOLBAR, tr("Edit Toolbar"));
-    for (unsigned id : std::initializer_list<unsigned>{ID_EDIT_ENABLE_EDITING, ID_EDIT_SNAP_TO_GRID})
+    for (unsigned id : std::initializer_list<unsigned>{ID_EDIT_ENABLE_EDITING, ID_GEOMETRY_AUTO_SNAP})
         m_EditBar->addAction(m_Actions[id]);
     m_EditBar->addSeparator();
     for (unsigned id : std::initializer_list<unsigned>{ID_TOOL_DRAW_NEW, ID_TOOL_ADJUST_VERTEX, ID_TOOL_NEW_VERTEX, ID_TOOL_SPLIT_POLYLINE})

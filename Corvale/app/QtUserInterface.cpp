@@ -9,8 +9,11 @@
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QStringList>
+
+#include <limits>
 
 namespace {
 
@@ -173,6 +176,16 @@ bool CQtUserInterface::AskText(const std::string& title, const std::string& prom
     return true;
 }
 
+bool CQtUserInterface::AskInteger(const std::string& title, const std::string& prompt, int& value) {
+    bool ok = false;
+    const int number = QInputDialog::getInt(DialogParent(m_Frame), Q(title), Q(prompt), value,
+                                            std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), 1, &ok);
+    if (!ok)
+        return false;
+    value = number;
+    return true;
+}
+
 void CQtUserInterface::SetStatusText(const std::string& text) {
     if (m_Frame)
         m_Frame->statusBar()->showMessage(Q(text));
@@ -199,6 +212,16 @@ void CQtUserInterface::SetProgress(int percent) {
 void CQtUserInterface::EndProgress() {
     if (m_Frame)
         m_Frame->HideProgress();
+    SetProgressText(std::string());
+}
+
+void CQtUserInterface::SetProgressText(const std::string& label) {
+    QProgressBar* bar = m_Frame ? m_Frame->GetProgressBar() : nullptr;
+    if (bar == nullptr)
+        return;
+    // The label stands in the bar's own text, before the percentage.
+    bar->setFormat(label.empty() ? QStringLiteral("%p%") : Q(label) + QStringLiteral(" %p%"));
+    bar->setTextVisible(!label.empty());
 }
 
 void CQtUserInterface::BeginWaitCursor() {

@@ -1,7 +1,7 @@
 #pragma once
 // The program's implementation of the user-interface seam: Qt message
 // boxes, file and folder choosers, a one-line input dialog, and the main
-// frame's status bar, progress bar and wait cursor.
+// frame's status bar, progress bar (with its label) and wait cursor.
 
 #include "framework/UserInterface.h"
 
@@ -23,11 +23,13 @@ public:
     bool ChooseSaveFile(const corvale::FileDialogRequest& request, std::string& path) override;
     bool ChooseFolder(const std::string& title, std::string& path) override;
     bool AskText(const std::string& title, const std::string& prompt, std::string& value) override;
+    bool AskInteger(const std::string& title, const std::string& prompt, int& value) override;
     void SetStatusText(const std::string& text) override;
     void SetStatusPaneText(int paneId, const std::string& text) override;
     void BeginProgress() override;
     void SetProgress(int percent) override;
     void EndProgress() override;
+    void SetProgressText(const std::string& label) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
 

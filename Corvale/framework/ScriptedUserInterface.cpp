@@ -91,6 +91,7 @@ void CScriptedUserInterface::SetStatusPaneText(int paneId, const std::string& te
 void CScriptedUserInterface::BeginProgress() { progress.push_back(-1); }
 void CScriptedUserInterface::SetProgress(int percent) { progress.push_back(percent); }
 void CScriptedUserInterface::EndProgress() { progress.push_back(-2); }
+void CScriptedUserInterface::SetProgressText(const std::string& label) { progressTexts.push_back(label); }
 
 void CScriptedUserInterface::BeginWaitCursor() {
     ++waitCursorDepth;

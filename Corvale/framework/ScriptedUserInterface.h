@@ -38,6 +38,7 @@ public:
     std::vector<std::string> statusTexts;
     std::vector<std::pair<int, std::string>> paneTexts;
     std::vector<int> progress; // -1 begin, -2 end, else the percentage
+    std::vector<std::string> progressTexts; // the labels, in order
     int waitCursorDepth = 0;
     int waitCursorUses = 0;
 
@@ -54,6 +55,7 @@ public:
     void BeginProgress() override;
     void SetProgress(int percent) override;
     void EndProgress() override;
+    void SetProgressText(const std::string& label) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
 };

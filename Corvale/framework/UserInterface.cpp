@@ -1,5 +1,7 @@
 #include "framework/UserInterface.h"
 
+#include <charconv>
+
 namespace corvale {
 
 namespace {
@@ -35,6 +37,26 @@ IUserInterface* g_Installed = &g_Silent;
 } // namespace
 
 IUserInterface::~IUserInterface() = default;
+
+bool IUserInterface::AskInteger(const std::string& title, const std::string& prompt, int& value) {
+    std::string text = std::to_string(value);
+    if (!AskText(title, prompt, text))
+        return false;
+    const std::size_t first = text.find_first_not_of(" \t");
+    const std::size_t last = text.find_last_not_of(" \t");
+    if (first == std::string::npos)
+        return false;
+    const char* begin = text.data() + first;
+    const char* end = text.data() + last + 1;
+    int number = 0;
+    const auto [stop, error] = std::from_chars(begin, end, number);
+    if (error != std::errc() || stop != end)
+        return false;
+    value = number;
+    return true;
+}
+
+void IUserInterface::SetProgressText(const std::string&) {}
 
 IUserInterface& UI() { return *g_Installed; }
 

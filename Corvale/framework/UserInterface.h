@@ -39,6 +39,11 @@ public:
     virtual bool ChooseFolder(const std::string& title, std::string& path) = 0;
     // A one-line text input; false when cancelled.
     virtual bool AskText(const std::string& title, const std::string& prompt, std::string& value) = 0;
+    // A whole number, preset with value; false when cancelled. This one asks
+    // through AskText and answers false for a text that is not a whole
+    // number of int's range; an implementation with a number field of its
+    // own may override it.
+    virtual bool AskInteger(const std::string& title, const std::string& prompt, int& value);
     // The message pane of the status bar.
     virtual void SetStatusText(const std::string& text) = 0;
     // A status-bar pane by its id (1130 shows the reference system).
@@ -46,6 +51,9 @@ public:
     virtual void BeginProgress() = 0;
     virtual void SetProgress(int percent) = 0;
     virtual void EndProgress() = 0;
+    // A label beside the progress bar while it is shown (empty: none); the
+    // bar's end takes it away. Implementations without one ignore it.
+    virtual void SetProgressText(const std::string& label);
     virtual void BeginWaitCursor() = 0;
     virtual void EndWaitCursor() = 0;
 };

@@ -44,6 +44,8 @@ enum CommandId : unsigned {
     ID_GEOMETRY_REVERSE_COORDINATES = 33010,
     ID_GEOMETRY_SNAP_TO_GRID = 33009,
     ID_GEOMETRY_AUTO_SNAP = 32894,
+    // One polyline through the selected points, placed on the clipboard.
+    ID_EDIT_CREATE_POLYLINE_ON_CLIPBOARD = 33012,
 
     // View and Theme: extent and zoom.
     ID_VIEW_ZOOM_FULL_EXTENT = 33019,

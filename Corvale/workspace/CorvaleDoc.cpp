@@ -32,6 +32,7 @@ CCorvaleDoc::CCorvaleDoc() : m_backgroundColor(CAppSettings::GetInstance()->m_Co
     AddWorkspacePropertiesCommands();
     AddEditCommands();
     AddGeometryCommands();
+    AddDerivedGeometryCommands();
     AddExportCommands();
     AddSelectionCommands();
     AddThemeCommands();

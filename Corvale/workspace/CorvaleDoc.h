@@ -388,6 +388,47 @@ public:
     void AddGeometryCommands();
 
     // ---- end of edit commands ----
+
+    // ---- Derived geometry (DocDerivedGeometryCommands.cpp) ----
+    //
+    // New native themes made from the active theme's shapes, which stay as
+    // they were (but for the node columns End Points may write). Each new
+    // theme goes into the document by LoadToBottom, the plug-ins hear of it
+    // and DUE_ThemeAdded is fired; the commands ask their questions first
+    // and these do the work, "Working..." and the wait cursor meanwhile.
+
+    // A point theme "End points of " + the source's name holding one point
+    // per distinct end point of the source's visible polylines, in
+    // ascending x, then y, each numbered in NodeId: numbers are handed out
+    // from firstNode in the order the points are met, a polyline's start
+    // before its end; equal means exactly equal. With writeNodes the numbers
+    // of each polyline's start and end go into its FNODE and TNODE columns,
+    // which are added when the source has none of those names and reused
+    // when it has. Null without visible polylines.
+    CTheme* CreateEndPointTheme(CTheme* source, bool writeNodes, int firstNode);
+    // A point theme "Unnamed" with the point halfway along the longest part
+    // of each visible polyline, with the polyline's values in copies of its
+    // columns when copyAttributes is set. A polyline without length gets no
+    // point; their number comes back in withoutMidPoint. Null without
+    // visible polylines.
+    CTheme* CreateMidPointTheme(CTheme* source, bool copyAttributes, int& withoutMidPoint);
+    // A polyline theme "Unnamed" (PolylineZ for a Z source) with the rings
+    // of each visible polygon as the parts of one polyline, still closed,
+    // with the polygon's values in copies of its columns. Null without
+    // visible polygons.
+    CTheme* CreateOutlineTheme(CTheme* source);
+    // Places one polyline through the active point theme's selected visible
+    // shapes, in shape-index order, on the clipboard: the shape block with
+    // the theme's columns and the values of the first of them, and those
+    // values as text (shown columns only). False, clipboard untouched, when
+    // fewer than two points are there or the clipboard cannot be had.
+    bool PlacePolylineThroughSelectedPoints();
+    // Lists a new theme's records as visible, decides its styles and puts it
+    // in the document, announced.
+    void FinishDerivedTheme(CTheme* theme);
+    void AddDerivedGeometryCommands();
+
+    // ---- end of derived geometry ----
     // ---- Export (DocExport.cpp) ----
     //
     // The themes selected in the legend are written as shape files, GPX, XML

@@ -168,3 +168,27 @@ TEST(ScriptedUserInterface, RecordsWhatWasShownAndAnswersInOrder) {
     // Once the scripted interface is gone the silent one answers again.
     EXPECT_EQ(UI().ShowMessage("x", MessageIcon::Question, MessageButtons::OkCancel), IDCANCEL);
 }
+
+TEST(ScriptedUserInterface, AWholeNumberIsAskedAsTextAndRefusedWhenItIsNone) {
+    CScriptedUserInterface ui;
+    struct Case {
+        const char* text;
+        bool ok;
+        int value; // the value afterwards; 7 is the preset
+    };
+    const Case cases[] = {
+        {"12", true, 12},          {" -3 ", true, -3},         {"2147483647", true, 2147483647},
+        {"2147483648", false, 7}, {"1.5", false, 7},          {"12abc", false, 7},
+        {"", false, 7},           {"  ", false, 7},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ui.textAnswers = {c.text};
+        int value = 7;
+        EXPECT_EQ(UI().AskInteger("Start node value", std::string(), value), c.ok);
+        EXPECT_EQ(value, c.value);
+    }
+    int value = 7;
+    EXPECT_FALSE(UI().AskInteger("Start node value", std::string(), value)) << "cancelled";
+    EXPECT_EQ(ui.shown.back().text, "Start node value");
+}
