@@ -26,6 +26,7 @@ case "$target" in
     style_rules) corpus=build-fuzz/corpus-style-rules ;;
     mif) corpus=build-fuzz/corpus-mif ;;
     scattern) corpus=build-fuzz/corpus-scattern ;;
+    grindal) corpus=build-fuzz/corpus-grindal ;;
     gpi_map_ops) corpus=build-fuzz/corpus-gpi-map-ops ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
 esac

@@ -5,6 +5,8 @@
 #include "MifReader.h"
 #include "common/MifColor.h"
 
+#include "common/LoaderText.h"
+
 #include "Loader.h"
 
 #include <QApplication>
@@ -28,6 +30,8 @@ using ostrela::CMIF;
 
 namespace {
 
+using loadertext::Wide;
+
 const char16_t kName[] = u"Ostrela Interchange Format...";
 const char16_t kInfo[] =
     u"<html><head><CorvaleStyleSheet></head><body><h1>MIF/MID Loader plugin version 1.04.</h1>"
@@ -49,8 +53,6 @@ std::uint32_t g_NextHandle = 1;
 std::uint32_t g_Current = 0;
 // Each reader stands here once per theme made from it.
 std::vector<std::uint32_t> g_Handles;
-
-const LoaderChar* Wide(const char16_t* text) { return reinterpret_cast<const LoaderChar*>(text); }
 
 CMIF* Reader(std::uint32_t handle) {
     auto it = g_Readers.find(handle);
@@ -230,11 +232,7 @@ LDR_EXPORT std::uint8_t fnLoadShapes(LoaderLoadRequest* request) {
             name += QStringLiteral(" Polyline");
         else if (type == LDR_SHT_Polygon)
             name += QStringLiteral(" Polygon");
-        if (request->nameBuffer != nullptr && request->nameSize > 0) {
-            const auto n = std::min<std::size_t>(static_cast<std::size_t>(name.size()), request->nameSize - 1);
-            std::copy_n(reinterpret_cast<const LoaderChar*>(name.utf16()), n, request->nameBuffer);
-            request->nameBuffer[n] = 0;
-        }
+        loadertext::SetThemeName(request, name);
         request->color = mifcolor::MifToProgram(mif->m_PenColor);
         request->penWidth = static_cast<std::uint32_t>(mif->m_PenWidth);
         if (type != 0 && request->callback.addShape != nullptr) {

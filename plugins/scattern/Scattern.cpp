@@ -6,6 +6,8 @@
 
 #include "TextPointReader.h"
 
+#include "common/LoaderText.h"
+
 #include "Loader.h"
 
 #include <QApplication>
@@ -36,6 +38,8 @@ using scattern::CTextPointLoader;
 
 namespace {
 
+using loadertext::Wide;
+
 const char16_t kName[] = u"Text Point Loader...";
 const char16_t kInfo[] =
     u"<html><head><CorvaleStyleSheet></head><body><h1>Text Point Loader plugin version 1.04.</h1>"
@@ -54,8 +58,6 @@ constexpr std::uint32_t kTailSize = 4;
 std::map<std::uint32_t, std::unique_ptr<CTextPointLoader>> g_Loaders;
 std::uint32_t g_NextHandle = 1;
 std::uint32_t g_Current = 0;
-
-const LoaderChar* Wide(const char16_t* text) { return reinterpret_cast<const LoaderChar*>(text); }
 
 CTextPointLoader* Loader(std::uint32_t handle) {
     auto it = g_Loaders.find(handle);
@@ -286,11 +288,7 @@ LDR_EXPORT std::uint8_t fnLoadShapes(LoaderLoadRequest* request) {
             return 0;
         if (request->shapeType == LDR_SHT_Point) {
             const QString name = QString::fromLocal8Bit(loader->m_Path.c_str());
-            if (request->nameBuffer != nullptr && request->nameSize > 0) {
-                const auto n = std::min<std::size_t>(static_cast<std::size_t>(name.size()), request->nameSize - 1);
-                std::copy_n(reinterpret_cast<const LoaderChar*>(name.utf16()), n, request->nameBuffer);
-                request->nameBuffer[n] = 0;
-            }
+            loadertext::SetThemeName(request, name);
             if (request->callback.addShapeByKind != nullptr)
                 for (const unsigned char* record : loader->m_Records)
                     request->callback.addShapeByKind(request->context, record, nullptr, nullptr, kTailSize);

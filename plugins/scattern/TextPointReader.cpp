@@ -137,7 +137,9 @@ void CTextPointLoader::AddLine(std::string_view line, std::uint32_t lineNumber) 
     if (!ScanCoordinate(fields[m_XColumn - 1], x) || !ScanCoordinate(fields[m_YColumn - 1], y))
         return;
     unsigned char* record = Allocate(kRecordSize);
-    CShapePointCreator(lineNumber).CreatePoint(record, x, y);
+    // Record numbers count from 1: the point of data line n has the shape
+    // index n, by which the program finds it and asks for its values.
+    CShapePointCreator(lineNumber + 1).CreatePoint(record, x, y);
     WriteLE32(record + kPointSize, static_cast<std::uint32_t>(m_Rows.size()));
     // Extra positions get names of their own, shared by every row.
     for (std::size_t i = m_FieldNames.size(); i < fields.size(); ++i)

@@ -122,6 +122,12 @@ TEST_F(ScatternPlugin, TheDefinitionDialogPreviewsAndThePointsLoad) {
     EXPECT_EQ(theme->GetAttributeTextAt(1, 4), "extra");
     EXPECT_EQ(theme->GetAttributeTextAt(2, 0), "");
     EXPECT_EQ(theme->GetAttributeTextAt(2, 2), "-33.0625");
+    // The program finds a point's values by its shape index too; the first
+    // line's point and those after the skipped lines included.
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(theme->GetAttributeText(GetShapeRecordIndex(theme->GetShape(i)), 2),
+                  theme->GetAttributeTextAt(i, 2))
+            << i;
     const CShapePoint p = CShapeRecord::GetPoint(theme->GetShape(2), 0);
     EXPECT_EQ(p.x, 4.125);
     EXPECT_EQ(p.y, -33.0625);

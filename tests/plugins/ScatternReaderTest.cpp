@@ -10,7 +10,6 @@
 
 #include "PluginTestSupport.h"
 
-#include "platform/ByteOrder.h"
 #include "shapes/ShapeRecord.h"
 
 #include <gtest/gtest.h>
@@ -38,8 +37,8 @@ std::vector<Point> PointsOf(const CTextPointLoader& loader) {
         const auto* shape = reinterpret_cast<const CShapeRecord*>(record);
         EXPECT_EQ(CShapeRecord::GetShapeType(shape), static_cast<std::uint32_t>(SHT_Point));
         const CShapePoint p = CShapeRecord::GetPoint(shape, 0);
-        // The record number leads the record, big-endian.
-        points.push_back({corvale::ReadBE32(record), p.x, p.y});
+        // The shape index (the record number less one) is the data line's.
+        points.push_back({static_cast<std::uint32_t>(GetShapeRecordIndex(shape)), p.x, p.y});
     }
     return points;
 }
