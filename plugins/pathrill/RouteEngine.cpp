@@ -9,6 +9,8 @@ namespace pathrill {
 
 namespace {
 
+constexpr std::size_t kArity = 4;
+
 bool ParseNodeId(std::string_view text, std::int32_t& id) {
     std::int64_t value = 0;
     if (!corvale::ParseInt64(text, value))
@@ -131,46 +133,56 @@ RouteBuildReport RouteNetwork::Build(const std::vector<RouteLink>& links) {
 
 RouteSearch::RouteSearch(const RouteNetwork& network)
     : m_Network(network),
-      m_State(network.GetNodeCount(),
-              NodeState{std::numeric_limits<double>::infinity(), RouteNetwork::kNoNode, RouteNetwork::kNoNode}) {}
+      m_State(network.GetNodeCount() + 1) {
+    // Each node's first link sits beside its label, and one more entry
+    // closes the last node's links (a network never built has no links).
+    for (std::size_t n = 0; n < m_State.size(); ++n) {
+        const std::uint32_t first = n < network.m_First.size() ? network.m_First[n] : 0;
+        m_State[n] = NodeState{std::numeric_limits<double>::infinity(), RouteNetwork::kNoNode, first};
+    }
+}
 
-// A binary heap that holds each node once: a cheaper label moves the node's
-// entry up in place, so the heap never grows beyond the search front.
-void RouteSearch::SiftUp(std::size_t hole, Entry entry) {
+// A four-way heap of (cost, node) entries. A node that gets a cheaper label
+// is pushed again rather than moved up, and its older entries are dropped
+// when they come to the top: the heap then touches nothing but its own
+// array while it reorders, where moving entries in place writes each moved
+// node's place back into the node table, a scattered write per level.
+void RouteSearch::Push(Entry entry) {
+    std::size_t hole = m_Heap.size();
+    m_Heap.push_back(entry);
     while (hole > 0) {
-        const std::size_t parent = (hole - 1) / 2;
+        const std::size_t parent = (hole - 1) / kArity;
         if (!(entry.cost < m_Heap[parent].cost))
             break;
         m_Heap[hole] = m_Heap[parent];
-        m_State[m_Heap[hole].node].place = static_cast<std::uint32_t>(hole);
         hole = parent;
     }
     m_Heap[hole] = entry;
-    m_State[entry.node].place = static_cast<std::uint32_t>(hole);
 }
 
 RouteSearch::Entry RouteSearch::Pop() {
     const Entry top = m_Heap.front();
-    m_State[top.node].place = RouteNetwork::kNoNode;
     const Entry last = m_Heap.back();
     m_Heap.pop_back();
     const std::size_t size = m_Heap.size();
     if (size > 0) {
         std::size_t hole = 0;
         for (;;) {
-            std::size_t child = 2 * hole + 1;
-            if (child >= size)
+            const std::size_t first = kArity * hole + 1;
+            if (first >= size)
                 break;
-            if (child + 1 < size && m_Heap[child + 1].cost < m_Heap[child].cost)
-                ++child;
+            std::size_t child = first;
+            const std::size_t end = std::min(first + kArity, size);
+            for (std::size_t c = first + 1; c < end; ++c) {
+                if (m_Heap[c].cost < m_Heap[child].cost)
+                    child = c;
+            }
             if (!(m_Heap[child].cost < last.cost))
                 break;
             m_Heap[hole] = m_Heap[child];
-            m_State[m_Heap[hole].node].place = static_cast<std::uint32_t>(hole);
             hole = child;
         }
         m_Heap[hole] = last;
-        m_State[last.node].place = static_cast<std::uint32_t>(hole);
     }
     return top;
 }
@@ -179,8 +191,8 @@ bool RouteSearch::Run(std::int32_t startId, std::int32_t endId, RouteLeg& leg) {
     leg.shapes.clear();
     leg.cost = 0.0;
     for (std::uint32_t node : m_Touched) {
-        m_State[node] = NodeState{std::numeric_limits<double>::infinity(), RouteNetwork::kNoNode,
-                                  RouteNetwork::kNoNode};
+        m_State[node].label = std::numeric_limits<double>::infinity();
+        m_State[node].via = RouteNetwork::kNoNode;
     }
     m_Touched.clear();
     m_Heap.clear();
@@ -192,36 +204,40 @@ bool RouteSearch::Run(std::int32_t startId, std::int32_t endId, RouteLeg& leg) {
 
     m_State[start].label = 0.0;
     m_Touched.push_back(start);
-    m_Heap.push_back(Entry{0.0, start});
-    m_State[start].place = 0;
+    Push(Entry{0.0, start, m_State[start].first});
     bool reached = false;
+    const RouteNetwork::Arc* const arcs = m_Network.m_Arcs.data();
     while (!m_Heap.empty()) {
-        const auto [cost, node] = Pop();
+        const Entry top = Pop();
+        // What the next node to leave the heap reads: fetched now, it
+        // arrives while this node's links are looked at.
+        if (!m_Heap.empty()) {
+            __builtin_prefetch(&m_State[m_Heap.front().node]);
+            __builtin_prefetch(arcs + m_Heap.front().first);
+        }
+        const std::uint32_t node = top.node;
+        // An entry left behind by a cheaper label of its node.
+        if (m_State[node].label < top.cost)
+            continue;
         if (node == end) {
             reached = true;
             break;
         }
-        const std::uint32_t last = m_Network.m_First[node + 1];
-        for (std::uint32_t l = m_Network.m_First[node]; l < last; ++l) {
-            const RouteNetwork::Arc& arc = m_Network.m_Arcs[l];
-            const double c = cost + arc.cost;
-            const std::uint32_t to = arc.target;
+        const std::uint32_t last = m_State[node + 1].first;
+        for (std::uint32_t l = top.first; l < last; ++l) {
+            const RouteNetwork::Arc& arc = arcs[l];
+            const double c = top.cost + arc.cost;
+            NodeState& to = m_State[arc.target];
             // Strictly cheaper only: a NaN cost never passes, and of two
-            // routes of equal cost the first found stays.
-            if (!(c < m_State[to].label))
+            // routes of equal cost the first found stays. A node already
+            // taken off the heap never passes, since no cost is negative.
+            if (!(c < to.label))
                 continue;
-            if (m_State[to].label == std::numeric_limits<double>::infinity())
-                m_Touched.push_back(to);
-            m_State[to].label = c;
-            m_State[to].via = l;
-            // Out of the heap means never labelled: a node already taken
-            // off it cannot get cheaper when no cost is negative.
-            if (m_State[to].place == RouteNetwork::kNoNode) {
-                m_Heap.push_back(Entry{c, to});
-                SiftUp(m_Heap.size() - 1, Entry{c, to});
-            } else {
-                SiftUp(m_State[to].place, Entry{c, to});
-            }
+            if (to.label == std::numeric_limits<double>::infinity())
+                m_Touched.push_back(arc.target);
+            to.label = c;
+            to.via = l;
+            Push(Entry{c, arc.target, to.first});
         }
     }
     if (!reached)

@@ -6,9 +6,11 @@
 // handle, attribute texts and end vertex and hands them over as plain
 // records, so the engine can be tested and measured on its own.
 //
-// The search is Dijkstra's with a binary heap and no recursion: road
+// The search is Dijkstra's with a four-way heap and no recursion: road
 // networks of a million links give paths of many thousand links, far too
-// deep for a recursive walk. Costs must not be negative; a network that has
+// deep for a recursive walk. The links are held in one array grouped by
+// from-node, built once per network; a search allocates nothing once its
+// arrays have grown, and resets only the nodes the previous leg touched. Costs must not be negative; a network that has
 // one is refused when it is built, since no cheapest route is defined once a
 // cycle of negative total exists.
 
@@ -112,17 +114,18 @@ private:
     struct NodeState {
         double label;        // best cost so far
         std::uint32_t via;   // link that gave the label
-        std::uint32_t place; // its place in m_Heap, or none
+        std::uint32_t first; // the node's first link (of the network's)
     };
     std::vector<NodeState> m_State;
     std::vector<std::uint32_t> m_Touched; // nodes whose label is set
     struct Entry {
         double cost;
         std::uint32_t node;
+        std::uint32_t first; // the node's first link, to fetch it early
     };
-    void SiftUp(std::size_t hole, Entry entry);
+    void Push(Entry entry);
     Entry Pop();
-    std::vector<Entry> m_Heap;           // binary min-heap on cost, one entry per node
+    std::vector<Entry> m_Heap; // four-way min-heap on cost
 };
 
 // A whole run over the picked node ids: one leg between each two consecutive

@@ -105,6 +105,13 @@ TEST(RouteEngineTest, LinkCountsPerNode) {
     EXPECT_EQ(network.GetLinkCount(6), 0u); // only an end
     EXPECT_EQ(network.GetLinkCount(42), 0u);
     EXPECT_EQ(network.GetTotalLinkCount(), 9u);
+
+    // A network never built has nothing to route on.
+    const RouteNetwork empty;
+    RouteSearch search(empty);
+    RouteLeg leg;
+    EXPECT_FALSE(search.Run(1, 2, leg));
+    EXPECT_EQ(empty.GetLinkCount(1), 0u);
 }
 
 // Links of zero cost around a cycle must not keep the search going round.
@@ -206,51 +213,64 @@ TEST(RouteEngineTest, TextLinksSkipUnreadableIds) {
 // Every route of random networks against the cheapest costs that relaxing
 // all links until nothing changes gives; integer costs keep sums exact. The
 // route found must also be a connected chain of links from start to end
-// whose costs add up to its total.
+// whose costs add up to its total. Small networks with few costs give many
+// ties; larger ones give a search front deep enough to fill several levels
+// of the heap, with nodes relabelled while in it.
 TEST(RouteEngineTest, RandomNetworksMatchRelaxation) {
+    struct Shape {
+        int rounds;
+        int nodes;
+        std::uint32_t links;
+        int maxCost;
+        int starts;
+    };
+    const Shape shapes[] = {{20, 25, 70, 9, 25}, {2, 400, 1600, 99, 6}};
     std::mt19937 random(29);
-    for (int round = 0; round < 20; ++round) {
-        const int nodes = 25;
-        std::vector<RouteLink> links;
-        std::uniform_int_distribution<int> node(0, nodes - 1);
-        std::uniform_int_distribution<int> cost(0, 9);
-        for (std::uint32_t s = 0; s < 70; ++s)
-            links.push_back(Link(s, node(random), node(random), cost(random)));
-        RouteNetwork network;
-        ASSERT_TRUE(network.Build(links).ok);
-        RouteSearch search(network);
+    for (const Shape& shape : shapes) {
+        for (int round = 0; round < shape.rounds; ++round) {
+            const int nodes = shape.nodes;
+            std::vector<RouteLink> links;
+            std::uniform_int_distribution<int> node(0, nodes - 1);
+            std::uniform_int_distribution<int> cost(0, shape.maxCost);
+            for (std::uint32_t s = 0; s < shape.links; ++s)
+                links.push_back(Link(s, node(random), node(random), cost(random)));
+            RouteNetwork network;
+            ASSERT_TRUE(network.Build(links).ok);
+            RouteSearch search(network);
 
-        const double inf = std::numeric_limits<double>::infinity();
-        for (std::int32_t start = 0; start < nodes; ++start) {
-            std::vector<double> best(nodes, inf);
-            best[start] = 0;
-            for (bool changed = true; changed;) {
-                changed = false;
-                for (const RouteLink& l : links)
-                    if (best[l.from] + l.cost < best[l.to]) {
-                        best[l.to] = best[l.from] + l.cost;
-                        changed = true;
-                    }
-            }
-            for (std::int32_t end = 0; end < nodes; ++end) {
-                SCOPED_TRACE(std::to_string(round) + ": " + std::to_string(start) + " " + std::to_string(end));
-                RouteLeg leg;
-                const bool found = search.Run(start, end, leg);
-                // A leg needs at least one link, so start equal to end fails
-                // even though it costs nothing.
-                ASSERT_EQ(found, start != end && best[end] < inf);
-                if (!found)
-                    continue;
-                ASSERT_EQ(leg.cost, best[end]);
-                std::int32_t at = start;
-                double sum = 0;
-                for (std::uint32_t s : leg.shapes) {
-                    ASSERT_EQ(links[s].from, at);
-                    at = links[s].to;
-                    sum += links[s].cost;
+            const double inf = std::numeric_limits<double>::infinity();
+            for (std::int32_t start = 0; start < shape.starts; ++start) {
+                std::vector<double> best(nodes, inf);
+                best[start] = 0;
+                for (bool changed = true; changed;) {
+                    changed = false;
+                    for (const RouteLink& l : links)
+                        if (best[l.from] + l.cost < best[l.to]) {
+                            best[l.to] = best[l.from] + l.cost;
+                            changed = true;
+                        }
                 }
-                EXPECT_EQ(at, end);
-                EXPECT_EQ(sum, leg.cost);
+                for (std::int32_t end = 0; end < nodes; ++end) {
+                    SCOPED_TRACE(std::to_string(nodes) + "/" + std::to_string(round) + ": " + std::to_string(start) +
+                                 " " + std::to_string(end));
+                    RouteLeg leg;
+                    const bool found = search.Run(start, end, leg);
+                    // A leg needs at least one link, so start equal to end fails
+                    // even though it costs nothing.
+                    ASSERT_EQ(found, start != end && best[end] < inf);
+                    if (!found)
+                        continue;
+                    ASSERT_EQ(leg.cost, best[end]);
+                    std::int32_t at = start;
+                    double sum = 0;
+                    for (std::uint32_t s : leg.shapes) {
+                        ASSERT_EQ(links[s].from, at);
+                        at = links[s].to;
+                        sum += links[s].cost;
+                    }
+                    EXPECT_EQ(at, end);
+                    EXPECT_EQ(sum, leg.cost);
+                }
             }
         }
     }
