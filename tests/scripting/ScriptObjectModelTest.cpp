@@ -293,9 +293,86 @@ TEST_F(ScriptObjectsTest, BackgroundColourIsBoundAndRefusesOtherValues) {
     EXPECT_EQ(document.m_backgroundColor, 0x00030201u);
 }
 
+// The map view's answer to a save request: records what it was asked.
+struct SaveRecorder {
+    explicit SaveRecorder(CCorvaleDoc& document) : m_Document(document) {
+        document.m_updateEvent.AddHandler(this, &SaveRecorder::OnUpdate);
+    }
+    ~SaveRecorder() { m_Document.m_updateEvent.RemoveHandler(this); }
+    void OnUpdate(const void*, int code, std::intptr_t data) {
+        if (code != DUE_SaveMapImageToFile)
+            return;
+        auto* request = reinterpret_cast<CSaveMapImageRequest*>(data);
+        path = request->m_Path;
+        colour = request->m_Color != nullptr ? *request->m_Color : 0;
+        request->m_Result = true;
+    }
+    CCorvaleDoc& m_Document;
+    std::string path;
+    std::uint32_t colour = 0;
+};
+
+TEST_F(ScriptObjectsTest, SaveMapImageAsksTheViewWithTheColour) {
+    SaveRecorder view(document);
+    EXPECT_EQ(Value("workspace.saveMapImage('/tmp/map.png')"), Thrown("true"));
+    EXPECT_EQ(view.path, "/tmp/map.png");
+    EXPECT_EQ(view.colour, 0xFFFFFFFFu);
+    EXPECT_EQ(Value("workspace.saveMapImage('/tmp/map.png', new Color(1, 2, 3))"), Thrown("true"));
+    EXPECT_EQ(view.colour, 0x00030201u);
+    EXPECT_EQ(Error("workspace.saveMapImage('');"), "Illegal file name argument in call to Workspace.saveMapImage().");
+    EXPECT_EQ(Error("workspace.saveMapImage('/tmp/a.png', {});"), "Trying to assign a Color a non Color value.");
+}
+
+TEST_F(ScriptObjectsTest, ChoosersAnswerLayersAndColumns) {
+    CDocumentDialogServices saved = GetDocumentDialogServices();
+    CDocumentDialogServices services = saved;
+    std::string caption;
+    services.chooseTheme = [&](CCorvaleDoc*, const std::string& title, unsigned) {
+        caption = title;
+        return caption == "JavaScript: Select Theme" ? parcels : nullptr;
+    };
+    SetDocumentDialogServices(services);
+    EXPECT_EQ(Value("workspace.browseLayer() === workspace.getLayer(2)"), Thrown("true"));
+    EXPECT_EQ(Value("workspace.browseLayer('Pick')"), Thrown("undefined"));
+    EXPECT_EQ(caption, "JavaScript: Pick");
+    SetDocumentDialogServices(saved);
+
+    std::vector<std::string> listed;
+    SetScriptAttributeChooser([&](const std::string& title, const std::vector<std::string>& names) {
+        caption = title;
+        listed = names;
+        return 1;
+    });
+    EXPECT_EQ(Value("workspace.getLayer(1).addAttribute('A') + workspace.getLayer(1).addAttribute('B')"),
+              Thrown("1"));
+    EXPECT_EQ(Value("workspace.getLayer(1).browseAttribute()"), Thrown("1"));
+    EXPECT_EQ(caption, "JavaScript: Select Attribute");
+    EXPECT_EQ(listed, (std::vector<std::string>{"A", "B"}));
+}
+
 // ---------------------------------------------------------------------------
 // Layer
 // ---------------------------------------------------------------------------
+
+TEST_F(ScriptObjectsTest, LayerPropertiesReadAndWriteTheTheme) {
+    EventLog events(document);
+    ASSERT_TRUE(Run("var r = workspace.getLayer(1); r.name = 'Streets'; r.visible = 0; r.comment = 42;"
+                    "r.lineWidth = 3; r.readOnly = true;"))
+        << output;
+    EXPECT_EQ(roads->m_Name, "Streets");
+    EXPECT_FALSE(roads->m_Visible);
+    EXPECT_EQ(roads->m_Comment, "42");
+    EXPECT_EQ(roads->m_LineWidth, 3);
+    // true does not make an editable theme read-only.
+    EXPECT_TRUE(roads->m_Editable);
+    EXPECT_EQ(events.events, (std::vector<std::string>{std::to_string(DUE_Refresh) + ":0"}));
+    EXPECT_EQ(Value("[r.dataSource, r.shapeCount, r.attributeCount, r.selectionCount, r.readOnly].join()"),
+              Thrown("ST_Native,2,0,0,false"));
+    // Read-only properties keep their values.
+    EXPECT_EQ(Value("(function(){ r.shapeCount = 9; return r.shapeCount; })()"), Thrown("2"));
+    ASSERT_TRUE(Run("r.color = new Color(0, 128, 255);")) << output;
+    EXPECT_EQ(roads->m_Color, 0x00FF8000u);
+}
 
 TEST_F(ScriptObjectsTest, CreateShapeByThemeKind) {
     ASSERT_EQ(roads->GetShapeCount(), 2);
