@@ -57,5 +57,8 @@ bool ValueToUtf8(JSContext* cx, JS::HandleValue value, std::string& out);
 
 // The program's classes on a new global.
 bool InitFileClass(JSContext* cx, JS::HandleObject global);
+// The workspace object and the Coord and Color classes; workspaceRecord is
+// the program's record the Workspace, Layer and Shape objects resolve through.
+bool InitObjectModel(JSContext* cx, JS::HandleObject global, void* workspaceRecord);
 
 }  // namespace ScriptBridge

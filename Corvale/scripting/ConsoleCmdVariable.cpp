@@ -4,6 +4,7 @@
 #include "core/Theme.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/DocumentUpdateEvent.h"
+#include "workspace/gpi/GpiHost.h"
 
 #include <cinttypes>
 #include <cstdint>
@@ -114,10 +115,11 @@ bool CConsoleCmdThemeVariable::CallMethod(const std::string& method, const std::
 }
 
 std::string CConsoleCmdThemeVariable::Print() const {
-    // The handle is the theme's address, at least eight upper-case digits; a
-    // 64-bit address simply shows all of its digits.
+    // The handle is the theme's GPI handle, the number plug-ins and scripts
+    // know it by (an address cut to 32 bits would name nothing); a variable
+    // whose theme was removed shows 0.
     char handle[32];
-    std::snprintf(handle, sizeof handle, "%08" PRIXPTR, reinterpret_cast<std::uintptr_t>(m_Theme));
+    std::snprintf(handle, sizeof handle, "%08" PRIX32, m_Theme != nullptr ? GpiThemeHandle(m_Theme) : 0u);
     std::string text = "Theme Object\r\n";
     text += "\tHandle:\t" + std::string(handle) + "\r\n";
     // A variable whose theme was removed has nothing more to show.

@@ -2,6 +2,7 @@
 
 #include "scripting/JSInterruptDialog.h"
 #include "scripting/ScriptEngine.h"
+#include "scripting/ScriptObjects.h"
 #include "workspace/gpi/GpiHost.h"
 
 #include <QApplication>
@@ -166,9 +167,11 @@ public:
     explicit CEngineHost(CJSHandler& handler) : m_Handler(handler) {}
     void OnScriptReport(const std::string& text, bool) override { ScriptOutput() = text; }
     bool OnScriptInterrupt() override { return m_Handler.OnInterrupt(); }
+    IScriptObjectModel* ObjectModel() override { return &m_ObjectModel; }
 
 private:
     CJSHandler& m_Handler;
+    CScriptObjectModel m_ObjectModel;
 };
 
 // Waits two seconds, then asks the engine to stop at short intervals until the

@@ -13,9 +13,11 @@
 // virtual operations below is part of that contract: add new ones at the end
 // and raise kScriptEngineVersion when an existing one changes.
 
+#include "scripting/ScriptObjectModel.h"
+
 #include <string>
 
-constexpr int kScriptEngineVersion = 1;
+constexpr int kScriptEngineVersion = 2;
 // The exported entry of the bridge library.
 constexpr const char* kScriptEngineEntry = "CorvaleScriptEngine";
 
@@ -31,6 +33,9 @@ public:
     // The engine stopped for an interrupt that RequestInterrupt asked for.
     // Answers false to end the script (it then fails, uncatchable).
     virtual bool OnScriptInterrupt() = 0;
+    // The program's side of the script objects (Workspace, Layer, Shape and
+    // the bound Coord and Color); null leaves them without a document.
+    virtual IScriptObjectModel* ObjectModel() = 0;
 
 protected:
     ~IScriptEngineHost() = default;

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "workspace/gpi/GpiHost.h"
+
+#include <cstdio>
 #include <regex>
 
 namespace {
@@ -111,8 +114,13 @@ TEST_F(ObjectModelTest, DetachedThemeVariableRefusesAndPrintsNoTheme) {
 TEST_F(ObjectModelTest, ThemeVariablePrintsTheTheme) {
     roads.theme->m_Color = 0x0080FF;
     const std::string text = processor.FindVariable("$t")->Print();
-    EXPECT_TRUE(std::regex_match(text, std::regex("Theme Object\r\n"
-                                                  "\tHandle:\t[0-9A-F]{8,16}\r\n"
+    // The handle is the one plug-ins and scripts know the theme by.
+    char handle[16];
+    std::snprintf(handle, sizeof handle, "%08X", static_cast<unsigned>(GpiThemeHandle(roads.theme)));
+    EXPECT_TRUE(std::regex_match(text, std::regex(std::string("Theme Object\r\n"
+                                                              "\tHandle:\t") +
+                                                  handle +
+                                                  "\r\n"
                                                   "\tname:\tRoads\r\n"
                                                   "\tcolor:\t#FF8000\r\n"
                                                   "\tshown:\ttrue\r\n")))
