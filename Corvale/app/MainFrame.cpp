@@ -403,6 +403,7 @@ void CMainFrame::CreateCommands() {
     AddCommand(ID_THEME_NEW_POLYGONS, tr("Poly&gons"));
     AddCommand(ID_THEME_NEW_FROM_SELECTION, tr("From &Selection"));
     AddCommand(ID_THEME_NEW_BOUNDING_BOXES, tr("&Bounding Boxes"));
+    AddCommand(ID_THEME_VORONOI_POLYGONS, tr("&Voronoi Polygons"));
     AddCommand(ID_THEME_REMOVE, tr("&Remove"));
     AddCommand(ID_THEME_SHOW, tr("&Show"));
     AddCommand(ID_THEME_PROPERTIES, tr("&Properties..."));
@@ -526,6 +527,7 @@ bool CMainFrame::CreateMenuBar() {
     createNew->addSeparator();
     createNew->addAction(m_Actions[ID_THEME_NEW_FROM_SELECTION]);
     createNew->addAction(m_Actions[ID_THEME_NEW_BOUNDING_BOXES]);
+    createNew->addAction(m_Actions[ID_THEME_VORONOI_POLYGONS]);
     ConnectUpdateOnShow(createNew);
     for (unsigned id : {static_cast<unsigned>(ID_THEME_REMOVE), static_cast<unsigned>(ID_THEME_SHOW),
                         static_cast<unsigned>(ID_THEME_PROPERTIES), static_cast<unsigned>(ID_THEME_HIDE_ALL),
