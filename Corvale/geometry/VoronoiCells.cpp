@@ -194,6 +194,7 @@ bool CVoronoiCells::Build(const VoronoiEdgeGenerator& generator, const double* x
                           const int* rank, double tolerance) {
     m_Status.clear();
     m_RingStart.clear();
+    m_RingEnd.clear();
     m_Points.clear();
     m_Unchained = 0;
     if (n < 0)
@@ -223,6 +224,23 @@ bool CVoronoiCells::Build(const VoronoiEdgeGenerator& generator, const double* x
                 candidates.push_back(s);
         SiteGrid grid;
         grid.Build(xs, ys, candidates);
+        // The segments of a cell are gathered in the order the sweep met the
+        // sites (by y): the edges it puts out together then land close
+        // together, not scattered over the whole table as the caller's
+        // numbers would scatter them.
+        std::vector<int> order(sites);
+        for (int s = 0; s < n; ++s)
+            order[s] = s;
+        std::sort(order.begin(), order.end(), [xs, ys](int a, int b) {
+            if (ys[a] != ys[b])
+                return ys[a] < ys[b];
+            if (xs[a] != xs[b])
+                return xs[a] < xs[b];
+            return a < b;
+        });
+        std::vector<int> slot(sites);
+        for (int k = 0; k < n; ++k)
+            slot[order[k]] = k;
         std::vector<int> owner(total, -1);
         const VoronoiSegment* previous = nullptr;
         std::vector<char> skip(total, 0);
@@ -237,52 +255,59 @@ bool CVoronoiCells::Build(const VoronoiEdgeGenerator& generator, const double* x
             if (s.site1 < 0 && s.site2 < 0) {
                 owner[i] = grid.Nearest((s.x1 + s.x2) * 0.5, (s.y1 + s.y2) * 0.5, xs, ys, rank);
                 if (owner[i] >= 0)
-                    ++start[owner[i] + 1];
+                    ++start[slot[owner[i]] + 1];
                 continue;
             }
             if (valid(s.site1))
-                ++start[s.site1 + 1];
+                ++start[slot[s.site1] + 1];
             if (valid(s.site2) && s.site2 != s.site1)
-                ++start[s.site2 + 1];
+                ++start[slot[s.site2] + 1];
         }
         for (std::size_t i = 1; i <= sites; ++i)
             start[i] += start[i - 1];
-        std::vector<CVoronoiSegment> cells(start[sites]);
+        // Only the segments' numbers are gathered per cell: a copy of every
+        // segment for each of its two cells would be the largest table of
+        // the whole run.
+        std::vector<std::size_t> cells(start[sites]);
         std::vector<std::size_t> fill(start.begin(), start.end() - 1);
         for (std::size_t i = 0; i < total; ++i) {
             if (skip[i])
                 continue;
-            const VoronoiSegment& s = generator.GetSegment(i);
-            const CVoronoiSegment segment{s.x1, s.y1, s.x2, s.y2};
             if (owner[i] >= 0) {
-                cells[fill[owner[i]]++] = segment;
+                cells[fill[slot[owner[i]]]++] = i;
                 continue;
             }
+            const VoronoiSegment& s = generator.GetSegment(i);
             if (valid(s.site1))
-                cells[fill[s.site1]++] = segment;
+                cells[fill[slot[s.site1]]++] = i;
             if (valid(s.site2) && s.site2 != s.site1)
-                cells[fill[s.site2]++] = segment;
+                cells[fill[slot[s.site2]]++] = i;
         }
+        std::vector<std::size_t>().swap(fill);
 
         m_Status.assign(sites, CS_NoSegments);
-        m_RingStart.assign(sites + 1, 0);
+        m_RingStart.assign(sites, 0);
+        m_RingEnd.assign(sites, 0);
         m_Points.reserve(cells.size() + 2 * sites);
-        std::vector<CVoronoiSegment> rest, chain;
+        std::vector<CVoronoiSegment> cell, rest, chain;
         const double tolerance2 = tolerance * tolerance;
-        for (std::size_t site = 0; site < sites; ++site) {
-            m_RingStart[site] = m_Points.size();
-            CVoronoiSegment* first = cells.data() + start[site];
-            if (start[site + 1] == start[site])
+        for (std::size_t k = 0; k < sites; ++k) {
+            const auto site = static_cast<std::size_t>(order[k]);
+            m_RingStart[site] = m_RingEnd[site] = m_Points.size();
+            if (start[k + 1] == start[k])
                 continue;
             // Where more than three edges meet (sites on a common circle) the
             // sweep finds the vertex once per circle event, a rounding error
             // apart, and joins the copies with slivers shorter than the
             // tolerance: they are left out, and the ring bridges the gap.
-            const CVoronoiSegment* end = std::remove_if(
-                first, cells.data() + start[site + 1], [tolerance2](const CVoronoiSegment& s) {
-                    return Near(s.x1, s.y1, s.x2, s.y2, tolerance2);
-                });
-            const auto count = static_cast<std::size_t>(end - first);
+            cell.clear();
+            for (std::size_t j = start[k]; j < start[k + 1]; ++j) {
+                const VoronoiSegment& s = generator.GetSegment(cells[j]);
+                if (!Near(s.x1, s.y1, s.x2, s.y2, tolerance2))
+                    cell.push_back({s.x1, s.y1, s.x2, s.y2});
+            }
+            CVoronoiSegment* first = cell.data();
+            const std::size_t count = cell.size();
             // A ring needs three sides at least; one that does not come back
             // to its start has lost an edge and is not closed over the gap.
             if (count < 3 || !Chain(first, count, tolerance, rest, chain) ||
@@ -296,18 +321,23 @@ bool CVoronoiCells::Build(const VoronoiEdgeGenerator& generator, const double* x
             for (std::size_t i = 0; i + 1 < count; ++i)
                 m_Points.push_back({first[i].x2, first[i].y2});
             m_Points.push_back(m_Points[ringStart]);
+            // Summed relative to the first point, so that projected
+            // coordinates keep the sign of a small cell's area.
+            const CShapePoint o = m_Points[ringStart];
             double twiceArea = 0.0;
             for (std::size_t i = ringStart; i + 1 < m_Points.size(); ++i)
-                twiceArea += m_Points[i].x * m_Points[i + 1].y - m_Points[i + 1].x * m_Points[i].y;
+                twiceArea += (m_Points[i].x - o.x) * (m_Points[i + 1].y - o.y) -
+                             (m_Points[i + 1].x - o.x) * (m_Points[i].y - o.y);
             if (twiceArea > 0.0)
                 std::reverse(m_Points.begin() + static_cast<std::ptrdiff_t>(ringStart), m_Points.end());
             m_Status[site] = CS_Ring;
+            m_RingEnd[site] = m_Points.size();
         }
-        m_RingStart[sites] = m_Points.size();
         return true;
     } catch (const std::bad_alloc&) {
         m_Status.clear();
         m_RingStart.clear();
+        m_RingEnd.clear();
         m_Points.clear();
         return false;
     }

@@ -60,13 +60,14 @@ public:
     // The ring of a site with CS_Ring: closed (last point equal to the first)
     // and clockwise, as shape files keep outer rings; empty otherwise.
     const CShapePoint* GetRing(int site) const { return m_Points.data() + m_RingStart[site]; }
-    std::size_t GetRingSize(int site) const { return m_RingStart[site + 1] - m_RingStart[site]; }
+    std::size_t GetRingSize(int site) const { return m_RingEnd[site] - m_RingStart[site]; }
     // Sites with CS_Unchained.
     int GetUnchainedCount() const { return m_Unchained; }
 
 private:
     std::vector<std::uint8_t> m_Status;
     std::vector<std::size_t> m_RingStart;
+    std::vector<std::size_t> m_RingEnd;
     std::vector<CShapePoint> m_Points;
     int m_Unchained = 0;
 };
