@@ -415,6 +415,7 @@ void CMainFrame::CreateCommands() {
     AddCommand(ID_THEME_END_POINTS, tr("Polyline &End Points"));
     AddCommand(ID_THEME_MID_POINTS, tr("Polyline &Mid Points..."));
     AddCommand(ID_THEME_POLYGON_OUTLINE, tr("Polygon &Outline"));
+    AddCommand(ID_THEME_VORONOI_POLYGONS, tr("&Voronoi Polygons"));
     AddCommand(ID_THEME_REMOVE, tr("&Remove"));
     AddCommand(ID_THEME_SHOW, tr("&Show"));
     AddCommand(ID_THEME_PROPERTIES, tr("&Properties..."));
@@ -548,6 +549,7 @@ bool CMainFrame::CreateMenuBar() {
     createNew->addSeparator();
     createNew->addAction(m_Actions[ID_THEME_NEW_FROM_SELECTION]);
     createNew->addAction(m_Actions[ID_THEME_NEW_BOUNDING_BOXES]);
+    createNew->addAction(m_Actions[ID_THEME_VORONOI_POLYGONS]);
     createNew->addSeparator();
     for (unsigned id : {static_cast<unsigned>(ID_THEME_END_POINTS), static_cast<unsigned>(ID_THEME_MID_POINTS),
                         static_cast<unsigned>(ID_THEME_POLYGON_OUTLINE)})

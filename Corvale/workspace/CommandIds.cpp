@@ -53,6 +53,8 @@ const Prompt kPrompts[] = {
     {ID_EDIT_TOP_Z_ORDER, "Move selected objects to top z-order\nTop Z-Order"},
     {ID_EDIT_BOTTOM_Z_ORDER, "Move selected objects to bottom z-order\nBottom Z-Order"},
     {ID_THEME_EXPORT, "Export current theme\nExport theme"},
+    {ID_THEME_VORONOI_POLYGONS,
+     "Create new layer containing the Voronoi polygons of current point layer\nVoronoi Polygons"},
 };
 
 // Every recent shape file shares one prompt.

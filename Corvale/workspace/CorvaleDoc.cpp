@@ -37,6 +37,7 @@ CCorvaleDoc::CCorvaleDoc() : m_backgroundColor(CAppSettings::GetInstance()->m_Co
     AddSelectionCommands();
     AddThemeCommands();
     AddNewThemeCommands();
+    AddVoronoiCommands();
     AddTableCommands();
     OnCommandRange(
         ID_TABLE_STATISTICS_FIRST, ID_TABLE_STATISTICS_LAST,

@@ -525,6 +525,21 @@ public:
 
     // ---- end of new themes ----
 
+    // ---- Voronoi polygons (DocVoronoiCommand.cpp) ----
+
+    // A native polygon theme "Voronoi Polygons" of one cell per distinct
+    // location of source's visible points, bounded by the map view's extent
+    // widened to the points, each cell with the attribute values of its
+    // point (the last one in visible order at a location). Added as new
+    // themes are, with DUE_ThemeAdded. Cells that cannot be built are left
+    // out and their number reported; null, after an error message, when the
+    // diagram cannot be computed, and null for a source without visible
+    // points.
+    CTheme* CreateVoronoiPolygons(CTheme* source);
+    void AddVoronoiCommands();
+
+    // ---- end of Voronoi polygons ----
+
 private:
     void SetToolMode(std::uint32_t mode) { m_toolMode = mode; }
     // Whether the active theme exists and may be edited.

@@ -1,0 +1,159 @@
+// The Voronoi diagram of 10,000 and 1,000,000 random points: the program's
+// sweep-line generator (edges clipped to a box, border pieces included), the
+// generator followed by the cells the Voronoi Polygons command builds, and,
+// when Boost is installed, Boost.Polygon's voronoi builder on the same
+// points in the same run. Boost.Polygon takes integer coordinates, so the
+// points are integers (below 2^24) for both. The summary at the end gives
+// the time of each against Boost's.
+
+#include "geometry/VoronoiCells.h"
+#include "geometry/VoronoiEdgeGenerator.h"
+
+#include <algorithm>
+#include <benchmark/benchmark.h>
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#if CORVALE_BENCH_BOOST
+#include <boost/polygon/voronoi.hpp>
+#endif
+
+namespace {
+
+constexpr std::int32_t kExtent = 1 << 24;
+
+struct PointSet {
+    std::vector<std::int32_t> ix, iy;
+    std::vector<double> xs, ys;
+};
+
+// Distinct random integer points, the same for every benchmark of a size.
+const PointSet& Points(int n) {
+    static std::map<int, PointSet> sets;
+    PointSet& set = sets[n];
+    if (set.xs.empty()) {
+        std::mt19937 random(20261211u + static_cast<unsigned>(n));
+        std::uniform_int_distribution<std::int32_t> coordinate(0, kExtent - 1);
+        std::vector<std::pair<std::int32_t, std::int32_t>> points;
+        points.reserve(static_cast<std::size_t>(n) + n / 8);
+        while (static_cast<int>(points.size()) < n) {
+            while (static_cast<int>(points.size()) < n)
+                points.emplace_back(coordinate(random), coordinate(random));
+            std::sort(points.begin(), points.end());
+            points.erase(std::unique(points.begin(), points.end()), points.end());
+        }
+        // Back into random order: neither side is handed sorted input.
+        std::shuffle(points.begin(), points.end(), random);
+        for (const auto& p : points) {
+            set.ix.push_back(p.first);
+            set.iy.push_back(p.second);
+            set.xs.push_back(p.first);
+            set.ys.push_back(p.second);
+        }
+    }
+    return set;
+}
+
+void BM_VoronoiEdges(benchmark::State& state) {
+    const PointSet& p = Points(static_cast<int>(state.range(0)));
+    const int n = static_cast<int>(p.xs.size());
+    std::size_t segments = 0;
+    for (auto _ : state) {
+        VoronoiEdgeGenerator generator;
+        if (!generator.GenerateVoronoiEdges(p.xs.data(), p.ys.data(), n, -1.0, kExtent, -1.0, kExtent, 0.0))
+            state.SkipWithError("generator failed");
+        segments = generator.GetSegmentCount();
+    }
+    state.counters["segments"] = static_cast<double>(segments);
+}
+BENCHMARK(BM_VoronoiEdges)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+void BM_VoronoiCells(benchmark::State& state) {
+    const PointSet& p = Points(static_cast<int>(state.range(0)));
+    const int n = static_cast<int>(p.xs.size());
+    int unchained = 0;
+    for (auto _ : state) {
+        VoronoiEdgeGenerator generator;
+        CVoronoiCells cells;
+        if (!generator.GenerateVoronoiEdges(p.xs.data(), p.ys.data(), n, -1.0, kExtent, -1.0, kExtent, 0.0) ||
+            !cells.Build(generator, p.xs.data(), p.ys.data(), n, nullptr, 1e-8))
+            state.SkipWithError("cells failed");
+        unchained = cells.GetUnchainedCount();
+    }
+    state.counters["unchained"] = unchained;
+}
+BENCHMARK(BM_VoronoiCells)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
+#if CORVALE_BENCH_BOOST
+void BM_BoostVoronoi(benchmark::State& state) {
+    const PointSet& p = Points(static_cast<int>(state.range(0)));
+    std::vector<boost::polygon::point_data<std::int32_t>> points;
+    points.reserve(p.ix.size());
+    for (std::size_t i = 0; i < p.ix.size(); ++i)
+        points.emplace_back(p.ix[i], p.iy[i]);
+    std::size_t edges = 0;
+    for (auto _ : state) {
+        boost::polygon::voronoi_diagram<double> diagram;
+        boost::polygon::construct_voronoi(points.begin(), points.end(), &diagram);
+        edges = diagram.num_edges();
+    }
+    state.counters["half-edges"] = static_cast<double>(edges);
+}
+BENCHMARK(BM_BoostVoronoi)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+#endif
+
+// Prints the usual table, then each of the program's times against Boost's
+// for the same points (medians when there are repetitions).
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    RatioReporter() : ConsoleReporter(OO_Tabular) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration)
+                m_Times[run.run_name.function_name + "/" + run.run_name.args].push_back(
+                    run.GetAdjustedRealTime());
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        for (const char* n : {"10000", "1000000"}) {
+            const double edges = Median(std::string("BM_VoronoiEdges/") + n);
+            const double cells = Median(std::string("BM_VoronoiCells/") + n);
+            const double boost = Median(std::string("BM_BoostVoronoi/") + n);
+            std::printf("%s points: generator %.1f ms, generator and cells %.1f ms", n, edges, cells);
+            if (boost > 0.0)
+                std::printf(", Boost.Polygon %.1f ms; generator/Boost %.2f, with cells/Boost %.2f", boost,
+                            edges / boost, cells / boost);
+            std::printf("\n");
+        }
+    }
+
+private:
+    double Median(const std::string& name) {
+        std::vector<double>& times = m_Times[name];
+        if (times.empty())
+            return 0.0;
+        std::sort(times.begin(), times.end());
+        return times[times.size() / 2];
+    }
+
+    std::map<std::string, std::vector<double>> m_Times;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,393 @@
+// The sweep-line Voronoi generator and the cells built from its segments:
+// the partition of the box, agreement with GEOS's cells, and the cases where
+// the sweep's hash tables see sites on one line, repeated sites or a corner.
+
+#include "geometry/VoronoiCells.h"
+#include "geometry/VoronoiEdgeGenerator.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <random>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+struct Box {
+    double minX, minY, maxX, maxY;
+    double Area() const { return (maxX - minX) * (maxY - minY); }
+};
+
+struct CellShape {
+    double area = 0.0;
+    double cx = 0.0;
+    double cy = 0.0;
+};
+
+// Area (positive for the clockwise rings the cells are) and centroid,
+// summed relative to the first point so that projected coordinates keep
+// their precision.
+CellShape Measure(const CShapePoint* ring, std::size_t size) {
+    double a = 0.0, cx = 0.0, cy = 0.0;
+    const double ox = size > 0 ? ring[0].x : 0.0;
+    const double oy = size > 0 ? ring[0].y : 0.0;
+    for (std::size_t i = 0; i + 1 < size; ++i) {
+        const double x0 = ring[i].x - ox, y0 = ring[i].y - oy;
+        const double x1 = ring[i + 1].x - ox, y1 = ring[i + 1].y - oy;
+        const double cross = x0 * y1 - x1 * y0;
+        a += cross;
+        cx += (x0 + x1) * cross;
+        cy += (y0 + y1) * cross;
+    }
+    CellShape shape;
+    shape.area = -a / 2.0;
+    if (a != 0.0) {
+        shape.cx = ox + cx / (3.0 * a);
+        shape.cy = oy + cy / (3.0 * a);
+    }
+    return shape;
+}
+
+struct Diagram {
+    VoronoiEdgeGenerator generator;
+    CVoronoiCells cells;
+    bool Run(const std::vector<double>& xs, const std::vector<double>& ys, const Box& box, double minDist = 0.0) {
+        return generator.GenerateVoronoiEdges(xs.data(), ys.data(), static_cast<int>(xs.size()), box.minX,
+                                              box.maxX, box.minY, box.maxY, minDist) &&
+               cells.Build(generator, xs.data(), ys.data(), static_cast<int>(xs.size()), nullptr, 1e-8);
+    }
+    int RingCount() const {
+        int rings = 0;
+        for (int s = 0; s < cells.GetSiteCount(); ++s)
+            rings += cells.GetStatus(s) == CVoronoiCells::CS_Ring;
+        return rings;
+    }
+    double AreaSum() const {
+        double sum = 0.0;
+        for (int s = 0; s < cells.GetSiteCount(); ++s)
+            if (cells.GetStatus(s) == CVoronoiCells::CS_Ring)
+                sum += Measure(cells.GetRing(s), cells.GetRingSize(s)).area;
+        return sum;
+    }
+    std::vector<VoronoiSegment> Segments() const {
+        std::vector<VoronoiSegment> list;
+        for (std::size_t i = 0; i < generator.GetSegmentCount(); ++i)
+            list.push_back(generator.GetSegment(i));
+        return list;
+    }
+};
+
+bool InsideRing(const CShapePoint* ring, std::size_t size, double x, double y) {
+    bool inside = false;
+    for (std::size_t i = 0, j = size - 1; i < size; j = i++) {
+        if ((ring[i].y > y) != (ring[j].y > y) &&
+            x < (ring[j].x - ring[i].x) * (y - ring[i].y) / (ring[j].y - ring[i].y) + ring[i].x)
+            inside = !inside;
+    }
+    return inside;
+}
+
+// For random point sets the cells partition the box: one ring per distinct
+// site, each holding its site, their areas summing to the box's.
+TEST(VoronoiCells, RandomSitesPartitionTheBox) {
+    struct Case {
+        const char* name;
+        int count;
+        Box box;
+        // Sites rounded to this grid step (0: none), which repeats sites
+        // and puts many on common lines and circles.
+        double step;
+    };
+    const Case cases[] = {
+        {"uniform small", 7, {0, 0, 10, 10}, 0.0},
+        {"uniform", 2000, {-5, -5, 105, 105}, 0.0},
+        {"wide box", 500, {-1000, -300, 1100, 400}, 0.0},
+        {"rounded to a coarse grid", 800, {-1, -1, 101, 101}, 5.0},
+        {"rounded to a fine grid", 3000, {0, 0, 100, 100}, 0.5},
+        {"projected coordinates", 1500, {500000, 5200000, 500100, 5200100}, 0.0},
+    };
+    std::mt19937 rng(42);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::uniform_real_distribution<double> ux(c.box.minX, c.box.maxX), uy(c.box.minY, c.box.maxY);
+        std::vector<double> xs, ys;
+        std::set<std::pair<double, double>> distinct;
+        for (int i = 0; i < c.count; ++i) {
+            double x = ux(rng), y = uy(rng);
+            if (c.step > 0) {
+                x = std::round(x / c.step) * c.step;
+                y = std::round(y / c.step) * c.step;
+            }
+            xs.push_back(x);
+            ys.push_back(y);
+            distinct.insert({x, y});
+        }
+        Diagram d;
+        ASSERT_TRUE(d.Run(xs, ys, c.box));
+        EXPECT_EQ(d.RingCount(), static_cast<int>(distinct.size()));
+        EXPECT_EQ(d.cells.GetUnchainedCount(), 0);
+        EXPECT_NEAR(d.AreaSum(), c.box.Area(), c.box.Area() * 1e-9);
+        for (int s = 0; s < d.cells.GetSiteCount(); ++s) {
+            if (d.cells.GetStatus(s) != CVoronoiCells::CS_Ring)
+                continue;
+            const CellShape shape = Measure(d.cells.GetRing(s), d.cells.GetRingSize(s));
+            EXPECT_GT(shape.area, 0.0) << "site " << s << " ring is clockwise";
+            // A site on the box's border lies on its ring, not inside.
+            if (xs[s] > c.box.minX && xs[s] < c.box.maxX && ys[s] > c.box.minY && ys[s] < c.box.maxY)
+                EXPECT_TRUE(InsideRing(d.cells.GetRing(s), d.cells.GetRingSize(s), xs[s], ys[s])) << "site " << s;
+        }
+    }
+}
+
+struct PeerBox {
+    const char* set;
+    double minX, minY, maxX, maxY;
+};
+struct PeerCell {
+    const char* set;
+    double x, y, area, cx, cy;
+};
+const PeerBox kPeerBoxes[] = {
+#define VORONOI_PEER_BOXES
+#include "../data/geometry/peer_voronoi_cells.inc"
+#undef VORONOI_PEER_BOXES
+};
+const PeerCell kPeerCells[] = {
+#include "../data/geometry/peer_voronoi_cells.inc"
+};
+
+// Every cell matches GEOS's cell of the same site in area and centroid.
+TEST(VoronoiCells, MatchPeerCells) {
+    for (const PeerBox& box : kPeerBoxes) {
+        SCOPED_TRACE(box.set);
+        std::vector<double> xs, ys;
+        std::vector<const PeerCell*> expected;
+        for (const PeerCell& cell : kPeerCells)
+            if (std::string(cell.set) == box.set) {
+                xs.push_back(cell.x);
+                ys.push_back(cell.y);
+                expected.push_back(&cell);
+            }
+        ASSERT_FALSE(xs.empty());
+        Diagram d;
+        ASSERT_TRUE(d.Run(xs, ys, {box.minX, box.minY, box.maxX, box.maxY}));
+        const double size = std::max(box.maxX - box.minX, box.maxY - box.minY);
+        for (std::size_t s = 0; s < xs.size(); ++s) {
+            ASSERT_EQ(d.cells.GetStatus(static_cast<int>(s)), CVoronoiCells::CS_Ring) << "site " << s;
+            const CellShape shape = Measure(d.cells.GetRing(static_cast<int>(s)), d.cells.GetRingSize(static_cast<int>(s)));
+            EXPECT_NEAR(shape.area, expected[s]->area, size * size * 1e-9) << "site " << s;
+            EXPECT_NEAR(shape.cx, expected[s]->cx, size * 1e-9) << "site " << s;
+            EXPECT_NEAR(shape.cy, expected[s]->cy, size * 1e-9) << "site " << s;
+        }
+    }
+}
+
+std::multiset<std::vector<double>> SegmentSet(const std::vector<VoronoiSegment>& segments) {
+    std::multiset<std::vector<double>> set;
+    for (const VoronoiSegment& s : segments) {
+        std::vector<double> key{s.x1, s.y1, s.x2, s.y2};
+        if (std::make_pair(s.x2, s.y2) < std::make_pair(s.x1, s.y1))
+            key = {s.x2, s.y2, s.x1, s.y1};
+        set.insert(key);
+    }
+    return set;
+}
+
+TEST(VoronoiEdgeGenerator, OneSiteGivesTheFourSides) {
+    Diagram d;
+    ASSERT_TRUE(d.Run({3.0}, {4.0}, {0, 0, 10, 8}));
+    const std::multiset<std::vector<double>> expected{
+        {0, 0, 10, 0}, {10, 0, 10, 8}, {0, 8, 10, 8}, {0, 0, 0, 8}};
+    EXPECT_EQ(SegmentSet(d.Segments()), expected);
+    ASSERT_EQ(d.cells.GetStatus(0), CVoronoiCells::CS_Ring);
+    EXPECT_EQ(d.cells.GetRingSize(0), 5u);
+    EXPECT_DOUBLE_EQ(Measure(d.cells.GetRing(0), 5).area, 80.0);
+}
+
+TEST(VoronoiEdgeGenerator, TwoSitesGiveTheBisectorAndSixBorderPieces) {
+    Diagram d;
+    // The bisector of (2, 2) and (6, 4) is y = -2x + 11: it meets the box
+    // (0..10, 0..10) at (0.5, 10) and (5.5, 0).
+    ASSERT_TRUE(d.Run({2.0, 6.0}, {2.0, 4.0}, {0, 0, 10, 10}));
+    const std::vector<VoronoiSegment> segments = d.Segments();
+    ASSERT_EQ(segments.size(), 7u);
+    int edges = 0;
+    for (const VoronoiSegment& s : segments) {
+        if (s.site1 < 0)
+            continue;
+        ++edges;
+        EXPECT_EQ(std::min(s.site1, s.site2), 0);
+        EXPECT_EQ(std::max(s.site1, s.site2), 1);
+        const std::vector<double> key = *SegmentSet({s}).begin();
+        EXPECT_NEAR(key[0], 0.5, 1e-12);
+        EXPECT_NEAR(key[1], 10.0, 1e-12);
+        EXPECT_NEAR(key[2], 5.5, 1e-12);
+        EXPECT_NEAR(key[3], 0.0, 1e-12);
+    }
+    EXPECT_EQ(edges, 1);
+    // The border pieces come first in the list (they are added last).
+    for (std::size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(segments[i].site1, -1) << i;
+    EXPECT_NEAR(d.AreaSum(), 100.0, 1e-9);
+    EXPECT_EQ(d.RingCount(), 2);
+}
+
+// Sites on one horizontal or vertical line leave one extent 0: the bucket
+// computations divide by zero and must still land inside the tables (the
+// sanitizers catch a cast of infinity or NaN to an integer).
+TEST(VoronoiEdgeGenerator, SitesOnOneLine) {
+    struct Case {
+        const char* name;
+        std::vector<double> xs, ys;
+    };
+    const Case cases[] = {
+        {"horizontal", {1, 2, 3, 5, 8, 9}, {4, 4, 4, 4, 4, 4}},
+        {"vertical", {4, 4, 4, 4, 4}, {9, 1, 3, 2, 7}},
+        {"diagonal", {1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 6}},
+        {"two horizontal", {2, 7}, {5, 5}},
+        {"two vertical", {5, 5}, {2, 7}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Diagram d;
+        ASSERT_TRUE(d.Run(c.xs, c.ys, {0, 0, 10, 10}));
+        EXPECT_EQ(d.RingCount(), static_cast<int>(c.xs.size()));
+        EXPECT_NEAR(d.AreaSum(), 100.0, 1e-9);
+        for (std::size_t s = 0; s < c.xs.size(); ++s)
+            EXPECT_TRUE(InsideRing(d.cells.GetRing(static_cast<int>(s)), d.cells.GetRingSize(static_cast<int>(s)),
+                                   c.xs[s], c.ys[s]))
+                << "site " << s;
+    }
+}
+
+// Repeated sites are kept once, by the first of them; the repeats get no
+// cell and no NaN from a bisector of two equal points reaches the tables.
+TEST(VoronoiEdgeGenerator, RepeatedSitesCountOnce) {
+    struct Case {
+        const char* name;
+        std::vector<double> xs, ys;
+        std::vector<int> withCell;
+    };
+    const Case cases[] = {
+        {"all at one location", {5, 5, 5}, {5, 5, 5}, {0}},
+        {"a pair repeated", {2, 8, 2, 8}, {3, 7, 3, 7}, {0, 1}},
+        {"repeats on a line", {1, 1, 4, 4, 9}, {5, 5, 5, 5, 5}, {0, 2, 4}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Diagram d;
+        ASSERT_TRUE(d.Run(c.xs, c.ys, {0, 0, 10, 10}));
+        std::vector<int> withCell;
+        for (int s = 0; s < d.cells.GetSiteCount(); ++s) {
+            if (d.cells.GetStatus(s) == CVoronoiCells::CS_Ring)
+                withCell.push_back(s);
+            else
+                EXPECT_EQ(d.cells.GetStatus(s), CVoronoiCells::CS_NoSegments) << "site " << s;
+        }
+        EXPECT_EQ(withCell, c.withCell);
+        EXPECT_NEAR(d.AreaSum(), 100.0, 1e-9);
+    }
+}
+
+TEST(VoronoiEdgeGenerator, EdgeThroughACornerLeavesNoEmptyPiece) {
+    // The bisector of (1, 3) and (3, 1) is y = x, through two corners.
+    Diagram d;
+    ASSERT_TRUE(d.Run({1.0, 3.0}, {3.0, 1.0}, {0, 0, 4, 4}));
+    for (const VoronoiSegment& s : d.Segments())
+        EXPECT_FALSE(s.x1 == s.x2 && s.y1 == s.y2);
+    EXPECT_EQ(d.Segments().size(), 5u);
+    EXPECT_EQ(d.RingCount(), 2);
+    EXPECT_NEAR(d.AreaSum(), 16.0, 1e-12);
+}
+
+TEST(VoronoiEdgeGenerator, MinimumDistanceDropsCloseBisectors) {
+    VoronoiEdgeGenerator generator;
+    const double xs[] = {4.0, 6.0};
+    const double ys[] = {5.0, 5.0};
+    ASSERT_TRUE(generator.GenerateVoronoiEdges(xs, ys, 2, 0, 10, 0, 10, 3.0));
+    for (std::size_t i = 0; i < generator.GetSegmentCount(); ++i)
+        EXPECT_EQ(generator.GetSegment(i).site1, -1);
+    EXPECT_EQ(generator.GetSegmentCount(), 4u);
+    ASSERT_TRUE(generator.GenerateVoronoiEdges(xs, ys, 2, 0, 10, 0, 10, 1.0));
+    EXPECT_EQ(generator.GetSegmentCount(), 7u);
+}
+
+TEST(VoronoiEdgeGenerator, RefusesWhatItCannotSweep) {
+    VoronoiEdgeGenerator generator;
+    const double xs[] = {1.0, NAN};
+    const double ys[] = {1.0, 2.0};
+    EXPECT_FALSE(generator.GenerateVoronoiEdges(xs, ys, 2, 0, 10, 0, 10, 0));
+    EXPECT_EQ(generator.GetSegmentCount(), 0u);
+    EXPECT_FALSE(generator.GenerateVoronoiEdges(xs, ys, 1, 0, INFINITY, 0, 10, 0));
+    EXPECT_FALSE(generator.GenerateVoronoiEdges(xs, ys, -1, 0, 10, 0, 10, 0));
+    // The box may come with its limits swapped.
+    EXPECT_TRUE(generator.GenerateVoronoiEdges(xs, ys, 1, 10, 0, 10, 0, 0));
+    EXPECT_EQ(generator.GetSegmentCount(), 4u);
+}
+
+TEST(BuildVoronoiCell, ChainsTurningSegmentsRound) {
+    struct Case {
+        const char* name;
+        std::vector<CVoronoiSegment> segments;
+        bool chained;
+    };
+    const Case cases[] = {
+        {"empty", {}, true},
+        {"one segment", {{0, 0, 1, 0}}, true},
+        {"square, mixed directions", {{1, 0, 0, 0}, {1, 1, 1, 0}, {0, 1, 1, 1}, {0, 0, 0, 1}}, true},
+        {"within tolerance", {{0, 0, 1, 0}, {1, 5e-9, 1, 1}, {1, 1, 0, 0}}, true},
+        {"a gap", {{0, 0, 1, 0}, {1, 1e-6, 1, 1}, {1, 1, 0, 0}}, true},
+        {"a stray segment", {{0, 0, 1, 0}, {5, 5, 6, 6}, {1, 0, 0, 1}}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<CVoronoiSegment> segments = c.segments;
+        ASSERT_EQ(BuildVoronoiCell(segments, 1e-8), c.chained);
+        if (!c.chained || segments.size() < 2)
+            continue;
+        for (std::size_t i = 0; i + 1 < segments.size(); ++i) {
+            EXPECT_NEAR(segments[i].x2, segments[i + 1].x1, 1e-8) << i;
+            EXPECT_NEAR(segments[i].y2, segments[i + 1].y1, 1e-8) << i;
+        }
+    }
+}
+
+// A cell whose segments chain but do not come back to the start has lost an
+// edge: it is counted, never closed with a straight shortcut.
+TEST(VoronoiCells, OpenChainGivesNoRing) {
+    // minDist drops the only bisector: each site is left with two sides of
+    // the box, an open corner that a shortcut would make a triangle of.
+    VoronoiEdgeGenerator generator;
+    const double xs[] = {4.0, 6.0};
+    const double ys[] = {5.0, 1.0};
+    ASSERT_TRUE(generator.GenerateVoronoiEdges(xs, ys, 2, 0, 10, 0, 10, 100.0));
+    CVoronoiCells cells;
+    ASSERT_TRUE(cells.Build(generator, xs, ys, 2, nullptr, 1e-8));
+    EXPECT_EQ(cells.GetStatus(0), CVoronoiCells::CS_Unchained);
+    EXPECT_EQ(cells.GetStatus(1), CVoronoiCells::CS_Unchained);
+    EXPECT_EQ(cells.GetUnchainedCount(), 2);
+    EXPECT_EQ(cells.GetRingSize(0), 0u);
+}
+
+// Border pieces equally near to two sites go to the site of lower rank,
+// whatever their numbers: two sites at one location tie on every piece.
+TEST(VoronoiCells, TiesGoToTheLowerRank) {
+    const double xs[] = {5.0, 5.0};
+    const double ys[] = {5.0, 5.0};
+    VoronoiEdgeGenerator generator;
+    ASSERT_TRUE(generator.GenerateVoronoiEdges(xs, ys, 2, 0, 10, 0, 10, 0.0));
+    for (const auto& ranks : {std::vector<int>{0, 1}, std::vector<int>{7, 3}}) {
+        CVoronoiCells cells;
+        ASSERT_TRUE(cells.Build(generator, xs, ys, 2, ranks.data(), 1e-8));
+        const int winner = ranks[0] < ranks[1] ? 0 : 1;
+        EXPECT_EQ(cells.GetStatus(winner), CVoronoiCells::CS_Ring);
+        EXPECT_EQ(cells.GetStatus(1 - winner), CVoronoiCells::CS_NoSegments);
+    }
+}
+
+} // namespace
