@@ -222,7 +222,7 @@ bool CheckIndexedRecord(const CShapeIndexView& shx, const unsigned char* data, s
 // fails (count when none does). The walk delivers exactly those, so the
 // records refused are the ones a check in file order would refuse.
 std::int64_t CheckIndexedRecords(const CShapeIndexView& shx, const unsigned char* data, std::uint64_t size,
-                                 std::int64_t count, std::vector<std::uint64_t>& positions) {
+                                 std::int64_t count, std::vector<std::uint64_t>& positions, unsigned threadCount) {
     positions.resize(static_cast<std::size_t>(count));
     std::atomic<std::int64_t> firstBad(count);
     auto checkRange = [&](std::int64_t from, std::int64_t to) {
@@ -239,7 +239,7 @@ std::int64_t CheckIndexedRecords(const CShapeIndexView& shx, const unsigned char
             }
         }
     };
-    const unsigned hardware = std::max(1u, std::thread::hardware_concurrency());
+    const unsigned hardware = threadCount > 0 ? threadCount : std::max(1u, std::thread::hardware_concurrency());
     const std::int64_t threads =
         count < kParallelCheckMinRecords ? 1 : std::min<std::int64_t>(hardware, count / (kParallelCheckMinRecords / 4));
     const std::int64_t chunk = (count + threads - 1) / std::max<std::int64_t>(threads, 1);
@@ -273,7 +273,7 @@ void Deliver(ShapeRecordCallback callback, void* context, const unsigned char* p
 } // namespace
 
 bool ForEachShapeFileRecord(CShapeFileView& shp, const CShapeIndexView* shx, ShapeRecordCallback callback,
-                            void* context) {
+                            void* context, unsigned checkThreads) {
     CFileReader* reader = shp.m_Reader;
     if (reader == nullptr || !reader->IsOpen() || callback == nullptr)
         return false;
@@ -295,7 +295,7 @@ bool ForEachShapeFileRecord(CShapeFileView& shp, const CShapeIndexView* shx, Sha
         // order up to the first one refused.
         const std::int64_t count = std::max<std::int64_t>(shx->m_RecordCount, 0);
         std::vector<std::uint64_t> positions;
-        const std::int64_t good = CheckIndexedRecords(*shx, data, size, count, positions);
+        const std::int64_t good = CheckIndexedRecords(*shx, data, size, count, positions, checkThreads);
         for (std::int64_t i = 0; i < good; ++i)
             Deliver(callback, context, data + positions[static_cast<std::size_t>(i)]);
         if (good > 0) {
