@@ -5,6 +5,8 @@
 // Then a trio of 1,000,000 polygons: the theme's open against shapelib's
 // (SHPOpen, which reads the whole index, and DBFOpen), when shapelib's
 // development files are installed; the line after the table gives the ratio.
+// BM_WalkPolygons/1 and /0 walk the same index with the records checked on one
+// thread and on all of them.
 
 #include "core/Theme.h"
 #include "core/dBaseFile.h"
@@ -156,6 +158,31 @@ void BM_OpenPolygons(benchmark::State& state) {
     ReportPolygons(state);
 }
 
+// The walk through the index alone, its records checked on the given number
+// of threads (0: as many as the machine has): what the parallel check gains.
+void BM_WalkPolygons(benchmark::State& state) {
+    const std::string stem = PolygonStem();
+    CFileReader shpReader, shxReader;
+    CShapeFileView shp;
+    CShapeIndexView shx;
+    if (!shpReader.Open((stem + ".shp").c_str()) || !shxReader.Open((stem + ".shx").c_str()) ||
+        !shx.Attach(&shxReader))
+        std::abort();
+    shp.m_Reader = &shpReader;
+    std::vector<CShapeRecord*> records;
+    const auto collect = [](void* context, CShapeRecord* record, std::intptr_t) {
+        static_cast<std::vector<CShapeRecord*>*>(context)->push_back(record);
+        return true;
+    };
+    for (auto _ : state) {
+        records.clear();
+        if (!ForEachShapeFileRecord(shp, &shx, collect, &records, static_cast<unsigned>(state.range(0))) ||
+            records.size() != kPolygons)
+            state.SkipWithError("walk failed");
+    }
+    ReportPolygons(state);
+}
+
 #if CORVALE_BENCH_SHAPELIB
 void BM_OpenPolygonsShapelib(benchmark::State& state) {
     const std::string stem = PolygonStem();
@@ -202,6 +229,7 @@ private:
 } // namespace
 
 BENCHMARK(BM_OpenPolygons)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WalkPolygons)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 #if CORVALE_BENCH_SHAPELIB
 BENCHMARK(BM_OpenPolygonsShapelib)->Unit(benchmark::kMillisecond);
 #endif

@@ -143,6 +143,11 @@ public:
     // or copy it into a string of their own. Valid until the theme's table
     // changes or its files close.
     std::string_view GetAttributeViewAt(int position, int field) const;
+    // The cells of the shape at a visible position, for readers that take
+    // several of them per shape (the query engine): where they are kept is
+    // found once, and each Text then gives what GetAttributeViewAt gives.
+    class CAttributeRow;
+    CAttributeRow GetAttributeRowAt(int position) const;
     // The value of the shape with a shape index; "#ERROR#" for a dBase value
     // that cannot be read.
     std::string GetAttributeText(int shapeIndex, int field) const;
@@ -697,4 +702,31 @@ private:
     bool WalkShapeFile(bool throughIndex);
     // Widens the bounds and, for themes with Z, the Z range with one record.
     void TakeRecordExtent(const CShapeRecord* record);
+};
+
+class CTheme::CAttributeRow {
+public:
+    // The text of a cell, as GetAttributeViewAt gives it: "#Error#" for a
+    // dBase value that cannot be read, empty for a field below 0 and for a
+    // position outside the visible list. Valid until the next Text of this
+    // row (a loader makes its values on request) and while the theme's
+    // table and files stay as they are.
+    std::string_view Text(int field);
+    // A number cell read as a number: what a C scan of Text(field) reads
+    // as a decimal integer or as a double (0 when no number starts it). A
+    // dBase cell is read straight from its bytes, with no text in between.
+    std::int64_t Integer(int field);
+    double Number(int field);
+
+private:
+    friend class CTheme;
+    enum class Kind { Empty, OwnLoader, Loader, DBase, DBaseError, Native };
+    Kind m_Kind = Kind::Empty;
+    const CTheme* m_Source = nullptr;
+    const CShapeRecord* m_Record = nullptr;
+    int m_ShapeIndex = -1;
+    const CdBaseFile* m_Dbf = nullptr;
+    const char* m_RecordBytes = nullptr;
+    const CNativeAttributeRow* m_NativeRow = nullptr;
+    std::string m_LoaderValue;
 };

@@ -5,6 +5,7 @@
 #include "core/Theme.h"
 
 #include "core/LoaderPlugin.h"
+#include "core/query/QueryText.h"
 
 #include <algorithm>
 
@@ -220,6 +221,75 @@ std::string_view CTheme::GetAttributeViewAt(int position, int field) const {
         return loaderValue;
     }
     return ValueOfRow(source, shapeIndex, field, "#Error#");
+}
+
+CTheme::CAttributeRow CTheme::GetAttributeRowAt(int position) const {
+    // The same choices as GetAttributeViewAt, made once for every cell.
+    CAttributeRow row;
+    if (IsLoaderTheme(this)) {
+        row.m_Record = GetShape(position);
+        row.m_Source = this;
+        row.m_Kind = row.m_Record != nullptr ? CAttributeRow::Kind::OwnLoader : CAttributeRow::Kind::Empty;
+        return row;
+    }
+    const int shapeIndex = ShapeIndexAt(position);
+    const CTheme* source = AttributeSource();
+    if (shapeIndex < 0 || source == nullptr)
+        return row;
+    row.m_Source = source;
+    row.m_ShapeIndex = shapeIndex;
+    if (IsLoaderTheme(source)) {
+        row.m_Kind = CAttributeRow::Kind::Loader;
+    } else if (source->m_SourceType == ST_ShapeFile) {
+        row.m_Dbf = const_cast<CTheme*>(source)->GetRootDbaseFile();
+        row.m_RecordBytes = row.m_Dbf->GetRecordBytes(shapeIndex);
+        row.m_Kind = row.m_RecordBytes != nullptr ? CAttributeRow::Kind::DBase : CAttributeRow::Kind::DBaseError;
+    } else if (source->m_SourceType == ST_Native) {
+        row.m_NativeRow = source->m_NativeTable.GetRow(shapeIndex);
+        row.m_Kind = row.m_NativeRow != nullptr ? CAttributeRow::Kind::Native : CAttributeRow::Kind::Empty;
+    }
+    return row;
+}
+
+std::string_view CTheme::CAttributeRow::Text(int field) {
+    if (field < 0)
+        return {};
+    switch (m_Kind) {
+    case Kind::OwnLoader:
+        m_LoaderValue = m_Source->m_Loader->GetAttribute(m_Source->m_LoaderHandle, m_Source->m_ShapeType, m_Record,
+                                                         static_cast<std::uint32_t>(field));
+        return m_LoaderValue;
+    case Kind::Loader:
+        m_LoaderValue = LoaderValueOfRow(m_Source, m_ShapeIndex, field);
+        return m_LoaderValue;
+    case Kind::DBase:
+        if (field >= m_Dbf->GetFieldCount())
+            return "#Error#";
+        return m_Dbf->GetFieldText(m_RecordBytes, field);
+    case Kind::DBaseError:
+        return "#Error#";
+    case Kind::Native:
+        return m_NativeRow->GetValueView(field);
+    case Kind::Empty:
+    default:
+        return {};
+    }
+}
+
+std::int64_t CTheme::CAttributeRow::Integer(int field) {
+    std::int64_t value = 0;
+    if (m_Kind == Kind::DBase && field >= 0 && field < m_Dbf->GetFieldCount() &&
+        CorvaleSQL::detail::ReadRightAlignedInt64(m_Dbf->GetFieldBytes(m_RecordBytes, field), value))
+        return value;
+    return CorvaleSQL::detail::ReadLeadingInt64(Text(field));
+}
+
+double CTheme::CAttributeRow::Number(int field) {
+    double value = 0.0;
+    if (m_Kind == Kind::DBase && field >= 0 && field < m_Dbf->GetFieldCount() &&
+        CorvaleSQL::detail::ReadRightAlignedDouble(m_Dbf->GetFieldBytes(m_RecordBytes, field), value))
+        return value;
+    return CorvaleSQL::detail::ReadLeadingDouble(Text(field));
 }
 
 std::string CTheme::GetAttributeText(int shapeIndex, int field) const {

@@ -128,30 +128,39 @@ CAttributeFieldInfo FieldFromDescriptor(const unsigned char* d) {
 }
 
 // The text of one field's bytes. The bytes are taken as a C string: a zero
-// byte ends the text for every type.
-std::string_view ValueText(std::string_view field, std::int32_t type) {
-    const auto zero = field.find('\0');
-    if (zero != std::string_view::npos)
-        field = field.substr(0, zero);
+// byte ends the text for every type. The fields are short and read once per
+// value, so the scans are plain loops rather than library calls.
+std::string_view ValueText(const char* bytes, std::size_t length, std::int32_t type) {
     if (type == FT_Int || type == FT_Double) {
         // Numbers are right-aligned: the number is what follows the last
         // space, so a left-aligned number reads as empty.
-        const auto space = field.rfind(' ');
-        if (space != std::string_view::npos)
-            field.remove_prefix(space + 1);
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        bool stars = true;
+        for (; end < length && bytes[end] != '\0'; ++end) {
+            if (bytes[end] == ' ') {
+                begin = end + 1;
+                stars = true;
+            } else if (bytes[end] != '*') {
+                stars = false;
+            }
+        }
         // dBase writers (shapelib and GDAL among them) mark a missing number
         // by filling its field with asterisks: it reads as a blank field does.
-        if (field.find_first_not_of('*') == std::string_view::npos)
+        if (stars)
             return {};
         if (type == FT_Double) {
-            while (field.size() >= 2 && field[0] == '0' && IsDigit(field[1]))
-                field.remove_prefix(1);
+            while (end - begin >= 2 && bytes[begin] == '0' && IsDigit(bytes[begin + 1]))
+                ++begin;
         }
-    } else {
-        while (!field.empty() && field.back() == ' ')
-            field.remove_suffix(1);
+        return std::string_view(bytes + begin, end - begin);
     }
-    return field;
+    std::size_t end = 0;
+    while (end < length && bytes[end] != '\0')
+        ++end;
+    while (end > 0 && bytes[end - 1] == ' ')
+        --end;
+    return std::string_view(bytes, end);
 }
 
 // The name as a reader will see it: at most 10 characters, ending at a zero
@@ -329,28 +338,41 @@ bool CdBaseFile::ReadValue(std::int32_t record, std::int32_t field, CAttributeFi
 }
 
 bool CdBaseFile::ReadValueView(std::int32_t record, std::int32_t field, std::string_view& text) const {
-    if (m_Reader == nullptr || !m_Reader->IsOpen())
-        return false;
-    if (record < 0 || static_cast<std::uint32_t>(record) >= m_RecordCount)
-        return false;
     if (field < 0 || field >= m_FieldCount)
         return false;
+    const char* bytes = GetRecordBytes(record);
+    if (bytes == nullptr)
+        return false;
+    text = GetFieldText(bytes, field);
+    return true;
+}
 
+const char* CdBaseFile::GetRecordBytes(std::int32_t record) const {
+    if (m_Reader == nullptr || !m_Reader->IsOpen())
+        return nullptr;
+    if (record < 0 || static_cast<std::uint32_t>(record) >= m_RecordCount)
+        return nullptr;
     // 64-bit throughout: the header's record count times the record length
     // can be far beyond 2^32 in a damaged file.
     const std::uint64_t recordLength = static_cast<std::uint64_t>(m_RecordLength);
     const std::uint64_t recordStart = static_cast<std::uint64_t>(m_DataOffset) +
                                       static_cast<std::uint64_t>(record) * recordLength;
     if (recordStart + recordLength > m_Reader->GetSize())
-        return false;
+        return nullptr;
+    // The whole record lies inside the mapping, so its values are read in
+    // place.
+    return reinterpret_cast<const char*>(m_Reader->GetData() + recordStart);
+}
 
-    // The whole record lies inside the mapping (checked above), so the value
-    // is read in place.
-    const CAttributeFieldInfo& info = m_Fields[field];
+std::string_view CdBaseFile::GetFieldText(const char* recordBytes, std::int32_t field) const {
+    const std::string_view bytes = GetFieldBytes(recordBytes, field);
+    return ValueText(bytes.data(), bytes.size(), m_Fields[static_cast<std::size_t>(field)].m_Type);
+}
+
+std::string_view CdBaseFile::GetFieldBytes(const char* recordBytes, std::int32_t field) const {
+    const CAttributeFieldInfo& info = m_Fields[static_cast<std::size_t>(field)];
     const std::size_t length = static_cast<std::size_t>(std::clamp(info.m_Length, 0, kMaxFieldWidth));
-    const char* bytes = reinterpret_cast<const char*>(m_Reader->GetData() + recordStart + 1 + m_FieldOffsets[field]);
-    text = ValueText(std::string_view(bytes, length), info.m_Type);
-    return true;
+    return std::string_view(recordBytes + 1 + m_FieldOffsets[static_cast<std::size_t>(field)], length);
 }
 
 bool CdBaseFile::WriteHeader(const std::vector<CAttributeFieldInfo>& descriptors,

@@ -55,6 +55,16 @@ public:
     // unchanged. False in the same cases as ReadValue.
     bool ReadValueView(std::int32_t record, std::int32_t field, std::string_view& text) const;
 
+    // For readers that take several values of one record: the record's bytes
+    // in the reader's mapping, found and checked once, or null when
+    // ReadValueView would fail for every field of it. GetFieldText then
+    // gives the text ReadValueView gives, for a field below the field count.
+    // Valid while the reader stays open and unchanged.
+    const char* GetRecordBytes(std::int32_t record) const;
+    std::string_view GetFieldText(const char* recordBytes, std::int32_t field) const;
+    // The field's bytes as stored, all of its width.
+    std::string_view GetFieldBytes(const char* recordBytes, std::int32_t field) const;
+
     // Writes the 32-byte header, one descriptor per column and the terminator.
     // Names longer than 10 characters are cut, and a cut name that matches an
     // earlier one (ignoring case) gets a number as its tail ("LONGFIELD1").

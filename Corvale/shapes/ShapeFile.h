@@ -69,8 +69,12 @@ using ShapeRecordCallback = bool (*)(void* context, CShapeRecord* record, std::i
 // or index entry that does not fit the files, or an index entry whose content
 // length differs from its record's: nothing outside the mapping is ever read.
 // An exception escaping the callback is swallowed.
+// Through an index, the records of a big file are checked on checkThreads
+// threads (0: as many as the machine has) before any is handed over; what is
+// delivered and refused does not depend on their number.
 bool ForEachShapeFileRecord(CShapeFileView& shp, const CShapeIndexView* shx, ShapeRecordCallback callback,
-                            void* context);
+                            void* context,
+                            unsigned checkThreads = 0);
 
 // Writes a .shp and, when a writer is given, its .shx, records renumbered
 // 1..count. Each record is written in the layout of the file's type: a 2D

@@ -1,8 +1,12 @@
 #include "core/Theme.h"
 
 #include "TempDir.h"
+#include "core/query/QueryEngine.h"
+#include "core/query/QueryText.h"
+#include "shapes/FileWriter.h"
 #include "shapes/RecordFixtures.h"
 
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -212,4 +216,110 @@ TEST(ThemeAttributes, PrimaryKeyRefusalsCarryTheirMessages) {
     NativePoints hidden(Rows{{"a"}, {"a"}}, {"NAME"});
     hidden.Hide(0);
     EXPECT_NE(message(hidden.theme, {0}), "") << "duplicates among filtered-out shapes are refused too";
+}
+
+// A row read once per shape (as the query engine reads) gives every cell what
+// a single read of that cell gives, and its numbers are what reading that
+// text gives, whatever the bytes of the cell: the common right-aligned forms
+// are read straight from the bytes, everything else through the text.
+TEST(ThemeAttributes, RowReadsAnswerAsSingleCellReads) {
+    // Raw cells: an N(11) integer column, an N(20,3) double column and C(6).
+    const std::vector<std::array<std::string, 3>> cells = {
+        {"         42", "             750.125", "Sydney"},
+        {"        -42", "                -0.5", "ab    "},
+        {"        +42", "               007.5", std::string("a\0b   ", 6)},
+        {"42         ", "12.5                ", "      "},
+        {"     4 2   ", "               -0.5 ", "x"},
+        {"***********", "********************", "y"},
+        {"    -     4", "                 12.", "z"},
+        {std::string("       12\0\0", 11), "                  .5", "w"},
+        {std::string("\0        12", 11), "               1.2.3", "v"},
+        {"12345678901", "                1e10", "u"},
+        {"     1e5   ", "                 inf", "t"},
+        {"   -0000001", "              -.0001", "s"},
+        {"         --1", "    0.30000000000001", "r"},
+        {"    \t    17", "999999999999999.9999", "q"},
+        {"           ", "     12345678901.234", "p"},
+        {"          0", "                  -0", "o"},
+        {"         -0", std::string("\0              12.5", 20), "n"},
+    };
+    TempDir dir;
+    const std::string stem = dir.file("cells");
+    // One shape more than the table holds rows: its cells cannot be read.
+    std::vector<Bytes> points;
+    std::vector<const CShapeRecord*> records;
+    for (std::size_t i = 0; i <= cells.size(); ++i)
+        points.push_back(MakePoint(static_cast<double>(i), 0, static_cast<std::uint32_t>(i + 1)));
+    for (const Bytes& p : points)
+        records.push_back(Rec(p));
+    CFileWriter shp, shx, dbf;
+    ASSERT_TRUE(shp.Open((stem + ".shp").c_str()) && shx.Open((stem + ".shx").c_str()));
+    ASSERT_TRUE(WriteShapeFile(shp, &shx, SHT_Point, records.size(), records.data()) && shp.Close() && shx.Close());
+    std::vector<CAttributeFieldInfo> fields = {Field("I", FT_Int), Field("D", FT_Double), Field("S")};
+    fields[0].m_Length = 11;
+    fields[1].m_Length = 20;
+    fields[1].m_Decimals = 3;
+    fields[2].m_Length = 6;
+    ASSERT_TRUE(dbf.Open((stem + ".dbf").c_str()) &&
+                CdBaseFile::WriteHeader(fields, &dbf, static_cast<std::uint32_t>(records.size())));
+    for (const auto& row : cells) {
+        std::string bytes = " ";
+        for (std::size_t k = 0; k < row.size(); ++k)
+            bytes += row[k].substr(0, static_cast<std::size_t>(fields[k].m_Length)) +
+                     std::string(static_cast<std::size_t>(fields[k].m_Length) - std::min<std::size_t>(row[k].size(), fields[k].m_Length), ' ');
+        ASSERT_EQ(dbf.Write(bytes.data(), bytes.size()), bytes.size());
+    }
+    ASSERT_TRUE(dbf.Close());
+
+    CTheme shapeFile;
+    ASSERT_TRUE(shapeFile.OpenShapeFile(stem + ".shp"));
+    ASSERT_EQ(shapeFile.GetAttributeType(0), FT_Int);
+    ASSERT_EQ(shapeFile.GetAttributeType(1), FT_Double);
+    CTheme child;
+    child.m_SourceType = ST_ParentTheme;
+    child.m_ShapeType = SHT_Point;
+    child.m_ParentTheme = &shapeFile;
+    child.m_Points = {shapeFile.m_Points.rbegin(), shapeFile.m_Points.rend()};
+    child.ResetFilter();
+    Rows nativeRows;
+    for (const auto& row : cells)
+        nativeRows.push_back({row[0], row[1]});
+    NativePoints native(nativeRows);
+
+    const auto sameNumber = [](double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; };
+    for (CTheme* theme : {&shapeFile, &child, &native.theme}) {
+        const int count = theme->GetShapeCount();
+        for (int position = -1; position <= count; ++position) {
+            CTheme::CAttributeRow row = theme->GetAttributeRowAt(position);
+            for (int field = -1; field <= 3; ++field) {
+                SCOPED_TRACE(testing::Message() << "position " << position << ", field " << field);
+                const std::string text(theme->GetAttributeViewAt(position, field));
+                EXPECT_EQ(row.Text(field), text);
+                EXPECT_EQ(row.Integer(field), CorvaleSQL::detail::ReadLeadingInt64(text));
+                EXPECT_TRUE(sameNumber(row.Number(field), CorvaleSQL::detail::ReadLeadingDouble(text)));
+            }
+        }
+    }
+    // The shape without a row reads as an error, as a single read gives it.
+    EXPECT_EQ(shapeFile.GetAttributeRowAt(static_cast<int>(cells.size())).Text(0), "#Error#");
+
+    // Queries read these cells as numbers; joined to a function call they
+    // read the text instead. Both answer alike, shape after shape.
+    for (const char* condition : {"I > 10", "D < 1", "I * 2 + 1 > 0 AND D >= 0", "I = D", "D * 2 = 1.0", "S LIKE 'a*'"}) {
+        CorvaleSQL::CQueryEngine numbers;
+        CorvaleSQL::CQueryEngine texts;
+        std::string error;
+        ASSERT_TRUE(numbers.Prepare(&shapeFile, condition, error));
+        ASSERT_TRUE(texts.Prepare(&shapeFile, std::string("(") + condition + ") AND strlen('x') = 1", error));
+        for (int position = 0; position < shapeFile.GetShapeCount(); ++position) {
+            std::string answers[2];
+            CorvaleSQL::CQueryEngine* engines[2] = {&numbers, &texts};
+            for (int k = 0; k < 2; ++k) {
+                bool result = false;
+                answers[k] = engines[k]->Evaluate(&shapeFile, result, position, error) ? (result ? "TRUE" : "FALSE")
+                                                                                        : error;
+            }
+            EXPECT_EQ(answers[0], answers[1]) << condition << " at " << position;
+        }
+    }
 }

@@ -106,8 +106,8 @@ struct OpenedPair {
             hasShx = shx.Attach(&shxReader);
     }
 
-    bool Walk(Walked& walked) {
-        return ForEachShapeFileRecord(shp, hasShx ? &shx : nullptr, Collect, &walked);
+    bool Walk(Walked& walked, unsigned checkThreads = 0) {
+        return ForEachShapeFileRecord(shp, hasShx ? &shx : nullptr, Collect, &walked, checkThreads);
     }
 };
 
@@ -553,16 +553,32 @@ TEST(ShapeFileWalk, BigIndexedFilesStopAtTheFirstDamagedRecord) {
         const std::uint32_t delivered =
             c.damaged.empty() ? kCount : *std::min_element(c.damaged.begin(), c.damaged.end());
 
-        OpenedPair pair(stem + ".shp", stem + ".shx");
-        ASSERT_TRUE(pair.hasShx);
-        Walked walked;
-        EXPECT_EQ(pair.Walk(walked), c.damaged.empty());
-        ASSERT_EQ(walked.records.size(), delivered);
-        for (std::uint32_t i = 0; i < delivered; i += 997)
-            ASSERT_EQ(GetShapeRecordIndex(walked.records[i]), static_cast<int>(i));
-        if (delivered > 0)
-            EXPECT_EQ(GetShapeRecordIndex(walked.records.back()), static_cast<int>(delivered - 1));
-        // The reader stands after the last record handed over.
-        EXPECT_EQ(pair.shpReader.GetPosition(), 100u + 28u * delivered);
+        // The machine's own number of threads, one thread, and numbers that
+        // put the chunk borders elsewhere: the same records, in the same
+        // order, and the same refusal.
+        std::vector<std::ptrdiff_t> firstWalk;
+        for (const unsigned threads : {0u, 1u, 5u}) {
+            SCOPED_TRACE(threads);
+            OpenedPair pair(stem + ".shp", stem + ".shx");
+            ASSERT_TRUE(pair.hasShx);
+            Walked walked;
+            EXPECT_EQ(pair.Walk(walked, threads), c.damaged.empty());
+            ASSERT_EQ(walked.records.size(), delivered);
+            for (std::uint32_t i = 0; i < delivered; i += 997)
+                ASSERT_EQ(GetShapeRecordIndex(walked.records[i]), static_cast<int>(i));
+            if (delivered > 0) {
+                EXPECT_EQ(GetShapeRecordIndex(walked.records.back()), static_cast<int>(delivered - 1));
+            }
+            // The reader stands after the last record handed over.
+            EXPECT_EQ(pair.shpReader.GetPosition(), 100u + 28u * delivered);
+            // Offsets into the mapping, which each pair maps anew.
+            std::vector<std::ptrdiff_t> offsets;
+            for (CShapeRecord* record : walked.records)
+                offsets.push_back(reinterpret_cast<const unsigned char*>(record) - pair.shpReader.GetData());
+            if (threads == 0)
+                firstWalk = offsets;
+            else
+                EXPECT_TRUE(offsets == firstWalk);
+        }
     }
 }

@@ -303,6 +303,27 @@ struct CQueryEngine::Work {
     Plan plan;
     // The slots the replayed steps fill.
     std::vector<Token> results;
+    // Each recorded step with what stays the same from shape to shape worked
+    // out once (CompilePlan): its operands' places, and the operand of a
+    // constant it reads.
+    struct Compiled {
+        enum Form : std::uint8_t {
+            // Through the tokens, as the reduction does it.
+            Generic,
+            // A column compared with a string or number constant.
+            CompareColumn,
+            // Arithmetic on a number constant and another operand.
+            ArithmeticConstant,
+        };
+        Form form = Generic;
+        // The constant is the left operand.
+        bool constantFirst = false;
+        std::int32_t column = -1;
+        Operand constant;
+        Token* left = nullptr;
+        Token* right = nullptr;
+    };
+    std::vector<Compiled> compiled;
 };
 
 CQueryEngine::CQueryEngine() : m_Work(std::make_unique<Work>()) {
@@ -481,19 +502,22 @@ bool CQueryEngine::Evaluate(CTheme* theme, bool& result, int position, std::stri
     }
     m_Layer = theme;
     const bool numbers = m_Work->numbersAsNumbers;
+    // Where the shape's cells are kept is found once; numbers are read
+    // straight from the cells' bytes and texts copied once, into the column.
+    CTheme::CAttributeRow row = theme->GetAttributeRowAt(position);
     for (const std::int32_t column : m_Work->fetch) {
         QueryColumn& info = m_Columns[static_cast<std::size_t>(column)];
-        const std::string_view text = theme->GetAttributeViewAt(position, column);
         // Only a function call reads a number column's text; without one
         // the number is all the query can see of it.
         if (numbers && IsIntegerType(info.type)) {
             info.numeric = true;
-            info.integer = detail::ReadLeadingInt64(text);
+            info.integer = row.Integer(column);
         } else if (numbers && IsDoubleType(info.type)) {
             info.numeric = true;
-            info.number = detail::ReadLeadingDouble(text);
+            info.number = row.Number(column);
         } else {
             info.numeric = false;
+            const std::string_view text = row.Text(column);
             info.value.assign(text.data(), text.size());
         }
     }
@@ -527,6 +551,7 @@ bool CQueryEngine::Run(bool& result, std::string& error) {
             if (plan.recording && (code == C_True || code == C_False)) {
                 plan.resultSlot = last.slot;
                 plan.ready = true;
+                CompilePlan();
             }
             plan.recording = false;
         }
@@ -552,19 +577,92 @@ void CQueryEngine::Record(Token& value, int kind, int op, std::uint32_t left, st
         Step{static_cast<StepKind>(kind), static_cast<std::uint8_t>(op), left, right, count});
 }
 
-const CQueryEngine::Token& CQueryEngine::Replay() {
+// What a replayed step reads is fixed by the recording: the prepared tokens
+// do not change between shapes, nor do the columns' types; only the columns'
+// values and the results of earlier steps do. So the operand of a constant is
+// worked out here once, and a column compared with a constant is read without
+// looking at its token. Every such step raises what the full step would raise:
+// a constant's operand never raises anything, and the other operand is read
+// as the full step reads it.
+void CQueryEngine::CompilePlan() {
     Work& work = *m_Work;
     const Plan& plan = work.plan;
     work.results.resize(plan.steps.size());
+    work.compiled.assign(plan.steps.size(), Work::Compiled());
+    const auto isPrepared = [&](std::uint32_t slot) { return slot == kZeroSlot || slot < work.prepared.size(); };
+    const auto isConstant = [&](std::uint32_t slot) {
+        const Token& token = SlotToken(slot);
+        return isPrepared(slot) && (token.IsQuote() || token.IsNumeric());
+    };
+    const auto columnOf = [&](std::uint32_t slot) -> std::int32_t {
+        Token& token = SlotToken(slot);
+        if (!isPrepared(slot) || token.IsQuote() || token.IsNumeric() || token.IsReserved())
+            return -1;
+        return ColumnOf(token);
+    };
     for (std::size_t i = 0; i < plan.steps.size(); ++i) {
         const Step& step = plan.steps[i];
+        Work::Compiled& compiled = work.compiled[i];
+        if (step.kind != S_In)
+            compiled.left = &SlotToken(step.left);
+        if (step.kind == S_Arithmetic || step.kind == S_Comparison || step.kind == S_Logical)
+            compiled.right = &SlotToken(step.right);
+        if (step.kind == S_Comparison) {
+            const bool leftConstant = isConstant(step.left);
+            const bool rightConstant = isConstant(step.right);
+            const std::int32_t column = leftConstant ? columnOf(step.right) : rightConstant ? columnOf(step.left) : -1;
+            if (column >= 0) {
+                compiled.form = Work::Compiled::CompareColumn;
+                compiled.constantFirst = leftConstant;
+                compiled.column = column;
+                compiled.constant = ComparisonOperand(leftConstant ? *compiled.left : *compiled.right);
+            }
+        } else if (step.kind == S_Arithmetic) {
+            // The quote and keyword checks of the full step pass for a number
+            // constant and for any operand that is no quote and no keyword.
+            const bool leftConstant = isConstant(step.left) && compiled.left->IsNumeric();
+            const bool rightConstant = !leftConstant && isConstant(step.right) && compiled.right->IsNumeric();
+            if (leftConstant || rightConstant) {
+                Token& other = leftConstant ? *compiled.right : *compiled.left;
+                if (!other.IsQuote() && !other.IsReserved()) {
+                    compiled.form = Work::Compiled::ArithmeticConstant;
+                    compiled.constantFirst = leftConstant;
+                    compiled.constant = ArithmeticOperand(leftConstant ? *compiled.left : *compiled.right);
+                }
+            }
+        }
+    }
+}
+
+const CQueryEngine::Token& CQueryEngine::Replay() {
+    Work& work = *m_Work;
+    const Plan& plan = work.plan;
+    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+        const Step& step = plan.steps[i];
+        const Work::Compiled& compiled = work.compiled[i];
         Token& out = work.results[i];
+        switch (compiled.form) {
+        case Work::Compiled::CompareColumn: {
+            const Operand value = ColumnComparisonOperand(m_Columns[static_cast<std::size_t>(compiled.column)]);
+            out = MakeBool(compiled.constantFirst ? CompareOperands(step.op, compiled.constant, value)
+                                                  : CompareOperands(step.op, value, compiled.constant));
+            continue;
+        }
+        case Work::Compiled::ArithmeticConstant:
+            if (compiled.constantFirst)
+                ArithmeticOnOperands(compiled.constant, ArithmeticOperand(*compiled.right), step.op, out);
+            else
+                ArithmeticOnOperands(ArithmeticOperand(*compiled.left), compiled.constant, step.op, out);
+            continue;
+        case Work::Compiled::Generic:
+            break;
+        }
         switch (step.kind) {
         case S_Arithmetic:
-            EvaluateArithmetic(SlotToken(step.left), SlotToken(step.right), step.op, out);
+            EvaluateArithmetic(*compiled.left, *compiled.right, step.op, out);
             break;
         case S_Comparison:
-            out = MakeBool(EvaluateComparison(step.op, SlotToken(step.left), SlotToken(step.right)));
+            out = MakeBool(EvaluateComparison(step.op, *compiled.left, *compiled.right));
             break;
         case S_In: {
             bool match = false;
@@ -574,10 +672,10 @@ const CQueryEngine::Token& CQueryEngine::Replay() {
             break;
         }
         case S_Logical:
-            out = EvaluateLogical(SlotToken(step.left), SlotToken(step.right), step.op);
+            out = EvaluateLogical(*compiled.left, *compiled.right, step.op);
             break;
         case S_Not:
-            out = MakeBool((SlotToken(step.left).code == C_True) != (step.op != 0));
+            out = MakeBool((compiled.left->code == C_True) != (step.op != 0));
             break;
         }
     }
@@ -976,39 +1074,50 @@ void CQueryEngine::EvaluateArithmetic(Token& left, Token& right, int op, Token& 
         throw CQueryError(kArithmeticMismatch);
     if (left.IsReserved() || right.IsReserved())
         throw CQueryError("Illegal use of reserved keyword.");
-    Operand a = ArithmeticOperand(left);
-    Operand b = ArithmeticOperand(right);
-    if (a.type != b.type) {
-        if (a.type == QCT_Integer && b.type == QCT_Double)
-            a.number = static_cast<double>(a.integer);
-        else if (a.type == QCT_Double && b.type == QCT_Integer)
-            b.number = static_cast<double>(b.integer);
+    const Operand a = ArithmeticOperand(left);
+    const Operand b = ArithmeticOperand(right);
+    ArithmeticOnOperands(a, b, op, out);
+}
+
+void CQueryEngine::ArithmeticOnOperands(const Operand& left, const Operand& right, int op, Token& out) {
+    // Plain locals rather than copies of the operands: the operands were
+    // just written, and reading them back whole stalls.
+    std::int32_t type = left.type;
+    const std::int64_t ai = left.integer;
+    const std::int64_t bi = right.integer;
+    double x = left.number;
+    double y = right.number;
+    if (left.type != right.type) {
+        if (left.type == QCT_Integer && right.type == QCT_Double)
+            x = static_cast<double>(ai);
+        else if (left.type == QCT_Double && right.type == QCT_Integer)
+            y = static_cast<double>(bi);
         else
             throw CQueryError(kArithmeticMismatch);
-        a.type = b.type = QCT_Double;
+        type = QCT_Double;
     }
-    if (a.type == 0)
+    if (type == 0)
         throw CQueryError(kSqlError);
 
-    if (a.type == QCT_Integer) {
+    if (type == QCT_Integer) {
         std::int64_t value = 0;
         bool overflow = false;
         switch (op) {
-        case OP_Add: overflow = __builtin_add_overflow(a.integer, b.integer, &value); break;
-        case OP_Sub: overflow = __builtin_sub_overflow(a.integer, b.integer, &value); break;
-        case OP_Mul: overflow = __builtin_mul_overflow(a.integer, b.integer, &value); break;
+        case OP_Add: overflow = __builtin_add_overflow(ai, bi, &value); break;
+        case OP_Sub: overflow = __builtin_sub_overflow(ai, bi, &value); break;
+        case OP_Mul: overflow = __builtin_mul_overflow(ai, bi, &value); break;
         case OP_Div:
         case OP_Mod:
-            if (b.integer == 0)
+            if (bi == 0)
                 throw CQueryError(kDivisionByZero);
-            if (b.integer == -1) {
+            if (bi == -1) {
                 // INT64_MIN / -1 does not fit and traps on x86; its remainder is 0.
                 if (op == OP_Mod)
                     value = 0;
                 else
-                    overflow = __builtin_sub_overflow(std::int64_t(0), a.integer, &value);
+                    overflow = __builtin_sub_overflow(std::int64_t(0), ai, &value);
             } else {
-                value = op == OP_Div ? a.integer / b.integer : a.integer % b.integer;
+                value = op == OP_Div ? ai / bi : ai % bi;
             }
             break;
         default: throw CQueryError(kSqlError);
@@ -1026,13 +1135,13 @@ void CQueryEngine::EvaluateArithmetic(Token& left, Token& right, int op, Token& 
 
     double value = 0.0;
     switch (op) {
-    case OP_Add: value = a.number + b.number; break;
-    case OP_Sub: value = a.number - b.number; break;
-    case OP_Mul: value = a.number * b.number; break;
+    case OP_Add: value = x + y; break;
+    case OP_Sub: value = x - y; break;
+    case OP_Mul: value = x * y; break;
     case OP_Div:
-        if (b.number == 0.0)
+        if (y == 0.0)
             throw CQueryError(kDivisionByZero);
-        value = a.number / b.number;
+        value = x / y;
         break;
     case OP_Mod: throw CQueryError("Modulus only supported for integers.");
     default: throw CQueryError(kSqlError);
@@ -1051,6 +1160,21 @@ void CQueryEngine::EvaluateArithmetic(Token& left, Token& right, int op, Token& 
     out.column = -1;
 }
 
+inline CQueryEngine::Operand CQueryEngine::ColumnComparisonOperand(const QueryColumn& info) {
+    Operand operand;
+    if (info.type == QCT_String) {
+        operand.type = QCT_String;
+        operand.text = info.value;
+    } else if (IsIntegerType(info.type)) {
+        operand.type = QCT_Integer;
+        operand.integer = info.numeric ? info.integer : detail::ReadLeadingInt64(info.value);
+    } else if (IsDoubleType(info.type)) {
+        operand.type = QCT_Double;
+        operand.number = info.numeric ? info.number : detail::ReadLeadingDouble(info.value);
+    }
+    return operand;
+}
+
 inline CQueryEngine::Operand CQueryEngine::ComparisonOperand(Token& token) {
     Operand operand;
     if (token.IsQuote()) {
@@ -1066,20 +1190,8 @@ inline CQueryEngine::Operand CQueryEngine::ComparisonOperand(Token& token) {
     if (token.IsReserved())
         throw CQueryError("'" + std::string(TextOf(token)) + "', invalid column name.");
     const std::int32_t column = ColumnOf(token);
-    if (column >= 0) {
-        const QueryColumn& info = m_Columns[static_cast<std::size_t>(column)];
-        if (info.type == QCT_String) {
-            operand.type = QCT_String;
-            operand.text = info.value;
-        } else if (IsIntegerType(info.type)) {
-            operand.type = QCT_Integer;
-            operand.integer = info.numeric ? info.integer : detail::ReadLeadingInt64(info.value);
-        } else if (IsDoubleType(info.type)) {
-            operand.type = QCT_Double;
-            operand.number = info.numeric ? info.number : detail::ReadLeadingDouble(info.value);
-        }
-        return operand;
-    }
+    if (column >= 0)
+        return ColumnComparisonOperand(m_Columns[static_cast<std::size_t>(column)]);
     if (token.code == C_True || token.code == C_False) {
         operand.type = 1;
         operand.text = TextOf(token);
@@ -1088,18 +1200,28 @@ inline CQueryEngine::Operand CQueryEngine::ComparisonOperand(Token& token) {
 }
 
 bool CQueryEngine::EvaluateComparison(int code, Token& left, Token& right) {
-    Operand a = ComparisonOperand(left);
-    Operand b = ComparisonOperand(right);
+    const Operand a = ComparisonOperand(left);
+    const Operand b = ComparisonOperand(right);
+    return CompareOperands(code, a, b);
+}
+
+bool CQueryEngine::CompareOperands(int code, const Operand& left, const Operand& right) {
+    const Operand& a = left;
+    const Operand& b = right;
+    // An integer meets a double as a double; other mixed types do not meet.
+    std::int32_t type = a.type;
+    double x = a.number;
+    double y = b.number;
     if (a.type != b.type) {
         if (a.type == QCT_Integer && b.type == QCT_Double)
-            a.number = static_cast<double>(a.integer);
+            x = static_cast<double>(a.integer);
         else if (a.type == QCT_Double && b.type == QCT_Integer)
-            b.number = static_cast<double>(b.integer);
+            y = static_cast<double>(b.integer);
         else
             throw CQueryError("Type mismatch.");
-        a.type = b.type = QCT_Double;
+        type = QCT_Double;
     }
-    switch (a.type) {
+    switch (type) {
     case QCT_String: {
         if (code == 7)
             return MatchLike(a.text, b.text);
@@ -1126,12 +1248,12 @@ bool CQueryEngine::EvaluateComparison(int code, Token& left, Token& right) {
         }
     case QCT_Double:
         switch (code) {
-        case 1: return a.number == b.number;
-        case 2: return a.number != b.number;
-        case 3: return a.number < b.number;
-        case 4: return a.number > b.number;
-        case 5: return a.number <= b.number;
-        case 6: return a.number >= b.number;
+        case 1: return x == y;
+        case 2: return x != y;
+        case 3: return x < y;
+        case 4: return x > y;
+        case 5: return x <= y;
+        case 6: return x >= y;
         default: return false;
         }
     case 1:

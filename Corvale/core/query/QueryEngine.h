@@ -152,6 +152,10 @@ private:
 
     Operand ArithmeticOperand(Token& token);
     Operand ComparisonOperand(Token& token);
+    static Operand ColumnComparisonOperand(const QueryColumn& info);
+    void ArithmeticOnOperands(const Operand& a, const Operand& b, int op, Token& out);
+    static bool CompareOperands(int code, const Operand& a, const Operand& b);
+    void CompilePlan();
     std::int32_t ColumnOf(Token& token) const;
     std::string_view TextOf(Token& token);
     Token MakeToken(std::string_view text);

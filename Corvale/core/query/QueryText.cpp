@@ -95,6 +95,78 @@ std::int64_t ReadLeadingInt64(std::string_view text) {
 
 namespace {
 
+// Where the blanks before a right-aligned number end: the index of the
+// number's first character (sign included), or npos when anything but blanks
+// stands before it.
+std::size_t AfterLeadingBlanks(std::string_view field, std::size_t numberStart) {
+    std::size_t start = numberStart;
+    if (start > 0 && (field[start - 1] == '-' || field[start - 1] == '+'))
+        --start;
+    for (std::size_t i = 0; i < start; ++i)
+        if (field[i] != ' ')
+            return std::string_view::npos;
+    return start;
+}
+
+} // namespace
+
+bool ReadRightAlignedInt64(std::string_view field, std::int64_t& value) {
+    // Eighteen digits always fit a 64-bit integer.
+    std::size_t i = field.size();
+    std::int64_t magnitude = 0;
+    std::int64_t scale = 1;
+    while (i > 0 && field[i - 1] >= '0' && field[i - 1] <= '9' && field.size() - i < 18) {
+        magnitude += (field[i - 1] - '0') * scale;
+        scale *= 10;
+        --i;
+    }
+    if (i == field.size() || (i > 0 && field[i - 1] >= '0' && field[i - 1] <= '9'))
+        return false;
+    const std::size_t start = AfterLeadingBlanks(field, i);
+    if (start == std::string_view::npos)
+        return false;
+    value = start < i && field[start] == '-' ? -magnitude : magnitude;
+    return true;
+}
+
+bool ReadRightAlignedDouble(std::string_view field, double& value) {
+    static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15};
+    // Up to 15 digits the whole digit string is exact as a double, and so is
+    // the power of ten: one division then gives the correctly rounded value,
+    // the one a full decimal reading gives.
+    std::size_t i = field.size();
+    std::uint64_t mantissa = 0;
+    std::uint64_t scale = 1;
+    int digits = 0;
+    int decimals = -1;
+    for (; i > 0; --i) {
+        const char c = field[i - 1];
+        if (c >= '0' && c <= '9') {
+            if (++digits > 15)
+                return false;
+            mantissa += static_cast<std::uint64_t>(c - '0') * scale;
+            scale *= 10;
+        } else if (c == '.' && decimals < 0) {
+            decimals = digits;
+        } else {
+            break;
+        }
+    }
+    // The plain forms only: digits, or digits, a point and digits.
+    if (digits == 0 || decimals == 0 || decimals == digits)
+        return false;
+    const std::size_t start = AfterLeadingBlanks(field, i);
+    if (start == std::string_view::npos)
+        return false;
+    const double magnitude =
+        decimals > 0 ? static_cast<double>(mantissa) / kPowers[decimals] : static_cast<double>(mantissa);
+    value = start < i && field[start] == '-' ? -magnitude : magnitude;
+    return true;
+}
+
+namespace {
+
 using U128 = unsigned __int128;
 
 void AppendDigits(std::uint64_t value, std::string& text, int minimumDigits) {

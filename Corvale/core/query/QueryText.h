@@ -40,6 +40,14 @@ double ReadLeadingDouble(std::string_view text);
 // 64-bit range is the nearest 64-bit value.
 std::int64_t ReadLeadingInt64(std::string_view text);
 
+// The two readings above for the common form of a dBase number field, the
+// number right-aligned behind blanks ("   -42", "  750.125"): the field's
+// bytes are read once, from the end. False, with value untouched, for any
+// other form (a zero byte, asterisks, an exponent, more digits than are read
+// exactly this way); the caller then reads the field's text.
+bool ReadRightAlignedInt64(std::string_view field, std::int64_t& value);
+bool ReadRightAlignedDouble(std::string_view field, double& value);
+
 // Six significant digits in the shortest form, as a stream writes a double by
 // default: 1.5, 1.66667, 1e+06.
 std::string FormatShortDouble(double value);
