@@ -270,6 +270,7 @@ void BuildBoxHash(BoxWorld& w) {
     for (auto& bytes : w.records)
         if (!w.hash->InsertRecord(CShapeRecord::FromBytes(bytes.get())))
             std::abort();
+    w.hash->Pack();
 }
 
 void ReportWindows(benchmark::State& state, std::size_t hits) {

@@ -105,6 +105,7 @@ void CTheme::BuildSpatialIndex() {
         index->Reserve(all.size());
         for (CShapeRecord* record : all)
             index->InsertRecord(record);
+        index->Pack();
         m_SpatialIndex = std::move(index);
     } catch (...) {
         // Without the hash everything still works, only slower; a half-built

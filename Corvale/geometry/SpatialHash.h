@@ -8,10 +8,11 @@
 // as candidates and test each one exactly.
 //
 // Window queries (ForEachCandidate) should not grow with the theme: each
-// record's box is kept once, from its insert, and for big themes (Reserve)
-// every cell is split again into sub-cells sized to the data, so a query
-// looks only at records near it and offers only those whose box meets it,
-// in the order a walk over the cells would.
+// record's box is kept once, from its insert, and once the table is packed
+// (Pack, after it is filled) every cell is split again into sub-cells sized
+// to the data, whose boxes lie in one array, so a query reads only the boxes
+// near it and offers only those that meet it, in the order a walk over the
+// cells would.
 //
 // A record whose box does not fit the grid (it was moved or added after the
 // hash was built and the theme grew) cannot be listed in cells. It is kept in
@@ -28,7 +29,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <limits>
+#include <memory>
 #include <stdexcept>
+#include <type_traits>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -61,24 +65,111 @@ public:
     area_hash_table(const area_hash_table&) = delete;
     area_hash_table& operator=(const area_hash_table&) = delete;
 
-    // Splits every cell into fine x fine sub-cells for the window queries,
-    // sized for about count values; only on an empty table (otherwise, and
-    // for small counts, nothing changes). The cells themselves, and all
-    // that is observed through them, stay as they are.
+    // Room for about count values, and the number Pack sizes its sub-cells
+    // for when fewer have been inserted; only on an empty table.
     void Reserve(std::size_t count) {
         if (!m_Slots.empty() || count == 0)
             return;
-        // About eight boxes per sub-cell: finer sub-cells list each box in
-        // more of them and cost more than they save.
-        const double perCell = static_cast<double>(count) / (8.0 * kColumns * kRows);
-        const int fine = static_cast<int>(std::lround(std::sqrt(perCell)));
-        m_Fine = std::clamp(fine, 1, 64);
-        m_FineCells.clear();
-        if (m_Fine > 1)
-            m_FineCells.resize(static_cast<std::size_t>(kColumns * m_Fine) *
-                               static_cast<std::size_t>(kRows * m_Fine));
+        m_Reserved = count;
         m_Slots.reserve(count);
         m_SlotOf.Reserve(count);
+    }
+
+    // Lays the window-query index out afresh from the values listed now:
+    // every cell split into sub-cells sized to the data, and each sub-cell's
+    // values, with their boxes and ranks, in one array in listing order.
+    // A value that would be copied into very many sub-cells is kept per
+    // cell instead. Callers pack once after filling the table; values
+    // inserted or removed later are kept beside the packed arrays, and the
+    // table packs itself again when they grow numerous. Until the first
+    // Pack, window queries walk the cells. The cells, and all that is
+    // observed through them, stay as they are.
+    void Pack() {
+        std::vector<std::uint32_t> order;
+        order.reserve(m_SlotOf.Size());
+        for (std::size_t id = 0; id < m_Slots.size(); ++id)
+            if (m_Slots[id].seq != kFreeSeq)
+                order.push_back(static_cast<std::uint32_t>(id));
+        const auto bySeq = [this](std::uint32_t a, std::uint32_t b) {
+            return m_Slots[a].seq < m_Slots[b].seq;
+        };
+        if (!std::is_sorted(order.begin(), order.end(), bySeq))
+            std::sort(order.begin(), order.end(), bySeq);
+        const int fine = order.empty() ? 1 : ChooseFine(order);
+
+        Level levels[2];
+        levels[0].fine = fine;
+        for (Level& level : levels)
+            level.starts.assign(level.CellCount() + 1, 0);
+        std::vector<Range> ranges(order.size());
+        std::vector<unsigned char> levelOf(order.size());
+        std::size_t totals[2] = {0, 0};
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            const Box& box = m_Slots[order[i]].box;
+            Range& range = ranges[i];
+            FineIndex(static_cast<C>(box.x1), m_Xmin, m_Xmax, kColumns, fine, range.x1);
+            FineIndex(static_cast<C>(box.x2), m_Xmin, m_Xmax, kColumns, fine, range.x2);
+            FineIndex(static_cast<C>(box.y1), m_Ymin, m_Ymax, kRows, fine, range.y1);
+            FineIndex(static_cast<C>(box.y2), m_Ymin, m_Ymax, kRows, fine, range.y2);
+            levelOf[i] = LevelFor(range, fine);
+            Level& level = levels[levelOf[i]];
+            const Range cells = LevelRange(range, fine, levelOf[i]);
+            for (int lx = cells.x1; lx <= cells.x2; ++lx)
+                for (int ly = cells.y1; ly <= cells.y2; ++ly)
+                    ++level.starts[level.At(lx, ly) + 1];
+            totals[levelOf[i]] += static_cast<std::size_t>(cells.x2 - cells.x1 + 1) *
+                                  static_cast<std::size_t>(cells.y2 - cells.y1 + 1);
+        }
+        for (int l = 0; l < 2; ++l) {
+            if (totals[l] >= kNoSlot)
+                throw std::length_error("spatial hash full");
+            std::vector<std::uint32_t>& starts = levels[l].starts;
+            for (std::size_t i = 1; i < starts.size(); ++i)
+                starts[i] += starts[i - 1];
+            levels[l].entries.resize(totals[l]);
+        }
+        // Filled in listing order, so each sub-cell's run is in that order;
+        // starts[cell] walks to the start of the next cell meanwhile. A
+        // value's rank in a cell counts the values listed there before it.
+        std::vector<std::uint32_t> nextRank(static_cast<std::size_t>(kColumns) * kRows, 0);
+        std::vector<std::uint32_t> ranks;
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            const Slot& slot = m_Slots[order[i]];
+            const Range& range = ranges[i];
+            TakeRanks(nextRank, range, fine, ranks);
+            Level& level = levels[levelOf[i]];
+            const Range cells = LevelRange(range, fine, levelOf[i]);
+            for (int lx = cells.x1; lx <= cells.x2; ++lx)
+                for (int ly = cells.y1; ly <= cells.y2; ++ly) {
+                    std::uint32_t& at = level.starts[level.At(lx, ly)];
+                    level.entries[at++] =
+                        MakeEntry(slot.box, slot.value, cells, lx, ly,
+                                  RankAt(ranks, range, fine, lx / level.fine, ly / level.fine));
+                }
+        }
+        for (Level& level : levels) {
+            std::vector<std::uint32_t>& starts = level.starts;
+            for (std::size_t i = starts.size() - 1; i > 0; --i)
+                starts[i] = starts[i - 1];
+            starts[0] = 0;
+        }
+
+        // Nothing above changed the table; from here nothing throws.
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            Slot& slot = m_Slots[order[i]];
+            slot.range = ranges[i];
+            slot.packed = true;
+            slot.level = levelOf[i];
+        }
+        m_Fine = fine;
+        m_RankLimit = *std::max_element(nextRank.begin(), nextRank.end());
+        m_NextRank.swap(nextRank);
+        for (int l = 0; l < 2; ++l)
+            m_Levels[l] = std::move(levels[l]);
+        m_PackedCopies = totals[0] + totals[1];
+        m_OverflowCopies = 0;
+        m_DeadCopies = 0;
+        m_Packed = true;
     }
 
     // Column of an x: ok inside the grid; -1 below it and 50 above it (not
@@ -104,17 +195,17 @@ public:
     // takes the current tag.
     //
     // A value already listed under the same cells keeps its place (its box
-    // is updated); one listed under other cells is taken out first, so a
-    // value is never listed twice and its cells are always those of its
-    // latest box.
+    // is updated); one listed under other cells, or in the outside list, is
+    // taken out first, so a value is never listed twice and its cells are
+    // always those of its latest box.
     bool Insert(C xmin, C ymin, C xmax, C ymax, T value) {
         if (m_Tagging)
             m_Tags[value] = m_CurrentTag;
         Range range;
-        const bool ok1 = FineIndex(xmin, m_Xmin, m_Xmax, kColumns, range.x1);
-        const bool ok2 = FineIndex(xmax, m_Xmin, m_Xmax, kColumns, range.x2);
-        const bool ok3 = FineIndex(ymin, m_Ymin, m_Ymax, kRows, range.y1);
-        const bool ok4 = FineIndex(ymax, m_Ymin, m_Ymax, kRows, range.y2);
+        const bool ok1 = FineIndex(xmin, m_Xmin, m_Xmax, kColumns, m_Fine, range.x1);
+        const bool ok2 = FineIndex(xmax, m_Xmin, m_Xmax, kColumns, m_Fine, range.x2);
+        const bool ok3 = FineIndex(ymin, m_Ymin, m_Ymax, kRows, m_Fine, range.y1);
+        const bool ok4 = FineIndex(ymax, m_Ymin, m_Ymax, kRows, m_Fine, range.y2);
         const std::uint32_t* listed = m_SlotOf.Find(value);
         if (!(ok1 && ok2 && ok3 && ok4)) {
             if (listed != nullptr)
@@ -123,6 +214,9 @@ public:
                 m_Outside.push_back(value);
             return false;
         }
+        if (!m_Outside.empty())
+            m_Outside.erase(std::remove(m_Outside.begin(), m_Outside.end(), value),
+                            m_Outside.end());
         if (range.x2 < range.x1)
             std::swap(range.x1, range.x2);
         if (range.y2 < range.y1)
@@ -130,29 +224,54 @@ public:
         Box box{static_cast<double>(std::min(xmin, xmax)), static_cast<double>(std::min(ymin, ymax)),
                 static_cast<double>(std::max(xmin, xmax)), static_cast<double>(std::max(ymin, ymax))};
         if (listed != nullptr) {
-            Slot& slot = m_Slots[*listed];
+            const std::uint32_t id = *listed;
+            Slot& slot = m_Slots[id];
             if (slot.range == range) {
                 slot.box = box;
-                if (m_Fine > 1)
-                    for (int fc = range.x1; fc <= range.x2; ++fc)
-                        for (int fr = range.y1; fr <= range.y2; ++fr)
-                            for (FineEntry& entry : FineCellAt(fc, fr))
-                                if (entry.id == *listed)
-                                    entry.box = box;
+                ForEachCopy(slot, [&](FineEntry& entry, const Range& cells, int lx, int ly) {
+                    entry.box = MakeEntry(box, value, cells, lx, ly, entry.rank).box;
+                });
+                return true;
+            }
+            const int k = m_Fine;
+            if (slot.range.x1 / k == range.x1 / k && slot.range.x2 / k == range.x2 / k &&
+                slot.range.y1 / k == range.y1 / k && slot.range.y2 / k == range.y2 / k) {
+                // The same cells: the value keeps its place in them, only
+                // its sub-cell copies move.
+                std::vector<std::uint32_t> ranks(static_cast<std::size_t>(range.x2 / k - range.x1 / k + 1) *
+                                                 static_cast<std::size_t>(range.y2 / k - range.y1 / k + 1));
+                const Range old = slot.range;
+                ForEachCopy(slot, [&](FineEntry& entry, const Range&, int lx, int ly) {
+                    const int fine = m_Levels[slot.level].fine;
+                    const int rows = old.y2 / k - old.y1 / k + 1;
+                    ranks[static_cast<std::size_t>(lx / fine - old.x1 / k) * rows +
+                          static_cast<std::size_t>(ly / fine - old.y1 / k)] = entry.rank;
+                });
+                DropCopies(slot);
+                slot.range = range;
+                slot.box = box;
+                if (m_Packed) {
+                    AddCopies(id, ranks);
+                    RepackIfCrowded();
+                }
                 return true;
             }
             RemoveFromGrid(value);
         }
         const std::uint64_t seq = m_NextSeq++;
-        const std::uint32_t id = NewSlot(Slot{box, seq, value, range});
+        const std::uint32_t id = NewSlot(Slot{box, seq, value, range, false, 0});
         m_SlotOf.Insert(value, id);
         for (int c = range.x1 / m_Fine; c <= range.x2 / m_Fine; ++c)
             for (int r = range.y1 / m_Fine; r <= range.y2 / m_Fine; ++r)
                 Append(CellAt(c, r), value, id);
-        if (m_Fine > 1)
-            for (int fc = range.x1; fc <= range.x2; ++fc)
-                for (int fr = range.y1; fr <= range.y2; ++fr)
-                    FineCellAt(fc, fr).push_back(FineEntry{box, seq, value, range.x1, range.y1, id});
+        if (m_Packed) {
+            std::vector<std::uint32_t> ranks;
+            TakeRanks(m_NextRank, range, m_Fine, ranks);
+            for (std::uint32_t rank : ranks)
+                m_RankLimit = std::max(m_RankLimit, rank + 1);
+            AddCopies(id, ranks);
+            RepackIfCrowded();
+        }
         return true;
     }
 
@@ -179,8 +298,13 @@ public:
         } else {
             removed = RemoveFromGrid(value);
         }
-        m_Outside.erase(std::remove(m_Outside.begin(), m_Outside.end(), value), m_Outside.end());
-        m_Tags.erase(value);
+        if (!m_Outside.empty())
+            m_Outside.erase(std::remove(m_Outside.begin(), m_Outside.end(), value),
+                            m_Outside.end());
+        if (!m_Tags.empty())
+            m_Tags.erase(value);
+        if (m_Packed)
+            RepackIfCrowded();
         return removed;
     }
 
@@ -233,8 +357,13 @@ public:
     // first of them that its box covers and, within a cell, in the order the
     // values were listed; the outside list comes last.
     template <class Visit> void ForEachInBox(C x1, C y1, C x2, C y2, Visit&& visit) const {
-        if (!VisitGrid(static_cast<double>(x1), static_cast<double>(y1), static_cast<double>(x2),
-                       static_cast<double>(y2), true, visit))
+        const double qx1 = static_cast<double>(x1);
+        const double qy1 = static_cast<double>(y1);
+        const double qx2 = static_cast<double>(x2);
+        const double qy2 = static_cast<double>(y2);
+        const bool walked = m_Packed && !m_RawValues ? VisitPacked(qx1, qy1, qx2, qy2, visit)
+                                                     : VisitCells(qx1, qy1, qx2, qy2, true, visit);
+        if (!walked)
             return;
         for (T value : m_Outside)
             if (!visit(value))
@@ -245,8 +374,8 @@ public:
     // whether or not its box meets the box: for drawing, where a wide or
     // offset line may show beyond its box.
     template <class Visit> void ForEachInCells(C x1, C y1, C x2, C y2, Visit&& visit) const {
-        if (!VisitGrid(static_cast<double>(x1), static_cast<double>(y1), static_cast<double>(x2),
-                       static_cast<double>(y2), false, visit))
+        if (!VisitCells(static_cast<double>(x1), static_cast<double>(y1), static_cast<double>(x2),
+                        static_cast<double>(y2), false, visit))
             return;
         for (T value : m_Outside)
             if (!visit(value))
@@ -269,26 +398,138 @@ protected:
         double x1, y1, x2, y2;
     };
     // A listed value: its box, computed once when it is inserted, the order
-    // it was listed in, and its cells.
+    // it was listed in, its cells, whether its copies are in the packed
+    // arrays (or beside them) and in which level. A free slot has seq
+    // kFreeSeq.
     struct Slot {
         Box box;
         std::uint64_t seq;
         T value;
         Range range;
+        bool packed;
+        unsigned char level;
     };
+    static constexpr std::uint64_t kFreeSeq = ~std::uint64_t{0};
 
-    // One listing in a sub-cell. It carries what a window query needs, so
-    // that a query reads its sub-cells in sequence and nothing else: the
-    // box, the first sub-cell of the value's range, its listing order and
-    // the value itself.
+    // One copy of a value in a sub-cell: all a window query reads. A value
+    // is offered from the one copy in the first sub-cell that both its box
+    // and the query cover: a copy outside the first sub-column of the box
+    // has a NaN left edge, and one outside its first sub-row a NaN bottom
+    // edge, so that only the query's first sub-column (or sub-row), where
+    // such an edge is not compared, offers it. The rank orders the values
+    // of one cell as the cell lists them. A removed copy of the packed
+    // array keeps its place with a NaN box, which meets nothing.
     struct FineEntry {
         Box box;
-        std::uint64_t seq;
         T value;
-        std::int32_t x1;
-        std::int32_t y1;
-        std::uint32_t id;
+        std::uint32_t rank;
     };
+
+    static FineEntry MakeEntry(const Box& box, T value, const Range& range, int fx, int fy,
+                               std::uint32_t rank) {
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        return FineEntry{Box{fx == range.x1 ? box.x1 : nan, fy == range.y1 ? box.y1 : nan, box.x2,
+                             box.y2},
+                         value, rank};
+    }
+
+    // The value's rank in each of its cells (columns outer), taken from
+    // the cells' next ranks.
+    static void TakeRanks(std::vector<std::uint32_t>& nextRank, const Range& range, int fine,
+                          std::vector<std::uint32_t>& ranks) {
+        ranks.clear();
+        for (int c = range.x1 / fine; c <= range.x2 / fine; ++c)
+            for (int r = range.y1 / fine; r <= range.y2 / fine; ++r)
+                ranks.push_back(nextRank[static_cast<std::size_t>(c) * kRows + r]++);
+    }
+    // The rank taken for the cell at column c, row r.
+    static std::uint32_t RankAt(const std::vector<std::uint32_t>& ranks, const Range& range,
+                                int fine, int c, int r) {
+        const int rows = range.y2 / fine - range.y1 / fine + 1;
+        return ranks[static_cast<std::size_t>(c - range.x1 / fine) * rows +
+                     static_cast<std::size_t>(r - range.y1 / fine)];
+    }
+
+    // The two levels of the packed index: sub-cells (level 0) and, for
+    // values that would be copied into too many of them, whole cells
+    // (level 1). Each lays its cells out column by column.
+    struct Level {
+        int fine = 1;
+        std::vector<std::uint32_t> starts;
+        std::vector<FineEntry> entries;
+        // The copies listed since the last Pack, per cell: overflowOf holds
+        // the list's number plus one, 0 for none.
+        std::vector<std::uint32_t> overflowOf;
+        std::vector<std::vector<FineEntry>> overflow;
+
+        std::size_t Rows() const { return static_cast<std::size_t>(kRows) * fine; }
+        std::size_t CellCount() const { return static_cast<std::size_t>(kColumns) * fine * Rows(); }
+        std::size_t At(int column, int row) const {
+            return static_cast<std::size_t>(column) * Rows() + static_cast<std::size_t>(row);
+        }
+        // The copies in a cell: the packed run, or the list beside it.
+        FineEntry* Run(std::size_t at, bool packed, FineEntry*& end) {
+            if (packed) {
+                end = entries.data() + starts[at + 1];
+                return entries.data() + starts[at];
+            }
+            std::vector<FineEntry>& list = overflow[overflowOf[at] - 1];
+            end = list.data() + list.size();
+            return list.data();
+        }
+    };
+
+    // Values with more sub-cell copies than this are kept per cell.
+    static constexpr int kWideCopies = 16;
+
+    static unsigned char LevelFor(const Range& range, int fine) {
+        const std::int64_t copies = std::int64_t{range.x2 - range.x1 + 1} * (range.y2 - range.y1 + 1);
+        return fine > 1 && copies > kWideCopies ? 1 : 0;
+    }
+    // A range in sub-cells as the cells of a level.
+    static Range LevelRange(const Range& range, int fine, unsigned char level) {
+        if (level == 0)
+            return range;
+        Range cells;
+        cells.x1 = range.x1 / fine;
+        cells.y1 = range.y1 / fine;
+        cells.x2 = range.x2 / fine;
+        cells.y2 = range.y2 / fine;
+        return cells;
+    }
+
+    // Sub-cells per cell side for the values: about sixteen values per
+    // sub-cell (smaller sub-cells cost a query more in sub-cells walked than
+    // they save in boxes compared), but sub-cells no smaller than a typical box (the median, so that a
+    // few large ones do not decide), or each box would be copied into many
+    // of them.
+    int ChooseFine(const std::vector<std::uint32_t>& order) const {
+        const std::size_t count = std::max(order.size(), m_Reserved);
+        const double perCell = static_cast<double>(count) / (kFineTarget * kColumns * kRows);
+        int fine = std::clamp(static_cast<int>(std::lround(std::sqrt(perCell))), 1, kMaxFine);
+        const std::size_t step = std::max<std::size_t>(1, order.size() / 4096);
+        std::vector<double> widths;
+        std::vector<double> heights;
+        for (std::size_t i = 0; i < order.size(); i += step) {
+            const Box& box = m_Slots[order[i]].box;
+            widths.push_back(box.x2 - box.x1);
+            heights.push_back(box.y2 - box.y1);
+        }
+        std::nth_element(widths.begin(), widths.begin() + widths.size() / 2, widths.end());
+        std::nth_element(heights.begin(), heights.begin() + heights.size() / 2, heights.end());
+        const double width = widths[widths.size() / 2] /
+                             (static_cast<double>(m_Xmax - m_Xmin) / kColumns);
+        const double height = heights[heights.size() / 2] /
+                              (static_cast<double>(m_Ymax - m_Ymin) / kRows);
+        if (!(width >= 0.0) || !(height >= 0.0))
+            return fine;
+        while (fine > 1 && (1.0 + width * fine) * (1.0 + height * fine) > kMaxCopies)
+            --fine;
+        return fine;
+    }
+    static constexpr double kFineTarget = 16.0;
+    static constexpr double kMaxCopies = 3.0;
+    static constexpr int kMaxFine = 64;
 
     // An open-addressing map from value to slot: the bookkeeping that lets
     // Insert skip the search for duplicates and Remove visit only the
@@ -302,6 +543,7 @@ protected:
             if (size > m_Keys.size())
                 Rehash(size);
         }
+        std::size_t Size() const { return m_Count; }
         const std::uint32_t* Find(const T& key) const {
             if (m_Keys.empty())
                 return nullptr;
@@ -377,14 +619,6 @@ protected:
     cell& CellAt(int column, int row) {
         return m_Cells[static_cast<std::size_t>(column) * kRows + static_cast<std::size_t>(row)];
     }
-    std::vector<FineEntry>& FineCellAt(int column, int row) {
-        return m_FineCells[static_cast<std::size_t>(column) * (kRows * m_Fine) +
-                           static_cast<std::size_t>(row)];
-    }
-    const std::vector<FineEntry>& FineCellAt(int column, int row) const {
-        return m_FineCells[static_cast<std::size_t>(column) * (kRows * m_Fine) +
-                           static_cast<std::size_t>(row)];
-    }
 
     static void Append(cell& target, T value, std::uint32_t slot) {
         // Doubling keeps filling a crowded cell linear; the capacity stays a
@@ -422,28 +656,100 @@ protected:
         return static_cast<std::uint32_t>(m_Slots.size() - 1);
     }
 
+    // Calls f(copy, the value's cells in its level, column, row) on each
+    // copy of a listed value, once packed.
+    template <class F> void ForEachCopy(const Slot& slot, F&& f) {
+        if (!m_Packed)
+            return;
+        Level& level = m_Levels[slot.level];
+        const Range cells = LevelRange(slot.range, m_Fine, slot.level);
+        for (int lx = cells.x1; lx <= cells.x2; ++lx)
+            for (int ly = cells.y1; ly <= cells.y2; ++ly) {
+                FineEntry* end = nullptr;
+                for (FineEntry* e = level.Run(level.At(lx, ly), slot.packed, end); e != end; ++e)
+                    if (e->value == slot.value) {
+                        f(*e, cells, lx, ly);
+                        break;
+                    }
+            }
+    }
+
+    // Lists a value's copies beside the packed arrays, with its ranks in
+    // its cells (columns outer).
+    void AddCopies(std::uint32_t id, const std::vector<std::uint32_t>& ranks) {
+        Slot& slot = m_Slots[id];
+        slot.packed = false;
+        slot.level = LevelFor(slot.range, m_Fine);
+        Level& level = m_Levels[slot.level];
+        const Range cells = LevelRange(slot.range, m_Fine, slot.level);
+        if (level.overflowOf.empty())
+            level.overflowOf.assign(level.CellCount(), 0);
+        for (int lx = cells.x1; lx <= cells.x2; ++lx)
+            for (int ly = cells.y1; ly <= cells.y2; ++ly) {
+                std::uint32_t& list = level.overflowOf[level.At(lx, ly)];
+                if (list == 0) {
+                    level.overflow.emplace_back();
+                    list = static_cast<std::uint32_t>(level.overflow.size());
+                }
+                level.overflow[list - 1].push_back(MakeEntry(
+                    slot.box, slot.value, cells, lx, ly,
+                    RankAt(ranks, slot.range, m_Fine, lx / level.fine, ly / level.fine)));
+                ++m_OverflowCopies;
+            }
+    }
+
+    // Takes a value's copies out of the packed index: packed ones stay as
+    // dead copies, later ones leave their lists.
+    void DropCopies(Slot& slot) {
+        if (!m_Packed)
+            return;
+        if (slot.packed) {
+            const double nan = std::numeric_limits<double>::quiet_NaN();
+            ForEachCopy(slot, [this, nan](FineEntry& entry, const Range&, int, int) {
+                entry.box = Box{nan, nan, nan, nan};
+                ++m_DeadCopies;
+            });
+            return;
+        }
+        Level& level = m_Levels[slot.level];
+        const Range cells = LevelRange(slot.range, m_Fine, slot.level);
+        for (int lx = cells.x1; lx <= cells.x2; ++lx)
+            for (int ly = cells.y1; ly <= cells.y2; ++ly) {
+                std::vector<FineEntry>& list = level.overflow[level.overflowOf[level.At(lx, ly)] - 1];
+                for (auto it = list.begin(); it != list.end(); ++it)
+                    if (it->value == slot.value) {
+                        list.erase(it);
+                        --m_OverflowCopies;
+                        break;
+                    }
+            }
+    }
+
     // Takes a value with a box out of its own cells; the number of cells.
     int RemoveFromGrid(T value) {
         const std::uint32_t* found = m_SlotOf.Find(value);
         if (found == nullptr)
             return 0;
         const std::uint32_t id = *found;
-        const Range range = m_Slots[id].range;
+        Slot& slot = m_Slots[id];
+        const Range range = slot.range;
         int removed = 0;
         for (int c = range.x1 / m_Fine; c <= range.x2 / m_Fine; ++c)
             for (int r = range.y1 / m_Fine; r <= range.y2 / m_Fine; ++r)
                 removed += EraseFromCell(CellAt(c, r), value) ? 1 : 0;
-        if (m_Fine > 1)
-            for (int fc = range.x1; fc <= range.x2; ++fc)
-                for (int fr = range.y1; fr <= range.y2; ++fr) {
-                    std::vector<FineEntry>& list = FineCellAt(fc, fr);
-                    list.erase(std::remove_if(list.begin(), list.end(),
-                                              [id](const FineEntry& e) { return e.id == id; }),
-                               list.end());
-                }
+        DropCopies(slot);
         m_SlotOf.Erase(value);
+        slot.seq = kFreeSeq;
         m_FreeSlots.push_back(id);
         return removed;
+    }
+
+    // Edits since the last Pack sit beside the packed array or leave dead
+    // copies in it; once they reach half of it, packing again is cheaper
+    // than walking them, and costs no more than the edits did.
+    void RepackIfCrowded() {
+        if (m_OverflowCopies + m_DeadCopies > m_PackedCopies / 2 + 1024)
+            Pack();
     }
 
     static bool CellIndex(C v, C lo, C hi, int cellCount, int& index) {
@@ -475,24 +781,25 @@ protected:
         return true;
     }
 
-    // The sub-cell of a value, from the same scaled position as its cell so
-    // that sub-cell / m_Fine is always the cell CellIndex gives; outside
-    // the grid like CellIndex (-1 below, cellCount * m_Fine above).
-    bool FineIndex(C v, C lo, C hi, int cellCount, int& index) const {
+    // The sub-cell of a value with fine sub-cells per cell side, from the
+    // same scaled position as its cell so that sub-cell / fine is always the
+    // cell CellIndex gives; outside the grid like CellIndex (-1 below,
+    // cellCount * fine above).
+    static bool FineIndex(C v, C lo, C hi, int cellCount, int fine, int& index) {
         int cellIndex = 0;
         const bool ok = CellIndex(v, lo, hi, cellCount, cellIndex);
-        if (m_Fine == 1 || cellIndex < 0 || cellIndex >= cellCount) {
-            index = cellIndex < 0 ? -1 : cellIndex >= cellCount ? cellCount * m_Fine : cellIndex;
+        if (fine == 1 || cellIndex < 0 || cellIndex >= cellCount) {
+            index = cellIndex < 0 ? -1 : cellIndex >= cellCount ? cellCount * fine : cellIndex;
             return ok;
         }
-        int sub = m_Fine - 1;
+        int sub = fine - 1;
         if (v != hi) {
             const double scaled =
                 static_cast<double>(v - lo) / static_cast<double>(hi - lo) * cellCount;
-            const double within = (scaled - cellIndex) * m_Fine;
-            sub = within <= 0.0 ? 0 : std::min(static_cast<int>(within), m_Fine - 1);
+            const double within = (scaled - cellIndex) * fine;
+            sub = within <= 0.0 ? 0 : std::min(static_cast<int>(within), fine - 1);
         }
-        index = cellIndex * m_Fine + sub;
+        index = cellIndex * fine + sub;
         return ok;
     }
 
@@ -504,11 +811,11 @@ protected:
         int a = 0;
         int b = 0;
         if (columns) {
-            FineIndex(static_cast<C>(lo), m_Xmin, m_Xmax, cellCount, a);
-            FineIndex(static_cast<C>(hi), m_Xmin, m_Xmax, cellCount, b);
+            FineIndex(static_cast<C>(lo), m_Xmin, m_Xmax, cellCount, m_Fine, a);
+            FineIndex(static_cast<C>(hi), m_Xmin, m_Xmax, cellCount, m_Fine, b);
         } else {
-            FineIndex(static_cast<C>(lo), m_Ymin, m_Ymax, cellCount, a);
-            FineIndex(static_cast<C>(hi), m_Ymin, m_Ymax, cellCount, b);
+            FineIndex(static_cast<C>(lo), m_Ymin, m_Ymax, cellCount, m_Fine, a);
+            FineIndex(static_cast<C>(hi), m_Ymin, m_Ymax, cellCount, m_Fine, b);
         }
         first = std::max(a, 0);
         last = std::min(b, cellCount * m_Fine - 1);
@@ -518,10 +825,12 @@ protected:
         return b.x1 <= x2 && x1 <= b.x2 && b.y1 <= y2 && y1 <= b.y2;
     }
 
-    // The grid part of ForEachInBox (exact) and ForEachInCells; false when
-    // visit stopped the walk.
+    // The walk over the cells' own lists, for ForEachInBox (exact) before
+    // the first Pack or with values added cell by cell, and for
+    // ForEachInCells; false when visit stopped the walk.
     template <class Visit>
-    bool VisitGrid(double qx1, double qy1, double qx2, double qy2, bool exact, Visit& visit) const {
+    bool VisitCells(double qx1, double qy1, double qx2, double qy2, bool exact,
+                    Visit& visit) const {
         if (qx2 < qx1)
             std::swap(qx1, qx2);
         if (qy2 < qy1)
@@ -539,68 +848,186 @@ protected:
         const int c2 = f2 / k;
         const int r1 = g1 / k;
         const int r2 = g2 / k;
-        // A value is offered in the first cell, in the walk's order, that
-        // both its box and the query cover.
-        auto firstCell = [&](const Range& range, int& c, int& r) {
-            c = std::max(range.x1 / k, c1);
-            r = std::max(range.y1 / k, r1);
-        };
-        // Local, so that visit may run another query.
-        std::vector<std::pair<std::uint64_t, T>> group;
         for (int c = c1; c <= c2; ++c) {
             for (int r = r1; r <= r2; ++r) {
                 const cell& whole = GetCellAt(c, r);
-                if (whole.values.empty())
-                    continue;
-                const int fx1 = c == c1 ? f1 : c * k;
-                const int fx2 = c == c2 ? f2 : c * k + k - 1;
-                const int fy1 = r == r1 ? g1 : r * k;
-                const int fy2 = r == r2 ? g2 : r * k + k - 1;
-                const bool partial = exact && k > 1 && !m_RawValues &&
-                                     (fx1 != c * k || fx2 != c * k + k - 1 || fy1 != r * k ||
-                                      fy2 != r * k + k - 1);
-                if (!partial) {
-                    // The cell's own list is in the order wanted.
-                    for (std::size_t n = 0; n < whole.values.size(); ++n) {
-                        const std::uint32_t id = whole.boxIds[n];
-                        if (id != kNoSlot) {
-                            const Slot& slot = m_Slots[id];
-                            int fc = 0;
-                            int fr = 0;
-                            firstCell(slot.range, fc, fr);
-                            if (fc != c || fr != r ||
-                                (exact && !Meets(slot.box, qx1, qy1, qx2, qy2)))
-                                continue;
-                        }
-                        if (!visit(whole.values[n]))
-                            return false;
+                for (std::size_t n = 0; n < whole.values.size(); ++n) {
+                    const std::uint32_t id = whole.boxIds[n];
+                    if (id != kNoSlot) {
+                        // A value is offered in the first cell, in the
+                        // walk's order, that both its box and the query
+                        // cover.
+                        const Slot& slot = m_Slots[id];
+                        if (std::max(slot.range.x1 / k, c1) != c ||
+                            std::max(slot.range.y1 / k, r1) != r ||
+                            (exact && !Meets(slot.box, qx1, qy1, qx2, qy2)))
+                            continue;
                     }
-                    continue;
-                }
-                // Only part of the cell is under the query: its sub-cells
-                // there give the values, each in the first sub-cell both
-                // cover, put back in listing order.
-                group.clear();
-                for (int fx = fx1; fx <= fx2; ++fx) {
-                    for (int fy = fy1; fy <= fy2; ++fy) {
-                        for (const FineEntry& entry : FineCellAt(fx, fy)) {
-                            if (std::max(entry.x1, f1) != fx || std::max(entry.y1, g1) != fy ||
-                                !Meets(entry.box, qx1, qy1, qx2, qy2))
-                                continue;
-                            group.emplace_back(entry.seq, entry.value);
-                        }
-                    }
-                }
-                // Listing orders are unique, so only they are compared.
-                if (group.size() > 1)
-                    std::sort(group.begin(), group.end(),
-                              [](const auto& a, const auto& b) { return a.first < b.first; });
-                for (const auto& entry : group)
-                    if (!visit(entry.second))
+                    if (!visit(whole.values[n]))
                         return false;
+                }
             }
         }
         return true;
+    }
+
+    // ForEachInBox over the packed sub-cells: the values of each cell under
+    // the query come from its sub-cells there, each from the copy in the
+    // first sub-cell both cover, and are put back in the cell's order by
+    // their ranks.
+    template <class Visit>
+    bool VisitPacked(double qx1, double qy1, double qx2, double qy2, Visit& visit) const {
+        if (qx2 < qx1)
+            std::swap(qx1, qx2);
+        if (qy2 < qy1)
+            std::swap(qy1, qy2);
+        int f1 = 0;
+        int f2 = -1;
+        int g1 = 0;
+        int g2 = -1;
+        CoveredFineRange(qx1, qx2, true, f1, f2);
+        CoveredFineRange(qy1, qy2, false, g1, g2);
+        if (f1 > f2 || g1 > g2)
+            return true;
+        const int k = m_Fine;
+        const Level& fineLevel = m_Levels[0];
+        const Level& wideLevel = m_Levels[1];
+        const std::size_t fineRows = fineLevel.Rows();
+        const std::uint32_t* starts = fineLevel.starts.data();
+        const FineEntry* entries = fineLevel.entries.data();
+        const bool overflow = !fineLevel.overflow.empty();
+        const bool wide = !wideLevel.entries.empty() || !wideLevel.overflow.empty();
+        // Local, so that visit may run another query: the values found in
+        // the current cell with their ranks, and, unless ranks run too high,
+        // a bit per rank and the values by rank to put them in order.
+        std::vector<std::pair<std::uint32_t, T>> group;
+        group.reserve(64);
+        const bool bitmap = m_RankLimit <= kBitmapRanks;
+        const std::size_t words = bitmap ? m_RankLimit / 64 + 1 : 0;
+        std::vector<std::uint64_t> found(words, 0);
+        std::unique_ptr<T[]> byRank(bitmap ? new T[words * 64] : nullptr);
+        // Where the edge is NaN (the copy is not the box's first in that
+        // direction), the comparison holds only in the query's first
+        // sub-column or sub-row.
+        auto scan = [&](auto firstColumn, auto firstRow, const FineEntry* e,
+                        const FineEntry* end) {
+            for (; e != end; ++e) {
+                const Box& b = e->box;
+                bool x = qx1 <= b.x2;
+                if constexpr (decltype(firstColumn)::value)
+                    x = x && !(b.x1 > qx2);
+                else
+                    x = x && b.x1 <= qx2;
+                bool y = qy1 <= b.y2;
+                if constexpr (decltype(firstRow)::value)
+                    y = y && !(b.y1 > qy2);
+                else
+                    y = y && b.y1 <= qy2;
+                if (x && y)
+                    group.emplace_back(e->rank, e->value);
+            }
+        };
+        using Yes = std::true_type;
+        using No = std::false_type;
+        auto scanIn = [&](bool firstColumn, bool firstRow, const FineEntry* e,
+                          const FineEntry* end) {
+            if (firstColumn)
+                firstRow ? scan(Yes(), Yes(), e, end) : scan(Yes(), No(), e, end);
+            else
+                firstRow ? scan(No(), Yes(), e, end) : scan(No(), No(), e, end);
+        };
+        for (int c = f1 / k; c <= f2 / k; ++c) {
+            const int fx1 = std::max(f1, c * k);
+            const int fx2 = std::min(f2, c * k + k - 1);
+            for (int r = g1 / k; r <= g2 / k; ++r) {
+                const int fy1 = std::max(g1, r * k);
+                const int fy2 = std::min(g2, r * k + k - 1);
+                group.clear();
+                for (int fx = fx1; fx <= fx2; ++fx) {
+                    const std::size_t base = static_cast<std::size_t>(fx) * fineRows;
+                    // The sub-cells of one sub-column lie next to each other.
+                    int fy = fy1;
+                    if (fy == g1) {
+                        scanIn(fx == f1, true, entries + starts[base + fy],
+                               entries + starts[base + fy + 1]);
+                        ++fy;
+                    }
+                    if (fy <= fy2)
+                        scanIn(fx == f1, false, entries + starts[base + fy],
+                               entries + starts[base + fy2 + 1]);
+                    if (overflow)
+                        for (int sy = fy1; sy <= fy2; ++sy)
+                            if (const std::uint32_t list = fineLevel.overflowOf[base + sy]) {
+                                const std::vector<FineEntry>& extra = fineLevel.overflow[list - 1];
+                                scanIn(fx == f1, sy == g1, extra.data(),
+                                       extra.data() + extra.size());
+                            }
+                }
+                if (wide) {
+                    // Wide values, copied per cell: the same test a cell up.
+                    const std::size_t at = wideLevel.At(c, r);
+                    const bool firstColumn = c == f1 / k;
+                    const bool firstRow = r == g1 / k;
+                    if (!wideLevel.entries.empty())
+                        scanIn(firstColumn, firstRow,
+                               wideLevel.entries.data() + wideLevel.starts[at],
+                               wideLevel.entries.data() + wideLevel.starts[at + 1]);
+                    if (!wideLevel.overflow.empty())
+                        if (const std::uint32_t list = wideLevel.overflowOf[at]) {
+                            const std::vector<FineEntry>& extra = wideLevel.overflow[list - 1];
+                            scanIn(firstColumn, firstRow, extra.data(), extra.data() + extra.size());
+                        }
+                }
+                if (group.size() == 1) {
+                    if (!visit(group[0].second))
+                        return false;
+                } else if (bitmap && group.size() > 1) {
+                    std::size_t low = words;
+                    std::size_t high = 0;
+                    for (const auto& hit : group) {
+                        const std::size_t word = hit.first / 64;
+                        found[word] |= std::uint64_t{1} << (hit.first % 64);
+                        byRank[hit.first] = hit.second;
+                        low = std::min(low, word);
+                        high = std::max(high, word);
+                    }
+                    for (std::size_t w = low; w <= high; ++w) {
+                        std::uint64_t bits = found[w];
+                        found[w] = 0;
+                        while (bits != 0) {
+                            const int bit = CountTrailingZeros(bits);
+                            bits &= bits - 1;
+                            if (!visit(byRank[w * 64 + static_cast<std::size_t>(bit)]))
+                                return false;
+                        }
+                    }
+                } else if (group.size() > 1) {
+                    std::sort(group.begin(), group.end(),
+                              [](const auto& a, const auto& b) { return a.first < b.first; });
+                    for (const auto& hit : group)
+                        if (!visit(hit.second))
+                            return false;
+                }
+            }
+        }
+        return true;
+    }
+
+    // Ranks up to which VisitPacked orders a cell's values by a bitmap
+    // rather than by sorting them.
+    static constexpr std::uint32_t kBitmapRanks = 8192;
+
+    static int CountTrailingZeros(std::uint64_t bits) {
+#if defined(__GNUC__)
+        return __builtin_ctzll(bits);
+#else
+        int n = 0;
+        while ((bits & 1) == 0) {
+            bits >>= 1;
+            ++n;
+        }
+        return n;
+#endif
     }
 
     C m_Xmin;
@@ -613,15 +1040,25 @@ protected:
     bool m_Tagging = false;
     int m_CurrentTag = -1;
 
-    // The window-query side: each listed value's slot, the sub-cells, and
-    // the map from value to slot.
-    int m_Fine = 1;
-    std::vector<std::vector<FineEntry>> m_FineCells;
+    // Each listed value's slot and the map from value to slot.
     std::vector<Slot> m_Slots;
     std::vector<std::uint32_t> m_FreeSlots;
     SlotMap m_SlotOf;
     std::uint64_t m_NextSeq = 0;
     bool m_RawValues = false;
+    std::size_t m_Reserved = 0;
+
+    // The window-query side, from Pack on: sub-cells per cell side, the
+    // two levels, and the number of copies packed.
+    int m_Fine = 1;
+    bool m_Packed = false;
+    Level m_Levels[2];
+    std::size_t m_PackedCopies = 0;
+    std::size_t m_OverflowCopies = 0;
+    std::size_t m_DeadCopies = 0;
+    // Each cell's next rank, and one more than the largest rank given.
+    std::vector<std::uint32_t> m_NextRank;
+    std::uint32_t m_RankLimit = 0;
 };
 
 } // namespace stdext

@@ -253,22 +253,30 @@ std::vector<int> InCells(const Table& table, double x1, double y1, double x2, do
 
 // Window queries give exactly the values whose boxes meet the window (or, for
 // drawing, all those listed in the cells under it), in the order of the cell
-// walk, whether or not the cells are split into sub-cells,
-// and keep doing so while values are removed, moved and inserted again.
+// walk, whether the table walks its cells or its packed index (cells split
+// into sub-cells for small boxes, wide boxes kept per cell), and keep doing
+// so while values are removed, moved and inserted again, and when the table
+// packs itself again after many edits.
 TEST(AreaHashTable, WindowQueriesMatchAPlainScanBeforeAndAfterEdits) {
     struct Case {
-        std::size_t reserve; // 0: cells not split
+        std::size_t reserve; // the count the sub-cells are sized for
         int values;
         double maxSize;
+        bool pack;
+        int wideEvery; // every so many values gets a box up to 60 across
     };
     const Case cases[] = {
-        {0, 1500, 20}, {200000, 1500, 20}, {2000000, 3000, 3}, {200000, 800, 120},
+        {0, 1500, 20, false, 0},      {200000, 1500, 20, true, 0},
+        {200000, 3000, 0.3, true, 25}, {500000, 3000, 0.1, true, 10},
+        {200000, 800, 120, true, 0},   {0, 3000, 3, false, 0},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.reserve);
+        SCOPED_TRACE(test.maxSize);
         std::mt19937 random(static_cast<unsigned>(test.values + test.reserve));
         std::uniform_real_distribution<double> coordinate(-5, 105);
         std::uniform_real_distribution<double> size(0, test.maxSize);
+        std::uniform_real_distribution<double> wideSize(0, 60);
         std::uniform_int_distribution<int> pick(0, 9);
         Table table(0, 0, 100, 100);
         table.Reserve(test.reserve);
@@ -277,8 +285,9 @@ TEST(AreaHashTable, WindowQueriesMatchAPlainScanBeforeAndAfterEdits) {
         auto insert = [&](int value) {
             double x = coordinate(random);
             double y = coordinate(random);
-            double w = size(random);
-            double h = size(random);
+            const bool wide = test.wideEvery > 0 && value % test.wideEvery == 0;
+            double w = wide ? wideSize(random) : size(random);
+            double h = wide ? wideSize(random) : size(random);
             // Some boxes are points, some lie on cell borders.
             if (pick(random) == 0)
                 w = h = 0;
@@ -297,11 +306,13 @@ TEST(AreaHashTable, WindowQueriesMatchAPlainScanBeforeAndAfterEdits) {
         for (int v = 1; v <= test.values; ++v)
             insert(v);
         ASSERT_FALSE(outside.empty());
+        if (test.pack)
+            table.Pack();
 
         auto check = [&](const char* when) {
             std::uniform_real_distribution<double> queryCoordinate(-10, 110);
             std::uniform_real_distribution<double> querySize(0, 30);
-            for (int q = 0; q < 300; ++q) {
+            for (int q = 0; q < 150; ++q) {
                 const double x = queryCoordinate(random);
                 const double y = queryCoordinate(random);
                 const double w = q % 10 == 0 ? 0 : querySize(random);
@@ -352,6 +363,37 @@ TEST(AreaHashTable, WindowQueriesMatchAPlainScanBeforeAndAfterEdits) {
                       outside.end());
         EXPECT_EQ(table.GetOutsideCount(), static_cast<int>(outside.size()));
         check("after edits");
+        table.Pack();
+        check("after packing again");
+
+        // Moving every value makes the table pack itself again on the way. A
+        // value that stays in the same cells keeps its place in them; one
+        // that moves to other cells is listed last.
+        std::vector<ModelEntry> stayed;
+        std::vector<ModelEntry> movedOn;
+        auto cellRange = [&table](const ModelEntry& e) {
+            int a = 0, b = 0, p = 0, q = 0;
+            table.GetColumn(e.x1, a);
+            table.GetColumn(e.x2, b);
+            table.GetRow(e.y1, p);
+            table.GetRow(e.y2, q);
+            return std::make_tuple(a, b, p, q);
+        };
+        for (const ModelEntry& before : listed) {
+            ModelEntry e = before;
+            const double dx = e.value % 2 == 0 ? 0.7 : -0.3;
+            e.x1 += dx;
+            e.x2 += dx;
+            if (!table.Insert(e.x1, e.y1, e.x2, e.y2, e.value))
+                outside.push_back(e.value);
+            else if (cellRange(e) == cellRange(before))
+                stayed.push_back(e);
+            else
+                movedOn.push_back(e);
+        }
+        listed = stayed;
+        listed.insert(listed.end(), movedOn.begin(), movedOn.end());
+        check("after moving every value");
 
         // The cells list exactly the values left, each in every cell of its box.
         std::map<int, int> cellsOf;
@@ -379,6 +421,8 @@ TEST(AreaHashTable, InsertingAgainMovesTheValue) {
         table.Reserve(reserve);
         ASSERT_TRUE(table.Insert(1, 1, 3, 3, 7));
         ASSERT_TRUE(table.Insert(1, 1, 3, 3, 8));
+        if (reserve > 0)
+            table.Pack();
         ASSERT_TRUE(table.Insert(80, 80, 81, 81, 7));
         EXPECT_EQ(InBox(table, 0, 0, 10, 10), std::vector<int>{8});
         EXPECT_EQ(InBox(table, 79, 79, 90, 90), std::vector<int>{7});
@@ -391,5 +435,11 @@ TEST(AreaHashTable, InsertingAgainMovesTheValue) {
         EXPECT_EQ(table.GetOutsideCount(), 0);
         EXPECT_EQ(table.Remove(8), 4);
         EXPECT_TRUE(InBox(table, -1e9, -1e9, 1e9, 1e9).empty());
+        // Moving back inside takes it out of the outside list: it is offered
+        // once.
+        EXPECT_FALSE(table.Insert(180, 80, 181, 81, 9));
+        EXPECT_TRUE(table.Insert(50, 50, 51, 51, 9));
+        EXPECT_EQ(table.GetOutsideCount(), 0);
+        EXPECT_EQ(InBox(table, -1e9, -1e9, 1e9, 1e9), std::vector<int>{9});
     }
 }
