@@ -3,11 +3,11 @@
 // entry catches its exceptions; none may reach the host.
 
 #include "MifWriter.h"
+#include "common/FileDialog.h"
 
 #include "Exporter.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QMessageBox>
 
 #include <string>
@@ -34,14 +34,9 @@ const ExporterChar* Wide(const char16_t* text) { return reinterpret_cast<const E
 void SetError(const std::string& text) { g_LastError = QString::fromUtf8(text.c_str()).toStdU16String(); }
 
 QString ChooseFile(const QString& themeName) {
-    QFileDialog dialog(nullptr, QStringLiteral("Save MIF for layer ") + themeName, QString(),
-                       QStringLiteral("MIF Files (*.mif);;All Files (*)"));
-    dialog.setObjectName(QStringLiteral("BrindowSaveDialog"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().front();
+    return ChoosePluginFile(QStringLiteral("Save MIF for layer ") + themeName,
+                            QStringLiteral("MIF Files (*.mif);;All Files (*)"), QStringLiteral("BrindowSaveDialog"),
+                            true);
 }
 
 } // namespace

@@ -4,12 +4,12 @@
 // exceptions; none may reach the host.
 
 #include "MapReader.h"
+#include "common/FileDialog.h"
 #include "common/LoaderText.h"
 
 #include "Loader.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QMessageBox>
 
 #include <map>
@@ -54,14 +54,8 @@ void ShowMessage(QMessageBox::Icon icon, const QString& text) {
 }
 
 QString ChooseFile() {
-    QFileDialog dialog(nullptr, QStringLiteral("Open MAP File"), QString(),
-                       QStringLiteral("MAP files (*.map);;All Files (*)"));
-    dialog.setObjectName(QStringLiteral("GrindalOpenDialog"));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().front();
+    return ChoosePluginFile(QStringLiteral("Open MAP File"), QStringLiteral("MAP files (*.map);;All Files (*)"),
+                            QStringLiteral("GrindalOpenDialog"));
 }
 
 // The wait cursor while a file is read.

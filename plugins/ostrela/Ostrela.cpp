@@ -3,6 +3,7 @@
 // polygons. Every entry catches its exceptions; none may reach the host.
 
 #include "MifReader.h"
+#include "common/FileDialog.h"
 #include "common/MifColor.h"
 
 #include "common/LoaderText.h"
@@ -13,7 +14,6 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
@@ -143,13 +143,8 @@ void ShowMessage(QMessageBox::Icon icon, const QString& text) {
 }
 
 QString ChooseFile() {
-    QFileDialog dialog(nullptr, QString(), QString(), QStringLiteral("Ostrela files (*.mif);;All Files (*)"));
-    dialog.setObjectName(QStringLiteral("OstrelaOpenDialog"));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().front();
+    return ChoosePluginFile(QString(), QStringLiteral("Ostrela files (*.mif);;All Files (*)"),
+                            QStringLiteral("OstrelaOpenDialog"));
 }
 
 std::uint32_t KindIndex(std::uint32_t shapeType) {

@@ -6,6 +6,7 @@
 
 #include "TextPointReader.h"
 
+#include "common/FileDialog.h"
 #include "common/LoaderText.h"
 
 #include "Loader.h"
@@ -15,7 +16,6 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -218,14 +218,8 @@ void ShowError() {
 }
 
 QString ChooseFile() {
-    QFileDialog dialog(nullptr, QStringLiteral("Open Text File"), QString(),
-                       QStringLiteral("Text files (*.txt);;All Files (*)"));
-    dialog.setObjectName(QStringLiteral("ScatternOpenDialog"));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().front();
+    return ChoosePluginFile(QStringLiteral("Open Text File"), QStringLiteral("Text files (*.txt);;All Files (*)"),
+                            QStringLiteral("ScatternOpenDialog"));
 }
 
 } // namespace
