@@ -55,6 +55,8 @@ std::string ToUtf8(const std::u16string& text);
 JSString* NewStringFromBytes(JSContext* cx, const std::string& bytes);
 bool ValueToUtf8(JSContext* cx, JS::HandleValue value, std::string& out);
 
+// The global functions of every script.
+bool InitGlobalFunctions(JSContext* cx, JS::HandleObject global);
 // The program's classes on a new global.
 bool InitFileClass(JSContext* cx, JS::HandleObject global);
 // The workspace object and the Coord and Color classes; workspaceRecord is

@@ -137,7 +137,8 @@ public:
         }
         JSAutoRealm realm(m_Context, m_Global);
         JS::SetReservedSlot(m_Global, kWorkspaceRecordSlot, JS::PrivateValue(workspaceRecord));
-        bool ok = JS::InitRealmStandardClasses(m_Context) && InitFileClass(m_Context, m_Global) &&
+        bool ok = JS::InitRealmStandardClasses(m_Context) && InitGlobalFunctions(m_Context, m_Global) &&
+                  InitFileClass(m_Context, m_Global) &&
                   InitObjectModel(m_Context, m_Global, workspaceRecord);
         if (!ok)
             JS_ClearPendingException(m_Context);

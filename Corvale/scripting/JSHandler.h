@@ -15,6 +15,7 @@
 // Cancel dialog the first time and keeps the user interface answering.
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -41,6 +42,8 @@ struct ScriptWorkspaceRecord {
     void* layerCache = nullptr;
     void* background = nullptr;
 };
+// The engine bridge writes the exit code as the record's first word.
+static_assert(offsetof(ScriptWorkspaceRecord, exitCode) == 0);
 
 // ---------------------------------------------------------------------------
 // Process-wide state of the script host (user-interface thread only, except

@@ -206,6 +206,17 @@ public:
     virtual ScriptReply SetVertex(std::uint32_t theme, std::uint32_t shape, int index, int coordinate,
                                   double value) = 0;
 
+    // ---- Global functions: dialogs and coordinates ----
+    // A message box with OK (and Cancel); true when OK was pressed.
+    virtual bool ScriptMessage(const std::string& text, bool withCancel) = 0;
+    // The input dialog; false after Cancel, else the edited text.
+    virtual bool ScriptInput(const std::string& prompt, std::string& text) = 0;
+    // The open or save file dialog, and the folder dialog; false after Cancel.
+    virtual bool ScriptBrowseFile(bool save, const std::string& title, std::string& path) = 0;
+    virtual bool ScriptBrowseFolder(std::string& path) = 0;
+    // Converts a point between the reference systems of two EPSG codes.
+    virtual ScriptReply TransformPoint(int fromEpsg, int toEpsg, ScriptPoint& point) = 0;
+
 protected:
     ~IScriptObjectModel() = default;
 };

@@ -3,6 +3,7 @@
 #include "core/Theme.h"
 #include "crs/RefSysConverter.h"
 #include "crs/RefSysTable.h"
+#include "framework/UserInterface.h"
 #include "geometry/ShapeOperations.h"
 #include "geometry/ShapePiece.h"
 #include "geometry/SpatialPredicates.h"
@@ -910,5 +911,59 @@ ScriptReply CScriptObjectModel::SetVertex(std::uint32_t theme, std::uint32_t sha
     CShapePoint p = CShapeRecord::GetPoint(record, static_cast<std::uint32_t>(index));
     (coordinate == 0 ? p.x : p.y) = value;
     CShapeRecord::SetPointAt(record, static_cast<std::uint32_t>(index), p.x, p.y);
+    return ScriptReply::Ok();
+}
+
+// ---------------------------------------------------------------------------
+// Global functions
+// ---------------------------------------------------------------------------
+
+namespace {
+const char* const kScriptCaption = "Corvale: JavaScript";
+}  // namespace
+
+bool CScriptObjectModel::ScriptMessage(const std::string& text, bool withCancel) {
+    const int answer = corvale::UI().ShowMessage(text, corvale::MessageIcon::Warning,
+                                                 withCancel ? corvale::MessageButtons::OkCancel
+                                                            : corvale::MessageButtons::Ok);
+    return answer == corvale::IDOK;
+}
+
+bool CScriptObjectModel::ScriptInput(const std::string& prompt, std::string& text) {
+    return corvale::UI().AskText(kScriptCaption, prompt, text);
+}
+
+bool CScriptObjectModel::ScriptBrowseFile(bool save, const std::string& title, std::string& path) {
+    corvale::FileDialogRequest request;
+    request.title = title;
+    request.filter = "All Files (*.*)|*.*||";
+    if (save)
+        return corvale::UI().ChooseSaveFile(request, path) && !path.empty();
+    std::vector<std::string> paths;
+    if (!corvale::UI().ChooseOpenFiles(request, paths) || paths.empty())
+        return false;
+    path = paths.front();
+    return true;
+}
+
+bool CScriptObjectModel::ScriptBrowseFolder(std::string& path) {
+    return corvale::UI().ChooseFolder({}, path) && !path.empty();
+}
+
+ScriptReply CScriptObjectModel::TransformPoint(int fromEpsg, int toEpsg, ScriptPoint& point) {
+    int from = -1;
+    int to = -1;
+    try {
+        from = FindRefSysByEpsg(static_cast<std::uint32_t>(fromEpsg));
+        to = FindRefSysByEpsg(static_cast<std::uint32_t>(toEpsg));
+    } catch (...) {
+        return ScriptReply::Fail("Unsupported reference system in call to transform().");
+    }
+    const CRefSysConverter converter(from, to);
+    double x = 0.0;
+    double y = 0.0;
+    if (!converter.Convert(point.x, point.y, x, y))
+        return ScriptReply::Fail("Error transforming coordinate in call to transform().");
+    point = {x, y};
     return ScriptReply::Ok();
 }

@@ -87,6 +87,12 @@ public:
     ScriptReply GetVertex(std::uint32_t shape, int index, ScriptPoint& point) override;
     ScriptReply SetVertex(std::uint32_t theme, std::uint32_t shape, int index, int coordinate, double value) override;
 
+    bool ScriptMessage(const std::string& text, bool withCancel) override;
+    bool ScriptInput(const std::string& prompt, std::string& text) override;
+    bool ScriptBrowseFile(bool save, const std::string& title, std::string& path) override;
+    bool ScriptBrowseFolder(std::string& path) override;
+    ScriptReply TransformPoint(int fromEpsg, int toEpsg, ScriptPoint& point) override;
+
 private:
     std::unique_ptr<CStatusBarProgressCtrl> m_Progress;
 };

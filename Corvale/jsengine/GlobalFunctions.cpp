@@ -1,0 +1,426 @@
+// The global functions every script gets: garbage collection, stopping a
+// script on purpose, pausing, starting a program and waiting for it, pulling
+// in another script file, the message, input and file dialogs (the program
+// shows them, through IScriptObjectModel) and moving a Coord between
+// reference systems.
+//
+// Errors stop the script through ReportNativeError (no script try/catch keeps
+// it going); warnings go on.
+
+#include "jsengine/EngineSupport.h"
+
+#include <js/CompilationAndEvaluation.h>
+#include <js/Conversions.h>
+#include <js/Object.h>
+#include <js/SourceText.h>
+
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cerrno>
+#include <cstring>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace ScriptBridge {
+
+namespace {
+
+// The reserved slot of the global that holds the program's record; the record
+// starts with the exit code of the last program a script waited for (a 32-bit
+// signed word, checked on the program's side).
+constexpr std::size_t kRecordSlot = 0;
+
+std::int32_t* ExitCodeWord(JSContext* cx) {
+    JSObject* global = JS::CurrentGlobalOrNull(cx);
+    if (global == nullptr)
+        return nullptr;
+    const JS::Value value = JS::GetReservedSlot(global, kRecordSlot);
+    if (value.isUndefined() || value.toPrivate() == nullptr)
+        return nullptr;
+    return static_cast<std::int32_t*>(value.toPrivate());
+}
+
+bool GlobalGc(JSContext* cx, unsigned argc, JS::Value* vp) {
+    JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+    JS_GC(cx);
+    args.rval().setUndefined();
+    return true;
+}
+
+bool GlobalError(JSContext* cx, unsigned argc, JS::Value* vp) {
+    JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+    if (args.length() == 0)
+        return ReportNativeError(cx, "Execution stopped by script. No reason given.");
+    std::string reason;
+    if (!ValueToUtf8(cx, args[0], reason))
+        return false;
+    return ReportNativeError(cx, "Execution stopped by script: " + reason);
+}
+
+bool GlobalSleep(JSContext* cx, unsigned argc, JS::Value* vp) {
+    JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+    args.rval().setUndefined();
+    if (args.length() == 0)
+        return true;
+    if (!args[0].isInt32()) {
+        ReportNativeWarning(cx, "Illegal argument type in call to sleep()");
+        return true;
+    }
+    if (args[0].toInt32() < 0) {
+        ReportNativeWarning(cx, "Illegal argument in call to sleep()");
+        return true;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(args[0].toInt32()));
+    return true;
+}
+
+// Splits a command line into words at blanks; double quotes keep blanks in a
+// word and are dropped. The words go to the program as they are: no shell
+// sees them.
+std::vector<std::string> SplitCommandLine(const std::string& line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;
+    bool quoted = false;
+    for (char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if ((c == ' ' || c == '\t') && !quoted) {
+            if (inWord)
+                words.push_back(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord)
+        words.push_back(word);
+    return words;
+}
+
+bool GlobalExecuteAndWait(JSContext* cx, unsigned argc, JS::Value* vp) {
+    JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+    args.rval().setBoolean(false);
+    if (args.length() == 0) {
+        ReportNativeWarning(cx, "No argument specified in call to executeAndWait()");
+        return true;
+    }
+    std::string program;
+    if (!ValueToUtf8(cx, args[0], program))
+        return false;
+    // The whole command line goes to the program, however long it is.
+    std::vector<std::string> words{program};
+    if (args.length() > 1) {
+        std::string arguments;
+        if (!ValueToUtf8(cx, args[1], arguments))
+            return false;
+        for (std::string& word : SplitCommandLine(arguments))
+            words.push_back(std::move(word));
+    }
+    std::int32_t* exitCode = ExitCodeWord(cx);
+    if (exitCode != nullptr)
+        *exitCode = 0;
+    if (program.empty())
+        return true;
+
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    // Its own process group, so that an interrupt meant for the program
+    // running the script does not reach the program it started.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    pid_t child = 0;
+    const int started = posix_spawnp(&child, program.c_str(), nullptr, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    if (started != 0)
+        return true;
+    int status = 0;
+    pid_t waited = 0;
+    do {
+        waited = waitpid(child, &status, 0);
+    } while (waited < 0 && errno == EINTR);
+    if (waited == child && exitCode != nullptr) {
+        if (WIFEXITED(status))
+            *exitCode = WEXITSTATUS(status);
+        else if (WIFSIGNALED(status))
+            *exitCode = 128 + WTERMSIG(status);
+    }
+    args.rval().setBoolean(true);
+    return true;
+}
+
+bool GlobalGetExitCode(JSContext* cx, unsigned argc, JS::Value* vp) {
+    JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+    const std::int32_t* exitCode = ExitCodeWord(cx);
+    if (exitCode == nullptr)
+        return ReportNativeError(cx, "Trying to access a null Workspace object");
+    args.rval().setInt32(*exitCode);
+    return true;
+}
+
+// The canonical paths of the files external() is running on this thread,
+// innermost last, below them the file that started the chain.
+thread_local std::vector<std::string> t_ExternalStack;
+
+std::string Canonical(const std::filesystem::path& path) {
+    std::error_code error;
+    std::filesystem::path canonical = std::filesystem::weakly_canonical(std::filesystem::absolute(path, error), error);
+    if (error)
+        return std::filesystem::absolute(path, error).lexically_normal().string();
+    return canonical.string();
+}
+
+bool ReadWholeFile(const std::string& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad())
+        return false;
+    text = content.str();
+    if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text.erase(0, 3);
+    return true;
+}
+
+class CExternalScope {
+public:
+    CExternalScope(const std::string& caller, const std::string& path) : m_Seeded(t_ExternalStack.empty()) {
+        if (m_Seeded)
+            t_ExternalStack.push_back(caller);
+        t_ExternalStack.push_back(path);
+    }
+    ~CExternalScope() {
+        t_ExternalStack.pop_back();
+        if (m_Seeded)
+            t_ExternalStack.pop_back();
+    }
+    CExternalScope(const CExternalScope&) = delete;
+    CExternalScope& operator=(const CExternalScope&) = delete;
+
+private:
+    bool m_Seeded;
+};
+
+bool GlobalExternal(JSContext* cx, unsigned argc, JS::Value* vp) {
+    JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+    args.rval().setUndefined();
+    if (args.length() != 1)
+        return ReportNativeError(cx, "One argument expected in call to external()");
+    if (!args[0].isString())
+        return ReportNativeError(cx, "Illegal argument 1 in call to external(). Expected String.");
+    std::string name;
+    if (!ValueToUtf8(cx, args[0], name))
+        return false;
+
+    // A relative name is taken from the folder of the file that calls.
+    JS::AutoFilename callerName;
+    std::string caller;
+    if (JS::DescribeScriptedCaller(cx, &callerName) && callerName.get() != nullptr)
+        caller = callerName.get();
+    const std::string callerPath = caller.empty() ? std::string() : Canonical(caller);
+    std::filesystem::path target(name);
+    if (target.is_relative() && !callerPath.empty())
+        target = std::filesystem::path(callerPath).parent_path() / target;
+    const std::string path = Canonical(target);
+
+    std::string text;
+    if (!ReadWholeFile(path, text))
+        return ReportNativeError(cx, "external('" + name + "'): Error opening file for reading.");
+
+    // A file already running (the caller or one that included it) is not run
+    // again: no repeated or endless inclusion.
+    if (path == callerPath)
+        return true;
+    for (const std::string& running : t_ExternalStack)
+        if (running == path)
+            return true;
+
+    CExternalScope scope(callerPath, path);
+    JS::CompileOptions options(cx);
+    options.setFileAndLine(path.c_str(), 1);
+    JS::SourceText<mozilla::Utf8Unit> source;
+    if (!source.init(cx, text.data(), text.size(), JS::SourceOwnership::Borrowed))
+        return false;
+    JS::RootedScript script(cx, JS::Compile(cx, options, source));
+    if (script == nullptr)
+        return false;
+    return JS_ExecuteScript(cx, script, args.rval());
+}
+
+
+IScriptObjectModel* Model() {
+    IScriptEngineHost* host = CurrentHost();
+    return host != nullptr ? host->ObjectModel() : nullptr;
+}
+
+// The text of an optional argument; empty when it is absent.
+bool OptionalText(JSContext* cx, const JS::CallArgs& args, unsigned index, std::string& text) {
+    text.clear();
+    return args.length() <= index || ValueToUtf8(cx, args[index], text);
+}
+
+bool ReturnText(JSContext* cx, const JS::CallArgs& args, const std::string& text) {
+    JSString* string = NewStringFromBytes(cx, text);
+    if (string == nullptr)
+        return false;
+    args.rval().setString(string);
+    return true;
+}
+
+bool MessageBox(JSContext* cx, unsigned argc, JS::Value* vp, bool withCancel) {
+    JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+    std::string text;
+    if (!OptionalText(cx, args, 0, text))
+        return false;
+    IScriptObjectModel* model = Model();
+    const bool ok = model != nullptr && model->ScriptMessage(text, withCancel);
+    if (withCancel)
+        args.rval().setBoolean(ok);
+    else
+        args.rval().setUndefined();
+    return true;
+}
+
+bool GlobalAlert(JSContext* cx, unsigned argc, JS::Value* vp) { return MessageBox(cx, argc, vp, false); }
+bool GlobalConfirm(JSContext* cx, unsigned argc, JS::Value* vp) { return MessageBox(cx, argc, vp, true); }
+
+bool GlobalInput(JSContext* cx, unsigned argc, JS::Value* vp) {
+    JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+    args.rval().setUndefined();
+    if (args.length() < 1)
+        return ReportNativeError(cx, "Not enough arguments specified in call to input()");
+    std::string prompt;
+    std::string text;
+    if (!ValueToUtf8(cx, args[0], prompt) || !OptionalText(cx, args, 1, text))
+        return false;
+    IScriptObjectModel* model = Model();
+    if (model == nullptr || !model->ScriptInput(prompt, text))
+        return true;
+    return ReturnText(cx, args, text);
+}
+
+bool BrowseFile(JSContext* cx, unsigned argc, JS::Value* vp, bool save) {
+    JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+    args.rval().setUndefined();
+    std::string title;
+    if (!OptionalText(cx, args, 0, title))
+        return false;
+    if (args.length() == 0)
+        title = save ? "Save As" : "Open";
+    std::string path;
+    IScriptObjectModel* model = Model();
+    if (model == nullptr || !model->ScriptBrowseFile(save, title, path))
+        return true;
+    return ReturnText(cx, args, path);
+}
+
+bool GlobalBrowseFileRead(JSContext* cx, unsigned argc, JS::Value* vp) { return BrowseFile(cx, argc, vp, false); }
+bool GlobalBrowseFileWrite(JSContext* cx, unsigned argc, JS::Value* vp) { return BrowseFile(cx, argc, vp, true); }
+
+bool GlobalBrowseFolder(JSContext* cx, unsigned argc, JS::Value* vp) {
+    JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+    args.rval().setNull();
+    std::string path;
+    IScriptObjectModel* model = Model();
+    if (model == nullptr || !model->ScriptBrowseFolder(path))
+        return true;
+    return ReturnText(cx, args, path);
+}
+
+bool IsCoord(JS::HandleValue value) {
+    if (!value.isObject())
+        return false;
+    const JSClass* objectClass = JS::GetClass(&value.toObject());
+    return objectClass != nullptr && std::strcmp(objectClass->name, "Coord") == 0;
+}
+
+bool EpsgArgument(JSContext* cx, JS::HandleValue value, int& code) {
+    // Only a number (or a value that is one, like "4326") is an EPSG code;
+    // NaN, text and objects are not.
+    double number = 0.0;
+    if (!JS::ToNumber(cx, value, &number)) {
+        JS_ClearPendingException(cx);
+        return false;
+    }
+    if (!(number >= -2147483648.0 && number <= 2147483647.0))
+        return false;
+    code = static_cast<int>(number);
+    return true;
+}
+
+bool GlobalTransform(JSContext* cx, unsigned argc, JS::Value* vp) {
+    JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+    args.rval().setUndefined();
+    if (args.length() < 3)
+        return ReportNativeError(cx, "Three arguments expected in call to transform()");
+    if (!IsCoord(args[0]))
+        return ReportNativeError(cx, "First argument in call to transform() was not a Coord object.");
+    int from = 0;
+    int to = 0;
+    if (!EpsgArgument(cx, args[1], from))
+        return ReportNativeError(cx, "Second argument in call to transform() was not an EPSG number.");
+    if (!EpsgArgument(cx, args[2], to))
+        return ReportNativeError(cx, "Third argument in call to transform() was not an EPSG number.");
+    // Through the Coord's own properties, so that a Coord bound to a vertex
+    // moves that vertex.
+    JS::RootedObject coord(cx, &args[0].toObject());
+    JS::RootedValue x(cx);
+    JS::RootedValue y(cx);
+    if (!JS_GetProperty(cx, coord, "x", &x) || !JS_GetProperty(cx, coord, "y", &y))
+        return false;
+    ScriptPoint point{0.0, 0.0};
+    if (!JS::ToNumber(cx, x, &point.x) || !JS::ToNumber(cx, y, &point.y))
+        return false;
+    IScriptObjectModel* model = Model();
+    if (model == nullptr)
+        return ReportNativeError(cx, "Unsupported reference system in call to transform().");
+    const ScriptReply reply = model->TransformPoint(from, to, point);
+    if (reply.Failed())
+        return reply.kind == ScriptReply::Error ? ReportNativeError(cx, reply.text) : false;
+    x.setDouble(point.x);
+    y.setDouble(point.y);
+    return JS_SetProperty(cx, coord, "x", x) && JS_SetProperty(cx, coord, "y", y);
+}
+
+const JSFunctionSpec kGlobalFunctions[] = {
+    JS_FN("gc", GlobalGc, 0, 0),
+    JS_FN("alert", GlobalAlert, 0, 0),
+    JS_FN("confirm", GlobalConfirm, 0, 0),
+    JS_FN("external", GlobalExternal, 0, 0),
+    JS_FN("error", GlobalError, 0, 0),
+    JS_FN("input", GlobalInput, 0, 0),
+    JS_FN("sleep", GlobalSleep, 0, 0),
+    JS_FN("executeAndWait", GlobalExecuteAndWait, 0, 0),
+    JS_FN("getExitCode", GlobalGetExitCode, 0, 0),
+    JS_FN("browseFileRead", GlobalBrowseFileRead, 0, 0),
+    JS_FN("browseFileWrite", GlobalBrowseFileWrite, 0, 0),
+    JS_FN("browseFolder", GlobalBrowseFolder, 0, 0),
+    JS_FN("transform", GlobalTransform, 1, 0),
+    JS_FS_END,
+};
+
+}  // namespace
+
+bool InitGlobalFunctions(JSContext* cx, JS::HandleObject global) {
+    return JS_DefineFunctions(cx, global, kGlobalFunctions);
+}
+
+}  // namespace ScriptBridge
