@@ -15,6 +15,7 @@
 #include "workspace/DocumentUpdateEvent.h"
 #include "workspace/gpi/GpiHost.h"
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -434,6 +435,13 @@ TEST_F(ScriptObjectsTest, TransformIsAllOrNothing) {
     // 10 degrees east on the pseudo-Mercator sphere: 10 * pi / 180 * 6378137 m.
     EXPECT_NEAR(CShapeRecord::GetPoint(roads->GetShape(0), 1).x, 1113194.908, 1e-3);
     EXPECT_TRUE(roads->m_Modified);
+}
+
+TEST_F(ScriptObjectsTest, GlobalTransformMovesABoundVertex) {
+    const CShapePoint before = CShapeRecord::GetPoint(roads->GetShape(0), 1);
+    ASSERT_TRUE(Run("transform(workspace.getLayer(1).getShape(0).getCoord(0, 1), 4326, 3857);")) << output;
+    // East on the pseudo-Mercator sphere: longitude * pi / 180 * 6378137 m.
+    EXPECT_NEAR(CShapeRecord::GetPoint(roads->GetShape(0), 1).x, before.x * M_PI / 180.0 * 6378137.0, 1e-3);
 }
 
 // ---------------------------------------------------------------------------
