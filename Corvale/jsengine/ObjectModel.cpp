@@ -580,6 +580,21 @@ bool InsertLayerInCache(JSContext* cx, JS::HandleObject cache, JS::HandleObject 
     return JS_SetElement(cx, cache, 0, value);
 }
 
+// A theme the script just added or loaded comes back as its Layer, put into
+// the cache where the document put the theme; no theme answers null.
+bool ReturnNewLayer(JSContext* cx, const JS::CallArgs& args, JS::HandleObject workspace, JS::HandleObject cache,
+                    std::uint32_t theme, bool atEnd) {
+    if (theme == 0) {
+        args.rval().setNull();
+        return true;
+    }
+    JS::RootedObject layer(cx, NewLayerObject(cx, workspace, theme));
+    if (layer == nullptr || !InsertLayerInCache(cx, cache, layer, atEnd))
+        return false;
+    args.rval().setObject(*layer);
+    return true;
+}
+
 bool CacheElements(JSContext* cx, JS::HandleObject cache, JS::MutableHandle<JS::StackGCVector<JS::Value>> out) {
     std::uint32_t length = 0;
     if (!CacheLength(cx, cache, length))
@@ -711,15 +726,7 @@ bool WorkspaceAddNewLayer(JSContext* cx, unsigned argc, JS::Value* vp) {
     if (cache == nullptr)
         return ReportNativeError(cx, "Trying to access a null Workspace object.");
     const std::uint32_t theme = model->NewTheme(record, name, shapeType, hasTemplate, templateTheme);
-    if (theme == 0) {
-        args.rval().setNull();
-        return true;
-    }
-    JS::RootedObject layer(cx, NewLayerObject(cx, workspace, theme));
-    if (layer == nullptr || !InsertLayerInCache(cx, cache, layer, model->LoadToBottom()))
-        return false;
-    args.rval().setObject(*layer);
-    return true;
+    return ReturnNewLayer(cx, args, workspace, cache, theme, model->LoadToBottom());
 }
 
 bool WorkspaceRemoveLayer(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -829,15 +836,7 @@ bool WorkspaceLoadShapeFile(JSContext* cx, unsigned argc, JS::Value* vp) {
     if (cache == nullptr)
         return ReportNativeError(cx, "Trying to access a null Workspace object.");
     const std::uint32_t theme = model->LoadShapeFile(record, path);
-    if (theme == 0) {
-        args.rval().setNull();
-        return true;
-    }
-    JS::RootedObject layer(cx, NewLayerObject(cx, workspace, theme));
-    if (layer == nullptr || !InsertLayerInCache(cx, cache, layer, model->LoadToBottom()))
-        return false;
-    args.rval().setObject(*layer);
-    return true;
+    return ReturnNewLayer(cx, args, workspace, cache, theme, model->LoadToBottom());
 }
 
 bool WorkspaceSetProgress(JSContext* cx, unsigned argc, JS::Value* vp) {
