@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QClipboard>
 #include <QSettings>
 
 #include "OffscreenApplication.h"
@@ -67,6 +68,9 @@ void AppTest::SetUp() {
     (void)g_configHomeSetEarly;
     ClearSettings();
     CAppSettings::GetInstance()->SetDefaults();
+    // The clipboard outlives a test; shapes one test copied must not enable
+    // the paste commands of the next one in the same process.
+    QGuiApplication::clipboard()->clear();
     m_Ui = std::make_unique<corvale::CScriptedUserInterface>();
     m_App = std::make_unique<CCorvaleApp>();
     m_App->m_InstallQtUserInterface = false;

@@ -113,8 +113,9 @@ TEST(ThemeAttributes, EverySourceAnswersTheSameQuestions) {
         EXPECT_EQ(c.theme->GetAttributeTextAt(0, c.field), c.atPosition0);
         EXPECT_EQ(c.theme->GetAttributeText(1, c.field), c.byIndex1);
         EXPECT_EQ(c.theme->GetAttributeText(-1, c.field), "");
-        if (c.count > 0)
+        if (c.count > 0) {
             EXPECT_EQ(c.theme->FindAttribute(c.name3), c.field);
+        }
     }
     EXPECT_EQ(shapeFile.FindAttribute("note"), -1) << "names are found case-sensitively";
     // A row the dBase table does not hold: the two operations spell the error differently.

@@ -747,8 +747,9 @@ int AddValues(CTheme& theme, std::int32_t type, const std::vector<std::string>& 
     info.m_Decimals = type == FT_Double ? 4 : 0;
     const int field = theme.AddAttribute(info, nullptr, nullptr);
     for (std::size_t k = 0; k < values.size(); ++k)
-        if (!values[k].empty())
+        if (!values[k].empty()) {
             EXPECT_TRUE(theme.SetAttributeText(static_cast<int>(k), field, values[k], false));
+        }
     theme.m_Modified = false;
     return field;
 }

@@ -138,8 +138,9 @@ TEST(VoronoiCells, RandomSitesPartitionTheBox) {
             const CellShape shape = Measure(d.cells.GetRing(s), d.cells.GetRingSize(s));
             EXPECT_GT(shape.area, 0.0) << "site " << s << " ring is clockwise";
             // A site on the box's border lies on its ring, not inside.
-            if (xs[s] > c.box.minX && xs[s] < c.box.maxX && ys[s] > c.box.minY && ys[s] < c.box.maxY)
+            if (xs[s] > c.box.minX && xs[s] < c.box.maxX && ys[s] > c.box.minY && ys[s] < c.box.maxY) {
                 EXPECT_TRUE(InsideRing(d.cells.GetRing(s), d.cells.GetRingSize(s), xs[s], ys[s])) << "site " << s;
+            }
         }
     }
 }

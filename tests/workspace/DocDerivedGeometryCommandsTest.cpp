@@ -184,8 +184,9 @@ TEST_F(DerivedGeometryCommands, EndPointsNumbersNodesInMeetingOrderAndWritesThem
 
         const std::size_t questions = c.answer != 0 ? 1 : 0;
         ASSERT_EQ(scripted.Messages().size(), questions);
-        if (questions == 1)
+        if (questions == 1) {
             EXPECT_EQ(scripted.Messages()[0], "Would you like to add node information to selected theme\nlines ?");
+        }
         CTheme* nodes = NewThemeNamed(document, "End points of lines", lines);
         ASSERT_NE(nodes, nullptr);
         EXPECT_EQ(nodes->m_ShapeType, std::uint32_t(SHT_Point));

@@ -786,8 +786,9 @@ TEST_F(DocExport, AnExporterSeesTheThemesInReverseWhenItAsks) {
                 EXPECT_NE(line.find(" word=3 "), std::string::npos) << line;
             else
                 EXPECT_NE(line.find(roads + "index"), std::string::npos) << line;
-            if (line.find(roads) != std::string::npos)
+            if (line.find(roads) != std::string::npos) {
                 EXPECT_NE(line.find(" word=2 "), std::string::npos) << line;
+            }
         }
         EXPECT_EQ(Lines(log, "post ").size(), 2u);
         EXPECT_EQ(Lines(log, "end").size(), 1u);

@@ -404,8 +404,9 @@ TEST_F(DocLoaders, LoaderSelectsAndDeselectsItsRecords) {
         for (const auto& entry : points->m_Selection)
             selected.push_back(entry.first);
         EXPECT_EQ(selected, step.selected);
-        if (!step.selected.empty())
+        if (!step.selected.empty()) {
             EXPECT_EQ(points->m_Selection.begin()->second.m_Width, 3);
+        }
     }
     EXPECT_EQ(log.Count(DUE_SelectionChanged), 4);
 

@@ -116,8 +116,9 @@ TEST_F(DocNewThemeCommands, NewEmptyThemesAreEditableAndDrawnOnTop) {
         EXPECT_EQ(log.events.back(),
                   std::make_pair(static_cast<int>(DUE_ThemeAdded), reinterpret_cast<std::intptr_t>(theme)));
         // Only the first: no vector theme to copy attributes from yet.
-        if (c.id == ID_THEME_NEW_POINTS)
+        if (c.id == ID_THEME_NEW_POINTS) {
             EXPECT_TRUE(ui.Messages().empty());
+        }
     }
     EXPECT_EQ(doc.m_themes.back(), existing);
     EXPECT_TRUE(doc.IsModified());

@@ -34,8 +34,9 @@ private:
 CTheme* AddTheme(CCorvaleDoc& doc, std::uint32_t type, bool editable) {
     auto* theme = new CTheme;
     theme->m_ShapeType = type;
-    if (type != SHT_Image)
+    if (type != SHT_Image) {
         EXPECT_TRUE(theme->ConvertToNative(true, true));
+    }
     theme->m_Editable = editable;
     doc.m_themes.push_back(theme);
     doc.SetThemeSelected(theme, true);
@@ -142,8 +143,9 @@ TEST(DocTransformThemes, SelectionDecidesTheDialog) {
         doc.OnCmdMsg(ID_WORKSPACE_TRANSFORM, nullptr);
         EXPECT_EQ(vectorDialogs, c.vectorDialogs);
         EXPECT_EQ(imageDialogs, c.imageDialogs);
-        if (c.vectorDialogs > 0)
+        if (c.vectorDialogs > 0) {
             EXPECT_EQ(themesGiven, c.themes.size());
+        }
         if (c.refused)
             EXPECT_EQ(ui.Messages(), std::vector<std::string>{
                                          "Selected themes cannot be transformed at the same time.\n\nRaster and "

@@ -144,7 +144,7 @@ std::uint32_t ThemeOfHandle(std::uint32_t handle) { return (handle - 1) % 100; }
 std::u16string g_LastError;
 std::uint32_t g_NextTheme[16];
 
-bool Supported(std::uint32_t type) {
+[[maybe_unused]] bool Supported(std::uint32_t type) {
     const int bit = type == LDR_SHT_Point ? 1 : type == LDR_SHT_Polyline ? 2 : type == LDR_SHT_Polygon ? 4 : 0;
     return (LDR_TEST_TYPES & bit) != 0;
 }
@@ -173,7 +173,7 @@ template <typename Deliver> bool DeliverTheme(std::uint32_t type, std::uint32_t 
     return callback(context, nullptr, nullptr, record, user);
 }
 
-std::string AttributeText(const void* record, std::uint32_t field) {
+[[maybe_unused]] std::string AttributeText(const void* record, std::uint32_t field) {
     if (g_Control.throwInAttributes)
         throw std::runtime_error("attribute");
     if (record == nullptr)
@@ -191,7 +191,7 @@ std::string AttributeText(const void* record, std::uint32_t field) {
     return std::to_string(10 * number);
 }
 
-const char* Keep(std::string text) {
+[[maybe_unused]] const char* Keep(std::string text) {
     static std::string kept;
     kept = std::move(text);
     return kept.c_str();
