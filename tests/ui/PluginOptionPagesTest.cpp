@@ -11,6 +11,9 @@
 #include "ui/PluginOptionPages.h"
 #include "ui/SmallDialogs.h"
 #include "workspace/gpi/GpiHost.h"
+#include "workspace/gpi/GpiState.h"
+
+#include "TestPluginControl.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -24,6 +27,8 @@
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
+
+#include <dlfcn.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -396,6 +401,29 @@ TEST_F(GpiPluginPage, TogglingEnabledWritesTheBlockListAndAsksForARestart) {
     page.GetList()->setCurrentItem(page.GetList()->topLevelItem(1));
     page.OnToggleEnabled();
     EXPECT_EQ(BlockValue(kGuidB), 0);
+}
+
+TEST_F(GpiPluginPage, SettingsCallThePluginsEntryAndSurviveItsException) {
+    CGpiPlugin* plugin = FindGpiPluginByGuid(kGuidA);
+    ASSERT_NE(plugin, nullptr);
+    auto getControl = reinterpret_cast<GpiTestGetControlFn>(dlsym(plugin->m_Module, GPI_TEST_CONTROL_ENTRY));
+    ASSERT_NE(getControl, nullptr);
+    GpiTestControl* control = getControl();
+
+    COptionsPageGPI page;
+    page.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&page));
+    ClickRow(page.GetList(), 0);
+    QTest::mouseClick(page.GetSettingsButton(), Qt::LeftButton);
+    EXPECT_EQ(control->settingsCalls, 1);
+
+    control->throwInSettings = 1;
+    QTest::mouseClick(page.GetSettingsButton(), Qt::LeftButton);
+    EXPECT_EQ(control->settingsCalls, 2);
+    EXPECT_EQ(plugin->m_ErrorText, "Unknown exception caught from plug-in pfnSettings().");
+    control->throwInSettings = 0;
+    // The page goes on working.
+    EXPECT_EQ(InfoLines(page), (std::vector<std::string>{"Built by the tests."}));
 }
 
 TEST_F(GpiPluginPage, CopyGuidPutsTheGuidTextOnTheClipboard) {
