@@ -177,5 +177,7 @@ struct PluginOptionPage {
     std::string m_Title;
     int m_DialogId = 0;
     COptionsPagePluginList* m_Page = nullptr;
+    // The page's help context: 0x20000 plus its dialog id.
+    int HelpContext() const { return 0x20000 + m_DialogId; }
 };
 std::vector<PluginOptionPage> CreatePluginOptionPages(const std::string& pluginFolder, QWidget* parent);

@@ -266,6 +266,7 @@ TEST(PluginOptionPageSet, ThePagesComeInTheOrderOfTheOptionsTree) {
     for (std::size_t i = 0; i < pages.size(); ++i) {
         EXPECT_EQ(pages[i].m_Title, expected[i].first);
         EXPECT_EQ(pages[i].m_DialogId, expected[i].second);
+        EXPECT_EQ(pages[i].HelpContext(), 0x20000 + expected[i].second);
         EXPECT_EQ(pages[i].m_Page->objectName().toInt(), expected[i].second);
         EXPECT_EQ(pages[i].m_Page->parentWidget(), &dialog);
         EXPECT_TRUE(pages[i].m_Page->isHidden());
