@@ -55,6 +55,9 @@ enum AppCommandId : unsigned {
     // Median, Standard Deviation.
     ID_STATISTICS_FIRST = 33030,
     ID_STATISTICS_LAST = 33036,
+    // The statistics plug-ins listed in the Table menu, one id each.
+    ID_STATISTICS_PLUGIN_FIRST = 20321,
+    ID_STATISTICS_PLUGIN_LAST = 20420,
 
     // Visual styles (kept as numbers in the profile value "ApplicationLook").
     ID_VIEW_APPLOOK_FIRST = 205,

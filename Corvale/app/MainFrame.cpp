@@ -583,6 +583,14 @@ bool CMainFrame::CreateMenuBar() {
     ConnectUpdateOnShow(selection);
     ConnectUpdateOnShow(theme);
 
+    QMenu* table = bar->addMenu(tr("T&able"));
+    table->setObjectName(QStringLiteral("TableMenu"));
+    for (unsigned id = ID_STATISTICS_FIRST; id <= ID_STATISTICS_LAST; ++id)
+        table->addAction(m_Actions[id]);
+    table->addSeparator();
+    connect(table, &QMenu::aboutToShow, this, [this, table] { FillStatisticsPluginMenu(table); });
+    ConnectUpdateOnShow(table);
+
     QMenu* tools = bar->addMenu(tr("&Map"));
     for (unsigned id : std::initializer_list<unsigned>{ID_TOOL_SELECT, ID_TOOL_SELECT_RECTANGLE, ID_TOOL_SELECT_CIRCLE, ID_TOOL_SELECT_POLYGON,
                         ID_TOOL_PAN, ID_TOOL_ZOOM_IN, ID_TOOL_ZOOM_OUT, ID_TOOL_MEASURE})

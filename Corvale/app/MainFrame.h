@@ -119,6 +119,11 @@ public:
     std::string GetLoaderPluginPath(unsigned index) const;
     // Fills the Add Theme From menu: one command (20000 + n) per loader.
     void FillLoaderMenu(QMenu* menu);
+    // Puts the valid statistics plug-ins of the plug-in folder into the Table
+    // menu, after its seven statistics (20321 + n, by name). The program runs
+    // no plug-in's calculation, so no command takes them and they stay
+    // disabled: they show what is installed.
+    void FillStatisticsPluginMenu(QMenu* menu);
 
     // ---- commands ----
     // The application, last on the command route; not owned.

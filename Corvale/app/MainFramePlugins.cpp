@@ -8,6 +8,7 @@
 #include "Gpi.h"
 #include "app/CorvaleToolBar.h"
 #include "app/CustomToolPane.h"
+#include "core/StatisticsPlugin.h"
 #include "settings/Registry.h"
 #include "workspace/gpi/GpiHost.h"
 
@@ -15,6 +16,7 @@
 #include <QDockWidget>
 #include <QIcon>
 #include <QImage>
+#include <QMenu>
 #include <QPixmap>
 #include <QSettings>
 
@@ -49,6 +51,36 @@ void SplitDescription(const std::string& description, std::string& prompt, std::
 }
 
 } // namespace
+
+void CMainFrame::FillStatisticsPluginMenu(QMenu* menu) {
+    for (QAction* action : menu->actions()) {
+        const unsigned id = action->data().toUInt();
+        if (id >= ID_STATISTICS_PLUGIN_FIRST && id <= ID_STATISTICS_PLUGIN_LAST)
+            menu->removeAction(action);
+    }
+    // The entries go between the seven statistics and the separator after them.
+    const QList<QAction*> items = menu->actions();
+    if (items.size() < 8 || items[0]->data().toUInt() != ID_STATISTICS_FIRST || !items[7]->isSeparator())
+        return;
+    QAction* separator = items[7];
+    const std::vector<StatisticsPluginEntry> plugins = ListStatisticsPlugins(m_PluginFolder);
+    const std::size_t count =
+        std::min<std::size_t>(plugins.size(), ID_STATISTICS_PLUGIN_LAST - ID_STATISTICS_PLUGIN_FIRST + 1);
+    for (std::size_t i = 0; i < count; ++i) {
+        const unsigned id = static_cast<unsigned>(ID_STATISTICS_PLUGIN_FIRST + i);
+        QAction* action = GetCommandAction(id);
+        if (action == nullptr)
+            action = AddCommand(id, QString());
+        const StatisticsPluginEntry& plugin = plugins[i];
+        // A name is shown as it is: an ampersand in it is no mnemonic.
+        QString name = Text(plugin.m_Name.empty() ? plugin.m_Path.substr(plugin.m_Path.find_last_of('/') + 1)
+                                                  : plugin.m_Name);
+        action->setStatusTip(plugin.m_Description.empty() ? name : Text(plugin.m_Description));
+        action->setText(name.replace(QLatin1Char('&'), QStringLiteral("&&")));
+        menu->insertAction(separator, action);
+        UpdateCommandUI(action);
+    }
+}
 
 unsigned CMainFrame::NextPluginWindowCommand() {
     if (m_NextPluginWindowCommandId > kLastPluginWindowCommandId)
@@ -194,6 +226,17 @@ void CMainFrame::EnablePluginCommandItem(unsigned commandId, bool enabled) {
 }
 
 bool CMainFrame::OnPluginCmdMsg(unsigned id, CCmdUI* ui) {
+    // The statistics plug-ins of the Table menu: the program runs none of
+    // their calculations and the attribute pane it would forward them to has
+    // nothing to do with them, so they stay disabled and a stray command ends
+    // here.
+    if (id >= ID_STATISTICS_PLUGIN_FIRST && id <= ID_STATISTICS_PLUGIN_LAST) {
+        if (ui != nullptr) {
+            ui->Enable(false);
+            ui->m_Handled = true;
+        }
+        return true;
+    }
     if (id >= kFirstPluginButtonId && id <= kLastPluginButtonId) {
         const PluginButton* button = FindPluginButton(id);
         if (button == nullptr)

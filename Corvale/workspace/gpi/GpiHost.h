@@ -134,6 +134,25 @@ void UnloadGpiPlugins();
 // null when there is none.
 CGpiPlugin* FindGpiPluginByGuid(const std::string& guidText);
 
+// A listed plug-in as the options show it: blocked plug-ins are listed too,
+// without the texts and the settings entry that only fnInit hands over.
+struct GpiPluginListing {
+    std::uint32_t m_Identity = 0;
+    std::string m_Path;
+    std::string m_Name;
+    std::string m_GuidText;
+    // The about text (credits, usage notes); empty when the plug-in gave none.
+    std::string m_About;
+    std::uint32_t m_InterfaceVersion = 0;
+    bool m_HasSettings = false;
+};
+// Every listed plug-in, in load order.
+std::vector<GpiPluginListing> GpiListPlugins();
+// Calls the settings entry of the listed plug-in with that identity; false
+// when it is not listed or has none. An exception from the plug-in is noted
+// in its error text.
+bool GpiShowPluginSettings(std::uint32_t identity);
+
 // The plug-ins' data sections of a workspace file: the document's blocks as
 // the last item of the workspace, a theme's as the last item of its record.
 // Loading replaces the list and hands every non-empty block to the started

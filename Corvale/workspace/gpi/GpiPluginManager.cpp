@@ -525,6 +525,39 @@ CGpiPlugin* FindGpiPluginByGuid(const std::string& guidText) {
     return nullptr;
 }
 
+std::vector<GpiPluginListing> GpiListPlugins() {
+    std::vector<GpiPluginListing> listings;
+    CGpiLockGuard guard;
+    for (const auto& plugin : GpiState().m_Plugins) {
+        GpiPluginListing listing;
+        listing.m_Identity = plugin->m_Identity;
+        listing.m_Path = plugin->m_Path;
+        listing.m_GuidText = plugin->m_GuidText;
+        listing.m_InterfaceVersion = plugin->m_InterfaceVersion;
+        if (plugin->m_InitInfo.name != nullptr)
+            listing.m_Name = plugin->m_InitInfo.name;
+        if (plugin->m_InitInfo.about != nullptr)
+            listing.m_About = plugin->m_InitInfo.about;
+        listing.m_HasSettings = plugin->m_InitInfo.pfnSettings != nullptr;
+        listings.push_back(std::move(listing));
+    }
+    return listings;
+}
+
+bool GpiShowPluginSettings(std::uint32_t identity) {
+    CGpiPlugin* plugin = nullptr;
+    {
+        CGpiLockGuard guard;
+        plugin = GpiFindPlugin(identity);
+    }
+    if (plugin == nullptr || plugin->m_InitInfo.pfnSettings == nullptr)
+        return false;
+    // Records stay listed until shutdown; the dialog runs without the lock,
+    // so the plug-in may call the host from it.
+    plugin->ShowSettings();
+    return true;
+}
+
 // ---------------------------------------------------------------------------
 // Data sections
 // ---------------------------------------------------------------------------
