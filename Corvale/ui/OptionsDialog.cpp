@@ -69,7 +69,10 @@ QTreeWidgetItem* COptionsDialog::AddPage(QWidget* page, const QString& title, in
         return nullptr;
     auto* item = parent != nullptr ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(m_Tree);
     item->setText(0, title);
-    page->setParent(this);
+    // A page is a child window of the dialog. A QDialog made with a parent
+    // and no window type is still a dialog window of its own, so the type
+    // is cleared explicitly.
+    page->setParent(this, page->windowFlags() & ~Qt::WindowType_Mask);
     page->hide();
     m_Pages.push_back({item, page, dialogId});
     if (parent != nullptr)

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QLinearGradient>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -43,6 +44,37 @@ template <class T> T* Named(T* widget, int id) {
 QColor FromColorRef(std::uint32_t colour) {
     return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
                   static_cast<int>((colour >> 16) & 0xFF));
+}
+
+// A check box whose long text wraps with the page's width: the text moves
+// to a label beside the box, and a click on the label toggles the box.
+class CWrappedCheckLabel : public QLabel {
+public:
+    CWrappedCheckLabel(QCheckBox* box, QWidget* parent) : QLabel(box->text(), parent), m_Box(box) {
+        setWordWrap(true);
+        setBuddy(box);
+        box->setAccessibleName(box->text());
+        box->setText(QString());
+    }
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        QLabel::mouseReleaseEvent(event);
+        if (m_Box->isEnabled())
+            m_Box->click();
+    }
+
+private:
+    QCheckBox* m_Box;
+};
+
+QWidget* WithWrappedText(QCheckBox* box, QWidget* parent) {
+    auto* row = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(box, 0, Qt::AlignTop);
+    layout->addWidget(new CWrappedCheckLabel(box, row), 1);
+    return row;
 }
 
 // Push buttons on a page must not take Enter from the dialog's OK.
@@ -521,19 +553,25 @@ COptionsPageData::COptionsPageData(QWidget* parent) : COptionsPage(parent) {
                                    this),
                      IDC_AutoLocate);
 
-    auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Coordiante View Precision:"), this), 0, 0);
-    layout->addWidget(m_Precision, 0, 1);
-    layout->addWidget(new QLabel(QStringLiteral("Copy Coordinate template:"), this), 1, 0, 1, 2);
+    m_Precision->setMaximumWidth(60);
+    for (QPushButton* button : {x, y, tab})
+        button->setMaximumWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Tab")) + 24);
+
+    auto* layout = new QVBoxLayout(this);
+    auto* precisionRow = new QHBoxLayout;
+    precisionRow->addWidget(new QLabel(QStringLiteral("Coordiante View Precision:"), this));
+    precisionRow->addWidget(m_Precision);
+    precisionRow->addStretch(1);
+    layout->addLayout(precisionRow);
+    layout->addWidget(new QLabel(QStringLiteral("Copy Coordinate template:"), this));
     auto* templateRow = new QHBoxLayout;
     templateRow->addWidget(m_Template, 1);
     templateRow->addWidget(x);
     templateRow->addWidget(y);
     templateRow->addWidget(tab);
-    layout->addLayout(templateRow, 2, 0, 1, 3);
-    layout->addWidget(m_Locate, 3, 0, 1, 3);
-    layout->setColumnStretch(2, 1);
-    layout->setRowStretch(4, 1);
+    layout->addLayout(templateRow);
+    layout->addWidget(WithWrappedText(m_Locate, this));
+    layout->addStretch(1);
 
     connect(x, &QPushButton::clicked, this, [this] { InsertTag("<X>"); });
     connect(y, &QPushButton::clicked, this, [this] { InsertTag("<Y>"); });
@@ -601,16 +639,21 @@ COptionsPageConsole::COptionsPageConsole(QWidget* parent) : COptionsPage(parent)
     coloursLayout->addWidget(blackOnWhite);
     coloursLayout->addWidget(whiteOnBlack);
     layout->addWidget(colours, 0, 0, 1, 4);
+    m_Browse->setMaximumWidth(m_Browse->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 20);
+    m_CallDepth->setMaximumWidth(60);
+    m_BufferSize->setMaximumWidth(60);
     layout->addWidget(new QLabel(QStringLiteral("AutoRun file:"), this), 1, 0, 1, 4);
-    layout->addWidget(m_AutoRun, 2, 0, 1, 2);
-    layout->addWidget(m_Browse, 2, 2);
-    layout->addWidget(m_Edit, 2, 3);
+    auto* autoRunRow = new QHBoxLayout;
+    autoRunRow->addWidget(m_AutoRun, 1);
+    autoRunRow->addWidget(m_Browse);
+    autoRunRow->addWidget(m_Edit);
+    layout->addLayout(autoRunRow, 2, 0, 1, 4);
     layout->addWidget(new QLabel(QStringLiteral("Maximum Call Depth:"), this), 3, 0);
     layout->addWidget(m_CallDepth, 3, 1);
     layout->addWidget(new QLabel(QStringLiteral("Buffer size (kB):"), this), 4, 0);
     layout->addWidget(m_BufferSize, 4, 1);
     layout->addWidget(new QLabel(QStringLiteral("(Affects only new workspaces)"), this), 5, 1, 1, 3);
-    layout->setColumnStretch(1, 1);
+    layout->setColumnStretch(3, 1);
     layout->setRowStretch(6, 1);
 
     connect(m_Scheme, &QButtonGroup::idClicked, this, [this](int id) { m_ConsoleColorScheme = id; });

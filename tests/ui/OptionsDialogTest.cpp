@@ -16,6 +16,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
@@ -177,6 +178,10 @@ TEST_F(OptionsDialogTest, TheTreeListsThePagesAndTheirHelpContexts) {
         EXPECT_EQ(dialog.GetHelpContext(), 0x20000 + ids[i]) << titles[i];
         ASSERT_NE(dialog.GetCurrentPage(), nullptr);
         EXPECT_TRUE(dialog.GetCurrentPage()->isVisible());
+        // Inside the dialog, right of the tree, not a window of its own.
+        EXPECT_FALSE(dialog.GetCurrentPage()->isWindow());
+        EXPECT_EQ(dialog.GetCurrentPage()->window(), &dialog);
+        EXPECT_GT(dialog.GetCurrentPage()->geometry().left(), tree->geometry().right());
         // Only the selected page shows.
         int visible = 0;
         for (QWidget* page : std::initializer_list<QWidget*>{dialog.GetGeneralPage(), dialog.GetColorPage(),
@@ -477,6 +482,20 @@ TEST_F(OptionsDialogTest, TheTemplateButtonsReplaceTheSelectionUndoably) {
     EXPECT_EQ(dialog.GetDataPage()->m_CCTemplate, "<Y>a<X>b<TAB>");
     edit->undo();
     EXPECT_EQ(edit->text(), "<Y>a<X>b");
+
+    // The long text of the locate check wraps beside the box; a click on it
+    // toggles the box.
+    auto* locate = Must<QCheckBox>(dialog.GetDataPage(), Data::IDC_AutoLocate);
+    QLabel* text = nullptr;
+    for (QLabel* label : dialog.GetDataPage()->findChildren<QLabel*>())
+        if (label->buddy() == locate)
+            text = label;
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->text().startsWith("Automatically locate data selection.\nThis option only affects"));
+    const bool wasChecked = locate->isChecked();
+    QTest::mouseClick(text, Qt::LeftButton);
+    EXPECT_NE(locate->isChecked(), wasChecked);
+    EXPECT_EQ(dialog.GetDataPage()->m_AutoLocate, locate->isChecked() ? 1 : 0);
 }
 
 TEST_F(OptionsDialogTest, TheAutoRunFileButtons) {
@@ -573,6 +592,7 @@ TEST_F(OptionsDialogTest, AddedPagesSitBelowPluginsAndTakePartInOk) {
     dialog.GetTree()->setCurrentItem(item);
     EXPECT_EQ(dialog.GetHelpContext(), 0x204D7);
     EXPECT_EQ(dialog.GetCurrentPage(), page);
+    EXPECT_FALSE(page->isWindow());
 
     page->refuse = true;
     dialog.GetTree()->setCurrentItem(dialog.GetTree()->topLevelItem(0));
