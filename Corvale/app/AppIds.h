@@ -31,6 +31,9 @@ enum AppCommandId : unsigned {
     // Help.
     ID_CONTEXT_HELP = 57669,
 
+    // Tools.
+    ID_TOOLS_OPTIONS = 32998,
+
     // View.
     ID_VIEW_TOOLBAR = 0xE800,
     ID_VIEW_STATUS_BAR = 0xE801,

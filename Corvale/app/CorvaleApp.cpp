@@ -13,6 +13,7 @@
 #include "scripting/GpiScripts.h"
 #include "scripting/JSHandler.h"
 #include "settings/AppSettings.h"
+#include "ui/AboutDialog.h"
 #include "ui/AttributeDialogServices.h"
 #include "ui/ExportDialogs.h"
 #include "ui/DocumentCommandDialogs.h"
@@ -684,6 +685,11 @@ void CCorvaleApp::ApplyOptions() {
 // Commands
 // ---------------------------------------------------------------------------
 
+void CCorvaleApp::OnAppAbout() {
+    CAboutDlg dialog(m_MainFrame);
+    dialog.exec();
+}
+
 void CCorvaleApp::OnOpenRecentFile(unsigned id) {
     const int index = static_cast<int>(id - ID_FILE_MRU_FIRST);
     const std::string path = m_RecentFiles.Get(index);
@@ -714,6 +720,8 @@ bool CCorvaleApp::OnCmdMsg(unsigned id, CCmdUI* ui) {
         return ui != nullptr ? handled(active != nullptr) : (OnFileSave(active), true);
     case ID_FILE_SAVE_AS:
         return ui != nullptr ? handled(active != nullptr) : (OnFileSaveAs(active), true);
+    case ID_APP_ABOUT:
+        return ui != nullptr ? handled(true) : (OnAppAbout(), true);
     case ID_APP_EXIT:
         if (ui != nullptr)
             return handled(true);

@@ -119,6 +119,8 @@ private:
     void UninstallServices();
     CChildFrame* FindChildFrame(const CCorvaleDoc* document) const;
     void OnOpenRecentFile(unsigned id);
+    // Help > About: the About dialog, modal.
+    void OnAppAbout();
 
     CCorvaleDocManager m_DocManager;
     CMultiDocTemplate* m_DocTemplate = nullptr;

@@ -12,7 +12,10 @@
 #include "panes/StatisticsGridPane.h"
 #include "panes/PaneDialogServices.h"
 #include "settings/AppSettings.h"
+#include "framework/UserInterface.h"
 #include "settings/Registry.h"
+#include "ui/OptionsDialog.h"
+#include "ui/PluginOptionPages.h"
 #include "ui/ThemePropertiesDialog.h"
 #include "view/GeoView.h"
 #include "workspace/CommandIds.h"
@@ -432,6 +435,9 @@ void CMainFrame::CreateCommands() {
         AddCommand(id, tr(statistics[id - ID_STATISTICS_FIRST]),
                    MakeTextIcon(QString::fromUtf8(statisticsIcons[id - ID_STATISTICS_FIRST]), stat));
 
+    AddCommand(ID_TOOLS_OPTIONS, tr("&Options..."));
+    AddCommand(ID_APP_ABOUT, tr("&About Corvale..."));
+
     AddCommand(ID_WINDOW_CASCADE, tr("&Cascade"));
     AddCommand(ID_WINDOW_TILE_HORZ, tr("&Tile"));
     AddCommand(ID_WINDOW_ARRANGE, tr("&Arrange Icons"));
@@ -602,10 +608,20 @@ bool CMainFrame::CreateMenuBar() {
     tools->addAction(m_Actions[ID_GEOMETRY_AUTO_SNAP]);
     ConnectUpdateOnShow(tools);
 
+    QMenu* toolsMenu = bar->addMenu(tr("T&ools"));
+    toolsMenu->setObjectName(QStringLiteral("ToolsMenu"));
+    toolsMenu->addAction(m_Actions[ID_TOOLS_OPTIONS]);
+    ConnectUpdateOnShow(toolsMenu);
+
     QMenu* window = bar->addMenu(tr("&Window"));
     for (unsigned id : std::initializer_list<unsigned>{ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE})
         window->addAction(m_Actions[id]);
     ConnectUpdateOnShow(window);
+
+    QMenu* help = bar->addMenu(tr("&Help"));
+    help->setObjectName(QStringLiteral("HelpMenu"));
+    help->addAction(m_Actions[ID_APP_ABOUT]);
+    ConnectUpdateOnShow(help);
     return true;
 }
 
@@ -928,6 +944,14 @@ bool CMainFrame::OnCmdMsg(unsigned id, CCmdUI* ui) {
             return true;
         }
         return false;
+    case ID_TOOLS_OPTIONS:
+        if (ui != nullptr) {
+            ui->Enable(true);
+            ui->m_Handled = true;
+        } else {
+            OnOptions();
+        }
+        return true;
     case ID_FILE_CLOSE:
         if (ui != nullptr) {
             ui->Enable(GetActiveChild() != nullptr);
@@ -957,6 +981,25 @@ bool CMainFrame::OnCmdMsg(unsigned id, CCmdUI* ui) {
         return true;
     }
     return CMessageWindow::OnCmdMsg(id, ui);
+}
+
+void CMainFrame::OnOptions() {
+    CAppSettings* settings = CAppSettings::GetInstance();
+    CAppSettings copy = *settings;
+    COptionsDialog dialog(this);
+    dialog.SetSettings(&copy);
+    dialog.SetPluginFolder(m_PluginFolder);
+    for (const PluginOptionPage& page : CreatePluginOptionPages(m_PluginFolder, &dialog))
+        dialog.AddPage(page.m_Page, QString::fromStdString(page.m_Title), page.m_DialogId, dialog.GetPluginsItem());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    dialog.StoreSettings();
+    *settings = copy;
+    if (!settings->Save())
+        corvale::UI().ShowMessage("The options could not be saved.", corvale::MessageIcon::Warning,
+                                  corvale::MessageButtons::Ok);
+    if (CCorvaleApp* app = CCorvaleApp::GetInstance())
+        app->ApplyOptions();
 }
 
 bool CMainFrame::ExecuteCommand(unsigned id) {

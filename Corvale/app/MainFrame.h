@@ -202,6 +202,9 @@ public:
     int GetApplicationLook() const { return m_ApplicationLook; }
     // Stores the visual-style number in the profile ("ApplicationLook").
     void OnApplicationLook(int look);
+    // Tools > Options: the options dialog on a copy of the settings; OK
+    // takes the copy over, saves it and applies it to every open workspace.
+    void OnOptions();
 
     // ---- recent shape files ----
     // The path behind a command 20310-20319; empty when none.
