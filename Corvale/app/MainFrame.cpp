@@ -214,9 +214,11 @@ void CMainFrame::FillLoaderMenu(QMenu* menu) {
     // The plug-ins' own items for adding themes follow the loaders.
     PlacePluginCommandItems(menu, 1, nullptr);
     if (menu->isEmpty()) {
-        QAction* none = menu->addAction(tr("No Loader Plug-ins"));
+        QAction* none = menu->addAction(tr("<Empty>"));
         none->setEnabled(false);
     }
+    // An empty list is shown grayed where it opens from.
+    menu->menuAction()->setEnabled(menu->actions().size() != 1 || menu->actions().front()->isEnabled());
 }
 
 // ---------------------------------------------------------------------------

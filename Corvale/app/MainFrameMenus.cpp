@@ -172,6 +172,13 @@ void CMainFrame::CreateDynamicMenus() {
     m_HelpMenu->addAction(m_Actions[ID_APP_ABOUT]);
     connect(m_HelpMenu, &QMenu::aboutToShow, this, [this] { FillHelpMenu(m_HelpMenu); });
 
+    // Add Theme From is filled as its menu opens, so that an empty one is
+    // seen grayed before it is opened.
+    if (QMenu* addFrom = MenuNamed(this, "AddThemeFrom")) {
+        for (QAction* action : bar->actions())
+            if (action->menu() != nullptr && action->menu()->actions().contains(addFrom->menuAction()))
+                connect(action->menu(), &QMenu::aboutToShow, this, [this, addFrom] { FillLoaderMenu(addFrom); });
+    }
     // The plug-ins' items of the other places join their menus as those open.
     if (QMenu* createNew = MenuNamed(this, "CreateNewTheme"))
         connect(createNew, &QMenu::aboutToShow, this,

@@ -12,6 +12,7 @@
 #include "workspace/CommandIds.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/RecentShapeFileList.h"
+#include "Gpi.h"
 
 #include <QAction>
 #include <QDir>
@@ -441,6 +442,29 @@ TEST_F(MainFrameMenusTest, TheHelpMenuListsTheHelpDocumentsButNotTheMainHelpFile
     EXPECT_FALSE(index->isEnabled());
 }
 
+TEST_F(MainFrameMenusTest, PluginToolbarButtonsTakeTheirTipsFromTheirDescriptions) {
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    static const GpiToolBarButtonDesc buttons[] = {
+        {11, "Counts the points\nCount", nullptr}, {0, nullptr, nullptr}, {12, "Only a tip", nullptr}};
+    static const GpiToolBarDesc desc = {400, 3, buttons};
+    CCorvaleToolBar* bar = frame.CreatePluginToolbar(9, "{owner}", &desc, 400, "Counter");
+    ASSERT_NE(bar, nullptr);
+    std::vector<unsigned> ids;
+    for (QAction* action : bar->actions())
+        if (!action->isSeparator())
+            ids.push_back(action->data().toUInt());
+    ASSERT_EQ(ids.size(), 2u);
+    QString tip, description;
+    ASSERT_TRUE(bar->GetToolTipTexts(ids[0], tip, description));
+    EXPECT_EQ(tip.toStdString(), "Count");
+    EXPECT_EQ(description.toStdString(), "Counts the points");
+    ASSERT_TRUE(bar->GetToolTipTexts(ids[1], tip, description));
+    EXPECT_EQ(tip.toStdString(), "Only a tip");
+    EXPECT_EQ(description.toStdString(), "");
+    EXPECT_FALSE(bar->GetToolTipTexts(ID_FILE_OPEN, tip, description));
+}
+
 TEST_F(MainFrameMenusTest, PluginCommandItemsJoinTheirMenus) {
     ASSERT_TRUE(Start());
     CMainFrame& frame = Frame();
@@ -547,6 +571,22 @@ TEST_F(MainFrameMenusTest, TheLoaderListIsReadAgainOnlyWhenThePluginFolderChange
     EXPECT_EQ(frame.GetLoaderList().size(), 2u);
     EXPECT_EQ(frame.GetCustomLoaderName(ID_ADD_FROM_DATA_SOURCE_FIRST + 1), frame.GetLoaderList()[1].m_Name);
     EXPECT_EQ(frame.GetCustomLoaderName(ID_ADD_FROM_DATA_SOURCE_FIRST + 2), "#ERROR#");
+
+    // Opening Insert fills Add Theme From; with no loader it is grayed.
+    auto* addFrom = frame.findChild<QMenu*>(QStringLiteral("AddThemeFrom"));
+    ASSERT_NE(addFrom, nullptr);
+    QMenu* insert = nullptr;
+    for (QAction* action : frame.menuBar()->actions())
+        if (action->menu() != nullptr && action->menu()->actions().contains(addFrom->menuAction()))
+            insert = action->menu();
+    ASSERT_NE(insert, nullptr);
+    Open(insert);
+    EXPECT_TRUE(addFrom->menuAction()->isEnabled());
+    EXPECT_EQ(addFrom->actions().size(), 2);
+    frame.SetPluginFolder(Folder("NoPlugins").toStdString());
+    Open(insert);
+    EXPECT_FALSE(addFrom->menuAction()->isEnabled());
+    EXPECT_EQ(Entries(addFrom), (std::vector<std::string>{"<Empty>"}));
 }
 
 } // namespace
