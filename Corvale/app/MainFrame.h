@@ -292,6 +292,9 @@ public:
     // its menu opens.
     void FillToolsMenu(QMenu* menu);
     void FillHelpMenu(QMenu* menu);
+    // The menu of the current theme's loader plug-in; "<Empty>" and grayed
+    // without one.
+    void FillPluginCommandsMenu(QMenu* menu);
     // The path behind a Tools or Help command, or the name behind an Add
     // Theme From command; "#ERROR#" beyond the list.
     std::string GetToolPath(unsigned id) const;

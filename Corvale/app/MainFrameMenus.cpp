@@ -9,6 +9,8 @@
 #include "app/CommandIcons.h"
 #include "app/CorvaleApp.h"
 #include "app/CorvaleToolBar.h"
+#include "core/LoaderPlugin.h"
+#include "core/Theme.h"
 #include "framework/UserInterface.h"
 #include "settings/AppSettings.h"
 #include "workspace/CommandIds.h"
@@ -179,6 +181,13 @@ void CMainFrame::CreateDynamicMenus() {
             if (action->menu() != nullptr && action->menu()->actions().contains(addFrom->menuAction()))
                 connect(action->menu(), &QMenu::aboutToShow, this, [this, addFrom] { FillLoaderMenu(addFrom); });
     }
+    // The current theme's loader plug-in offers its own commands.
+    QMenu* createNewTheme = MenuNamed(this, "CreateNewTheme");
+    if (auto* theme = createNewTheme != nullptr ? qobject_cast<QMenu*>(createNewTheme->parent()) : nullptr) {
+        QMenu* commands = theme->addMenu(tr("Plugin Commands"));
+        commands->setObjectName(QStringLiteral("PluginCommands"));
+        connect(theme, &QMenu::aboutToShow, this, [this, commands] { FillPluginCommandsMenu(commands); });
+    }
     // The plug-ins' items of the other places join their menus as those open.
     if (QMenu* createNew = MenuNamed(this, "CreateNewTheme"))
         connect(createNew, &QMenu::aboutToShow, this,
@@ -212,6 +221,39 @@ void CMainFrame::PlacePluginCommandItems(QMenu* menu, int placement, QAction* be
         item.placed = true;
         UpdateCommandUI(action);
     }
+}
+
+void CMainFrame::FillPluginCommandsMenu(QMenu* menu) {
+    menu->clear();
+    CCorvaleDoc* document = GetActiveDocument();
+    CTheme* theme = document != nullptr ? document->m_activeTheme : nullptr;
+    CLoaderPlugin* loader =
+        theme != nullptr && theme->m_SourceType == ST_CustomLoader ? theme->m_Loader : nullptr;
+    unsigned id = ID_LOADER_MENU_FIRST;
+    if (loader != nullptr && loader->GetCustomMenu(0)) {
+        for (LoaderMenuItem& item : loader->m_Menu) {
+            if (item.m_Text.empty()) {
+                menu->addSeparator();
+                continue;
+            }
+            if (id > ID_LOADER_MENU_LAST)
+                break;
+            item.m_CommandId = id;
+            QAction* action = EnsureCommand(id++);
+            action->setText(Q(item.m_Text));
+            action->setStatusTip(Q(item.m_Prompt));
+            menu->addAction(action);
+            // The program has nothing to do with a loader's own command: the
+            // item shows what the loader offers, grayed.
+            UpdateCommandUI(action);
+        }
+    }
+    const bool any = id != ID_LOADER_MENU_FIRST;
+    if (!any) {
+        menu->clear();
+        menu->addAction(tr("<Empty>"))->setEnabled(false);
+    }
+    menu->menuAction()->setEnabled(any);
 }
 
 void CMainFrame::SetToolFolder(const std::string& folder) { m_ToolFolder = WithSlash(folder); }

@@ -8,6 +8,8 @@
 #include "app/CommandIcons.h"
 #include "app/CorvaleStatusBar.h"
 #include "app/CorvaleToolBar.h"
+#include "core/LoaderPlugin.h"
+#include "core/Theme.h"
 #include "settings/AppSettings.h"
 #include "workspace/CommandIds.h"
 #include "workspace/CorvaleDoc.h"
@@ -440,6 +442,42 @@ TEST_F(MainFrameMenusTest, TheHelpMenuListsTheHelpDocumentsButNotTheMainHelpFile
     EXPECT_EQ(Entries(menu), (std::vector<std::string>{"&Help Index", "&About Corvale..."}));
     frame.UpdateCommandUI(index);
     EXPECT_FALSE(index->isEnabled());
+}
+
+TEST_F(MainFrameMenusTest, PluginCommandsAreEmptyWithoutALoaderTheme) {
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    auto* commands = frame.findChild<QMenu*>(QStringLiteral("PluginCommands"));
+    ASSERT_NE(commands, nullptr);
+    frame.FillPluginCommandsMenu(commands);
+    EXPECT_EQ(Entries(commands), (std::vector<std::string>{"<Empty>"}));
+    EXPECT_FALSE(commands->actions().front()->isEnabled());
+    EXPECT_FALSE(commands->menuAction()->isEnabled());
+
+    // A theme from a loader lists the loader's own menu, its items on the
+    // frame's ids.
+    CCorvaleDoc* document = frame.GetActiveDocument();
+    ASSERT_NE(document, nullptr);
+    frame.SetPluginFolder(CORVALE_LOADER_TEST_PLUGINS);
+    auto* addFrom = frame.findChild<QMenu*>(QStringLiteral("AddThemeFrom"));
+    frame.FillLoaderMenu(addFrom);
+    QAction* v5 = nullptr;
+    for (QAction* action : addFrom->actions())
+        if (action->text() == QStringLiteral("v5"))
+            v5 = action;
+    ASSERT_NE(v5, nullptr);
+    v5->trigger();
+    ASSERT_FALSE(document->m_themes.empty());
+    CTheme* theme = document->m_themes.front();
+    ASSERT_EQ(theme->m_SourceType, static_cast<std::uint32_t>(ST_CustomLoader));
+    document->m_activeTheme = theme;
+    frame.FillPluginCommandsMenu(commands);
+    EXPECT_EQ(Entries(commands), (std::vector<std::string>{"Refresh", "-"}));
+    EXPECT_EQ(commands->actions().front()->data().toUInt(), unsigned(ID_LOADER_MENU_FIRST));
+    EXPECT_EQ(commands->actions().front()->statusTip().toStdString(), "Reads again");
+    ASSERT_NE(theme->m_Loader, nullptr);
+    EXPECT_EQ(theme->m_Loader->m_Menu.front().m_CommandId, unsigned(ID_LOADER_MENU_FIRST));
+    EXPECT_TRUE(commands->menuAction()->isEnabled());
 }
 
 TEST_F(MainFrameMenusTest, PluginToolbarButtonsTakeTheirTipsFromTheirDescriptions) {
