@@ -72,7 +72,13 @@ bool CCorvaleToolBar::ReplaceWithUserScriptMenu(unsigned id, const QList<QAction
     if (button == nullptr)
         return false;
     // Each button has a menu of its own, so that opening it tells which
-    // button the Invoke, Bind and Edit commands are meant for.
+    // button the Invoke, Bind and Edit commands are meant for. A reset
+    // replaces the menu of an earlier one.
+    if (QMenu* old = button->menu()) {
+        button->setMenu(nullptr);
+        old->deleteLater();
+        disconnect(button, &QToolButton::pressed, this, nullptr);
+    }
     auto* menu = new QMenu(button);
     menu->setObjectName(QStringLiteral("UserScriptMenu%1").arg(id));
     menu->addActions(menuActions);
