@@ -503,6 +503,44 @@ TEST_F(MainFrameMenusTest, PluginToolbarButtonsTakeTheirTipsFromTheirDescription
     EXPECT_FALSE(bar->GetToolTipTexts(ID_FILE_OPEN, tip, description));
 }
 
+TEST_F(MainFrameMenusTest, PluginToolbarAndWindowIdsRunOut) {
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    // Button ids 21000-21999: a toolbar that needs more than are left is
+    // refused whole.
+    std::vector<GpiToolBarButtonDesc> many(999, GpiToolBarButtonDesc{5, "b", nullptr});
+    const GpiToolBarDesc big = {500, static_cast<std::uint32_t>(many.size()), many.data()};
+    ASSERT_NE(frame.CreatePluginToolbar(1, "{big}", &big, 500, "Big"), nullptr);
+    static const GpiToolBarButtonDesc two[] = {{5, "b", nullptr}, {6, "c", nullptr}};
+    const GpiToolBarDesc twoButtons = {501, 2, two};
+    const std::size_t bars = frame.GetPluginToolBars().size();
+    EXPECT_EQ(frame.CreatePluginToolbar(1, "{two}", &twoButtons, 501, "Two"), nullptr);
+    EXPECT_EQ(frame.GetPluginToolBars().size(), bars);
+    const GpiToolBarDesc oneButton = {502, 1, two};
+    CCorvaleToolBar* last = frame.CreatePluginToolbar(1, "{one}", &oneButton, 502, "One");
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->actions().back()->data().toUInt(), 21999u);
+    EXPECT_EQ(frame.CreatePluginToolbar(1, "{one}", &oneButton, 502, "One more"), nullptr);
+
+    // Toolbar ids 20621-20719: a toolbar of separators only needs no button
+    // id, so ninety-nine can be made and the hundredth cannot.
+    static const GpiToolBarButtonDesc separator[] = {{0, nullptr, nullptr}};
+    const GpiToolBarDesc empty = {503, 1, separator};
+    int made = 2;
+    while (made < 99 && frame.CreatePluginToolbar(1, "{sep}", &empty, 503, "Sep") != nullptr)
+        ++made;
+    EXPECT_EQ(made, 99);
+    EXPECT_EQ(frame.CreatePluginToolbar(1, "{sep}", &empty, 503, "Sep"), nullptr);
+
+    // Show/hide ids 23010-23209: 99 toolbars took theirs; the 102nd tool
+    // pane after them is still made, without a command to show it.
+    for (int i = 0; i < 101; ++i)
+        ASSERT_NE(frame.CreateCustomToolPane("{pane}", "Pane", nullptr), nullptr) << i;
+    EXPECT_EQ(frame.GetPluginWindows().back().commandId, 23209u);
+    ASSERT_NE(frame.CreateCustomToolPane("{pane}", "Late", nullptr), nullptr);
+    EXPECT_EQ(frame.GetPluginWindows().back().commandId, 0u);
+}
+
 TEST_F(MainFrameMenusTest, PluginCommandItemsJoinTheirMenus) {
     ASSERT_TRUE(Start());
     CMainFrame& frame = Frame();
