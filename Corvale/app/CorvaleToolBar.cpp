@@ -111,13 +111,13 @@ bool CCorvaleToolBar::GetToolTipTexts(unsigned id, QString& tip, QString& descri
 }
 
 bool CCorvaleToolBar::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::ToolTip) {
+    // Entering a button shows its description in the status bar, resting
+    // on it its tooltip: both are brought up to date first.
+    if (event->type() == QEvent::ToolTip || event->type() == QEvent::Enter) {
         if (auto* button = qobject_cast<QToolButton*>(watched); button != nullptr && button->defaultAction() != nullptr) {
             QAction* action = button->defaultAction();
             QString tip, description;
             if (action->data().isValid() && GetToolTipTexts(action->data().toUInt(), tip, description)) {
-                // The button shows its action's texts: they are brought up
-                // to date first.
                 action->setToolTip(tip);
                 action->setStatusTip(description);
             }

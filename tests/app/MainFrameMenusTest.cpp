@@ -5,6 +5,7 @@
 #include "AppTestSupport.h"
 
 #include "app/AppIds.h"
+#include "app/RecentFileList.h"
 #include "app/CommandIcons.h"
 #include "app/CorvaleStatusBar.h"
 #include "app/CorvaleToolBar.h"
@@ -17,6 +18,8 @@
 #include "Gpi.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QHelpEvent>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -203,6 +206,22 @@ TEST_F(MainFrameMenusTest, RecentShapeFilesOnTheAddThemeButtonShowTheirAmpersand
         recent.Add(*it);
 }
 
+TEST_F(MainFrameMenusTest, RecentWorkspacesShowTheirAmpersands) {
+    ASSERT_TRUE(Start());
+    CRecentFileList& recent = m_App->GetRecentFileList();
+    const QString folder = Folder("workspaces");
+    recent.Add((folder + QStringLiteral("/Q&A.cvw")).toStdString());
+    for (int i = 1; i < 10; ++i)
+        recent.Add((folder + QStringLiteral("/w%1.cvw").arg(i)).toStdString());
+    auto* menu = Frame().findChild<QMenu*>(QStringLiteral("RecentWorkspaces"));
+    ASSERT_NE(menu, nullptr);
+    Frame().RefreshRecentFileMenu();
+    const QList<QAction*> items = menu->actions();
+    ASSERT_GE(items.size(), 10);
+    EXPECT_EQ(items[9]->text(), QStringLiteral("1&0 ") + folder + QStringLiteral("/Q&&A.cvw"));
+    EXPECT_EQ(items[0]->text(), QStringLiteral("&1 ") + folder + QStringLiteral("/w9.cvw"));
+}
+
 TEST(UserScriptTip, TellsWhatTheButtonNeedsOrShowsTheScript) {
     TempDir dir;
     const std::string shortScript = dir.path() + "/short.js";
@@ -323,6 +342,12 @@ TEST_F(MainFrameMenusTest, UserScriptButtonsBindEditAndInvokeTheirScripts) {
     ASSERT_TRUE(bar->GetToolTipTexts(ID_USER_SCRIPT_FIRST + 1, tip, description));
     EXPECT_EQ(description.toStdString(), "Error: Script file not found.");
     EXPECT_FALSE(bar->GetToolTipTexts(ID_SCRIPT_CREATE_NEW, tip, description));
+
+    // Resting on the button brings its tooltip and description up to date.
+    QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), third->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(third, &help);
+    EXPECT_EQ(boundButton->toolTip(), script);
+    EXPECT_EQ(boundButton->statusTip().toStdString(), "print(1);");
 }
 
 TEST_F(MainFrameMenusTest, TheToolsMenuListsTheProgramsAndScriptsOfItsFolder) {
