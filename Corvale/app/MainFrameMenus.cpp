@@ -67,6 +67,14 @@ QAction* ActionAfter(QMenu* menu, unsigned after) {
     return nullptr;
 }
 
+// Takes an entry out of a menu that is built again; the menu's own entries
+// (separators) go with it, the frame's commands stay for the next time.
+void RemoveFromMenu(QMenu* menu, QAction* action) {
+    menu->removeAction(action);
+    if (action->parent() == menu)
+        delete action;
+}
+
 QMenu* MenuNamed(QWidget* parent, const char* name) { return parent->findChild<QMenu*>(QString::fromLatin1(name)); }
 
 } // namespace
@@ -263,7 +271,7 @@ void CMainFrame::FillToolsMenu(QMenu* menu) {
     QAction* options = m_Actions[ID_TOOLS_OPTIONS];
     for (QAction* action : menu->actions())
         if (action != options)
-            menu->removeAction(action);
+            RemoveFromMenu(menu, action);
     for (QMenu* old : menu->findChildren<QMenu*>(QString(), Qt::FindDirectChildrenOnly))
         old->deleteLater();
 
@@ -335,7 +343,7 @@ void CMainFrame::FillHelpMenu(QMenu* menu) {
     QAction* about = m_Actions[ID_APP_ABOUT];
     for (QAction* action : menu->actions())
         if (action != index && action != about)
-            menu->removeAction(action);
+            RemoveFromMenu(menu, action);
     m_HelpDocuments.clear();
     const QDir dir(Q(m_HelpFolder));
     const QFileInfoList files =

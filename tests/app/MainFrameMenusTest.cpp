@@ -381,6 +381,13 @@ TEST_F(MainFrameMenusTest, TheToolsMenuListsTheProgramsAndScriptsOfItsFolder) {
     ASSERT_NE(scripts, nullptr);
     EXPECT_EQ(Entries(scripts), (std::vector<std::string>{"tidy"}));
     EXPECT_EQ(scripts->actions()[0]->data().toUInt(), unsigned(ID_TOOLS_TOOL_FIRST + 2));
+    // Built again at every opening, the menu does not grow.
+    const auto ownEntries = [menu] { return menu->findChildren<QAction*>(QString(), Qt::FindDirectChildrenOnly).size(); };
+    const auto before = ownEntries();
+    frame.FillToolsMenu(menu);
+    frame.FillToolsMenu(menu);
+    EXPECT_EQ(ownEntries(), before);
+    EXPECT_EQ(menu->actions().size(), 7);
 
     // A program starts in the Tools folder; a script runs in the workspace.
     frame.ExecuteCommand(ID_TOOLS_TOOL_FIRST + 1);
