@@ -1,8 +1,8 @@
 #include "app/MainFrame.h"
 
 #include "app/ChildFrame.h"
-#include "app/CorvaleStatusBar.h"
 #include "app/CommandIcons.h"
+#include "app/CorvaleStatusBar.h"
 #include "app/CorvaleToolBar.h"
 #include "app/CorvaleApp.h"
 #include "core/LoaderPlugin.h"
