@@ -152,7 +152,14 @@ QAction* CMainFrame::EnsureCommand(unsigned id) {
 void CMainFrame::CreateMenuCommands() {
     m_ToolFolder = m_ProgramFolder + "Tools/";
     m_HelpFolder = m_ProgramFolder + "Help/";
-    AddCommand(ID_USER_SCRIPT_INVOKE, tr("&Invoke"));
+    // The status-bar prompts of the commands whose items come and go.
+    for (unsigned id = ID_ADD_FROM_DATA_SOURCE_FIRST; id <= ID_ADD_FROM_DATA_SOURCE_LAST; ++id)
+        if (QAction* action = GetCommandAction(id))
+            action->setStatusTip(tr("Load shapes from this data source into a new theme"));
+    for (unsigned id = ID_USER_SCRIPT_FIRST; id <= ID_USER_SCRIPT_LAST; ++id)
+        if (QAction* action = GetCommandAction(id))
+            action->setStatusTip(tr("Invokes this script"));
+    AddCommand(ID_USER_SCRIPT_INVOKE, tr("&Invoke"))->setStatusTip(tr("Invokes this script"));
     AddCommand(ID_USER_SCRIPT_BIND, tr("&Bind..."));
     AddCommand(ID_USER_SCRIPT_EDIT, tr("&Edit..."));
     if (GetCommandAction(ID_TOOLS_OPTIONS) == nullptr)
