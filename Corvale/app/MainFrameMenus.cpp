@@ -453,7 +453,11 @@ void CMainFrame::ResetScriptToolBar() {
         const unsigned id = action->data().toUInt();
         if (id == ID_SCRIPT_CREATE_NEW)
             continue;
-        m_ScriptBar->ReplaceWithUserScriptMenu(id, menu);
+        if (!m_ScriptBar->ReplaceWithUserScriptMenu(id, menu))
+            continue;
+        // Opened, the menu shows what its commands can do for this button.
+        if (auto* button = qobject_cast<QToolButton*>(m_ScriptBar->widgetForAction(action)))
+            ConnectUpdateOnShow(button->menu());
     }
     m_ScriptBar->SetTipProvider(
         [this](unsigned id, QString& tip, QString& description) { return GetButtonTip(id, tip, description); });

@@ -281,6 +281,11 @@ TEST_F(MainFrameMenusTest, UserScriptButtonsBindEditAndInvokeTheirScripts) {
     auto* third = qobject_cast<QToolButton*>(bar->widgetForAction(frame.GetCommandAction(ID_USER_SCRIPT_FIRST + 2)));
     Open(third->menu());
     EXPECT_EQ(frame.GetClickedUserScriptButton(), 2);
+    // Unbound, it can only bind.
+    const QList<QAction*> thirdMenu = third->menu()->actions();
+    EXPECT_FALSE(thirdMenu[0]->isEnabled());
+    EXPECT_TRUE(thirdMenu[1]->isEnabled());
+    EXPECT_FALSE(thirdMenu[2]->isEnabled());
 
     // Bind asks for a script file, from the Scripts folder while unbound.
     const QString script = Folder("scripts") + QStringLiteral("/count & list.js");
