@@ -639,6 +639,16 @@ TEST_F(MainFrameMenusTest, EveryToolbarButtonHasAPictureOfItsOwn) {
     }
     EXPECT_GT(seen.size(), 40u);
 
+    // The scale list took the Scale Control button's place and command.
+    auto* standard = static_cast<CCorvaleToolBar*>(frame.GetStandardToolBar());
+    QAction* scale = standard->FindCommand(ID_SCALE_CONTROL);
+    ASSERT_NE(scale, nullptr);
+    const int at = standard->actions().indexOf(scale);
+    EXPECT_EQ(standard->GetComboButton(at), frame.GetScaleControl());
+    EXPECT_EQ(standard->GetComboButton(0), nullptr);
+    EXPECT_EQ(standard->GetComboButton(-1), nullptr);
+    EXPECT_EQ(standard->ReplaceWithScaleCombo(), nullptr) << "replaced once";
+
     // The drawn pictures differ too, whatever icon theme the desktop has.
     std::vector<QImage> drawn;
     for (const Seen& each : seen) {
