@@ -685,14 +685,13 @@ bool CMainFrame::CreateDockingWindows() {
         int width;
         int height;
         Qt::DockWidgetArea area;
-        const char* icon;
     };
     const PaneSpec panes[] = {
-        {ID_PANE_THEMES, "Themes", 200, 200, Qt::LeftDockWidgetArea, "T"},
-        {ID_PANE_ATTRIBUTES, "Attributes", 250, 200, Qt::RightDockWidgetArea, "A"},
-        {ID_PANE_COORDINATES, "Coordinates", 250, 200, Qt::RightDockWidgetArea, "C"},
-        {ID_PANE_STATISTICS, "Statistics", 250, 200, Qt::RightDockWidgetArea, "S"},
-        {ID_PANE_BOOKMARKS, "Bookmarks", 250, 200, Qt::RightDockWidgetArea, "B"},
+        {ID_PANE_THEMES, "Themes", 200, 200, Qt::LeftDockWidgetArea},
+        {ID_PANE_ATTRIBUTES, "Attributes", 250, 200, Qt::RightDockWidgetArea},
+        {ID_PANE_COORDINATES, "Coordinates", 250, 200, Qt::RightDockWidgetArea},
+        {ID_PANE_STATISTICS, "Statistics", 250, 200, Qt::RightDockWidgetArea},
+        {ID_PANE_BOOKMARKS, "Bookmarks", 250, 200, Qt::RightDockWidgetArea},
     };
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks | QMainWindow::AllowNestedDocks);
     QList<QDockWidget*> docks;
