@@ -31,9 +31,6 @@ enum AppCommandId : unsigned {
     // Help.
     ID_CONTEXT_HELP = 57669,
 
-    // Tools.
-    ID_TOOLS_OPTIONS = 32998,
-
     // View.
     ID_VIEW_TOOLBAR = 0xE800,
     ID_VIEW_STATUS_BAR = 0xE801,
@@ -53,6 +50,27 @@ enum AppCommandId : unsigned {
     ID_SCRIPT_CREATE_NEW = 32994,
     ID_USER_SCRIPT_FIRST = 32966,
     ID_USER_SCRIPT_LAST = 32971,
+
+    // The menu of each user-script button: run, bind and edit its script.
+    ID_USER_SCRIPT_INVOKE = 32975,
+    ID_USER_SCRIPT_BIND = 32977,
+    ID_USER_SCRIPT_EDIT = 32981,
+
+    // Tools menu: the programs and scripts of the Tools folder (entry n is
+    // FIRST + n), and the options, always its last item.
+    ID_TOOLS_TOOL_FIRST = 20201,
+    ID_TOOLS_TOOL_LAST = 20300,
+    ID_TOOLS_OPTIONS = 32998,
+
+    // Help menu: the documents of the Help folder (entry n is FIRST + n) and
+    // the main help file.
+    ID_HELP_DOCUMENT_FIRST = 20421,
+    ID_HELP_DOCUMENT_LAST = 20520,
+    ID_HELP_INDEX = 57666,
+
+    // Plugin Commands: the menu of the loader of the current theme.
+    ID_LOADER_MENU_FIRST = 20521,
+    ID_LOADER_MENU_LAST = 20620,
 
     // Statistics toolbar: Min, Max, Sum, Arithmetic Mean, Geometric Mean,
     // Median, Standard Deviation.

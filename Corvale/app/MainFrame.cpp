@@ -1,6 +1,8 @@
 #include "app/MainFrame.h"
 
 #include "app/ChildFrame.h"
+#include "app/CommandIcons.h"
+#include "app/CorvaleStatusBar.h"
 #include "app/CorvaleToolBar.h"
 #include "app/CorvaleApp.h"
 #include "core/LoaderPlugin.h"
@@ -108,32 +110,6 @@ QColor FromColorRef(std::uint32_t color) {
                   static_cast<int>((color >> 16) & 0xFF));
 }
 
-// Toolbar art: a short label on a tinted square, drawn once per command. The
-// standard file and edit commands use the style's own icons.
-QIcon MakeTextIcon(const QString& text, const QColor& tint) {
-    QIcon icon;
-    for (int size : {16, 24, 32}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(tint.darker(160));
-        p.setBrush(tint.lighter(150));
-        p.drawRoundedRect(QRectF(0.5, 0.5, size - 1.0, size - 1.0), size / 6.0, size / 6.0);
-        QFont font = p.font();
-        font.setBold(true);
-        font.setPixelSize(text.size() > 2 ? size * 5 / 16 : (text.size() > 1 ? size * 7 / 16 : size * 9 / 16));
-        p.setFont(font);
-        p.setPen(Qt::black);
-        p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, text);
-        p.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
-
-QIcon PaneIcon(const QString& text) { return MakeTextIcon(text, QColor(200, 200, 200)); }
-
 std::string WithSlash(const QString& folder) {
     std::string path = QDir::cleanPath(folder).toStdString();
     if (path.empty() || path.back() != '/')
@@ -238,10 +214,14 @@ void CMainFrame::FillLoaderMenu(QMenu* menu) {
         menu->addAction(action);
         UpdateCommandUI(action);
     }
+    // The plug-ins' own items for adding themes follow the loaders.
+    PlacePluginCommandItems(menu, 1, nullptr);
     if (menu->isEmpty()) {
-        QAction* none = menu->addAction(tr("No Loader Plug-ins"));
+        QAction* none = menu->addAction(tr("<Empty>"));
         none->setEnabled(false);
     }
+    // An empty list is shown grayed where it opens from.
+    menu->menuAction()->setEnabled(menu->actions().size() != 1 || menu->actions().front()->isEnabled());
 }
 
 // ---------------------------------------------------------------------------
@@ -269,8 +249,11 @@ bool CMainFrame::Create() {
 
     OnApplicationLook(m_ApplicationLook);
     CreateCommands();
+    CreateMenuCommands();
     if (!CreateMenuBar() || !CreateToolBars() || !CreateStatusBar() || !CreateDockingWindows())
         return false;
+    CreateDynamicMenus();
+    ApplyCommandIcons();
     OnToolbarReset(IDR_MAINFRAME);
     OnToolbarReset(IDR_SCRIPT_TOOLBAR);
     UpdateFrameTitle();
@@ -321,53 +304,52 @@ QAction* CMainFrame::AddCommand(unsigned id, const QString& text, const QIcon& i
 }
 
 void CMainFrame::CreateCommands() {
-    QStyle* s = style();
-    const QColor tool(255, 230, 150), map(170, 210, 255), edit(200, 240, 190), stat(230, 200, 255);
-
-    AddCommand(ID_FILE_NEW, tr("&New"), s->standardIcon(QStyle::SP_FileIcon), QKeySequence::New);
-    AddCommand(ID_FILE_OPEN, tr("&Open..."), s->standardIcon(QStyle::SP_DialogOpenButton), QKeySequence::Open);
+    // The toolbar pictures are given afterwards, all in one place
+    // (ApplyCommandIcons).
+    AddCommand(ID_FILE_NEW, tr("&New"), QIcon(), QKeySequence::New);
+    AddCommand(ID_FILE_OPEN, tr("&Open..."), QIcon(), QKeySequence::Open);
     AddCommand(ID_FILE_CLOSE, tr("&Close"));
-    AddCommand(ID_FILE_SAVE, tr("&Save"), s->standardIcon(QStyle::SP_DialogSaveButton), QKeySequence::Save);
+    AddCommand(ID_FILE_SAVE, tr("&Save"), QIcon(), QKeySequence::Save);
     AddCommand(ID_FILE_SAVE_AS, tr("Save &As..."));
-    AddCommand(ID_FILE_PRINT, tr("&Print..."), MakeTextIcon(QStringLiteral("P"), tool), QKeySequence::Print);
+    AddCommand(ID_FILE_PRINT, tr("&Print..."), QIcon(), QKeySequence::Print);
     AddCommand(ID_FILE_PRINT_PREVIEW, tr("Print Pre&view"));
     AddCommand(ID_FILE_SAVE_MAP_IMAGE, tr("Save &Map As Image(s)..."));
     AddCommand(ID_APP_EXIT, tr("E&xit"));
-    AddCommand(ID_WORKSPACE_PROPERTIES, tr("Workspace &Properties..."), MakeTextIcon(QStringLiteral("WP"), tool));
+    AddCommand(ID_WORKSPACE_PROPERTIES, tr("Workspace &Properties..."));
 
-    AddCommand(ID_EDIT_CUT, tr("Cu&t"), MakeTextIcon(QStringLiteral("Ct"), tool), QKeySequence::Cut);
-    AddCommand(ID_EDIT_COPY, tr("&Copy"), MakeTextIcon(QStringLiteral("Cp"), tool), QKeySequence::Copy);
-    AddCommand(ID_EDIT_PASTE, tr("&Paste"), MakeTextIcon(QStringLiteral("Ps"), tool), QKeySequence::Paste);
-    AddCommand(ID_EDIT_DELETE, tr("&Delete"), MakeTextIcon(QStringLiteral("X"), tool), QKeySequence::Delete);
+    AddCommand(ID_EDIT_CUT, tr("Cu&t"), QIcon(), QKeySequence::Cut);
+    AddCommand(ID_EDIT_COPY, tr("&Copy"), QIcon(), QKeySequence::Copy);
+    AddCommand(ID_EDIT_PASTE, tr("&Paste"), QIcon(), QKeySequence::Paste);
+    AddCommand(ID_EDIT_DELETE, tr("&Delete"), QIcon(), QKeySequence::Delete);
     AddCommand(ID_EDIT_COPY_AS_GEOJSON, tr("Copy as GeoJSON"));
     AddCommand(ID_EDIT_COPY_AS_WKT, tr("Copy as WKT"));
     AddCommand(ID_EDIT_MULTI_EDIT, tr("Multi-&Edit Attributes..."));
-    AddCommand(ID_EDIT_FIND, tr("&Find..."), MakeTextIcon(QStringLiteral("F"), tool), QKeySequence::Find);
-    AddCommand(ID_EDIT_FIND_NEXT, tr("Find &Next"), MakeTextIcon(QStringLiteral("F>"), tool));
-    AddCommand(ID_EDIT_FIND_PREVIOUS, tr("Find Pre&vious"), MakeTextIcon(QStringLiteral("<F"), tool));
-    AddCommand(ID_CONTEXT_HELP, tr("&What's This?"), MakeTextIcon(QStringLiteral("?"), tool));
+    AddCommand(ID_EDIT_FIND, tr("&Find..."), QIcon(), QKeySequence::Find);
+    AddCommand(ID_EDIT_FIND_NEXT, tr("Find &Next"));
+    AddCommand(ID_EDIT_FIND_PREVIOUS, tr("Find Pre&vious"));
+    AddCommand(ID_CONTEXT_HELP, tr("&What's This?"));
 
-    AddCommand(ID_INSERT_ADD_THEME, tr("&Add Theme..."), MakeTextIcon(QStringLiteral("+"), map));
-    AddCommand(ID_TOOL_SELECT, tr("&Select"), MakeTextIcon(QStringLiteral("S"), map), {}, true);
-    AddCommand(ID_TOOL_SELECT_RECTANGLE, tr("Select (&rectangle)"), MakeTextIcon(QStringLiteral("SR"), map), {},
+    AddCommand(ID_INSERT_ADD_THEME, tr("&Add Theme..."));
+    AddCommand(ID_TOOL_SELECT, tr("&Select"), QIcon(), {}, true);
+    AddCommand(ID_TOOL_SELECT_RECTANGLE, tr("Select (&rectangle)"), QIcon(), {},
                true);
-    AddCommand(ID_TOOL_SELECT_CIRCLE, tr("Select (&circle)"), MakeTextIcon(QStringLiteral("SC"), map), {}, true);
-    AddCommand(ID_TOOL_SELECT_POLYGON, tr("Select (&polygon)"), MakeTextIcon(QStringLiteral("SP"), map), {}, true);
-    AddCommand(ID_TOOL_PAN, tr("&Pan"), MakeTextIcon(QStringLiteral("Pa"), map), {}, true);
-    AddCommand(ID_TOOL_ZOOM_IN, tr("Zoom &In"), MakeTextIcon(QStringLiteral("Z+"), map), {}, true);
-    AddCommand(ID_TOOL_ZOOM_OUT, tr("Zoom &Out"), MakeTextIcon(QStringLiteral("Z-"), map), {}, true);
-    AddCommand(ID_TOOL_MEASURE, tr("&Measure"), MakeTextIcon(QStringLiteral("M"), map), {}, true);
-    AddCommand(ID_TOOL_VERTEX_MODE, tr("&Vertex Mode"), MakeTextIcon(QStringLiteral("VM"), map), {}, true);
-    AddCommand(ID_TOOL_BOUNDING_BOXES, tr("&Bounding Boxes"), MakeTextIcon(QStringLiteral("BB"), map), {}, true);
-    AddCommand(ID_THEME_FILTER_SELECTION, tr("&Filter Selected"), MakeTextIcon(QStringLiteral("Fs"), map));
-    AddCommand(ID_THEME_INVERT_FILTER, tr("&Invert Filter"), MakeTextIcon(QStringLiteral("Fi"), map));
-    AddCommand(ID_THEME_REMOVE_FILTER, tr("&Remove Filter"), MakeTextIcon(QStringLiteral("Fr"), map), {}, true);
-    AddCommand(ID_THEME_ZOOM_TO_THEME, tr("Zoom to &Theme"), MakeTextIcon(QStringLiteral("ZT"), map));
-    AddCommand(ID_THEME_ZOOM_TO_SELECTION, tr("Zoom to &Selection"), MakeTextIcon(QStringLiteral("ZS"), map));
+    AddCommand(ID_TOOL_SELECT_CIRCLE, tr("Select (&circle)"), QIcon(), {}, true);
+    AddCommand(ID_TOOL_SELECT_POLYGON, tr("Select (&polygon)"), QIcon(), {}, true);
+    AddCommand(ID_TOOL_PAN, tr("&Pan"), QIcon(), {}, true);
+    AddCommand(ID_TOOL_ZOOM_IN, tr("Zoom &In"), QIcon(), {}, true);
+    AddCommand(ID_TOOL_ZOOM_OUT, tr("Zoom &Out"), QIcon(), {}, true);
+    AddCommand(ID_TOOL_MEASURE, tr("&Measure"), QIcon(), {}, true);
+    AddCommand(ID_TOOL_VERTEX_MODE, tr("&Vertex Mode"), QIcon(), {}, true);
+    AddCommand(ID_TOOL_BOUNDING_BOXES, tr("&Bounding Boxes"), QIcon(), {}, true);
+    AddCommand(ID_THEME_FILTER_SELECTION, tr("&Filter Selected"));
+    AddCommand(ID_THEME_INVERT_FILTER, tr("&Invert Filter"));
+    AddCommand(ID_THEME_REMOVE_FILTER, tr("&Remove Filter"), QIcon(), {}, true);
+    AddCommand(ID_THEME_ZOOM_TO_THEME, tr("Zoom to &Theme"));
+    AddCommand(ID_THEME_ZOOM_TO_SELECTION, tr("Zoom to &Selection"));
     AddCommand(ID_THEME_ZOOM_TO_MAKE_VISIBLE, tr("Zoom to &Make Visible"));
     AddCommand(ID_WORKSPACE_TRANSFORM, tr("T&ransform..."));
     AddCommand(ID_THEME_EXPORT, tr("E&xport..."));
-    AddCommand(ID_VIEW_ZOOM_FULL_EXTENT, tr("&Full Extent"), MakeTextIcon(QStringLiteral("FE"), map));
+    AddCommand(ID_VIEW_ZOOM_FULL_EXTENT, tr("&Full Extent"));
     AddCommand(ID_VIEW_CENTER_MAP, tr("&Center Map..."));
     AddCommand(ID_VIEW_EDIT_VIEW_RECTANGLE, tr("Edit View &Rectangle..."));
     AddCommand(ID_VIEW_MAP_OVERVIEW, tr("Map &Overview"));
@@ -377,15 +359,14 @@ void CMainFrame::CreateCommands() {
     AddCommand(ID_VIEW_STATUS_BAR, tr("&Status Bar"), {}, {}, true);
     AddCommand(ID_VIEW_FULLSCREEN, tr("F&ull Screen"), {}, QKeySequence::FullScreen, true);
 
-    AddCommand(ID_SCRIPT_CREATE_NEW, tr("JavaScript Creator..."), MakeTextIcon(QStringLiteral("JS"), tool));
+    AddCommand(ID_SCRIPT_CREATE_NEW, tr("JavaScript Creator..."));
     for (unsigned id = ID_USER_SCRIPT_FIRST; id <= ID_USER_SCRIPT_LAST; ++id)
-        AddCommand(id, tr("User Script %1").arg(id - ID_USER_SCRIPT_FIRST + 1),
-                   MakeTextIcon(QString::number(id - ID_USER_SCRIPT_FIRST + 1), tool));
+        AddCommand(id, tr("User Script %1").arg(id - ID_USER_SCRIPT_FIRST + 1));
 
-    AddCommand(ID_EDIT_ENABLE_EDITING, tr("&Enable Editing"), MakeTextIcon(QStringLiteral("EE"), edit), {}, true);
-    AddCommand(ID_EDIT_SNAP_TO_GRID, tr("Snap to &Grid..."), MakeTextIcon(QStringLiteral("#"), edit));
+    AddCommand(ID_EDIT_ENABLE_EDITING, tr("&Enable Editing"), QIcon(), {}, true);
+    AddCommand(ID_EDIT_SNAP_TO_GRID, tr("Snap to &Grid..."));
     // Freehand editing snapped to the grid: the Edit toolbar's grid button.
-    AddCommand(ID_GEOMETRY_AUTO_SNAP, tr("&Autosnap to Grid"), MakeTextIcon(QStringLiteral("#"), edit), {}, true);
+    AddCommand(ID_GEOMETRY_AUTO_SNAP, tr("&Autosnap to Grid"), QIcon(), {}, true);
     // The geometry commands of the Edit menu's Advanced Edit submenu.
     AddCommand(ID_GEOMETRY_MERGE_TO_COPY, tr("&Merge to Multipart Copy"));
     AddCommand(ID_GEOMETRY_SPLIT_TO_COPIES, tr("&Split to Single Part Copies"));
@@ -393,12 +374,12 @@ void CMainFrame::CreateCommands() {
     AddCommand(ID_GEOMETRY_REMOVE_DUPLICATE_VERTICES, tr("Simplify S&hapes"));
     AddCommand(ID_GEOMETRY_REVERSE_COORDINATES, tr("&Reverse Coordinates"));
     AddCommand(ID_EDIT_CREATE_POLYLINE_ON_CLIPBOARD, tr("Create Polyline on &Clipboard"));
-    AddCommand(ID_TOOL_DRAW_NEW, tr("&Draw New"), MakeTextIcon(QStringLiteral("DN"), edit), {}, true);
-    AddCommand(ID_TOOL_ADJUST_VERTEX, tr("&Adjust Vertex"), MakeTextIcon(QStringLiteral("AV"), edit), {}, true);
-    AddCommand(ID_TOOL_NEW_VERTEX, tr("&New Vertex"), MakeTextIcon(QStringLiteral("NV"), edit), {}, true);
-    AddCommand(ID_TOOL_SPLIT_POLYLINE, tr("&Split Polyline"), MakeTextIcon(QStringLiteral("SL"), edit), {}, true);
-    AddCommand(ID_EDIT_TOP_Z_ORDER, tr("&Top Z-Order"), MakeTextIcon(QStringLiteral("ZT"), edit));
-    AddCommand(ID_EDIT_BOTTOM_Z_ORDER, tr("&Bottom Z-Order"), MakeTextIcon(QStringLiteral("ZB"), edit));
+    AddCommand(ID_TOOL_DRAW_NEW, tr("&Draw New"), QIcon(), {}, true);
+    AddCommand(ID_TOOL_ADJUST_VERTEX, tr("&Adjust Vertex"), QIcon(), {}, true);
+    AddCommand(ID_TOOL_NEW_VERTEX, tr("&New Vertex"), QIcon(), {}, true);
+    AddCommand(ID_TOOL_SPLIT_POLYLINE, tr("&Split Polyline"), QIcon(), {}, true);
+    AddCommand(ID_EDIT_TOP_Z_ORDER, tr("&Top Z-Order"));
+    AddCommand(ID_EDIT_BOTTOM_Z_ORDER, tr("&Bottom Z-Order"));
 
     // The selection commands of the active theme and the theme management
     // commands, which the document carries.
@@ -430,10 +411,8 @@ void CMainFrame::CreateCommands() {
 
     const char* statistics[] = {"Min", "Max", "Sum", "Arithmetic Mean", "Geometric Mean", "Median",
                                 "Standard Deviation"};
-    const char* statisticsIcons[] = {"Mi", "Mx", "Σ", "AM", "GM", "Md", "σ"};
     for (unsigned id = ID_STATISTICS_FIRST; id <= ID_STATISTICS_LAST; ++id)
-        AddCommand(id, tr(statistics[id - ID_STATISTICS_FIRST]),
-                   MakeTextIcon(QString::fromUtf8(statisticsIcons[id - ID_STATISTICS_FIRST]), stat));
+        AddCommand(id, tr(statistics[id - ID_STATISTICS_FIRST]));
 
     AddCommand(ID_TOOLS_OPTIONS, tr("&Options..."));
     AddCommand(ID_APP_ABOUT, tr("&About Corvale..."));
@@ -608,26 +587,18 @@ bool CMainFrame::CreateMenuBar() {
     tools->addAction(m_Actions[ID_GEOMETRY_AUTO_SNAP]);
     ConnectUpdateOnShow(tools);
 
-    QMenu* toolsMenu = bar->addMenu(tr("T&ools"));
-    toolsMenu->setObjectName(QStringLiteral("ToolsMenu"));
-    toolsMenu->addAction(m_Actions[ID_TOOLS_OPTIONS]);
-    ConnectUpdateOnShow(toolsMenu);
-
     QMenu* window = bar->addMenu(tr("&Window"));
     for (unsigned id : std::initializer_list<unsigned>{ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE})
         window->addAction(m_Actions[id]);
     ConnectUpdateOnShow(window);
 
-    QMenu* help = bar->addMenu(tr("&Help"));
-    help->setObjectName(QStringLiteral("HelpMenu"));
-    help->addAction(m_Actions[ID_APP_ABOUT]);
-    ConnectUpdateOnShow(help);
     return true;
 }
 
 bool CMainFrame::CreateToolBars() {
     auto makeBar = [this](int id, const QString& title) {
-        QToolBar* bar = addToolBar(title);
+        auto* bar = new CCorvaleToolBar(title, 0, this);
+        addToolBar(bar);
         bar->setObjectName(QStringLiteral("ToolBar%1").arg(id));
         bar->setIconSize(QSize(16, 16));
         bar->setAllowedAreas(Qt::AllToolBarAreas);
@@ -685,27 +656,21 @@ bool CMainFrame::CreateToolBars() {
 }
 
 QLabel* CMainFrame::AddStatusPane(int id, int width, const QIcon& icon) {
-    auto* box = new QWidget(statusBar());
-    box->setObjectName(QStringLiteral("pane_%1").arg(id));
-    auto* layout = new QHBoxLayout(box);
-    layout->setContentsMargins(2, 0, 2, 0);
-    layout->setSpacing(3);
-    if (!icon.isNull()) {
-        auto* iconLabel = new QLabel(box);
-        iconLabel->setPixmap(icon.pixmap(16, 16));
-        layout->addWidget(iconLabel);
-    }
-    auto* text = new QLabel(box);
-    text->setObjectName(QStringLiteral("paneText_%1").arg(id));
-    text->setFixedWidth(width);
-    layout->addWidget(text);
-    statusBar()->addPermanentWidget(box);
+    // A pane of the indicator list is there already; any other comes in as
+    // a new pane.
+    if (m_StatusBar->GetPaneLabel(id) == nullptr && !m_StatusBar->AddPane(id))
+        return nullptr;
+    m_StatusBar->SetPaneWidth(id, width);
+    m_StatusBar->SetPaneIcon(id, icon);
+    QLabel* text = m_StatusBar->GetPaneLabel(id);
     m_Panes[id] = text;
     return text;
 }
 
 bool CMainFrame::CreateStatusBar() {
-    QStatusBar* bar = statusBar();
+    auto* bar = new CCorvaleStatusBar(this);
+    setStatusBar(bar);
+    m_StatusBar = bar;
     bar->setObjectName(QStringLiteral("StatusBar"));
     m_ProgressBar = new QProgressBar(bar);
     m_ProgressBar->setObjectName(QStringLiteral("StatusProgress"));
@@ -715,12 +680,15 @@ bool CMainFrame::CreateStatusBar() {
     m_ProgressBar->setStyleSheet(
         QStringLiteral("QProgressBar::chunk { background-color: %1; }").arg(FromColorRef(g_ProgressBarColor).name()));
     m_ProgressBar->hide();
-    bar->addPermanentWidget(m_ProgressBar);
+    bar->SetLeadingWidget(m_ProgressBar);
+    if (!bar->SetIndicators({CCorvaleStatusBar::kMessagePane, ID_INDICATOR_SCALE, ID_INDICATOR_X, ID_INDICATOR_Y,
+                             ID_INDICATOR_REFSYS}))
+        return false;
 
-    AddStatusPane(ID_INDICATOR_SCALE, 100, PaneIcon(QStringLiteral("1:")));
-    AddStatusPane(ID_INDICATOR_X, 100, PaneIcon(QStringLiteral("X")));
-    AddStatusPane(ID_INDICATOR_Y, 100, PaneIcon(QStringLiteral("Y")));
-    AddStatusPane(ID_INDICATOR_REFSYS, 100, QIcon());
+    AddStatusPane(ID_INDICATOR_SCALE, 100, MakePaneIcon(ID_INDICATOR_SCALE));
+    AddStatusPane(ID_INDICATOR_X, 100, MakePaneIcon(ID_INDICATOR_X));
+    AddStatusPane(ID_INDICATOR_Y, 100, MakePaneIcon(ID_INDICATOR_Y));
+    AddStatusPane(ID_INDICATOR_REFSYS, 100);
     SetStatusCoordinates(0.0, 0.0);
     return true;
 }
@@ -732,14 +700,13 @@ bool CMainFrame::CreateDockingWindows() {
         int width;
         int height;
         Qt::DockWidgetArea area;
-        const char* icon;
     };
     const PaneSpec panes[] = {
-        {ID_PANE_THEMES, "Themes", 200, 200, Qt::LeftDockWidgetArea, "T"},
-        {ID_PANE_ATTRIBUTES, "Attributes", 250, 200, Qt::RightDockWidgetArea, "A"},
-        {ID_PANE_COORDINATES, "Coordinates", 250, 200, Qt::RightDockWidgetArea, "C"},
-        {ID_PANE_STATISTICS, "Statistics", 250, 200, Qt::RightDockWidgetArea, "S"},
-        {ID_PANE_BOOKMARKS, "Bookmarks", 250, 200, Qt::RightDockWidgetArea, "B"},
+        {ID_PANE_THEMES, "Themes", 200, 200, Qt::LeftDockWidgetArea},
+        {ID_PANE_ATTRIBUTES, "Attributes", 250, 200, Qt::RightDockWidgetArea},
+        {ID_PANE_COORDINATES, "Coordinates", 250, 200, Qt::RightDockWidgetArea},
+        {ID_PANE_STATISTICS, "Statistics", 250, 200, Qt::RightDockWidgetArea},
+        {ID_PANE_BOOKMARKS, "Bookmarks", 250, 200, Qt::RightDockWidgetArea},
     };
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks | QMainWindow::AllowNestedDocks);
     QList<QDockWidget*> docks;
@@ -750,7 +717,7 @@ bool CMainFrame::CreateDockingWindows() {
         dock->setAllowedAreas(Qt::AllDockWidgetAreas);
         dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
                           QDockWidget::DockWidgetFloatable);
-        dock->setWindowIcon(PaneIcon(QString::fromLatin1(spec.icon)));
+        dock->setWindowIcon(MakePaneIcon(spec.id));
         // The Themes pane holds the legend, the other panes their grids.
         QWidget* body = nullptr;
         if (spec.id == ID_PANE_THEMES)
@@ -801,35 +768,33 @@ void CMainFrame::OnToolbarReset(int toolbarId) {
     if (toolbarId < IDR_MAINFRAME)
         return;
     if (toolbarId == IDR_MAINFRAME || toolbarId == IDR_MAINFRAME + 1) {
-        QAction* placeholder = m_Actions[ID_SCALE_CONTROL];
-        if (placeholder != nullptr && m_ScaleControl == nullptr) {
-            m_ScaleControl = new QComboBox(m_StandardBar);
-            m_ScaleControl->setObjectName(QStringLiteral("ScaleControl"));
-            m_ScaleControl->setEditable(false);
-            m_ScaleControl->setMinimumContentsLength(11);
-            m_ScaleControl->setToolTip(tr("Map scale"));
-            for (const char* scale : kScales)
-                m_ScaleControl->addItem(QString::fromLatin1(scale));
-            m_ScaleControl->setCurrentIndex(-1);
-            QAction* widgetAction = m_StandardBar->insertWidget(placeholder, m_ScaleControl);
-            widgetAction->setData(ID_SCALE_CONTROL);
-            m_StandardBar->removeAction(placeholder);
-            m_Actions[ID_SCALE_CONTROL] = widgetAction;
-            connect(m_ScaleControl, qOverload<int>(&QComboBox::activated), this, [this](int i) { OnScaleChosen(i); });
+        if (m_ScaleControl == nullptr) {
+            m_ScaleControl = m_StandardBar->ReplaceWithScaleCombo();
+            if (m_ScaleControl != nullptr) {
+                m_ScaleControl->setMinimumContentsLength(11);
+                m_ScaleControl->setToolTip(tr("Map scale"));
+                for (const char* scale : kScales)
+                    m_ScaleControl->addItem(QString::fromLatin1(scale));
+                m_ScaleControl->setCurrentIndex(-1);
+                m_Actions[ID_SCALE_CONTROL] = m_StandardBar->FindCommand(ID_SCALE_CONTROL);
+                connect(m_ScaleControl, qOverload<int>(&QComboBox::activated), this,
+                        [this](int i) { OnScaleChosen(i); });
+            }
         }
         // Add Theme gets its list of recent shape files beside it.
-        QAction* addTheme = m_Actions[ID_INSERT_ADD_THEME];
-        if (auto* button = qobject_cast<QToolButton*>(m_StandardBar->widgetForAction(addTheme))) {
-            m_AddThemeButton = button;
-            auto* menu = new QMenu(button);
+        if (m_AddThemeButton == nullptr) {
+            auto* menu = new QMenu(this);
             menu->setObjectName(QStringLiteral("AddThemeRecent"));
             connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillRecentShapeFileMenu(menu); });
-            button->setMenu(menu);
-            button->setPopupMode(QToolButton::MenuButtonPopup);
+            if (m_StandardBar->ReplaceWithRecentFilesMenu(menu))
+                m_AddThemeButton =
+                    qobject_cast<QToolButton*>(m_StandardBar->widgetForAction(m_Actions[ID_INSERT_ADD_THEME]));
+            else
+                delete menu;
         }
     }
-    // The user-script buttons get their Bind and Edit menus with the
-    // scripts that bind them.
+    if (toolbarId == IDR_SCRIPT_TOOLBAR)
+        ResetScriptToolBar();
 }
 
 void CMainFrame::FillRecentShapeFileMenu(QMenu* menu) {
@@ -837,11 +802,10 @@ void CMainFrame::FillRecentShapeFileMenu(QMenu* menu) {
     const auto& entries = GetRecentShapeFiles().GetEntries();
     for (std::size_t i = 0; i < entries.size() && i < CRecentShapeFileList::kSize; ++i) {
         QAction* action = m_Actions[static_cast<unsigned>(ID_RECENT_SHAPE_FILE_FIRST + i)];
-        QString text = Q(entries[i]);
-        // Long paths are shortened in the middle, as the list always showed them.
-        if (text.size() > 30)
-            text = fontMetrics().elidedText(text, Qt::ElideMiddle, fontMetrics().averageCharWidth() * 30);
-        action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(text));
+        // Long paths are shortened in the middle, as the list always showed
+        // them; an "&" in a name shows as it is.
+        action->setText(FormatRecentFileMenuText(static_cast<int>(i),
+                                                 RecentFileDisplayName(Q(entries[i]), QDir::currentPath())));
         action->setToolTip(Q(entries[i]));
         menu->addAction(action);
         UpdateCommandUI(action);
@@ -861,7 +825,7 @@ void CMainFrame::RefreshRecentFileMenu() {
         const auto& entries = app->GetRecentFileList().GetEntries();
         for (std::size_t i = 0; i < entries.size(); ++i) {
             QAction* action = m_Actions[static_cast<unsigned>(ID_FILE_MRU_FIRST + i)];
-            action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(Q(entries[i])));
+            action->setText(FormatRecentFileMenuText(static_cast<int>(i), Q(entries[i])));
             m_RecentFileMenu->addAction(action);
             UpdateCommandUI(action);
         }
@@ -900,6 +864,8 @@ QAction* CMainFrame::GetCommandAction(unsigned id) const {
 
 bool CMainFrame::OnCmdMsg(unsigned id, CCmdUI* ui) {
     if (OnPluginCmdMsg(id, ui))
+        return true;
+    if (OnMenuCmdMsg(id, ui))
         return true;
     switch (id) {
     case ID_WINDOW_CASCADE:
@@ -1268,11 +1234,12 @@ int CMainFrame::AddPluginStatusPane(int width) {
     }
     if (id == 0 || id > ID_INDICATOR_PLUGIN_HANDED_OUT_LAST)
         return 0;
-    statusBar()->setUpdatesEnabled(false);
-    QLabel* pane = AddStatusPane(id, width > 0 ? width : 0, QIcon());
-    pane->clear();
-    statusBar()->setUpdatesEnabled(true);
-    return id;
+    m_StatusBar->setUpdatesEnabled(false);
+    QLabel* pane = AddStatusPane(id, width > 0 ? width : 0);
+    if (pane != nullptr)
+        pane->clear();
+    m_StatusBar->setUpdatesEnabled(true);
+    return pane != nullptr ? id : 0;
 }
 
 void CMainFrame::RemovePluginStatusPane(int id) {
@@ -1281,11 +1248,8 @@ void CMainFrame::RemovePluginStatusPane(int id) {
     const auto it = m_Panes.find(id);
     if (it == m_Panes.end())
         return;
-    // The label sits in a box of its own, which goes with it.
-    QWidget* box = it->second->parentWidget();
     m_Panes.erase(it);
-    statusBar()->removeWidget(box);
-    box->deleteLater();
+    m_StatusBar->RemovePane(id);
 }
 
 void CMainFrame::SetPaneText(int id, const std::string& text) {

@@ -16,6 +16,7 @@
 // when the program falls idle, whether each action is enabled and checked.
 
 #include "app/AppIds.h"
+#include "app/CorvaleToolBar.h"
 #include "framework/Messages.h"
 #include "workspace/DocExport.h"
 
@@ -30,6 +31,7 @@
 
 class CChildFrame;
 class CCorvaleDoc;
+class CCorvaleStatusBar;
 class CCorvaleToolBar;
 class CCustomToolPane;
 class CGeoView;
@@ -269,6 +271,58 @@ public:
     // nothing. Its entry shows it at its next update.
     void EnablePluginCommandItem(unsigned commandId, bool enabled);
 
+    // ---- dynamic menus, tools, help documents and user scripts (MainFrameMenus.cpp) ----
+    // Runs a script file in a workspace; false when it could not run.
+    using ScriptRunner = std::function<bool(CCorvaleDoc& document, const std::string& path)>;
+    // How the program runs script files. Until one is installed, the Tools
+    // menu lists no scripts and the user-script buttons cannot run theirs.
+    static void SetScriptRunner(ScriptRunner runner);
+    static bool HasScriptRunner();
+    // How tools, help documents and scripts to edit are started: a program
+    // in a working folder, a document with the desktop's program for it.
+    // Each answers false with the reason when it could not start. An empty
+    // slot takes the desktop's way (tests put their own in).
+    struct Launcher {
+        std::function<bool(const std::string& path, const std::string& folder, std::string& reason)> startProgram;
+        std::function<bool(const std::string& path, std::string& reason)> openDocument;
+    };
+    static void SetLauncher(const Launcher& launcher);
+    static const Launcher& GetLauncher();
+    // The folders of the Tools and Help menus (beside the program file;
+    // tests point them elsewhere), each ending in '/'.
+    const std::string& GetToolFolder() const { return m_ToolFolder; }
+    const std::string& GetHelpFolder() const { return m_HelpFolder; }
+    void SetToolFolder(const std::string& folder);
+    void SetHelpFolder(const std::string& folder);
+    QMenu* GetToolsMenu() const { return m_ToolsMenu; }
+    QMenu* GetHelpMenu() const { return m_HelpMenu; }
+    // Rebuild the menus from their folders and the plug-ins; each runs as
+    // its menu opens.
+    void FillToolsMenu(QMenu* menu);
+    void FillHelpMenu(QMenu* menu);
+    // The menu of the current theme's loader plug-in; "<Empty>" and grayed
+    // without one.
+    void FillPluginCommandsMenu(QMenu* menu);
+    // The path behind a Tools or Help command, or the name behind an Add
+    // Theme From command; "#ERROR#" beyond the list.
+    std::string GetToolPath(unsigned id) const;
+    std::string GetHelpDocumentPath(unsigned id) const;
+    std::string GetCustomLoaderName(unsigned id) const;
+    // Starts a tool: a script in the active workspace, anything else as a
+    // program in the Tools folder. A failure is reported.
+    void OnRunTool(unsigned id);
+    // Opens a help document with the desktop's program for it.
+    void OnOpenHelpDocument(unsigned id);
+    // The user-script button last used, 0-5; -1 when none was.
+    int GetClickedUserScriptButton() const;
+    void OnUserScriptButton(unsigned id);
+    void OnUserScriptInvoke();
+    void OnUserScriptBind();
+    void OnUserScriptEdit();
+    // The tooltip and description of a button as they are now (the bound
+    // script of a user-script button, a plug-in button's description).
+    bool GetButtonTip(unsigned id, QString& tip, QString& description) const;
+
     // ---- messages ----
     QObject* GetMessageObject() override { return this; }
 
@@ -288,7 +342,7 @@ private:
     bool CreateDockingWindows();
     // Binds the attributes and statistics panes to the workspace (null: none).
     void SetPanesDocument(CCorvaleDoc* document);
-    QLabel* AddStatusPane(int id, int width, const QIcon& icon);
+    QLabel* AddStatusPane(int id, int width, const QIcon& icon = QIcon());
     void OnToolbarReset(int toolbarId);
     void OnSubWindowActivated(QMdiSubWindow* window);
     CChildFrame* FindChildToActivate() const;
@@ -304,20 +358,38 @@ private:
     void RestorePluginWindow(QWidget* window, const std::string& ownerName, bool& restored);
     void FillRecentShapeFileMenu(QMenu* menu);
 
+    // MainFrameMenus.cpp
+    void CreateMenuCommands();
+    void CreateDynamicMenus();
+    void ResetScriptToolBar();
+    void ApplyCommandIcons();
+    bool OnMenuCmdMsg(unsigned id, CCmdUI* ui);
+    QAction* EnsureCommand(unsigned id);
+    void PlacePluginCommandItems(QMenu* menu, int placement, QAction* before);
+    void ReportStartFailure(const std::string& what, const std::string& path, const std::string& reason);
+
+    std::string m_ToolFolder;
+    std::string m_HelpFolder;
+    std::vector<std::string> m_ToolList;
+    std::vector<std::string> m_HelpDocuments;
+    QMenu* m_ToolsMenu = nullptr;
+    QMenu* m_HelpMenu = nullptr;
+
     std::string m_ProgramFolder;
     std::string m_PluginFolder;
     std::string m_ScriptFolder;
     std::string m_ScriptTemplateFolder;
 
     QMdiArea* m_MdiArea = nullptr;
-    QToolBar* m_StandardBar = nullptr;
-    QToolBar* m_ScriptBar = nullptr;
-    QToolBar* m_EditBar = nullptr;
-    QToolBar* m_StatisticsBar = nullptr;
+    CCorvaleToolBar* m_StandardBar = nullptr;
+    CCorvaleToolBar* m_ScriptBar = nullptr;
+    CCorvaleToolBar* m_EditBar = nullptr;
+    CCorvaleToolBar* m_StatisticsBar = nullptr;
     QComboBox* m_ScaleControl = nullptr;
     QToolButton* m_AddThemeButton = nullptr;
     QMenu* m_RecentFileMenu = nullptr;
     QProgressBar* m_ProgressBar = nullptr;
+    CCorvaleStatusBar* m_StatusBar = nullptr;
     // Status panes by id, in the order they were added.
     std::map<int, QLabel*> m_Panes;
     std::map<int, QDockWidget*> m_DockPanes;

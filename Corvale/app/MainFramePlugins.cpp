@@ -154,6 +154,11 @@ CCorvaleToolBar* CMainFrame::CreatePluginToolbar(std::uint32_t plugin, const std
     if (window.commandId != 0)
         AddCommand(window.commandId, Text(title), QIcon(), QKeySequence(), true);
     m_PluginToolBars.push_back(toolbar);
+    // The tooltip and prompt of each button come from its description, as
+    // the frame keeps it.
+    toolbar->SetTipProvider(
+        [this](unsigned id, QString& tip, QString& description) { return GetButtonTip(id, tip, description); });
+    toolbar->WatchToolTips();
     for (QAction* action : static_cast<QToolBar*>(toolbar)->actions())
         UpdateCommandUI(action);
     return toolbar;
