@@ -13,6 +13,7 @@
 #include "scripting/ConsoleDialog.h"
 #include "scripting/ConsoleEdit.h"
 #include "scripting/DocumentConsole.h"
+#include "scripting/GpiScripts.h"
 #include "settings/AppSettings.h"
 
 #include <gtest/gtest.h>
@@ -434,6 +435,23 @@ TEST_F(ConsoleRunScriptTest, JsFileNamedInCapitalsRunsAsJavaScript) {
         EXPECT_NE(answer.find("boom"), std::string::npos) << answer;
     }
     EXPECT_EQ(fs::current_path(), saved);
+}
+
+// A line longer than any line buffer is read whole, by run and when a script
+// is compiled for a plug-in.
+TEST_F(ConsoleRunScriptTest, LongLinesAreReadWhole) {
+    TempDir dir;
+    const std::string text = "var s = '" + std::string(5000, 'x') + "'; if (s.length != 5000) throw new Error('cut');\n";
+    WriteText(dir.file("long.js"), text);
+    CCorvaleDoc document;
+    CConsoleDialog console;
+    RegisterDocumentConsoleCommands(console, document);
+    std::string answer;
+    EXPECT_TRUE(console.GetProcessor().Execute("run " + dir.file("long.js"), answer)) << answer;
+
+    std::unique_ptr<CJSHandler> compiled(LoadDocumentJavaScript(document, dir.file("long.js")));
+    ASSERT_NE(compiled, nullptr) << ScriptOutput();
+    EXPECT_TRUE(compiled->RunCompiled()) << ScriptOutput();
 }
 
 } // namespace

@@ -2,8 +2,10 @@
 // fragments the conditions choose, and the Create JavaScript Stub dialog.
 
 #include "scripting/CreateScriptDialog.h"
+#include "scripting/ScriptFormatter.h"
 #include "scripting/ScriptTemplates.h"
 
+#include "ScriptTestSupport.h"
 #include "TempDir.h"
 #include "framework/ScriptedUserInterface.h"
 #include "scripting/ConsoleCommands.h"
@@ -182,6 +184,34 @@ TEST_F(CreateScriptDialogTest, UnwritableFileKeepsTheDialogOpen) {
     EXPECT_EQ(ui.Messages(), std::vector<std::string>{"Error opening file for writing."});
     EXPECT_EQ(dialog.result(), 0);
     EXPECT_TRUE(shellCalls.empty());
+}
+
+// Every template shipped with the program gives a script that compiles, with
+// its features as they start and with every tick turned over.
+class BundledTemplatesTest : public ScriptEngineTest {};
+
+TEST_F(BundledTemplatesTest, EveryChoiceCompiles) {
+    const std::string folder = std::string(CORVALE_TEST_DATA) + "/../../packaging/Templates/JavaScript";
+    const std::vector<std::string> names = ListScriptTemplates(folder);
+    ASSERT_FALSE(names.empty());
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        ScriptTemplate read;
+        std::string error;
+        ASSERT_TRUE(LoadScriptTemplate(folder + "/" + name + ".xml", read, error)) << error;
+        std::vector<ScriptCondition> chosen = DefaultConditions(read);
+        for (int pass = 0; pass < 2; ++pass) {
+            std::string text = AssembleScript(read, chosen);
+            FormatScriptText(text);
+            ScriptWorkspaceRecord record;
+            CJSHandler handler;
+            handler.SetWorkspaceRecord(&record);
+            ASSERT_TRUE(handler.Initialize());
+            EXPECT_TRUE(handler.Compile(text, name + ".js")) << ScriptOutput() << "\n" << text;
+            for (ScriptCondition& condition : chosen)
+                condition.m_State = condition.m_State == "true" ? "false" : "true";
+        }
+    }
 }
 
 } // namespace
