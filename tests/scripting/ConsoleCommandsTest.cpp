@@ -412,6 +412,29 @@ TEST_F(ConsoleCommandsTest, ClearDumpAndExitActOnTheWindow) {
     EXPECT_FALSE(m_Console->isVisible());
 }
 
+// Without the engine bridge a .js file is read as console commands, with a
+// note naming the library; a script for a plug-in is refused with the same
+// name on the console.
+TEST_F(ConsoleCommandsTest, WithoutTheEngineJsFilesRunAsCommands) {
+    const QString saved = ScriptEngineLibraryPath();
+    SetScriptEngineLibraryPath(QStringLiteral("/nonexistent-folder/libcorvale_jsengine.so"));
+    WriteText(File("old.js"), "echo as a command\n");
+    ASSERT_TRUE(Run("run old.js"));
+    EXPECT_EQ(answer, "Run: libcorvale_jsengine.so not found. The file is read as console commands.\r\n"
+                      "as a command\r\n");
+
+    InstallDocumentConsole();
+    m_Document.m_debugFlags = 8;
+    EXPECT_EQ(LoadDocumentJavaScript(m_Document, File("old.js")), nullptr);
+    CConsoleDialog* console = m_Document.GetConsole();
+    ASSERT_NE(console, nullptr);
+    EXPECT_NE(console->GetOutputEdit()->GetBuffer().GetText().find("Error: libcorvale_jsengine.so not found.\r\n"),
+              std::string::npos);
+    EXPECT_TRUE(console->isVisible());
+    SetDocumentConsoleServices(CDocumentConsoleServices());
+    SetScriptEngineLibraryPath(saved);
+}
+
 // ---- Scripts, with the engine of the build tree ----
 
 class ConsoleRunScriptTest : public ScriptEngineTest {};
