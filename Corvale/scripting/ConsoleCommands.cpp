@@ -532,6 +532,15 @@ std::unique_ptr<CConsoleCmd> CConsoleCmdDir::Clone() const {
 bool CConsoleCmdDir::Execute(const std::string& args, std::string& output,
                              std::unique_ptr<CConsoleCmdVariable>&) {
     std::string pattern = args.empty() ? std::string("*.*") : args;
+    // A pattern may name a folder before its last "/": "dir data/*.shp".
+    std::string folder = ConsoleDirectory(GetOwner());
+    const std::size_t slash = pattern.rfind('/');
+    if (slash != std::string::npos) {
+        folder = ConsoleResolvePath(GetOwner(), slash == 0 ? std::string("/") : pattern.substr(0, slash));
+        pattern = pattern.substr(slash + 1);
+        if (pattern.empty())
+            pattern = "*";
+    }
     // "*.*" has always meant every name, those without a dot included.
     if (pattern == "*.*")
         pattern = "*";
@@ -541,7 +550,7 @@ bool CConsoleCmdDir::Execute(const std::string& args, std::string& output,
     };
     std::vector<Entry> entries;
     std::error_code error;
-    for (fs::directory_iterator it(ConsoleDirectory(GetOwner()), error), end; !error && it != end;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end;
          it.increment(error)) {
         const std::string name = it->path().filename().string();
         if (!corvale::MatchWildcard(name, pattern))

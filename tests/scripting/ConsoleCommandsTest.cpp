@@ -221,6 +221,12 @@ TEST_F(ConsoleCommandsTest, DirListsMatchingNamesWithFoldersMarked) {
     EXPECT_EQ(answer, "    roads.shp\r\n");
     ASSERT_TRUE(Run("dir *.dbf"));
     EXPECT_EQ(answer, "");
+    // A folder before the pattern lists that folder.
+    WriteText(File("data/lakes.shp"), "");
+    ASSERT_TRUE(Run("dir data/*.shp"));
+    EXPECT_EQ(answer, "    lakes.shp\r\n");
+    ASSERT_TRUE(Run("dir " + File("data") + "/"));
+    EXPECT_EQ(answer, "    lakes.shp\r\n");
 }
 
 TEST_F(ConsoleCommandsTest, AliasTypedInCapitalsRunsItsTarget) {
@@ -280,6 +286,7 @@ TEST_F(ConsoleCommandsTest, RunWithoutANameAsksAndCancelAborts) {
     EXPECT_EQ(answer, "chosen\r\n");
     ASSERT_EQ(ui.openRequests.size(), 2u);
     EXPECT_EQ(ui.openRequests[0].title, "Run Script File");
+    EXPECT_EQ(ui.openRequests[0].filter, "Script Files (*.js;*.scr;*.txt)|*.js;*.scr;*.txt|All Files (*.*)|*.*||");
 }
 
 TEST_F(ConsoleCommandsTest, CommandFileThatRunsItselfStopsAtTheDepthLimit) {
