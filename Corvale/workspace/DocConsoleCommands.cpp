@@ -10,8 +10,6 @@
 #include "framework/Messages.h"
 #include "settings/AppSettings.h"
 
-#include <QObject>
-
 void CCorvaleDoc::AddConsoleCommands() {
     OnCommand(
         ID_VIEW_CONSOLE,
