@@ -467,6 +467,35 @@ TEST_F(ConsoleRunScriptTest, JsFileNamedInCapitalsRunsAsJavaScript) {
     EXPECT_EQ(fs::current_path(), saved);
 }
 
+// A plug-in's script that does not compile gives no handler and shows the
+// console with the engine's message; one that compiles is not run yet.
+TEST_F(ConsoleRunScriptTest, PluginScriptThatDoesNotCompileShowsTheConsole) {
+    TempDir dir;
+    WriteText(dir.file("broken.js"), "function f( {\n");
+    WriteText(dir.file("fine.js"), "throw new Error('ran too early');\n");
+    InstallDocumentConsole();
+    {
+        CCorvaleDoc document;
+        document.m_debugFlags = 8;
+        EXPECT_EQ(document.LoadJavaScript(dir.file("broken.js")), nullptr);
+        CConsoleDialog* console = document.GetConsole();
+        ASSERT_NE(console, nullptr);
+        const std::string shown = console->GetOutputEdit()->GetBuffer().GetText();
+        EXPECT_NE(shown.find("Running '" + dir.file("broken.js") + "'\r\n"), std::string::npos) << shown;
+        EXPECT_NE(shown.find("broken.js"), shown.rfind("broken.js")) << "the report names the file too: " << shown;
+        EXPECT_TRUE(console->isVisible());
+
+        console->hide();
+        std::unique_ptr<CJSHandler> compiled(document.LoadJavaScript(dir.file("fine.js")));
+        EXPECT_NE(compiled, nullptr) << ScriptOutput();
+        EXPECT_FALSE(console->isVisible());
+        EXPECT_EQ(document.LoadJavaScript(dir.file("missing.js")), nullptr);
+        EXPECT_NE(console->GetOutputEdit()->GetBuffer().GetText().find("Error opening file for reading.\r\n"),
+                  std::string::npos);
+    }
+    SetDocumentConsoleServices(CDocumentConsoleServices());
+}
+
 // A line longer than any line buffer is read whole, by run and when a script
 // is compiled for a plug-in.
 TEST_F(ConsoleRunScriptTest, LongLinesAreReadWhole) {
