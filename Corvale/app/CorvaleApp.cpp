@@ -283,6 +283,30 @@ void CCorvaleApp::InstallServices() {
     dialogs.loaderPluginPath = [this](unsigned index) {
         return m_MainFrame != nullptr ? m_MainFrame->GetLoaderPluginPath(index) : std::string();
     };
+    // A user-script button without a script asks for one and keeps it in
+    // the settings, which are written at once.
+    dialogs.bindUserScript = [this](int button) {
+        if (button < 0 || button >= 6)
+            return;
+        corvale::FileDialogRequest request;
+        request.title = "Bind Script to User Button " + std::to_string(button + 1);
+        request.filter = "Script Files (*.js;*.scr;*.txt)|*.js;*.scr;*.txt|All Files (*.*)|*.*||";
+        if (m_MainFrame != nullptr)
+            request.initialFolder = m_MainFrame->GetScriptFolder();
+        std::vector<std::string> paths;
+        if (!corvale::UI().ChooseOpenFiles(request, paths) || paths.empty())
+            return;
+        CAppSettings* settings = CAppSettings::GetInstance();
+        settings->m_UserScripts[static_cast<std::size_t>(button)] = paths.front();
+        settings->Save();
+    };
+    dialogs.showVectorizationParameters = [this](CCorvaleDoc* document) {
+        if (document == nullptr)
+            return;
+        CVectorizationParametersDialog dialog(document->m_vectorizationTolerance,
+                                              document->m_vectorizationResolution, m_MainFrame);
+        dialog.DoModal();
+    };
     SetDocumentDialogServices(dialogs);
     // The table and XML exports ask for their columns with this dialog.
     InstallExportAttributeChooser(m_MainFrame);
@@ -412,6 +436,8 @@ void CCorvaleApp::UninstallServices() {
     dialogs.forgetAttributeListBuilder = nullptr;
     dialogs.readClipboardPolygons = nullptr;
     dialogs.loaderPluginPath = nullptr;
+    dialogs.bindUserScript = nullptr;
+    dialogs.showVectorizationParameters = nullptr;
     SetDocumentDialogServices(dialogs);
     SetGeoViewServices(nullptr);
     m_Services.reset();

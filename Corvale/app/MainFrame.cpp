@@ -356,6 +356,8 @@ void CMainFrame::CreateCommands() {
     AddCommand(ID_VIEW_COPY_MAP_IMAGE, tr("Copy Map &Image"));
     AddCommand(ID_VIEW_MAP_SIGNATURE, tr("Map &Signature..."));
     AddCommand(ID_VIEW_FIND_THEME, tr("Find T&heme"));
+    AddCommand(ID_VIEW_CONSOLE, tr("&Console..."));
+    AddCommand(ID_VIEW_VECTORIZATION_PARAMETERS, tr("&Vectorization Parameters..."));
     AddCommand(ID_VIEW_STATUS_BAR, tr("&Status Bar"), {}, {}, true);
     AddCommand(ID_VIEW_FULLSCREEN, tr("F&ull Screen"), {}, QKeySequence::FullScreen, true);
 
@@ -504,6 +506,10 @@ bool CMainFrame::CreateMenuBar() {
                         static_cast<unsigned>(ID_VIEW_COPY_MAP_IMAGE), static_cast<unsigned>(ID_VIEW_MAP_SIGNATURE),
                         static_cast<unsigned>(ID_VIEW_FIND_THEME)})
         view->addAction(m_Actions[id]);
+    view->addSeparator();
+    view->addAction(m_Actions[ID_VIEW_CONSOLE]);
+    view->addAction(m_Actions[ID_SCRIPT_CREATE_NEW]);
+    view->addAction(m_Actions[ID_VIEW_VECTORIZATION_PARAMETERS]);
     view->addSeparator();
     view->addAction(m_Actions[ID_VIEW_FULLSCREEN]);
     ConnectUpdateOnShow(view);

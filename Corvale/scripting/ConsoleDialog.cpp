@@ -2,6 +2,7 @@
 
 #include "scripting/ConsoleCmd.h"
 #include "scripting/ConsoleCommandEdit.h"
+#include "scripting/ConsoleCommands.h"
 #include "scripting/ConsoleEdit.h"
 
 #include <QColor>
@@ -28,6 +29,8 @@ CConsoleDialog::CConsoleDialog(QWidget* parent) : QDialog(parent) {
                       2 * m_CommandEdit->frameWidth();
 
     m_Processor.m_HelpHint = true;
+    // Help is the window's own command; the document adds the others.
+    m_Processor.RegisterCommand(CConsoleCmdHelp(GetOwnerWord(), &m_Processor));
     SetColorScheme(1);
     resize(640, 400);
     LayoutPanes();

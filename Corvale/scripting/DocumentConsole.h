@@ -13,4 +13,4 @@ void InstallDocumentConsole();
 
 // Registers the console commands of a document's console, in the order of the
 // command list and of matching.
-void RegisterDocumentConsoleCommands(CConsoleDialog& console);
+void RegisterDocumentConsoleCommands(CConsoleDialog& console, CCorvaleDoc& document);

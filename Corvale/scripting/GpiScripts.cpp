@@ -17,7 +17,8 @@ namespace {
 constexpr unsigned char kScriptsFlag = 8;
 
 const char* const kOpenFailed = "Error opening file for reading.";
-const char* const kEngineMissing = "Error: js32.dll not found.";
+// Names the engine bridge library the program looks for beside itself.
+const std::string kEngineMissing = std::string("Error: ") + kScriptEngineLibraryName + " not found.";
 
 // The record goes after the handler, whose global points at it: the record
 // is held by a base class listed before the handler.

@@ -55,6 +55,8 @@ const Prompt kPrompts[] = {
     {ID_THEME_EXPORT, "Export current theme\nExport theme"},
     {ID_THEME_VORONOI_POLYGONS,
      "Create new layer containing the Voronoi polygons of current point layer\nVoronoi Polygons"},
+    {ID_VIEW_CONSOLE, "Show the workspace's console\nConsole"},
+    {ID_SCRIPT_FROM_TEMPLATE, "Create a new script from a template\nCreate New"},
 };
 
 // Every recent shape file shares one prompt.

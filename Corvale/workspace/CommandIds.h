@@ -119,6 +119,32 @@ enum CommandId : unsigned {
     ID_TABLE_FIND = 57636,
     ID_TABLE_QUERY = 32838,
     ID_TABLE_GO_TO = 32868,
+
+    // The console and scripts: the console window, a new script from a
+    // template, the six user-script buttons.
+    ID_VIEW_CONSOLE = 33024,
+    ID_SCRIPT_FROM_TEMPLATE = 32994,
+    ID_SCRIPT_USER_BUTTON_FIRST = 32966,
+    ID_SCRIPT_USER_BUTTON_LAST = 32971,
+
+    // Column commands of the attribute pane, reached through the document:
+    // Min, Max, Sum, Arithmetic Mean, Geometric Mean, Median, Standard
+    // Deviation, then the sorts, the duplicate check and the value list.
+    ID_COLUMN_STATISTICS_FIRST = 33030,
+    ID_COLUMN_STATISTICS_LAST = 33036,
+    ID_COLUMN_SORT_ASCENDING = 33037,
+    ID_COLUMN_SORT_DESCENDING = 33038,
+    ID_COLUMN_CHECK_DUPLICATES = 33039,
+    ID_COLUMN_SHOW_VALUE_LIST = 33040,
+
+    // Map view commands reached through the document.
+    ID_MAP_VIEW_PRINT = 57607,
+    ID_MAP_VIEW_PRINT_PREVIEW = 57609,
+    ID_MAP_VIEW_OVERVIEW = 32923,
+    ID_MAP_VIEW_SIGNATURE = 33023,
+    ID_MAP_VIEW_COPY_IMAGE = 33001,
+    // The raster tracing's thresholds.
+    ID_VIEW_VECTORIZATION_PARAMETERS = 33018,
 };
 
 // The status-bar prompt of a command, with its tooltip after the line feed;

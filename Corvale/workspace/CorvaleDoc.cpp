@@ -39,13 +39,8 @@ CCorvaleDoc::CCorvaleDoc() : m_backgroundColor(CAppSettings::GetInstance()->m_Co
     AddNewThemeCommands();
     AddVoronoiCommands();
     AddTableCommands();
-    OnCommandRange(
-        ID_TABLE_STATISTICS_FIRST, ID_TABLE_STATISTICS_LAST,
-        [this](unsigned id) {
-            if (m_commandWindow != nullptr)
-                SendMessage(m_commandWindow, WM_COMMAND, id, 0);
-        },
-        [this](CCmdUI& ui) { ui.Enable(m_commandWindow != nullptr); });
+    AddConsoleCommands();
+    AddForwardedCommands();
 }
 
 CCorvaleDoc::~CCorvaleDoc() {
@@ -259,6 +254,12 @@ CConsoleDialog* CCorvaleDoc::GetConsole() {
 CJSHandler* CCorvaleDoc::LoadJavaScript(const std::string& path) {
     const CDocumentConsoleServices& services = ConsoleServices();
     return services.loadJavaScript ? services.loadJavaScript(*this, path) : nullptr;
+}
+
+void CCorvaleDoc::RunScript(const std::string& path) {
+    const CDocumentConsoleServices& services = ConsoleServices();
+    if (services.runScript)
+        services.runScript(*this, path);
 }
 
 // ---- end of the console ----

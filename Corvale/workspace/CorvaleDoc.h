@@ -303,6 +303,10 @@ public:
     // or the script engine is missing (the reason goes to the console, which
     // is then shown), or while no console services are installed.
     CJSHandler* LoadJavaScript(const std::string& path);
+    // Runs a script or command file through the console's run command; its
+    // answer is printed on the console, which is shown when the run fails.
+    // Nothing while no console services are installed.
+    void RunScript(const std::string& path);
 
     // ---- end of the console ----
 
@@ -548,6 +552,14 @@ private:
     // Find, Query and Go To, sent on to the command window
     // (DocTableCommands.cpp).
     void AddTableCommands();
+    // The console, script template and user-script commands, and the
+    // commands whose work belongs to the attribute pane or the map view
+    // (DocConsoleCommands.cpp).
+    void AddConsoleCommands();
+    void AddForwardedCommands();
+    // Set while a statistics command is with the command window, one flag a
+    // command, so that a window routing it back cannot start a loop.
+    bool m_forwardingStatistic[7] = {};
 
     // ---- Extent, zoom and file commands (DocExtent.cpp, DocOpenFiles.cpp) ----
     void AddExtentCommands();
@@ -661,6 +673,11 @@ struct CDocumentDialogServices {
     // formats.
     std::function<bool()> clipboardHasPolygons;
     std::function<std::vector<CShapeRecord*>()> readClipboardPolygons;
+    // Asks the user for a script to bind to user-script button n (0 to 5).
+    std::function<void(int button)> bindUserScript;
+    // The document's modeless Vectorization Parameters dialog, made on first
+    // use and shown.
+    std::function<void(CCorvaleDoc* document)> showVectorizationParameters;
 };
 void SetDocumentDialogServices(const CDocumentDialogServices& services);
 const CDocumentDialogServices& GetDocumentDialogServices();
@@ -678,6 +695,12 @@ struct CDocumentConsoleServices {
     std::function<void(CCorvaleDoc& document, CTheme* theme)> detachTheme;
     // CCorvaleDoc::LoadJavaScript.
     std::function<CJSHandler*(CCorvaleDoc& document, const std::string& path)> loadJavaScript;
+    // CCorvaleDoc::RunScript.
+    std::function<void(CCorvaleDoc& document, const std::string& path)> runScript;
+    // Makes the console when needed and shows it.
+    std::function<void(CCorvaleDoc& document)> showConsole;
+    // The modal Create JavaScript Stub dialog over the templates folder.
+    std::function<void(CCorvaleDoc& document)> createScript;
 };
 void SetDocumentConsoleServices(const CDocumentConsoleServices& services);
 const CDocumentConsoleServices& GetDocumentConsoleServices();

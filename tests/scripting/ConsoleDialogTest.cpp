@@ -10,6 +10,7 @@
 #include "ConsoleTestSupport.h"
 #include "TempDir.h"
 #include "settings/AppSettings.h"
+#include "workspace/CommandIds.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -170,8 +171,10 @@ TEST_F(DocumentConsoleTest, MadeOnceWithItsCommandsAndSettings) {
     EXPECT_FALSE(console->isVisible());
     EXPECT_TRUE(console->GetOutputEdit()->IsLogEnabled());
     EXPECT_EQ(console->GetOutputEdit()->GetBuffer().GetText(), "");
-    // Only the $ command so far, registered once.
-    EXPECT_EQ(console->GetProcessor().GetCommands().size(), 1u);
+    // Help, the document's fifteen commands and the $ command, registered once.
+    EXPECT_EQ(console->GetProcessor().GetCommands().size(), 17u);
+    EXPECT_EQ(console->GetProcessor().GetCommands().front()->GetName(), "HELP");
+    EXPECT_EQ(console->GetProcessor().GetCommands().back()->GetName(), "$");
     EXPECT_EQ(console->GetColorScheme(), 0);
 
     // Every call takes the scheme from the settings again.
@@ -218,17 +221,94 @@ TEST_F(DocumentConsoleTest, DocumentPrintsOnItsConsoleAndDeletesIt) {
 }
 
 TEST_F(DocumentConsoleTest, AutoRunFileIsHandedToRunWhenTheConsoleIsMade) {
-    CAppSettings::GetInstance()->m_ConsoleAutoRun = "start.scr";
+    TempDir dir;
+    const std::string path = dir.file("start up.scr");
+    std::ofstream(path) << "echo started\n";
+    CAppSettings::GetInstance()->m_ConsoleAutoRun = path;
     CCorvaleDoc document;
     CConsoleDialog* console = document.GetConsole();
     ASSERT_NE(console, nullptr);
-    // Until a run command is registered the processor answers for it.
-    EXPECT_EQ(console->GetOutputEdit()->GetBuffer().GetText(),
-              "Unknown command 'run'.\r\nTry 'help'.\r\n");
+    const std::string expected = "Running '" + path + "'\r\nstarted\r\n";
+    EXPECT_EQ(console->GetOutputEdit()->GetBuffer().GetText(), expected);
     // Once only.
     document.GetConsole();
+    EXPECT_EQ(console->GetOutputEdit()->GetBuffer().GetText(), expected);
+}
+
+TEST_F(DocumentConsoleTest, MissingAutoRunFileIsReported) {
+    CAppSettings::GetInstance()->m_ConsoleAutoRun = "/no-such-folder/start.scr";
+    CCorvaleDoc document;
+    CConsoleDialog* console = document.GetConsole();
+    ASSERT_NE(console, nullptr);
+    EXPECT_EQ(console->GetOutputEdit()->GetBuffer().GetText(), "Run: Error opening file for reading.\r\n");
+}
+
+TEST_F(DocumentConsoleTest, RunScriptPrintsTheAnswerAndShowsTheConsoleOnlyOnFailure) {
+    TempDir dir;
+    std::ofstream(dir.file("ok.scr")) << "echo fine\n";
+    CCorvaleDoc document;
+    document.RunScript(dir.file("ok.scr"));
+    CConsoleDialog* console = document.GetConsole();
+    ASSERT_NE(console, nullptr);
     EXPECT_EQ(console->GetOutputEdit()->GetBuffer().GetText(),
-              "Unknown command 'run'.\r\nTry 'help'.\r\n");
+              "Running '" + dir.file("ok.scr") + "'\r\nfine\r\n");
+    EXPECT_FALSE(console->isVisible());
+
+    document.RunScript(dir.file("missing.scr"));
+    EXPECT_NE(console->GetOutputEdit()->GetBuffer().GetText().find("Run: Error opening file for reading.\r\n"),
+              std::string::npos);
+    EXPECT_TRUE(console->isVisible());
+}
+
+TEST_F(DocumentConsoleTest, ConsoleCommandMakesAndShowsTheConsole) {
+    CCorvaleDoc document;
+    CCmdUI ui(ID_VIEW_CONSOLE);
+    document.OnCmdMsg(ID_VIEW_CONSOLE, &ui);
+    EXPECT_TRUE(ui.m_Enabled);
+    EXPECT_TRUE(document.OnCmdMsg(ID_VIEW_CONSOLE, nullptr));
+    ASSERT_NE(document.m_console, nullptr);
+    EXPECT_TRUE(document.GetConsole()->isVisible());
+    // Twice: the same window, its commands registered once.
+    document.OnCmdMsg(ID_VIEW_CONSOLE, nullptr);
+    EXPECT_EQ(document.GetConsole()->GetProcessor().GetCommands().size(), 17u);
+
+    SetDocumentConsoleServices(CDocumentConsoleServices());
+    CCmdUI without(ID_VIEW_CONSOLE);
+    document.OnCmdMsg(ID_VIEW_CONSOLE, &without);
+    EXPECT_FALSE(without.m_Enabled);
+}
+
+TEST_F(DocumentConsoleTest, UserScriptButtonRunsItsScriptOrAsksForOne) {
+    TempDir dir;
+    std::ofstream(dir.file("third.scr")) << "echo third\n";
+    CAppSettings::GetInstance()->m_UserScripts = {};
+    CAppSettings::GetInstance()->m_UserScripts[2] = dir.file("third.scr");
+    std::vector<int> asked;
+    CDocumentDialogServices dialogs = GetDocumentDialogServices();
+    const CDocumentDialogServices saved = dialogs;
+    dialogs.bindUserScript = [&](int button) { asked.push_back(button); };
+    SetDocumentDialogServices(dialogs);
+
+    CCorvaleDoc document;
+    const unsigned first = ID_SCRIPT_USER_BUTTON_FIRST;
+    EXPECT_TRUE(document.OnCmdMsg(first, nullptr));
+    EXPECT_EQ(asked, std::vector<int>{0});
+    EXPECT_EQ(document.m_console, nullptr) << "an unbound button runs nothing";
+    EXPECT_TRUE(document.OnCmdMsg(first + 2, nullptr));
+    EXPECT_EQ(asked, std::vector<int>{0});
+    ASSERT_NE(document.GetConsole(), nullptr);
+    EXPECT_NE(document.GetConsole()->GetOutputEdit()->GetBuffer().GetText().find("third\r\n"), std::string::npos);
+
+    // Without a way to ask, an unbound button is disabled; a bound one is not.
+    dialogs.bindUserScript = nullptr;
+    SetDocumentDialogServices(dialogs);
+    CCmdUI unbound(first + 1);
+    document.OnCmdMsg(first + 1, &unbound);
+    EXPECT_FALSE(unbound.m_Enabled);
+    CCmdUI bound(first + 2);
+    document.OnCmdMsg(first + 2, &bound);
+    EXPECT_TRUE(bound.m_Enabled);
+    SetDocumentDialogServices(saved);
 }
 
 } // namespace
