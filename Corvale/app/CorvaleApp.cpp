@@ -283,23 +283,6 @@ void CCorvaleApp::InstallServices() {
     dialogs.loaderPluginPath = [this](unsigned index) {
         return m_MainFrame != nullptr ? m_MainFrame->GetLoaderPluginPath(index) : std::string();
     };
-    // A user-script button without a script asks for one and keeps it in
-    // the settings, which are written at once.
-    dialogs.bindUserScript = [this](int button) {
-        if (button < 0 || button >= 6)
-            return;
-        corvale::FileDialogRequest request;
-        request.title = "Bind Script to User Button " + std::to_string(button + 1);
-        request.filter = "Script Files (*.js;*.scr;*.txt)|*.js;*.scr;*.txt|All Files (*.*)|*.*||";
-        if (m_MainFrame != nullptr)
-            request.initialFolder = m_MainFrame->GetScriptFolder();
-        std::vector<std::string> paths;
-        if (!corvale::UI().ChooseOpenFiles(request, paths) || paths.empty())
-            return;
-        CAppSettings* settings = CAppSettings::GetInstance();
-        settings->m_UserScripts[static_cast<std::size_t>(button)] = paths.front();
-        settings->Save();
-    };
     dialogs.showVectorizationParameters = [this](CCorvaleDoc* document) {
         if (document == nullptr)
             return;
@@ -313,6 +296,14 @@ void CCorvaleApp::InstallServices() {
     InstallExportServices();
 
     InstallDocumentConsole();
+    // The frame's script tools and user-script buttons run their files in
+    // the workspace's console.
+    CMainFrame::SetScriptRunner([](CCorvaleDoc& document, const std::string& path) {
+        if (!GetDocumentConsoleServices().runScript)
+            return false;
+        document.RunScript(path);
+        return true;
+    });
 
     GpiFrameServices frameServices;
     frameServices.openDocuments = [this] { return m_DocManager.GetOpenDocuments(); };
@@ -415,6 +406,7 @@ void CCorvaleApp::UninstallServices() {
     GpiSetMapViewServices(GpiMapViewServices());
     GpiSetScriptServices(GpiScriptServices());
     SetDocumentConsoleServices(CDocumentConsoleServices());
+    CMainFrame::SetScriptRunner(nullptr);
     CDocumentDialogServices dialogs = GetDocumentDialogServices();
     dialogs.showMapScale = nullptr;
     dialogs.centerMap = nullptr;
@@ -436,7 +428,6 @@ void CCorvaleApp::UninstallServices() {
     dialogs.forgetAttributeListBuilder = nullptr;
     dialogs.readClipboardPolygons = nullptr;
     dialogs.loaderPluginPath = nullptr;
-    dialogs.bindUserScript = nullptr;
     dialogs.showVectorizationParameters = nullptr;
     SetDocumentDialogServices(dialogs);
     SetGeoViewServices(nullptr);

@@ -508,7 +508,6 @@ bool CMainFrame::CreateMenuBar() {
         view->addAction(m_Actions[id]);
     view->addSeparator();
     view->addAction(m_Actions[ID_VIEW_CONSOLE]);
-    view->addAction(m_Actions[ID_SCRIPT_CREATE_NEW]);
     view->addAction(m_Actions[ID_VIEW_VECTORIZATION_PARAMETERS]);
     view->addSeparator();
     view->addAction(m_Actions[ID_VIEW_FULLSCREEN]);

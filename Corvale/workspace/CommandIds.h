@@ -120,12 +120,10 @@ enum CommandId : unsigned {
     ID_TABLE_QUERY = 32838,
     ID_TABLE_GO_TO = 32868,
 
-    // The console and scripts: the console window, a new script from a
-    // template, the six user-script buttons.
+    // The console and scripts: the console window and a new script from a
+    // template.
     ID_VIEW_CONSOLE = 33024,
     ID_SCRIPT_FROM_TEMPLATE = 32994,
-    ID_SCRIPT_USER_BUTTON_FIRST = 32966,
-    ID_SCRIPT_USER_BUTTON_LAST = 32971,
 
     // Column commands of the attribute pane, reached through the document:
     // Min, Max, Sum, Arithmetic Mean, Geometric Mean, Median, Standard

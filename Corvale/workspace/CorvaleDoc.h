@@ -673,8 +673,6 @@ struct CDocumentDialogServices {
     // formats.
     std::function<bool()> clipboardHasPolygons;
     std::function<std::vector<CShapeRecord*>()> readClipboardPolygons;
-    // Asks the user for a script to bind to user-script button n (0 to 5).
-    std::function<void(int button)> bindUserScript;
     // The document's modeless Vectorization Parameters dialog, made on first
     // use and shown.
     std::function<void(CCorvaleDoc* document)> showVectorizationParameters;

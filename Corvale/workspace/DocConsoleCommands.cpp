@@ -8,7 +8,6 @@
 #include "workspace/CorvaleDoc.h"
 
 #include "framework/Messages.h"
-#include "settings/AppSettings.h"
 
 void CCorvaleDoc::AddConsoleCommands() {
     OnCommand(
@@ -25,25 +24,6 @@ void CCorvaleDoc::AddConsoleCommands() {
                 GetDocumentConsoleServices().createScript(*this);
         },
         [](CCmdUI& ui) { ui.Enable(static_cast<bool>(GetDocumentConsoleServices().createScript)); });
-    // Button n runs the script bound to it, or asks for one when none is.
-    OnCommandRange(
-        ID_SCRIPT_USER_BUTTON_FIRST, ID_SCRIPT_USER_BUTTON_LAST,
-        [this](unsigned id) {
-            const int button = static_cast<int>(id - ID_SCRIPT_USER_BUTTON_FIRST);
-            const std::string& path = CAppSettings::GetInstance()->m_UserScripts[static_cast<std::size_t>(button)];
-            if (path.empty()) {
-                if (GetDocumentDialogServices().bindUserScript)
-                    GetDocumentDialogServices().bindUserScript(button);
-                return;
-            }
-            RunScript(path);
-        },
-        [](CCmdUI& ui) {
-            const auto button = static_cast<std::size_t>(ui.m_nID - ID_SCRIPT_USER_BUTTON_FIRST);
-            const bool bound = !CAppSettings::GetInstance()->m_UserScripts[button].empty();
-            ui.Enable(bound ? static_cast<bool>(GetDocumentConsoleServices().runScript)
-                            : static_cast<bool>(GetDocumentDialogServices().bindUserScript));
-        });
 }
 
 namespace {

@@ -48,7 +48,6 @@ TEST_F(ConsoleMenuTest, ConsoleOpensFromTheViewMenuAndLoadsAShapeFile) {
             view = action->menu();
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(view->actions().contains(frame.GetCommandAction(ID_VIEW_CONSOLE)));
-    EXPECT_TRUE(view->actions().contains(frame.GetCommandAction(ID_SCRIPT_CREATE_NEW)));
     EXPECT_TRUE(EnabledInFrame(frame, ID_VIEW_CONSOLE));
     EXPECT_TRUE(EnabledInFrame(frame, ID_SCRIPT_CREATE_NEW));
     EXPECT_TRUE(EnabledInFrame(frame, ID_VIEW_VECTORIZATION_PARAMETERS));
@@ -79,7 +78,7 @@ TEST_F(ConsoleMenuTest, UserScriptButtonAsksOnceThenRunsItsScript) {
     m_Ui->openAnswers.push_back({script});
     frame.GetCommandAction(ID_USER_SCRIPT_FIRST)->trigger();
     ASSERT_EQ(m_Ui->openRequests.size(), 1u);
-    EXPECT_EQ(m_Ui->openRequests[0].title, "Bind Script to User Button 1");
+    EXPECT_EQ(m_Ui->openRequests[0].title, "Open file to bind to button 1");
     EXPECT_EQ(CAppSettings::GetInstance()->m_UserScripts[0], script);
 
     frame.GetCommandAction(ID_USER_SCRIPT_FIRST)->trigger();

@@ -305,8 +305,9 @@ TEST_F(MainFrameMenusTest, UserScriptButtonsBindEditAndInvokeTheirScripts) {
     frame.ExecuteCommand(ID_USER_SCRIPT_EDIT);
     EXPECT_EQ(m_Launcher.documents, (std::vector<std::string>{script.toStdString()}));
 
-    // Without a way to run scripts, Invoke and the bound button are
-    // disabled; an unbound button still binds.
+    // Without a way to run scripts (the program installs the console's),
+    // Invoke and the bound button are disabled; an unbound button still binds.
+    CMainFrame::SetScriptRunner(nullptr);
     QAction* invoke = frame.GetCommandAction(ID_USER_SCRIPT_INVOKE);
     frame.UpdateCommandUI(invoke);
     EXPECT_FALSE(invoke->isEnabled());
@@ -367,7 +368,9 @@ TEST_F(MainFrameMenusTest, TheToolsMenuListsTheProgramsAndScriptsOfItsFolder) {
     QMenu* menu = frame.GetToolsMenu();
     ASSERT_NE(menu, nullptr);
 
-    // Without a way to run scripts they are left out.
+    // Without a way to run scripts (the program installs the console's)
+    // they are left out.
+    CMainFrame::SetScriptRunner(nullptr);
     frame.FillToolsMenu(menu);
     EXPECT_EQ(Entries(menu), (std::vector<std::string>{"archive", "convert", "-", "&Options..."}));
     EXPECT_EQ(frame.GetToolPath(ID_TOOLS_TOOL_FIRST), (tools + QStringLiteral("/archive.sh")).toStdString());

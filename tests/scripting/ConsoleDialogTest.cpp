@@ -278,37 +278,4 @@ TEST_F(DocumentConsoleTest, ConsoleCommandMakesAndShowsTheConsole) {
     EXPECT_FALSE(without.m_Enabled);
 }
 
-TEST_F(DocumentConsoleTest, UserScriptButtonRunsItsScriptOrAsksForOne) {
-    TempDir dir;
-    std::ofstream(dir.file("third.scr")) << "echo third\n";
-    CAppSettings::GetInstance()->m_UserScripts = {};
-    CAppSettings::GetInstance()->m_UserScripts[2] = dir.file("third.scr");
-    std::vector<int> asked;
-    CDocumentDialogServices dialogs = GetDocumentDialogServices();
-    const CDocumentDialogServices saved = dialogs;
-    dialogs.bindUserScript = [&](int button) { asked.push_back(button); };
-    SetDocumentDialogServices(dialogs);
-
-    CCorvaleDoc document;
-    const unsigned first = ID_SCRIPT_USER_BUTTON_FIRST;
-    EXPECT_TRUE(document.OnCmdMsg(first, nullptr));
-    EXPECT_EQ(asked, std::vector<int>{0});
-    EXPECT_EQ(document.m_console, nullptr) << "an unbound button runs nothing";
-    EXPECT_TRUE(document.OnCmdMsg(first + 2, nullptr));
-    EXPECT_EQ(asked, std::vector<int>{0});
-    ASSERT_NE(document.GetConsole(), nullptr);
-    EXPECT_NE(document.GetConsole()->GetOutputEdit()->GetBuffer().GetText().find("third\r\n"), std::string::npos);
-
-    // Without a way to ask, an unbound button is disabled; a bound one is not.
-    dialogs.bindUserScript = nullptr;
-    SetDocumentDialogServices(dialogs);
-    CCmdUI unbound(first + 1);
-    document.OnCmdMsg(first + 1, &unbound);
-    EXPECT_FALSE(unbound.m_Enabled);
-    CCmdUI bound(first + 2);
-    document.OnCmdMsg(first + 2, &bound);
-    EXPECT_TRUE(bound.m_Enabled);
-    SetDocumentDialogServices(saved);
-}
-
 } // namespace
