@@ -4,7 +4,10 @@
 // (tests/data/pathrill), nodes picked by selecting them in the node layer,
 // and a route's end points dragged with the mouse on the map view.
 
+#include "AdjustRoute.h"
 #include "DialogDriver.h"
+#include "GpiClient.h"
+#include "RouteWizard.h"
 #include "PluginTestSupport.h"
 
 #include "app/ChildFrame.h"
@@ -42,6 +45,26 @@ namespace {
 const char* const kGuid = "{7a3d51c2-94e0-4b6f-9c2e-510b8d47a316}";
 constexpr std::uint32_t kWizardButton = 103;
 constexpr std::uint32_t kAdjustButton = 32773;
+
+// The host's entry for the plug-in classes the tests drive in-process; the
+// host refuses the one shape update that comes after `g_UpdatesLeft` have
+// gone through.
+int g_UpdatesLeft = 1 << 30;
+int Refusing(int op, void* block) {
+    if (op == GPIOP_ThemeUpdateShape && g_UpdatesLeft-- == 0)
+        return GPIERR_PermissionDenied;
+    return GpiHostDispatch(op, block);
+}
+
+// What the wizard tells its user, kept in order.
+struct RecordedOutput : pathrill::RouteWizardOutput {
+    void SetStatus(const std::string& text) override { statuses.push_back(text); }
+    void Message(const std::string& caption, const std::string& text, Icon) override {
+        messages.push_back(caption + "|" + text);
+    }
+    std::vector<std::string> statuses;
+    std::vector<std::string> messages;
+};
 
 std::string Text(const CShapeRecord* record) {
     std::string text;
@@ -474,6 +497,110 @@ TEST_F(PathrillPlugin, EscapeEndsADragAndCancelReturnsToTheSelectTool) {
     EXPECT_EQ(m_Doc->m_toolMode, MT_Select);
     Idle();
     EXPECT_FALSE(Button(kAdjustButton)->isChecked());
+}
+
+// The wizard's logic without its window: the checks of a run in order, then
+// a route over two legs, its links selected in route order.
+TEST_F(PathrillPlugin, WizardLogicChecksItsSettingsAndRunsLegByLeg) {
+    OpenNetwork();
+    GpiInitInfo info = {};
+    info.dispatch = &Refusing;
+    CvClientInit(info);
+    pathrill::CRouteWizard wizard;
+    wizard.workspace = CvWorkspace(GpiWorkspaceHandle(m_Doc));
+    const std::uint32_t links = GpiThemeHandle(m_Links);
+    const std::uint32_t nodes = GpiThemeHandle(m_Nodes);
+
+    struct Step {
+        const char* name;
+        std::uint32_t link, node, from, to;
+        const char* status;
+    };
+    const Step steps[] = {
+        {"no link layer", 0, nodes, 0, 1, "Invalid link layer."},
+        {"no node layer", links, 0, 0, 1, "Invalid node layer."},
+        {"from field beyond the fields", links, nodes, 3, 1, "Invalid from node id field."},
+        {"to field beyond the fields", links, nodes, 0, 3, "Invalid to node id field."},
+    };
+    for (const Step& step : steps) {
+        RecordedOutput output;
+        wizard.linkLayer = CvTheme(step.link);
+        wizard.nodeLayer = CvTheme(step.node);
+        wizard.fromField = step.from;
+        wizard.toField = step.to;
+        EXPECT_FALSE(wizard.CalculateRoute(output)) << step.name;
+        EXPECT_EQ(output.statuses, std::vector<std::string>{step.status}) << step.name;
+        EXPECT_TRUE(output.messages.empty()) << step.name;
+    }
+
+    // 4 -> 5 -> 2 -> 3: two legs, 100 + 300 + 100.
+    wizard.toField = 1;
+    wizard.algorithm.lengthField = 2;
+    wizard.nodeIds = {4, 2, 3};
+    RecordedOutput output;
+    ASSERT_TRUE(wizard.CalculateRoute(output));
+    ASSERT_EQ(output.statuses.size(), 3u);
+    EXPECT_EQ(output.statuses[0], "Initializing network...");
+    EXPECT_EQ(output.statuses[1], "Calculating route...");
+    EXPECT_EQ(output.statuses[2].substr(0, 55), "Route contains 3 links with a total cost of 500.000000.");
+    ASSERT_EQ(output.messages.size(), 2u);
+    EXPECT_EQ(m_Links->GetSelectionIndex(5), 0);
+    EXPECT_EQ(m_Links->GetSelectionIndex(8), 1);
+    EXPECT_EQ(m_Links->GetSelectionIndex(2), 2);
+
+    // The page walk: the hooks each page listens to, the Next button's text.
+    EXPECT_EQ(pathrill::CRouteWizard::HooksOf(1), std::vector<std::uint32_t>{GPIHOOK_ActiveThemeChanged});
+    EXPECT_EQ(pathrill::CRouteWizard::HooksOf(5), std::vector<std::uint32_t>{GPIHOOK_SelectionChanged});
+    EXPECT_TRUE(pathrill::CRouteWizard::HooksOf(3).empty());
+    wizard.page = pathrill::CRouteWizard::kNodePage;
+    EXPECT_STREQ(wizard.NextText(), "Calculate");
+    wizard.nodeIds.clear();
+    RecordedOutput none;
+    wizard.Next(none);
+    EXPECT_EQ(wizard.page, pathrill::CRouteWizard::kResultPage);
+    EXPECT_FALSE(wizard.NextShown());
+    EXPECT_FALSE(wizard.lastRunFound);
+    EXPECT_EQ(none.statuses.front(), "Calculating...");
+    EXPECT_EQ(none.messages.back(), "Route Engine|No route found!");
+}
+
+// Moving an end point writes every polyline it touches or none: when the
+// host refuses the second write, the first is put back.
+TEST_F(PathrillPlugin, ARefusedWriteLeavesEveryRouteAsItWas) {
+    OpenNetwork();
+    ASSERT_TRUE(m_Links->ConvertToNative(true, false));
+    for (int index : {4, 5, 6})
+        m_Links->AddToSelection(index, index, 1, 0xFF);
+    GpiInitInfo info = {};
+    info.dispatch = &Refusing;
+    CvClientInit(info);
+    {
+        pathrill::CAdjustRouteController controller;
+        controller.SetWorkspace(CvWorkspace(GpiWorkspaceHandle(m_Doc)));
+        controller.Activate(true);
+        ASSERT_NE(controller.Dialog(), nullptr);
+        Choose(Child<QComboBox>(controller.Dialog(), "routeLayer"), QStringLiteral("links.shp"));
+        ASSERT_EQ(controller.EndPoints().size(), 4u);
+        const auto shared = controller.EndPoints().find({100.0, 100.0});
+        ASSERT_NE(shared, controller.EndPoints().end());
+        ASSERT_EQ(shared->second.polylines.size(), 2u);
+
+        g_UpdatesLeft = 1;
+        EXPECT_THROW(controller.ApplyEndPointMove(50.0, 100.0, shared->second), CvException);
+        EXPECT_EQ(Text(m_Links->GetAllShape(5)), "0,100 100,100");
+        EXPECT_EQ(Text(m_Links->GetAllShape(6)), "100,100 200,100");
+
+        g_UpdatesLeft = 1 << 30;
+        const pathrill::EndPointDrag drag = controller.EndPoints().at({100.0, 100.0});
+        controller.ApplyEndPointMove(50.0, 100.0, drag);
+        EXPECT_EQ(Text(m_Links->GetAllShape(5)), "0,100 50,100");
+        EXPECT_EQ(Text(m_Links->GetAllShape(6)), "50,100 100,100 200,100");
+        // The marks follow: the shared one is now at the new point.
+        EXPECT_EQ(controller.EndPoints().count({50.0, 100.0}), 1u);
+        EXPECT_EQ(controller.EndPoints().count({100.0, 100.0}), 0u);
+        controller.Activate(false);
+    }
+    CvClientInit(GpiInitInfo{});
 }
 
 } // namespace
