@@ -187,6 +187,12 @@ void CAdjustRouteController::Activate(bool on) {
         RegisterHook(GPIHOOK_MouseMove);
         RegisterHook(GPIHOOK_MapDrawn);
         RegisterHook(GPIHOOK_SelectionChanged);
+        if (m_Dialog) {
+            // A theme may have been made editable since the lists were
+            // filled, which no hook announces.
+            m_Dialog->FillLayers(m_Workspace);
+            m_DialogWorkspace = m_Workspace;
+        }
         RebuildEndPoints();
         DrawMarks();
         if (!m_Dialog) {

@@ -26,11 +26,13 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <gtest/gtest.h>
 
@@ -497,6 +499,92 @@ TEST_F(PathrillPlugin, EscapeEndsADragAndCancelReturnsToTheSelectTool) {
     EXPECT_EQ(m_Doc->m_toolMode, MT_Select);
     Idle();
     EXPECT_FALSE(Button(kAdjustButton)->isChecked());
+}
+
+TEST_F(PathrillPlugin, ScriptMembersKeepAColourAndAnswerAString) {
+    const std::uint32_t workspace = GpiWorkspaceHandle(Frame().GetActiveDocument());
+    auto call = [&](const char* name, std::vector<GpiScriptValue> arguments, std::uint32_t& count,
+                    GpiScriptValue*& results) {
+        std::uint32_t inOut = 0;
+        count = 0;
+        results = nullptr;
+        return GpiInvokePluginScript(kGuid, workspace, name, &inOut, static_cast<std::uint32_t>(arguments.size()),
+                                     arguments.empty() ? nullptr : arguments.data(), &count, &results);
+    };
+    std::uint32_t count = 0;
+    GpiScriptValue* results = nullptr;
+    GpiScriptValue colour = {};
+    colour.type = GPISV_Color;
+    colour.value.color = 0x00336699;
+    ASSERT_EQ(call("color", {colour}, count, results), GPISCRIPT_Ok);
+    // A value of another type is refused and the colour kept.
+    GpiScriptValue number = {};
+    number.type = GPISV_Int;
+    number.value.integer = 7;
+    EXPECT_EQ(call("color", {number}, count, results), GPISCRIPT_BadParameters);
+    ASSERT_EQ(call("color", {}, count, results), GPISCRIPT_Ok);
+    ASSERT_EQ(count, 1u);
+    ASSERT_NE(results, nullptr);
+    EXPECT_EQ(results[0].type, static_cast<std::uint32_t>(GPISV_Color));
+    EXPECT_EQ(results[0].value.color, 0x00336699u);
+    GpiHostDispatch(GPIOP_HostFree, results);
+
+    ASSERT_EQ(call("getStringValue", {}, count, results), GPISCRIPT_Ok);
+    ASSERT_EQ(count, 1u);
+    ASSERT_EQ(results[0].type, static_cast<std::uint32_t>(GPISV_String));
+    EXPECT_STREQ(results[0].value.text, "A string");
+    GpiHostDispatch(GPIOP_HostFree, const_cast<char*>(results[0].value.text));
+    GpiHostDispatch(GPIOP_HostFree, results);
+
+    // Other names are answered without a value.
+    EXPECT_EQ(call("Color", {}, count, results), GPISCRIPT_Ok);
+    EXPECT_EQ(count, 0u);
+}
+
+TEST_F(PathrillPlugin, AnotherWorkspaceSetsTheAdjustedOneBackToTheSelectTool) {
+    OpenNetwork();
+    StartAdjusting(m_Links);
+    ASSERT_EQ(m_Doc->m_toolMode, 255u) << "the plug-in's tool 256";
+    CCorvaleDoc* other = m_App->OnFileNew();
+    ASSERT_NE(other, nullptr);
+    QApplication::processEvents();
+    ASSERT_EQ(Frame().GetActiveDocument(), other);
+    EXPECT_EQ(m_Doc->m_toolMode, MT_Select);
+}
+
+TEST_F(PathrillPlugin, AScriptThatCannotBeLoadedIsReportedAfterTheMove) {
+    OpenNetwork();
+    StartAdjusting(m_Links);
+    Child<QLineEdit>(AdjustDialog(), "script")->setText(QString::fromStdString(m_Dir.file("missing.js")));
+    DialogDriver dialogs;
+    dialogs.Button(QMessageBox::Ok);
+    Drag(Pixel(100, 100), Pixel(50, 100));
+    EXPECT_EQ(Text(m_Links->GetAllShape(5)), "0,100 50,100");
+    ASSERT_EQ(dialogs.m_Seen.size(), 1u);
+    EXPECT_EQ(dialogs.m_Seen[0].rfind("Pathrill|An error occurred trying to load the JavaScript:\n\n", 0), 0u)
+        << dialogs.m_Seen[0];
+}
+
+TEST_F(PathrillPlugin, WizardHelpShowsThePageOfItsLink) {
+    OpenNetwork();
+    Idle();
+    Click(kWizardButton);
+    QDialog* wizard = Wizard();
+    ASSERT_NE(wizard, nullptr);
+    QTest::mouseClick(Child<QPushButton>(wizard, "next"), Qt::LeftButton);
+    QLabel* help = nullptr;
+    for (QLabel* label : wizard->findChildren<QLabel*>(QStringLiteral("help")))
+        if (label->isVisible())
+            help = label;
+    ASSERT_NE(help, nullptr);
+    emit help->linkActivated(QStringLiteral("help:links"));
+    auto* page = wizard->findChild<QDialog*>(QStringLiteral("pathrillRouteHelp"));
+    ASSERT_NE(page, nullptr);
+    EXPECT_TRUE(page->isVisible());
+    EXPECT_EQ(page->windowTitle(), QStringLiteral("Find Route Help"));
+    auto* text = page->findChild<QTextBrowser*>();
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("Each link in the layer is considered one-way.")));
 }
 
 // The wizard's logic without its window: the checks of a run in order, then
