@@ -446,7 +446,17 @@ TEST_F(PathrillPlugin, DraggingASharedEndPointMovesItOnBothRoutes) {
 
     // Grabbing the shared mark 4 pixels up-left of it and releasing half
     // way along link 6: link 6 is cut back, link 7 extended to the point.
-    Drag(shared + QPoint(-4, -4), Pixel(50, 100) + QPoint(-4, -4));
+    // While dragged, the mark shows in its own colour at the point of the
+    // route nearest to the pointer.
+    Mouse(QEvent::MouseButtonPress, shared + QPoint(-4, -4), Qt::LeftButton);
+    Mouse(QEvent::MouseMove, Pixel(50, 130), Qt::LeftButton);
+    QApplication::processEvents();
+    const QColor dragged = Grabbed(Pixel(50, 100) + QPoint(2, 2));
+    EXPECT_GT(dragged.blue(), 150);
+    EXPECT_LT(dragged.red(), 80);
+    const QColor left = Grabbed(shared + QPoint(2, 2));
+    EXPECT_FALSE(left.red() > 150 && left.green() < 80) << "the dragged mark is not drawn at its old place";
+    Mouse(QEvent::MouseButtonRelease, Pixel(50, 100) + QPoint(-4, -4), Qt::NoButton);
     EXPECT_EQ(Text(m_Links->GetAllShape(5)), "0,100 50,100");
     EXPECT_EQ(Text(m_Links->GetAllShape(6)), "50,100 100,100 200,100");
     EXPECT_EQ(Text(m_Links->GetAllShape(4)), "0,0 0,100");
@@ -635,6 +645,15 @@ TEST_F(PathrillPlugin, WizardLogicChecksItsSettingsAndRunsLegByLeg) {
     EXPECT_EQ(m_Links->GetSelectionIndex(5), 0);
     EXPECT_EQ(m_Links->GetSelectionIndex(8), 1);
     EXPECT_EQ(m_Links->GetSelectionIndex(2), 2);
+
+    // A new window starts on the first page with an empty list, but the
+    // nodes picked before are kept for the next run.
+    wizard.page = pathrill::CRouteWizard::kNodePage;
+    wizard.nodeLines = {"4", "3"};
+    wizard.Start();
+    EXPECT_EQ(wizard.page, pathrill::CRouteWizard::kInfoPage);
+    EXPECT_TRUE(wizard.nodeLines.empty());
+    EXPECT_EQ(wizard.nodeIds, (std::vector<std::int32_t>{4, 2, 3}));
 
     // The page walk: the hooks each page listens to, the Next button's text.
     EXPECT_EQ(pathrill::CRouteWizard::HooksOf(1), std::vector<std::uint32_t>{GPIHOOK_ActiveThemeChanged});
