@@ -480,7 +480,12 @@ void CAdjustRouteController::ApplyEndPointMove(double px, double py, const EndPo
         for (std::size_t i = 0; i < count; ++i) {
             if (!updated[i])
                 continue;
-            const std::vector<unsigned char> record = BuildPolylineRecord(*updated[i], type);
+            // Only part 0 is moved; the polyline's other parts stay as they were.
+            std::vector<RouteVertices> parts = ReadParts(originals[i].data(), originals[i].size());
+            if (parts.empty())
+                parts.emplace_back();
+            parts.front() = *updated[i];
+            const std::vector<unsigned char> record = BuildPolylineRecord(parts, type);
             layer.UpdateShape(drag.polylines[i], record.data());
             written.push_back(i);
         }

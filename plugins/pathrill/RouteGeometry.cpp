@@ -113,55 +113,81 @@ void RemoveLoops(RouteVertices& line) {
     }
 }
 
-RouteVertices ReadPartZero(const void* record, std::size_t size) {
-    RouteVertices line;
+std::vector<RouteVertices> ReadParts(const void* record, std::size_t size) {
+    std::vector<RouteVertices> parts;
     std::size_t checked = 0;
     const auto* bytes = static_cast<const unsigned char*>(record);
     if (record == nullptr || !CheckShapeRecordBytes(bytes, size, checked))
-        return line;
+        return parts;
     const CShapeRecord* shape = CShapeRecord::FromBytes(record);
     const std::uint32_t type = CShapeRecord::GetShapeType(shape);
-    if (!CShapeRecord::IsPolylineType(type) || CShapeRecord::GetPartCount(shape) == 0)
-        return line;
+    if (!CShapeRecord::IsPolylineType(type))
+        return parts;
     const std::uint32_t total = CShapeRecord::GetPointCount(shape);
-    const std::uint32_t end = CShapeRecord::GetPartCount(shape) > 1 ? CShapeRecord::GetPartStart(shape, 1) : total;
+    const std::uint32_t count = CShapeRecord::GetPartCount(shape);
     const bool hasZ = type == SHT_PolylineZ;
     const bool hasM = hasZ && CShapeRecord::HasM(shape);
-    for (std::uint32_t i = CShapeRecord::GetPartStart(shape, 0); i < end && i < total; ++i) {
-        const CShapePoint p = CShapeRecord::GetPoint(shape, i);
-        RouteVertex v{p.x, p.y, 0.0, 0.0};
-        if (hasZ)
-            v.z = CShapeRecord::GetZ(shape, i);
-        if (hasM)
-            v.m = CShapeRecord::GetM(shape, i);
-        line.push_back(v);
+    for (std::uint32_t part = 0; part < count; ++part) {
+        const std::uint32_t begin = CShapeRecord::GetPartStart(shape, part);
+        const std::uint32_t end = part + 1 < count ? CShapeRecord::GetPartStart(shape, part + 1) : total;
+        RouteVertices line;
+        for (std::uint32_t i = begin; i < end && i < total; ++i) {
+            const CShapePoint p = CShapeRecord::GetPoint(shape, i);
+            RouteVertex v{p.x, p.y, 0.0, 0.0};
+            if (hasZ)
+                v.z = CShapeRecord::GetZ(shape, i);
+            if (hasM)
+                v.m = CShapeRecord::GetM(shape, i);
+            line.push_back(v);
+        }
+        parts.push_back(std::move(line));
     }
-    return line;
+    return parts;
 }
 
-std::vector<unsigned char> BuildPolylineRecord(const RouteVertices& line, std::uint32_t shapeType) {
-    const auto count = static_cast<std::uint32_t>(line.size());
+RouteVertices ReadPartZero(const void* record, std::size_t size) {
+    std::vector<RouteVertices> parts = ReadParts(record, size);
+    return parts.empty() ? RouteVertices() : std::move(parts.front());
+}
+
+std::vector<unsigned char> BuildPolylineRecord(const std::vector<RouteVertices>& parts, std::uint32_t shapeType) {
+    std::uint32_t count = 0;
+    for (const RouteVertices& part : parts)
+        count += static_cast<std::uint32_t>(part.size());
+    const auto partCount = static_cast<std::uint32_t>(parts.size());
     std::vector<unsigned char> record;
     if (shapeType == SHT_PolylineZ) {
-        record.resize(CShapeRecordBuilderZ::RecordSize(1, count));
+        record.resize(CShapeRecordBuilderZ::RecordSize(partCount, count));
         CShapeRecordBuilderZ builder;
-        builder.m_PartCount = 1;
+        builder.m_PartCount = partCount;
         builder.m_PointCount = count;
         builder.m_Record = record.data();
         builder.BeginPolylineZ();
-        for (const RouteVertex& v : line)
-            builder.AddPoint(v.x, v.y, v.z, v.m);
+        for (std::size_t p = 0; p < parts.size(); ++p) {
+            if (p > 0)
+                builder.NextPart();
+            for (const RouteVertex& v : parts[p])
+                builder.AddPoint(v.x, v.y, v.z, v.m);
+        }
     } else {
-        record.resize(CShapeRecordBuilder::RecordSize(1, count));
+        record.resize(CShapeRecordBuilder::RecordSize(partCount, count));
         CShapeRecordBuilder builder;
-        builder.m_PartCount = 1;
+        builder.m_PartCount = partCount;
         builder.m_PointCount = count;
         builder.m_Record = record.data();
         builder.BeginPolyline();
-        for (const RouteVertex& v : line)
-            builder.AddPoint(v.x, v.y);
+        for (std::size_t p = 0; p < parts.size(); ++p) {
+            if (p > 0)
+                builder.NextPart();
+            for (const RouteVertex& v : parts[p])
+                builder.AddPoint(v.x, v.y);
+        }
     }
     return record;
+}
+
+std::vector<unsigned char> BuildPolylineRecord(const RouteVertices& line, std::uint32_t shapeType) {
+    return BuildPolylineRecord(std::vector<RouteVertices>{line}, shapeType);
 }
 
 } // namespace pathrill

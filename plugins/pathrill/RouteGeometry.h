@@ -64,13 +64,16 @@ inline bool MarkHit(std::int32_t cx, std::int32_t cy, std::int32_t x, std::int32
     return cx - 5 < x && x < cx + 3 && cy - 5 < y && y < cy + 3;
 }
 
-// The vertices of part 0 of a shape record (from its 8-byte header on);
-// empty for a record that holds no polyline. z and m are read where the
+// The vertices of each part of a polyline record (from its 8-byte header
+// on); empty for a record that holds no polyline. z and m are read where the
 // record has them.
+std::vector<RouteVertices> ReadParts(const void* record, std::size_t size);
+// Part 0 alone.
 RouteVertices ReadPartZero(const void* record, std::size_t size);
 
-// A single-part polyline record of the shape type (Polyline or PolylineZ;
-// the latter with the vertices' z and m), record number 1.
+// A polyline record of the shape type (Polyline or PolylineZ; the latter
+// with the vertices' z and m), record number 1, one part per list.
+std::vector<unsigned char> BuildPolylineRecord(const std::vector<RouteVertices>& parts, std::uint32_t shapeType);
 std::vector<unsigned char> BuildPolylineRecord(const RouteVertices& line, std::uint32_t shapeType);
 
 } // namespace pathrill

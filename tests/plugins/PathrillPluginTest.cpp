@@ -672,10 +672,16 @@ TEST_F(PathrillPlugin, WizardLogicChecksItsSettingsAndRunsLegByLeg) {
 }
 
 // Moving an end point writes every polyline it touches or none: when the
-// host refuses the second write, the first is put back.
+// host refuses the second write, the first is put back. Parts other than
+// the first stay as they were.
 TEST_F(PathrillPlugin, ARefusedWriteLeavesEveryRouteAsItWas) {
     OpenNetwork();
     ASSERT_TRUE(m_Links->ConvertToNative(true, false));
+    // Link 7 gets a second part, far off, which no move may lose.
+    const std::vector<unsigned char> twoParts = pathrill::BuildPolylineRecord(
+        std::vector<pathrill::RouteVertices>{{{100, 100, 0, 0}, {200, 100, 0, 0}}, {{300, 300, 0, 0}, {310, 300, 0, 0}}},
+        SHT_Polyline);
+    ASSERT_NE(m_Links->ReplaceShape(CShapeRecord::FromBytes(twoParts.data()), m_Links->GetAllShape(6)), nullptr);
     for (int index : {4, 5, 6})
         m_Links->AddToSelection(index, index, 1, 0xFF);
     GpiInitInfo info = {};
@@ -695,13 +701,15 @@ TEST_F(PathrillPlugin, ARefusedWriteLeavesEveryRouteAsItWas) {
         g_UpdatesLeft = 1;
         EXPECT_THROW(controller.ApplyEndPointMove(50.0, 100.0, shared->second), CvException);
         EXPECT_EQ(Text(m_Links->GetAllShape(5)), "0,100 100,100");
-        EXPECT_EQ(Text(m_Links->GetAllShape(6)), "100,100 200,100");
+        EXPECT_EQ(Text(m_Links->GetAllShape(6)), "100,100 200,100 300,300 310,300");
 
         g_UpdatesLeft = 1 << 30;
         const pathrill::EndPointDrag drag = controller.EndPoints().at({100.0, 100.0});
         controller.ApplyEndPointMove(50.0, 100.0, drag);
         EXPECT_EQ(Text(m_Links->GetAllShape(5)), "0,100 50,100");
-        EXPECT_EQ(Text(m_Links->GetAllShape(6)), "50,100 100,100 200,100");
+        EXPECT_EQ(Text(m_Links->GetAllShape(6)), "50,100 100,100 200,100 300,300 310,300");
+        EXPECT_EQ(CShapeRecord::GetPartCount(m_Links->GetAllShape(6)), 2u);
+        EXPECT_EQ(CShapeRecord::GetPartStart(m_Links->GetAllShape(6), 1), 3u);
         // The marks follow: the shared one is now at the new point.
         EXPECT_EQ(controller.EndPoints().count({50.0, 100.0}), 1u);
         EXPECT_EQ(controller.EndPoints().count({100.0, 100.0}), 0u);

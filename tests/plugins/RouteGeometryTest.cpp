@@ -185,6 +185,20 @@ TEST(RouteGeometry, RecordsKeepTheirTypeAndHeights) {
             EXPECT_DOUBLE_EQ(CShapeRecord::GetZMax(shape), 9.0);
         }
     }
+    // A polyline of several parts keeps them all, each where it was.
+    const std::vector<RouteVertices> parts = {Line({{0, 0}, {5, 0}}), Line({{7, 7}, {8, 8}, {9, 7}}), Line({{1, 2}, {3, 4}})};
+    for (std::uint32_t type : {std::uint32_t(SHT_Polyline), std::uint32_t(SHT_PolylineZ)}) {
+        const std::vector<unsigned char> record = pathrill::BuildPolylineRecord(parts, type);
+        const auto* shape = CShapeRecord::FromBytes(record.data());
+        EXPECT_EQ(CShapeRecord::GetPartCount(shape), 3u);
+        EXPECT_EQ(CShapeRecord::GetPartStart(shape, 2), 5u);
+        const std::vector<RouteVertices> back = pathrill::ReadParts(record.data(), record.size());
+        ASSERT_EQ(back.size(), 3u) << type;
+        EXPECT_EQ(Text(back[0]), "0,0 5,0");
+        EXPECT_EQ(Text(back[1]), "7,7 8,8 9,7");
+        EXPECT_EQ(Text(back[2]), "1,2 3,4");
+        EXPECT_EQ(Text(pathrill::ReadPartZero(record.data(), record.size())), "0,0 5,0");
+    }
     // Only part 0 is read; a truncated or foreign record gives nothing.
     const std::vector<unsigned char> record = pathrill::BuildPolylineRecord(line, SHT_Polyline);
     EXPECT_TRUE(pathrill::ReadPartZero(record.data(), 20).empty());
