@@ -95,7 +95,10 @@ void OnToolBarButton(std::uint32_t workspace, std::uint32_t button) {
     Module& module = TheModule();
     const CvWorkspace ws(workspace);
     if (button == kWizardButton) {
+        const bool otherWorkspace = module.wizard.workspace.handle != ws.handle;
         module.wizard.workspace = ws;
+        if (module.wizardWindow && otherWorkspace)
+            module.wizardWindow->FillLayerLists();
         if (!module.wizardWindow) {
             auto* parent = static_cast<QWidget*>(ws.GetMap().GetWindow());
             module.wizardWindow = new RouteWizardDialog(module.wizard, parent);

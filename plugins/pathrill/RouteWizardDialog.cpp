@@ -118,7 +118,6 @@ RouteWizardDialog::~RouteWizardDialog() = default;
 
 void RouteWizardDialog::BuildPages() {
     QVBoxLayout* layout = nullptr;
-    const CvWorkspace& workspace = m_Wizard.workspace;
 
     // 0: introduction
     m_Pages->addWidget(
@@ -142,7 +141,6 @@ void RouteWizardDialog::BuildPages() {
     m_ToField->setObjectName(QStringLiteral("toField"));
     layout->addWidget(m_ToField);
     layout->addStretch();
-    Guarded([&] { Fill(m_LinkLayer, CRouteWizard::PolylineThemes(workspace)); });
     connect(m_LinkLayer, qOverload<int>(&QComboBox::activated), this,
             [this](int) { Guarded([&] { SelectLinkLayer(DataOf(m_LinkLayer)); }); });
     connect(m_FromField, qOverload<int>(&QComboBox::activated), this,
@@ -159,7 +157,6 @@ void RouteWizardDialog::BuildPages() {
     layout->addWidget(help);
     connect(help, &QLabel::linkActivated, this, &RouteWizardDialog::ShowHelp);
     layout->addStretch();
-    Guarded([&] { Fill(m_NodeLayer, CRouteWizard::PointThemes(workspace)); });
     connect(m_NodeLayer, qOverload<int>(&QComboBox::activated), this,
             [this](int) { m_Wizard.nodeLayer = CvTheme(DataOf(m_NodeLayer)); });
 
@@ -207,12 +204,6 @@ void RouteWizardDialog::BuildPages() {
     m_ResultLayer->setObjectName(QStringLiteral("resultLayer"));
     layout->addWidget(m_ResultLayer);
     layout->addStretch();
-    m_ResultLayer->addItem(QStringLiteral("<Create new theme>"), QVariant::fromValue<uint>(0));
-    Guarded([&] {
-        for (const WizardItem& item : CRouteWizard::PolylineThemes(workspace))
-            m_ResultLayer->addItem(Text(item.text), QVariant::fromValue<uint>(item.data));
-    });
-    m_ResultLayer->setCurrentIndex(0);
     (m_Wizard.resultHandling == CRouteWizard::CopyToNewLayer ? m_CopyToLayer : m_AddToSelection)->setChecked(true);
     m_ResultLabel->setEnabled(m_CopyToLayer->isChecked());
     m_ResultLayer->setEnabled(m_CopyToLayer->isChecked());
@@ -246,6 +237,8 @@ void RouteWizardDialog::BuildPages() {
         UpdateNodeButtons();
     });
 
+    FillLayerLists();
+
     // 6: result
     m_Pages->addWidget(Page("", layout));
     m_Status = new QLabel(QStringLiteral("Calcluating..."));
@@ -253,6 +246,21 @@ void RouteWizardDialog::BuildPages() {
     m_Status->setWordWrap(true);
     layout->addWidget(m_Status);
     layout->addStretch();
+}
+
+void RouteWizardDialog::FillLayerLists() {
+    const CvWorkspace& workspace = m_Wizard.workspace;
+    Guarded([&] {
+        Fill(m_LinkLayer, CRouteWizard::PolylineThemes(workspace));
+        Fill(m_NodeLayer, CRouteWizard::PointThemes(workspace));
+        m_FromField->clear();
+        m_ToField->clear();
+        m_ResultLayer->clear();
+        m_ResultLayer->addItem(QStringLiteral("<Create new theme>"), QVariant::fromValue<uint>(0));
+        for (const WizardItem& item : CRouteWizard::PolylineThemes(workspace))
+            m_ResultLayer->addItem(Text(item.text), QVariant::fromValue<uint>(item.data));
+        m_ResultLayer->setCurrentIndex(0);
+    });
 }
 
 void RouteWizardDialog::ApplyLayout() {

@@ -32,6 +32,9 @@ public:
 
     // Shows the wizard's current page (after it was made or reopened).
     void ApplyLayout();
+    // The layer lists again, from the wizard's workspace: the window was
+    // reopened from another workspace than the one it was made for.
+    void FillLayerLists();
 
     // RouteWizardOutput: the result page's text and message boxes owned by
     // the wizard.

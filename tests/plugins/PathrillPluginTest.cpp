@@ -575,6 +575,27 @@ TEST_F(PathrillPlugin, AScriptThatCannotBeLoadedIsReportedAfterTheMove) {
         << dialogs.m_Seen[0];
 }
 
+TEST_F(PathrillPlugin, WizardReopenedFromAnotherWorkspaceListsItsThemes) {
+    OpenNetwork();
+    Idle();
+    Click(kWizardButton);
+    QDialog* wizard = Wizard();
+    ASSERT_NE(wizard, nullptr);
+    QTest::mouseClick(Child<QPushButton>(wizard, "next"), Qt::LeftButton);
+    auto* linkLayer = Child<QComboBox>(wizard, "linkLayer");
+    EXPECT_EQ(linkLayer->count(), 1);
+    CCorvaleDoc* other = m_App->OnFileNew();
+    ASSERT_NE(other, nullptr);
+    ASSERT_TRUE(other->OpenDataFile(m_Dir.file("nodes.shp"), true));
+    QApplication::processEvents();
+    Idle();
+    Click(kWizardButton);
+    EXPECT_EQ(Wizard(), wizard);
+    EXPECT_EQ(linkLayer->count(), 0);
+    EXPECT_EQ(Child<QComboBox>(wizard, "nodeLayer")->count(), 1);
+    EXPECT_TRUE(linkLayer->isVisible()) << "still on its page";
+}
+
 TEST_F(PathrillPlugin, WizardHelpShowsThePageOfItsLink) {
     OpenNetwork();
     Idle();
@@ -713,6 +734,13 @@ TEST_F(PathrillPlugin, ARefusedWriteLeavesEveryRouteAsItWas) {
         // The marks follow: the shared one is now at the new point.
         EXPECT_EQ(controller.EndPoints().count({50.0, 100.0}), 1u);
         EXPECT_EQ(controller.EndPoints().count({100.0, 100.0}), 0u);
+
+        // Dragged onto the far end of link 6, the point would leave link 6
+        // a single vertex: nothing changes.
+        const pathrill::EndPointDrag again = controller.EndPoints().at({50.0, 100.0});
+        controller.ApplyEndPointMove(0.0, 100.0, again);
+        EXPECT_EQ(Text(m_Links->GetAllShape(5)), "0,100 50,100");
+        EXPECT_EQ(Text(m_Links->GetAllShape(6)), "50,100 100,100 200,100 300,300 310,300");
         controller.Activate(false);
     }
     CvClientInit(GpiInitInfo{});
