@@ -562,6 +562,24 @@ TEST_F(PathrillPlugin, AnotherWorkspaceSetsTheAdjustedOneBackToTheSelectTool) {
     EXPECT_EQ(m_Doc->m_toolMode, MT_Select);
 }
 
+TEST_F(PathrillPlugin, RemovingTheRouteLayerDropsItsMarks) {
+    OpenNetwork();
+    StartAdjusting(m_Links);
+    const QPoint shared = Pixel(100, 100);
+    QApplication::processEvents();
+    EXPECT_GT(Grabbed(shared + QPoint(2, 2)).red(), 150);
+    ASSERT_TRUE(m_Doc->RemoveTheme(m_Links));
+    m_Links = nullptr;
+    Idle();
+    QApplication::processEvents();
+    const QColor gone = Grabbed(shared + QPoint(2, 2));
+    EXPECT_FALSE(gone.red() > 150 && gone.green() < 80);
+    // The layer lists no longer offer it; a press where a mark was does
+    // nothing.
+    EXPECT_EQ(Child<QComboBox>(AdjustDialog(), "routeLayer")->count(), 0);
+    Drag(shared, Pixel(50, 100));
+}
+
 TEST_F(PathrillPlugin, AScriptThatCannotBeLoadedIsReportedAfterTheMove) {
     OpenNetwork();
     StartAdjusting(m_Links);
