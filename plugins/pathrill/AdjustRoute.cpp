@@ -480,7 +480,7 @@ void CAdjustRouteController::ApplyEndPointMove(double px, double py, const EndPo
         for (std::size_t i = 0; i < count; ++i) {
             if (!updated[i])
                 continue;
-            // Only part 0 is moved; the polyline's other parts stay as they were.
+            // Only the first part is moved; the polyline's other parts stay as they were.
             std::vector<RouteVertices> parts = ReadParts(originals[i].data(), originals[i].size());
             if (parts.empty())
                 parts.emplace_back();

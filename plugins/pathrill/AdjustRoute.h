@@ -35,7 +35,7 @@ struct EndPointMark {
     std::uint32_t id = 0;
     double x = 0.0;
     double y = 0.0;
-    // The route polylines whose first or last vertex of part 0 is here; one
+    // The route polylines whose first or last vertex of its first part is here; one
     // that starts and ends here is listed twice.
     std::vector<CvShape> polylines;
 };

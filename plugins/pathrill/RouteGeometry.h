@@ -68,7 +68,7 @@ inline bool MarkHit(std::int32_t cx, std::int32_t cy, std::int32_t x, std::int32
 // on); empty for a record that holds no polyline. z and m are read where the
 // record has them.
 std::vector<RouteVertices> ReadParts(const void* record, std::size_t size);
-// Part 0 alone.
+// The first part alone.
 RouteVertices ReadPartZero(const void* record, std::size_t size);
 
 // A polyline record of the shape type (Polyline or PolylineZ; the latter

@@ -199,7 +199,7 @@ TEST(RouteGeometry, RecordsKeepTheirTypeAndHeights) {
         EXPECT_EQ(Text(back[2]), "1,2 3,4");
         EXPECT_EQ(Text(pathrill::ReadPartZero(record.data(), record.size())), "0,0 5,0");
     }
-    // Only part 0 is read; a truncated or foreign record gives nothing.
+    // Only the first part is read by ReadPartZero; a truncated or foreign record gives nothing.
     const std::vector<unsigned char> record = pathrill::BuildPolylineRecord(line, SHT_Polyline);
     EXPECT_TRUE(pathrill::ReadPartZero(record.data(), 20).empty());
     EXPECT_TRUE(pathrill::ReadPartZero(nullptr, 0).empty());
