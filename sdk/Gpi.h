@@ -244,7 +244,10 @@ typedef struct GpiHookMouseArgs {
     uint32_t reserved; /* 0 */
 } GpiHookMouseArgs;
 
-/* Type 9: a button of one of the plug-in's toolbars was clicked. */
+/* Type 9: a button of one of the plug-in's toolbars was clicked. commandId
+ * is the button's id in the plug-in's own GpiToolBarDesc (the ids the
+ * plug-in also enables and checks its buttons by), not the frame's command
+ * id, which the plug-in has no way to know. */
 typedef struct GpiHookToolBarButtonArgs {
     uint32_t userData;
     uint32_t commandId;

@@ -251,8 +251,9 @@ bool CMainFrame::OnPluginCmdMsg(unsigned id, CCmdUI* ui) {
             ui->SetCheck(button->checked ? 1 : 0);
             ui->m_Handled = true;
         } else {
-            // Only the plug-in whose button it is hears of the click.
-            GpiNotifyToolBarButton(button->plugin, id);
+            // Only the plug-in whose button it is hears of the click, by
+            // the id it gave the button: the frame's id means nothing to it.
+            GpiNotifyToolBarButton(button->plugin, button->oldId);
         }
         return true;
     }

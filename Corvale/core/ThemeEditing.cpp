@@ -435,7 +435,11 @@ CShapeRecord* CTheme::ReplaceShape(const CShapeRecord* newRecord, CShapeRecord* 
                                 [oldRecord](const std::unique_ptr<unsigned char[]>& buffer) {
                                     return buffer.get() == CShapeRecord::Bytes(oldRecord);
                                 });
-    if (inOwned == lists.owned->end())
+    // Whether the old record lives in a buffer of the theme's own, decided
+    // before the reserve below, which may move the buffers and leave the
+    // iterator pointing at freed memory.
+    const bool ownedBefore = inOwned != lists.owned->end();
+    if (!ownedBefore)
         lists.owned->reserve(lists.owned->size() + 1);
     const std::vector<CTheme*> descendants = Descendants(*this);
     std::unique_ptr<unsigned char[]> buffer(new unsigned char[size]);
@@ -460,7 +464,7 @@ CShapeRecord* CTheme::ReplaceShape(const CShapeRecord* newRecord, CShapeRecord* 
         Repoint(*child, oldRecord, copy);
     TellShapeReplaced(oldRecord, copy);
 
-    if (inOwned != lists.owned->end())
+    if (ownedBefore)
         inOwned->swap(buffer); // the old buffer goes with `buffer`
     else
         lists.owned->push_back(std::move(buffer));

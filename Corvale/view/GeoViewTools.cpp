@@ -914,6 +914,10 @@ bool CGeoView::OnKeyDown(int key) {
             GpiNotifyEscapeKey(doc);
             break;
         default:
+            // A plug-in's tool (numbers 256-511, kept one lower): the view
+            // has no action of its own to end, Escape is the plug-in's.
+            if (doc->m_toolMode >= 255 && doc->m_toolMode <= 510)
+                GpiNotifyEscapeKey(doc);
             break;
         }
         UpdateHintTip();

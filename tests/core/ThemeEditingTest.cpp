@@ -1058,6 +1058,29 @@ std::string WriteTrio(const TempDir& dir, int n) {
 
 } // namespace
 
+// A record the theme does not hold in a buffer of its own (one read from
+// its file) is replaced by a copy the theme then owns; making room for that
+// copy must not leave the replacement reading freed memory.
+TEST(ThemeEditing, ReplaceShapeOfARecordTheThemeDoesNotOwn) {
+    corvale::CScriptedUserInterface ui;
+    TempDir dir;
+    CTheme theme;
+    ASSERT_TRUE(theme.OpenShapeFile(WriteTrio(dir, 5)));
+    theme.m_Editable = true;
+    for (int i = 0; i < 5; ++i) {
+        Bytes moved = MakeShape(SHT_Polygon, i, 30.0 + i);
+        CShapeRecord* copy = theme.ReplaceShape(Rec(moved), theme.GetShape(i));
+        ASSERT_NE(copy, nullptr) << i;
+        EXPECT_EQ(theme.GetShape(i), copy);
+        EXPECT_EQ(CShapeRecord::GetMinY(copy), CShapeRecord::GetMinY(Rec(moved)));
+    }
+    // Replaced again: now its own buffer is swapped out.
+    Bytes again = MakeShape(SHT_Polygon, 0, 77.0);
+    CShapeRecord* copy = theme.ReplaceShape(Rec(again), theme.GetShape(0));
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(CShapeRecord::GetMinY(copy), CShapeRecord::GetMinY(Rec(again)));
+}
+
 TEST(ThemeEditing, ConvertAShapeFileTheme) {
     corvale::CScriptedUserInterface ui;
     TempDir dir;

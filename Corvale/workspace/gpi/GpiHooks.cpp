@@ -382,13 +382,13 @@ void GpiNotifyActiveWorkspaceChanged(CCorvaleDoc* document) {
     FireSimpleHook(GpiWorkspaceHandle(document), GPIHOOK_ActiveWorkspaceChanged);
 }
 
-void GpiNotifyToolBarButton(std::uint32_t identity, std::uint32_t commandId) {
+void GpiNotifyToolBarButton(std::uint32_t identity, std::uint32_t buttonId) {
     CGpiLockGuard guard;
     const GpiHookRecord* found = GpiFindHookRecord(identity);
     if (found == nullptr || !GpiReceives(*found, GPIHOOK_ToolBarButton))
         return;
     const GpiHookRecord record = *found;
-    GpiHookToolBarButtonArgs args = {record.userData[GPIHOOK_ToolBarButton], commandId};
+    GpiHookToolBarButtonArgs args = {record.userData[GPIHOOK_ToolBarButton], buttonId};
     if (!GpiCallPlugin(record.callback, ActiveWorkspaceHandle(), GPIHOOK_ToolBarButton, &args))
         GpiReportPluginFault(identity, GPIHOOK_ToolBarButton, kUnhandledException);
 }

@@ -92,8 +92,9 @@ void GpiNotifyIdle();
 // the middle of the script. Holds nest; each hold is paired with a release.
 void GpiHoldIdleHooks(bool hold);
 void GpiNotifyActiveWorkspaceChanged(CCorvaleDoc* document);
-// A button of a plug-in toolbar: only to the owning plug-in, when subscribed.
-void GpiNotifyToolBarButton(std::uint32_t identity, std::uint32_t commandId);
+// A button of a plug-in toolbar: only to the owning plug-in, when subscribed,
+// with the button's id in the plug-in's toolbar description.
+void GpiNotifyToolBarButton(std::uint32_t identity, std::uint32_t buttonId);
 // A plug-in command item (command ids 22010-23009): only to the owning
 // plug-in, when subscribed, with the item's user data and handle.
 void GpiNotifyCommandItem(std::uint32_t identity, std::uint32_t commandId, std::uint32_t userData);
