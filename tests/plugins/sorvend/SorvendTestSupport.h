@@ -26,6 +26,7 @@ inline const std::string& OdbcTestFolder() {
         std::ofstream(folder.file("odbcinst.ini")) << "[SQLite3]\nDescription=SQLite3 ODBC Driver\nDriver="
                                                    << driver << "\n";
         std::ofstream(folder.file("odbc.ini")) << "";
+        // No data source of the machine or the user is seen.
         ::setenv("ODBCSYSINI", folder.path().c_str(), 1);
         ::setenv("ODBCINI", folder.file("odbc.ini").c_str(), 1);
         return folder.path();
@@ -38,12 +39,6 @@ inline const std::string& OdbcTestFolder() {
         if (OdbcTestFolder().empty())                                                  \
             GTEST_SKIP() << "the SQLite ODBC driver (libsqliteodbc) is not installed"; \
     } while (false)
-
-// Adds a data source name for the database to the test's odbc.ini.
-inline void AddTestDsn(const std::string& name, const std::string& database) {
-    std::ofstream(OdbcTestFolder() + "/odbc.ini", std::ios::app)
-        << "[" << name << "]\nDriver=SQLite3\nDatabase=" << database << "\n";
-}
 
 // A SQLite file built with the statements.
 inline void MakeSqlite(const std::string& path, const std::vector<std::string>& statements) {
