@@ -16,6 +16,20 @@ constexpr std::uint32_t kPointType = 1;
 constexpr std::uint32_t kPolylineType = 3;
 constexpr std::uint32_t kPolygonType = 5;
 constexpr std::size_t kPointRecordSize = 28;
+// Room the host makes for the first shapes of a new theme; after that the
+// room doubles whenever it is used up, so a million rows cost a few dozen
+// reallocations rather than one per row.
+constexpr std::uint32_t kFirstReserve = 1024;
+
+// Opens (or keeps open) the theme's batch with room for count more shapes.
+void ReserveInBatch(const CvTheme& theme, std::uint32_t count) {
+    const GpiInitInfo& info = CvClientInitInfo();
+    GpiThemeUpdateBatchReserveArgs args = {info.identity, theme.handle, 0, count};
+    const int code = info.dispatch != nullptr ? info.dispatch(GPIOP_ThemeUpdateBatchReserve, &args)
+                                              : static_cast<int>(GPIERR_InvalidHandle);
+    if (code != GPIERR_NoError)
+        throw CvException(code);
+}
 
 // A coordinate as the database gave it, with a decimal comma taken as a
 // point. Empty (NULL), not a number, or not finite: no coordinate.
@@ -42,14 +56,24 @@ class CLoadThemes {
 public:
     CLoadThemes(const CvWorkspace& workspace, CRecordset& recordset) : m_Workspace(workspace), m_Recordset(recordset) {}
 
+    // The theme for a shape of the type, made on its first shape, with room
+    // for one more shape.
     const CvTheme& Get(std::uint32_t type) {
         CvTheme& slot = Slot(type);
+        Room& room = RoomOf(type);
+        if (slot.handle != 0 && room.added == room.reserved) {
+            const std::uint32_t more = std::max(room.added, kFirstReserve);
+            ReserveInBatch(slot, more);
+            room.reserved += more;
+        }
+        ++room.added;
         if (slot.handle == 0) {
             const char* name = type == kPointType ? "ODBC Points" : type == kPolylineType ? "ODBC Polylines"
                                                                                           : "ODBC Polygons";
             slot = m_Workspace.AddTheme(type, name);
             m_Made.push_back(slot);
-            slot.UpdateBatch(false);
+            ReserveInBatch(slot, kFirstReserve);
+            room.reserved = kFirstReserve;
             const std::uint32_t columns = m_Recordset.GetODBCFieldCount();
             for (std::uint32_t c = 0; c < columns; ++c) {
                 const CODBCFieldInfo& info = m_Recordset.GetODBCFieldInfo(c);
@@ -63,13 +87,22 @@ public:
     std::uint32_t Points() const { return m_Points.handle; }
 
 private:
+    struct Room {
+        std::uint32_t added = 0;
+        std::uint32_t reserved = 0;
+    };
+
     CvTheme& Slot(std::uint32_t type) {
         return type == kPointType ? m_Points : type == kPolylineType ? m_Polylines : m_Polygons;
+    }
+    Room& RoomOf(std::uint32_t type) {
+        return m_Rooms[type == kPointType ? 0 : type == kPolylineType ? 1 : 2];
     }
 
     const CvWorkspace& m_Workspace;
     CRecordset& m_Recordset;
     CvTheme m_Points, m_Polylines, m_Polygons;
+    Room m_Rooms[3];
     std::vector<CvTheme> m_Made;
 };
 

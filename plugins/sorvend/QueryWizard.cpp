@@ -201,7 +201,8 @@ CQueryPage::CQueryPage(CQueryWizard* wizard) : m_Wizard(wizard) {
 
 void CQueryPage::initializePage() {
     m_History->clear();
-    for (const std::string& entry : m_Wizard->LoadHistory().Entries())
+    const CRecentStringList history = m_Wizard->LoadHistory();
+    for (const std::string& entry : history.Entries())
         m_History->addItem(FromUtf8(HistoryDisplayText(entry)), ToShown(entry));
     m_History->setCurrentIndex(-1);
 }

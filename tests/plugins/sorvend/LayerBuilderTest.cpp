@@ -199,6 +199,22 @@ TEST_F(SorvendLayer, FailedLoadRemovesTheThemesItBegan) {
     EXPECT_EQ(points, 0xEEEEu) << "no theme handed out";
 }
 
+TEST_F(SorvendLayer, ThousandsOfRowsAllArriveAsTheThemeGrows) {
+    CRecordset& rs = Query({"CREATE TABLE p (x REAL, y REAL, k INTEGER)",
+                            "INSERT INTO p WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 5000) "
+                            "SELECT i, -i, i * 2 FROM c"},
+                           "SELECT * FROM p");
+    std::uint32_t points = 0;
+    ASSERT_TRUE(BuildLayer(workspace, &rs, 0, 1, false, &points, report));
+    CTheme* theme = Theme("ODBC Points");
+    ASSERT_NE(theme, nullptr);
+    ASSERT_EQ(theme->GetShapeCount(), 5000);
+    EXPECT_EQ(PointOf(theme, 4999).x, 5000.0);
+    EXPECT_EQ(PointOf(theme, 4999).y, -5000.0);
+    EXPECT_EQ(theme->GetAttributeTextAt(4999, 2), "10000");
+    EXPECT_TRUE(GpiState().m_BatchList.empty()) << "the batch is closed";
+}
+
 TEST_F(SorvendLayer, ColumnOutsideTheResultChangesNothing) {
     CRecordset& rs = Query({"CREATE TABLE p (x REAL, y REAL)", "INSERT INTO p VALUES (1, 2)"}, "SELECT * FROM p");
     EXPECT_THROW(BuildLayer(workspace, &rs, 0, 2, false, nullptr, report), std::invalid_argument);
