@@ -12,6 +12,13 @@
 #include "workspace/gpi/GpiHost.h"
 #include "workspace/gpi/GpiState.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QWizard>
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -50,6 +57,13 @@ protected:
         GpiInitializeLock();
         GpiTestReset();
         InstallGpiMapViewServices();
+        // The frame's side of the plug-in's menu item and active workspace.
+        GpiState().m_Frame.addPluginTool = [this](const std::string& text, int placement, std::uint32_t,
+                                                  const std::string&, std::uint32_t) {
+            menuItems.push_back(std::to_string(placement) + " " + text);
+            return 22010u;
+        };
+        GpiState().m_Frame.activeDocument = [this] { return ws.doc.get(); };
         std::filesystem::copy_file(std::string(CORVALE_PLUGIN_DIR) + "/Sorvend.gpi", plugins.file("Sorvend.gpi"));
         LoadGpiPlugins(plugins.path());
         ASSERT_EQ(GpiState().m_Plugins.size(), 1u) << (ui.shown.empty() ? "" : ui.shown[0].text);
@@ -80,6 +94,7 @@ protected:
     std::unique_ptr<CGeoView> view;
     std::uint32_t workspace = 0;
     ScriptPluginAnswer answer;
+    std::vector<std::string> menuItems;
 };
 
 } // namespace
@@ -142,4 +157,40 @@ TEST_F(SorvendPlugin, DatabaseFailureStopsTheScript) {
     EXPECT_FALSE(empty.Failed()) << empty.text;
     ASSERT_EQ(answer.values.size(), 1u);
     EXPECT_EQ(answer.values[0].word, 0u);
+}
+
+TEST_F(SorvendPlugin, WizardFromTheMenuLoadsTheQuery) {
+    // One item, on the "Add Theme From" menu (the host's own number for it).
+    EXPECT_EQ(menuItems, (std::vector<std::string>{std::to_string(GpiHostPlacement(GPIPLACE_AddThemeFrom)) + " ODBC Query..."}));
+    DialogDriver dialogs;
+    bool finished = false;
+    dialogs.Other([&](QDialog* dialog) {
+        auto* wizard = qobject_cast<QWizard*>(dialog);
+        ASSERT_NE(wizard, nullptr);
+        EXPECT_EQ(wizard->windowTitle(), "ODBC data selector");
+        wizard->findChild<QRadioButton*>("6018")->click();
+        wizard->findChild<QLineEdit*>("6007")->setText(QString::fromStdString(SqliteConnect(path)));
+        wizard->next();
+        ASSERT_EQ(wizard->currentId(), 1);
+        wizard->currentPage()->findChild<QPlainTextEdit*>("6001")->setPlainText("SELECT name, lon, lat FROM p");
+        wizard->next();
+        ASSERT_EQ(wizard->currentId(), 2);
+        wizard->currentPage()->findChild<QComboBox*>("6004")->setCurrentIndex(1);
+        wizard->currentPage()->findChild<QComboBox*>("6005")->setCurrentIndex(2);
+        finished = wizard->validateCurrentPage();
+        wizard->accept();
+    });
+    GpiNotifyCommandItem(GpiState().m_Plugins[0]->m_Identity, 22010, 0);
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(dialogs.Pending(), 0u);
+    ASSERT_EQ(ThemeCount(), 1u);
+    CTheme* theme = ws.doc->m_themes[0];
+    EXPECT_EQ(theme->m_Name, "ODBC Points");
+    ASSERT_EQ(theme->GetShapeCount(), 2);
+    EXPECT_EQ(CShapeRecord::GetPoint(theme->GetShape(1), 0).x, 7.0);
+    EXPECT_EQ(theme->GetAttributeTextAt(1, 0), "b");
+    // The status bar said what was going on, and was reset afterwards.
+    ASSERT_FALSE(ui.statusTexts.empty());
+    EXPECT_NE(std::find(ui.statusTexts.begin(), ui.statusTexts.end(), "Loading objects..."), ui.statusTexts.end());
+    EXPECT_NE(ui.statusTexts.back(), "Loading objects...");
 }
