@@ -81,6 +81,32 @@ TEST_F(QueryWizardTest, ModesEnableTheirControls) {
     EXPECT_TRUE(Control<QAbstractButton>(page, 6008)->isEnabled());
 }
 
+TEST_F(QueryWizardTest, LeavingTheFirstPageStoresTheSettingsButNoLogin) {
+    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Corvale"),
+                       QStringLiteral("Sorvend"));
+    Control<QLineEdit>(wizard.get(), 6001)->setText("guest");
+    Control<QLineEdit>(wizard.get(), 6002)->setText("secret");
+    Control<QLineEdit>(wizard.get(), 6000)->setText("SomeSource");
+    Connect(SqliteConnect(path));
+    ASSERT_EQ(wizard->currentId(), 1);
+    settings.sync();
+    EXPECT_EQ(settings.value("History/mode").toInt(), 2);
+    EXPECT_EQ(settings.value("History/dsn").toString(), "SomeSource");
+    EXPECT_EQ(settings.value("History/remembercs").toInt(), 0);
+    EXPECT_EQ(settings.value("History/connectionstring").toString(), "") << "not remembered";
+    for (const QString& key : settings.allKeys())
+        EXPECT_FALSE(settings.value(key).toString().contains("secret")) << key.toStdString();
+
+    // Remembered, the string is there the next time the wizard opens.
+    wizard->back();
+    Control<QAbstractButton>(wizard.get(), 6019)->click();
+    wizard->next();
+    ASSERT_EQ(wizard->currentId(), 1);
+    CQueryWizard again;
+    EXPECT_EQ(Control<QLineEdit>(&again, 6007)->text().toStdString(), SqliteConnect(path));
+    EXPECT_TRUE(Control<QRadioButton>(&again, 6018)->isChecked());
+}
+
 TEST_F(QueryWizardTest, ConnectionFailureStaysOnTheFirstPage) {
     DialogDriver dialogs;
     dialogs.Button(QMessageBox::Ok);
