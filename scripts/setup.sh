@@ -16,6 +16,10 @@ PACKAGES=(
     libgl-dev
     libgif-dev
     libmozjs-102-dev
+    unixodbc-dev
+    odbcinst
+    libsqliteodbc
+    libsqlite3-dev
     locales
 )
 

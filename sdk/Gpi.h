@@ -306,7 +306,9 @@ typedef struct GpiScriptValue {
  * resultCount and a list of them into results; the list and every
  * GPISV_String text in it come from GPIOP_HostAlloc, and the host frees them.
  * The callback's answer: GPIERR_NotImplemented for a name it does not know,
- * GPIERR_IllegalParameter for arguments it cannot use, else 0. */
+ * GPIERR_IllegalParameter for arguments it cannot use, GPIERR_ScriptError
+ * when the call itself failed (the script stops with the plug-in's failure),
+ * else 0. */
 typedef struct GpiHookScriptCallArgs {
     uint32_t userData;
     const char* name;

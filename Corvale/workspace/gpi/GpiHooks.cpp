@@ -493,5 +493,10 @@ int GpiInvokePluginScript(const std::string& guidText, std::uint32_t workspace, 
         return GPISCRIPT_UnknownName;
     if (answer == GPIERR_IllegalParameter)
         return GPISCRIPT_BadParameters;
+    // A plug-in whose call failed on the way (a database that refused, say)
+    // says so without throwing: the script stops as for a plug-in fault,
+    // rather than going on with a result that is not there.
+    if (answer == GPIERR_ScriptError)
+        return GPISCRIPT_PluginFailed;
     return GPISCRIPT_Ok;
 }

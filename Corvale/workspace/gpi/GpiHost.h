@@ -103,7 +103,7 @@ void GpiNotifyCommandItem(std::uint32_t identity, std::uint32_t commandId, std::
 // its messages.
 enum GpiScriptCallResult {
     GPISCRIPT_Ok = 0,
-    GPISCRIPT_PluginFailed = 1,   // an exception escaped the plug-in
+    GPISCRIPT_PluginFailed = 1,   // an exception escaped the plug-in, or it answered GPIERR_ScriptError
     GPISCRIPT_PluginNotFound = 2,
     GPISCRIPT_NoScripting = 3,    // not started, or not subscribed to GPIHOOK_ScriptCall
     GPISCRIPT_UnknownName = 4,    // the plug-in answered GPIERR_NotImplemented

@@ -368,7 +368,9 @@ TEST_F(GpiSubscription, ScriptCallsAnswerWhatThePluginMade) {
     const std::pair<int, int> answers[] = {{GPIERR_NotImplemented, GPISCRIPT_UnknownName},
                                            {GPIERR_IllegalParameter, GPISCRIPT_BadParameters},
                                            {GPIERR_InvalidHandle, GPISCRIPT_Ok},
-                                           {GPIERR_False, GPISCRIPT_Ok}};
+                                           {GPIERR_False, GPISCRIPT_Ok},
+                                           // The plug-in's own call failed: the script stops.
+                                           {GPIERR_ScriptError, GPISCRIPT_PluginFailed}};
     for (const auto& a : answers) {
         answer = a.first;
         inOut = 0;

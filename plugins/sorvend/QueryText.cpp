@@ -1,0 +1,82 @@
+#include "QueryText.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+bool StartsWithNoCase(const std::string& text, std::size_t from, const char* word) {
+    for (std::size_t k = 0; word[k] != '\0'; ++k) {
+        if (from + k >= text.size() ||
+            std::toupper(static_cast<unsigned char>(text[from + k])) != static_cast<unsigned char>(word[k]))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string QuoteConnectValue(const std::string& value) {
+    const bool special = value.find_first_of(";{}=") != std::string::npos ||
+                         (!value.empty() && (IsSpace(value.front()) || IsSpace(value.back())));
+    if (!special)
+        return value;
+    std::string quoted = "{";
+    for (char c : value) {
+        quoted += c;
+        if (c == '}')
+            quoted += '}';
+    }
+    quoted += '}';
+    return quoted;
+}
+
+std::string DsnConnectString(const std::string& dsn, const std::string& user, const std::string& password) {
+    return "DSN=" + QuoteConnectValue(dsn) + ";UID=" + QuoteConnectValue(user) + ";PWD=" + QuoteConnectValue(password);
+}
+
+std::string StripOdbcPrefix(const std::string& text) {
+    return StartsWithNoCase(text, 0, "ODBC;") ? text.substr(5) : text;
+}
+
+bool LooksLikeSelect(const std::string& query) {
+    std::size_t first = 0;
+    while (first < query.size() && IsSpace(query[first]))
+        ++first;
+    return StartsWithNoCase(query, first, "SELECT");
+}
+
+void CRecentStringList::Add(const std::string& text) {
+    if (m_Capacity == 0)
+        return;
+    auto found = std::find(m_Entries.begin(), m_Entries.end(), text);
+    if (found != m_Entries.end())
+        m_Entries.erase(found);
+    m_Entries.insert(m_Entries.begin(), text);
+    if (m_Entries.size() > m_Capacity)
+        m_Entries.resize(m_Capacity);
+}
+
+void CRecentStringList::SetEntries(std::vector<std::string> entries) {
+    m_Entries.clear();
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+        if (!it->empty())
+            Add(*it);
+}
+
+std::string HistoryDisplayText(const std::string& entry) {
+    std::string shown;
+    for (std::size_t k = 0; k < entry.size(); ++k) {
+        if (entry[k] == '\r' && k + 1 < entry.size() && entry[k + 1] == '\n') {
+            shown += ' ';
+            ++k;
+        } else {
+            shown += entry[k];
+        }
+    }
+    return shown;
+}
