@@ -1,7 +1,8 @@
 #pragma once
-// The user-interface seam: how document commands reach message boxes, file
-// and folder choosers, small input dialogs, the status bar, progress and the
-// wait cursor without knowing about widgets.
+// The user-interface seam: how document commands and scripts reach message
+// boxes, file and folder choosers, small input and button dialogs, the
+// colour picker, the status bar, progress and the wait cursor without
+// knowing about widgets.
 //
 // The program installs the Qt implementation at start-up; tests install a
 // CScriptedUserInterface that records what was shown and answers as told.
