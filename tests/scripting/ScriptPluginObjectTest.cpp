@@ -215,6 +215,12 @@ TEST_F(ScriptPluginTest, ThemesThePluginAddedKeepTheLayerCacheInOrder) {
     EXPECT_EQ(Value("before[0] === workspace.getLayer(1) && before[2] === workspace.getLayer(3)"), "true");
 }
 
+TEST_F(ScriptPluginTest, ZeroHandleIsNullOnlyAsTheOneAnswer) {
+    EXPECT_EQ(Value("p.zero() === null"), "true");
+    EXPECT_EQ(Error("p.zero(true)").rfind("Corvale JavaScript does not support the Corvale object returned", 0), 0u)
+        << output;
+}
+
 TEST_F(ScriptPluginTest, AnswersScriptsCannotHoldAreReported) {
     EXPECT_EQ(Error("p.badType()").rfind("Unsupported array element in call to invokePlugin().", 0), 0u) << output;
     EXPECT_EQ(Error("p.workspace()").rfind("Corvale JavaScript does not support the Corvale object returned from "

@@ -14,6 +14,7 @@
 //   addTheme(name) adds a polyline theme to the caller's workspace and
 //                  answers its handle
 //   workspace()    the caller's workspace handle (not a theme or a shape)
+//   zero(list)     a zero handle: the one answer, or with list a list of it
 //   badType()      one value of a type scripts do not know
 
 #include "Gpi.h"
@@ -34,7 +35,7 @@ std::int32_t g_Width = 10;
 std::string g_Label = "start";
 
 const char* const g_Properties[] = {"width", "label", nullptr};
-const char* const g_Methods[] = {"describe", "echo", "first", "sum", "fail", "addTheme", "workspace", "badType",
+const char* const g_Methods[] = {"describe", "echo", "first", "sum", "fail", "addTheme", "workspace", "zero", "badType",
                                  nullptr};
 
 void* HostAlloc(std::size_t size) {
@@ -185,6 +186,10 @@ int ScriptCall(std::uint32_t workspace, GpiHookScriptCallArgs* call) {
         GpiScriptValue handle = Value(GPISV_Handle);
         handle.value.handle = workspace;
         Answer(call, {handle}, true);
+        return GPIERR_NoError;
+    }
+    if (name == "zero") {
+        Answer(call, {Value(GPISV_Handle)}, count == 0);
         return GPIERR_NoError;
     }
     if (name == "badType") {
