@@ -4,6 +4,12 @@
 #include "ui/RecentDirFileDialog.h"
 
 #include <QApplication>
+#include <QColorDialog>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -13,7 +19,9 @@
 #include <QStatusBar>
 #include <QStringList>
 
+#include <algorithm>
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -41,7 +49,56 @@ QMessageBox::Icon ToQtIcon(corvale::MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Where the last button dialog was closed; none until one was.
+QPoint g_ChoiceDialogPlace;
+bool g_ChoiceDialogPlaced = false;
+
+class CChoiceDialog : public QDialog {
+public:
+    CChoiceDialog(QWidget* parent, const QString& title, const QString& prompt, const QStringList& choices)
+        : QDialog(parent) {
+        setWindowTitle(title);
+        auto* layout = new QVBoxLayout(this);
+        auto* label = new QLabel(prompt, this);
+        label->setObjectName(QStringLiteral("prompt"));
+        label->setWordWrap(true);
+        layout->addWidget(label);
+        auto* row = new QHBoxLayout;
+        row->addStretch(1);
+        // Every button as wide as the widest choice (at least 50 pixels), as
+        // a row of equal buttons reads best.
+        int widest = 50;
+        for (const QString& choice : choices)
+            widest = std::max(widest, fontMetrics().horizontalAdvance(choice));
+        for (int i = 0; i < choices.size(); ++i) {
+            auto* button = new QPushButton(choices[i], this);
+            button->setObjectName(QStringLiteral("choice%1").arg(i));
+            button->setMinimumWidth(widest + 16);
+            if (i == 0) {
+                button->setDefault(true);
+                button->setAutoDefault(true);
+            }
+            connect(button, &QPushButton::clicked, this, [this, i]() { done(i + 1); });
+            row->addWidget(button);
+        }
+        row->addStretch(1);
+        layout->addLayout(row);
+        if (g_ChoiceDialogPlaced)
+            move(std::max(g_ChoiceDialogPlace.x(), -10), g_ChoiceDialogPlace.y());
+    }
+
+    void done(int result) override {
+        g_ChoiceDialogPlace = pos();
+        g_ChoiceDialogPlaced = true;
+        QDialog::done(result);
+    }
+};
+
 } // namespace
+
+QDialog* CreateChoiceDialog(QWidget* parent, const QString& title, const QString& prompt, const QStringList& choices) {
+    return new CChoiceDialog(parent, title, prompt, choices);
+}
 
 QStringList ConvertFileDialogFilter(const std::string& filter) {
     const QStringList parts = Q(filter).split(QLatin1Char('|'));
@@ -183,6 +240,29 @@ bool CQtUserInterface::AskInteger(const std::string& title, const std::string& p
     if (!ok)
         return false;
     value = number;
+    return true;
+}
+
+int CQtUserInterface::AskChoice(const std::string& title, const std::string& prompt,
+                                 const std::vector<std::string>& choices) {
+    QStringList texts;
+    for (const std::string& choice : choices)
+        texts << Q(choice);
+    QApplication::beep();
+    std::unique_ptr<QDialog> dialog(CreateChoiceDialog(DialogParent(m_Frame), Q(title), Q(prompt), texts));
+    const int result = dialog->exec();
+    // Rejected (Escape, the close box) is 0: no choice.
+    return result >= 1 && result <= static_cast<int>(choices.size()) ? result - 1 : -1;
+}
+
+bool CQtUserInterface::ChooseColor(const std::string& title, std::uint32_t& colour) {
+    const QColor initial(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
+                         static_cast<int>((colour >> 16) & 0xFF));
+    const QColor chosen = QColorDialog::getColor(initial, DialogParent(m_Frame), Q(title));
+    if (!chosen.isValid())
+        return false;
+    colour = static_cast<std::uint32_t>(chosen.red()) | (static_cast<std::uint32_t>(chosen.green()) << 8) |
+             (static_cast<std::uint32_t>(chosen.blue()) << 16);
     return true;
 }
 

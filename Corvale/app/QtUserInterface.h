@@ -24,6 +24,8 @@ public:
     bool ChooseFolder(const std::string& title, std::string& path) override;
     bool AskText(const std::string& title, const std::string& prompt, std::string& value) override;
     bool AskInteger(const std::string& title, const std::string& prompt, int& value) override;
+    int AskChoice(const std::string& title, const std::string& prompt, const std::vector<std::string>& choices) override;
+    bool ChooseColor(const std::string& title, std::uint32_t& colour) override;
     void SetStatusText(const std::string& text) override;
     void SetStatusPaneText(int paneId, const std::string& text) override;
     void BeginProgress() override;
@@ -37,6 +39,15 @@ private:
     QPointer<CMainFrame> m_Frame;
     int m_WaitDepth = 0;
 };
+
+// The button dialog behind AskChoice: the prompt above a row of buttons,
+// one per choice, the first of them the default (Enter picks it). Pressing
+// button i ends the dialog with i + 1; Escape and the close box end it with
+// 0 (QDialog::Rejected). From the second dialog on, each opens where the last
+// one was closed.
+class QDialog;
+class QWidget;
+QDialog* CreateChoiceDialog(QWidget* parent, const QString& title, const QString& prompt, const QStringList& choices);
 
 // "Shape Files (*.shp)|*.shp|All Files (*.*)|*.*||" as a file dialog's name
 // filters: "Shape Files (*.shp)", "All Files (*)". Patterns come from the

@@ -82,6 +82,32 @@ bool CScriptedUserInterface::AskText(const std::string& title, const std::string
     return true;
 }
 
+int CScriptedUserInterface::AskChoice(const std::string& title, const std::string& prompt,
+                                       const std::vector<std::string>& choices) {
+    shown.push_back({"choice", title});
+    std::vector<std::string> offered{prompt};
+    offered.insert(offered.end(), choices.begin(), choices.end());
+    choiceRequests.push_back(std::move(offered));
+    if (choiceAnswers.empty())
+        return -1;
+    const int answer = choiceAnswers.front();
+    choiceAnswers.pop_front();
+    return answer;
+}
+
+bool CScriptedUserInterface::ChooseColor(const std::string& title, std::uint32_t& colour) {
+    shown.push_back({"color", title});
+    colorRequests.push_back(colour);
+    if (colorAnswers.empty())
+        return false;
+    const long long answer = colorAnswers.front();
+    colorAnswers.pop_front();
+    if (answer < 0)
+        return false;
+    colour = static_cast<std::uint32_t>(answer);
+    return true;
+}
+
 void CScriptedUserInterface::SetStatusText(const std::string& text) { statusTexts.push_back(text); }
 
 void CScriptedUserInterface::SetStatusPaneText(int paneId, const std::string& text) {

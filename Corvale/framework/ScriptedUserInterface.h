@@ -15,7 +15,7 @@ namespace corvale {
 class CScriptedUserInterface : public IUserInterface {
 public:
     struct Shown {
-        std::string kind; // "message", "open", "save", "folder", "text"
+        std::string kind; // "message", "open", "save", "folder", "text", "choice", "color"
         std::string text; // message text, or the dialog's title
         MessageIcon icon = MessageIcon::None;
         MessageButtons buttons = MessageButtons::Ok;
@@ -31,10 +31,16 @@ public:
     std::deque<std::string> saveAnswers;              // an empty entry cancels
     std::deque<std::string> folderAnswers;            // an empty entry cancels
     std::deque<std::string> textAnswers;
+    std::deque<int> choiceAnswers;          // the button's index; -1 dismisses
+    std::deque<long long> colorAnswers;     // a colour word; negative cancels
 
     std::vector<Shown> shown;
     std::vector<FileDialogRequest> openRequests; // what each open dialog was asked
     std::vector<FileDialogRequest> saveRequests; // what each save dialog was asked
+    // What each button dialog offered: the prompt, then the choices.
+    std::vector<std::vector<std::string>> choiceRequests;
+    // The colour each colour picker started with.
+    std::vector<std::uint32_t> colorRequests;
     std::vector<std::string> statusTexts;
     std::vector<std::pair<int, std::string>> paneTexts;
     std::vector<int> progress; // -1 begin, -2 end, else the percentage
@@ -50,6 +56,8 @@ public:
     bool ChooseSaveFile(const FileDialogRequest& request, std::string& path) override;
     bool ChooseFolder(const std::string& title, std::string& path) override;
     bool AskText(const std::string& title, const std::string& prompt, std::string& value) override;
+    int AskChoice(const std::string& title, const std::string& prompt, const std::vector<std::string>& choices) override;
+    bool ChooseColor(const std::string& title, std::uint32_t& colour) override;
     void SetStatusText(const std::string& text) override;
     void SetStatusPaneText(int paneId, const std::string& text) override;
     void BeginProgress() override;

@@ -56,6 +56,10 @@ bool IUserInterface::AskInteger(const std::string& title, const std::string& pro
     return true;
 }
 
+int IUserInterface::AskChoice(const std::string&, const std::string&, const std::vector<std::string>&) { return -1; }
+
+bool IUserInterface::ChooseColor(const std::string&, std::uint32_t&) { return false; }
+
 void IUserInterface::SetProgressText(const std::string&) {}
 
 IUserInterface& UI() { return *g_Installed; }

@@ -1,13 +1,15 @@
 #pragma once
-// The user-interface seam: how document commands reach message boxes, file
-// and folder choosers, small input dialogs, the status bar, progress and the
-// wait cursor without knowing about widgets.
+// The user-interface seam: how document commands and scripts reach message
+// boxes, file and folder choosers, small input and button dialogs, the
+// colour picker, the status bar, progress and the wait cursor without
+// knowing about widgets.
 //
 // The program installs the Qt implementation at start-up; tests install a
 // CScriptedUserInterface that records what was shown and answers as told.
 // Until something is installed, a silent implementation answers every
 // question with Cancel (or No), so nothing is ever done on an unasked "yes".
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -44,6 +46,13 @@ public:
     // number of int's range; an implementation with a number field of its
     // own may override it.
     virtual bool AskInteger(const std::string& title, const std::string& prompt, int& value);
+    // A row of buttons under a prompt, one per choice; the index of the
+    // button pressed, -1 when the dialog was dismissed without one. The
+    // default answers -1.
+    virtual int AskChoice(const std::string& title, const std::string& prompt, const std::vector<std::string>& choices);
+    // A colour picker preset with colour (red in the low byte, then green,
+    // then blue); false when cancelled. The default answers false.
+    virtual bool ChooseColor(const std::string& title, std::uint32_t& colour);
     // The message pane of the status bar.
     virtual void SetStatusText(const std::string& text) = 0;
     // A status-bar pane by its id (1130 shows the reference system).

@@ -8,6 +8,7 @@
 #include <jsapi.h>
 
 #include <string>
+#include <vector>
 
 namespace ScriptBridge {
 
@@ -62,5 +63,31 @@ bool InitFileClass(JSContext* cx, JS::HandleObject global);
 // The workspace object and the Coord and Color classes; workspaceRecord is
 // the program's record the Workspace, Layer and Shape objects resolve through.
 bool InitObjectModel(JSContext* cx, JS::HandleObject global, void* workspaceRecord);
+// The Plugin class.
+bool InitPluginClass(JSContext* cx, JS::HandleObject global);
+
+// Values to and from GPI plug-ins. A script value a plug-in cannot take
+// (another object, null, undefined) and an answer the script cannot hold
+// are reported, and the function answers false.
+bool ScriptValueToGpi(JSContext* cx, JS::HandleValue value, ScriptPluginValue& out);
+// One answered value (null: none, undefined); a zero handle gives null.
+bool GpiValueToScript(JSContext* cx, const ScriptPluginValue* value, JS::MutableHandleValue out);
+// A list of answered values as an array; no values give undefined.
+bool GpiValuesToScriptArray(JSContext* cx, const std::vector<ScriptPluginValue>& values, JS::MutableHandleValue out);
+// Puts the cached Layer objects in the order of the document's themes again,
+// after a plug-in may have added, removed or moved themes; the cache stays
+// the same array. False when there is no cache.
+bool SyncLayerCache(JSContext* cx);
+// The values of a plug-in call: the elements of an array given first, else
+// every value in order, each converted (false after the report).
+bool PluginArguments(JSContext* cx, const JS::HandleValueArray& values, std::vector<ScriptPluginValue>& out);
+// Calls a script name (null for none) of the plug-in with that GUID text for
+// the global's document, then puts the layer cache in order again and
+// converts the answer: one value, or an array of them. The plug-in's error
+// codes are reported with their messages.
+bool CallPlugin(JSContext* cx, const std::string& guidText, const char* name,
+                const std::vector<ScriptPluginValue>& arguments, JS::MutableHandleValue rval);
+// A new Color that is bound to nothing.
+JSObject* NewFreeColor(JSContext* cx, std::uint32_t colour);
 
 }  // namespace ScriptBridge

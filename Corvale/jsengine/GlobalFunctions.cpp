@@ -1,14 +1,15 @@
 // The global functions every script gets: garbage collection, stopping a
 // script on purpose, pausing, starting a program and waiting for it, pulling
-// in another script file, the message, input and file dialogs (the program
-// shows them, through IScriptObjectModel) and moving a Coord between
-// reference systems.
+// in another script file, the message, choice, input, file and colour
+// dialogs (the program shows them, through IScriptObjectModel), calling a
+// GPI plug-in and moving a Coord between reference systems.
 //
 // Errors stop the script through ReportNativeError (no script try/catch keeps
 // it going); warnings go on.
 
 #include "jsengine/EngineSupport.h"
 
+#include <js/Array.h>
 #include <js/CompilationAndEvaluation.h>
 #include <js/Conversions.h>
 #include <js/Object.h>
@@ -47,6 +48,11 @@ std::int32_t* ExitCodeWord(JSContext* cx) {
     if (value.isUndefined() || value.toPrivate() == nullptr)
         return nullptr;
     return static_cast<std::int32_t*>(value.toPrivate());
+}
+
+IScriptObjectModel* Model() {
+    IScriptEngineHost* host = CurrentHost();
+    return host != nullptr ? host->ObjectModel() : nullptr;
 }
 
 bool GlobalGc(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -239,10 +245,21 @@ bool GlobalExternal(JSContext* cx, unsigned argc, JS::Value* vp) {
     std::filesystem::path target(name);
     if (target.is_relative() && !callerPath.empty())
         target = std::filesystem::path(callerPath).parent_path() / target;
-    const std::string path = Canonical(target);
+    std::string path = Canonical(target);
 
     std::string text;
-    if (!ReadWholeFile(path, text))
+    bool opened = ReadWholeFile(path, text);
+    // A relative name not found there is looked for in the program's script
+    // folder, where the scripts shipped with the program live.
+    if (!opened && std::filesystem::path(name).is_relative()) {
+        IScriptObjectModel* model = Model();
+        const std::string folder = model != nullptr ? model->ScriptFolder() : std::string();
+        if (!folder.empty()) {
+            path = Canonical(std::filesystem::path(folder) / name);
+            opened = ReadWholeFile(path, text);
+        }
+    }
+    if (!opened)
         return ReportNativeError(cx, "external('" + name + "'): Error opening file for reading.");
 
     // A file already running (the caller or one that included it) is not run
@@ -265,11 +282,6 @@ bool GlobalExternal(JSContext* cx, unsigned argc, JS::Value* vp) {
     return JS_ExecuteScript(cx, script, args.rval());
 }
 
-
-IScriptObjectModel* Model() {
-    IScriptEngineHost* host = CurrentHost();
-    return host != nullptr ? host->ObjectModel() : nullptr;
-}
 
 // The text of an optional argument; empty when it is absent.
 bool OptionalText(JSContext* cx, const JS::CallArgs& args, unsigned index, std::string& text) {
@@ -345,6 +357,85 @@ bool GlobalBrowseFolder(JSContext* cx, unsigned argc, JS::Value* vp) {
     return ReturnText(cx, args, path);
 }
 
+bool GlobalOption(JSContext* cx, unsigned argc, JS::Value* vp) {
+    JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+    args.rval().setUndefined();
+    if (args.length() < 2)
+        return ReportNativeError(cx, "Not enough arguments specified in call to option()");
+    const char* illegal = "Illegal argument in call to option().";
+    std::string prompt;
+    if (!ValueToUtf8(cx, args[0], prompt))
+        return false;
+    std::vector<std::string> choices;
+    bool isArray = false;
+    if (args.length() == 2 && args[1].isObject() && !JS::IsArrayObject(cx, args[1], &isArray))
+        return false;
+    if (isArray) {
+        JS::RootedObject array(cx, &args[1].toObject());
+        std::uint32_t length = 0;
+        if (!JS::GetArrayLength(cx, array, &length))
+            return false;
+        if (length < 2)
+            return ReportNativeError(cx, illegal);
+        JS::RootedValue element(cx);
+        for (std::uint32_t i = 0; i < length; ++i) {
+            std::string choice;
+            if (!JS_GetElement(cx, array, i, &element) || !ValueToUtf8(cx, element, choice)) {
+                JS_ClearPendingException(cx);
+                return ReportNativeError(cx, illegal);
+            }
+            choices.push_back(std::move(choice));
+        }
+    } else {
+        for (unsigned i = 1; i < args.length(); ++i) {
+            std::string choice;
+            if (!ValueToUtf8(cx, args[i], choice))
+                return false;
+            choices.push_back(std::move(choice));
+        }
+    }
+    IScriptObjectModel* model = Model();
+    const int chosen = model != nullptr ? model->ScriptOption(prompt, choices) : -1;
+    // Dismissed without a choice (Escape, the close box): undefined, never a
+    // text from outside the list.
+    if (chosen < 0 || static_cast<std::size_t>(chosen) >= choices.size())
+        return true;
+    return ReturnText(cx, args, choices[static_cast<std::size_t>(chosen)]);
+}
+
+bool GlobalBrowseColor(JSContext* cx, unsigned argc, JS::Value* vp) {
+    JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+    args.rval().setUndefined();
+    std::uint32_t colour = 0;
+    IScriptObjectModel* model = Model();
+    if (model == nullptr || !model->ScriptBrowseColor(colour))
+        return true;
+    JSObject* color = NewFreeColor(cx, colour);
+    if (color == nullptr)
+        return false;
+    args.rval().setObject(*color);
+    return true;
+}
+
+bool GlobalInvokePlugin(JSContext* cx, unsigned argc, JS::Value* vp) {
+    JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
+    args.rval().setUndefined();
+    if (args.length() == 0)
+        return ReportNativeError(cx, "At least one argument expected in call to invokePlugin()");
+    if (!args[0].isString())
+        return ReportNativeError(cx, "Illegal argument 1 in call to invokePlugin(). Expected String.");
+    std::string guid;
+    if (!ValueToUtf8(cx, args[0], guid))
+        return false;
+    std::vector<ScriptPluginValue> arguments;
+    const JS::HandleValueArray values =
+        args.length() > 1 ? JS::HandleValueArray::subarray(args, 1, args.length() - 1) : JS::HandleValueArray::empty();
+    if (!PluginArguments(cx, values, arguments))
+        return false;
+    // No member name: the plug-in's script hook itself is called.
+    return CallPlugin(cx, guid, nullptr, arguments, args.rval());
+}
+
 bool IsCoord(JS::HandleValue value) {
     if (!value.isObject())
         return false;
@@ -404,6 +495,7 @@ const JSFunctionSpec kGlobalFunctions[] = {
     JS_FN("gc", GlobalGc, 0, 0),
     JS_FN("alert", GlobalAlert, 0, 0),
     JS_FN("confirm", GlobalConfirm, 0, 0),
+    JS_FN("option", GlobalOption, 0, 0),
     JS_FN("external", GlobalExternal, 0, 0),
     JS_FN("error", GlobalError, 0, 0),
     JS_FN("input", GlobalInput, 0, 0),
@@ -413,6 +505,8 @@ const JSFunctionSpec kGlobalFunctions[] = {
     JS_FN("browseFileRead", GlobalBrowseFileRead, 0, 0),
     JS_FN("browseFileWrite", GlobalBrowseFileWrite, 0, 0),
     JS_FN("browseFolder", GlobalBrowseFolder, 0, 0),
+    JS_FN("browseColor", GlobalBrowseColor, 0, 0),
+    JS_FN("invokePlugin", GlobalInvokePlugin, 1, 0),
     JS_FN("transform", GlobalTransform, 1, 0),
     JS_FS_END,
 };

@@ -1581,7 +1581,222 @@ bool DefineShapeTables(JSContext* cx, JS::HandleObject shape) {
     return JS_DefineProperties(cx, shape, kShapeProperties) && JS_DefineFunctions(cx, shape, kShapeFunctions);
 }
 
+// The Layer object of a theme handle from the cache: every empty element on
+// the way is filled, so that a later getLayer answers the same objects. Null
+// (nothing reported) when the cache has no Layer of that theme.
+bool GetLayerObject(JSContext* cx, JS::HandleObject workspace, std::uint32_t theme, JS::MutableHandleObject out) {
+    out.set(nullptr);
+    IScriptObjectModel* model = Model();
+    JS::RootedObject cache(cx, LayerCache(cx, workspace));
+    if (model == nullptr || cache == nullptr || theme == 0)
+        return true;
+    std::uint32_t length = 0;
+    if (!CacheLength(cx, cache, length))
+        return false;
+    JS::RootedValue element(cx);
+    for (std::uint32_t i = 0; i < length; ++i) {
+        if (!JS_GetElement(cx, cache, i, &element))
+            return false;
+        if (!element.isObject()) {
+            const std::uint32_t handle = model->ThemeAt(RecordOfWorkspace(workspace), static_cast<int>(i));
+            if (handle == 0)
+                continue;
+            JS::RootedObject layer(cx, NewLayerObject(cx, workspace, handle));
+            if (layer == nullptr)
+                return false;
+            element.setObject(*layer);
+            if (!JS_SetElement(cx, cache, i, element))
+                return false;
+        }
+        if (Is(&element.toObject(), &kLayerClass) && HandleIn(&element.toObject(), kLayerHandleSlot) == theme) {
+            out.set(&element.toObject());
+            return true;
+        }
+    }
+    return true;
+}
+
+const char kUnsupportedPluginValue[] = "Unsupported array element in call to invokePlugin().";
+
+// A handle a plug-in answered: a theme's Layer (the cached one) or a new
+// Shape of a shape's Layer; anything else is refused.
+bool PluginHandleToScript(JSContext* cx, JS::HandleObject workspace, std::uint32_t handle,
+                          JS::MutableHandleValue out) {
+    IScriptObjectModel* model = Model();
+    const ScriptHandleKind kind = model != nullptr ? model->HandleKind(handle) : SHK_Other;
+    JS::RootedObject layer(cx);
+    if (kind == SHK_Theme) {
+        if (!GetLayerObject(cx, workspace, handle, &layer))
+            return false;
+        if (layer == nullptr)
+            return ReportNativeError(cx, "Internal Error: Could not locate returned Layer.");
+        out.setObject(*layer);
+        return true;
+    }
+    if (kind == SHK_Shape) {
+        const char* notFound = "Internal Error: Could not locate Layer containing the returned Shape.";
+        std::uint32_t theme = 0;
+        int position = -1;
+        if (!model->LocateShape(handle, theme, position))
+            return ReportNativeError(cx, notFound);
+        if (!GetLayerObject(cx, workspace, theme, &layer))
+            return false;
+        std::uint32_t shape = 0;
+        if (layer == nullptr || model->GetShape(theme, position, shape).Failed())
+            return ReportNativeError(cx, notFound);
+        return ShapeResult(cx, layer, shape, out);
+    }
+    return ReportNativeError(cx, "Corvale JavaScript does not support the Corvale object returned from "
+                                 "invokePlugin(). Only shapes and themes are supported as return values.");
+}
+
+// One value of a plug-in's answer; a zero handle is null only when it is the
+// single answer (zeroIsNull).
+bool PluginValueToScript(JSContext* cx, const ScriptPluginValue& value, bool zeroIsNull,
+                         JS::MutableHandleValue out) {
+    switch (value.kind) {
+    case ScriptPluginValue::Handle: {
+        JS::RootedObject workspace(cx, GlobalSlotObject(cx, kGlobalWorkspaceSlot));
+        if (RecordOfWorkspace(workspace) == nullptr)
+            return ReportNativeError(cx, "Trying to access a null Plugin object");
+        if (value.word == 0 && zeroIsNull) {
+            out.setNull();
+            return true;
+        }
+        return PluginHandleToScript(cx, workspace, value.word, out);
+    }
+    case ScriptPluginValue::Int:
+        out.setInt32(value.integer);
+        return true;
+    case ScriptPluginValue::String:
+        return SetText(cx, out, value.text);
+    case ScriptPluginValue::Double:
+        out.setNumber(value.number);
+        return true;
+    case ScriptPluginValue::Bool:
+        out.setBoolean(value.boolean);
+        return true;
+    case ScriptPluginValue::Color: {
+        JSObject* color = NewColorObject(cx, value.word & 0x00FFFFFFu, nullptr);
+        if (color == nullptr)
+            return false;
+        out.setObject(*color);
+        return true;
+    }
+    }
+    return ReportNativeError(cx, kUnsupportedPluginValue);
+}
+
 }  // namespace
+
+bool ScriptValueToGpi(JSContext* cx, JS::HandleValue value, ScriptPluginValue& out) {
+    out = ScriptPluginValue();
+    if (value.isBoolean()) {
+        out.kind = ScriptPluginValue::Bool;
+        out.boolean = value.toBoolean();
+        return true;
+    }
+    if (value.isInt32()) {
+        out.kind = ScriptPluginValue::Int;
+        out.integer = value.toInt32();
+        return true;
+    }
+    if (value.isDouble()) {
+        out.kind = ScriptPluginValue::Double;
+        out.number = value.toDouble();
+        return true;
+    }
+    if (value.isString()) {
+        out.kind = ScriptPluginValue::String;
+        return ValueToUtf8(cx, value, out.text);
+    }
+    if (value.isObject()) {
+        JSObject* object = &value.toObject();
+        if (Is(object, &kWorkspaceClass)) {
+            IScriptObjectModel* model = Model();
+            out.kind = ScriptPluginValue::Handle;
+            out.word = model != nullptr ? model->WorkspaceHandle(RecordOfWorkspace(object)) : 0;
+            return true;
+        }
+        if (Is(object, &kLayerClass)) {
+            out.kind = ScriptPluginValue::Handle;
+            out.word = HandleIn(object, kLayerHandleSlot);
+            return true;
+        }
+        if (Is(object, &kShapeClass)) {
+            out.kind = ScriptPluginValue::Handle;
+            out.word = HandleIn(object, kShapeHandleSlot);
+            return true;
+        }
+        if (Is(object, &kColorClass) && ColorHasRecord(object)) {
+            const ScriptReply reply = ReadColor(object, out.word);
+            if (reply.Failed())
+                return Answer(cx, reply);
+            out.kind = ScriptPluginValue::Color;
+            return true;
+        }
+    }
+    return ReportNativeError(cx, kUnsupportedPluginValue);
+}
+
+bool GpiValueToScript(JSContext* cx, const ScriptPluginValue* value, JS::MutableHandleValue out) {
+    if (value == nullptr) {
+        out.setUndefined();
+        return true;
+    }
+    return PluginValueToScript(cx, *value, true, out);
+}
+
+bool GpiValuesToScriptArray(JSContext* cx, const std::vector<ScriptPluginValue>& values, JS::MutableHandleValue out) {
+    if (values.empty()) {
+        out.setUndefined();
+        return true;
+    }
+    JS::RootedObject array(cx, JS::NewArrayObject(cx, values.size()));
+    if (array == nullptr)
+        return false;
+    JS::RootedValue element(cx);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (!PluginValueToScript(cx, values[i], false, &element) ||
+            !JS_SetElement(cx, array, static_cast<std::uint32_t>(i), element))
+            return false;
+    }
+    out.setObject(*array);
+    return true;
+}
+
+bool SyncLayerCache(JSContext* cx) {
+    JS::RootedObject workspace(cx, GlobalSlotObject(cx, kGlobalWorkspaceSlot));
+    IScriptObjectModel* model = Model();
+    if (workspace == nullptr || model == nullptr)
+        return false;
+    JS::RootedObject cache(cx, ObjectIn(workspace, kWorkspaceCacheSlot));
+    void* record = RecordOfWorkspace(workspace);
+    const int count = record != nullptr ? model->ThemeCount(record) : -1;
+    if (cache == nullptr || count < 0)
+        return false;
+    JS::RootedVector<JS::Value> old(cx);
+    if (!CacheElements(cx, cache, &old))
+        return false;
+    JS::RootedVector<JS::Value> ordered(cx);
+    if (!ordered.resize(static_cast<std::size_t>(count)))
+        return false;
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t theme = model->ThemeAt(record, i);
+        for (std::size_t j = 0; j < old.length(); ++j) {
+            if (old[j].isObject() && Is(&old[j].toObject(), &kLayerClass) &&
+                HandleIn(&old[j].toObject(), kLayerHandleSlot) == theme) {
+                ordered[static_cast<std::size_t>(i)].set(old[j]);
+                break;
+            }
+        }
+    }
+    return WriteCache(cx, cache, ordered);
+}
+
+JSObject* NewFreeColor(JSContext* cx, std::uint32_t colour) {
+    return NewColorObject(cx, colour & 0x00FFFFFFu, nullptr);
+}
 
 bool InitObjectModel(JSContext* cx, JS::HandleObject global, void* workspaceRecord) {
     JS::RootedObject coordProto(cx, JS_InitClass(cx, global, nullptr, &kCoordClass, &ConstructCoord, 2,

@@ -139,7 +139,8 @@ public:
         JS::SetReservedSlot(m_Global, kWorkspaceRecordSlot, JS::PrivateValue(workspaceRecord));
         bool ok = JS::InitRealmStandardClasses(m_Context) && InitGlobalFunctions(m_Context, m_Global) &&
                   InitFileClass(m_Context, m_Global) &&
-                  InitObjectModel(m_Context, m_Global, workspaceRecord);
+                  InitObjectModel(m_Context, m_Global, workspaceRecord) &&
+                  InitPluginClass(m_Context, m_Global);
         if (!ok)
             JS_ClearPendingException(m_Context);
         return ok;

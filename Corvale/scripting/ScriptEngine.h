@@ -17,7 +17,7 @@
 
 #include <string>
 
-constexpr int kScriptEngineVersion = 2;
+constexpr int kScriptEngineVersion = 3;
 // The exported entry of the bridge library.
 constexpr const char* kScriptEngineEntry = "CorvaleScriptEngine";
 

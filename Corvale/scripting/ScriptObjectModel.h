@@ -14,6 +14,8 @@
 // both sides are built by the same compiler, and the order of the virtual
 // operations is part of the bridge's versioned contract (ScriptEngine.h).
 
+#include "scripting/ScriptPluginValue.h"
+
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -100,6 +102,22 @@ enum ScriptShapeProperty {
     SSP_Color = 5,
     SSP_Index = 6,
 };
+
+// What a script may know of a listed GPI plug-in.
+struct ScriptPluginInfo {
+    std::string guidText;
+    // Null name of the plug-in (it gave none): hasName false.
+    bool hasName = false;
+    std::string name;
+    std::string file;
+    // The script names it registered, in its order.
+    std::vector<std::string> properties;
+    std::vector<std::string> methods;
+};
+
+// The kinds of object a handle a plug-in answered may name, as far as
+// scripts care.
+enum ScriptHandleKind { SHK_Other = 0, SHK_Theme = 1, SHK_Shape = 2 };
 
 // The workspace record is the one the program gave the global (opaque to the
 // bridge); themes and shapes are GPI handles.
@@ -216,6 +234,34 @@ public:
     virtual bool ScriptBrowseFolder(std::string& path) = 0;
     // Converts a point between the reference systems of two EPSG codes.
     virtual ScriptReply TransformPoint(int fromEpsg, int toEpsg, ScriptPoint& point) = 0;
+    // The button dialog of option(): the prompt and the choices; the index
+    // of the chosen one, -1 when the dialog was dismissed without a choice.
+    virtual int ScriptOption(const std::string& prompt, const std::vector<std::string>& choices) = 0;
+    // The colour dialog (starting at black); false after Cancel.
+    virtual bool ScriptBrowseColor(std::uint32_t& colour) = 0;
+    // The folder external() tries a relative name in when it is not found
+    // beside the including file; empty for none.
+    virtual std::string ScriptFolder() = 0;
+
+    // ---- GPI plug-ins ----
+    // The identity of the first listed plug-in with that GUID text (case
+    // ignored); 0 when none. Identities are never given out twice, so a
+    // plug-in taken out of the list never answers to an old one.
+    virtual std::uint32_t FindPlugin(const std::string& guidText) = 0;
+    // False when the identity is no longer listed.
+    virtual bool GetPluginInfo(std::uint32_t plugin, ScriptPluginInfo& info) = 0;
+    // Calls a script name (null for none) of the plug-in with that GUID text
+    // for the record's document (none when the record has none); the reply
+    // carries the plug-in's error message.
+    virtual ScriptReply InvokePlugin(void* record, const std::string& guidText, const char* name,
+                                     const std::vector<ScriptPluginValue>& arguments,
+                                     ScriptPluginAnswer& answer) = 0;
+    // The record's workspace handle, as plug-ins know the document.
+    virtual std::uint32_t WorkspaceHandle(void* record) = 0;
+    virtual ScriptHandleKind HandleKind(std::uint32_t handle) = 0;
+    // The theme whose records hold the shape and the shape's position in
+    // its visible list; false when there is no such theme or position.
+    virtual bool LocateShape(std::uint32_t shape, std::uint32_t& theme, int& position) = 0;
 
 protected:
     ~IScriptObjectModel() = default;

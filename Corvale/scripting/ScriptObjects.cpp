@@ -10,6 +10,7 @@
 #include "platform/ByteOrder.h"
 #include "scripting/ConsoleDialog.h"
 #include "scripting/JSHandler.h"
+#include "scripting/ScriptPlugins.h"
 #include "settings/AppSettings.h"
 #include "shapes/ShapeRecordBuilder.h"
 #include "ui/StatusBarProgressCtrl.h"
@@ -18,6 +19,7 @@
 #include "workspace/gpi/GpiHost.h"
 #include "workspace/gpi/GpiState.h"
 
+#include <QCoreApplication>
 #include <QInputDialog>
 #include <QStringList>
 #include <QWidget>
@@ -33,6 +35,11 @@ constexpr unsigned char kScriptsDebugFlag = 8;
 
 const char* const kNullLayer = "Trying to access a null Layer object";
 const char* const kNullShape = "Trying to access a null Shape object";
+
+std::string& ScriptFolderSetting() {
+    static std::string folder;
+    return folder;
+}
 
 ScriptAttributeChooser& AttributeChooser() {
     static ScriptAttributeChooser chooser;
@@ -966,4 +973,90 @@ ScriptReply CScriptObjectModel::TransformPoint(int fromEpsg, int toEpsg, ScriptP
         return ScriptReply::Fail("Error transforming coordinate in call to transform().");
     point = {x, y};
     return ScriptReply::Ok();
+}
+
+int CScriptObjectModel::ScriptOption(const std::string& prompt, const std::vector<std::string>& choices) {
+    const int chosen = corvale::UI().AskChoice(kScriptCaption, prompt, choices);
+    return chosen >= 0 && static_cast<std::size_t>(chosen) < choices.size() ? chosen : -1;
+}
+
+bool CScriptObjectModel::ScriptBrowseColor(std::uint32_t& colour) {
+    colour = 0;
+    if (!corvale::UI().ChooseColor(kScriptCaption, colour))
+        return false;
+    colour &= 0x00FFFFFFu;
+    return true;
+}
+
+void SetScriptFolder(const std::string& folder) { ScriptFolderSetting() = folder; }
+
+std::string CScriptObjectModel::ScriptFolder() {
+    if (!ScriptFolderSetting().empty())
+        return ScriptFolderSetting();
+    if (QCoreApplication::instance() == nullptr)
+        return {};
+    return (QCoreApplication::applicationDirPath() + QStringLiteral("/Scripts/")).toStdString();
+}
+
+// ---------------------------------------------------------------------------
+// GPI plug-ins
+// ---------------------------------------------------------------------------
+
+std::uint32_t CScriptObjectModel::FindPlugin(const std::string& guidText) {
+    CGpiLockGuard guard;
+    const CGpiPlugin* plugin = FindGpiPluginByGuid(guidText);
+    return plugin != nullptr ? plugin->m_Identity : 0;
+}
+
+bool CScriptObjectModel::GetPluginInfo(std::uint32_t plugin, ScriptPluginInfo& info) {
+    CGpiLockGuard guard;
+    const CGpiPlugin* listed = plugin != 0 ? GpiFindPlugin(plugin) : nullptr;
+    if (listed == nullptr)
+        return false;
+    info = ScriptPluginInfo();
+    info.guidText = listed->m_GuidText;
+    info.hasName = listed->m_InitInfo.name != nullptr;
+    if (info.hasName)
+        info.name = listed->m_InitInfo.name;
+    info.file = listed->m_Path;
+    info.properties = listed->m_PropertyNames;
+    info.methods = listed->m_MethodNames;
+    return true;
+}
+
+ScriptReply CScriptObjectModel::InvokePlugin(void* record, const std::string& guidText, const char* name,
+                                             const std::vector<ScriptPluginValue>& arguments,
+                                             ScriptPluginAnswer& answer) {
+    const auto* workspace = static_cast<ScriptWorkspaceRecord*>(record);
+    return CallScriptPlugin(guidText, workspace != nullptr ? workspace->workspace : 0, name, arguments, answer);
+}
+
+std::uint32_t CScriptObjectModel::WorkspaceHandle(void* record) {
+    const auto* workspace = static_cast<ScriptWorkspaceRecord*>(record);
+    return workspace != nullptr ? workspace->workspace : 0;
+}
+
+ScriptHandleKind CScriptObjectModel::HandleKind(std::uint32_t handle) {
+    CGpiLockGuard guard;
+    switch (GpiGetHandleKind(handle)) {
+    case GPIHANDLE_Theme: return SHK_Theme;
+    case GPIHANDLE_Shape: return SHK_Shape;
+    default: return SHK_Other;
+    }
+}
+
+bool CScriptObjectModel::LocateShape(std::uint32_t shape, std::uint32_t& theme, int& position) {
+    CShapeRecord* record = RecordOf(shape);
+    CTheme* holder = nullptr;
+    {
+        CGpiLockGuard guard;
+        holder = record != nullptr ? GpiThemeOfShape(record) : nullptr;
+    }
+    if (holder == nullptr)
+        return false;
+    position = holder->GetShapePosition(ShapeIndexOf(record));
+    if (position < 0)
+        return false;
+    theme = GpiThemeHandle(holder);
+    return true;
 }

@@ -18,6 +18,11 @@ class CStatusBarProgressCtrl;
 using ScriptAttributeChooser = std::function<int(const std::string& caption, const std::vector<std::string>& names)>;
 void SetScriptAttributeChooser(ScriptAttributeChooser chooser);
 
+// The folder external() tries a relative name in after the including file's
+// own: by default "Scripts/" beside the program. Tests set their own; an
+// empty text goes back to the default.
+void SetScriptFolder(const std::string& folder);
+
 class CScriptObjectModel final : public IScriptObjectModel {
 public:
     CScriptObjectModel();
@@ -92,6 +97,17 @@ public:
     bool ScriptBrowseFile(bool save, const std::string& title, std::string& path) override;
     bool ScriptBrowseFolder(std::string& path) override;
     ScriptReply TransformPoint(int fromEpsg, int toEpsg, ScriptPoint& point) override;
+    int ScriptOption(const std::string& prompt, const std::vector<std::string>& choices) override;
+    bool ScriptBrowseColor(std::uint32_t& colour) override;
+    std::string ScriptFolder() override;
+
+    std::uint32_t FindPlugin(const std::string& guidText) override;
+    bool GetPluginInfo(std::uint32_t plugin, ScriptPluginInfo& info) override;
+    ScriptReply InvokePlugin(void* record, const std::string& guidText, const char* name,
+                             const std::vector<ScriptPluginValue>& arguments, ScriptPluginAnswer& answer) override;
+    std::uint32_t WorkspaceHandle(void* record) override;
+    ScriptHandleKind HandleKind(std::uint32_t handle) override;
+    bool LocateShape(std::uint32_t shape, std::uint32_t& theme, int& position) override;
 
 private:
     std::unique_ptr<CStatusBarProgressCtrl> m_Progress;

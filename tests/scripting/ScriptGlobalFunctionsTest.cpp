@@ -5,6 +5,7 @@
 #include "ScriptTestSupport.h"
 #include "TempDir.h"
 #include "framework/ScriptedUserInterface.h"
+#include "scripting/ScriptObjects.h"
 
 #include <chrono>
 #include <filesystem>
@@ -32,6 +33,10 @@ TEST_F(GlobalFunctionsTest, ArgumentErrorsStopTheScriptWithTheirMessage) {
         {"external(3)", "Illegal argument 1 in call to external(). Expected String."},
         {"external('no-such-file.js')", "external('no-such-file.js'): Error opening file for reading."},
         {"input()", "Not enough arguments specified in call to input()"},
+        {"option()", "Not enough arguments specified in call to option()"},
+        {"option('Pick')", "Not enough arguments specified in call to option()"},
+        {"option('Pick', ['only'])", "Illegal argument in call to option()."},
+        {"option('Pick', [])", "Illegal argument in call to option()."},
         {"transform(new Coord(1, 2), 4326)", "Three arguments expected in call to transform()"},
         {"transform({x: 1, y: 2}, 4326, 3857)", "First argument in call to transform() was not a Coord object."},
         {"transform(new Coord(1, 2), 'wgs', 3857)", "Second argument in call to transform() was not an EPSG number."},
@@ -183,6 +188,73 @@ TEST_F(GlobalFunctionsTest, InputAndBrowseDialogsAnswerTheirTextOrTheirCancelVal
     EXPECT_EQ(ui.openRequests[0].filter, "All Files (*.*)|*.*||");
     ASSERT_EQ(ui.saveRequests.size(), 2u);
     EXPECT_EQ(ui.saveRequests[0].title, "Save As");
+}
+
+TEST_F(GlobalFunctionsTest, OptionAnswersTheChosenTextFromAnArrayOrTheArguments) {
+    corvale::CScriptedUserInterface ui;
+    ui.choiceAnswers = {1, 0, 0, 2};
+    const ScriptRun run = RunScript(
+        "var r = [option('Which layer?', ['Roads', 'Rivers', 'Lakes']), option('Which?', 'x', 'y'),"
+        " option('Alone?', 'only'), option('Three?', 1, 2.5, true)];"
+        "if (r.join() !== 'Rivers,x,only,true') error(r.join());");
+    EXPECT_TRUE(run.ok) << run.output;
+    ASSERT_EQ(ui.choiceRequests.size(), 4u);
+    EXPECT_EQ(ui.choiceRequests[0], (std::vector<std::string>{"Which layer?", "Roads", "Rivers", "Lakes"}));
+    EXPECT_EQ(ui.choiceRequests[1], (std::vector<std::string>{"Which?", "x", "y"}));
+    // A prompt and one text: one button.
+    EXPECT_EQ(ui.choiceRequests[2], (std::vector<std::string>{"Alone?", "only"}));
+    EXPECT_EQ(ui.shown[0].text, "Corvale: JavaScript");
+}
+
+TEST_F(GlobalFunctionsTest, OptionDismissedWithoutAChoiceAnswersUndefined) {
+    corvale::CScriptedUserInterface ui;
+    // Escape, and an answer from outside the list: never a text beyond it.
+    ui.choiceAnswers = {-1, 5};
+    const ScriptRun run = RunScript(
+        "var r = [option('Which?', ['a', 'b']), option('Which?', 'a', 'b')];"
+        "if (r[0] !== undefined || r[1] !== undefined) error(String(r));");
+    EXPECT_TRUE(run.ok) << run.output;
+    EXPECT_EQ(ui.choiceRequests.size(), 2u);
+}
+
+TEST_F(GlobalFunctionsTest, BrowseColorAnswersANewColorOrUndefined) {
+    corvale::CScriptedUserInterface ui;
+    ui.colorAnswers = {0x00302010, -1, 0x00302010};
+    const ScriptRun run = RunScript(
+        "var c = browseColor(); var none = browseColor(); var other = browseColor();"
+        "if (!(c instanceof Color) || [c.red, c.green, c.blue].join() !== '16,32,48') error('colour ' + c);"
+        "if (none !== undefined) error('cancel gave ' + none);"
+        "if (other === c) error('the same object twice');"
+        "c.red = 1; if (other.red !== 16) error('bound to each other');");
+    EXPECT_TRUE(run.ok) << run.output;
+    // The picker starts at black.
+    EXPECT_EQ(ui.colorRequests, (std::vector<std::uint32_t>{0, 0, 0}));
+}
+
+TEST_F(GlobalFunctionsTest, ExternalLooksInTheScriptFolderSecond) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("Scripts/lib"));
+    std::filesystem::create_directories(dir.file("work/lib"));
+    WriteFile(dir.file("Scripts/lib/shared.js"), "var from = 'scripts'; 1;\n");
+    WriteFile(dir.file("Scripts/only.js"), "var only = 'scripts';\n");
+    // The including file's own folder comes first.
+    WriteFile(dir.file("work/lib/shared.js"), "var from = 'work'; 2;\n");
+    WriteFile(dir.file("work/main.js"), "var a = external('only.js'); var b = external('lib/shared.js');\n");
+    SetScriptFolder(dir.file("Scripts"));
+    const ScriptRun run = RunScript("external(" + Quoted(dir.file("work/main.js")) +
+                                    ");\nif (only !== 'scripts' || from !== 'work' || b !== 2) "
+                                    "error(only + ' ' + from + ' ' + b);");
+    EXPECT_TRUE(run.ok) << run.output;
+    // An absolute name is not looked for anywhere else.
+    const ScriptRun absolute = RunScript("external(" + Quoted(dir.file("nowhere/only.js")) + ");");
+    EXPECT_FALSE(absolute.ok);
+    EXPECT_EQ(absolute.output.rfind("external('" + dir.file("nowhere/only.js") + "'): Error opening file", 0), 0u)
+        << absolute.output;
+    // Nor in either place: the name as the script gave it.
+    const ScriptRun missing = RunScript("external('lib/missing.js');");
+    EXPECT_EQ(missing.output.rfind("external('lib/missing.js'): Error opening file for reading.", 0), 0u)
+        << missing.output;
+    SetScriptFolder({});
 }
 
 }  // namespace
