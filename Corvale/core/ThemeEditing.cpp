@@ -246,10 +246,16 @@ CShapeRecord* AddRecord(CTheme& theme, Kind kind, CShapeRecord* record, bool upd
         return nullptr;
     KindLists lists = ListsOf(theme, kind);
 
-    // Everything that can fail comes first, while nothing has changed.
-    lists.all->reserve(lists.all->size() + 1);
-    lists.visible->reserve(lists.visible->size() + 1);
-    lists.owned->reserve(lists.owned->size() + 1);
+    // Everything that can fail comes first, while nothing has changed. The
+    // lists grow by doubling: reserving one more place each time would copy
+    // every list on every add, which made adding a million shapes quadratic.
+    const auto makeRoom = [](auto& list) {
+        if (list.size() == list.capacity())
+            list.reserve(std::max<std::size_t>(16, 2 * list.capacity()));
+    };
+    makeRoom(*lists.all);
+    makeRoom(*lists.visible);
+    makeRoom(*lists.owned);
     std::unique_ptr<unsigned char[]> copy;
     if (!adopt) {
         copy.reset(new unsigned char[size]);
