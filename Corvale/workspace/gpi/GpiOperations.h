@@ -9,6 +9,9 @@
 // (GPIERR_InvalidHandle); then the values. The first failing check decides
 // and nothing changes; out words are written only on success.
 
+#include "Gpi.h"
+#include "workspace/gpi/GpiState.h"
+
 #include <cstdint>
 
 class CShapeRecord;
@@ -17,6 +20,23 @@ class CTheme;
 // A handle passed as the argument itself rather than in a block.
 inline std::uint32_t GpiHandleOfBlock(void* args) {
     return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(args));
+}
+
+// The checks of an operation whose block holds one `handle` and one required
+// pointer, `out`: a null block or out answers GPIERR_IllegalParameter; then,
+// under the plug-in lock, `find` looks the handle up and an unknown one
+// answers GPIERR_InvalidHandle; otherwise `body(block, object)` answers, both
+// pointers non-null, still under the lock.
+template <typename Args, typename Object, typename Body>
+int GpiOnOutBlock(void* args, Object* (*find)(std::uint32_t), Body body) {
+    auto* block = static_cast<Args*>(args);
+    if (block == nullptr || block->out == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    Object* object = find(block->handle);
+    if (object == nullptr)
+        return GPIERR_InvalidHandle;
+    return body(block, object);
 }
 
 // Workspaces (GpiWorkspaceOps.cpp).
