@@ -10,6 +10,7 @@
 // and nothing changes; out words are written only on success.
 
 #include "Gpi.h"
+#include "core/GpiDataBlock.h"
 #include "workspace/gpi/GpiState.h"
 
 #include <cstdint>
@@ -37,6 +38,35 @@ int GpiOnOutBlock(void* args, Object* (*find)(std::uint32_t), Body body) {
     if (object == nullptr)
         return GPIERR_InvalidHandle;
     return body(block, object);
+}
+
+// A plug-in's data for a workspace or a theme (`store(object, data)` keeps
+// it), with the checks both share: a null block answers
+// GPIERR_IllegalParameter; under the plug-in lock a handle of 0, an identity
+// that is no plug-in's, or a handle `find` does not know answer
+// GPIERR_InvalidHandle; a size without data answers GPIERR_IllegalParameter.
+template <typename Args, typename Object, typename Store>
+int GpiOnSetPluginData(void* args, Object* (*find)(std::uint32_t), Store store) {
+    auto* block = static_cast<Args*>(args);
+    if (block == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    if (block->handle == 0)
+        return GPIERR_InvalidHandle;
+    const char* guidText = GetGpiPluginGuidText(block->identity);
+    if (guidText == nullptr)
+        return GPIERR_InvalidHandle;
+    Object* object = find(block->handle);
+    if (object == nullptr)
+        return GPIERR_InvalidHandle;
+    if (block->size != 0 && block->data == nullptr)
+        return GPIERR_IllegalParameter;
+    GpiDataBlock data;
+    data.m_PluginName = guidText;
+    const auto* bytes = static_cast<const unsigned char*>(block->data);
+    data.m_Data.assign(bytes, bytes + block->size);
+    store(object, data);
+    return GPIERR_NoError;
 }
 
 // Workspaces (GpiWorkspaceOps.cpp).

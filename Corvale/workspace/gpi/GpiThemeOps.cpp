@@ -297,26 +297,8 @@ int GpiOnThemeSetRasterImage(void* args) {
 }
 
 int GpiOnThemeSetPluginData(void* args) {
-    auto* block = static_cast<GpiThemeSetPluginDataArgs*>(args);
-    if (block == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    if (block->handle == 0)
-        return GPIERR_InvalidHandle;
-    const char* guidText = GetGpiPluginGuidText(block->identity);
-    if (guidText == nullptr)
-        return GPIERR_InvalidHandle;
-    CTheme* theme = GpiThemeFromHandle(block->handle);
-    if (theme == nullptr)
-        return GPIERR_InvalidHandle;
-    if (block->size != 0 && block->data == nullptr)
-        return GPIERR_IllegalParameter;
-    GpiDataBlock data;
-    data.m_PluginName = guidText;
-    const auto* bytes = static_cast<const unsigned char*>(block->data);
-    data.m_Data.assign(bytes, bytes + block->size);
-    theme->SetGpiDataBlock(data);
-    return GPIERR_NoError;
+    return GpiOnSetPluginData<GpiThemeSetPluginDataArgs>(
+        args, GpiThemeFromHandle, [](CTheme* theme, const GpiDataBlock& data) { theme->SetGpiDataBlock(data); });
 }
 
 int GpiOnThemeSetSelected(void* args) {

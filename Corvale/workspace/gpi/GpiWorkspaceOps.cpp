@@ -239,26 +239,9 @@ int GpiOnWorkspaceRemoveTheme(void* args) {
 }
 
 int GpiOnWorkspaceSetPluginData(void* args) {
-    auto* block = static_cast<GpiWorkspaceSetPluginDataArgs*>(args);
-    if (block == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    if (block->handle == 0)
-        return GPIERR_InvalidHandle;
-    const char* guidText = GetGpiPluginGuidText(block->identity);
-    if (guidText == nullptr)
-        return GPIERR_InvalidHandle;
-    CCorvaleDoc* document = GpiWorkspaceFromHandle(block->handle);
-    if (document == nullptr)
-        return GPIERR_InvalidHandle;
-    if (block->size != 0 && block->data == nullptr)
-        return GPIERR_IllegalParameter;
-    GpiDataBlock data;
-    data.m_PluginName = guidText;
-    const auto* bytes = static_cast<const unsigned char*>(block->data);
-    data.m_Data.assign(bytes, bytes + block->size);
-    SetGpiWorkspaceDataBlock(document, data);
-    return GPIERR_NoError;
+    return GpiOnSetPluginData<GpiWorkspaceSetPluginDataArgs>(
+        args, GpiWorkspaceFromHandle,
+        [](CCorvaleDoc* document, const GpiDataBlock& data) { SetGpiWorkspaceDataBlock(document, data); });
 }
 
 int GpiOnWorkspaceClearThemeSelection(void* args) {
