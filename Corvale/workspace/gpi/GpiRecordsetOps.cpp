@@ -19,59 +19,57 @@ GpiRecordset* FindRecordset(std::uint32_t handle) {
 
 std::int32_t CountOf(const GpiRecordset& recordset) { return static_cast<std::int32_t>(recordset.m_Handles.size()); }
 
+// A cursor move on the recordset whose handle is the argument itself: an
+// unknown handle answers GPIERR_InvalidHandle; otherwise `move(recordset,
+// count)` answers, under the lock.
+template <typename Move> int MoveCursor(void* args, Move move) {
+    const std::uint32_t handle = GpiHandleOfBlock(args);
+    CGpiLockGuard guard;
+    GpiRecordset* recordset = FindRecordset(handle);
+    if (recordset == nullptr)
+        return GPIERR_InvalidHandle;
+    return move(*recordset, CountOf(*recordset));
+}
+
 } // namespace
 
 // The cursor stays within -1 (before the start) and the count (past the end):
 // a move that would leave that range answers Index out of bounds and leaves
 // the cursor where it is.
 int GpiOnRecordsetMoveNext(void* args) {
-    const std::uint32_t handle = GpiHandleOfBlock(args);
-    CGpiLockGuard guard;
-    GpiRecordset* recordset = FindRecordset(handle);
-    if (recordset == nullptr)
-        return GPIERR_InvalidHandle;
-    const std::int32_t count = CountOf(*recordset);
-    if (count == 0 || recordset->m_Current >= count)
-        return GPIERR_IndexOutOfBounds;
-    ++recordset->m_Current;
-    return GPIERR_NoError;
+    return MoveCursor(args, [](GpiRecordset& recordset, std::int32_t count) -> int {
+        if (count == 0 || recordset.m_Current >= count)
+            return GPIERR_IndexOutOfBounds;
+        ++recordset.m_Current;
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnRecordsetMovePrevious(void* args) {
-    const std::uint32_t handle = GpiHandleOfBlock(args);
-    CGpiLockGuard guard;
-    GpiRecordset* recordset = FindRecordset(handle);
-    if (recordset == nullptr)
-        return GPIERR_InvalidHandle;
-    if (CountOf(*recordset) == 0 || recordset->m_Current < 0)
-        return GPIERR_IndexOutOfBounds;
-    --recordset->m_Current;
-    return GPIERR_NoError;
+    return MoveCursor(args, [](GpiRecordset& recordset, std::int32_t count) -> int {
+        if (count == 0 || recordset.m_Current < 0)
+            return GPIERR_IndexOutOfBounds;
+        --recordset.m_Current;
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnRecordsetMoveFirst(void* args) {
-    const std::uint32_t handle = GpiHandleOfBlock(args);
-    CGpiLockGuard guard;
-    GpiRecordset* recordset = FindRecordset(handle);
-    if (recordset == nullptr)
-        return GPIERR_InvalidHandle;
-    if (CountOf(*recordset) == 0)
-        return GPIERR_IndexOutOfBounds;
-    recordset->m_Current = 0;
-    return GPIERR_NoError;
+    return MoveCursor(args, [](GpiRecordset& recordset, std::int32_t count) -> int {
+        if (count == 0)
+            return GPIERR_IndexOutOfBounds;
+        recordset.m_Current = 0;
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnRecordsetMoveLast(void* args) {
-    const std::uint32_t handle = GpiHandleOfBlock(args);
-    CGpiLockGuard guard;
-    GpiRecordset* recordset = FindRecordset(handle);
-    if (recordset == nullptr)
-        return GPIERR_InvalidHandle;
-    const std::int32_t count = CountOf(*recordset);
-    if (count == 0)
-        return GPIERR_IndexOutOfBounds;
-    recordset->m_Current = count - 1;
-    return GPIERR_NoError;
+    return MoveCursor(args, [](GpiRecordset& recordset, std::int32_t count) -> int {
+        if (count == 0)
+            return GPIERR_IndexOutOfBounds;
+        recordset.m_Current = count - 1;
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnRecordsetGetValue(void* args) {
