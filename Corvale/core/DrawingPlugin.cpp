@@ -1,9 +1,6 @@
 #include "core/DrawingPlugin.h"
 
-#include "core/LoaderPlugin.h"
 #include "platform/Wildcard.h"
-
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <cctype>
@@ -11,25 +8,6 @@
 #include <system_error>
 
 namespace {
-
-// Texts a plug-in hands over are read no further than this, terminated or not.
-constexpr std::size_t kMaxNameBytes = 512;
-constexpr std::size_t kMaxInfoUnits = 64 * 1024;
-
-template <typename Fn> Fn Entry(void* module, const char* name) {
-    return reinterpret_cast<Fn>(dlsym(module, name));
-}
-
-// Looks an entry up; a required one that is missing adds its line to the
-// error text and makes the binding invalid.
-void* Require(void* module, const char* name, std::string& errorText, std::uint8_t& valid) {
-    void* entry = dlsym(module, name);
-    if (entry == nullptr) {
-        errorText += std::string("Could not find ") + name + "() entry.\n";
-        valid = 0;
-    }
-    return entry;
-}
 
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -43,42 +21,35 @@ CDrawingPlugin::~CDrawingPlugin() { Unload(); }
 
 void CDrawingPlugin::Load(const std::string& path) {
     Unload();
-    m_Path = path;
-    m_ErrorText = path + ":\n";
-    m_Module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (m_Module == nullptr) {
-        m_ErrorText += "Not a valid plug-in, or missing a required component (dll).";
+    if (!OpenModule(path)) {
         m_Valid = 0;
         return;
     }
     m_Valid = 1;
-    fnGetName = reinterpret_cast<DrawingGetNameFn>(Require(m_Module, ISE_ENTRY_GET_NAME, m_ErrorText, m_Valid));
-    fnGetDescription = Entry<DrawingGetDescriptionFn>(m_Module, ISE_ENTRY_GET_DESCRIPTION);
-    fnDrawBackground = dlsym(m_Module, ISE_ENTRY_DRAW_BACKGROUND);
-    fnDrawShape = Require(m_Module, ISE_ENTRY_DRAW_SHAPE, m_ErrorText, m_Valid);
-    fnPreDrawLayer = Require(m_Module, ISE_ENTRY_PRE_DRAW_LAYER, m_ErrorText, m_Valid);
-    fnPostDrawLayer = dlsym(m_Module, ISE_ENTRY_POST_DRAW_LAYER);
-    fnPostDraw = dlsym(m_Module, ISE_ENTRY_POST_DRAW);
-    fnInitializeSession = Require(m_Module, ISE_ENTRY_INITIALIZE_SESSION, m_ErrorText, m_Valid);
-    fnCloseSession = dlsym(m_Module, ISE_ENTRY_CLOSE_SESSION);
-    fnVersion = reinterpret_cast<DrawingVersionFn>(Require(m_Module, ISE_ENTRY_VERSION, m_ErrorText, m_Valid));
-    fnGetInfo = Entry<DrawingGetInfoFn>(m_Module, ISE_ENTRY_GET_INFO);
-    fnSettings = Entry<DrawingSettingsFn>(m_Module, ISE_ENTRY_SETTINGS);
+    fnGetName = RequireEntry<DrawingGetNameFn>(ISE_ENTRY_GET_NAME, m_Valid);
+    fnGetDescription = FindEntry<DrawingGetDescriptionFn>(ISE_ENTRY_GET_DESCRIPTION);
+    fnDrawBackground = FindEntry(ISE_ENTRY_DRAW_BACKGROUND);
+    fnDrawShape = RequireEntry(ISE_ENTRY_DRAW_SHAPE, m_Valid);
+    fnPreDrawLayer = RequireEntry(ISE_ENTRY_PRE_DRAW_LAYER, m_Valid);
+    fnPostDrawLayer = FindEntry(ISE_ENTRY_POST_DRAW_LAYER);
+    fnPostDraw = FindEntry(ISE_ENTRY_POST_DRAW);
+    fnInitializeSession = RequireEntry(ISE_ENTRY_INITIALIZE_SESSION, m_Valid);
+    fnCloseSession = FindEntry(ISE_ENTRY_CLOSE_SESSION);
+    fnVersion = RequireEntry<DrawingVersionFn>(ISE_ENTRY_VERSION, m_Valid);
+    fnGetInfo = FindEntry<DrawingGetInfoFn>(ISE_ENTRY_GET_INFO);
+    fnSettings = FindEntry<DrawingSettingsFn>(ISE_ENTRY_SETTINGS);
 
     try {
         if (fnVersion != nullptr) {
             m_Version = fnVersion();
-            if (m_Version < PIV_DrawingFirst || m_Version > PIV_DrawingMax) {
-                m_ErrorText += "Unsupported interface version.\n";
-                m_Valid = 0;
-            }
+            CheckVersion(m_Version, PIV_DrawingFirst, PIV_DrawingMax, m_Valid);
         }
         if (fnGetName != nullptr)
-            m_Name = TruncatedUtf8(LoaderText(fnGetName(), kMaxNameBytes), kMaxNameBytes);
+            m_Name = NameText(fnGetName());
         if (fnGetDescription != nullptr)
-            m_Description = TruncatedUtf8(LoaderText(fnGetDescription(), kMaxNameBytes), kMaxNameBytes);
+            m_Description = NameText(fnGetDescription());
         if (fnGetInfo != nullptr)
-            m_InfoText = LoaderText(fnGetInfo(), kMaxInfoUnits);
+            m_InfoText = InfoText(fnGetInfo());
     } catch (...) {
         m_ErrorText += "Unknown exception caught while binding the plug-in.\n";
         m_Valid = 0;
@@ -98,9 +69,7 @@ void CDrawingPlugin::Unload() {
     fnVersion = nullptr;
     fnGetInfo = nullptr;
     fnSettings = nullptr;
-    if (m_Module != nullptr)
-        dlclose(m_Module);
-    m_Module = nullptr;
+    CloseModule();
     m_Name.clear();
     m_Description.clear();
     m_InfoText.clear();
@@ -108,14 +77,7 @@ void CDrawingPlugin::Unload() {
 }
 
 bool CDrawingPlugin::ShowSettings() {
-    if (fnSettings == nullptr)
-        return false;
-    try {
-        fnSettings();
-    } catch (...) {
-        m_ErrorText = "Unknown exception caught from plug-in fnSettings().";
-    }
-    return true;
+    return CallSettings(fnSettings, "Unknown exception caught from plug-in fnSettings().");
 }
 
 std::vector<std::string> ListPluginFolder(const std::string& folder, const std::string& pattern) {

@@ -11,12 +11,13 @@
 // it in the error text.
 
 #include "Drawing.h"
+#include "core/PluginModule.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-class CDrawingPlugin {
+class CDrawingPlugin : public CPluginModule {
 public:
     CDrawingPlugin() = default;
     ~CDrawingPlugin();
@@ -45,11 +46,8 @@ public:
     DrawingGetInfoFn fnGetInfo = nullptr;
     DrawingSettingsFn fnSettings = nullptr;
 
-    void* m_Module = nullptr;
-    std::string m_Name;
+    // The module, name, path and error text are CPluginModule's.
     std::string m_Description;
-    std::string m_Path;
-    std::string m_ErrorText;
     // fnGetInfo's text, read when binding.
     std::string m_InfoText;
     std::uint8_t m_Valid = 0;

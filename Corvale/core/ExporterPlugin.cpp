@@ -4,16 +4,12 @@
 #include "core/Theme.h"
 #include "shapes/ShapeRecord.h"
 
-#include <dlfcn.h>
-
 #include <cstring>
 
 namespace {
 
 // Texts an exporter hands over are read no further than this, terminated or not.
-constexpr std::size_t kMaxNameBytes = 512;
 constexpr std::size_t kMaxErrorBytes = 1024;
-constexpr std::size_t kMaxInfoUnits = 64 * 1024;
 const char* const kNoErrorInformation = "An error occurred during export. Error information unavailable";
 
 // What the host callbacks serve. Exports run on the GUI thread, one at a
@@ -23,10 +19,6 @@ void* g_ExportView = nullptr;
 CExporterPlugin::RenderMapImageHandler g_RenderHandler = nullptr;
 std::string g_FieldName;
 std::string g_AttributeValue;
-
-template <typename Fn> Fn Entry(void* module, const char* name) {
-    return reinterpret_cast<Fn>(dlsym(module, name));
-}
 
 bool FieldInRange(std::uint32_t field) {
     return g_ExportTheme != nullptr && field < g_ExportTheme->GetAttributeCount();
@@ -90,50 +82,34 @@ void CExporterPlugin::SetRenderMapImageHandler(RenderMapImageHandler handler) { 
 
 void CExporterPlugin::Load(const std::string& path) {
     Unload();
-    m_Path = path;
-    m_ErrorText = path + ":\n";
-    m_Module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (m_Module == nullptr) {
-        m_ErrorText += "Not a valid plug-in, or missing a required component (dll).";
+    if (!OpenModule(path)) {
         m_Valid = false;
         return;
     }
     m_Valid = true;
-    fnGetName = Entry<ExporterGetNameFn>(m_Module, XPR_ENTRY_GET_NAME);
-    if (fnGetName == nullptr) {
-        m_ErrorText += "Could not find fnGetName() entry.\n";
-        m_Valid = false;
-    }
-    fnGetDescription = Entry<ExporterGetDescriptionFn>(m_Module, XPR_ENTRY_GET_DESCRIPTION);
-    auto version = Entry<ExporterVersionFn>(m_Module, XPR_ENTRY_VERSION);
-    fnExportShape = dlsym(m_Module, XPR_ENTRY_EXPORT_SHAPE);
-    if (fnExportShape == nullptr) {
-        m_ErrorText += "Could not find fnExportShape() entry.\n";
-        m_Valid = false;
-    }
-    fnSupportsType = Entry<ExporterSupportsTypeFn>(m_Module, XPR_ENTRY_SUPPORTS_TYPE);
-    if (fnSupportsType == nullptr) {
-        m_ErrorText += "Could not find fnSupportsType() entry.\n";
-        m_Valid = false;
-    }
-    fnGetLastErrMsg = Entry<ExporterGetLastErrMsgFn>(m_Module, XPR_ENTRY_GET_LAST_ERR_MSG);
-    fnPreExport = dlsym(m_Module, XPR_ENTRY_PRE_EXPORT);
-    fnPostExport = Entry<ExporterPostExportFn>(m_Module, XPR_ENTRY_POST_EXPORT);
-    auto info = Entry<ExporterGetInfoFn>(m_Module, XPR_ENTRY_GET_INFO);
-    fnSettings = Entry<ExporterSettingsFn>(m_Module, XPR_ENTRY_SETTINGS);
-    fnBatchExportBegin = dlsym(m_Module, XPR_ENTRY_BATCH_EXPORT_BEGIN);
-    fnBatchExportEnd = Entry<ExporterBatchExportEndFn>(m_Module, XPR_ENTRY_BATCH_EXPORT_END);
+    fnGetName = RequireEntry<ExporterGetNameFn>(XPR_ENTRY_GET_NAME, m_Valid);
+    fnGetDescription = FindEntry<ExporterGetDescriptionFn>(XPR_ENTRY_GET_DESCRIPTION);
+    auto version = FindEntry<ExporterVersionFn>(XPR_ENTRY_VERSION);
+    fnExportShape = RequireEntry(XPR_ENTRY_EXPORT_SHAPE, m_Valid);
+    fnSupportsType = RequireEntry<ExporterSupportsTypeFn>(XPR_ENTRY_SUPPORTS_TYPE, m_Valid);
+    fnGetLastErrMsg = FindEntry<ExporterGetLastErrMsgFn>(XPR_ENTRY_GET_LAST_ERR_MSG);
+    fnPreExport = FindEntry(XPR_ENTRY_PRE_EXPORT);
+    fnPostExport = FindEntry<ExporterPostExportFn>(XPR_ENTRY_POST_EXPORT);
+    auto info = FindEntry<ExporterGetInfoFn>(XPR_ENTRY_GET_INFO);
+    fnSettings = FindEntry<ExporterSettingsFn>(XPR_ENTRY_SETTINGS);
+    fnBatchExportBegin = FindEntry(XPR_ENTRY_BATCH_EXPORT_BEGIN);
+    fnBatchExportEnd = FindEntry<ExporterBatchExportEndFn>(XPR_ENTRY_BATCH_EXPORT_END);
 
     m_Version = 1;
     try {
         if (version != nullptr)
             m_Version = version();
         if (fnGetName != nullptr)
-            m_Name = TruncatedUtf8(LoaderText(fnGetName(), kMaxNameBytes), kMaxNameBytes);
+            m_Name = NameText(fnGetName());
         if (fnGetDescription != nullptr)
-            m_Description = TruncatedUtf8(LoaderText(fnGetDescription(), kMaxNameBytes), kMaxNameBytes);
+            m_Description = NameText(fnGetDescription());
         if (info != nullptr)
-            m_InfoText = LoaderText(info(), kMaxInfoUnits);
+            m_InfoText = InfoText(info());
     } catch (...) {
         m_ErrorText += "Unknown exception caught while binding the exporter.\n";
         m_Valid = false;
@@ -151,9 +127,7 @@ void CExporterPlugin::Unload() {
     fnSettings = nullptr;
     fnBatchExportBegin = nullptr;
     fnBatchExportEnd = nullptr;
-    if (m_Module != nullptr)
-        dlclose(m_Module);
-    m_Module = nullptr;
+    CloseModule();
     m_Name.clear();
     m_Description.clear();
     m_InfoText.clear();
@@ -328,12 +302,4 @@ void CExporterPlugin::BatchExportEnd() {
     }
 }
 
-void CExporterPlugin::ShowSettings() {
-    if (fnSettings == nullptr)
-        return;
-    try {
-        fnSettings();
-    } catch (...) {
-        m_ErrorText = "Unknown exception caught from fnSettings().";
-    }
-}
+void CExporterPlugin::ShowSettings() { CallSettings(fnSettings, "Unknown exception caught from fnSettings()."); }

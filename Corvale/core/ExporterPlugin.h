@@ -10,6 +10,7 @@
 // an exporter is caught and the call fails with a text that says so.
 
 #include "Exporter.h"
+#include "core/PluginModule.h"
 
 #include <cstdint>
 #include <string>
@@ -17,7 +18,7 @@
 class CTheme;
 class CShapeRecord;
 
-class CExporterPlugin {
+class CExporterPlugin : public CPluginModule {
 public:
     CExporterPlugin() = default;
     ~CExporterPlugin();
@@ -79,13 +80,10 @@ public:
     void* fnBatchExportBegin = nullptr; // signature by version
     ExporterBatchExportEndFn fnBatchExportEnd = nullptr;
 
-    void* m_Module = nullptr;
-    std::string m_Name;
+    // The module, name, path and error text are CPluginModule's.
     std::string m_Description;
-    std::string m_Path;
     bool m_Valid = false;
     std::uint32_t m_Version = 1;
-    std::string m_ErrorText;
     std::string m_InfoText;
 };
 

@@ -6,8 +6,6 @@
 
 #include <QString>
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -122,10 +120,6 @@ uint8_t LoaderCallGetRecord(LoaderHostHandle host, uint32_t n, const void** reco
     return 1;
 }
 
-template <typename Fn> Fn Entry(void* module, const char* name) {
-    return reinterpret_cast<Fn>(dlsym(module, name));
-}
-
 } // namespace
 
 std::string TruncatedUtf8(std::string text, std::size_t maxBytes) {
@@ -188,55 +182,41 @@ void DeleteLoaderPlugin(CLoaderPlugin* loader) { delete loader; }
 
 void CLoaderPlugin::Load(const std::string& path) {
     Unload();
-    m_Path = path;
-    m_ErrorText = path + ":\n";
-    m_Module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (m_Module == nullptr) {
-        m_ErrorText += "Not a valid plug-in, or missing a required component (dll).";
+    if (!OpenModule(path)) {
         m_Valid = false;
         return;
     }
     m_Valid = true;
-    fnGetName = Entry<LoaderGetNameFn>(m_Module, LDR_ENTRY_GET_NAME);
-    if (fnGetName == nullptr) {
-        m_ErrorText += "Could not find fnGetName() entry.\n";
-        m_Valid = false;
-    } else {
+    fnGetName = RequireEntry<LoaderGetNameFn>(LDR_ENTRY_GET_NAME, m_Valid);
+    if (fnGetName != nullptr) {
         try {
-            m_Name = TruncatedUtf8(LoaderText(fnGetName(), kMaxNameBytes), kMaxNameBytes);
+            m_Name = NameText(fnGetName());
         } catch (...) {
             m_ErrorText += "Unknown exception caught from fnGetName().\n";
             m_Valid = false;
         }
     }
-    fnLoadShapes = dlsym(m_Module, LDR_ENTRY_LOAD_SHAPES);
-    if (fnLoadShapes == nullptr) {
-        m_ErrorText += "Could not find fnLoadShapes() entry.\n";
-        m_Valid = false;
-    }
-    fnSupportsType = Entry<LoaderSupportsTypeFn>(m_Module, LDR_ENTRY_SUPPORTS_TYPE);
-    if (fnSupportsType == nullptr) {
-        m_ErrorText += "Could not find fnSupportType() entry.\n";
-        m_Valid = false;
-    }
-    fnPreLoadShapes = Entry<LoaderPreLoadShapesFn>(m_Module, LDR_ENTRY_PRE_LOAD_SHAPES);
-    fnRemoveShapes = Entry<LoaderRemoveShapesFn>(m_Module, LDR_ENTRY_REMOVE_SHAPES);
-    fnThemeCount = Entry<LoaderThemeCountFn>(m_Module, LDR_ENTRY_THEME_COUNT);
-    fnGetLastErrMsg = Entry<LoaderGetLastErrMsgFn>(m_Module, LDR_ENTRY_GET_LAST_ERR_MSG);
-    fnSettings = Entry<LoaderSettingsFn>(m_Module, LDR_ENTRY_SETTINGS);
-    fnGetAttributeCount = Entry<LoaderGetAttributeCountFn>(m_Module, LDR_ENTRY_GET_ATTRIBUTE_COUNT);
-    fnGetAttributeName = Entry<LoaderGetAttributeNameFn>(m_Module, LDR_ENTRY_GET_ATTRIBUTE_NAME);
-    fnGetAttributeType = Entry<LoaderGetAttributeTypeFn>(m_Module, LDR_ENTRY_GET_ATTRIBUTE_TYPE);
-    fnGetAttribute = Entry<LoaderGetAttributeFn>(m_Module, LDR_ENTRY_GET_ATTRIBUTE);
-    fnGetPointAttributes = dlsym(m_Module, LDR_ENTRY_GET_POINT_ATTRIBUTES);
-    fnGetArcAttributes = dlsym(m_Module, LDR_ENTRY_GET_ARC_ATTRIBUTES);
-    fnGetPolygonAttributes = dlsym(m_Module, LDR_ENTRY_GET_POLYGON_ATTRIBUTES);
-    fnHandleCustomEvent = Entry<LoaderHandleCustomEventFn>(m_Module, LDR_ENTRY_HANDLE_CUSTOM_EVENT);
-    fnHandleEvent = Entry<LoaderHandleEventFn>(m_Module, LDR_ENTRY_HANDLE_EVENT);
-    fnGetCustomMenu = Entry<LoaderGetCustomMenuFn>(m_Module, LDR_ENTRY_GET_CUSTOM_MENU);
-    fnGetInfo = Entry<LoaderGetInfoFn>(m_Module, LDR_ENTRY_GET_INFO);
+    fnLoadShapes = RequireEntry(LDR_ENTRY_LOAD_SHAPES, m_Valid);
+    // The missing-entry line says fnSupportType, as it always has.
+    fnSupportsType = RequireEntry<LoaderSupportsTypeFn>(LDR_ENTRY_SUPPORTS_TYPE, m_Valid, "fnSupportType");
+    fnPreLoadShapes = FindEntry<LoaderPreLoadShapesFn>(LDR_ENTRY_PRE_LOAD_SHAPES);
+    fnRemoveShapes = FindEntry<LoaderRemoveShapesFn>(LDR_ENTRY_REMOVE_SHAPES);
+    fnThemeCount = FindEntry<LoaderThemeCountFn>(LDR_ENTRY_THEME_COUNT);
+    fnGetLastErrMsg = FindEntry<LoaderGetLastErrMsgFn>(LDR_ENTRY_GET_LAST_ERR_MSG);
+    fnSettings = FindEntry<LoaderSettingsFn>(LDR_ENTRY_SETTINGS);
+    fnGetAttributeCount = FindEntry<LoaderGetAttributeCountFn>(LDR_ENTRY_GET_ATTRIBUTE_COUNT);
+    fnGetAttributeName = FindEntry<LoaderGetAttributeNameFn>(LDR_ENTRY_GET_ATTRIBUTE_NAME);
+    fnGetAttributeType = FindEntry<LoaderGetAttributeTypeFn>(LDR_ENTRY_GET_ATTRIBUTE_TYPE);
+    fnGetAttribute = FindEntry<LoaderGetAttributeFn>(LDR_ENTRY_GET_ATTRIBUTE);
+    fnGetPointAttributes = FindEntry(LDR_ENTRY_GET_POINT_ATTRIBUTES);
+    fnGetArcAttributes = FindEntry(LDR_ENTRY_GET_ARC_ATTRIBUTES);
+    fnGetPolygonAttributes = FindEntry(LDR_ENTRY_GET_POLYGON_ATTRIBUTES);
+    fnHandleCustomEvent = FindEntry<LoaderHandleCustomEventFn>(LDR_ENTRY_HANDLE_CUSTOM_EVENT);
+    fnHandleEvent = FindEntry<LoaderHandleEventFn>(LDR_ENTRY_HANDLE_EVENT);
+    fnGetCustomMenu = FindEntry<LoaderGetCustomMenuFn>(LDR_ENTRY_GET_CUSTOM_MENU);
+    fnGetInfo = FindEntry<LoaderGetInfoFn>(LDR_ENTRY_GET_INFO);
     m_Version = 1;
-    if (auto version = Entry<LoaderVersionFn>(m_Module, LDR_ENTRY_VERSION)) {
+    if (auto version = FindEntry<LoaderVersionFn>(LDR_ENTRY_VERSION)) {
         try {
             m_Version = version();
         } catch (...) {
@@ -266,9 +246,7 @@ void CLoaderPlugin::Unload() {
     fnHandleEvent = nullptr;
     fnGetCustomMenu = nullptr;
     fnGetInfo = nullptr;
-    if (m_Module != nullptr)
-        dlclose(m_Module);
-    m_Module = nullptr;
+    CloseModule();
     m_Name.clear();
     m_Path.clear();
     m_ErrorText.clear();
@@ -528,16 +506,8 @@ bool CLoaderPlugin::GetCustomMenu(std::uint32_t context) {
     }
 }
 
-namespace {
-
-LoaderSerializeFn SerializeEntry(void* module) {
-    return module != nullptr ? Entry<LoaderSerializeFn>(module, LDR_ENTRY_SERIALIZE) : nullptr;
-}
-
-} // namespace
-
 int CLoaderPlugin::GetSerializedSize(std::uint32_t handle) {
-    LoaderSerializeFn serialize = SerializeEntry(m_Module);
+    LoaderSerializeFn serialize = FindEntry<LoaderSerializeFn>(LDR_ENTRY_SERIALIZE);
     if (serialize == nullptr)
         return -1;
     LoaderSerializeArgs args;
@@ -555,7 +525,7 @@ int CLoaderPlugin::GetSerializedSize(std::uint32_t handle) {
 }
 
 bool CLoaderPlugin::SaveSerializedData(std::uint32_t handle, void* buffer, std::uint32_t size) {
-    LoaderSerializeFn serialize = SerializeEntry(m_Module);
+    LoaderSerializeFn serialize = FindEntry<LoaderSerializeFn>(LDR_ENTRY_SERIALIZE);
     if (serialize == nullptr)
         return false;
     LoaderSerializeArgs args;
@@ -576,7 +546,7 @@ bool CLoaderPlugin::SaveSerializedData(std::uint32_t handle, void* buffer, std::
 bool CLoaderPlugin::RestoreSerializedData(void* theme,
                                           bool (*addShape)(void* theme, CShapeRecord* record, std::intptr_t),
                                           const void* buffer, std::uint32_t size, std::uint32_t& handle) {
-    LoaderSerializeFn serialize = SerializeEntry(m_Module);
+    LoaderSerializeFn serialize = FindEntry<LoaderSerializeFn>(LDR_ENTRY_SERIALIZE);
     if (serialize == nullptr)
         return false;
     // The records go to the theme being restored for the length of the call.

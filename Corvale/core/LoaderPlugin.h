@@ -12,6 +12,7 @@
 // host slot that would put it into a theme.
 
 #include "Loader.h"
+#include "core/PluginModule.h"
 
 #include <cstdint>
 #include <string>
@@ -55,7 +56,7 @@ struct LoaderLoadResult {
     bool m_ConvertToNative = false;
 };
 
-class CLoaderPlugin {
+class CLoaderPlugin : public CPluginModule {
 public:
     CLoaderPlugin();
     ~CLoaderPlugin();
@@ -135,13 +136,10 @@ public:
     LoaderGetCustomMenuFn fnGetCustomMenu = nullptr;
     LoaderGetInfoFn fnGetInfo = nullptr;
 
-    void* m_Module = nullptr;
-    std::string m_Name;
-    std::string m_Path;
+    // The module, name, path and error text are CPluginModule's.
     bool m_Valid = false;
     LoaderHostCallbacks m_Callbacks;
     std::uint32_t m_Version = 1;
-    std::string m_ErrorText;
     std::vector<LoaderMenuItem> m_Menu;
     // Records the forwarders refused since the caller last cleared it: not
     // sound, or not taken by the host slot (another kind than the theme's).

@@ -4,12 +4,13 @@
 // their options page and, the valid ones, in the Table menu.
 
 #include "Statistics.h"
+#include "core/PluginModule.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-class CStatisticsPlugin {
+class CStatisticsPlugin : public CPluginModule {
 public:
     CStatisticsPlugin() = default;
     // Binds the module at once.
@@ -35,11 +36,8 @@ public:
     void* fnToolbarBitmap = nullptr;
     StatisticsGetDescriptionFn fnGetDescription = nullptr;
 
-    void* m_Module = nullptr;
-    std::string m_Name;
+    // The module, name, path and error text are CPluginModule's.
     std::string m_Description;
-    std::string m_Path;
-    std::string m_ErrorText;
     std::string m_InfoText;
     std::uint8_t m_Valid = 0;
     std::uint32_t m_Version = 0;

@@ -161,6 +161,40 @@ bool Int32Of(JSContext* cx, JS::HandleValue value, std::int32_t& number) {
     return false;
 }
 
+// `this` when it is an object; null otherwise.
+JSObject* ThisObject(const JS::CallArgs& args) {
+    return args.thisv().isObject() ? &args.thisv().toObject() : nullptr;
+}
+
+// The argument checks of the natives, with the texts scripts have always
+// seen. `method` names the native as scripts call it ("Layer.moveShape").
+std::string CountExpected(unsigned count, const char* method) {
+    return std::string(count == 1 ? "One argument" : "Two arguments") + " expected in call to " + method + "()";
+}
+
+// Whether the call has exactly `count` (one or two) arguments; else stops
+// with "One argument expected in call to <method>()" or its two-argument
+// form.
+bool ExactArguments(JSContext* cx, const JS::CallArgs& args, unsigned count, const char* method) {
+    return args.length() == count || ReportNativeError(cx, CountExpected(count, method));
+}
+
+// The same for a native that takes further, optional, arguments.
+bool LeastArguments(JSContext* cx, const JS::CallArgs& args, unsigned count, const char* method) {
+    return args.length() >= count || ReportNativeError(cx, CountExpected(count, method));
+}
+
+// Stops with "Illegal argument type in call to <method>()".
+bool IllegalArgumentType(JSContext* cx, const char* method) {
+    return ReportNativeError(cx, std::string("Illegal argument type in call to ") + method + "()");
+}
+
+// Stops with "Illegal argument <n> in call to <method>(). Expected <type>.".
+bool IllegalArgument(JSContext* cx, int n, const char* method, const char* type) {
+    return ReportNativeError(cx, "Illegal argument " + std::to_string(n) + " in call to " + method +
+                                     "(). Expected " + type + ".");
+}
+
 // ---------------------------------------------------------------------------
 // Objects of the global
 // ---------------------------------------------------------------------------
@@ -268,7 +302,7 @@ bool ConstructColor(JSContext* cx, unsigned argc, JS::Value* vp) {
 template <int Channel>
 bool GetColorChannel(JSContext* cx, unsigned argc, JS::Value* vp) {
     JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
-    JSObject* self = args.thisv().isObject() ? &args.thisv().toObject() : nullptr;
+    JSObject* self = ThisObject(args);
     std::uint32_t colour = 0;
     const ScriptReply reply = ReadColor(self, colour);
     if (reply.Failed())
@@ -280,7 +314,7 @@ bool GetColorChannel(JSContext* cx, unsigned argc, JS::Value* vp) {
 template <int Channel>
 bool SetColorChannel(JSContext* cx, unsigned argc, JS::Value* vp) {
     JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
-    JSObject* self = args.thisv().isObject() ? &args.thisv().toObject() : nullptr;
+    JSObject* self = ThisObject(args);
     if (!ColorHasRecord(self))
         return ReportNativeError(cx, "Trying to access a null Color object.");
     // Only integers: 1.5 stops the script.
@@ -299,9 +333,9 @@ bool SetColorChannel(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool ColorIsEqual(JSContext* cx, unsigned argc, JS::Value* vp) {
     JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
-    if (args.length() != 1)
-        return ReportNativeError(cx, "One argument expected in call to Color.isEqual()");
-    JSObject* self = args.thisv().isObject() ? &args.thisv().toObject() : nullptr;
+    if (!ExactArguments(cx, args, 1, "Color.isEqual"))
+        return false;
+    JSObject* self = ThisObject(args);
     JSObject* other = args[0].isObject() ? &args[0].toObject() : nullptr;
     if (!ColorHasRecord(self) || !ColorHasRecord(other))
         return ReportNativeError(cx, "Trying to access a null Color object");
@@ -415,7 +449,7 @@ bool ConstructCoord(JSContext* cx, unsigned argc, JS::Value* vp) {
 template <int Id>
 bool GetCoordValue(JSContext* cx, unsigned argc, JS::Value* vp) {
     JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
-    JSObject* self = args.thisv().isObject() ? &args.thisv().toObject() : nullptr;
+    JSObject* self = ThisObject(args);
     if (!CoordHasRecord(self))
         return Silent(cx);
     ScriptPoint point{};
@@ -429,7 +463,7 @@ bool GetCoordValue(JSContext* cx, unsigned argc, JS::Value* vp) {
 template <int Id>
 bool SetCoordValue(JSContext* cx, unsigned argc, JS::Value* vp) {
     JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
-    JS::RootedObject self(cx, args.thisv().isObject() ? &args.thisv().toObject() : nullptr);
+    JS::RootedObject self(cx, ThisObject(args));
     if (!CoordHasRecord(self) || !args.get(0).isNumber())
         return Silent(cx);
     const double value = args.get(0).toNumber();
@@ -448,9 +482,9 @@ bool SetCoordValue(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool CoordIsEqual(JSContext* cx, unsigned argc, JS::Value* vp) {
     JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
-    if (args.length() != 1)
-        return ReportNativeError(cx, "One argument expected in call to Coord.isEqual()");
-    JSObject* self = args.thisv().isObject() ? &args.thisv().toObject() : nullptr;
+    if (!ExactArguments(cx, args, 1, "Coord.isEqual"))
+        return false;
+    JSObject* self = ThisObject(args);
     JSObject* other = args[0].isObject() ? &args[0].toObject() : nullptr;
     if (!CoordHasRecord(self) || !CoordHasRecord(other))
         return ReportNativeError(cx, "Trying to access a null Coord object");
@@ -694,14 +728,14 @@ bool WorkspaceAddNewLayer(JSContext* cx, unsigned argc, JS::Value* vp) {
     if (args.length() < 1)
         return ReportNativeError(cx, "At least one argument expected in call to Workspace.addNewLayer()");
     if (!args[0].isString())
-        return ReportNativeError(cx, "Illegal argument 1 in call to Workspace.addNewLayer(). Expected String.");
+        return IllegalArgument(cx, 1, "Workspace.addNewLayer", "String");
     if (args.length() >= 2 && !args[1].isString())
-        return ReportNativeError(cx, "Illegal argument 2 in call to Workspace.addNewLayer(). Expected String.");
+        return IllegalArgument(cx, 2, "Workspace.addNewLayer", "String");
     std::uint32_t templateTheme = 0;
     const bool hasTemplate = args.length() >= 3;
     if (hasTemplate) {
         if (!IsObjectOf(args[2], &kLayerClass))
-            return ReportNativeError(cx, "Illegal argument 3 in call to Workspace.addNewLayer(). Expected Layer.");
+            return IllegalArgument(cx, 3, "Workspace.addNewLayer", "Layer");
         templateTheme = HandleIn(&args[2].toObject(), kLayerHandleSlot);
     }
     std::string type;
@@ -731,10 +765,10 @@ bool WorkspaceAddNewLayer(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool WorkspaceRemoveLayer(JSContext* cx, unsigned argc, JS::Value* vp) {
     WORKSPACE_PROLOGUE
-    if (args.length() != 1)
-        return ReportNativeError(cx, "One argument expected in call to Workspace.removeLayer()");
+    if (!ExactArguments(cx, args, 1, "Workspace.removeLayer"))
+        return false;
     if (!args[0].isObject() && !args[0].isNull())
-        return ReportNativeError(cx, "Illegal argument type in call to Workspace.removeLayer()");
+        return IllegalArgumentType(cx, "Workspace.removeLayer");
     JS::RootedObject cache(cx, LayerCache(cx, workspace));
     JS::RootedVector<JS::Value> elements(cx);
     if (cache == nullptr || !CacheElements(cx, cache, &elements))
@@ -756,10 +790,10 @@ bool WorkspaceRemoveLayer(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool WorkspaceGetLayer(JSContext* cx, unsigned argc, JS::Value* vp) {
     WORKSPACE_PROLOGUE
-    if (args.length() != 1)
-        return ReportNativeError(cx, "One argument expected in call to Workspace.getLayer()");
+    if (!ExactArguments(cx, args, 1, "Workspace.getLayer"))
+        return false;
     if (!args[0].isNumber())
-        return ReportNativeError(cx, "Illegal argument type in call to Workspace.getLayer()");
+        return IllegalArgumentType(cx, "Workspace.getLayer");
     std::int32_t index = 0;
     if (!Int32Of(cx, args[0], index))
         return false;
@@ -785,10 +819,10 @@ bool WorkspaceBrowseLayer(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool WorkspaceMoveLayer(JSContext* cx, unsigned argc, JS::Value* vp) {
     WORKSPACE_PROLOGUE
-    if (args.length() != 2)
-        return ReportNativeError(cx, "Two arguments expected in call to Workspace.moveLayer()");
+    if (!ExactArguments(cx, args, 2, "Workspace.moveLayer"))
+        return false;
     if (!args[0].isObject() || !args[1].isNumber())
-        return ReportNativeError(cx, "Illegal argument type in call to Workspace.moveLayer()");
+        return IllegalArgumentType(cx, "Workspace.moveLayer");
     JS::RootedObject cache(cx, LayerCache(cx, workspace));
     JS::RootedVector<JS::Value> elements(cx);
     if (cache == nullptr || !CacheElements(cx, cache, &elements))
@@ -825,10 +859,10 @@ bool WorkspaceMoveLayer(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool WorkspaceLoadShapeFile(JSContext* cx, unsigned argc, JS::Value* vp) {
     WORKSPACE_PROLOGUE
-    if (args.length() != 1)
-        return ReportNativeError(cx, "One argument expected in call to Workspace.loadShapeFile()");
+    if (!ExactArguments(cx, args, 1, "Workspace.loadShapeFile"))
+        return false;
     if (!args[0].isString())
-        return ReportNativeError(cx, "Illegal argument 1 in call to Workspace.loadShapeFile(). Expected String.");
+        return IllegalArgument(cx, 1, "Workspace.loadShapeFile", "String");
     std::string path;
     if (!ValueToUtf8(cx, args[0], path))
         return false;
@@ -841,11 +875,11 @@ bool WorkspaceLoadShapeFile(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool WorkspaceSetProgress(JSContext* cx, unsigned argc, JS::Value* vp) {
     WORKSPACE_PROLOGUE
-    if (args.length() != 1)
-        return ReportNativeError(cx, "One argument expected in call to Workspace.setProgress()");
+    if (!ExactArguments(cx, args, 1, "Workspace.setProgress"))
+        return false;
     std::int32_t percent = 0;
     if (!Int32Of(cx, args[0], percent))
-        return ReportNativeError(cx, "Illegal argument type in call to Workspace.setProgress()");
+        return IllegalArgumentType(cx, "Workspace.setProgress");
     model->SetProgress(record, percent);
     args.rval().setUndefined();
     return true;
@@ -856,7 +890,7 @@ bool WorkspaceCenterMap(JSContext* cx, unsigned argc, JS::Value* vp) {
     ScriptPoint centre{0.0, 0.0};
     if (args.length() == 1) {
         if (!args[0].isObject())
-            return ReportNativeError(cx, "Illegal argument type in call to Workspace.centerMap()");
+            return IllegalArgumentType(cx, "Workspace.centerMap");
         if (!IsObjectOf(args[0], &kCoordClass))
             return ReportNativeError(cx, "Trying to assign a Coord a non Coord value.");
         ScriptReply reply;
@@ -867,7 +901,7 @@ bool WorkspaceCenterMap(JSContext* cx, unsigned argc, JS::Value* vp) {
         // map without an extent.
         if (!NumberOf(cx, args[0], centre.x) || !NumberOf(cx, args[1], centre.y) || !std::isfinite(centre.x) ||
             !std::isfinite(centre.y))
-            return ReportNativeError(cx, "Illegal argument type in call to Workspace.centerMap()");
+            return IllegalArgumentType(cx, "Workspace.centerMap");
     }
     model->CenterMap(record, centre.x, centre.y);
     args.rval().setUndefined();
@@ -876,8 +910,8 @@ bool WorkspaceCenterMap(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool WorkspaceZoom(JSContext* cx, unsigned argc, JS::Value* vp) {
     WORKSPACE_PROLOGUE
-    if (args.length() != 1)
-        return ReportNativeError(cx, "One argument expected in call to Workspace.zoom()");
+    if (!ExactArguments(cx, args, 1, "Workspace.zoom"))
+        return false;
     double factor = 0.0;
     if (args[0].isNullOrUndefined() || !NumberOf(cx, args[0], factor) || !(factor > 0.0) || !std::isfinite(factor))
         return ReportNativeError(cx, "Invalid argument to Workspace.zoom()");
@@ -888,10 +922,10 @@ bool WorkspaceZoom(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool WorkspaceSaveMapImage(JSContext* cx, unsigned argc, JS::Value* vp) {
     WORKSPACE_PROLOGUE
-    if (args.length() < 1)
-        return ReportNativeError(cx, "One argument expected in call to Workspace.saveMapImage()");
+    if (!LeastArguments(cx, args, 1, "Workspace.saveMapImage"))
+        return false;
     if (!args[0].isString())
-        return ReportNativeError(cx, "Illegal argument 1 in call to Workspace.saveMapImage(). Expected String.");
+        return IllegalArgument(cx, 1, "Workspace.saveMapImage", "String");
     std::string path;
     if (!ValueToUtf8(cx, args[0], path))
         return false;
@@ -1036,12 +1070,25 @@ bool SetLayerValue(JSContext* cx, unsigned argc, JS::Value* vp) {
     return Answer(cx, model->SetLayerProperty(self.record, self.theme, Id, value));
 }
 
+// The answer of a search for shapes: the shapes it found as an array,
+// undefined when it found none, or the program's answer when it failed.
+bool FoundShapes(JSContext* cx, const ScriptReply& reply, JS::HandleObject layer, bool found,
+                 const std::vector<std::uint32_t>& shapes, JS::MutableHandleValue out) {
+    if (reply.Failed())
+        return Answer(cx, reply);
+    if (!found) {
+        out.setUndefined();
+        return true;
+    }
+    return ShapeArray(cx, layer, shapes, out);
+}
+
 // A Layer function's one number argument as an integer.
 bool OneNumber(JSContext* cx, const JS::CallArgs& args, const char* function, std::int32_t& number) {
-    if (args.length() != 1)
-        return ReportNativeError(cx, std::string("One argument expected in call to ") + function + "()");
+    if (!ExactArguments(cx, args, 1, function))
+        return false;
     if (!args[0].isNumber())
-        return ReportNativeError(cx, std::string("Illegal argument type in call to ") + function + "()");
+        return IllegalArgumentType(cx, function);
     return Int32Of(cx, args[0], number);
 }
 
@@ -1096,8 +1143,8 @@ bool LayerCreateShape(JSContext* cx, unsigned argc, JS::Value* vp) {
     LAYER_PROLOGUE
     if (!CheckEditable(cx, self, "Trying to edit a read-only Layer object."))
         return false;
-    if (args.length() != 1)
-        return ReportNativeError(cx, "One argument expected in call to Layer.createShape()");
+    if (!ExactArguments(cx, args, 1, "Layer.createShape"))
+        return false;
     const char* const kIllegal = "Illegal argument in call to Layer.createShape().";
     const int type = model->ThemeShapeType(self.theme);
     JS::RootedValue argument(cx, args[0]);
@@ -1170,8 +1217,8 @@ bool LayerGetAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool LayerAddAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
     LAYER_PROLOGUE
-    if (args.length() != 1)
-        return ReportNativeError(cx, "One argument expected in call to Layer.addAttribute()");
+    if (!ExactArguments(cx, args, 1, "Layer.addAttribute"))
+        return false;
     std::string name;
     if (!ValueToUtf8(cx, args[0], name))
         return false;
@@ -1191,8 +1238,8 @@ bool LayerRecalcBoundingBox(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool LayerFindClosestShapes(JSContext* cx, unsigned argc, JS::Value* vp) {
     LAYER_PROLOGUE
-    if (args.length() != 1)
-        return ReportNativeError(cx, "One argument expected in call to Layer.findClosestShape()");
+    if (!ExactArguments(cx, args, 1, "Layer.findClosestShape"))
+        return false;
     ScriptPoint point{};
     ScriptReply reply;
     if (!CoordArgument(args[0], point, reply, "Invalid argument in call to Layer.findClosestShape()"))
@@ -1200,32 +1247,20 @@ bool LayerFindClosestShapes(JSContext* cx, unsigned argc, JS::Value* vp) {
     bool found = false;
     std::vector<std::uint32_t> shapes;
     reply = model->FindClosestShapes(self.theme, point.x, point.y, found, shapes);
-    if (reply.Failed())
-        return Answer(cx, reply);
-    if (!found) {
-        args.rval().setUndefined();
-        return true;
-    }
-    return ShapeArray(cx, layer, shapes, args.rval());
+    return FoundShapes(cx, reply, layer, found, shapes, args.rval());
 }
 
 bool LayerGetIntersectingShapes(JSContext* cx, unsigned argc, JS::Value* vp) {
     LAYER_PROLOGUE
-    if (args.length() != 1)
-        return ReportNativeError(cx, "One argument expected in call to Layer.getIntersectingShapes()");
+    if (!ExactArguments(cx, args, 1, "Layer.getIntersectingShapes"))
+        return false;
     if (!IsObjectOf(args[0], &kShapeClass))
         return ReportNativeError(cx, "Invalid argument in call to Layer.getIntersectingShapes()");
     bool found = false;
     std::vector<std::uint32_t> shapes;
     const ScriptReply reply =
         model->GetIntersectingShapes(self.theme, HandleIn(&args[0].toObject(), kShapeHandleSlot), found, shapes);
-    if (reply.Failed())
-        return Answer(cx, reply);
-    if (!found) {
-        args.rval().setUndefined();
-        return true;
-    }
-    return ShapeArray(cx, layer, shapes, args.rval());
+    return FoundShapes(cx, reply, layer, found, shapes, args.rval());
 }
 
 bool LayerBrowseAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -1245,8 +1280,8 @@ bool LayerMoveShape(JSContext* cx, unsigned argc, JS::Value* vp) {
     LAYER_PROLOGUE
     if (!CheckEditable(cx, self, "Trying to edit a read-only Layer object."))
         return false;
-    if (args.length() != 2)
-        return ReportNativeError(cx, "Two arguments expected in call to Layer.moveShape()");
+    if (!ExactArguments(cx, args, 2, "Layer.moveShape"))
+        return false;
     if (!IsObjectOf(args[0], &kShapeClass))
         return ReportNativeError(cx, "Illegal argument in call to Layer.moveShape().");
     double target = 0.0;
@@ -1272,8 +1307,8 @@ bool LayerClearSelection(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool LayerTransform(JSContext* cx, unsigned argc, JS::Value* vp) {
     JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
-    if (args.length() < 2)
-        return ReportNativeError(cx, "Two arguments expected in call to Layer.transform()");
+    if (!LeastArguments(cx, args, 2, "Layer.transform"))
+        return false;
     CLayerThis self;
     if (!LayerThis(cx, args, self))
         return false;
@@ -1392,8 +1427,8 @@ bool SetShapeSelected(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool ShapeGetAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
     SHAPE_PROLOGUE
-    if (args.length() != 1)
-        return ReportNativeError(cx, "One argument expected in call to Shape.getAttribute()");
+    if (!ExactArguments(cx, args, 1, "Shape.getAttribute"))
+        return false;
     std::int32_t column = 0;
     std::string name;
     const bool byName = !args[0].isNumber();
@@ -1408,10 +1443,10 @@ bool ShapeGetAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool ShapeSetAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
     SHAPE_PROLOGUE
-    if (args.length() != 2)
-        return ReportNativeError(cx, "Two arguments expected in call to Shape.setAttribute()");
+    if (!ExactArguments(cx, args, 2, "Shape.setAttribute"))
+        return false;
     if (!args[0].isNumber() || !args[1].isString())
-        return ReportNativeError(cx, "Illegal argument type in call to Shape.setAttribute()");
+        return IllegalArgumentType(cx, "Shape.setAttribute");
     std::int32_t column = 0;
     std::string text;
     if (!Int32Of(cx, args[0], column) || !ValueToUtf8(cx, args[1], text))
@@ -1439,10 +1474,10 @@ bool ShapeGetCoordCount(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool ShapeGetCoord(JSContext* cx, unsigned argc, JS::Value* vp) {
     SHAPE_PROLOGUE
-    if (args.length() != 2)
-        return ReportNativeError(cx, "Two arguments expected in call to Shape.getCoord()");
+    if (!ExactArguments(cx, args, 2, "Shape.getCoord"))
+        return false;
     if (!args[0].isNumber() || !args[1].isNumber())
-        return ReportNativeError(cx, "Illegal argument type in call to Shape.getCoord()");
+        return IllegalArgumentType(cx, "Shape.getCoord");
     std::int32_t part = 0;
     std::int32_t vertex = 0;
     if (!Int32Of(cx, args[0], part) || !Int32Of(cx, args[1], vertex))
@@ -1474,8 +1509,8 @@ bool ShapeRecalcBoundingBox(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool ShapeRotate(JSContext* cx, unsigned argc, JS::Value* vp) {
     SHAPE_PROLOGUE
-    if (args.length() < 2)
-        return ReportNativeError(cx, "Two arguments expected in call to Shape.rotate()");
+    if (!LeastArguments(cx, args, 2, "Shape.rotate"))
+        return false;
     if (!ShapeEditable(cx, self, "Trying to edit a shape in a read-only layer"))
         return false;
     double angle = 0.0;
@@ -1493,8 +1528,8 @@ bool ShapeRotate(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool ShapeTranslate(JSContext* cx, unsigned argc, JS::Value* vp) {
     SHAPE_PROLOGUE
-    if (args.length() < 2)
-        return ReportNativeError(cx, "Two arguments expected in call to Shape.translate()");
+    if (!LeastArguments(cx, args, 2, "Shape.translate"))
+        return false;
     if (!ShapeEditable(cx, self, "Trying to edit a shape in a read-only layer"))
         return false;
     double dx = 0.0;
@@ -1507,8 +1542,8 @@ bool ShapeTranslate(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool ShapeIntersects(JSContext* cx, unsigned argc, JS::Value* vp) {
     SHAPE_PROLOGUE
-    if (args.length() < 1)
-        return ReportNativeError(cx, "One argument expected in call to Shape.intersects()");
+    if (!LeastArguments(cx, args, 1, "Shape.intersects"))
+        return false;
     if (!IsObjectOf(args[0], &kShapeClass))
         return ReportNativeError(cx, "Expected a Shape object parameter in call to Shape.intersects()");
     bool intersects = false;
@@ -1522,8 +1557,8 @@ bool ShapeIntersects(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool ShapeAddPart(JSContext* cx, unsigned argc, JS::Value* vp) {
     SHAPE_PROLOGUE
-    if (args.length() < 1)
-        return ReportNativeError(cx, "One argument expected in call to Shape.addPart()");
+    if (!LeastArguments(cx, args, 1, "Shape.addPart"))
+        return false;
     if (!ShapeEditable(cx, self, "Trying to edit a Shape object in a read-only Layer"))
         return false;
     const char* const kIllegal = "Illegal argument in call to Shape.addPart()";

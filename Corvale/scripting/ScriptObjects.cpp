@@ -107,7 +107,25 @@ void HandlesOfPositions(CTheme& theme, const std::vector<int>& positions, std::v
             shapes.push_back(GpiShapeHandle(record));
 }
 
+// The reference systems of two EPSG codes; false when either is unknown.
+bool RefSysPairOf(int fromEpsg, int toEpsg, int& from, int& to) {
+    try {
+        from = FindRefSysByEpsg(static_cast<std::uint32_t>(fromEpsg));
+        to = FindRefSysByEpsg(static_cast<std::uint32_t>(toEpsg));
+    } catch (...) {
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
+
+// Declares `target`, the theme of the Layer's handle; a Layer whose theme has
+// gone answers the null-Layer message.
+#define LAYER_THEME_OR_FAIL(target, handle)                                                                            \
+    CTheme* target = ThemeOf(handle);                                                                                  \
+    if (target == nullptr)                                                                                             \
+        return ScriptReply::Fail(kNullLayer);
 
 void SetScriptAttributeChooser(ScriptAttributeChooser chooser) { AttributeChooser() = std::move(chooser); }
 
@@ -367,9 +385,7 @@ ScriptReply CScriptObjectModel::SetLayerProperty(void* record, std::uint32_t the
 }
 
 ScriptReply CScriptObjectModel::GetShape(std::uint32_t theme, int position, std::uint32_t& shape) {
-    CTheme* target = ThemeOf(theme);
-    if (target == nullptr)
-        return ScriptReply::Fail(kNullLayer);
+    LAYER_THEME_OR_FAIL(target, theme)
     if (position < 0 || position >= target->GetShapeCount())
         return ScriptReply::Fail(OutOfBounds(position));
     shape = GpiShapeHandle(target->GetShape(position));
@@ -377,9 +393,7 @@ ScriptReply CScriptObjectModel::GetShape(std::uint32_t theme, int position, std:
 }
 
 ScriptReply CScriptObjectModel::GetSelectedShape(std::uint32_t theme, int n, std::uint32_t& shape) {
-    CTheme* target = ThemeOf(theme);
-    if (target == nullptr)
-        return ScriptReply::Fail(kNullLayer);
+    LAYER_THEME_OR_FAIL(target, theme)
     if (n < 0 || static_cast<std::size_t>(n) >= target->m_Selection.size())
         return ScriptReply::Fail(OutOfBounds(n));
     CShapeRecord* record = target->GetSelectedShape(n);
@@ -392,9 +406,7 @@ ScriptReply CScriptObjectModel::GetSelectedShape(std::uint32_t theme, int n, std
 ScriptReply CScriptObjectModel::AddShapeCopy(void* record, std::uint32_t theme, std::uint32_t source,
                                              std::uint32_t& shape) {
     shape = 0;
-    CTheme* target = ThemeOf(theme);
-    if (target == nullptr)
-        return ScriptReply::Fail(kNullLayer);
+    LAYER_THEME_OR_FAIL(target, theme)
     CShapeRecord* copy = RecordOf(source);
     if (copy == nullptr)
         return ScriptReply::Fail("Null shape argument in Layer.createShape().");
@@ -427,9 +439,7 @@ ScriptReply CScriptObjectModel::AddShapeCopy(void* record, std::uint32_t theme, 
 ScriptReply CScriptObjectModel::AddShapePoints(void* record, std::uint32_t theme,
                                                const std::vector<ScriptPoint>& points, std::uint32_t& shape) {
     shape = 0;
-    CTheme* target = ThemeOf(theme);
-    if (target == nullptr)
-        return ScriptReply::Fail(kNullLayer);
+    LAYER_THEME_OR_FAIL(target, theme)
     const std::uint32_t kind = target->m_ShapeType;
     CShapeRecord* added = nullptr;
     if ((kind == SHT_Point || kind == SHT_PointZ) && points.size() == 1) {
@@ -455,9 +465,7 @@ ScriptReply CScriptObjectModel::AddShapePoints(void* record, std::uint32_t theme
 }
 
 ScriptReply CScriptObjectModel::GetAttributeName(std::uint32_t theme, int column, std::string& name) {
-    CTheme* target = ThemeOf(theme);
-    if (target == nullptr)
-        return ScriptReply::Fail(kNullLayer);
+    LAYER_THEME_OR_FAIL(target, theme)
     if (column < 0 || static_cast<unsigned>(column) >= target->GetAttributeCount())
         return ScriptReply::Fail(OutOfBounds(column));
     name = target->GetAttributeName(column);
@@ -465,9 +473,7 @@ ScriptReply CScriptObjectModel::GetAttributeName(std::uint32_t theme, int column
 }
 
 ScriptReply CScriptObjectModel::AddAttribute(std::uint32_t theme, const std::string& name, int& column) {
-    CTheme* target = ThemeOf(theme);
-    if (target == nullptr)
-        return ScriptReply::Fail(kNullLayer);
+    LAYER_THEME_OR_FAIL(target, theme)
     if (!target->m_Editable)
         return ScriptReply::Fail("Trying to alter a read-only Layer object");
     CAttributeFieldInfo info;
@@ -478,18 +484,14 @@ ScriptReply CScriptObjectModel::AddAttribute(std::uint32_t theme, const std::str
 }
 
 ScriptReply CScriptObjectModel::RecalcLayerBounds(std::uint32_t theme) {
-    CTheme* target = ThemeOf(theme);
-    if (target == nullptr)
-        return ScriptReply::Fail(kNullLayer);
+    LAYER_THEME_OR_FAIL(target, theme)
     target->RecalculateBounds();
     return ScriptReply::Ok();
 }
 
 ScriptReply CScriptObjectModel::FindClosestShapes(std::uint32_t theme, double x, double y, bool& found,
                                                   std::vector<std::uint32_t>& shapes) {
-    CTheme* target = ThemeOf(theme);
-    if (target == nullptr)
-        return ScriptReply::Fail(kNullLayer);
+    LAYER_THEME_OR_FAIL(target, theme)
     std::vector<int> positions;
     found = target->FindClosestShapes(positions, x, y);
     if (found)
@@ -499,9 +501,7 @@ ScriptReply CScriptObjectModel::FindClosestShapes(std::uint32_t theme, double x,
 
 ScriptReply CScriptObjectModel::GetIntersectingShapes(std::uint32_t theme, std::uint32_t shape, bool& found,
                                                       std::vector<std::uint32_t>& shapes) {
-    CTheme* target = ThemeOf(theme);
-    if (target == nullptr)
-        return ScriptReply::Fail(kNullLayer);
+    LAYER_THEME_OR_FAIL(target, theme)
     CShapeRecord* record = RecordOf(shape);
     if (record == nullptr)
         return ScriptReply::Fail(kNullShape);
@@ -513,9 +513,7 @@ ScriptReply CScriptObjectModel::GetIntersectingShapes(std::uint32_t theme, std::
 }
 
 ScriptReply CScriptObjectModel::ChooseAttribute(std::uint32_t theme, const std::string& caption, int& column) {
-    CTheme* target = ThemeOf(theme);
-    if (target == nullptr)
-        return ScriptReply::Fail(kNullLayer);
+    LAYER_THEME_OR_FAIL(target, theme)
     std::vector<std::string> names;
     for (unsigned i = 0; i < target->GetAttributeCount(); ++i)
         names.push_back(target->GetAttributeName(static_cast<int>(i)));
@@ -539,9 +537,7 @@ ScriptReply CScriptObjectModel::ChooseAttribute(std::uint32_t theme, const std::
 
 ScriptReply CScriptObjectModel::MoveShape(std::uint32_t theme, std::uint32_t shape, int position, bool& moved) {
     moved = false;
-    CTheme* target = ThemeOf(theme);
-    if (target == nullptr)
-        return ScriptReply::Fail(kNullLayer);
+    LAYER_THEME_OR_FAIL(target, theme)
     if (!target->m_Editable)
         return ScriptReply::Fail("Trying to edit a read-only Layer object.");
     if (target->GetFilteredShapeCount() != 0)
@@ -565,25 +561,17 @@ ScriptReply CScriptObjectModel::MoveShape(std::uint32_t theme, std::uint32_t sha
 }
 
 ScriptReply CScriptObjectModel::ClearSelection(std::uint32_t theme) {
-    CTheme* target = ThemeOf(theme);
-    if (target == nullptr)
-        return ScriptReply::Fail(kNullLayer);
+    LAYER_THEME_OR_FAIL(target, theme)
     target->ClearSelection();
     return ScriptReply::Ok();
 }
 
 ScriptReply CScriptObjectModel::TransformTheme(std::uint32_t theme, int fromEpsg, int toEpsg) {
-    CTheme* target = ThemeOf(theme);
-    if (target == nullptr)
-        return ScriptReply::Fail(kNullLayer);
+    LAYER_THEME_OR_FAIL(target, theme)
     int from = -1;
     int to = -1;
-    try {
-        from = FindRefSysByEpsg(static_cast<std::uint32_t>(fromEpsg));
-        to = FindRefSysByEpsg(static_cast<std::uint32_t>(toEpsg));
-    } catch (...) {
+    if (!RefSysPairOf(fromEpsg, toEpsg, from, to))
         return ScriptReply::Fail("Unsupported reference system in call to Layer.transform().");
-    }
     // The records of a theme that is not editable may lie in a read-only
     // file mapping or belong to another theme.
     if (!target->m_Editable)
@@ -960,12 +948,8 @@ bool CScriptObjectModel::ScriptBrowseFolder(std::string& path) {
 ScriptReply CScriptObjectModel::TransformPoint(int fromEpsg, int toEpsg, ScriptPoint& point) {
     int from = -1;
     int to = -1;
-    try {
-        from = FindRefSysByEpsg(static_cast<std::uint32_t>(fromEpsg));
-        to = FindRefSysByEpsg(static_cast<std::uint32_t>(toEpsg));
-    } catch (...) {
+    if (!RefSysPairOf(fromEpsg, toEpsg, from, to))
         return ScriptReply::Fail("Unsupported reference system in call to transform().");
-    }
     const CRefSysConverter converter(from, to);
     double x = 0.0;
     double y = 0.0;

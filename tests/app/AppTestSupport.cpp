@@ -4,6 +4,7 @@
 #include "settings/Registry.h"
 #include "workspace/CorvaleDoc.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QByteArray>
 #include <QClipboard>
@@ -85,3 +86,12 @@ void AppTest::TearDown() {
 }
 
 bool AppTest::Start(const QStringList& arguments) { return m_App->InitInstance(arguments); }
+
+bool EnabledInFrame(CMainFrame& frame, unsigned id) {
+    QAction* action = frame.GetCommandAction(id);
+    EXPECT_NE(action, nullptr) << id;
+    if (action == nullptr)
+        return false;
+    frame.UpdateCommandUI(action);
+    return action->isEnabled();
+}

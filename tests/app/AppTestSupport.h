@@ -24,6 +24,10 @@ std::string CopyShapeFixture(const std::string& name, const std::string& folder)
 // program's own save; answers the path written.
 std::string WriteWorkspace(const std::string& shapeFile, const std::string& workspacePath);
 
+// Whether the command's item is enabled once its update handler has run;
+// a failure, and false, when the frame has no item for the command.
+bool EnabledInFrame(CMainFrame& frame, unsigned id);
+
 // Empties the settings store.
 void ClearSettings();
 void WriteSetting(const char* key, int value);

@@ -25,15 +25,6 @@ namespace {
 
 using ConsoleMenuTest = AppTest;
 
-bool EnabledInFrame(CMainFrame& frame, unsigned id) {
-    QAction* action = frame.GetCommandAction(id);
-    EXPECT_NE(action, nullptr) << id;
-    if (action == nullptr)
-        return false;
-    frame.UpdateCommandUI(action);
-    return action->isEnabled();
-}
-
 TEST_F(ConsoleMenuTest, ConsoleOpensFromTheViewMenuAndLoadsAShapeFile) {
     const std::string shapes = CopyShapeFixture("points", m_Dir.path());
     const std::string workspace = WriteWorkspace(shapes, m_Dir.file("map.cvw"));

@@ -22,15 +22,6 @@ namespace {
 
 using DocumentCommandsMenuTest = AppTest;
 
-bool EnabledInFrame(CMainFrame& frame, unsigned id) {
-    QAction* action = frame.GetCommandAction(id);
-    EXPECT_NE(action, nullptr) << id;
-    if (action == nullptr)
-        return false;
-    frame.UpdateCommandUI(action);
-    return action->isEnabled();
-}
-
 TEST_F(DocumentCommandsMenuTest, ATownThemeIsSelectedMadeEditableAndSaved) {
     const std::string shapes = CopyShapeFixture("points", m_Dir.path());
     const std::string workspace = WriteWorkspace(shapes, m_Dir.file("map.cvw"));

@@ -21,15 +21,6 @@ namespace {
 
 using GeometryCommandsMenuTest = AppTest;
 
-bool EnabledInFrame(CMainFrame& frame, unsigned id) {
-    QAction* action = frame.GetCommandAction(id);
-    EXPECT_NE(action, nullptr) << id;
-    if (action == nullptr)
-        return false;
-    frame.UpdateCommandUI(action);
-    return action->isEnabled();
-}
-
 bool MenuHolds(CMainFrame& frame, const char* menuName, unsigned id) {
     auto* menu = frame.findChild<QMenu*>(QString::fromLatin1(menuName));
     return menu != nullptr && frame.GetCommandAction(id) != nullptr &&

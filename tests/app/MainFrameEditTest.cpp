@@ -29,35 +29,27 @@ TEST_F(MainFrameEditTest, EditMenuActsOnTheSelectedShapes) {
     const int count = theme->GetShapeCount();
     ASSERT_GE(count, 2);
 
-    auto enabled = [this](unsigned id) {
-        QAction* action = Frame().GetCommandAction(id);
-        EXPECT_NE(action, nullptr) << id;
-        if (action == nullptr)
-            return false;
-        Frame().UpdateCommandUI(action);
-        return action->isEnabled();
-    };
     const unsigned ids[] = {ID_EDIT_COPY, ID_EDIT_CUT, ID_EDIT_DELETE, ID_EDIT_TOP_Z_ORDER, ID_EDIT_MULTI_EDIT};
     for (unsigned id : ids)
-        EXPECT_FALSE(enabled(id)) << "nothing selected: " << id;
+        EXPECT_FALSE(EnabledInFrame(Frame(), id)) << "nothing selected: " << id;
 
     // A read-only theme copies but keeps its shapes.
     theme->AddToSelection(0, 0, 1, 0);
-    EXPECT_TRUE(enabled(ID_EDIT_COPY));
-    EXPECT_FALSE(enabled(ID_EDIT_DELETE));
+    EXPECT_TRUE(EnabledInFrame(Frame(), ID_EDIT_COPY));
+    EXPECT_FALSE(EnabledInFrame(Frame(), ID_EDIT_DELETE));
     Frame().GetCommandAction(ID_EDIT_COPY)->trigger();
     EXPECT_EQ(GetClipboardShapeCount(), 1u);
-    EXPECT_FALSE(enabled(ID_EDIT_PASTE));
+    EXPECT_FALSE(EnabledInFrame(Frame(), ID_EDIT_PASTE));
 
     // Made editable, its shapes can be deleted and pasted back.
     ASSERT_TRUE(theme->ConvertToNative(true, true));
-    EXPECT_TRUE(enabled(ID_EDIT_DELETE));
-    EXPECT_TRUE(enabled(ID_EDIT_TOP_Z_ORDER));
+    EXPECT_TRUE(EnabledInFrame(Frame(), ID_EDIT_DELETE));
+    EXPECT_TRUE(EnabledInFrame(Frame(), ID_EDIT_TOP_Z_ORDER));
     // The multi-edit dialog is not installed here: its item stays off.
-    EXPECT_FALSE(enabled(ID_EDIT_MULTI_EDIT));
+    EXPECT_FALSE(EnabledInFrame(Frame(), ID_EDIT_MULTI_EDIT));
     Frame().GetCommandAction(ID_EDIT_DELETE)->trigger();
     EXPECT_EQ(theme->GetShapeCount(), count - 1);
-    ASSERT_TRUE(enabled(ID_EDIT_PASTE));
+    ASSERT_TRUE(EnabledInFrame(Frame(), ID_EDIT_PASTE));
     Frame().GetCommandAction(ID_EDIT_PASTE)->trigger();
     EXPECT_EQ(theme->GetShapeCount(), count);
     EXPECT_TRUE(document->IsModified());

@@ -180,8 +180,8 @@ protected:
         m_Doc->FireUpdateEvent(nullptr, DUE_SelectionChanged, 0);
     }
 
-    // The wizard up to its node page over links and nodes, by length.
-    void WalkToNodePage(QDialog* wizard) {
+    // The wizard up to its result page over links and nodes, by length.
+    void WalkToResultPage(QDialog* wizard) {
         auto* next = Child<QPushButton>(wizard, "next");
         QTest::mouseClick(next, Qt::LeftButton);
         Choose(Child<QComboBox>(wizard, "linkLayer"), QStringLiteral("links.shp"));
@@ -193,7 +193,12 @@ protected:
         Child<QRadioButton>(wizard, "shortestPath")->click();
         Choose(Child<QComboBox>(wizard, "lengthField"), QStringLiteral("LENGTH"));
         QTest::mouseClick(next, Qt::LeftButton);
-        QTest::mouseClick(next, Qt::LeftButton);
+    }
+
+    // The same, and on past the result page (results shown) to the node page.
+    void WalkToNodePage(QDialog* wizard) {
+        WalkToResultPage(wizard);
+        QTest::mouseClick(Child<QPushButton>(wizard, "next"), Qt::LeftButton);
     }
 
     QPoint Pixel(double x, double y) {
@@ -391,16 +396,7 @@ TEST_F(PathrillPlugin, CopyResultToNewLayerMakesAThemeOfTheRouteLinks) {
     QDialog* wizard = Wizard();
     ASSERT_NE(wizard, nullptr);
     auto* next = Child<QPushButton>(wizard, "next");
-    QTest::mouseClick(next, Qt::LeftButton);
-    Choose(Child<QComboBox>(wizard, "linkLayer"), QStringLiteral("links.shp"));
-    Choose(Child<QComboBox>(wizard, "fromField"), QStringLiteral("FROMNODE"));
-    Choose(Child<QComboBox>(wizard, "toField"), QStringLiteral("TONODE"));
-    QTest::mouseClick(next, Qt::LeftButton);
-    Choose(Child<QComboBox>(wizard, "nodeLayer"), QStringLiteral("nodes.shp"));
-    QTest::mouseClick(next, Qt::LeftButton);
-    Child<QRadioButton>(wizard, "shortestPath")->click();
-    Choose(Child<QComboBox>(wizard, "lengthField"), QStringLiteral("LENGTH"));
-    QTest::mouseClick(next, Qt::LeftButton);
+    WalkToResultPage(wizard);
     auto* resultLayer = Child<QComboBox>(wizard, "resultLayer");
     EXPECT_FALSE(resultLayer->isEnabled());
     Child<QRadioButton>(wizard, "copyToLayer")->click();

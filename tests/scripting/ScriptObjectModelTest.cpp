@@ -4,7 +4,7 @@
 // that holds a stale address, shows.
 
 #include "ConsoleTestSupport.h"
-#include "ScriptTestSupport.h"
+#include "ScriptDocumentFixture.h"
 
 #include "core/Theme.h"
 #include "scripting/ScriptEngine.h"
@@ -22,37 +22,19 @@
 
 namespace {
 
-class LoadToBottomScope {
-public:
-    explicit LoadToBottomScope(int value) : m_Saved(CAppSettings::GetInstance()->m_LoadToBottom) {
-        CAppSettings::GetInstance()->m_LoadToBottom = value;
-    }
-    ~LoadToBottomScope() { CAppSettings::GetInstance()->m_LoadToBottom = m_Saved; }
-    LoadToBottomScope(const LoadToBottomScope&) = delete;
-    LoadToBottomScope& operator=(const LoadToBottomScope&) = delete;
-
-private:
-    int m_Saved;
-};
-
-// A document with three editable native themes (top to bottom): "Points",
-// "Roads" with two lines, "Parcels" with one square, and a handler whose
-// global knows the document.
-class ScriptObjectsTest : public ScriptEngineTest {
+// The shared document, with two lines in "Roads" and one square in "Parcels".
+class ScriptObjectsTest : public ScriptDocumentTest {
 protected:
+    ScriptObjectsTest() : ScriptDocumentTest("objects.js") {}
+
     void SetUp() override {
         ScriptEngineTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
         LoadToBottomScope bottom(1);
-        points = document.NewTheme(nullptr, "Points", SHT_Point, false);
-        roads = document.NewTheme(nullptr, "Roads", SHT_Polyline, false);
-        parcels = document.NewTheme(nullptr, "Parcels", SHT_Polygon, false);
-        ASSERT_TRUE(points && roads && parcels);
-        record.workspace = GpiWorkspaceHandle(&document);
-        handler = std::make_unique<CJSHandler>();
-        handler->SetWorkspaceRecord(&record);
-        ASSERT_TRUE(handler->Initialize());
+        MakeDocumentAndHandler();
+        if (HasFatalFailure())
+            return;
         ASSERT_TRUE(Run("var roads = workspace.getLayer(1);"
                         "roads.createShape([new Coord(0, 0), new Coord(10, 0), new Coord(10, 10)]);"
                         "roads.createShape([{x: 20, y: 0}, {x: 30, y: 0}]);"
@@ -65,14 +47,6 @@ protected:
         ScriptEngineTest::TearDown();
     }
 
-    // Runs one step in the handler's global (its variables stay for the next
-    // step), then collects all garbage.
-    bool Run(const std::string& script) {
-        const bool ok = handler->Execute(script, "objects.js");
-        output = ScriptOutput();
-        ScriptEngine()->CollectGarbage();
-        return ok;
-    }
     // The step's value of `result` as text.
     std::string Value(const std::string& expression) {
         if (!Run("var result = String(" + expression + ");"))
@@ -87,14 +61,6 @@ protected:
             return "no error";
         return output.substr(0, output.find("\r\n"));
     }
-
-    CCorvaleDoc document;
-    ScriptWorkspaceRecord record;
-    std::unique_ptr<CJSHandler> handler;
-    CTheme* points = nullptr;
-    CTheme* roads = nullptr;
-    CTheme* parcels = nullptr;
-    std::string output;
 };
 
 // The engine words an uncaught string as "uncaught exception: text".

@@ -3,7 +3,7 @@
 // host loads from a plug-in folder (scriptplugin/ScriptTestPlugin.cpp), in a
 // document with three themes.
 
-#include "ScriptTestSupport.h"
+#include "ScriptDocumentFixture.h"
 #include "TempDir.h"
 
 #include "core/Theme.h"
@@ -24,8 +24,16 @@ namespace {
 const char kGuid[] = "{7a3c2e10-5b4d-4c6e-9f80-1a2b3c4d5e6f}";
 const char kGuidUpper[] = "{7A3C2E10-5B4D-4C6E-9F80-1A2B3C4D5E6F}";
 
-class ScriptPluginTest : public ScriptEngineTest {
+// The host's user interface and the plug-in folder outlive the document.
+struct PluginHostParts {
+    corvale::CScriptedUserInterface ui;
+    TempDir folder;
+};
+
+class ScriptPluginTest : protected PluginHostParts, public ScriptDocumentTest {
 protected:
+    ScriptPluginTest() : ScriptDocumentTest("plugin.js") {}
+
     void SetUp() override {
         ScriptEngineTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
@@ -39,14 +47,9 @@ protected:
 
         m_Saved = CAppSettings::GetInstance()->m_LoadToBottom;
         CAppSettings::GetInstance()->m_LoadToBottom = 1;
-        points = document.NewTheme(nullptr, "Points", SHT_Point, false);
-        roads = document.NewTheme(nullptr, "Roads", SHT_Polyline, false);
-        parcels = document.NewTheme(nullptr, "Parcels", SHT_Polygon, false);
-        ASSERT_TRUE(points && roads && parcels);
-        record.workspace = GpiWorkspaceHandle(&document);
-        handler = std::make_unique<CJSHandler>();
-        handler->SetWorkspaceRecord(&record);
-        ASSERT_TRUE(handler->Initialize());
+        MakeDocumentAndHandler();
+        if (HasFatalFailure())
+            return;
         ASSERT_TRUE(Run(std::string("var p = new Plugin('") + kGuid +
                         "'); var roads = workspace.getLayer(1);"
                         "roads.createShape([{x: 0, y: 0}, {x: 10, y: 0}, {x: 10, y: 10}]);"
@@ -61,13 +64,6 @@ protected:
         ScriptEngineTest::TearDown();
     }
 
-    // Runs one step in the handler's global, then collects all garbage.
-    bool Run(const std::string& script) {
-        const bool ok = handler->Execute(script, "plugin.js");
-        output = ScriptOutput();
-        ScriptEngine()->CollectGarbage();
-        return ok;
-    }
     // The value of an expression as text.
     std::string Value(const std::string& expression) {
         if (!Run("var result = String(" + expression + ");"))
@@ -83,16 +79,6 @@ protected:
             return "no error";
         return output.substr(0, output.find("\r\n"));
     }
-
-    corvale::CScriptedUserInterface ui;
-    TempDir folder;
-    CCorvaleDoc document;
-    ScriptWorkspaceRecord record;
-    std::unique_ptr<CJSHandler> handler;
-    CTheme* points = nullptr;
-    CTheme* roads = nullptr;
-    CTheme* parcels = nullptr;
-    std::string output;
 
 private:
     int m_Saved = 0;

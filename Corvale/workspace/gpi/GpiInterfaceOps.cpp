@@ -93,15 +93,11 @@ int GpiOnToolBarCreate(void* args) {
 }
 
 int GpiOnToolBarGetButtonCount(void* args) {
-    auto* block = static_cast<GpiToolBarGetButtonCountArgs*>(args);
-    if (block == nullptr || block->out == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    CCorvaleToolBar* toolbar = ToolBarFromHandle(block->handle);
-    if (toolbar == nullptr)
-        return GPIERR_InvalidHandle;
-    *block->out = Frame().toolbarButtonCount ? Frame().toolbarButtonCount(toolbar) : 0;
-    return GPIERR_NoError;
+    using Args = GpiToolBarGetButtonCountArgs;
+    return GpiOnOutBlock<Args>(args, ToolBarFromHandle, [](Args* block, CCorvaleToolBar* toolbar) -> int {
+        *block->out = Frame().toolbarButtonCount ? Frame().toolbarButtonCount(toolbar) : 0;
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnToolBarEnableButton(void* args) { return SetToolBarButton(args, false); }
@@ -109,15 +105,11 @@ int GpiOnToolBarEnableButton(void* args) { return SetToolBarButton(args, false);
 int GpiOnToolBarCheckButton(void* args) { return SetToolBarButton(args, true); }
 
 int GpiOnToolBarGetState(void* args) {
-    auto* block = static_cast<GpiToolBarGetStateArgs*>(args);
-    if (block == nullptr || block->out == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    CCorvaleToolBar* toolbar = ToolBarFromHandle(block->handle);
-    if (toolbar == nullptr)
-        return GPIERR_InvalidHandle;
-    *block->out = Frame().toolbarState ? Frame().toolbarState(toolbar) : 0;
-    return GPIERR_NoError;
+    using Args = GpiToolBarGetStateArgs;
+    return GpiOnOutBlock<Args>(args, ToolBarFromHandle, [](Args* block, CCorvaleToolBar* toolbar) -> int {
+        *block->out = Frame().toolbarState ? Frame().toolbarState(toolbar) : 0;
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnCommandItemEnable(void* args) {

@@ -34,15 +34,21 @@ CCorvaleDoc* DocumentOf(CGeoView* view) {
     return Views().document ? Views().document(view) : nullptr;
 }
 
-// The view of a map handle together with its document; false (the operation
-// answers Invalid handle) when the handle is unknown or its view has lost
-// its document.
-bool FindMapDocument(std::uint32_t map, CGeoView*& view, CCorvaleDoc*& document) {
+// The document of a map handle's view; null (the operation answers Invalid
+// handle) when the handle is unknown or its view has lost its document.
+CCorvaleDoc* MapDocument(std::uint32_t map) {
+    CGeoView* view = GpiMapViewFromHandle(map);
+    return view != nullptr ? DocumentOf(view) : nullptr;
+}
+
+// The view of a map handle for an operation that needs a view service:
+// GPIERR_InvalidHandle when the handle is unknown, GPIERR_NotImplemented
+// while the service is not installed, else GPIERR_NoError.
+int MapViewWithService(std::uint32_t map, bool installed, CGeoView*& view) {
     view = GpiMapViewFromHandle(map);
     if (view == nullptr)
-        return false;
-    document = DocumentOf(view);
-    return document != nullptr;
+        return GPIERR_InvalidHandle;
+    return installed ? GPIERR_NoError : GPIERR_NotImplemented;
 }
 
 } // namespace
@@ -53,12 +59,11 @@ int GpiOnMapGetClientExtent(void* args) {
         block->ymax == nullptr)
         return GPIERR_IllegalParameter;
     CGpiLockGuard guard;
-    CGeoView* view = GpiMapViewFromHandle(block->handle);
-    if (view == nullptr)
-        return GPIERR_InvalidHandle;
     const GpiMapViewServices& views = Views();
-    if (!views.clientSize || !views.clientToWorld)
-        return GPIERR_NotImplemented;
+    CGeoView* view = nullptr;
+    if (const int error = MapViewWithService(block->handle, views.clientSize && views.clientToWorld, view);
+        error != GPIERR_NoError)
+        return error;
     std::int32_t width = 0;
     std::int32_t height = 0;
     views.clientSize(view, width, height);
@@ -79,11 +84,9 @@ int GpiOnMapGetClientSize(void* args) {
     if (block == nullptr || block->width == nullptr || block->height == nullptr)
         return GPIERR_IllegalParameter;
     CGpiLockGuard guard;
-    CGeoView* view = GpiMapViewFromHandle(block->map);
-    if (view == nullptr)
-        return GPIERR_InvalidHandle;
-    if (!Views().clientSize)
-        return GPIERR_NotImplemented;
+    CGeoView* view = nullptr;
+    if (const int error = MapViewWithService(block->map, bool(Views().clientSize), view); error != GPIERR_NoError)
+        return error;
     std::int32_t width = 0;
     std::int32_t height = 0;
     Views().clientSize(view, width, height);
@@ -97,11 +100,9 @@ int GpiOnMapWorldToClient(void* args) {
     if (block == nullptr || block->px == nullptr || block->py == nullptr)
         return GPIERR_IllegalParameter;
     CGpiLockGuard guard;
-    CGeoView* view = GpiMapViewFromHandle(block->map);
-    if (view == nullptr)
-        return GPIERR_InvalidHandle;
-    if (!Views().worldToClient)
-        return GPIERR_NotImplemented;
+    CGeoView* view = nullptr;
+    if (const int error = MapViewWithService(block->map, bool(Views().worldToClient), view); error != GPIERR_NoError)
+        return error;
     std::int32_t px = 0;
     std::int32_t py = 0;
     Views().worldToClient(view, block->x, block->y, px, py);
@@ -115,11 +116,9 @@ int GpiOnMapClientToWorld(void* args) {
     if (block == nullptr || block->x == nullptr || block->y == nullptr)
         return GPIERR_IllegalParameter;
     CGpiLockGuard guard;
-    CGeoView* view = GpiMapViewFromHandle(block->map);
-    if (view == nullptr)
-        return GPIERR_InvalidHandle;
-    if (!Views().clientToWorld)
-        return GPIERR_NotImplemented;
+    CGeoView* view = nullptr;
+    if (const int error = MapViewWithService(block->map, bool(Views().clientToWorld), view); error != GPIERR_NoError)
+        return error;
     double x = 0.0;
     double y = 0.0;
     Views().clientToWorld(view, block->px, block->py, x, y);
@@ -145,11 +144,9 @@ int GpiOnMapRedraw(void* args) {
     if (block == nullptr)
         return GPIERR_IllegalParameter;
     CGpiLockGuard guard;
-    CGeoView* view = GpiMapViewFromHandle(block->handle);
-    if (view == nullptr)
-        return GPIERR_InvalidHandle;
-    if (!Views().redraw)
-        return GPIERR_NotImplemented;
+    CGeoView* view = nullptr;
+    if (const int error = MapViewWithService(block->handle, bool(Views().redraw), view); error != GPIERR_NoError)
+        return error;
     Views().redraw(view, block->value != 0);
     return GPIERR_NoError;
 }
@@ -182,9 +179,8 @@ int GpiOnMapCenterAt(void* args) {
     if (block == nullptr)
         return GPIERR_IllegalParameter;
     CGpiLockGuard guard;
-    CGeoView* view = nullptr;
-    CCorvaleDoc* document = nullptr;
-    if (!FindMapDocument(block->map, view, document))
+    CCorvaleDoc* document = MapDocument(block->map);
+    if (document == nullptr)
         return GPIERR_InvalidHandle;
     document->CenterMap(block->x, block->y);
     return GPIERR_NoError;
@@ -195,9 +191,8 @@ int GpiOnMapZoom(void* args) {
     if (block == nullptr)
         return GPIERR_IllegalParameter;
     CGpiLockGuard guard;
-    CGeoView* view = nullptr;
-    CCorvaleDoc* document = nullptr;
-    if (!FindMapDocument(block->map, view, document))
+    CCorvaleDoc* document = MapDocument(block->map);
+    if (document == nullptr)
         return GPIERR_InvalidHandle;
     // A factor of 0 would shrink the extent to a point and a negative one
     // turn it inside out; neither is a zoom, and no view could draw them.
@@ -222,9 +217,8 @@ int GpiOnMapZoomToSelection(void* args) {
     if (block == nullptr)
         return GPIERR_IllegalParameter;
     CGpiLockGuard guard;
-    CGeoView* view = nullptr;
-    CCorvaleDoc* document = nullptr;
-    if (!FindMapDocument(block->first, view, document))
+    CCorvaleDoc* document = MapDocument(block->first);
+    if (document == nullptr)
         return GPIERR_InvalidHandle;
     CTheme* theme = GpiThemeFromHandle(block->second);
     if (theme == nullptr)
@@ -239,9 +233,8 @@ int GpiOnMapZoomToTheme(void* args) {
     if (block == nullptr)
         return GPIERR_IllegalParameter;
     CGpiLockGuard guard;
-    CGeoView* view = nullptr;
-    CCorvaleDoc* document = nullptr;
-    if (!FindMapDocument(block->first, view, document))
+    CCorvaleDoc* document = MapDocument(block->first);
+    if (document == nullptr)
         return GPIERR_InvalidHandle;
     CTheme* theme = nullptr;
     if (block->second != 0) {
@@ -259,9 +252,8 @@ int GpiOnMapGetTool(void* args) {
     if (block == nullptr || block->out == nullptr)
         return GPIERR_IllegalParameter;
     CGpiLockGuard guard;
-    CGeoView* view = nullptr;
-    CCorvaleDoc* document = nullptr;
-    if (!FindMapDocument(block->first, view, document))
+    CCorvaleDoc* document = MapDocument(block->first);
+    if (document == nullptr)
         return GPIERR_InvalidHandle;
     const std::uint32_t identity = block->second;
     if (!GpiIsPluginIdentity(identity))
@@ -284,9 +276,8 @@ int GpiOnMapSetTool(void* args) {
     if (tool == 0 || (tool > kLastBuiltInTool && tool < kFirstPluginTool) || tool > kLastPluginTool)
         return GPIERR_IllegalParameter;
     CGpiLockGuard guard;
-    CGeoView* view = nullptr;
-    CCorvaleDoc* document = nullptr;
-    if (!FindMapDocument(block->first, view, document))
+    CCorvaleDoc* document = MapDocument(block->first);
+    if (document == nullptr)
         return GPIERR_InvalidHandle;
     const std::uint32_t identity = block->second;
     if (!GpiIsPluginIdentity(identity))

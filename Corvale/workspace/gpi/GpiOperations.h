@@ -9,6 +9,10 @@
 // (GPIERR_InvalidHandle); then the values. The first failing check decides
 // and nothing changes; out words are written only on success.
 
+#include "Gpi.h"
+#include "core/GpiDataBlock.h"
+#include "workspace/gpi/GpiState.h"
+
 #include <cstdint>
 
 class CShapeRecord;
@@ -17,6 +21,52 @@ class CTheme;
 // A handle passed as the argument itself rather than in a block.
 inline std::uint32_t GpiHandleOfBlock(void* args) {
     return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(args));
+}
+
+// The checks of an operation whose block holds one `handle` and one required
+// pointer, `out`: a null block or out answers GPIERR_IllegalParameter; then,
+// under the plug-in lock, `find` looks the handle up and an unknown one
+// answers GPIERR_InvalidHandle; otherwise `body(block, object)` answers, both
+// pointers non-null, still under the lock.
+template <typename Args, typename Object, typename Body>
+int GpiOnOutBlock(void* args, Object* (*find)(std::uint32_t), Body body) {
+    auto* block = static_cast<Args*>(args);
+    if (block == nullptr || block->out == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    Object* object = find(block->handle);
+    if (object == nullptr)
+        return GPIERR_InvalidHandle;
+    return body(block, object);
+}
+
+// A plug-in's data for a workspace or a theme (`store(object, data)` keeps
+// it), with the checks both share: a null block answers
+// GPIERR_IllegalParameter; under the plug-in lock a handle of 0, an identity
+// that is no plug-in's, or a handle `find` does not know answer
+// GPIERR_InvalidHandle; a size without data answers GPIERR_IllegalParameter.
+template <typename Args, typename Object, typename Store>
+int GpiOnSetPluginData(void* args, Object* (*find)(std::uint32_t), Store store) {
+    auto* block = static_cast<Args*>(args);
+    if (block == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    if (block->handle == 0)
+        return GPIERR_InvalidHandle;
+    const char* guidText = GetGpiPluginGuidText(block->identity);
+    if (guidText == nullptr)
+        return GPIERR_InvalidHandle;
+    Object* object = find(block->handle);
+    if (object == nullptr)
+        return GPIERR_InvalidHandle;
+    if (block->size != 0 && block->data == nullptr)
+        return GPIERR_IllegalParameter;
+    GpiDataBlock data;
+    data.m_PluginName = guidText;
+    const auto* bytes = static_cast<const unsigned char*>(block->data);
+    data.m_Data.assign(bytes, bytes + block->size);
+    store(object, data);
+    return GPIERR_NoError;
 }
 
 // Workspaces (GpiWorkspaceOps.cpp).

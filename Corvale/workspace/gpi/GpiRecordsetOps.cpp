@@ -19,98 +19,84 @@ GpiRecordset* FindRecordset(std::uint32_t handle) {
 
 std::int32_t CountOf(const GpiRecordset& recordset) { return static_cast<std::int32_t>(recordset.m_Handles.size()); }
 
+// A cursor move on the recordset whose handle is the argument itself: an
+// unknown handle answers GPIERR_InvalidHandle; otherwise `move(recordset,
+// count)` answers, under the lock.
+template <typename Move> int MoveCursor(void* args, Move move) {
+    const std::uint32_t handle = GpiHandleOfBlock(args);
+    CGpiLockGuard guard;
+    GpiRecordset* recordset = FindRecordset(handle);
+    if (recordset == nullptr)
+        return GPIERR_InvalidHandle;
+    return move(*recordset, CountOf(*recordset));
+}
+
 } // namespace
 
 // The cursor stays within -1 (before the start) and the count (past the end):
 // a move that would leave that range answers Index out of bounds and leaves
 // the cursor where it is.
 int GpiOnRecordsetMoveNext(void* args) {
-    const std::uint32_t handle = GpiHandleOfBlock(args);
-    CGpiLockGuard guard;
-    GpiRecordset* recordset = FindRecordset(handle);
-    if (recordset == nullptr)
-        return GPIERR_InvalidHandle;
-    const std::int32_t count = CountOf(*recordset);
-    if (count == 0 || recordset->m_Current >= count)
-        return GPIERR_IndexOutOfBounds;
-    ++recordset->m_Current;
-    return GPIERR_NoError;
+    return MoveCursor(args, [](GpiRecordset& recordset, std::int32_t count) -> int {
+        if (count == 0 || recordset.m_Current >= count)
+            return GPIERR_IndexOutOfBounds;
+        ++recordset.m_Current;
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnRecordsetMovePrevious(void* args) {
-    const std::uint32_t handle = GpiHandleOfBlock(args);
-    CGpiLockGuard guard;
-    GpiRecordset* recordset = FindRecordset(handle);
-    if (recordset == nullptr)
-        return GPIERR_InvalidHandle;
-    if (CountOf(*recordset) == 0 || recordset->m_Current < 0)
-        return GPIERR_IndexOutOfBounds;
-    --recordset->m_Current;
-    return GPIERR_NoError;
+    return MoveCursor(args, [](GpiRecordset& recordset, std::int32_t count) -> int {
+        if (count == 0 || recordset.m_Current < 0)
+            return GPIERR_IndexOutOfBounds;
+        --recordset.m_Current;
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnRecordsetMoveFirst(void* args) {
-    const std::uint32_t handle = GpiHandleOfBlock(args);
-    CGpiLockGuard guard;
-    GpiRecordset* recordset = FindRecordset(handle);
-    if (recordset == nullptr)
-        return GPIERR_InvalidHandle;
-    if (CountOf(*recordset) == 0)
-        return GPIERR_IndexOutOfBounds;
-    recordset->m_Current = 0;
-    return GPIERR_NoError;
+    return MoveCursor(args, [](GpiRecordset& recordset, std::int32_t count) -> int {
+        if (count == 0)
+            return GPIERR_IndexOutOfBounds;
+        recordset.m_Current = 0;
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnRecordsetMoveLast(void* args) {
-    const std::uint32_t handle = GpiHandleOfBlock(args);
-    CGpiLockGuard guard;
-    GpiRecordset* recordset = FindRecordset(handle);
-    if (recordset == nullptr)
-        return GPIERR_InvalidHandle;
-    const std::int32_t count = CountOf(*recordset);
-    if (count == 0)
-        return GPIERR_IndexOutOfBounds;
-    recordset->m_Current = count - 1;
-    return GPIERR_NoError;
+    return MoveCursor(args, [](GpiRecordset& recordset, std::int32_t count) -> int {
+        if (count == 0)
+            return GPIERR_IndexOutOfBounds;
+        recordset.m_Current = count - 1;
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnRecordsetGetValue(void* args) {
-    auto* block = static_cast<GpiRecordsetGetValueArgs*>(args);
-    if (block == nullptr || block->out == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    const GpiRecordset* recordset = FindRecordset(block->handle);
-    if (recordset == nullptr)
-        return GPIERR_InvalidHandle;
-    if (recordset->m_Current < 0 || recordset->m_Current >= CountOf(*recordset))
-        return GPIERR_IndexOutOfBounds;
-    *block->out = recordset->m_Handles[static_cast<std::size_t>(recordset->m_Current)];
-    return GPIERR_NoError;
+    using Args = GpiRecordsetGetValueArgs;
+    return GpiOnOutBlock<Args>(args, FindRecordset, [](Args* block, const GpiRecordset* recordset) -> int {
+        if (recordset->m_Current < 0 || recordset->m_Current >= CountOf(*recordset))
+            return GPIERR_IndexOutOfBounds;
+        *block->out = recordset->m_Handles[static_cast<std::size_t>(recordset->m_Current)];
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnRecordsetIsEOF(void* args) {
-    auto* block = static_cast<GpiRecordsetIsEOFArgs*>(args);
-    if (block == nullptr || block->out == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    const GpiRecordset* recordset = FindRecordset(block->handle);
-    if (recordset == nullptr)
-        return GPIERR_InvalidHandle;
-    const std::int32_t count = CountOf(*recordset);
-    *block->out = (count == 0 || recordset->m_Current >= count) ? 1 : 0;
-    return GPIERR_NoError;
+    using Args = GpiRecordsetIsEOFArgs;
+    return GpiOnOutBlock<Args>(args, FindRecordset, [](Args* block, const GpiRecordset* recordset) -> int {
+        const std::int32_t count = CountOf(*recordset);
+        *block->out = (count == 0 || recordset->m_Current >= count) ? 1 : 0;
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnRecordsetIsBOF(void* args) {
-    auto* block = static_cast<GpiRecordsetIsBOFArgs*>(args);
-    if (block == nullptr || block->out == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    const GpiRecordset* recordset = FindRecordset(block->handle);
-    if (recordset == nullptr)
-        return GPIERR_InvalidHandle;
-    *block->out = (CountOf(*recordset) == 0 || recordset->m_Current < 0) ? 1 : 0;
-    return GPIERR_NoError;
+    using Args = GpiRecordsetIsBOFArgs;
+    return GpiOnOutBlock<Args>(args, FindRecordset, [](Args* block, const GpiRecordset* recordset) -> int {
+        *block->out = (CountOf(*recordset) == 0 || recordset->m_Current < 0) ? 1 : 0;
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnRecordsetClose(void* args) {
@@ -125,13 +111,9 @@ int GpiOnRecordsetClose(void* args) {
 }
 
 int GpiOnRecordsetGetCount(void* args) {
-    auto* block = static_cast<GpiRecordsetGetCountArgs*>(args);
-    if (block == nullptr || block->out == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    const GpiRecordset* recordset = FindRecordset(block->handle);
-    if (recordset == nullptr)
-        return GPIERR_InvalidHandle;
-    *block->out = static_cast<std::uint32_t>(recordset->m_Handles.size());
-    return GPIERR_NoError;
+    using Args = GpiRecordsetGetCountArgs;
+    return GpiOnOutBlock<Args>(args, FindRecordset, [](Args* block, const GpiRecordset* recordset) -> int {
+        *block->out = static_cast<std::uint32_t>(recordset->m_Handles.size());
+        return GPIERR_NoError;
+    });
 }

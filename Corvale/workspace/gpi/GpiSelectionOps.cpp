@@ -47,21 +47,17 @@ bool GpiFindThemeShape(std::uint32_t themeHandle, std::uint32_t shapeHandle, CTh
 }
 
 int GpiOnThemeFindShape(void* args) {
-    auto* block = static_cast<GpiThemeFindShapeArgs*>(args);
-    if (block == nullptr || block->out == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    CTheme* theme = GpiThemeFromHandle(block->handle);
-    if (theme == nullptr)
-        return GPIERR_InvalidHandle;
-    const int position = block->index > 0x7FFFFFFFu ? -1 : theme->GetShapePosition(static_cast<int>(block->index));
-    if (position < 0)
-        return GPIERR_IndexOutOfBounds;
-    const std::uint32_t handle = GpiShapeHandle(theme->GetShape(position));
-    if (handle == 0)
-        return GPIERR_InvalidHandle;
-    *block->out = handle;
-    return GPIERR_NoError;
+    using Args = GpiThemeFindShapeArgs;
+    return GpiOnOutBlock<Args>(args, GpiThemeFromHandle, [](Args* block, CTheme* theme) -> int {
+        const int position = block->index > 0x7FFFFFFFu ? -1 : theme->GetShapePosition(static_cast<int>(block->index));
+        if (position < 0)
+            return GPIERR_IndexOutOfBounds;
+        const std::uint32_t handle = GpiShapeHandle(theme->GetShape(position));
+        if (handle == 0)
+            return GPIERR_InvalidHandle;
+        *block->out = handle;
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnShapeIsSelected(void* args) {

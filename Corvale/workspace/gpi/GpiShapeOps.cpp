@@ -50,84 +50,64 @@ void PartRange(const CShapeRecord* record, std::uint32_t part, std::uint32_t& st
 } // namespace
 
 int GpiOnThemeGetShapeCount(void* args) {
-    auto* block = static_cast<GpiThemeGetShapeCountArgs*>(args);
-    if (block == nullptr || block->out == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    const CTheme* theme = GpiThemeFromHandle(block->handle);
-    if (theme == nullptr)
-        return GPIERR_InvalidHandle;
-    *block->out = static_cast<std::uint32_t>(theme->GetShapeCount());
-    return GPIERR_NoError;
+    using Args = GpiThemeGetShapeCountArgs;
+    return GpiOnOutBlock<Args>(args, GpiThemeFromHandle, [](Args* block, const CTheme* theme) -> int {
+        *block->out = static_cast<std::uint32_t>(theme->GetShapeCount());
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnThemeGetShape(void* args) {
-    auto* block = static_cast<GpiThemeGetShapeArgs*>(args);
-    if (block == nullptr || block->out == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    const CTheme* theme = GpiThemeFromHandle(block->handle);
-    if (theme == nullptr)
-        return GPIERR_InvalidHandle;
-    if (block->index >= static_cast<std::uint32_t>(theme->GetShapeCount()))
-        return GPIERR_IndexOutOfBounds;
-    const std::uint32_t handle = GpiShapeHandle(theme->GetShape(static_cast<int>(block->index)));
-    if (handle == 0)
-        return GPIERR_InvalidHandle;
-    *block->out = handle;
-    return GPIERR_NoError;
+    using Args = GpiThemeGetShapeArgs;
+    return GpiOnOutBlock<Args>(args, GpiThemeFromHandle, [](Args* block, const CTheme* theme) -> int {
+        if (block->index >= static_cast<std::uint32_t>(theme->GetShapeCount()))
+            return GPIERR_IndexOutOfBounds;
+        const std::uint32_t handle = GpiShapeHandle(theme->GetShape(static_cast<int>(block->index)));
+        if (handle == 0)
+            return GPIERR_InvalidHandle;
+        *block->out = handle;
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnThemeGetSelectionCount(void* args) {
-    auto* block = static_cast<GpiThemeGetSelectionCountArgs*>(args);
-    if (block == nullptr || block->out == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    const CTheme* theme = GpiThemeFromHandle(block->handle);
-    if (theme == nullptr)
-        return GPIERR_InvalidHandle;
-    *block->out = static_cast<std::uint32_t>(theme->m_SelectionCounter);
-    return GPIERR_NoError;
+    using Args = GpiThemeGetSelectionCountArgs;
+    return GpiOnOutBlock<Args>(args, GpiThemeFromHandle, [](Args* block, const CTheme* theme) -> int {
+        *block->out = static_cast<std::uint32_t>(theme->m_SelectionCounter);
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnThemeGetSelection(void* args) {
-    auto* block = static_cast<GpiThemeGetSelectionArgs*>(args);
-    if (block == nullptr || block->out == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    CTheme* theme = GpiThemeFromHandle(block->handle);
-    if (theme == nullptr)
-        return GPIERR_InvalidHandle;
-    auto recordset = std::make_unique<GpiRecordset>();
-    recordset->m_ElementKind = GPIHANDLE_Shape;
-    // In selection order; a selected shape that is filtered out has no
-    // visible record and is left out rather than given a handle of 0.
-    for (int k = 0; k < theme->m_SelectionCounter; ++k) {
-        CShapeRecord* record = theme->GetSelectedShape(k);
-        if (record == nullptr)
-            continue;
-        const std::uint32_t shape = GpiShapeHandle(record);
-        if (shape == 0)
+    using Args = GpiThemeGetSelectionArgs;
+    return GpiOnOutBlock<Args>(args, GpiThemeFromHandle, [](Args* block, CTheme* theme) -> int {
+        auto recordset = std::make_unique<GpiRecordset>();
+        recordset->m_ElementKind = GPIHANDLE_Shape;
+        // In selection order; a selected shape that is filtered out has no
+        // visible record and is left out rather than given a handle of 0.
+        for (int k = 0; k < theme->m_SelectionCounter; ++k) {
+            CShapeRecord* record = theme->GetSelectedShape(k);
+            if (record == nullptr)
+                continue;
+            const std::uint32_t shape = GpiShapeHandle(record);
+            if (shape == 0)
+                return GPIERR_OutOfResources;
+            recordset->m_Handles.push_back(shape);
+        }
+        const std::uint32_t handle = GpiAddRecordset(std::move(recordset));
+        if (handle == 0)
             return GPIERR_OutOfResources;
-        recordset->m_Handles.push_back(shape);
-    }
-    const std::uint32_t handle = GpiAddRecordset(std::move(recordset));
-    if (handle == 0)
-        return GPIERR_OutOfResources;
-    *block->out = handle;
-    return GPIERR_NoError;
+        *block->out = handle;
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnShapeGetType(void* args) {
-    auto* block = static_cast<GpiShapeGetTypeArgs*>(args);
-    if (block == nullptr || block->out == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    const CShapeRecord* record = GpiShapeFromHandle(block->handle);
-    if (record == nullptr)
-        return GPIERR_InvalidHandle;
-    *block->out = CShapeRecord::GetShapeType(record);
-    return GPIERR_NoError;
+    using Args = GpiShapeGetTypeArgs;
+    return GpiOnOutBlock<Args>(args, GpiShapeFromHandle, [](Args* block, const CShapeRecord* record) -> int {
+        *block->out = CShapeRecord::GetShapeType(record);
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnShapeGetBounds(void* args) {

@@ -66,6 +66,21 @@ int ReadThemeText(void* args, const std::string CTheme::*member) {
     return GpiStringProtocol(theme->*member, block->buffer, block->size);
 }
 
+// A text member of a theme set from a plug-in's text; `then(theme)` runs
+// after, still under the lock.
+template <class Args, class Then> int WriteThemeText(void* args, std::string CTheme::*member, Then then) {
+    auto* block = static_cast<Args*>(args);
+    if (block == nullptr || block->text == nullptr)
+        return GPIERR_IllegalParameter;
+    CGpiLockGuard guard;
+    CTheme* theme = GpiThemeFromHandle(block->handle);
+    if (theme == nullptr)
+        return GPIERR_InvalidHandle;
+    theme->*member = block->text;
+    then(theme);
+    return GPIERR_NoError;
+}
+
 // The colour the plain colour operations read and write: a polygon's
 // outline, else the one colour the theme is drawn in.
 std::uint32_t& StyleColour(CTheme& theme) {
@@ -90,17 +105,10 @@ int GpiOnThemeIsReadOnly(void* args) {
 int GpiOnThemeGetName(void* args) { return ReadThemeText(args, &CTheme::m_Name); }
 
 int GpiOnThemeSetName(void* args) {
-    auto* block = static_cast<GpiThemeSetNameArgs*>(args);
-    if (block == nullptr || block->text == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    CTheme* theme = GpiThemeFromHandle(block->handle);
-    if (theme == nullptr)
-        return GPIERR_InvalidHandle;
-    theme->m_Name = block->text;
-    if (CCorvaleDoc* document = GpiDocumentOfTheme(theme))
-        document->FireUpdateEvent(nullptr, DUE_ThemeRenamed, reinterpret_cast<std::intptr_t>(theme));
-    return GPIERR_NoError;
+    return WriteThemeText<GpiThemeSetNameArgs>(args, &CTheme::m_Name, [](CTheme* theme) {
+        if (CCorvaleDoc* document = GpiDocumentOfTheme(theme))
+            document->FireUpdateEvent(nullptr, DUE_ThemeRenamed, reinterpret_cast<std::intptr_t>(theme));
+    });
 }
 
 int GpiOnThemeGetFieldCount(void* args) {
@@ -232,15 +240,7 @@ int GpiOnThemeDeleteField(void* args) {
 int GpiOnThemeGetComment(void* args) { return ReadThemeText(args, &CTheme::m_Comment); }
 
 int GpiOnThemeSetComment(void* args) {
-    auto* block = static_cast<GpiThemeSetCommentArgs*>(args);
-    if (block == nullptr || block->text == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    CTheme* theme = GpiThemeFromHandle(block->handle);
-    if (theme == nullptr)
-        return GPIERR_InvalidHandle;
-    theme->m_Comment = block->text;
-    return GPIERR_NoError;
+    return WriteThemeText<GpiThemeSetCommentArgs>(args, &CTheme::m_Comment, [](CTheme*) {});
 }
 
 int GpiOnThemeGetColor(void* args) {
@@ -297,26 +297,8 @@ int GpiOnThemeSetRasterImage(void* args) {
 }
 
 int GpiOnThemeSetPluginData(void* args) {
-    auto* block = static_cast<GpiThemeSetPluginDataArgs*>(args);
-    if (block == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    if (block->handle == 0)
-        return GPIERR_InvalidHandle;
-    const char* guidText = GetGpiPluginGuidText(block->identity);
-    if (guidText == nullptr)
-        return GPIERR_InvalidHandle;
-    CTheme* theme = GpiThemeFromHandle(block->handle);
-    if (theme == nullptr)
-        return GPIERR_InvalidHandle;
-    if (block->size != 0 && block->data == nullptr)
-        return GPIERR_IllegalParameter;
-    GpiDataBlock data;
-    data.m_PluginName = guidText;
-    const auto* bytes = static_cast<const unsigned char*>(block->data);
-    data.m_Data.assign(bytes, bytes + block->size);
-    theme->SetGpiDataBlock(data);
-    return GPIERR_NoError;
+    return GpiOnSetPluginData<GpiThemeSetPluginDataArgs>(
+        args, GpiThemeFromHandle, [](CTheme* theme, const GpiDataBlock& data) { theme->SetGpiDataBlock(data); });
 }
 
 int GpiOnThemeSetSelected(void* args) {

@@ -42,31 +42,23 @@ bool IsNewThemeShapeType(std::uint32_t type) {
 } // namespace
 
 int GpiOnWorkspaceGetMap(void* args) {
-    auto* block = static_cast<GpiWorkspaceGetMapArgs*>(args);
-    if (block == nullptr || block->out == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    const CCorvaleDoc* document = GpiWorkspaceFromHandle(block->handle);
-    if (document == nullptr)
-        return GPIERR_InvalidHandle;
-    // A document whose view has not been shown yet has no map to hand out.
-    const std::uint32_t map = GpiFindMapViewHandle(document);
-    if (map == 0)
-        return GPIERR_InvalidHandle;
-    *block->out = map;
-    return GPIERR_NoError;
+    using Args = GpiWorkspaceGetMapArgs;
+    return GpiOnOutBlock<Args>(args, GpiWorkspaceFromHandle, [](Args* block, const CCorvaleDoc* document) -> int {
+        // A document whose view has not been shown yet has no map to hand out.
+        const std::uint32_t map = GpiFindMapViewHandle(document);
+        if (map == 0)
+            return GPIERR_InvalidHandle;
+        *block->out = map;
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnWorkspaceGetThemeCount(void* args) {
-    auto* block = static_cast<GpiWorkspaceGetThemeCountArgs*>(args);
-    if (block == nullptr || block->out == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    const CCorvaleDoc* document = GpiWorkspaceFromHandle(block->handle);
-    if (document == nullptr)
-        return GPIERR_InvalidHandle;
-    *block->out = static_cast<std::uint32_t>(document->m_themes.size());
-    return GPIERR_NoError;
+    using Args = GpiWorkspaceGetThemeCountArgs;
+    return GpiOnOutBlock<Args>(args, GpiWorkspaceFromHandle, [](Args* block, const CCorvaleDoc* document) -> int {
+        *block->out = static_cast<std::uint32_t>(document->m_themes.size());
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnWorkspaceGetTheme(void* args) {
@@ -144,16 +136,12 @@ int GpiOnWorkspacePrintConsole(void* args) {
 }
 
 int GpiOnWorkspaceIsActive(void* args) {
-    auto* block = static_cast<GpiWorkspaceIsActiveArgs*>(args);
-    if (block == nullptr || block->out == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    const CCorvaleDoc* document = GpiWorkspaceFromHandle(block->handle);
-    if (document == nullptr)
-        return GPIERR_InvalidHandle;
-    const auto& activeDocument = GpiState().m_Frame.activeDocument;
-    *block->out = activeDocument && activeDocument() == document ? 1 : 0;
-    return GPIERR_NoError;
+    using Args = GpiWorkspaceIsActiveArgs;
+    return GpiOnOutBlock<Args>(args, GpiWorkspaceFromHandle, [](Args* block, const CCorvaleDoc* document) -> int {
+        const auto& activeDocument = GpiState().m_Frame.activeDocument;
+        *block->out = activeDocument && activeDocument() == document ? 1 : 0;
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnWorkspaceSelectTheme(void* args) {
@@ -184,34 +172,26 @@ int GpiOnWorkspaceNotifyChanged(void* args) {
 }
 
 int GpiOnWorkspaceGetSelectedThemes(void* args) {
-    auto* block = static_cast<GpiWorkspaceGetSelectedThemesArgs*>(args);
-    if (block == nullptr || block->out == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    const CCorvaleDoc* document = GpiWorkspaceFromHandle(block->handle);
-    if (document == nullptr)
-        return GPIERR_InvalidHandle;
-    auto recordset = std::make_unique<GpiRecordset>();
-    recordset->m_ElementKind = GPIHANDLE_Theme;
-    for (CTheme* theme : document->m_selectedThemes)
-        recordset->m_Handles.push_back(GpiThemeHandle(theme));
-    const std::uint32_t handle = GpiAddRecordset(std::move(recordset));
-    if (handle == 0)
-        return GPIERR_OutOfResources;
-    *block->out = handle;
-    return GPIERR_NoError;
+    using Args = GpiWorkspaceGetSelectedThemesArgs;
+    return GpiOnOutBlock<Args>(args, GpiWorkspaceFromHandle, [](Args* block, const CCorvaleDoc* document) -> int {
+        auto recordset = std::make_unique<GpiRecordset>();
+        recordset->m_ElementKind = GPIHANDLE_Theme;
+        for (CTheme* theme : document->m_selectedThemes)
+            recordset->m_Handles.push_back(GpiThemeHandle(theme));
+        const std::uint32_t handle = GpiAddRecordset(std::move(recordset));
+        if (handle == 0)
+            return GPIERR_OutOfResources;
+        *block->out = handle;
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnWorkspaceGetActiveTheme(void* args) {
-    auto* block = static_cast<GpiWorkspaceGetActiveThemeArgs*>(args);
-    if (block == nullptr || block->out == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    const CCorvaleDoc* document = GpiWorkspaceFromHandle(block->handle);
-    if (document == nullptr)
-        return GPIERR_InvalidHandle;
-    *block->out = GpiThemeHandle(document->m_activeTheme);
-    return GPIERR_NoError;
+    using Args = GpiWorkspaceGetActiveThemeArgs;
+    return GpiOnOutBlock<Args>(args, GpiWorkspaceFromHandle, [](Args* block, const CCorvaleDoc* document) -> int {
+        *block->out = GpiThemeHandle(document->m_activeTheme);
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnWorkspaceGetDescription(void* args) {
@@ -259,26 +239,9 @@ int GpiOnWorkspaceRemoveTheme(void* args) {
 }
 
 int GpiOnWorkspaceSetPluginData(void* args) {
-    auto* block = static_cast<GpiWorkspaceSetPluginDataArgs*>(args);
-    if (block == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    if (block->handle == 0)
-        return GPIERR_InvalidHandle;
-    const char* guidText = GetGpiPluginGuidText(block->identity);
-    if (guidText == nullptr)
-        return GPIERR_InvalidHandle;
-    CCorvaleDoc* document = GpiWorkspaceFromHandle(block->handle);
-    if (document == nullptr)
-        return GPIERR_InvalidHandle;
-    if (block->size != 0 && block->data == nullptr)
-        return GPIERR_IllegalParameter;
-    GpiDataBlock data;
-    data.m_PluginName = guidText;
-    const auto* bytes = static_cast<const unsigned char*>(block->data);
-    data.m_Data.assign(bytes, bytes + block->size);
-    SetGpiWorkspaceDataBlock(document, data);
-    return GPIERR_NoError;
+    return GpiOnSetPluginData<GpiWorkspaceSetPluginDataArgs>(
+        args, GpiWorkspaceFromHandle,
+        [](CCorvaleDoc* document, const GpiDataBlock& data) { SetGpiWorkspaceDataBlock(document, data); });
 }
 
 int GpiOnWorkspaceClearThemeSelection(void* args) {
@@ -291,15 +254,11 @@ int GpiOnWorkspaceClearThemeSelection(void* args) {
 }
 
 int GpiOnWorkspaceGetSelectedThemeCount(void* args) {
-    auto* block = static_cast<GpiWorkspaceGetSelectedThemeCountArgs*>(args);
-    if (block == nullptr || block->out == nullptr)
-        return GPIERR_IllegalParameter;
-    CGpiLockGuard guard;
-    const CCorvaleDoc* document = GpiWorkspaceFromHandle(block->handle);
-    if (document == nullptr)
-        return GPIERR_InvalidHandle;
-    *block->out = static_cast<std::uint32_t>(document->m_selectedThemes.size());
-    return GPIERR_NoError;
+    using Args = GpiWorkspaceGetSelectedThemeCountArgs;
+    return GpiOnOutBlock<Args>(args, GpiWorkspaceFromHandle, [](Args* block, const CCorvaleDoc* document) -> int {
+        *block->out = static_cast<std::uint32_t>(document->m_selectedThemes.size());
+        return GPIERR_NoError;
+    });
 }
 
 int GpiOnWorkspaceNewThemeFromSelection(void* args) {

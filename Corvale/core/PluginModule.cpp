@@ -1,0 +1,58 @@
+#include "core/PluginModule.h"
+
+#include "core/LoaderPlugin.h"
+
+#include <dlfcn.h>
+
+namespace {
+
+// Texts a plug-in hands over are read no further than this, terminated or not.
+constexpr std::size_t kMaxNameBytes = 512;
+constexpr std::size_t kMaxInfoUnits = 64 * 1024;
+
+} // namespace
+
+CPluginModule::~CPluginModule() { CloseModule(); }
+
+bool CPluginModule::OpenModule(const std::string& path) {
+    CloseModule();
+    m_Path = path;
+    m_ErrorText = path + ":\n";
+    m_Module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (m_Module == nullptr) {
+        m_ErrorText += "Not a valid plug-in, or missing a required component (dll).";
+        return false;
+    }
+    return true;
+}
+
+void CPluginModule::CloseModule() {
+    if (m_Module != nullptr)
+        dlclose(m_Module);
+    m_Module = nullptr;
+}
+
+void* CPluginModule::FindEntry(const char* name) const {
+    return m_Module != nullptr ? dlsym(m_Module, name) : nullptr;
+}
+
+void CPluginModule::NoteMissingEntry(const char* shown) {
+    m_ErrorText += std::string("Could not find ") + shown + "() entry.\n";
+}
+
+std::string CPluginModule::NameText(const std::uint16_t* text) {
+    return TruncatedUtf8(LoaderText(text, kMaxNameBytes), kMaxNameBytes);
+}
+
+std::string CPluginModule::InfoText(const std::uint16_t* text) { return LoaderText(text, kMaxInfoUnits); }
+
+bool CPluginModule::CallSettings(void (*settings)(), const char* failure) {
+    if (settings == nullptr)
+        return false;
+    try {
+        settings();
+    } catch (...) {
+        m_ErrorText = failure;
+    }
+    return true;
+}
