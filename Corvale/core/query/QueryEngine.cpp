@@ -89,6 +89,20 @@ enum Flag : std::uint8_t {
     F_IntText = 4, // an integer result whose text is not written yet
 };
 
+// A comparison of two doubles by its code (1 =, 2 <>, 3 <, 4 >, 5 <=, 6 >=;
+// any other code, LIKE among them, is false between numbers).
+inline bool CompareDoubles(int code, double x, double y) {
+    switch (code) {
+    case 1: return x == y;
+    case 2: return x != y;
+    case 3: return x < y;
+    case 4: return x > y;
+    case 5: return x <= y;
+    case 6: return x >= y;
+    default: return false;
+    }
+}
+
 // Arithmetic operations, numbered as the reduction names them.
 enum ArithmeticOp { OP_Add = 1, OP_Sub = 2, OP_Mod = 3, OP_Mul = 4, OP_Div = 5 };
 
@@ -314,6 +328,12 @@ struct CQueryEngine::Work {
             CompareColumn,
             // Arithmetic on a number constant and another operand.
             ArithmeticConstant,
+            // A number constant compared with the result of an earlier
+            // step: when that result is a number, both meet as doubles.
+            CompareResultNumber,
+            // A text column LIKE a pattern of plain characters followed by
+            // stars only: the column's text begins with them.
+            LikePrefix,
         };
         Form form = Generic;
         // The constant is the left operand.
@@ -322,6 +342,8 @@ struct CQueryEngine::Work {
         Operand constant;
         Token* left = nullptr;
         Token* right = nullptr;
+        // For LikePrefix: the characters before the stars.
+        std::string_view prefix;
     };
     std::vector<Compiled> compiled;
 };
@@ -442,6 +464,7 @@ void CQueryEngine::BuildPreparedTokens() {
     for (const std::int32_t column : m_ColumnRefs)
         if (std::find(work.fetch.begin(), work.fetch.end(), column) == work.fetch.end())
             work.fetch.push_back(column);
+
     work.numbersAsNumbers = std::none_of(work.prepared.begin(), work.prepared.end(), [](const Token& token) {
         return !token.IsQuote() && !token.IsNumeric() &&
                FindQueryFunction(std::string_view(token.text, token.size)) != nullptr;
@@ -503,8 +526,10 @@ bool CQueryEngine::Evaluate(CTheme* theme, bool& result, int position, std::stri
     m_Layer = theme;
     const bool numbers = m_Work->numbersAsNumbers;
     // Where the shape's cells are kept is found once; numbers are read
-    // straight from the cells' bytes and texts copied once, into the column.
+    // straight from the cells' bytes, and a text is copied only when it
+    // would not stay put until the query is answered.
     CTheme::CAttributeRow row = theme->GetAttributeRowAt(position);
+    const bool textsStay = row.TextsStay();
     for (const std::int32_t column : m_Work->fetch) {
         QueryColumn& info = m_Columns[static_cast<std::size_t>(column)];
         // Only a function call reads a number column's text; without one
@@ -518,7 +543,12 @@ bool CQueryEngine::Evaluate(CTheme* theme, bool& result, int position, std::stri
         } else {
             info.numeric = false;
             const std::string_view text = row.Text(column);
-            info.value.assign(text.data(), text.size());
+            if (textsStay) {
+                info.text = text;
+            } else {
+                info.value.assign(text.data(), text.size());
+                info.text = info.value;
+            }
         }
     }
     return Run(result, error);
@@ -526,8 +556,10 @@ bool CQueryEngine::Evaluate(CTheme* theme, bool& result, int position, std::stri
 
 bool CQueryEngine::CheckExpression(std::string& error) {
     for (const std::int32_t column : m_Work->fetch) {
-        m_Columns[static_cast<std::size_t>(column)].value = "0";
-        m_Columns[static_cast<std::size_t>(column)].numeric = false;
+        QueryColumn& info = m_Columns[static_cast<std::size_t>(column)];
+        info.value = "0";
+        info.text = info.value;
+        info.numeric = false;
     }
     bool result = false;
     return Run(result, error);
@@ -616,6 +648,22 @@ void CQueryEngine::CompilePlan() {
                 compiled.constantFirst = leftConstant;
                 compiled.column = column;
                 compiled.constant = ComparisonOperand(leftConstant ? *compiled.left : *compiled.right);
+                // The greedy wildcard match of such a pattern comes down to
+                // comparing the text's start with the plain characters.
+                const std::string_view pattern = compiled.constant.text;
+                const std::size_t stars = pattern.find('*');
+                if (step.op == 7 && !leftConstant && m_Columns[static_cast<std::size_t>(column)].type == QCT_String &&
+                    compiled.constant.type == QCT_String && stars != std::string_view::npos &&
+                    pattern.find('?') == std::string_view::npos &&
+                    pattern.find_first_not_of('*', stars) == std::string_view::npos) {
+                    compiled.form = Work::Compiled::LikePrefix;
+                    compiled.prefix = pattern.substr(0, stars);
+                }
+            } else if ((leftConstant && compiled.left->IsNumeric() && !isPrepared(step.right)) ||
+                       (rightConstant && compiled.right->IsNumeric() && !isPrepared(step.left))) {
+                compiled.form = Work::Compiled::CompareResultNumber;
+                compiled.constantFirst = leftConstant && compiled.left->IsNumeric();
+                compiled.constant = ComparisonOperand(compiled.constantFirst ? *compiled.left : *compiled.right);
             }
         } else if (step.kind == S_Arithmetic) {
             // The quote and keyword checks of the full step pass for a number
@@ -637,15 +685,42 @@ void CQueryEngine::CompilePlan() {
 const CQueryEngine::Token& CQueryEngine::Replay() {
     Work& work = *m_Work;
     const Plan& plan = work.plan;
-    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
-        const Step& step = plan.steps[i];
-        const Work::Compiled& compiled = work.compiled[i];
-        Token& out = work.results[i];
+    // Locals, so that writing a result does not make the compiler fetch
+    // the lists' places again for every step.
+    const Step* const steps = plan.steps.data();
+    const Work::Compiled* const compiledSteps = work.compiled.data();
+    Token* const results = work.results.data();
+    const Token& trueToken = work.trueToken;
+    const Token& falseToken = work.falseToken;
+    const QueryColumn* const columns = m_Columns.data();
+    const std::size_t count = plan.steps.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const Step& step = steps[i];
+        const Work::Compiled& compiled = compiledSteps[i];
+        Token& out = results[i];
         switch (compiled.form) {
         case Work::Compiled::CompareColumn: {
-            const Operand value = ColumnComparisonOperand(m_Columns[static_cast<std::size_t>(compiled.column)]);
+            const QueryColumn& info = columns[compiled.column];
+            if (info.numeric && compiled.constant.type == QCT_Double) {
+                // A number column read as a number against a number: the
+                // two meet as doubles, as CompareOperands has them meet.
+                const double x = IsIntegerType(info.type) ? static_cast<double>(info.integer) : info.number;
+                const double c = compiled.constant.number;
+                out = (compiled.constantFirst ? CompareDoubles(step.op, c, x) : CompareDoubles(step.op, x, c))
+                          ? trueToken
+                          : falseToken;
+                continue;
+            }
+            const Operand value = ColumnComparisonOperand(info);
             out = MakeBool(compiled.constantFirst ? CompareOperands(step.op, compiled.constant, value)
                                                   : CompareOperands(step.op, value, compiled.constant));
+            continue;
+        }
+        case Work::Compiled::LikePrefix: {
+            const std::string_view text = columns[compiled.column].text;
+            const std::string_view prefix = compiled.prefix;
+            out = text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix) ? trueToken
+                                                                                                      : falseToken;
             continue;
         }
         case Work::Compiled::ArithmeticConstant:
@@ -654,6 +729,18 @@ const CQueryEngine::Token& CQueryEngine::Replay() {
             else
                 ArithmeticOnOperands(ArithmeticOperand(*compiled.left), compiled.constant, step.op, out);
             continue;
+        case Work::Compiled::CompareResultNumber: {
+            const Token& other = compiled.constantFirst ? *compiled.right : *compiled.left;
+            if (other.IsNumeric()) {
+                const double x = other.Number();
+                const double c = compiled.constant.number;
+                out = (compiled.constantFirst ? CompareDoubles(step.op, c, x) : CompareDoubles(step.op, x, c))
+                          ? trueToken
+                          : falseToken;
+                continue;
+            }
+            break;
+        }
         case Work::Compiled::Generic:
             break;
         }
@@ -671,9 +758,18 @@ const CQueryEngine::Token& CQueryEngine::Replay() {
             out = MakeBool(match);
             break;
         }
-        case S_Logical:
-            out = EvaluateLogical(*compiled.left, *compiled.right, step.op);
+        case S_Logical: {
+            // Two booleans, as comparisons leave them; anything else goes
+            // through the full step for its message.
+            const std::uint8_t a = compiled.left->code;
+            const std::uint8_t b = compiled.right->code;
+            if ((a == C_True || a == C_False) && (b == C_True || b == C_False) && (step.op == 1 || step.op == 2))
+                out = (step.op == 1 ? (a == C_True && b == C_True) : (a == C_True || b == C_True)) ? trueToken
+                                                                                                  : falseToken;
+            else
+                out = EvaluateLogical(*compiled.left, *compiled.right, step.op);
             break;
+        }
         case S_Not:
             out = MakeBool((compiled.left->code == C_True) != (step.op != 0));
             break;
@@ -858,7 +954,7 @@ void CQueryEngine::EvaluateFunctionCall(std::vector<Token>& tokens, std::size_t 
             if (column < 0)
                 throw CQueryError("'" + std::string(TextOf(argument)) + "', invalid column name.");
             const QueryColumn& info = m_Columns[static_cast<std::size_t>(column)];
-            texts.push_back(info.value);
+            texts.emplace_back(info.text);
             const std::int32_t type = info.type;
             types.push_back(type == 2 || type == 3 || type == 4 || type == 8 ? QCT_Double : type);
         }
@@ -1057,10 +1153,10 @@ inline CQueryEngine::Operand CQueryEngine::ArithmeticOperand(Token& token) {
     const QueryColumn& info = m_Columns[static_cast<std::size_t>(column)];
     if (IsIntegerType(info.type)) {
         operand.type = QCT_Integer;
-        operand.integer = info.numeric ? info.integer : detail::ReadLeadingInt64(info.value);
+        operand.integer = info.numeric ? info.integer : detail::ReadLeadingInt64(info.text);
     } else if (IsDoubleType(info.type)) {
         operand.type = QCT_Double;
-        operand.number = info.numeric ? info.number : detail::ReadLeadingDouble(info.value);
+        operand.number = info.numeric ? info.number : detail::ReadLeadingDouble(info.text);
     } else if (info.type == QCT_String) {
         throw CQueryError(kArithmeticMismatch);
     }
@@ -1164,13 +1260,13 @@ inline CQueryEngine::Operand CQueryEngine::ColumnComparisonOperand(const QueryCo
     Operand operand;
     if (info.type == QCT_String) {
         operand.type = QCT_String;
-        operand.text = info.value;
+        operand.text = info.text;
     } else if (IsIntegerType(info.type)) {
         operand.type = QCT_Integer;
-        operand.integer = info.numeric ? info.integer : detail::ReadLeadingInt64(info.value);
+        operand.integer = info.numeric ? info.integer : detail::ReadLeadingInt64(info.text);
     } else if (IsDoubleType(info.type)) {
         operand.type = QCT_Double;
-        operand.number = info.numeric ? info.number : detail::ReadLeadingDouble(info.value);
+        operand.number = info.numeric ? info.number : detail::ReadLeadingDouble(info.text);
     }
     return operand;
 }
