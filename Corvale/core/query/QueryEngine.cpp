@@ -676,11 +676,17 @@ void CQueryEngine::CompilePlan() {
                     compiled.form = Work::Compiled::ArithmeticConstant;
                     compiled.constantFirst = leftConstant;
                     compiled.constant = ArithmeticOperand(leftConstant ? *compiled.left : *compiled.right);
+                    // The other operand's column, when it is a prepared name.
+                    compiled.column = columnOf(leftConstant ? step.right : step.left);
                 }
             }
         }
     }
 }
+
+namespace {
+bool AsInteger(double value, std::int64_t& integer);
+} // namespace
 
 const CQueryEngine::Token& CQueryEngine::Replay() {
     Work& work = *m_Work;
@@ -723,12 +729,47 @@ const CQueryEngine::Token& CQueryEngine::Replay() {
                                                                                                       : falseToken;
             continue;
         }
-        case Work::Compiled::ArithmeticConstant:
+        case Work::Compiled::ArithmeticConstant: {
+            // Integers added, taken or multiplied as ArithmeticOnOperands
+            // does it, when the other operand is an integer column read as a
+            // number or an integer result that reads back as the same
+            // integer; anything else takes the full step.
+            std::int64_t x = 0;
+            bool integer = false;
+            if (compiled.constant.type == QCT_Integer &&
+                (step.op == OP_Add || step.op == OP_Sub || step.op == OP_Mul)) {
+                const Token& other = compiled.constantFirst ? *compiled.right : *compiled.left;
+                if (compiled.column >= 0) {
+                    const QueryColumn& info = columns[compiled.column];
+                    integer = info.numeric && IsIntegerType(info.type);
+                    x = info.integer;
+                } else if ((other.flags & F_IntText) != 0) {
+                    integer = AsInteger(static_cast<double>(other.integer), x);
+                }
+            }
+            if (integer) {
+                const std::int64_t a = compiled.constantFirst ? compiled.constant.integer : x;
+                const std::int64_t b = compiled.constantFirst ? x : compiled.constant.integer;
+                std::int64_t value = 0;
+                const bool overflow = step.op == OP_Add   ? __builtin_add_overflow(a, b, &value)
+                                      : step.op == OP_Sub ? __builtin_sub_overflow(a, b, &value)
+                                                          : __builtin_mul_overflow(a, b, &value);
+                if (overflow)
+                    throw CQueryError(kIntegerOverflow);
+                out.text = nullptr;
+                out.size = 0;
+                out.code = C_None;
+                out.flags = F_Numeric | F_IntText;
+                out.integer = value;
+                out.column = -1;
+                continue;
+            }
             if (compiled.constantFirst)
                 ArithmeticOnOperands(compiled.constant, ArithmeticOperand(*compiled.right), step.op, out);
             else
                 ArithmeticOnOperands(ArithmeticOperand(*compiled.left), compiled.constant, step.op, out);
             continue;
+        }
         case Work::Compiled::CompareResultNumber: {
             const Token& other = compiled.constantFirst ? *compiled.right : *compiled.left;
             if (other.IsNumeric()) {

@@ -257,6 +257,17 @@ const ConditionCase kConditions[] = {
     {"NAME LIKE 'a?*'", 2, "TRUE"},
     {"NAME LIKE ''", 2, "FALSE"},
     {"'S*' LIKE NAME", 0, "FALSE"},
+
+    // Integer arithmetic with a constant, on columns and on earlier results.
+    {"ID * 2 + 1 = 5", 0, "TRUE"},
+    {"1 - ID * 3 = 10", 2, "TRUE"},
+    {"BIG + 1 - 1 = BIG", 1, "TRUE"},
+    {"BIG * 1 * 1 > 0", 1, "TRUE"},
+    {"BIG * 2 * 2 > 0", 2, "TRUE"},
+    {"BIG * 3 > 0", 0, "Integer overflow."},
+    {"0 - BIG > 0", 0, "Integer overflow."},
+    {"BIG - 1 + 0 < 0", 0, "Integer overflow."},
+    {"ID * 2 + AREA > 0", 0, "TRUE"},
 };
 
 void ExpectConditions() {
