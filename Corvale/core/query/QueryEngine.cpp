@@ -334,6 +334,9 @@ struct CQueryEngine::Work {
             // A text column LIKE a pattern of plain characters followed by
             // stars only: the column's text begins with them.
             LikePrefix,
+            // AND or OR of the answers of two earlier steps that always give
+            // TRUE or FALSE.
+            LogicalTruths,
         };
         Form form = Generic;
         // The constant is the left operand.
@@ -344,8 +347,17 @@ struct CQueryEngine::Work {
         Token* right = nullptr;
         // For LikePrefix: the characters before the stars.
         std::string_view prefix;
+        // For LogicalTruths: the steps whose answers it joins.
+        std::uint32_t leftStep = 0;
+        std::uint32_t rightStep = 0;
+        // Whether a later step reads this step's token (rather than its
+        // answer in truth), so that the replay must write it.
+        bool tokenRead = true;
     };
     std::vector<Compiled> compiled;
+    // The answer of each step that gives TRUE or FALSE, as the replay
+    // leaves it.
+    std::vector<unsigned char> truth;
 };
 
 CQueryEngine::CQueryEngine() : m_Work(std::make_unique<Work>()) {
@@ -682,6 +694,51 @@ void CQueryEngine::CompilePlan() {
             }
         }
     }
+
+    // Steps that always give TRUE or FALSE; an AND or OR of two of them
+    // reads their answers rather than their tokens. A step's token is
+    // written only when some later step reads it.
+    work.truth.assign(plan.steps.size(), 0);
+    const auto givesTruth = [&](std::uint32_t slot) {
+        if (isPrepared(slot))
+            return false;
+        const StepKind kind = plan.steps[slot - work.prepared.size()].kind;
+        return kind == S_Comparison || kind == S_In || kind == S_Logical || kind == S_Not;
+    };
+    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+        const Step& step = plan.steps[i];
+        Work::Compiled& compiled = work.compiled[i];
+        if (step.kind == S_Logical && (step.op == 1 || step.op == 2) && givesTruth(step.left) &&
+            givesTruth(step.right)) {
+            compiled.form = Work::Compiled::LogicalTruths;
+            compiled.leftStep = static_cast<std::uint32_t>(step.left - work.prepared.size());
+            compiled.rightStep = static_cast<std::uint32_t>(step.right - work.prepared.size());
+        }
+    }
+    for (Work::Compiled& compiled : work.compiled)
+        compiled.tokenRead = false;
+    const auto tokenRead = [&](std::uint32_t slot) {
+        if (!isPrepared(slot))
+            work.compiled[slot - work.prepared.size()].tokenRead = true;
+    };
+    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+        const Step& step = plan.steps[i];
+        if (work.compiled[i].form == Work::Compiled::LogicalTruths)
+            continue;
+        if (step.kind == S_In) {
+            tokenRead(step.left);
+            for (std::uint32_t k = 0; k < step.count; ++k)
+                tokenRead(plan.items[step.right + k]);
+            continue;
+        }
+        tokenRead(step.left);
+        if (step.kind == S_Arithmetic || step.kind == S_Comparison || step.kind == S_Logical)
+            tokenRead(step.right);
+    }
+    // An arithmetic step always writes its token.
+    for (std::size_t i = 0; i < plan.steps.size(); ++i)
+        if (plan.steps[i].kind == S_Arithmetic)
+            work.compiled[i].tokenRead = true;
 }
 
 namespace {
@@ -696,6 +753,7 @@ const CQueryEngine::Token& CQueryEngine::Replay() {
     const Step* const steps = plan.steps.data();
     const Work::Compiled* const compiledSteps = work.compiled.data();
     Token* const results = work.results.data();
+    unsigned char* const truth = work.truth.data();
     const Token& trueToken = work.trueToken;
     const Token& falseToken = work.falseToken;
     const QueryColumn* const columns = m_Columns.data();
@@ -704,6 +762,9 @@ const CQueryEngine::Token& CQueryEngine::Replay() {
         const Step& step = steps[i];
         const Work::Compiled& compiled = compiledSteps[i];
         Token& out = results[i];
+        // A step that gives TRUE or FALSE leaves it in truth[i], and as a
+        // token only when a later step reads its token.
+        bool answer = false;
         switch (compiled.form) {
         case Work::Compiled::CompareColumn: {
             const QueryColumn& info = columns[compiled.column];
@@ -712,22 +773,19 @@ const CQueryEngine::Token& CQueryEngine::Replay() {
                 // two meet as doubles, as CompareOperands has them meet.
                 const double x = IsIntegerType(info.type) ? static_cast<double>(info.integer) : info.number;
                 const double c = compiled.constant.number;
-                out = (compiled.constantFirst ? CompareDoubles(step.op, c, x) : CompareDoubles(step.op, x, c))
-                          ? trueToken
-                          : falseToken;
-                continue;
+                answer = compiled.constantFirst ? CompareDoubles(step.op, c, x) : CompareDoubles(step.op, x, c);
+            } else {
+                const Operand value = ColumnComparisonOperand(info);
+                answer = compiled.constantFirst ? CompareOperands(step.op, compiled.constant, value)
+                                                : CompareOperands(step.op, value, compiled.constant);
             }
-            const Operand value = ColumnComparisonOperand(info);
-            out = MakeBool(compiled.constantFirst ? CompareOperands(step.op, compiled.constant, value)
-                                                  : CompareOperands(step.op, value, compiled.constant));
-            continue;
+            break;
         }
         case Work::Compiled::LikePrefix: {
             const std::string_view text = columns[compiled.column].text;
             const std::string_view prefix = compiled.prefix;
-            out = text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix) ? trueToken
-                                                                                                      : falseToken;
-            continue;
+            answer = text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+            break;
         }
         case Work::Compiled::ArithmeticConstant: {
             // Integers added, taken or multiplied as ArithmeticOnOperands
@@ -762,12 +820,11 @@ const CQueryEngine::Token& CQueryEngine::Replay() {
                 out.flags = F_Numeric | F_IntText;
                 out.integer = value;
                 out.column = -1;
-                continue;
-            }
-            if (compiled.constantFirst)
+            } else if (compiled.constantFirst) {
                 ArithmeticOnOperands(compiled.constant, ArithmeticOperand(*compiled.right), step.op, out);
-            else
+            } else {
                 ArithmeticOnOperands(ArithmeticOperand(*compiled.left), compiled.constant, step.op, out);
+            }
             continue;
         }
         case Work::Compiled::CompareResultNumber: {
@@ -775,46 +832,46 @@ const CQueryEngine::Token& CQueryEngine::Replay() {
             if (other.IsNumeric()) {
                 const double x = other.Number();
                 const double c = compiled.constant.number;
-                out = (compiled.constantFirst ? CompareDoubles(step.op, c, x) : CompareDoubles(step.op, x, c))
-                          ? trueToken
-                          : falseToken;
-                continue;
+                answer = compiled.constantFirst ? CompareDoubles(step.op, c, x) : CompareDoubles(step.op, x, c);
+            } else {
+                answer = EvaluateComparison(step.op, *compiled.left, *compiled.right);
             }
             break;
         }
+        case Work::Compiled::LogicalTruths:
+            // Both operands are answers of earlier steps, TRUE or FALSE.
+            answer = step.op == 1 ? (truth[compiled.leftStep] && truth[compiled.rightStep])
+                                  : (truth[compiled.leftStep] || truth[compiled.rightStep]);
+            break;
         case Work::Compiled::Generic:
+            switch (step.kind) {
+            case S_Arithmetic:
+                EvaluateArithmetic(*compiled.left, *compiled.right, step.op, out);
+                continue;
+            case S_Comparison:
+                answer = EvaluateComparison(step.op, *compiled.left, *compiled.right);
+                break;
+            case S_In:
+                for (std::uint32_t k = 0; k < step.count && !answer; ++k)
+                    answer = EvaluateComparison(1, SlotToken(step.left), SlotToken(plan.items[step.right + k]));
+                break;
+            case S_Logical:
+                answer = EvaluateLogical(*compiled.left, *compiled.right, step.op).code == C_True;
+                break;
+            case S_Not:
+                answer = (compiled.left->code == C_True) != (step.op != 0);
+                break;
+            }
             break;
         }
-        switch (step.kind) {
-        case S_Arithmetic:
-            EvaluateArithmetic(*compiled.left, *compiled.right, step.op, out);
-            break;
-        case S_Comparison:
-            out = MakeBool(EvaluateComparison(step.op, *compiled.left, *compiled.right));
-            break;
-        case S_In: {
-            bool match = false;
-            for (std::uint32_t k = 0; k < step.count && !match; ++k)
-                match = EvaluateComparison(1, SlotToken(step.left), SlotToken(plan.items[step.right + k]));
-            out = MakeBool(match);
-            break;
-        }
-        case S_Logical: {
-            // Two booleans, as comparisons leave them; anything else goes
-            // through the full step for its message.
-            const std::uint8_t a = compiled.left->code;
-            const std::uint8_t b = compiled.right->code;
-            if ((a == C_True || a == C_False) && (b == C_True || b == C_False) && (step.op == 1 || step.op == 2))
-                out = (step.op == 1 ? (a == C_True && b == C_True) : (a == C_True || b == C_True)) ? trueToken
-                                                                                                  : falseToken;
-            else
-                out = EvaluateLogical(*compiled.left, *compiled.right, step.op);
-            break;
-        }
-        case S_Not:
-            out = MakeBool((compiled.left->code == C_True) != (step.op != 0));
-            break;
-        }
+        truth[i] = answer ? 1 : 0;
+        if (compiled.tokenRead)
+            out = answer ? trueToken : falseToken;
+    }
+    if (plan.resultSlot != kZeroSlot && plan.resultSlot >= work.prepared.size()) {
+        const std::size_t last = plan.resultSlot - work.prepared.size();
+        if (!work.compiled[last].tokenRead && plan.steps[last].kind != S_Arithmetic)
+            return truth[last] != 0 ? trueToken : falseToken;
     }
     return SlotToken(plan.resultSlot);
 }

@@ -268,6 +268,17 @@ const ConditionCase kConditions[] = {
     {"0 - BIG > 0", 0, "Integer overflow."},
     {"BIG - 1 + 0 < 0", 0, "Integer overflow."},
     {"ID * 2 + AREA > 0", 0, "TRUE"},
+
+    // AND and OR over answers of comparisons, IN lists and NOTs, and over
+    // keywords and other tokens.
+    {"ID = 2 OR Pop = 0 AND NAME LIKE 'S*'", 0, "TRUE"},
+    {"ID = 2 OR Pop = 0 AND NAME LIKE 'S*'", 1, "FALSE"},
+    {"ID IN (1, 2) AND Pop > 5", 0, "TRUE"},
+    {"ID IN (1, 2) AND Pop > 5", 1, "FALSE"},
+    {"TRUE AND ID = 2", 0, "TRUE"},
+    {"ID = 2 AND FALSE", 0, "FALSE"},
+    {"NOT ID = 2 OR Pop = 0", 1, "FALSE"},
+    {"ID = 2 AND Pop", 0, "Error in SQL expression."},
 };
 
 void ExpectConditions() {
