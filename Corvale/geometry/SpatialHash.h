@@ -947,6 +947,8 @@ protected:
         const Level& fineLevel = m_Levels[0];
         const Level& wideLevel = m_Levels[1];
         const std::size_t fineRows = fineLevel.Rows();
+        const std::uint32_t* starts = fineLevel.starts.data();
+        const FineEntry* entries = fineLevel.entries.data();
         const bool overflow = !fineLevel.overflow.empty();
         const bool wide = !wideLevel.entries.empty() || !wideLevel.overflow.empty();
         // The values found in the current cell with their ranks, and, unless
@@ -1046,6 +1048,19 @@ protected:
                 hits = 0;
                 for (int fx = fx1; fx <= fx2; ++fx) {
                     const std::size_t base = static_cast<std::size_t>(fx) * fineRows;
+#if defined(__GNUC__)
+                    // The next sub-column's run lies elsewhere in the array:
+                    // ask for it while this one is scanned, since a big
+                    // table's scan waits on memory more than on comparisons.
+                    if (fx < fx2) {
+                        const std::size_t next = base + fineRows + static_cast<std::size_t>(fy1);
+                        const char* from = reinterpret_cast<const char*>(entries + starts[next]);
+                        const char* to = reinterpret_cast<const char*>(
+                            entries + starts[next + static_cast<std::size_t>(fy2 - fy1) + 1]);
+                        for (; from < to; from += 64)
+                            __builtin_prefetch(from);
+                    }
+#endif
                     for (int fy = fy1; fy <= fy2; ++fy)
                         scanCell(fineLevel, base + static_cast<std::size_t>(fy), fx == f1, fy == g1,
                                  fx < f2 && fy < g2);
