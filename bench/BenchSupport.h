@@ -7,8 +7,11 @@
 #include "shapes/ShapeFile.h"
 #include "shapes/ShapeRecordBuilder.h"
 
+#include <algorithm>
+#include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -54,3 +57,51 @@ inline CAttributeFieldInfo BenchField(const char* name, std::int32_t length, std
     info.m_Type = type;
     return info;
 }
+
+// The median of a counter and of the real time per benchmark (its name with
+// its arguments, "BM_Window/1000000"), over the repetitions of a run: from
+// the rows of each repetition, or from the median rows when only those are
+// reported (--benchmark_report_aggregates_only).
+class BenchMedians {
+public:
+    using Run = benchmark::BenchmarkReporter::Run;
+
+    void Take(const Run& run, const std::string& counter) {
+        const std::string key = Key(run);
+        auto it = run.counters.find(counter);
+        if (run.run_type == Run::RT_Iteration) {
+            if (it != run.counters.end())
+                m_Rates[key].push_back(it->second.value);
+            m_Times[key].push_back(run.GetAdjustedRealTime());
+        } else if (run.aggregate_name == "median") {
+            if (it != run.counters.end())
+                m_MedianRates[key] = it->second.value;
+            m_MedianTimes[key] = run.GetAdjustedRealTime();
+        }
+    }
+
+    double Rate(const std::string& name) { return Median(name, m_Rates, m_MedianRates); }
+    double Time(const std::string& name) { return Median(name, m_Times, m_MedianTimes); }
+
+private:
+    static std::string Key(const Run& run) {
+        return run.run_name.args.empty() ? run.run_name.function_name
+                                         : run.run_name.function_name + "/" + run.run_name.args;
+    }
+    static double Median(const std::string& name, std::map<std::string, std::vector<double>>& values,
+                         const std::map<std::string, double>& medians) {
+        auto m = medians.find(name);
+        if (m != medians.end())
+            return m->second;
+        std::vector<double>& list = values[name];
+        if (list.empty())
+            return 0.0;
+        std::sort(list.begin(), list.end());
+        return list[list.size() / 2];
+    }
+
+    std::map<std::string, std::vector<double>> m_Rates;
+    std::map<std::string, std::vector<double>> m_Times;
+    std::map<std::string, double> m_MedianRates;
+    std::map<std::string, double> m_MedianTimes;
+};

@@ -280,28 +280,26 @@ void BM_QuerySqlite(benchmark::State& state) {
 BENCHMARK(BM_QuerySqlite)->Unit(benchmark::kMillisecond);
 #endif
 
-// Prints the usual table, then the engine's row rate against SQLite's.
+// Prints the usual table, then the engine's row rate against SQLite's (the
+// medians of the repetitions, when there are several).
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            auto it = run.counters.find("rows/s");
-            if (run.run_type == Run::RT_Iteration && it != run.counters.end())
-                m_Rates[run.run_name.function_name] = it->second.value;
-        }
+        for (const Run& run : runs)
+            m_Medians.Take(run, "rows/s");
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
-        const double engine = m_Rates["BM_Query"];
-        const double sqlite = m_Rates["BM_QuerySqlite"];
+        const double engine = m_Medians.Rate("BM_Query");
+        const double sqlite = m_Medians.Rate("BM_QuerySqlite");
         if (engine > 0.0 && sqlite > 0.0)
             std::printf("four-term query: engine %.0f rows/s, SQLite %.0f rows/s, engine/SQLite %.2f\n", engine,
                         sqlite, engine / sqlite);
     }
 
 private:
-    std::map<std::string, double> m_Rates;
+    BenchMedians m_Medians;
 };
 
 } // namespace

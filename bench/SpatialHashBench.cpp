@@ -15,6 +15,8 @@
 #include "geometry/SpatialPredicates.h"
 #include "shapes/ShapeRecordBuilder.h"
 
+#include "BenchSupport.h"
+
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -352,25 +354,17 @@ void BM_WindowRtree(benchmark::State& state) {
 BENCHMARK(BM_WindowRtree)->Arg(1000000)->Arg(4000000)->Unit(benchmark::kMillisecond);
 #endif
 
-// Prints the usual table, then the speed-up of the hash over the scan (the
-// median of the repetitions, when there are several).
+// Prints the usual table, then the speed-up of the hash over the scan and
+// the hash against the R-tree (the medians of the repetitions, when there are
+// several).
 class SpeedUpReporter : public benchmark::ConsoleReporter {
 public:
     SpeedUpReporter() : ConsoleReporter(OO_Tabular) {}
 
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration)
-                continue;
-            auto it = run.counters.find("queries/s");
-            if (it != run.counters.end())
-                m_Rates[Key(run)].push_back(
-                    it->second.value);
-            if (run.run_name.function_name.rfind("BM_WindowBuild", 0) == 0)
-                m_Times[Key(run)].push_back(
-                    run.GetAdjustedRealTime());
-        }
+        for (const Run& run : runs)
+            m_Medians.Take(run, "queries/s");
     }
 
     void Finalize() override {
@@ -379,14 +373,14 @@ public:
         Compare("clicks", "BM_ClicksHash", "BM_ClicksLinear");
         for (const char* n : {"1000000", "4000000"}) {
             const std::string count = std::string("/") + n;
-            const double h = Median("BM_WindowHash" + count);
-            const double t = Median("BM_WindowRtree" + count);
+            const double h = m_Medians.Rate("BM_WindowHash" + count);
+            const double t = m_Medians.Rate("BM_WindowRtree" + count);
             if (h > 0.0 && t > 0.0)
                 std::printf("windows over %s boxes: hash %.0f queries/s, R-tree %.0f queries/s, "
                             "hash/R-tree %.2f\n",
                             n, h, t, h / t);
-            const double hb = MedianTime("BM_WindowBuildHash" + count);
-            const double tb = MedianTime("BM_WindowBuildRtree" + count);
+            const double hb = m_Medians.Time("BM_WindowBuildHash" + count);
+            const double tb = m_Medians.Time("BM_WindowBuildRtree" + count);
             if (hb > 0.0 && tb > 0.0)
                 std::printf("building over %s boxes: hash %.0f ms, R-tree %.0f ms, "
                             "hash/R-tree time %.2f\n",
@@ -395,38 +389,16 @@ public:
     }
 
 private:
-    double Median(const std::string& name) {
-        std::vector<double>& rates = m_Rates[name];
-        if (rates.empty())
-            return 0.0;
-        std::sort(rates.begin(), rates.end());
-        return rates[rates.size() / 2];
-    }
-
-    static std::string Key(const Run& run) {
-        return run.run_name.args.empty() ? run.run_name.function_name
-                                         : run.run_name.function_name + "/" + run.run_name.args;
-    }
-
-    double MedianTime(const std::string& name) {
-        std::vector<double>& times = m_Times[name];
-        if (times.empty())
-            return 0.0;
-        std::sort(times.begin(), times.end());
-        return times[times.size() / 2];
-    }
-
     void Compare(const char* what, const std::string& hash, const std::string& linear) {
-        const double h = Median(hash);
-        const double l = Median(linear);
+        const double h = m_Medians.Rate(hash);
+        const double l = m_Medians.Rate(linear);
         if (h <= 0.0 || l <= 0.0)
             return;
         std::printf("%s: hash %.0f queries/s, linear scan %.0f queries/s, hash %.0f times faster\n",
                     what, h, l, h / l);
     }
 
-    std::map<std::string, std::vector<double>> m_Rates;
-    std::map<std::string, std::vector<double>> m_Times;
+    BenchMedians m_Medians;
 };
 
 } // namespace

@@ -204,26 +204,30 @@ void BM_OpenPolygonsShapelib(benchmark::State& state) {
 }
 #endif
 
-// Prints the usual table, then the theme's open time against shapelib's.
+// Prints the usual table, then the theme's open time against shapelib's (the
+// medians of the repetitions, when there are several).
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                m_Times[run.run_name.function_name] = run.GetAdjustedRealTime();
+            m_Medians.Take(run, "records/s");
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
-        const double theme = m_Times["BM_OpenPolygons"];
-        const double shapelib = m_Times["BM_OpenPolygonsShapelib"];
+        const double theme = m_Medians.Time("BM_OpenPolygons");
+        const double shapelib = m_Medians.Time("BM_OpenPolygonsShapelib");
         if (theme > 0.0 && shapelib > 0.0)
             std::printf("open of %zu polygons: theme %.1f ms, shapelib %.1f ms, theme/shapelib %.2f\n", kPolygons,
                         theme, shapelib, theme / shapelib);
+        const double one = m_Medians.Time("BM_WalkPolygons/1");
+        const double all = m_Medians.Time("BM_WalkPolygons/0");
+        if (one > 0.0 && all > 0.0)
+            std::printf("record check: one thread %.1f ms, all threads %.1f ms\n", one, all);
     }
 
 private:
-    std::map<std::string, double> m_Times;
+    BenchMedians m_Medians;
 };
 
 } // namespace

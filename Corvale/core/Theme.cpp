@@ -2,12 +2,15 @@
 
 #include "core/LoaderPlugin.h"
 
+#include "platform/ByteOrder.h"
 #include "platform/FileNames.h"
 
 #include <algorithm>
 
 using corvale::FindSiblingFile;
 using corvale::PathStem;
+using corvale::ReadLE32;
+using corvale::ReadLEDouble;
 
 namespace {
 
@@ -118,7 +121,19 @@ void CTheme::ExtendZRange(double zmin, double zmax) {
 }
 
 void CTheme::TakeRecordExtent(const CShapeRecord* record) {
-    const std::uint32_t type = CShapeRecord::GetShapeType(record);
+    // Opening a shape file takes every record's extent, one after another:
+    // the type is read once, and a multi-part record's box straight from
+    // its bytes (after the 8-byte record header and the 4-byte type), as
+    // GetMinX and its kin read it.
+    const unsigned char* bytes = CShapeRecord::Bytes(record);
+    const std::uint32_t type = ReadLE32(bytes + 8);
+    if (CShapeRecord::IsMultiType(type)) {
+        ExtendBounds(ReadLEDouble(bytes + 12), ReadLEDouble(bytes + 20), ReadLEDouble(bytes + 28),
+                     ReadLEDouble(bytes + 36));
+        if (HasZ())
+            ExtendZRange(CShapeRecord::GetZMin(record), CShapeRecord::GetZMax(record));
+        return;
+    }
     if (type == SHT_Point || type == SHT_PointZ) {
         const CShapePoint p = CShapeRecord::GetPoint(record, 0);
         ExtendBounds(p.x, p.y, p.x, p.y);

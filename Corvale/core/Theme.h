@@ -717,6 +717,9 @@ public:
     // dBase cell is read straight from its bytes, with no text in between.
     std::int64_t Integer(int field);
     double Number(int field);
+    // Whether a text given by Text stays valid through later reads of the
+    // row (a cell read in place), not only until the next one.
+    bool TextsStay() const { return m_Kind != Kind::OwnLoader && m_Kind != Kind::Loader; }
 
 private:
     friend class CTheme;

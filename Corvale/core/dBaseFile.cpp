@@ -369,12 +369,6 @@ std::string_view CdBaseFile::GetFieldText(const char* recordBytes, std::int32_t 
     return ValueText(bytes.data(), bytes.size(), m_Fields[static_cast<std::size_t>(field)].m_Type);
 }
 
-std::string_view CdBaseFile::GetFieldBytes(const char* recordBytes, std::int32_t field) const {
-    const CAttributeFieldInfo& info = m_Fields[static_cast<std::size_t>(field)];
-    const std::size_t length = static_cast<std::size_t>(std::clamp(info.m_Length, 0, kMaxFieldWidth));
-    return std::string_view(recordBytes + 1 + m_FieldOffsets[static_cast<std::size_t>(field)], length);
-}
-
 bool CdBaseFile::WriteHeader(const std::vector<CAttributeFieldInfo>& descriptors,
                              CFileWriter* writer, std::uint32_t recordCount) {
     if (writer == nullptr || !writer->IsOpen())

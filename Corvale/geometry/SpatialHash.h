@@ -25,6 +25,7 @@
 #include "shapes/ShapeRecord.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -99,8 +100,10 @@ public:
 
         Level levels[2];
         levels[0].fine = fine;
-        for (Level& level : levels)
+        for (Level& level : levels) {
             level.starts.assign(level.CellCount() + 1, 0);
+            level.bounds.assign(level.CellCount(), Bounds{0, 0, 0});
+        }
         std::vector<Range> ranges(order.size());
         std::vector<unsigned char> levelOf(order.size());
         std::size_t totals[2] = {0, 0};
@@ -114,9 +117,19 @@ public:
             levelOf[i] = LevelFor(range, fine);
             Level& level = levels[levelOf[i]];
             const Range cells = LevelRange(range, fine, levelOf[i]);
+            // Counted per cell and part: bounds holds the counts until the
+            // starts are known.
             for (int lx = cells.x1; lx <= cells.x2; ++lx)
-                for (int ly = cells.y1; ly <= cells.y2; ++ly)
-                    ++level.starts[level.At(lx, ly) + 1];
+                for (int ly = cells.y1; ly <= cells.y2; ++ly) {
+                    const std::size_t at = level.At(lx, ly);
+                    ++level.starts[at + 1];
+                    switch (PartOf(cells, lx, ly)) {
+                    case 0: ++level.bounds[at].a; break;
+                    case 1: ++level.bounds[at].c; break;
+                    case 2: ++level.bounds[at].d; break;
+                    default: break;
+                    }
+                }
             totals[levelOf[i]] += static_cast<std::size_t>(cells.x2 - cells.x1 + 1) *
                                   static_cast<std::size_t>(cells.y2 - cells.y1 + 1);
         }
@@ -127,10 +140,29 @@ public:
             for (std::size_t i = 1; i < starts.size(); ++i)
                 starts[i] += starts[i - 1];
             levels[l].entries.resize(totals[l]);
+            for (std::size_t at = 0; at + 1 < starts.size(); ++at) {
+                Bounds& b = levels[l].bounds[at];
+                const std::uint32_t columnOnly = b.a;
+                const std::uint32_t both = b.c;
+                const std::uint32_t rowOnly = b.d;
+                b.a = starts[at] + columnOnly;
+                b.c = b.a + both;
+                b.d = b.c + rowOnly;
+            }
         }
-        // Filled in listing order, so each sub-cell's run is in that order;
-        // starts[cell] walks to the start of the next cell meanwhile. A
-        // value's rank in a cell counts the values listed there before it.
+        // Where the next copy of each part of each cell goes.
+        std::vector<std::array<std::uint32_t, 4>> cursors[2];
+        for (int l = 0; l < 2; ++l) {
+            const Level& level = levels[l];
+            cursors[l].resize(level.bounds.size());
+            for (std::size_t at = 0; at < level.bounds.size(); ++at) {
+                const Bounds& b = level.bounds[at];
+                cursors[l][at] = {level.starts[at], b.a, b.c, b.d};
+            }
+        }
+        // Filled in listing order, so each part of a sub-cell's run is in
+        // that order. A value's rank in a cell counts the values listed
+        // there before it.
         std::vector<std::uint32_t> nextRank(static_cast<std::size_t>(kColumns) * kRows, 0);
         std::vector<std::uint32_t> ranks;
         for (std::size_t i = 0; i < order.size(); ++i) {
@@ -141,17 +173,13 @@ public:
             const Range cells = LevelRange(range, fine, levelOf[i]);
             for (int lx = cells.x1; lx <= cells.x2; ++lx)
                 for (int ly = cells.y1; ly <= cells.y2; ++ly) {
-                    std::uint32_t& at = level.starts[level.At(lx, ly)];
+                    const std::size_t cell = level.At(lx, ly);
+                    std::uint32_t& at = cursors[levelOf[i]][cell][static_cast<std::size_t>(
+                        PartOf(cells, lx, ly))];
                     level.entries[at++] =
                         MakeEntry(slot.box, slot.value, cells, lx, ly,
                                   RankAt(ranks, range, fine, lx / level.fine, ly / level.fine));
                 }
-        }
-        for (Level& level : levels) {
-            std::vector<std::uint32_t>& starts = level.starts;
-            for (std::size_t i = starts.size() - 1; i > 0; --i)
-                starts[i] = starts[i - 1];
-            starts[0] = 0;
         }
 
         // Nothing above changed the table; from here nothing throws.
@@ -450,6 +478,26 @@ protected:
                      static_cast<std::size_t>(r - range.y1 / fine)];
     }
 
+    // Where the parts of a packed cell's run start; see Level.
+    struct Bounds {
+        std::uint32_t a;
+        std::uint32_t c;
+        std::uint32_t d;
+    };
+
+    // Which part of its cell's run the copy of a value at (x, y) of its
+    // cells goes to: 0 for the value's first column only, 1 for its first
+    // column and row, 2 for its first row only, 3 for neither. A query
+    // offers a copy from a cell past its own first column only when the
+    // copy is in its value's first column (parts 0 and 1), and from a cell
+    // past its first row only when it is in the value's first row (parts 1
+    // and 2), so each cell is read only as far as it can offer anything.
+    static int PartOf(const Range& cells, int x, int y) {
+        const bool firstColumn = x == cells.x1;
+        const bool firstRow = y == cells.y1;
+        return firstColumn ? (firstRow ? 1 : 0) : (firstRow ? 2 : 3);
+    }
+
     // The two levels of the packed index: sub-cells (level 0) and, for
     // values that would be copied into too many of them, whole cells
     // (level 1). Each lays its cells out column by column.
@@ -457,6 +505,12 @@ protected:
         int fine = 1;
         std::vector<std::uint32_t> starts;
         std::vector<FineEntry> entries;
+        // Each cell's run, from starts[cell] to starts[cell + 1], holds its
+        // copies in four parts (PartOf): copies in the first column of their
+        // value's cells but not its first row, then those in both, those in
+        // the first row only, and those in neither. bounds[cell] gives where
+        // the second, third and fourth parts start.
+        std::vector<Bounds> bounds;
         // The copies listed since the last Pack, per cell: overflowOf holds
         // the list's number plus one, 0 for none.
         std::vector<std::uint32_t> overflowOf;
@@ -897,44 +951,93 @@ protected:
         const FineEntry* entries = fineLevel.entries.data();
         const bool overflow = !fineLevel.overflow.empty();
         const bool wide = !wideLevel.entries.empty() || !wideLevel.overflow.empty();
-        // Local, so that visit may run another query: the values found in
-        // the current cell with their ranks, and, unless ranks run too high,
-        // a bit per rank and the values by rank to put them in order.
-        std::vector<std::pair<std::uint32_t, T>> group;
-        group.reserve(64);
+        // The values found in the current cell with their ranks, and, unless
+        // ranks run too high, a bit per rank and the values by rank to put
+        // them in order. The thread's scratch space is reused from query to
+        // query; a query run from inside visit gets its own.
+        ScratchLease lease;
+        Scratch& scratch = lease.Get();
         const bool bitmap = m_RankLimit <= kBitmapRanks;
         const std::size_t words = bitmap ? m_RankLimit / 64 + 1 : 0;
-        std::vector<std::uint64_t> found(words, 0);
-        std::unique_ptr<T[]> byRank(bitmap ? new T[words * 64] : nullptr);
-        // Where the edge is NaN (the copy is not the box's first in that
+        if (scratch.found.size() < words) {
+            scratch.found.resize(words);
+            scratch.byRank.resize(words * 64);
+        }
+        std::fill(scratch.found.begin(), scratch.found.begin() + static_cast<std::ptrdiff_t>(words), 0);
+        std::uint64_t* found = scratch.found.data();
+        T* byRank = scratch.byRank.data();
+        std::vector<Hit>& group = scratch.group;
+        std::size_t hits = 0;
+        // Every copy is written to the next free place and kept only when it
+        // meets the query, so the scan does not branch on the outcome. Where
+        // the edge is NaN (the copy is not the box's first in that
         // direction), the comparison holds only in the query's first
         // sub-column or sub-row.
         auto scan = [&](auto firstColumn, auto firstRow, const FineEntry* e,
                         const FineEntry* end) {
+            const std::size_t room = hits + static_cast<std::size_t>(end - e);
+            if (group.size() < room)
+                group.resize(std::max(room, group.size() * 2));
+            Hit* out = group.data();
+            std::size_t n = hits;
             for (; e != end; ++e) {
                 const Box& b = e->box;
                 bool x = qx1 <= b.x2;
                 if constexpr (decltype(firstColumn)::value)
-                    x = x && !(b.x1 > qx2);
+                    x = x & !(b.x1 > qx2);
                 else
-                    x = x && b.x1 <= qx2;
+                    x = x & (b.x1 <= qx2);
                 bool y = qy1 <= b.y2;
                 if constexpr (decltype(firstRow)::value)
-                    y = y && !(b.y1 > qy2);
+                    y = y & !(b.y1 > qy2);
                 else
-                    y = y && b.y1 <= qy2;
-                if (x && y)
-                    group.emplace_back(e->rank, e->value);
+                    y = y & (b.y1 <= qy2);
+                out[n] = Hit{e->rank, e->value};
+                n += static_cast<std::size_t>(x & y);
             }
+            hits = n;
         };
         using Yes = std::true_type;
         using No = std::false_type;
         auto scanIn = [&](bool firstColumn, bool firstRow, const FineEntry* e,
                           const FineEntry* end) {
+            if (e == end)
+                return;
             if (firstColumn)
                 firstRow ? scan(Yes(), Yes(), e, end) : scan(Yes(), No(), e, end);
             else
                 firstRow ? scan(No(), Yes(), e, end) : scan(No(), No(), e, end);
+        };
+        // Inside the query, past its first and before its last column and
+        // row, every copy of a value's first column and row meets it: only a
+        // removed copy (NaN) does not, and a NaN query side meets nothing.
+        auto scanInner = [&](const FineEntry* e, const FineEntry* end) {
+            const std::size_t room = hits + static_cast<std::size_t>(end - e);
+            if (group.size() < room)
+                group.resize(std::max(room, group.size() * 2));
+            Hit* out = group.data();
+            std::size_t n = hits;
+            for (; e != end; ++e) {
+                out[n] = Hit{e->rank, e->value};
+                n += static_cast<std::size_t>((qx1 <= e->box.x2) & (qy1 <= e->box.y2));
+            }
+            hits = n;
+        };
+        // The parts of a packed cell's run that can offer anything there.
+        auto scanCell = [&](const Level& level, std::size_t at, bool firstColumn, bool firstRow,
+                            bool inner) {
+            const FineEntry* e = level.entries.data();
+            const Bounds& b = level.bounds[at];
+            if (firstColumn && firstRow)
+                scanIn(true, true, e + level.starts[at], e + level.starts[at + 1]);
+            else if (firstColumn)
+                scanIn(true, false, e + b.a, e + b.d);
+            else if (firstRow)
+                scanIn(false, true, e + level.starts[at], e + b.c);
+            else if (inner)
+                scanInner(e + b.a, e + b.c);
+            else
+                scanIn(false, false, e + b.a, e + b.c);
         };
         for (int c = f1 / k; c <= f2 / k; ++c) {
             const int fx1 = std::max(f1, c * k);
@@ -942,19 +1045,25 @@ protected:
             for (int r = g1 / k; r <= g2 / k; ++r) {
                 const int fy1 = std::max(g1, r * k);
                 const int fy2 = std::min(g2, r * k + k - 1);
-                group.clear();
+                hits = 0;
                 for (int fx = fx1; fx <= fx2; ++fx) {
                     const std::size_t base = static_cast<std::size_t>(fx) * fineRows;
-                    // The sub-cells of one sub-column lie next to each other.
-                    int fy = fy1;
-                    if (fy == g1) {
-                        scanIn(fx == f1, true, entries + starts[base + fy],
-                               entries + starts[base + fy + 1]);
-                        ++fy;
+#if defined(__GNUC__)
+                    // The next sub-column's run lies elsewhere in the array:
+                    // ask for it while this one is scanned, since a big
+                    // table's scan waits on memory more than on comparisons.
+                    if (fx < fx2) {
+                        const std::size_t next = base + fineRows + static_cast<std::size_t>(fy1);
+                        const char* from = reinterpret_cast<const char*>(entries + starts[next]);
+                        const char* to = reinterpret_cast<const char*>(
+                            entries + starts[next + static_cast<std::size_t>(fy2 - fy1) + 1]);
+                        for (; from < to; from += 64)
+                            __builtin_prefetch(from);
                     }
-                    if (fy <= fy2)
-                        scanIn(fx == f1, false, entries + starts[base + fy],
-                               entries + starts[base + fy2 + 1]);
+#endif
+                    for (int fy = fy1; fy <= fy2; ++fy)
+                        scanCell(fineLevel, base + static_cast<std::size_t>(fy), fx == f1, fy == g1,
+                                 fx < f2 && fy < g2);
                     if (overflow)
                         for (int sy = fy1; sy <= fy2; ++sy)
                             if (const std::uint32_t list = fineLevel.overflowOf[base + sy]) {
@@ -969,25 +1078,24 @@ protected:
                     const bool firstColumn = c == f1 / k;
                     const bool firstRow = r == g1 / k;
                     if (!wideLevel.entries.empty())
-                        scanIn(firstColumn, firstRow,
-                               wideLevel.entries.data() + wideLevel.starts[at],
-                               wideLevel.entries.data() + wideLevel.starts[at + 1]);
+                        scanCell(wideLevel, at, firstColumn, firstRow, c < f2 / k && r < g2 / k);
                     if (!wideLevel.overflow.empty())
                         if (const std::uint32_t list = wideLevel.overflowOf[at]) {
                             const std::vector<FineEntry>& extra = wideLevel.overflow[list - 1];
                             scanIn(firstColumn, firstRow, extra.data(), extra.data() + extra.size());
                         }
                 }
-                if (group.size() == 1) {
-                    if (!visit(group[0].second))
+                if (hits == 1) {
+                    if (!visit(group[0].value))
                         return false;
-                } else if (bitmap && group.size() > 1) {
+                } else if (bitmap && hits > 1) {
                     std::size_t low = words;
                     std::size_t high = 0;
-                    for (const auto& hit : group) {
-                        const std::size_t word = hit.first / 64;
-                        found[word] |= std::uint64_t{1} << (hit.first % 64);
-                        byRank[hit.first] = hit.second;
+                    for (std::size_t h = 0; h < hits; ++h) {
+                        const Hit& hit = group[h];
+                        const std::size_t word = hit.rank / 64;
+                        found[word] |= std::uint64_t{1} << (hit.rank % 64);
+                        byRank[hit.rank] = hit.value;
                         low = std::min(low, word);
                         high = std::max(high, word);
                     }
@@ -1001,17 +1109,58 @@ protected:
                                 return false;
                         }
                     }
-                } else if (group.size() > 1) {
-                    std::sort(group.begin(), group.end(),
-                              [](const auto& a, const auto& b) { return a.first < b.first; });
-                    for (const auto& hit : group)
-                        if (!visit(hit.second))
+                } else if (hits > 1) {
+                    std::sort(group.begin(), group.begin() + static_cast<std::ptrdiff_t>(hits),
+                              [](const Hit& a, const Hit& b) { return a.rank < b.rank; });
+                    for (std::size_t h = 0; h < hits; ++h)
+                        if (!visit(group[h].value))
                             return false;
                 }
             }
         }
         return true;
     }
+
+    // A value a query found in a cell, with its rank there.
+    struct Hit {
+        std::uint32_t rank;
+        T value;
+    };
+    // What VisitPacked works in, kept per thread so that a query allocates
+    // nothing once the thread has run one of its size.
+    struct Scratch {
+        std::vector<Hit> group;
+        std::vector<std::uint64_t> found;
+        std::vector<T> byRank;
+        bool busy = false;
+    };
+    // The thread's scratch space, or while that is in use (visit ran a
+    // query of its own) a private one.
+    class ScratchLease {
+    public:
+        ScratchLease() {
+            Scratch& shared = Shared();
+            if (shared.busy) {
+                m_Own = std::make_unique<Scratch>();
+                m_Scratch = m_Own.get();
+            } else {
+                m_Scratch = &shared;
+            }
+            m_Scratch->busy = true;
+        }
+        ~ScratchLease() { m_Scratch->busy = false; }
+        ScratchLease(const ScratchLease&) = delete;
+        ScratchLease& operator=(const ScratchLease&) = delete;
+        Scratch& Get() { return *m_Scratch; }
+
+    private:
+        static Scratch& Shared() {
+            thread_local Scratch scratch;
+            return scratch;
+        }
+        std::unique_ptr<Scratch> m_Own;
+        Scratch* m_Scratch = nullptr;
+    };
 
     // Ranks up to which VisitPacked orders a cell's values by a bitmap
     // rather than by sorting them.

@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <system_error>
@@ -206,15 +208,21 @@ constexpr std::int64_t kParallelCheckMinRecords = 65536;
 // Where index entry i points, when it points at a whole, sound record: the
 // record's byte position and size. False for the first entry that would end
 // the walk.
-bool CheckIndexedRecord(const CShapeIndexView& shx, const unsigned char* data, std::uint64_t size,
-                        std::int64_t i, std::uint64_t& position, std::size_t& recordSize) {
-    const std::int64_t offset = ReadShapeIndexOffset(shx, i);
-    if (offset < static_cast<std::int64_t>(kHeaderSize) || static_cast<std::uint64_t>(offset) + 8 > size)
+// The index's bytes are given as index and indexSize (null and 0 for an
+// index that is not open), read once for all entries.
+bool CheckIndexedRecord(const unsigned char* index, std::uint64_t indexSize, const unsigned char* data,
+                        std::uint64_t size, std::int64_t i, std::uint64_t& position, std::size_t& recordSize) {
+    // The entry's place, as ReadShapeIndexOffset finds it.
+    const std::uint64_t at = kHeaderSize + 8 * static_cast<std::uint64_t>(i);
+    if (index == nullptr || i < 0 || at + 8 > indexSize)
         return false;
-    position = static_cast<std::uint64_t>(offset);
+    const unsigned char* entry = index + at;
+    const std::uint64_t offset = static_cast<std::uint64_t>(ReadBE32(entry)) * 2;
+    if (offset < kHeaderSize || offset + 8 > size)
+        return false;
+    position = offset;
     // An entry whose content length is not the one of the record it points
     // at does not point at a record start.
-    const unsigned char* entry = shx.m_Reader->GetData() + kHeaderSize + 8 * static_cast<std::uint64_t>(i);
     if (ReadBE32(entry + 4) != ReadBE32(data + position + 4))
         return false;
     return CheckShapeRecordBytes(data + position, size - position, recordSize);
@@ -243,28 +251,42 @@ void PopulateShare(const unsigned char* data, std::uint64_t size, std::int64_t k
 #endif
 }
 
-// Checks entries [0, count) on as many threads as the machine has, in
-// chunks, filling positions; the number of entries before the first that
-// fails (count when none does). The walk delivers exactly those, so the
-// records refused are the ones a check in file order would refuse.
-std::int64_t CheckIndexedRecords(const CShapeIndexView& shx, const unsigned char* data, std::uint64_t size,
-                                 std::int64_t count, std::vector<std::uint64_t>& positions, unsigned threadCount) {
+// Checks entries [0, count) in chunks on as many threads as the machine has,
+// filling positions, and meanwhile hands each chunk's records to deliver, in
+// index order, as soon as the chunks before it are through: the callback's
+// work overlaps the check of the records after. Returns the number of
+// entries before the first that fails (count when none does); exactly those
+// are delivered, so the records refused and handed over are the ones a walk
+// in file order would refuse and hand over.
+template <class DeliverRecord>
+std::int64_t CheckAndDeliverIndexedRecords(const CShapeIndexView& shx, const unsigned char* data, std::uint64_t size,
+                                           std::int64_t count, std::vector<std::uint64_t>& positions,
+                                           unsigned threadCount, DeliverRecord&& deliver) {
     positions.resize(static_cast<std::size_t>(count));
     std::atomic<std::int64_t> firstBad(count);
     const unsigned hardware = threadCount > 0 ? threadCount : std::max(1u, std::thread::hardware_concurrency());
     const std::int64_t threads =
         count < kParallelCheckMinRecords ? 1 : std::min<std::int64_t>(hardware, count / (kParallelCheckMinRecords / 4));
-    const std::int64_t chunk = std::max<std::int64_t>((count + threads - 1) / std::max<std::int64_t>(threads, 1), 1);
+    // Several chunks per thread, so that the first are handed over while
+    // the later ones are still being checked.
+    const std::int64_t chunks = threads == 1 ? 1 : std::min<std::int64_t>(threads * 8, count / 4096);
+    const std::int64_t chunk = std::max<std::int64_t>((count + chunks - 1) / std::max<std::int64_t>(chunks, 1), 1);
     const bool populate = count >= kParallelCheckMinRecords;
-    auto checkRange = [&](std::int64_t from, std::int64_t to) {
+    const bool indexOpen = shx.m_Reader != nullptr && shx.m_Reader->IsOpen();
+    const unsigned char* const index = indexOpen ? shx.m_Reader->GetData() : nullptr;
+    const std::uint64_t indexSize = indexOpen ? shx.m_Reader->GetSize() : 0;
+    auto checkChunk = [&](std::int64_t c) {
+        const std::int64_t from = c * chunk;
+        const std::int64_t to = std::min(count, from + chunk);
         if (populate)
-            PopulateShare(data, size, from / chunk, threads);
+            PopulateShare(data, size, c, chunks);
         for (std::int64_t i = from; i < to; ++i) {
             // A failure found earlier in the file ends every later chunk.
             if ((i & 1023) == 0 && i >= firstBad.load(std::memory_order_relaxed))
                 return;
             std::size_t recordSize = 0;
-            if (!CheckIndexedRecord(shx, data, size, i, positions[static_cast<std::size_t>(i)], recordSize)) {
+            if (!CheckIndexedRecord(index, indexSize, data, size, i, positions[static_cast<std::size_t>(i)],
+                                    recordSize)) {
                 std::int64_t seen = firstBad.load();
                 while (i < seen && !firstBad.compare_exchange_weak(seen, i)) {
                 }
@@ -272,18 +294,61 @@ std::int64_t CheckIndexedRecords(const CShapeIndexView& shx, const unsigned char
             }
         }
     };
+
+    // Chunks are taken in order; done[c] is set, under the lock, once chunk
+    // c is checked.
+    std::atomic<std::int64_t> nextChunk(0);
+    std::mutex lock;
+    std::condition_variable finished;
+    std::vector<char> done(static_cast<std::size_t>(chunks), 0);
+    auto takeChunk = [&]() {
+        const std::int64_t c = nextChunk.fetch_add(1);
+        if (c >= chunks)
+            return false;
+        checkChunk(c);
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            done[static_cast<std::size_t>(c)] = 1;
+        }
+        finished.notify_all();
+        return true;
+    };
     std::vector<std::thread> workers;
-    std::int64_t from = chunk;
-    for (std::int64_t t = 1; t < threads; ++t, from += chunk) {
-        const std::int64_t to = std::min(count, from + chunk);
+    for (std::int64_t t = 1; t < threads; ++t) {
         try {
-            workers.emplace_back(checkRange, from, to);
+            workers.emplace_back([&takeChunk] {
+                while (takeChunk()) {
+                }
+            });
         } catch (const std::system_error&) {
-            // No thread to spare: this one does the chunk.
-            checkRange(from, to);
+            // No thread to spare: this one checks more chunks itself.
+            break;
         }
     }
-    checkRange(0, std::min(count, chunk));
+    // This thread hands the chunks over in order, checking a chunk itself
+    // whenever the next one to hand over is not through yet.
+    std::int64_t delivered = 0;
+    for (std::int64_t c = 0; c < chunks; ++c) {
+        for (;;) {
+            {
+                std::unique_lock<std::mutex> guard(lock);
+                if (done[static_cast<std::size_t>(c)])
+                    break;
+                if (nextChunk.load() >= chunks) {
+                    finished.wait(guard, [&] { return done[static_cast<std::size_t>(c)] != 0; });
+                    break;
+                }
+            }
+            takeChunk();
+        }
+        // Every chunk up to c is checked, so no failure before its end can
+        // still be found: the first failure so far is final for them.
+        const std::int64_t end = std::min({count, (c + 1) * chunk, firstBad.load()});
+        for (; delivered < end; ++delivered)
+            deliver(positions[static_cast<std::size_t>(delivered)]);
+        if (end < std::min(count, (c + 1) * chunk))
+            break;
+    }
     for (std::thread& worker : workers)
         worker.join();
     return firstBad.load();
@@ -324,9 +389,9 @@ bool ForEachShapeFileRecord(CShapeFileView& shp, const CShapeIndexView* shx, Sha
         // order up to the first one refused.
         const std::int64_t count = std::max<std::int64_t>(shx->m_RecordCount, 0);
         std::vector<std::uint64_t> positions;
-        const std::int64_t good = CheckIndexedRecords(*shx, data, size, count, positions, checkThreads);
-        for (std::int64_t i = 0; i < good; ++i)
-            Deliver(callback, context, data + positions[static_cast<std::size_t>(i)]);
+        const std::int64_t good =
+            CheckAndDeliverIndexedRecords(*shx, data, size, count, positions, checkThreads,
+                                          [&](std::uint64_t position) { Deliver(callback, context, data + position); });
         if (good > 0) {
             // The reader stands after the last record handed over, as after a
             // walk in file order.

@@ -70,8 +70,9 @@ using ShapeRecordCallback = bool (*)(void* context, CShapeRecord* record, std::i
 // length differs from its record's: nothing outside the mapping is ever read.
 // An exception escaping the callback is swallowed.
 // Through an index, the records of a big file are checked on checkThreads
-// threads (0: as many as the machine has) before any is handed over; what is
-// delivered and refused does not depend on their number.
+// threads (0: as many as the machine has), in chunks, each chunk handed over
+// once it and those before it are checked; what is delivered and refused
+// does not depend on their number.
 bool ForEachShapeFileRecord(CShapeFileView& shp, const CShapeIndexView* shx, ShapeRecordCallback callback,
                             void* context,
                             unsigned checkThreads = 0);

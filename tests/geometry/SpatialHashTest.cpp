@@ -443,3 +443,50 @@ TEST(AreaHashTable, InsertingAgainMovesTheValue) {
         EXPECT_EQ(InBox(table, -1e9, -1e9, 1e9, 1e9), std::vector<int>{9});
     }
 }
+
+// A walk stopped by its visitor, and a query run from inside another one's
+// visitor, leave nothing behind that a later query would see; a query with
+// an undefined side finds nothing in the grid, only the outside list.
+TEST(AreaHashTable, StoppedNestedAndUndefinedQueries) {
+    Table table(0, 0, 100, 100);
+    table.Reserve(400000);
+    std::mt19937 random(77);
+    std::uniform_real_distribution<double> coordinate(0, 98);
+    std::uniform_real_distribution<double> size(0, 1.5);
+    for (int v = 1; v <= 4000; ++v) {
+        const double x = coordinate(random);
+        const double y = coordinate(random);
+        ASSERT_TRUE(table.Insert(x, y, x + size(random), y + size(random), v));
+    }
+    ASSERT_FALSE(table.Insert(150, 150, 151, 151, 5000));
+    table.Pack();
+
+    const std::vector<int> whole = InBox(table, 10, 10, 40, 40);
+    ASSERT_GT(whole.size(), 100u);
+    for (std::size_t stopAt : {std::size_t{0}, std::size_t{1}, std::size_t{17}, whole.size() / 2}) {
+        std::vector<int> first;
+        table.ForEachInBox(10.0, 10.0, 40.0, 40.0, [&](int value) {
+            first.push_back(value);
+            return first.size() <= stopAt;
+        });
+        EXPECT_EQ(first, std::vector<int>(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(stopAt + 1)));
+        EXPECT_EQ(InBox(table, 10, 10, 40, 40), whole) << stopAt;
+    }
+
+    // Each value of one query, and beside it a whole second query.
+    const std::vector<int> other = InBox(table, 35, 5, 60, 38);
+    std::vector<int> outer;
+    table.ForEachInBox(10.0, 10.0, 40.0, 40.0, [&](int value) {
+        outer.push_back(value);
+        EXPECT_EQ(InBox(table, 35, 5, 60, 38), other);
+        return true;
+    });
+    EXPECT_EQ(outer, whole);
+
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (int side = 0; side < 4; ++side) {
+        double q[4] = {10, 10, 40, 40};
+        q[side] = nan;
+        EXPECT_EQ(InBox(table, q[0], q[1], q[2], q[3]), std::vector<int>{5000}) << side;
+    }
+}

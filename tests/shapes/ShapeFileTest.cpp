@@ -500,9 +500,10 @@ TEST(ShapeFileIndex, OffsetsAreCheckedAgainstTheFile) {
     EXPECT_EQ(ReadShapeIndexOffset(unopened, 0), -1);
 }
 
-// Big files are checked in parallel chunks before any record is handed over;
-// the walk must still hand over exactly the records before the first one a
-// walk in file order would refuse, however many chunks hold damage.
+// Big files are checked in parallel chunks, each handed over once it and the
+// chunks before it are checked; the walk must still hand over exactly the
+// records before the first one a walk in file order would refuse, however
+// many chunks hold damage and wherever their borders fall.
 TEST(ShapeFileWalk, BigIndexedFilesStopAtTheFirstDamagedRecord) {
     constexpr std::uint32_t kCount = 200000;
     TempDir dir;
@@ -557,7 +558,7 @@ TEST(ShapeFileWalk, BigIndexedFilesStopAtTheFirstDamagedRecord) {
         // put the chunk borders elsewhere: the same records, in the same
         // order, and the same refusal.
         std::vector<std::ptrdiff_t> firstWalk;
-        for (const unsigned threads : {0u, 1u, 5u}) {
+        for (const unsigned threads : {0u, 1u, 5u, 3u}) {
             SCOPED_TRACE(threads);
             OpenedPair pair(stem + ".shp", stem + ".shx");
             ASSERT_TRUE(pair.hasShx);

@@ -89,6 +89,20 @@ enum Flag : std::uint8_t {
     F_IntText = 4, // an integer result whose text is not written yet
 };
 
+// A comparison of two doubles by its code (1 =, 2 <>, 3 <, 4 >, 5 <=, 6 >=;
+// any other code, LIKE among them, is false between numbers).
+inline bool CompareDoubles(int code, double x, double y) {
+    switch (code) {
+    case 1: return x == y;
+    case 2: return x != y;
+    case 3: return x < y;
+    case 4: return x > y;
+    case 5: return x <= y;
+    case 6: return x >= y;
+    default: return false;
+    }
+}
+
 // Arithmetic operations, numbered as the reduction names them.
 enum ArithmeticOp { OP_Add = 1, OP_Sub = 2, OP_Mod = 3, OP_Mul = 4, OP_Div = 5 };
 
@@ -314,6 +328,15 @@ struct CQueryEngine::Work {
             CompareColumn,
             // Arithmetic on a number constant and another operand.
             ArithmeticConstant,
+            // A number constant compared with the result of an earlier
+            // step: when that result is a number, both meet as doubles.
+            CompareResultNumber,
+            // A text column LIKE a pattern of plain characters followed by
+            // stars only: the column's text begins with them.
+            LikePrefix,
+            // AND or OR of the answers of two earlier steps that always give
+            // TRUE or FALSE.
+            LogicalTruths,
         };
         Form form = Generic;
         // The constant is the left operand.
@@ -322,8 +345,19 @@ struct CQueryEngine::Work {
         Operand constant;
         Token* left = nullptr;
         Token* right = nullptr;
+        // For LikePrefix: the characters before the stars.
+        std::string_view prefix;
+        // For LogicalTruths: the steps whose answers it joins.
+        std::uint32_t leftStep = 0;
+        std::uint32_t rightStep = 0;
+        // Whether a later step reads this step's token (rather than its
+        // answer in truth), so that the replay must write it.
+        bool tokenRead = true;
     };
     std::vector<Compiled> compiled;
+    // The answer of each step that gives TRUE or FALSE, as the replay
+    // leaves it.
+    std::vector<unsigned char> truth;
 };
 
 CQueryEngine::CQueryEngine() : m_Work(std::make_unique<Work>()) {
@@ -442,6 +476,7 @@ void CQueryEngine::BuildPreparedTokens() {
     for (const std::int32_t column : m_ColumnRefs)
         if (std::find(work.fetch.begin(), work.fetch.end(), column) == work.fetch.end())
             work.fetch.push_back(column);
+
     work.numbersAsNumbers = std::none_of(work.prepared.begin(), work.prepared.end(), [](const Token& token) {
         return !token.IsQuote() && !token.IsNumeric() &&
                FindQueryFunction(std::string_view(token.text, token.size)) != nullptr;
@@ -503,8 +538,10 @@ bool CQueryEngine::Evaluate(CTheme* theme, bool& result, int position, std::stri
     m_Layer = theme;
     const bool numbers = m_Work->numbersAsNumbers;
     // Where the shape's cells are kept is found once; numbers are read
-    // straight from the cells' bytes and texts copied once, into the column.
+    // straight from the cells' bytes, and a text is copied only when it
+    // would not stay put until the query is answered.
     CTheme::CAttributeRow row = theme->GetAttributeRowAt(position);
+    const bool textsStay = row.TextsStay();
     for (const std::int32_t column : m_Work->fetch) {
         QueryColumn& info = m_Columns[static_cast<std::size_t>(column)];
         // Only a function call reads a number column's text; without one
@@ -518,7 +555,12 @@ bool CQueryEngine::Evaluate(CTheme* theme, bool& result, int position, std::stri
         } else {
             info.numeric = false;
             const std::string_view text = row.Text(column);
-            info.value.assign(text.data(), text.size());
+            if (textsStay) {
+                info.text = text;
+            } else {
+                info.value.assign(text.data(), text.size());
+                info.text = info.value;
+            }
         }
     }
     return Run(result, error);
@@ -526,8 +568,10 @@ bool CQueryEngine::Evaluate(CTheme* theme, bool& result, int position, std::stri
 
 bool CQueryEngine::CheckExpression(std::string& error) {
     for (const std::int32_t column : m_Work->fetch) {
-        m_Columns[static_cast<std::size_t>(column)].value = "0";
-        m_Columns[static_cast<std::size_t>(column)].numeric = false;
+        QueryColumn& info = m_Columns[static_cast<std::size_t>(column)];
+        info.value = "0";
+        info.text = info.value;
+        info.numeric = false;
     }
     bool result = false;
     return Run(result, error);
@@ -616,6 +660,22 @@ void CQueryEngine::CompilePlan() {
                 compiled.constantFirst = leftConstant;
                 compiled.column = column;
                 compiled.constant = ComparisonOperand(leftConstant ? *compiled.left : *compiled.right);
+                // The greedy wildcard match of such a pattern comes down to
+                // comparing the text's start with the plain characters.
+                const std::string_view pattern = compiled.constant.text;
+                const std::size_t stars = pattern.find('*');
+                if (step.op == 7 && !leftConstant && m_Columns[static_cast<std::size_t>(column)].type == QCT_String &&
+                    compiled.constant.type == QCT_String && stars != std::string_view::npos &&
+                    pattern.find('?') == std::string_view::npos &&
+                    pattern.find_first_not_of('*', stars) == std::string_view::npos) {
+                    compiled.form = Work::Compiled::LikePrefix;
+                    compiled.prefix = pattern.substr(0, stars);
+                }
+            } else if ((leftConstant && compiled.left->IsNumeric() && !isPrepared(step.right)) ||
+                       (rightConstant && compiled.right->IsNumeric() && !isPrepared(step.left))) {
+                compiled.form = Work::Compiled::CompareResultNumber;
+                compiled.constantFirst = leftConstant && compiled.left->IsNumeric();
+                compiled.constant = ComparisonOperand(compiled.constantFirst ? *compiled.left : *compiled.right);
             }
         } else if (step.kind == S_Arithmetic) {
             // The quote and keyword checks of the full step pass for a number
@@ -628,56 +688,190 @@ void CQueryEngine::CompilePlan() {
                     compiled.form = Work::Compiled::ArithmeticConstant;
                     compiled.constantFirst = leftConstant;
                     compiled.constant = ArithmeticOperand(leftConstant ? *compiled.left : *compiled.right);
+                    // The other operand's column, when it is a prepared name.
+                    compiled.column = columnOf(leftConstant ? step.right : step.left);
                 }
             }
         }
     }
+
+    // Steps that always give TRUE or FALSE; an AND or OR of two of them
+    // reads their answers rather than their tokens. A step's token is
+    // written only when some later step reads it.
+    work.truth.assign(plan.steps.size(), 0);
+    const auto givesTruth = [&](std::uint32_t slot) {
+        if (isPrepared(slot))
+            return false;
+        const StepKind kind = plan.steps[slot - work.prepared.size()].kind;
+        return kind == S_Comparison || kind == S_In || kind == S_Logical || kind == S_Not;
+    };
+    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+        const Step& step = plan.steps[i];
+        Work::Compiled& compiled = work.compiled[i];
+        if (step.kind == S_Logical && (step.op == 1 || step.op == 2) && givesTruth(step.left) &&
+            givesTruth(step.right)) {
+            compiled.form = Work::Compiled::LogicalTruths;
+            compiled.leftStep = static_cast<std::uint32_t>(step.left - work.prepared.size());
+            compiled.rightStep = static_cast<std::uint32_t>(step.right - work.prepared.size());
+        }
+    }
+    for (Work::Compiled& compiled : work.compiled)
+        compiled.tokenRead = false;
+    const auto tokenRead = [&](std::uint32_t slot) {
+        if (!isPrepared(slot))
+            work.compiled[slot - work.prepared.size()].tokenRead = true;
+    };
+    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+        const Step& step = plan.steps[i];
+        if (work.compiled[i].form == Work::Compiled::LogicalTruths)
+            continue;
+        if (step.kind == S_In) {
+            tokenRead(step.left);
+            for (std::uint32_t k = 0; k < step.count; ++k)
+                tokenRead(plan.items[step.right + k]);
+            continue;
+        }
+        tokenRead(step.left);
+        if (step.kind == S_Arithmetic || step.kind == S_Comparison || step.kind == S_Logical)
+            tokenRead(step.right);
+    }
+    // An arithmetic step always writes its token.
+    for (std::size_t i = 0; i < plan.steps.size(); ++i)
+        if (plan.steps[i].kind == S_Arithmetic)
+            work.compiled[i].tokenRead = true;
 }
+
+namespace {
+bool AsInteger(double value, std::int64_t& integer);
+} // namespace
 
 const CQueryEngine::Token& CQueryEngine::Replay() {
     Work& work = *m_Work;
     const Plan& plan = work.plan;
-    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
-        const Step& step = plan.steps[i];
-        const Work::Compiled& compiled = work.compiled[i];
-        Token& out = work.results[i];
+    // Locals, so that writing a result does not make the compiler fetch
+    // the lists' places again for every step.
+    const Step* const steps = plan.steps.data();
+    const Work::Compiled* const compiledSteps = work.compiled.data();
+    Token* const results = work.results.data();
+    unsigned char* const truth = work.truth.data();
+    const Token& trueToken = work.trueToken;
+    const Token& falseToken = work.falseToken;
+    const QueryColumn* const columns = m_Columns.data();
+    const std::size_t count = plan.steps.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const Step& step = steps[i];
+        const Work::Compiled& compiled = compiledSteps[i];
+        Token& out = results[i];
+        // A step that gives TRUE or FALSE leaves it in truth[i], and as a
+        // token only when a later step reads its token.
+        bool answer = false;
         switch (compiled.form) {
         case Work::Compiled::CompareColumn: {
-            const Operand value = ColumnComparisonOperand(m_Columns[static_cast<std::size_t>(compiled.column)]);
-            out = MakeBool(compiled.constantFirst ? CompareOperands(step.op, compiled.constant, value)
-                                                  : CompareOperands(step.op, value, compiled.constant));
-            continue;
+            const QueryColumn& info = columns[compiled.column];
+            if (info.numeric && compiled.constant.type == QCT_Double) {
+                // A number column read as a number against a number: the
+                // two meet as doubles, as CompareOperands has them meet.
+                const double x = IsIntegerType(info.type) ? static_cast<double>(info.integer) : info.number;
+                const double c = compiled.constant.number;
+                answer = compiled.constantFirst ? CompareDoubles(step.op, c, x) : CompareDoubles(step.op, x, c);
+            } else {
+                const Operand value = ColumnComparisonOperand(info);
+                answer = compiled.constantFirst ? CompareOperands(step.op, compiled.constant, value)
+                                                : CompareOperands(step.op, value, compiled.constant);
+            }
+            break;
         }
-        case Work::Compiled::ArithmeticConstant:
-            if (compiled.constantFirst)
+        case Work::Compiled::LikePrefix: {
+            const std::string_view text = columns[compiled.column].text;
+            const std::string_view prefix = compiled.prefix;
+            answer = text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+            break;
+        }
+        case Work::Compiled::ArithmeticConstant: {
+            // Integers added, taken or multiplied as ArithmeticOnOperands
+            // does it, when the other operand is an integer column read as a
+            // number or an integer result that reads back as the same
+            // integer; anything else takes the full step.
+            std::int64_t x = 0;
+            bool integer = false;
+            if (compiled.constant.type == QCT_Integer &&
+                (step.op == OP_Add || step.op == OP_Sub || step.op == OP_Mul)) {
+                const Token& other = compiled.constantFirst ? *compiled.right : *compiled.left;
+                if (compiled.column >= 0) {
+                    const QueryColumn& info = columns[compiled.column];
+                    integer = info.numeric && IsIntegerType(info.type);
+                    x = info.integer;
+                } else if ((other.flags & F_IntText) != 0) {
+                    integer = AsInteger(static_cast<double>(other.integer), x);
+                }
+            }
+            if (integer) {
+                const std::int64_t a = compiled.constantFirst ? compiled.constant.integer : x;
+                const std::int64_t b = compiled.constantFirst ? x : compiled.constant.integer;
+                std::int64_t value = 0;
+                const bool overflow = step.op == OP_Add   ? __builtin_add_overflow(a, b, &value)
+                                      : step.op == OP_Sub ? __builtin_sub_overflow(a, b, &value)
+                                                          : __builtin_mul_overflow(a, b, &value);
+                if (overflow)
+                    throw CQueryError(kIntegerOverflow);
+                out.text = nullptr;
+                out.size = 0;
+                out.code = C_None;
+                out.flags = F_Numeric | F_IntText;
+                out.integer = value;
+                out.column = -1;
+            } else if (compiled.constantFirst) {
                 ArithmeticOnOperands(compiled.constant, ArithmeticOperand(*compiled.right), step.op, out);
-            else
+            } else {
                 ArithmeticOnOperands(ArithmeticOperand(*compiled.left), compiled.constant, step.op, out);
+            }
             continue;
+        }
+        case Work::Compiled::CompareResultNumber: {
+            const Token& other = compiled.constantFirst ? *compiled.right : *compiled.left;
+            if (other.IsNumeric()) {
+                const double x = other.Number();
+                const double c = compiled.constant.number;
+                answer = compiled.constantFirst ? CompareDoubles(step.op, c, x) : CompareDoubles(step.op, x, c);
+            } else {
+                answer = EvaluateComparison(step.op, *compiled.left, *compiled.right);
+            }
+            break;
+        }
+        case Work::Compiled::LogicalTruths:
+            // Both operands are answers of earlier steps, TRUE or FALSE.
+            answer = step.op == 1 ? (truth[compiled.leftStep] && truth[compiled.rightStep])
+                                  : (truth[compiled.leftStep] || truth[compiled.rightStep]);
+            break;
         case Work::Compiled::Generic:
+            switch (step.kind) {
+            case S_Arithmetic:
+                EvaluateArithmetic(*compiled.left, *compiled.right, step.op, out);
+                continue;
+            case S_Comparison:
+                answer = EvaluateComparison(step.op, *compiled.left, *compiled.right);
+                break;
+            case S_In:
+                for (std::uint32_t k = 0; k < step.count && !answer; ++k)
+                    answer = EvaluateComparison(1, SlotToken(step.left), SlotToken(plan.items[step.right + k]));
+                break;
+            case S_Logical:
+                answer = EvaluateLogical(*compiled.left, *compiled.right, step.op).code == C_True;
+                break;
+            case S_Not:
+                answer = (compiled.left->code == C_True) != (step.op != 0);
+                break;
+            }
             break;
         }
-        switch (step.kind) {
-        case S_Arithmetic:
-            EvaluateArithmetic(*compiled.left, *compiled.right, step.op, out);
-            break;
-        case S_Comparison:
-            out = MakeBool(EvaluateComparison(step.op, *compiled.left, *compiled.right));
-            break;
-        case S_In: {
-            bool match = false;
-            for (std::uint32_t k = 0; k < step.count && !match; ++k)
-                match = EvaluateComparison(1, SlotToken(step.left), SlotToken(plan.items[step.right + k]));
-            out = MakeBool(match);
-            break;
-        }
-        case S_Logical:
-            out = EvaluateLogical(*compiled.left, *compiled.right, step.op);
-            break;
-        case S_Not:
-            out = MakeBool((compiled.left->code == C_True) != (step.op != 0));
-            break;
-        }
+        truth[i] = answer ? 1 : 0;
+        if (compiled.tokenRead)
+            out = answer ? trueToken : falseToken;
+    }
+    if (plan.resultSlot != kZeroSlot && plan.resultSlot >= work.prepared.size()) {
+        const std::size_t last = plan.resultSlot - work.prepared.size();
+        if (!work.compiled[last].tokenRead && plan.steps[last].kind != S_Arithmetic)
+            return truth[last] != 0 ? trueToken : falseToken;
     }
     return SlotToken(plan.resultSlot);
 }
@@ -858,7 +1052,7 @@ void CQueryEngine::EvaluateFunctionCall(std::vector<Token>& tokens, std::size_t 
             if (column < 0)
                 throw CQueryError("'" + std::string(TextOf(argument)) + "', invalid column name.");
             const QueryColumn& info = m_Columns[static_cast<std::size_t>(column)];
-            texts.push_back(info.value);
+            texts.emplace_back(info.text);
             const std::int32_t type = info.type;
             types.push_back(type == 2 || type == 3 || type == 4 || type == 8 ? QCT_Double : type);
         }
@@ -1057,10 +1251,10 @@ inline CQueryEngine::Operand CQueryEngine::ArithmeticOperand(Token& token) {
     const QueryColumn& info = m_Columns[static_cast<std::size_t>(column)];
     if (IsIntegerType(info.type)) {
         operand.type = QCT_Integer;
-        operand.integer = info.numeric ? info.integer : detail::ReadLeadingInt64(info.value);
+        operand.integer = info.numeric ? info.integer : detail::ReadLeadingInt64(info.text);
     } else if (IsDoubleType(info.type)) {
         operand.type = QCT_Double;
-        operand.number = info.numeric ? info.number : detail::ReadLeadingDouble(info.value);
+        operand.number = info.numeric ? info.number : detail::ReadLeadingDouble(info.text);
     } else if (info.type == QCT_String) {
         throw CQueryError(kArithmeticMismatch);
     }
@@ -1164,13 +1358,13 @@ inline CQueryEngine::Operand CQueryEngine::ColumnComparisonOperand(const QueryCo
     Operand operand;
     if (info.type == QCT_String) {
         operand.type = QCT_String;
-        operand.text = info.value;
+        operand.text = info.text;
     } else if (IsIntegerType(info.type)) {
         operand.type = QCT_Integer;
-        operand.integer = info.numeric ? info.integer : detail::ReadLeadingInt64(info.value);
+        operand.integer = info.numeric ? info.integer : detail::ReadLeadingInt64(info.text);
     } else if (IsDoubleType(info.type)) {
         operand.type = QCT_Double;
-        operand.number = info.numeric ? info.number : detail::ReadLeadingDouble(info.value);
+        operand.number = info.numeric ? info.number : detail::ReadLeadingDouble(info.text);
     }
     return operand;
 }

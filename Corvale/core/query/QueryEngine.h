@@ -77,6 +77,9 @@ struct QueryColumn {
     // straight from the stored text instead (numeric true): integer or
     // number then hold what reading value would give.
     std::string value;
+    // The text the query reads: a view of value, or of the cell itself when
+    // the cell stays where it is while the query runs.
+    std::string_view text;
     bool numeric = false;
     std::int64_t integer = 0;
     double number = 0.0;

@@ -232,6 +232,53 @@ const ConditionCase kConditions[] = {
     {"sqrt(0 - 4) > 0", 0, "Result is not a finite number."},
     // No exponents in query text: 1e300 is the number 1 and the name e300.
     {"AREA > 1e300", 1, kMalformed},
+
+    // An AND or OR decided by its first operand still raises what the rest
+    // of the expression raises.
+    {"ID = 1 AND Population / 0 = 1", 0, "Division by zero."},
+    {"ID = 2 OR BIG - 1 < 0", 0, "Integer overflow."},
+    {"ID = 1 AND NAME > 5", 0, "Type mismatch."},
+    {"ID = 2 OR TRUE AND 1", 0, "Error in SQL expression."},
+    {"ID = 1 AND (Pop > 1 OR NAME LIKE 'S*')", 0, "FALSE"},
+    {"ID = 2 AND (Pop > 1 OR NAME LIKE 'x*')", 0, "TRUE"},
+    {"ID * 2 + 1 > 4 AND AREA < 0 AND NAME LIKE 'S*'", 0, "TRUE"},
+    {"ID * 2 + 1 > 4 AND AREA < 0 AND NAME LIKE 'S*'", 1, "FALSE"},
+    {"Pop > 100 AND Population * 2 > 0 OR NAME LIKE 'a*'", 2, "TRUE"},
+    {"1 < ID * 2 AND 100 = Population", 0, "TRUE"},
+
+    // Patterns that only fix the start of the text, and others.
+    {"NAME LIKE 's*'", 0, "TRUE"},
+    {"NAME LIKE 'Sydney*'", 0, "TRUE"},
+    {"NAME LIKE 'Sydneys*'", 0, "FALSE"},
+    {"NAME LIKE 'SYD**'", 0, "TRUE"},
+    {"NAME LIKE 'M*'", 0, "FALSE"},
+    {"NAME LIKE '*'", 2, "TRUE"},
+    {"NAME LIKE 'a*c'", 2, "TRUE"},
+    {"NAME LIKE 'a?*'", 2, "TRUE"},
+    {"NAME LIKE ''", 2, "FALSE"},
+    {"'S*' LIKE NAME", 0, "FALSE"},
+
+    // Integer arithmetic with a constant, on columns and on earlier results.
+    {"ID * 2 + 1 = 5", 0, "TRUE"},
+    {"1 - ID * 3 = 10", 2, "TRUE"},
+    {"BIG + 1 - 1 = BIG", 1, "TRUE"},
+    {"BIG * 1 * 1 > 0", 1, "TRUE"},
+    {"BIG * 2 * 2 > 0", 2, "TRUE"},
+    {"BIG * 3 > 0", 0, "Integer overflow."},
+    {"0 - BIG > 0", 0, "Integer overflow."},
+    {"BIG - 1 + 0 < 0", 0, "Integer overflow."},
+    {"ID * 2 + AREA > 0", 0, "TRUE"},
+
+    // AND and OR over answers of comparisons, IN lists and NOTs, and over
+    // keywords and other tokens.
+    {"ID = 2 OR Pop = 0 AND NAME LIKE 'S*'", 0, "TRUE"},
+    {"ID = 2 OR Pop = 0 AND NAME LIKE 'S*'", 1, "FALSE"},
+    {"ID IN (1, 2) AND Pop > 5", 0, "TRUE"},
+    {"ID IN (1, 2) AND Pop > 5", 1, "FALSE"},
+    {"TRUE AND ID = 2", 0, "TRUE"},
+    {"ID = 2 AND FALSE", 0, "FALSE"},
+    {"NOT ID = 2 OR Pop = 0", 1, "FALSE"},
+    {"ID = 2 AND Pop", 0, "Error in SQL expression."},
 };
 
 void ExpectConditions() {
@@ -547,6 +594,64 @@ TEST(QueryEngine, NumberColumnsReadAsNumbersAnswerAsTheirText) {
                     answers[k] = result ? "TRUE" : "FALSE";
             }
             EXPECT_EQ(answers[0], answers[1]) << condition << " row " << row;
+        }
+    }
+}
+
+// dBase number cells are read straight from their bytes when they have the
+// plain right-aligned form; any value read that way is the one the text
+// reading gives, and every other form is declined for the text reading.
+TEST(QueryEngine, RightAlignedNumberCellsReadAsTheirText) {
+    struct Case {
+        const char* field;
+        bool integer;
+        bool real;
+    };
+    const Case cases[] = {
+        {"        42", true, true},    {"       -42", true, true},     {"       +42", true, true},
+        {"0", true, true},             {"    750.125", false, true},  {"   -0.5", false, true},
+        {"  -0", true, true},          {"", false, false},            {"          ", false, false},
+        {"    -", false, false},       {"   - 5", false, false},      {"  --5", false, false},
+        {"  5 ", false, false},        {" 1 2", false, false},        {"   5.", false, false},
+        {"   .5", false, false},       {"  1.2.3", false, false},     {" 1e3", false, false},
+        {"**********", false, false},  {"x12", false, false},         {"12x", false, false},
+        {"123456789012345678", true, false}, {"1234567890123456789", false, false},
+        {"123456789012345", true, true},     {"1234567.89012345", false, true}, {"1234567.890123456", false, false},
+        {"-9.99999999999999", false, true},
+    };
+    for (const Case& c : cases) {
+        const std::string_view field(c.field);
+        std::int64_t integer = 7;
+        double real = 7.0;
+        EXPECT_EQ(detail::ReadRightAlignedInt64(field, integer), c.integer) << '"' << field << '"';
+        EXPECT_EQ(detail::ReadRightAlignedDouble(field, real), c.real) << '"' << field << '"';
+        if (c.integer) {
+            EXPECT_EQ(integer, detail::ReadLeadingInt64(field)) << field;
+        } else {
+            EXPECT_EQ(integer, 7);
+        }
+        if (c.real) {
+            EXPECT_EQ(real, detail::ReadLeadingDouble(field)) << field;
+            EXPECT_EQ(std::signbit(real), std::signbit(detail::ReadLeadingDouble(field))) << field;
+        } else {
+            EXPECT_EQ(real, 7.0);
+        }
+    }
+    // A field with a zero byte before the number is no plain form.
+    const char zeroFirst[] = {'\0', ' ', '1', '2'};
+    std::int64_t integer = 7;
+    EXPECT_FALSE(detail::ReadRightAlignedInt64(std::string_view(zeroFirst, 4), integer));
+
+    // Random decimals read exactly as the text reading reads them.
+    std::mt19937_64 random(5);
+    for (int k = 0; k < 20000; ++k) {
+        const int decimals = static_cast<int>(random() % 8);
+        const std::int64_t scaled = static_cast<std::int64_t>(random() % 100000000000000ull) - 50000000000000;
+        std::string text = corvale::FormatFixed(static_cast<double>(scaled) / std::pow(10.0, decimals), decimals);
+        text.insert(0, 20 - std::min<std::size_t>(20, text.size()), ' ');
+        double real = 0.0;
+        if (detail::ReadRightAlignedDouble(text, real)) {
+            EXPECT_EQ(real, detail::ReadLeadingDouble(text)) << text;
         }
     }
 }
