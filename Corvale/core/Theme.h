@@ -720,6 +720,12 @@ public:
     // Whether a text given by Text stays valid through later reads of the
     // row (a cell read in place), not only until the next one.
     bool TextsStay() const { return m_Kind != Kind::OwnLoader && m_Kind != Kind::Loader; }
+    // For a row of a dBase table read in place: the table and the record's
+    // bytes, so that a reader of many cells per row can take a cell's bytes
+    // itself (CdBaseFile::GetFieldBytes, for a field below the field count).
+    // Null for every other row.
+    const CdBaseFile* DBaseTable() const { return m_Kind == Kind::DBase ? m_Dbf : nullptr; }
+    const char* RecordBytes() const { return m_Kind == Kind::DBase ? m_RecordBytes : nullptr; }
 
 private:
     friend class CTheme;

@@ -37,6 +37,8 @@
 namespace CorvaleSQL {
 
 using detail::EqualsNoCase;
+using detail::ReadRightAlignedDouble;
+using detail::ReadRightAlignedInt64;
 
 namespace {
 
@@ -542,16 +544,24 @@ bool CQueryEngine::Evaluate(CTheme* theme, bool& result, int position, std::stri
     // would not stay put until the query is answered.
     CTheme::CAttributeRow row = theme->GetAttributeRowAt(position);
     const bool textsStay = row.TextsStay();
+    // A dBase number cell in its usual right-aligned form is read here from
+    // its bytes, saving the row's checks and a call per cell; any other form
+    // is read by the row, which gives the same value for these.
+    const CdBaseFile* const table = row.DBaseTable();
+    const char* const record = row.RecordBytes();
+    const std::int32_t tableFields = table != nullptr ? table->GetFieldCount() : 0;
     for (const std::int32_t column : m_Work->fetch) {
         QueryColumn& info = m_Columns[static_cast<std::size_t>(column)];
         // Only a function call reads a number column's text; without one
         // the number is all the query can see of it.
         if (numbers && IsIntegerType(info.type)) {
             info.numeric = true;
-            info.integer = row.Integer(column);
+            if (column >= tableFields || !ReadRightAlignedInt64(table->GetFieldBytes(record, column), info.integer))
+                info.integer = row.Integer(column);
         } else if (numbers && IsDoubleType(info.type)) {
             info.numeric = true;
-            info.number = row.Number(column);
+            if (column >= tableFields || !ReadRightAlignedDouble(table->GetFieldBytes(record, column), info.number))
+                info.number = row.Number(column);
         } else {
             info.numeric = false;
             const std::string_view text = row.Text(column);
@@ -782,9 +792,17 @@ const CQueryEngine::Token& CQueryEngine::Replay() {
             break;
         }
         case Work::Compiled::LikePrefix: {
+            // Every character of the prefix is compared, rather than
+            // stopping at the first that differs: whether a row matches
+            // changes from row to row, while the prefix's length does not.
             const std::string_view text = columns[compiled.column].text;
             const std::string_view prefix = compiled.prefix;
-            answer = text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
+            if (text.size() >= prefix.size()) {
+                unsigned differ = 0;
+                for (std::size_t k = 0; k < prefix.size(); ++k)
+                    differ |= static_cast<unsigned>(detail::FoldCase(text[k]) ^ detail::FoldCase(prefix[k]));
+                answer = differ == 0;
+            }
             break;
         }
         case Work::Compiled::ArithmeticConstant: {
@@ -840,8 +858,10 @@ const CQueryEngine::Token& CQueryEngine::Replay() {
         }
         case Work::Compiled::LogicalTruths:
             // Both operands are answers of earlier steps, TRUE or FALSE.
-            answer = step.op == 1 ? (truth[compiled.leftStep] && truth[compiled.rightStep])
-                                  : (truth[compiled.leftStep] || truth[compiled.rightStep]);
+            // Both are 0 or 1, so the bitwise forms give the same answer
+            // without a branch on data that changes from row to row.
+            answer = step.op == 1 ? (truth[compiled.leftStep] & truth[compiled.rightStep]) != 0
+                                  : (truth[compiled.leftStep] | truth[compiled.rightStep]) != 0;
             break;
         case Work::Compiled::Generic:
             switch (step.kind) {

@@ -69,6 +69,84 @@ inline std::size_t SkipBlanks(const char* p, std::size_t n) {
     return i;
 }
 
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ && defined(__GNUC__)
+#define CORVALE_QUERY_WORD_DIGITS 1
+// Eight bytes in memory order, the first in the lowest byte of the word.
+// The lowest byte that is no digit ('0'-'9') always sets its top bit in the
+// mask below (carries and borrows come only from lower bytes, all digits);
+// bytes above it may be wrong, so only the lowest set bit is to be trusted.
+inline std::uint64_t NonDigitBytes(std::uint64_t word) {
+    return ((word + 0x4646464646464646ull) | (word - 0x3030303030303030ull)) & 0x8080808080808080ull;
+}
+
+// The value of eight digit bytes, the first the most significant: pairs,
+// then fours, then all eight combined by multiplication.
+inline std::uint64_t EightDigitsValue(std::uint64_t word) {
+    word -= 0x3030303030303030ull;
+    word = word * 10 + (word >> 8);
+    return (((word & 0x000000FF000000FFull) * (100 + (1000000ull << 32))) +
+            (((word >> 16) & 0x000000FF000000FFull) * (1 + (10000ull << 32)))) >>
+           32;
+}
+
+inline std::uint64_t LoadWord(const char* p) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+#endif
+
+// The value of the digits p[begin, end), at most nineteen of them, where p is
+// the start of the field (so p[0, end) may be read); false when a byte among
+// them is no digit. Eight at a time where the field is wide enough.
+inline bool ReadDigitRun(const char* p, std::size_t begin, std::size_t end, std::uint64_t& value) {
+    std::uint64_t v = 0;
+    std::size_t i = begin;
+#ifdef CORVALE_QUERY_WORD_DIGITS
+    static constexpr std::uint64_t kScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+    for (; end - i >= 8; i += 8) {
+        const std::uint64_t word = LoadWord(p + i);
+        if (NonDigitBytes(word) != 0)
+            return false;
+        v = v * 100000000 + EightDigitsValue(word);
+    }
+    const std::size_t rest = end - i;
+    if (rest != 0 && end >= 8) {
+        // The eight bytes that end the run, with those before the run's
+        // last digits taken as '0'.
+        const std::uint64_t before = (std::uint64_t(1) << (8 * (8 - rest))) - 1;
+        const std::uint64_t word = (LoadWord(p + end - 8) & ~before) | (0x3030303030303030ull & before);
+        if (NonDigitBytes(word) != 0)
+            return false;
+        value = v * kScale[rest] + EightDigitsValue(word);
+        return true;
+    }
+#endif
+    for (; i < end; ++i) {
+        const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(p[i])) - '0';
+        if (digit > 9)
+            return false;
+        v = v * 10 + digit;
+    }
+    value = v;
+    return true;
+}
+
+// Where the run of digits that starts at p[begin] ends, at most at end.
+inline std::size_t DigitRunEnd(const char* p, std::size_t begin, std::size_t end) {
+    std::size_t i = begin;
+#ifdef CORVALE_QUERY_WORD_DIGITS
+    for (; end - i >= 8; i += 8) {
+        const std::uint64_t other = NonDigitBytes(LoadWord(p + i));
+        if (other != 0)
+            return i + static_cast<std::size_t>(__builtin_ctzll(other) >> 3);
+    }
+#endif
+    while (i < end && static_cast<unsigned>(static_cast<unsigned char>(p[i])) - '0' <= 9)
+        ++i;
+    return i;
+}
+
 inline bool ReadRightAlignedInt64(std::string_view field, std::int64_t& value) {
     const char* p = field.data();
     const std::size_t n = field.size();
@@ -81,13 +159,10 @@ inline bool ReadRightAlignedInt64(std::string_view field, std::int64_t& value) {
     // One to eighteen digits, which always fit a 64-bit integer.
     if (i == n || n - i > 18)
         return false;
-    std::int64_t magnitude = 0;
-    for (; i < n; ++i) {
-        const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(p[i])) - '0';
-        if (digit > 9)
-            return false;
-        magnitude = magnitude * 10 + static_cast<std::int64_t>(digit);
-    }
+    std::uint64_t digits = 0;
+    if (!ReadDigitRun(p, i, n, digits))
+        return false;
+    const auto magnitude = static_cast<std::int64_t>(digits);
     value = negative ? -magnitude : magnitude;
     return true;
 }
@@ -95,6 +170,9 @@ inline bool ReadRightAlignedInt64(std::string_view field, std::int64_t& value) {
 inline bool ReadRightAlignedDouble(std::string_view field, double& value) {
     static constexpr double kPowers[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11,
                                          1e12, 1e13, 1e14, 1e15};
+    static constexpr std::uint64_t kScale[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000,
+                                               1000000000, 10000000000, 100000000000, 1000000000000,
+                                               10000000000000, 100000000000000, 1000000000000000};
     const char* p = field.data();
     const std::size_t n = field.size();
     std::size_t i = SkipBlanks(p, n);
@@ -106,36 +184,27 @@ inline bool ReadRightAlignedDouble(std::string_view field, double& value) {
     // The plain forms only: digits, or digits, a point and digits. Up to 15
     // digits the whole digit string is exact as a double, and so is the
     // power of ten: one division then gives the correctly rounded value, the
-    // one a full decimal reading gives. A longer string is declined below
-    // whatever the wrapped sum holds.
-    std::uint64_t mantissa = 0;
+    // one a full decimal reading gives.
     const std::size_t whole = i;
-    for (; i < n; ++i) {
-        const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(p[i])) - '0';
-        if (digit > 9)
-            break;
-        mantissa = mantissa * 10 + digit;
-    }
+    i = DigitRunEnd(p, whole, n);
     const std::size_t wholeDigits = i - whole;
-    if (wholeDigits == 0)
+    if (wholeDigits == 0 || wholeDigits > 15)
+        return false;
+    std::uint64_t mantissa = 0;
+    if (!ReadDigitRun(p, whole, i, mantissa))
         return false;
     std::size_t decimals = 0;
     if (i < n) {
         if (p[i] != '.')
             return false;
-        const std::size_t fraction = ++i;
-        for (; i < n; ++i) {
-            const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(p[i])) - '0';
-            if (digit > 9)
-                return false;
-            mantissa = mantissa * 10 + digit;
-        }
-        decimals = i - fraction;
-        if (decimals == 0)
+        decimals = n - (i + 1);
+        if (decimals == 0 || wholeDigits + decimals > 15)
             return false;
+        std::uint64_t fraction = 0;
+        if (!ReadDigitRun(p, i + 1, n, fraction))
+            return false;
+        mantissa = mantissa * kScale[decimals] + fraction;
     }
-    if (wholeDigits + decimals > 15)
-        return false;
     const double magnitude =
         decimals > 0 ? static_cast<double>(mantissa) / kPowers[decimals] : static_cast<double>(mantissa);
     value = negative ? -magnitude : magnitude;

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <filesystem>
 #include <random>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -652,6 +653,53 @@ TEST(QueryEngine, RightAlignedNumberCellsReadAsTheirText) {
         double real = 0.0;
         if (detail::ReadRightAlignedDouble(text, real)) {
             EXPECT_EQ(real, detail::ReadLeadingDouble(text)) << text;
+        }
+    }
+}
+
+// Wide cells are read eight bytes at a time: a byte that is no digit
+// anywhere in a field of any width, and runs of digits of every length on
+// either side of the point, are taken or declined exactly as the plain form
+// says, and whatever is taken reads as the text reading reads it.
+TEST(QueryEngine, RightAlignedNumberCellsOfEveryWidthAndByte) {
+    const std::regex integerForm(" *[-+]?[0-9]{1,18}");
+    const std::regex realForm(" *[-+]?([0-9]+)(\\.([0-9]+))?");
+    const char odd[] = {'x', '\0', '/', ':', '.', ' ', '-', 'e', '\xB5', '\xFA', '\xC6', '\x7F'};
+    std::mt19937_64 random(11);
+    for (int k = 0; k < 60000; ++k) {
+        const std::size_t wholeDigits = random() % 20;
+        const std::size_t decimals = random() % 3 == 0 ? 0 : random() % 12;
+        std::string text;
+        if (random() % 3 == 0)
+            text += random() % 2 == 0 ? '-' : '+';
+        for (std::size_t d = 0; d < wholeDigits; ++d)
+            text += static_cast<char>('0' + random() % 10);
+        if (decimals > 0 || random() % 8 == 0)
+            text += '.';
+        for (std::size_t d = 0; d < decimals; ++d)
+            text += static_cast<char>('0' + random() % 10);
+        text.insert(0, random() % 12, ' ');
+        if (random() % 2 == 0 && !text.empty())
+            text[random() % text.size()] = odd[random() % sizeof odd];
+        // Bytes before the field: a reader must neither use nor need them.
+        const std::string record = "99" + text;
+        const std::string_view field(record.data() + 2, text.size());
+
+        std::int64_t integer = 7;
+        const bool integerTaken = detail::ReadRightAlignedInt64(field, integer);
+        EXPECT_EQ(integerTaken, std::regex_match(text, integerForm)) << '"' << text << '"';
+        EXPECT_EQ(integer, integerTaken ? detail::ReadLeadingInt64(field) : 7) << '"' << text << '"';
+
+        double real = 7.0;
+        const bool realTaken = detail::ReadRightAlignedDouble(field, real);
+        std::smatch parts;
+        const bool plain = std::regex_match(text, parts, realForm) && parts[1].length() + parts[3].length() <= 15;
+        EXPECT_EQ(realTaken, plain) << '"' << text << '"';
+        if (realTaken) {
+            EXPECT_EQ(real, detail::ReadLeadingDouble(field)) << '"' << text << '"';
+            EXPECT_EQ(std::signbit(real), std::signbit(detail::ReadLeadingDouble(field))) << '"' << text << '"';
+        } else {
+            EXPECT_EQ(real, 7.0) << '"' << text << '"';
         }
     }
 }
