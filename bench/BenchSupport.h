@@ -1,17 +1,23 @@
 #pragma once
 // What the benchmark programs share: a scratch folder for the files they
-// generate, and the generated files themselves.
+// generate, the generated files themselves, the random shapes and boxes
+// several of them draw, and the medians their closing lines report.
 
 #include "core/AttributeField.h"
+#include "geometry/DoubleRect.h"
 #include "shapes/FileWriter.h"
 #include "shapes/ShapeFile.h"
 #include "shapes/ShapeRecordBuilder.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
+#include <random>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -47,6 +53,51 @@ inline void WritePointGrid(const std::string& stem, std::size_t count) {
     if (!shp.Open((stem + ".shp").c_str()) || !shx.Open((stem + ".shx").c_str()) ||
         !WriteShapeFile(shp, &shx, SHT_Point, count, records.data()) || !shp.Close() || !shx.Close())
         std::abort();
+}
+
+// The record of a one-part polygon: a ring of corners vertices around
+// (cx, cy), each radius times a draw of wobble away from the centre (one draw
+// for x, then one for y), clockwise as shape files keep outer rings and closed
+// on its first vertex.
+inline std::unique_ptr<unsigned char[]> WobblyRing(std::mt19937& random, std::uniform_real_distribution<double>& wobble,
+                                                   double cx, double cy, double radius, int corners,
+                                                   std::uint32_t recordNumber) {
+    constexpr double kPi = 3.14159265358979323846;
+    CShapeRecordBuilder builder;
+    builder.m_PartCount = 1;
+    builder.m_PointCount = static_cast<std::uint32_t>(corners + 1);
+    builder.m_RecordNumber = recordNumber;
+    auto bytes = std::make_unique<unsigned char[]>(CShapeRecordBuilder::RecordSize(1, builder.m_PointCount));
+    builder.m_Record = bytes.get();
+    if (!builder.BeginPolygon())
+        std::abort();
+    double first[2] = {0.0, 0.0};
+    for (int k = 0; k < corners; ++k) {
+        const double angle = -2.0 * kPi * k / corners;
+        const double x = cx + radius * wobble(random) * std::cos(angle);
+        const double y = cy + radius * wobble(random) * std::sin(angle);
+        if (k == 0) {
+            first[0] = x;
+            first[1] = y;
+        }
+        if (!builder.AddPoint(x, y))
+            std::abort();
+    }
+    if (!builder.AddPoint(first[0], first[1]))
+        std::abort();
+    return bytes;
+}
+
+// A box with its lower left corner drawn from position (x, then y) and its
+// sides from side: the height is drawn before the width, so the boxes stay
+// the ones earlier runs of the benchmarks measured.
+inline CDoubleRect RandomBox(std::mt19937& random, std::uniform_real_distribution<double>& position,
+                             std::uniform_real_distribution<double>& side) {
+    const double x = position(random);
+    const double y = position(random);
+    const double height = side(random);
+    const double width = side(random);
+    return CDoubleRect(x, y, x + width, y + height);
 }
 
 inline CAttributeFieldInfo BenchField(const char* name, std::int32_t length, std::int32_t decimals, std::int32_t type) {

@@ -42,6 +42,28 @@ constexpr std::size_t kCount = 1000000;
 
 const char* const kNames[] = {"Sydney", "Melbourne", "Springfield", "Perth", "Salem", "Hobart", "Sale", "Darwin"};
 
+// The values of the towns' rows in order, the same for the dBase table, the
+// native table and SQLite's: xorshift64 from a fixed seed, one step a row.
+class TownRows {
+public:
+    struct Row {
+        const char* name;
+        std::int64_t population;
+        double area;
+    };
+
+    Row Next() {
+        m_State ^= m_State << 13;
+        m_State ^= m_State >> 7;
+        m_State ^= m_State << 17;
+        return Row{kNames[m_State % 8], static_cast<std::int64_t>(m_State % 100000),
+                   static_cast<double>((m_State >> 20) % 1000000) / 1000.0};
+    }
+
+private:
+    std::uint64_t m_State = 88172645463325252ull;
+};
+
 const std::string& Stem() {
     static const std::string stem = [] {
         const std::string stem = BenchFolder() + "/towns";
@@ -57,15 +79,13 @@ const std::string& Stem() {
             values[k].m_Length = fields[k].m_Length;
             values[k].m_Type = fields[k].m_Type;
         }
-        std::uint64_t random = 88172645463325252ull;
+        TownRows rows;
         for (std::size_t i = 0; i < kCount; ++i) {
-            random ^= random << 13;
-            random ^= random >> 7;
-            random ^= random << 17;
+            const TownRows::Row town = rows.Next();
             values[0].m_Text = corvale::FormatInt(static_cast<std::int64_t>(i));
-            values[1].m_Text = kNames[random % 8];
-            values[2].m_Text = corvale::FormatInt(static_cast<std::int64_t>(random % 100000));
-            values[3].m_Text = corvale::FormatFixed(static_cast<double>((random >> 20) % 1000000) / 1000.0, 3);
+            values[1].m_Text = town.name;
+            values[2].m_Text = corvale::FormatInt(town.population);
+            values[3].m_Text = corvale::FormatFixed(town.area, 3);
             if (!CdBaseFile::WriteRecord(fields, &dbf, values))
                 std::abort();
         }
@@ -142,20 +162,17 @@ CTheme& NativeTowns() {
             t->AddAttribute(info, nullptr, nullptr);
         }
         static std::vector<unsigned char> records(28 * kRows);
-        std::uint64_t random = 88172645463325252ull;
+        TownRows towns;
         for (int i = 0; i < kRows; ++i) {
             unsigned char* p = records.data() + 28 * static_cast<std::size_t>(i);
             CShapePointCreator(static_cast<std::uint32_t>(i + 1)).CreatePoint(p, i % 1000, i / 1000);
             CTheme::ShapeCallback(t, CShapeRecord::FromBytes(p), 0);
-            random ^= random << 13;
-            random ^= random >> 7;
-            random ^= random << 17;
+            const TownRows::Row town = towns.Next();
             const int row = t->AppendAttributeRow();
             t->SetAttributeText(row, 0, corvale::FormatInt(i), false);
-            t->SetAttributeText(row, 1, kNames[random % 8], false);
-            t->SetAttributeText(row, 2, corvale::FormatInt(static_cast<std::int64_t>(random % 100000)), false);
-            t->SetAttributeText(row, 3, corvale::FormatFixed(static_cast<double>((random >> 20) % 1000000) / 1000.0, 3),
-                                false);
+            t->SetAttributeText(row, 1, town.name, false);
+            t->SetAttributeText(row, 2, corvale::FormatInt(town.population), false);
+            t->SetAttributeText(row, 3, corvale::FormatFixed(town.area, 3), false);
         }
         t->ResetFilter();
         return t;
@@ -231,15 +248,13 @@ sqlite3* SqliteTowns() {
         sqlite3_stmt* insert = nullptr;
         if (sqlite3_prepare_v2(d, "INSERT INTO towns VALUES (?, ?, ?, ?)", -1, &insert, nullptr) != SQLITE_OK)
             std::abort();
-        std::uint64_t random = 88172645463325252ull;
+        TownRows rows;
         for (std::size_t i = 0; i < kCount; ++i) {
-            random ^= random << 13;
-            random ^= random >> 7;
-            random ^= random << 17;
+            const TownRows::Row town = rows.Next();
             sqlite3_bind_int64(insert, 1, static_cast<sqlite3_int64>(i));
-            sqlite3_bind_text(insert, 2, kNames[random % 8], -1, SQLITE_STATIC);
-            sqlite3_bind_int64(insert, 3, static_cast<sqlite3_int64>(random % 100000));
-            sqlite3_bind_double(insert, 4, static_cast<double>((random >> 20) % 1000000) / 1000.0);
+            sqlite3_bind_text(insert, 2, town.name, -1, SQLITE_STATIC);
+            sqlite3_bind_int64(insert, 3, static_cast<sqlite3_int64>(town.population));
+            sqlite3_bind_double(insert, 4, town.area);
             if (sqlite3_step(insert) != SQLITE_DONE)
                 std::abort();
             sqlite3_reset(insert);

@@ -11,6 +11,8 @@
 #include "view/GeoView.h"
 #include "workspace/CorvaleDoc.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -29,7 +31,6 @@ constexpr int kHeight = 1080;
 constexpr int kPolygons = 100000;
 constexpr int kPolygonVertices = 20;
 constexpr int kPoints = 1000000;
-constexpr double kPi = 3.14159265358979323846;
 
 struct World {
     std::vector<std::unique_ptr<unsigned char[]>> records;
@@ -68,28 +69,8 @@ World& GetWorld() {
             const double cx = x(random);
             const double cy = y(random);
             const double r = radius(random);
-            CShapeRecordBuilder builder;
-            builder.m_PartCount = 1;
-            builder.m_PointCount = kPolygonVertices + 1;
-            builder.m_RecordNumber = static_cast<std::uint32_t>(i + 1);
-            auto bytes = std::make_unique<unsigned char[]>(
-                CShapeRecordBuilder::RecordSize(1, builder.m_PointCount));
-            builder.m_Record = bytes.get();
-            builder.BeginPolygon();
-            double firstX = 0.0;
-            double firstY = 0.0;
             // Clockwise, closed on the first vertex.
-            for (int k = 0; k < kPolygonVertices; ++k) {
-                const double a = -2.0 * kPi * k / kPolygonVertices;
-                const double px = cx + r * wobble(random) * std::cos(a);
-                const double py = cy + r * wobble(random) * std::sin(a);
-                if (k == 0) {
-                    firstX = px;
-                    firstY = py;
-                }
-                builder.AddPoint(px, py);
-            }
-            builder.AddPoint(firstX, firstY);
+            auto bytes = WobblyRing(random, wobble, cx, cy, r, kPolygonVertices, static_cast<std::uint32_t>(i + 1));
             CTheme::ShapeCallback(w->polygons, CShapeRecord::FromBytes(bytes.get()), 0);
             w->records.push_back(std::move(bytes));
         }

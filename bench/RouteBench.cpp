@@ -9,6 +9,8 @@
 
 #include "RouteEngine.h"
 
+#include "BenchSupport.h"
+
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdint>
@@ -178,19 +180,14 @@ public:
 
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration)
-                continue;
-            auto it = run.counters.find("routes/s");
-            if (it != run.counters.end())
-                m_Rates[run.run_name.function_name].push_back(it->second.value);
-        }
+        for (const Run& run : runs)
+            m_Medians.Take(run, "routes/s");
     }
 
     void Finalize() override {
         ConsoleReporter::Finalize();
-        const double ours = Median("BM_RoutesEngine");
-        const double boost = Median("BM_RoutesBoost");
+        const double ours = m_Medians.Rate("BM_RoutesEngine");
+        const double boost = m_Medians.Rate("BM_RoutesBoost");
         if (ours > 0.0)
             std::printf("route engine: %.3f ms per route\n", 1000.0 / ours);
         if (boost > 0.0)
@@ -200,15 +197,7 @@ public:
     }
 
 private:
-    double Median(const std::string& name) {
-        std::vector<double>& rates = m_Rates[name];
-        if (rates.empty())
-            return 0.0;
-        std::sort(rates.begin(), rates.end());
-        return rates[rates.size() / 2];
-    }
-
-    std::map<std::string, std::vector<double>> m_Rates;
+    BenchMedians m_Medians;
 };
 
 } // namespace

@@ -38,7 +38,6 @@ namespace {
 constexpr int kPolygons = 200000;
 constexpr int kQueries = 1000;
 constexpr double kExtent = 1000.0;
-constexpr double kPi = 3.14159265358979323846;
 
 struct World {
     std::vector<std::unique_ptr<unsigned char[]>> records;
@@ -65,30 +64,7 @@ World& GetWorld() {
             const double cy = position(random);
             const double r = radius(random);
             const int n = corners(random);
-            CShapeRecordBuilder builder;
-            builder.m_PartCount = 1;
-            builder.m_PointCount = static_cast<std::uint32_t>(n + 1);
-            builder.m_RecordNumber = static_cast<std::uint32_t>(i + 1);
-            auto bytes = std::make_unique<unsigned char[]>(
-                CShapeRecordBuilder::RecordSize(1, builder.m_PointCount));
-            builder.m_Record = bytes.get();
-            if (!builder.BeginPolygon())
-                std::abort();
-            double first[2] = {0, 0};
-            // Clockwise, as shape files keep outer rings.
-            for (int k = 0; k < n; ++k) {
-                const double angle = -2.0 * kPi * k / n;
-                const double x = cx + r * wobble(random) * std::cos(angle);
-                const double y = cy + r * wobble(random) * std::sin(angle);
-                if (k == 0) {
-                    first[0] = x;
-                    first[1] = y;
-                }
-                if (!builder.AddPoint(x, y))
-                    std::abort();
-            }
-            if (!builder.AddPoint(first[0], first[1]))
-                std::abort();
+            auto bytes = WobblyRing(random, wobble, cx, cy, r, n, static_cast<std::uint32_t>(i + 1));
             if (!CTheme::ShapeCallback(&w->theme, CShapeRecord::FromBytes(bytes.get()), 0))
                 std::abort();
             w->records.push_back(std::move(bytes));
@@ -100,9 +76,7 @@ World& GetWorld() {
 
         std::uniform_real_distribution<double> side(1.0, 20.0);
         for (int q = 0; q < kQueries; ++q) {
-            const double x = position(random);
-            const double y = position(random);
-            w->rectangles.emplace_back(x, y, x + side(random), y + side(random));
+            w->rectangles.push_back(RandomBox(random, position, side));
             w->clicks.push_back({position(random), position(random)});
         }
         return w;
@@ -259,9 +233,7 @@ BoxWorld& GetBoxWorld(std::size_t count) {
     }
     std::uniform_real_distribution<double> side(1.0, 10.0);
     for (int q = 0; q < kWindows; ++q) {
-        const double x = position(random);
-        const double y = position(random);
-        w.windows.emplace_back(x, y, x + side(random), y + side(random));
+        w.windows.push_back(RandomBox(random, position, side));
     }
     return w;
 }

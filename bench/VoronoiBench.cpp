@@ -9,6 +9,8 @@
 #include "geometry/VoronoiCells.h"
 #include "geometry/VoronoiEdgeGenerator.h"
 
+#include "BenchSupport.h"
+
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdint>
@@ -115,17 +117,15 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                m_Times[run.run_name.function_name + "/" + run.run_name.args].push_back(
-                    run.GetAdjustedRealTime());
+            m_Medians.Take(run, "");
     }
 
     void Finalize() override {
         ConsoleReporter::Finalize();
         for (const char* n : {"10000", "1000000"}) {
-            const double edges = Median(std::string("BM_VoronoiEdges/") + n);
-            const double cells = Median(std::string("BM_VoronoiCells/") + n);
-            const double boost = Median(std::string("BM_BoostVoronoi/") + n);
+            const double edges = m_Medians.Time(std::string("BM_VoronoiEdges/") + n);
+            const double cells = m_Medians.Time(std::string("BM_VoronoiCells/") + n);
+            const double boost = m_Medians.Time(std::string("BM_BoostVoronoi/") + n);
             std::printf("%s points: generator %.1f ms, generator and cells %.1f ms", n, edges, cells);
             if (boost > 0.0)
                 std::printf(", Boost.Polygon %.1f ms; generator/Boost %.2f, with cells/Boost %.2f", boost,
@@ -135,15 +135,7 @@ public:
     }
 
 private:
-    double Median(const std::string& name) {
-        std::vector<double>& times = m_Times[name];
-        if (times.empty())
-            return 0.0;
-        std::sort(times.begin(), times.end());
-        return times[times.size() / 2];
-    }
-
-    std::map<std::string, std::vector<double>> m_Times;
+    BenchMedians m_Medians;
 };
 
 } // namespace
