@@ -45,13 +45,6 @@ std::uint32_t GetFieldType(const CvTheme& theme, std::uint32_t field) {
     return type;
 }
 
-CvWorkspace GetThemeWorkspace(const CvTheme& theme) {
-    std::uint32_t workspace = 0;
-    GpiThemeGetWorkspaceArgs args = {theme.handle, &workspace};
-    Call(GPIOP_ThemeGetWorkspace, &args);
-    return CvWorkspace(workspace);
-}
-
 void* HostAlloc(std::uint32_t size) {
     void* memory = nullptr;
     GpiHostAllocArgs args = {size, &memory};

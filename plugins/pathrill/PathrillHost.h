@@ -22,9 +22,6 @@ std::vector<unsigned char> GetShapeRecord(const CvShape& shape);
 // The field's GPIFT_* type, the key flag included.
 std::uint32_t GetFieldType(const CvTheme& theme, std::uint32_t field);
 
-// The workspace that holds the theme.
-CvWorkspace GetThemeWorkspace(const CvTheme& theme);
-
 // Memory the host takes over (script results); null when refused.
 void* HostAlloc(std::uint32_t size);
 
