@@ -270,7 +270,6 @@ GPI_EXPORT int fnInit(GpiInitInfo* info) {
                   "of routes along them.";
     info->version = "1.00";
     info->callback = &PathrillGpiCallback;
-    CvClientInit(*info);
 
     RegisterHook(GPIHOOK_LButtonDown);
     RegisterHook(GPIHOOK_LButtonUp);
