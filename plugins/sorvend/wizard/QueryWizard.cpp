@@ -45,15 +45,8 @@ QString FromUtf8(const std::string& text) {
 }
 
 // Queries keep the line ends the history stores ("\r\n"); the edit shows "\n".
-std::string ToStored(const QString& text) {
-    std::string out;
-    for (QChar c : text) {
-        if (c == QLatin1Char('\n'))
-            out += "\r\n";
-        else
-            out += QString(c).toStdString();
-    }
-    return out;
+std::string ToStored(QString text) {
+    return text.replace(QStringLiteral("\n"), QStringLiteral("\r\n")).toStdString();
 }
 
 QString ToShown(const std::string& text) {

@@ -163,6 +163,19 @@ TEST_F(QueryWizardTest, QueryPageRefusesNonSelectAndEmptyResultsAndKeepsHistory)
     EXPECT_FALSE(wizard->m_Recordset->IsEOF());
 }
 
+// A character outside the Basic Multilingual Plane (two UTF-16 units in the
+// edit) reaches the history whole, not as two broken halves.
+TEST_F(QueryWizardTest, HistoryKeepsCharactersBeyondTheBasicPlane) {
+    Connect(SqliteConnect(path));
+    ASSERT_EQ(wizard->currentId(), 1);
+    const std::string clef = "\xF0\x9D\x84\x9E"; // U+1D11E in UTF-8
+    Query("SELECT name, '" + clef + "' AS clef\nFROM p");
+    ASSERT_EQ(wizard->currentId(), 2);
+    const auto history = wizard->LoadHistory().Entries();
+    ASSERT_EQ(history.size(), 1u);
+    EXPECT_EQ(history[0], "SELECT name, '" + clef + "' AS clef\r\nFROM p");
+}
+
 TEST_F(QueryWizardTest, HistoryHoldsTwelveQueriesEachOnce) {
     CRecentStringList history = wizard->LoadHistory();
     for (int k = 1; k <= 13; ++k)
