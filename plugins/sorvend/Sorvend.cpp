@@ -36,8 +36,6 @@ const char kAbout[] =
 const char kVersion[] = "2.00";
 const char kLoadLayer[] = "loadLayer";
 
-GpiInitInfo g_Info = {};
-
 // Message boxes over the active window, with the plug-in's title.
 class CBoxReport : public CLayerBuildReport {
 public:
@@ -52,8 +50,9 @@ public:
 };
 
 void SetStatusText(const char* text) {
-    GpiSetStatusTextArgs args = {g_Info.identity, text};
-    g_Info.dispatch(GPIOP_SetStatusText, &args);
+    const GpiInitInfo& info = CvClientInitInfo();
+    GpiSetStatusTextArgs args = {info.identity, text};
+    info.dispatch(GPIOP_SetStatusText, &args);
 }
 
 void RunWizard(std::uint32_t workspace) {
@@ -82,7 +81,7 @@ int LoadLayer(std::uint32_t workspace, GpiHookScriptCallArgs* call) {
 
     void* memory = nullptr;
     GpiHostAllocArgs alloc = {sizeof(GpiScriptValue), &memory};
-    if (g_Info.dispatch(GPIOP_HostAlloc, &alloc) != GPIERR_NoError || memory == nullptr)
+    if (CvClientInitInfo().dispatch(GPIOP_HostAlloc, &alloc) != GPIERR_NoError || memory == nullptr)
         return GPIERR_OutOfResources;
     auto* result = static_cast<GpiScriptValue*>(memory);
     std::memset(result, 0, sizeof *result);
@@ -161,7 +160,6 @@ GPI_EXPORT int fnInit(GpiInitInfo* info) {
         info->about = kAbout;
         info->version = kVersion;
         info->callback = &SorvendGpiCallback;
-        g_Info = *info;
 
         static const GpiCommandItemInfo item = {GPIPLACE_AddThemeFrom, "ODBC Query...", "Load data from an SQL query",
                                                 0, nullptr};
