@@ -258,7 +258,6 @@ protected:
 TEST_F(PathrillPlugin, LoadsWithItsToolbarWhoseButtonsFollowTheIdlePasses) {
     CGpiPlugin* plugin = FindGpiPluginByGuid(kGuid);
     ASSERT_NE(plugin, nullptr);
-    std::string prompt, tooltip;
     QAction* wizard = Button(kWizardButton);
     QAction* adjust = Button(kAdjustButton);
     ASSERT_NE(wizard, nullptr);
