@@ -135,21 +135,30 @@ void OnIdle(std::uint32_t workspace) {
     module.toolbar.EnableButton(kAdjustButton, true);
 }
 
+// The call's one result, in host memory and of the type, handed to the call;
+// null when the host refuses the memory.
+GpiScriptValue* SetOneResult(GpiHookScriptCallArgs* call, std::uint32_t type) {
+    auto* result = static_cast<GpiScriptValue*>(HostAlloc(sizeof(GpiScriptValue)));
+    if (result == nullptr)
+        return nullptr;
+    std::memset(result, 0, sizeof *result);
+    result->type = type;
+    call->resultCount = 1;
+    call->results = result;
+    call->inOut |= 1;
+    return result;
+}
+
 int OnScriptCall(GpiHookScriptCallArgs* call) {
     Module& module = TheModule();
     if (call == nullptr || call->name == nullptr)
         return 0;
     if (std::strcmp(call->name, "color") == 0) {
         if (call->argumentCount == 0) {
-            auto* result = static_cast<GpiScriptValue*>(HostAlloc(sizeof(GpiScriptValue)));
+            GpiScriptValue* result = SetOneResult(call, GPISV_Color);
             if (result == nullptr)
                 return GPIERR_OutOfResources;
-            std::memset(result, 0, sizeof *result);
-            result->type = GPISV_Color;
             result->value.color = module.color;
-            call->resultCount = 1;
-            call->results = result;
-            call->inOut |= 1;
             return 0;
         }
         if (call->arguments == nullptr || call->arguments[0].type != GPISV_Color)
@@ -158,15 +167,10 @@ int OnScriptCall(GpiHookScriptCallArgs* call) {
         return 0;
     }
     if (std::strcmp(call->name, "getStringValue") == 0) {
-        auto* result = static_cast<GpiScriptValue*>(HostAlloc(sizeof(GpiScriptValue)));
+        GpiScriptValue* result = SetOneResult(call, GPISV_String);
         if (result == nullptr)
             return GPIERR_OutOfResources;
-        std::memset(result, 0, sizeof *result);
-        result->type = GPISV_String;
         result->value.text = CopyToHostString("A string");
-        call->resultCount = 1;
-        call->results = result;
-        call->inOut |= 1;
         return 0;
     }
     return 0;
