@@ -422,11 +422,17 @@ void CAdjustRouteController::ApplyEndPointMove(double px, double py, const EndPo
     if (layer.handle == 0)
         return;
     const std::size_t count = drag.polylines.size();
+    // Each record is read once: its first part is the line that moves, the
+    // other parts are written back as they were.
     std::vector<std::vector<unsigned char>> originals(count);
+    std::vector<std::vector<RouteVertices>> parts(count);
     std::vector<RouteVertices> lines(count);
     for (std::size_t i = 0; i < count; ++i) {
         originals[i] = GetShapeRecord(drag.polylines[i]);
-        lines[i] = ReadPartZero(originals[i].data(), originals[i].size());
+        parts[i] = ReadParts(originals[i].data(), originals[i].size());
+        if (parts[i].empty())
+            parts[i].emplace_back();
+        lines[i] = parts[i].front();
     }
 
     // The polyline nearest to the release point, and those that share its
@@ -481,11 +487,8 @@ void CAdjustRouteController::ApplyEndPointMove(double px, double py, const EndPo
             if (!updated[i])
                 continue;
             // Only the first part is moved; the polyline's other parts stay as they were.
-            std::vector<RouteVertices> parts = ReadParts(originals[i].data(), originals[i].size());
-            if (parts.empty())
-                parts.emplace_back();
-            parts.front() = *updated[i];
-            const std::vector<unsigned char> record = BuildPolylineRecord(parts, type);
+            parts[i].front() = std::move(*updated[i]);
+            const std::vector<unsigned char> record = BuildPolylineRecord(parts[i], type);
             layer.UpdateShape(drag.polylines[i], record.data());
             written.push_back(i);
         }
