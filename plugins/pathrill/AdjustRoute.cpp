@@ -187,22 +187,18 @@ void CAdjustRouteController::Activate(bool on) {
         RegisterHook(GPIHOOK_MouseMove);
         RegisterHook(GPIHOOK_MapDrawn);
         RegisterHook(GPIHOOK_SelectionChanged);
-        if (m_Dialog) {
-            // A theme may have been made editable since the lists were
-            // filled, which no hook announces.
-            m_Dialog->FillLayers(m_Workspace);
-            m_DialogWorkspace = m_Workspace;
-        }
-        RebuildEndPoints();
-        DrawMarks();
         if (!m_Dialog) {
             auto* parent = static_cast<QWidget*>(m_Workspace.GetMap().GetWindow());
             m_Dialog = new CAdjustRouteDialog(*this, parent);
             m_Dialog->routeLayerEvent.Subscribe(this, &CAdjustRouteController::OnRouteLayerChanged);
             m_Dialog->geometryLayerEvent.Subscribe(this, &CAdjustRouteController::OnGeometryLayerChanged);
-            m_Dialog->FillLayers(m_Workspace);
-            m_DialogWorkspace = m_Workspace;
         }
+        // Filled on every activation: a theme may have been made editable
+        // since the lists were filled, which no hook announces.
+        m_Dialog->FillLayers(m_Workspace);
+        m_DialogWorkspace = m_Workspace;
+        RebuildEndPoints();
+        DrawMarks();
         m_Dialog->show();
         return;
     }
