@@ -251,13 +251,14 @@ void RouteWizardDialog::BuildPages() {
 void RouteWizardDialog::FillLayerLists() {
     const CvWorkspace& workspace = m_Wizard.workspace;
     Guarded([&] {
-        Fill(m_LinkLayer, CRouteWizard::PolylineThemes(workspace));
+        const std::vector<WizardItem> polylines = CRouteWizard::PolylineThemes(workspace);
+        Fill(m_LinkLayer, polylines);
         Fill(m_NodeLayer, CRouteWizard::PointThemes(workspace));
         m_FromField->clear();
         m_ToField->clear();
         m_ResultLayer->clear();
         m_ResultLayer->addItem(QStringLiteral("<Create new theme>"), QVariant::fromValue<uint>(0));
-        for (const WizardItem& item : CRouteWizard::PolylineThemes(workspace))
+        for (const WizardItem& item : polylines)
             m_ResultLayer->addItem(Text(item.text), QVariant::fromValue<uint>(item.data));
         m_ResultLayer->setCurrentIndex(0);
     });
