@@ -80,6 +80,7 @@ void CRouteWizard::Next(RouteWizardOutput& output) {
     UnsubscribePage();
     ++page;
     SubscribePage();
+    output.PageChanged();
     if (page == kResultPage) {
         output.SetStatus("Calculating...");
         lastRunFound = CalculateRoute(output);

@@ -20,6 +20,9 @@ public:
     virtual ~RouteWizardOutput() = default;
     virtual void SetStatus(const std::string& text) = 0;
     virtual void Message(const std::string& caption, const std::string& text, Icon icon) = 0;
+    // Next moved to another page, before any search on it runs: the dialog
+    // shows the page, so the result page is up while the search runs.
+    virtual void PageChanged() {}
 };
 
 // One entry of a layer or field list: its text and the handle or index it

@@ -88,20 +88,7 @@ RouteWizardDialog::RouteWizardDialog(CRouteWizard& wizard, QWidget* parent) : QD
 
     connect(m_Next, &QPushButton::clicked, this, [this] {
         const std::uint32_t from = m_Wizard.page;
-        Guarded([&] {
-            if (m_Wizard.page + 1 == CRouteWizard::kResultPage) {
-                // The result page shows before the search runs, so its text
-                // follows the run.
-                m_Wizard.UnsubscribePage();
-                ++m_Wizard.page;
-                m_Wizard.SubscribePage();
-                SetStatus("Calculating...");
-                ApplyLayout();
-                m_Wizard.lastRunFound = m_Wizard.CalculateRoute(*this);
-            } else {
-                m_Wizard.Next(*this);
-            }
-        });
+        Guarded([&] { m_Wizard.Next(*this); });
         if (m_Wizard.page != from)
             ApplyLayout();
     });

@@ -37,9 +37,10 @@ public:
     void FillLayerLists();
 
     // RouteWizardOutput: the result page's text and message boxes owned by
-    // the wizard.
+    // the wizard, and the page shown as soon as the wizard moves.
     void SetStatus(const std::string& text) override;
     void Message(const std::string& caption, const std::string& text, Icon icon) override;
+    void PageChanged() override { ApplyLayout(); }
 
     // Runs a step that calls the host and shows a host failure in a message
     // box rather than letting it leave the window's event handling.
