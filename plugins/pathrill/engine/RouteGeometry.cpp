@@ -150,40 +150,41 @@ RouteVertices ReadPartZero(const void* record, std::size_t size) {
     return parts.empty() ? RouteVertices() : std::move(parts.front());
 }
 
-std::vector<unsigned char> BuildPolylineRecord(const std::vector<RouteVertices>& parts, std::uint32_t shapeType) {
+namespace {
+
+// A record of the builder's kind holding the parts; begin writes its header,
+// add writes one vertex.
+template <typename Builder, typename Begin, typename Add>
+std::vector<unsigned char> BuildWith(const std::vector<RouteVertices>& parts, Begin begin, Add add) {
     std::uint32_t count = 0;
     for (const RouteVertices& part : parts)
         count += static_cast<std::uint32_t>(part.size());
     const auto partCount = static_cast<std::uint32_t>(parts.size());
-    std::vector<unsigned char> record;
-    if (shapeType == SHT_PolylineZ) {
-        record.resize(CShapeRecordBuilderZ::RecordSize(partCount, count));
-        CShapeRecordBuilderZ builder;
-        builder.m_PartCount = partCount;
-        builder.m_PointCount = count;
-        builder.m_Record = record.data();
-        builder.BeginPolylineZ();
-        for (std::size_t p = 0; p < parts.size(); ++p) {
-            if (p > 0)
-                builder.NextPart();
-            for (const RouteVertex& v : parts[p])
-                builder.AddPoint(v.x, v.y, v.z, v.m);
-        }
-    } else {
-        record.resize(CShapeRecordBuilder::RecordSize(partCount, count));
-        CShapeRecordBuilder builder;
-        builder.m_PartCount = partCount;
-        builder.m_PointCount = count;
-        builder.m_Record = record.data();
-        builder.BeginPolyline();
-        for (std::size_t p = 0; p < parts.size(); ++p) {
-            if (p > 0)
-                builder.NextPart();
-            for (const RouteVertex& v : parts[p])
-                builder.AddPoint(v.x, v.y);
-        }
+    std::vector<unsigned char> record(Builder::RecordSize(partCount, count));
+    Builder builder;
+    builder.m_PartCount = partCount;
+    builder.m_PointCount = count;
+    builder.m_Record = record.data();
+    begin(builder);
+    for (std::size_t p = 0; p < parts.size(); ++p) {
+        if (p > 0)
+            builder.NextPart();
+        for (const RouteVertex& v : parts[p])
+            add(builder, v);
     }
     return record;
+}
+
+} // namespace
+
+std::vector<unsigned char> BuildPolylineRecord(const std::vector<RouteVertices>& parts, std::uint32_t shapeType) {
+    if (shapeType == SHT_PolylineZ)
+        return BuildWith<CShapeRecordBuilderZ>(
+            parts, [](CShapeRecordBuilderZ& b) { b.BeginPolylineZ(); },
+            [](CShapeRecordBuilderZ& b, const RouteVertex& v) { b.AddPoint(v.x, v.y, v.z, v.m); });
+    return BuildWith<CShapeRecordBuilder>(
+        parts, [](CShapeRecordBuilder& b) { b.BeginPolyline(); },
+        [](CShapeRecordBuilder& b, const RouteVertex& v) { b.AddPoint(v.x, v.y); });
 }
 
 std::vector<unsigned char> BuildPolylineRecord(const RouteVertices& line, std::uint32_t shapeType) {
