@@ -1,6 +1,7 @@
 // Runs the database plug-in's WKT reader on arbitrary text, for each kind of
-// theme it fills and with and without a count limit. Every record it makes
-// must be a well-formed record of the wanted kind, and the limit must hold.
+// theme it fills and with and without a count limit, and in the one pass a
+// load makes. Every record it makes must be a well-formed record of the
+// wanted (or answered) kind, and the limit must hold.
 
 #include "WktReader.h"
 
@@ -34,6 +35,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 Require(type == (wanted > 10 ? wanted - 10 : wanted));
             }
         }
+    }
+    // The one-pass reading a load uses: its records are of the kind it answers.
+    std::vector<WktRecord> shapes;
+    const std::uint32_t kind = ReadWktShapes(text.c_str(), shapes);
+    Require(kind == 0 || kind == 1 || kind == 3 || kind == 5);
+    Require((kind == 0) == shapes.empty());
+    Require(kind != 1 || shapes.size() == 1);
+    for (const WktRecord& record : shapes) {
+        std::size_t checked = 0;
+        Require(CheckShapeRecordBytes(record.data(), record.size(), checked) && checked == record.size());
+        Require(CShapeRecord::GetShapeType(CShapeRecord::FromBytes(const_cast<unsigned char*>(record.data()))) ==
+                kind);
     }
     return 0;
 }

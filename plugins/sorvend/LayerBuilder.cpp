@@ -190,22 +190,9 @@ bool BuildLayer(std::uint32_t workspaceHandle, CRecordset* recordset, std::uint3
                 }
             } else {
                 records.clear();
-                const char* text = values[east].c_str();
-                if (ReadWkt(text, records, kPointType, 1) && records.size() == 1) {
-                    type = kPointType;
-                } else {
-                    records.clear();
-                    if (ReadWkt(text, records, kPolylineType, 0) && !records.empty()) {
-                        type = kPolylineType;
-                    } else {
-                        records.clear();
-                        if (ReadWkt(text, records, kPolygonType, 0) && !records.empty())
-                            type = kPolygonType;
-                    }
-                }
-                if (type != 0)
-                    for (const WktRecord& bytes : records)
-                        shapes.push_back(bytes.data());
+                type = ReadWktShapes(values[east].c_str(), records);
+                for (const WktRecord& bytes : records)
+                    shapes.push_back(bytes.data());
             }
             if (shapes.empty())
                 ++skipped;

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -133,15 +134,13 @@ void AddPoint(std::vector<WktRecord>& records, const Point& p) {
     records.push_back(std::move(bytes));
 }
 
-} // namespace
-
-bool ReadWkt(const char* text, std::vector<WktRecord>& records, std::uint32_t wantedType, int maxCount) {
-    if (text == nullptr || text[0] == '\0')
-        return true;
-    const bool points = wantedType == 1 || wantedType == 11;
-    const bool lines = wantedType == 3 || wantedType == 13;
-    const bool polygons = wantedType == 5;
-    bool result = true;
+// Reads the geometries of text one after another, appending those of each
+// kind to its list (a null list: read and left out). A MULTIPOINT sets
+// multipoint. After each geometry stop() may end the reading early. False
+// when the text does not read.
+template <typename Stop>
+bool Scan(const char* text, std::vector<WktRecord>* points, std::vector<WktRecord>* lines,
+          std::vector<WktRecord>* polygons, bool& multipoint, Stop stop) {
     Reader reader(text);
     while (!reader.AtEnd()) {
         const std::string word = reader.Word();
@@ -149,31 +148,31 @@ bool ReadWkt(const char* text, std::vector<WktRecord>& records, std::uint32_t wa
             Ring list;
             if (!reader.List(list))
                 return false;
-            if (points)
-                AddPoint(records, list.front());
+            if (points != nullptr)
+                AddPoint(*points, list.front());
         } else if (word == "LINESTRING") {
             std::vector<Ring> parts(1);
             if (!reader.List(parts[0]))
                 return false;
-            if (lines && EnoughPoints(parts, kMinLinePoints))
-                AddMultiPart(records, parts, false);
+            if (lines != nullptr && EnoughPoints(parts, kMinLinePoints))
+                AddMultiPart(*lines, parts, false);
         } else if (word == "POLYGON") {
             std::vector<Ring> rings;
             if (!reader.ListOfLists(rings))
                 return false;
-            if (polygons && EnoughPoints(rings, kMinRingPoints))
-                AddMultiPart(records, rings, true);
+            if (polygons != nullptr && EnoughPoints(rings, kMinRingPoints))
+                AddMultiPart(*polygons, rings, true);
         } else if (word == "MULTIPOINT") {
             Ring list;
             if (!reader.List(list))
                 return false;
-            result = false;
+            multipoint = true;
         } else if (word == "MULTILINESTRING") {
             std::vector<Ring> parts;
             if (!reader.ListOfLists(parts))
                 return false;
-            if (lines && EnoughPoints(parts, kMinLinePoints))
-                AddMultiPart(records, parts, false);
+            if (lines != nullptr && EnoughPoints(parts, kMinLinePoints))
+                AddMultiPart(*lines, parts, false);
         } else if (word == "MULTIPOLYGON") {
             std::vector<Ring> rings;
             if (!reader.Take('('))
@@ -184,13 +183,53 @@ bool ReadWkt(const char* text, std::vector<WktRecord>& records, std::uint32_t wa
             } while (reader.Take(','));
             if (!reader.Take(')'))
                 return false;
-            if (polygons && EnoughPoints(rings, kMinRingPoints))
-                AddMultiPart(records, rings, true);
+            if (polygons != nullptr && EnoughPoints(rings, kMinRingPoints))
+                AddMultiPart(*polygons, rings, true);
         } else {
             return false;
         }
-        if (maxCount > 0 && records.size() >= static_cast<std::size_t>(maxCount))
-            return result;
+        if (stop())
+            return true;
     }
-    return result;
+    return true;
+}
+
+} // namespace
+
+bool ReadWkt(const char* text, std::vector<WktRecord>& records, std::uint32_t wantedType, int maxCount) {
+    if (text == nullptr || text[0] == '\0')
+        return true;
+    const bool points = wantedType == 1 || wantedType == 11;
+    const bool lines = wantedType == 3 || wantedType == 13;
+    const bool polygons = wantedType == 5;
+    bool multipoint = false;
+    const bool read = Scan(text, points ? &records : nullptr, lines ? &records : nullptr,
+                           polygons ? &records : nullptr, multipoint, [&] {
+                               return maxCount > 0 && records.size() >= static_cast<std::size_t>(maxCount);
+                           });
+    return read && !multipoint;
+}
+
+std::uint32_t ReadWktShapes(const char* text, std::vector<WktRecord>& records) {
+    if (text == nullptr || text[0] == '\0')
+        return 0;
+    std::vector<WktRecord> points, lines, polygons;
+    bool multipoint = false;
+    // A point decides at once, whatever follows it; lines and polygons need
+    // the whole text to read.
+    const bool read = Scan(text, &points, &lines, &polygons, multipoint, [&] { return !points.empty(); });
+    if (!read || multipoint)
+        return 0;
+    std::uint32_t type = 0;
+    if (!points.empty()) {
+        type = 1;
+        records.push_back(std::move(points.front()));
+    } else if (!lines.empty()) {
+        type = 3;
+        std::move(lines.begin(), lines.end(), std::back_inserter(records));
+    } else if (!polygons.empty()) {
+        type = 5;
+        std::move(polygons.begin(), polygons.end(), std::back_inserter(records));
+    }
+    return type;
 }

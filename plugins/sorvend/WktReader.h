@@ -18,3 +18,11 @@ using WktRecord = std::vector<unsigned char>;
 // records when maxCount is positive. Answers whether the text read; false
 // when a MULTIPOINT was among it.
 bool ReadWkt(const char* text, std::vector<WktRecord>& records, std::uint32_t wantedType, int maxCount);
+
+// The shapes of one database value, read in one pass: its first POINT when
+// one reads (answer 1, one record), else its lines (3) or else its polygons
+// (5), the text read to its end. 0, and nothing appended, when the text is
+// null or empty, does not read, holds a MULTIPOINT ahead of its first point,
+// or gives no shape; so the answer and records are those of ReadWkt tried for
+// one point, then for polylines, then for polygons.
+std::uint32_t ReadWktShapes(const char* text, std::vector<WktRecord>& records);

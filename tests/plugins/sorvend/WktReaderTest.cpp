@@ -107,3 +107,55 @@ TEST(WktReader, PolygonRingsKeepTheirPointsInOrder) {
     EXPECT_EQ(Number(r, 12), 0.0);
     EXPECT_EQ(Number(r, 36), 10.0);
 }
+
+// The one-pass reading a load uses gives the kind and the records of trying
+// one point, then polylines, then polygons, for texts of every kind, mixed
+// texts, a MULTIPOINT before and after a point, and broken texts.
+TEST(WktReader, OnePassMatchesTheThreeTries) {
+    const char* const texts[] = {
+        "",
+        "POINT (1 2)",
+        "point(1 2)",
+        "LINESTRING (0 0, 1 1)",
+        "LINESTRING (0 0)",
+        "MULTILINESTRING ((0 0, 1 1), (2 2, 3 3))",
+        "POLYGON ((0 0, 0 1, 1 1, 0 0))",
+        "POLYGON ((0 0, 0 1, 0 0))",
+        "MULTIPOLYGON (((0 0, 0 1, 1 1, 0 0)), ((5 5, 5 6, 6 6, 5 5)))",
+        "LINESTRING (0 0, 1 1) POINT (7 8)",
+        "POLYGON ((0 0, 0 1, 1 1, 0 0)) LINESTRING (0 0, 1 1)",
+        "POINT (1 2) nonsense",
+        "LINESTRING (0 0, 1 1) nonsense",
+        "MULTIPOINT (1 2, 3 4)",
+        "MULTIPOINT (1 2) POINT (3 4)",
+        "POINT (3 4) MULTIPOINT (1 2)",
+        "LINESTRING (0 0, 1 1) MULTIPOINT (1 2)",
+        "POINT Z (1 2 3)",
+        "GEOMETRYCOLLECTION (POINT (1 2))",
+        "POINT (1",
+    };
+    for (const char* text : texts) {
+        std::uint32_t wantedType = 0;
+        std::vector<WktRecord> wanted;
+        if (ReadWkt(text, wanted, 1, 1) && wanted.size() == 1) {
+            wantedType = 1;
+        } else {
+            wanted.clear();
+            if (ReadWkt(text, wanted, 3, 0) && !wanted.empty()) {
+                wantedType = 3;
+            } else {
+                wanted.clear();
+                if (ReadWkt(text, wanted, 5, 0) && !wanted.empty())
+                    wantedType = 5;
+                else
+                    wanted.clear();
+            }
+        }
+        std::vector<WktRecord> got;
+        EXPECT_EQ(ReadWktShapes(text, got), wantedType) << text;
+        EXPECT_EQ(got, wanted) << text;
+    }
+    std::vector<WktRecord> none;
+    EXPECT_EQ(ReadWktShapes(nullptr, none), 0u);
+    EXPECT_TRUE(none.empty());
+}
