@@ -89,6 +89,12 @@ CAdjustRouteController& Adjust() {
     return *module.adjust;
 }
 
+// The adjustment when it exists and follows the workspace; null otherwise.
+CAdjustRouteController* AdjustIn(std::uint32_t workspace) {
+    const Module& module = TheModule();
+    return module.adjust && workspace == module.adjust->Workspace().handle ? module.adjust.get() : nullptr;
+}
+
 void OnToolBarButton(std::uint32_t workspace, std::uint32_t button) {
     if (workspace == 0)
         return;
@@ -198,13 +204,13 @@ int Dispatch(std::uint32_t workspace, std::uint32_t hookType, void* args) {
         if (workspace == module.wizard.workspace.handle && module.wizardWindow &&
             module.wizard.page == CRouteWizard::kNodePage)
             module.wizardWindow->OnSelectionChanged(CvTheme(selection->theme));
-        if (module.adjust && workspace == Adjust().Workspace().handle)
-            Adjust().OnSelectionChanged();
+        if (CAdjustRouteController* adjust = AdjustIn(workspace))
+            adjust->OnSelectionChanged();
         return 0;
     }
     case GPIHOOK_ThemesRemoved:
-        if (module.adjust && workspace == Adjust().Workspace().handle)
-            Adjust().OnThemeRemoved(CvTheme(static_cast<const GpiHookThemeArgs*>(args)->theme));
+        if (CAdjustRouteController* adjust = AdjustIn(workspace))
+            adjust->OnThemeRemoved(CvTheme(static_cast<const GpiHookThemeArgs*>(args)->theme));
         return 0;
     case GPIHOOK_LButtonDown: {
         const auto* mouse = static_cast<const GpiHookMouseArgs*>(args);
@@ -235,12 +241,12 @@ int Dispatch(std::uint32_t workspace, std::uint32_t hookType, void* args) {
         }
         return 0;
     case GPIHOOK_EscapeKey:
-        if (module.adjust && workspace == Adjust().Workspace().handle)
-            Adjust().OnEscape();
+        if (CAdjustRouteController* adjust = AdjustIn(workspace))
+            adjust->OnEscape();
         return 0;
     case GPIHOOK_ThemeAdded:
-        if (module.adjust && workspace == Adjust().Workspace().handle)
-            Adjust().OnThemeAdded();
+        if (CAdjustRouteController* adjust = AdjustIn(workspace))
+            adjust->OnThemeAdded();
         return 0;
     default:
         return 0;
