@@ -1,5 +1,6 @@
 #include "ui/OptionsPages.h"
 
+#include "core/ColorRef.h"
 #include "framework/UserInterface.h"
 #include "ui/ColorThemeEditDialog.h"
 #include "ui/controls/ColorListBox.h"
@@ -39,11 +40,6 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 template <class T> T* Named(T* widget, int id) {
     widget->setObjectName(QString::number(id));
     return widget;
-}
-
-QColor FromColorRef(std::uint32_t colour) {
-    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                  static_cast<int>((colour >> 16) & 0xFF));
 }
 
 // A check box whose long text wraps with the page's width: the text moves
@@ -399,7 +395,7 @@ void COptionsPageColor::DrawPreview(QPainter& painter, const QRect& rect) const 
 
     // The map: sunken, filled with the background colour.
     const QRect map(rect.left(), caption.bottom() + 1, rect.width(), rect.bottom() - caption.bottom());
-    painter.fillRect(map, FromColorRef(m_ColorBkgnd));
+    painter.fillRect(map, ColorFromColorRef(m_ColorBkgnd));
     painter.setPen(pal.color(QPalette::Dark));
     painter.drawLine(map.topLeft(), map.topRight());
     painter.drawLine(map.topLeft(), map.bottomLeft());
@@ -414,8 +410,8 @@ void COptionsPageColor::DrawPreview(QPainter& painter, const QRect& rect) const 
         const QRect cell(map.left() + pass * half + 4, map.top() + 4, half - 8, map.height() - 8);
         if (cell.width() < 12 || cell.height() < 12)
             continue;
-        const QColor fill = FromColorRef(selected ? m_ColorSelection : m_ColorDefault);
-        const QColor line = selected ? FromColorRef(m_ColorSelectionOutline) : QColor(Qt::black);
+        const QColor fill = ColorFromColorRef(selected ? m_ColorSelection : m_ColorDefault);
+        const QColor line = selected ? ColorFromColorRef(m_ColorSelectionOutline) : QColor(Qt::black);
         // A point.
         painter.setPen(QPen(line, 1));
         painter.setBrush(fill);
