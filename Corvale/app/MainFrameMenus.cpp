@@ -467,7 +467,7 @@ bool CMainFrame::GetButtonTip(unsigned id, QString& tip, QString& description) c
     if (id >= ID_USER_SCRIPT_FIRST && id <= ID_USER_SCRIPT_LAST) {
         const int index = static_cast<int>(id - ID_USER_SCRIPT_FIRST);
         std::string tooltip, text;
-        GetUserScriptTip(index, GetActiveDocument() != nullptr, UserScriptPath(index), tooltip, text);
+        GetUserScriptTip(GetActiveDocument() != nullptr, UserScriptPath(index), tooltip, text);
         tip = Q(tooltip);
         description = Q(text);
         return true;
