@@ -162,12 +162,7 @@ void CMainFrame::CreateMenuCommands() {
     AddCommand(ID_USER_SCRIPT_INVOKE, tr("&Invoke"))->setStatusTip(tr("Invokes this script"));
     AddCommand(ID_USER_SCRIPT_BIND, tr("&Bind..."));
     AddCommand(ID_USER_SCRIPT_EDIT, tr("&Edit..."));
-    if (GetCommandAction(ID_TOOLS_OPTIONS) == nullptr)
-        AddCommand(ID_TOOLS_OPTIONS, tr("&Options..."));
-    if (GetCommandAction(ID_HELP_INDEX) == nullptr)
-        AddCommand(ID_HELP_INDEX, tr("&Help Index"));
-    if (GetCommandAction(ID_APP_ABOUT) == nullptr)
-        AddCommand(ID_APP_ABOUT, tr("&About Corvale..."));
+    AddCommand(ID_HELP_INDEX, tr("&Help Index"));
 }
 
 void CMainFrame::CreateDynamicMenus() {
