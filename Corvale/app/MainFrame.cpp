@@ -211,7 +211,7 @@ void CMainFrame::FillLoaderMenu(QMenu* menu) {
         UpdateCommandUI(action);
     }
     // The plug-ins' own items for adding themes follow the loaders.
-    PlacePluginCommandItems(menu, 1, nullptr);
+    PlacePluginCommandItems(menu, kPlaceAddThemeFrom, nullptr);
     if (menu->isEmpty()) {
         QAction* none = menu->addAction(tr("<Empty>"));
         none->setEnabled(false);
@@ -1304,11 +1304,10 @@ unsigned CMainFrame::AddPluginTool(const std::string& name, std::uint32_t plugin
 }
 
 std::vector<CExportTool> CMainFrame::GetPluginExportTools() const {
-    // The frame's placement of the export chooser's list.
-    constexpr int kExportPlacement = 5;
+    // The items placed in the export chooser's list.
     std::vector<CExportTool> tools;
     for (const PluginCommandItem& item : m_PluginCommandItems)
-        if (item.placement == kExportPlacement && item.enabled)
+        if (item.placement == kPlaceExport && item.enabled)
             tools.push_back({item.name, item.description, item.commandId});
     return tools;
 }

@@ -38,12 +38,6 @@ CMainFrame::ScriptRunner& Runner() {
 constexpr const char* kNotFound = "#ERROR#";
 // The main help file opens from Help Index and is not listed again.
 constexpr const char* kMainHelpFile = "Corvale.chm";
-// Placements of plug-in command items.
-constexpr int kPlaceNewTheme = 0;
-constexpr int kPlaceCopySpecial = 2;
-constexpr int kPlaceAdvancedSelection = 3;
-constexpr int kPlaceAdvancedEdit = 4;
-constexpr int kPlaceTools = 6;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
