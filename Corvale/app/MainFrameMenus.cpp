@@ -193,9 +193,9 @@ void CMainFrame::CreateDynamicMenus() {
         connect(theme, &QMenu::aboutToShow, this, [this, commands] { FillPluginCommandsMenu(commands); });
     }
     // The plug-ins' items of the other places join their menus as those open.
-    if (QMenu* createNew = MenuNamed(this, "CreateNewTheme"))
-        connect(createNew, &QMenu::aboutToShow, this,
-                [this, createNew] { PlacePluginCommandItems(createNew, kPlaceNewTheme, nullptr); });
+    if (createNewTheme != nullptr)
+        connect(createNewTheme, &QMenu::aboutToShow, this,
+                [this, createNewTheme] { PlacePluginCommandItems(createNewTheme, kPlaceNewTheme, nullptr); });
     if (QMenu* advanced = MenuNamed(this, "AdvancedEdit"))
         connect(advanced, &QMenu::aboutToShow, this,
                 [this, advanced] { PlacePluginCommandItems(advanced, kPlaceAdvancedEdit, nullptr); });
