@@ -2,6 +2,7 @@
 
 #include "core/ColorRef.h"
 #include "framework/UserInterface.h"
+#include "ui/NumberField.h"
 #include "ui/ColorThemeEditDialog.h"
 #include "ui/controls/ColorListBox.h"
 #include "ui/controls/ColourPickerXP.h"
@@ -28,9 +29,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <fstream>
 
 namespace {
@@ -126,33 +124,6 @@ QWidget* COptionsPage::MakeFolderRow(QLineEdit*& edit, int editId, QPushButton*&
             Explorer()(field->text().toStdString());
     });
     return row;
-}
-
-bool ReadIntegerField(QLineEdit* edit, int& value, int low, int high) {
-    const std::string text = edit->text().trimmed().toStdString();
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const long parsed = text.empty() ? 0 : std::strtol(begin, &end, 10);
-    const bool isInteger = !text.empty() && end != nullptr && *end == '\0' && errno == 0 && parsed >= INT_MIN &&
-                           parsed <= INT_MAX;
-    if (!isInteger) {
-        corvale::UI().ShowMessage("Please enter an integer.", corvale::MessageIcon::Warning,
-                                  corvale::MessageButtons::Ok);
-        edit->setFocus();
-        edit->selectAll();
-        return false;
-    }
-    if (parsed < low || parsed > high) {
-        corvale::UI().ShowMessage("Please enter an integer between " + std::to_string(low) + " and " +
-                                      std::to_string(high) + ".",
-                                  corvale::MessageIcon::Warning, corvale::MessageButtons::Ok);
-        edit->setFocus();
-        edit->selectAll();
-        return false;
-    }
-    value = static_cast<int>(parsed);
-    return true;
 }
 
 // ---------------------------------------------------------------------------
