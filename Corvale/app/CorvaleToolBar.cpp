@@ -126,9 +126,7 @@ bool CCorvaleToolBar::eventFilter(QObject* watched, QEvent* event) {
     return QToolBar::eventFilter(watched, event);
 }
 
-void GetUserScriptTip(int index, bool enabled, const std::string& scriptPath, std::string& tooltip,
-                      std::string& description) {
-    (void)index;
+void GetUserScriptTip(bool enabled, const std::string& scriptPath, std::string& tooltip, std::string& description) {
     if (!enabled) {
         tooltip = "Invoke a script.";
         description = "This button needs an active workspace to be enabled.\n"

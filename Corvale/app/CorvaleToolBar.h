@@ -73,9 +73,9 @@ private:
     TipProvider m_TipProvider;
 };
 
-// The tooltip and description of user-script button `index` (0-5): what
-// the button needs, or the bound script's path and its first lines.
-void GetUserScriptTip(int index, bool enabled, const std::string& scriptPath, std::string& tooltip,
+// The tooltip and description of a user-script button: what the button
+// needs, or the bound script's path and its first lines.
+void GetUserScriptTip(bool enabled, const std::string& scriptPath, std::string& tooltip,
                       std::string& description);
 
 // The text of entry `index` (from 0) of a recent-file menu: a number prefix

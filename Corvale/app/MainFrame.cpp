@@ -5,6 +5,7 @@
 #include "app/CorvaleStatusBar.h"
 #include "app/CorvaleToolBar.h"
 #include "app/CorvaleApp.h"
+#include "core/ColorRef.h"
 #include "core/LoaderPlugin.h"
 #include "crs/RefSysTable.h"
 #include "panes/AttributesGridPane.h"
@@ -104,11 +105,6 @@ template <class Pane> Pane* PaneWidget(const CMainFrame& frame, int id) {
 }
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
-
-QColor FromColorRef(std::uint32_t color) {
-    return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                  static_cast<int>((color >> 16) & 0xFF));
-}
 
 std::string WithSlash(const QString& folder) {
     std::string path = QDir::cleanPath(folder).toStdString();
@@ -215,7 +211,7 @@ void CMainFrame::FillLoaderMenu(QMenu* menu) {
         UpdateCommandUI(action);
     }
     // The plug-ins' own items for adding themes follow the loaders.
-    PlacePluginCommandItems(menu, 1, nullptr);
+    PlacePluginCommandItems(menu, kPlaceAddThemeFrom, nullptr);
     if (menu->isEmpty()) {
         QAction* none = menu->addAction(tr("<Empty>"));
         none->setEnabled(false);
@@ -683,7 +679,7 @@ bool CMainFrame::CreateStatusBar() {
     m_ProgressBar->setMaximumWidth(150);
     m_ProgressBar->setTextVisible(false);
     m_ProgressBar->setStyleSheet(
-        QStringLiteral("QProgressBar::chunk { background-color: %1; }").arg(FromColorRef(g_ProgressBarColor).name()));
+        QStringLiteral("QProgressBar::chunk { background-color: %1; }").arg(ColorFromColorRef(g_ProgressBarColor).name()));
     m_ProgressBar->hide();
     bar->SetLeadingWidget(m_ProgressBar);
     if (!bar->SetIndicators({CCorvaleStatusBar::kMessagePane, ID_INDICATOR_SCALE, ID_INDICATOR_X, ID_INDICATOR_Y,
@@ -1308,11 +1304,10 @@ unsigned CMainFrame::AddPluginTool(const std::string& name, std::uint32_t plugin
 }
 
 std::vector<CExportTool> CMainFrame::GetPluginExportTools() const {
-    // The frame's placement of the export chooser's list.
-    constexpr int kExportPlacement = 5;
+    // The items placed in the export chooser's list.
     std::vector<CExportTool> tools;
     for (const PluginCommandItem& item : m_PluginCommandItems)
-        if (item.placement == kExportPlacement && item.enabled)
+        if (item.placement == kPlaceExport && item.enabled)
             tools.push_back({item.name, item.description, item.commandId});
     return tools;
 }

@@ -51,6 +51,17 @@ struct GpiToolBarDesc;
 
 class CMainFrame : public QMainWindow, public CMessageWindow {
 public:
+    // Where a plug-in's command item goes, as the plug-in names it.
+    enum PluginItemPlace {
+        kPlaceNewTheme = 0,
+        kPlaceAddThemeFrom = 1,
+        kPlaceCopySpecial = 2,
+        kPlaceAdvancedSelection = 3,
+        kPlaceAdvancedEdit = 4,
+        kPlaceExport = 5,
+        kPlaceTools = 6,
+    };
+
     // A command item a plug-in added.
     struct PluginCommandItem {
         int placement = 0;
@@ -221,7 +232,7 @@ public:
     void AddPluginFileType(const std::string& pluginName, const std::string& description,
                            const std::string& pattern, std::uint32_t userData);
     const std::vector<PluginCommandItem>& GetPluginCommandItems() const { return m_PluginCommandItems; }
-    // The enabled plug-in tools of the export kind (placement 5), in the
+    // The enabled plug-in tools of the export kind (kPlaceExport), in the
     // frame's order: the Export command offers them after the exporters.
     std::vector<CExportTool> GetPluginExportTools() const;
     // Runs the plug-in tool with that command id through its plug-in's

@@ -38,12 +38,6 @@ CMainFrame::ScriptRunner& Runner() {
 constexpr const char* kNotFound = "#ERROR#";
 // The main help file opens from Help Index and is not listed again.
 constexpr const char* kMainHelpFile = "Corvale.chm";
-// Placements of plug-in command items.
-constexpr int kPlaceNewTheme = 0;
-constexpr int kPlaceCopySpecial = 2;
-constexpr int kPlaceAdvancedSelection = 3;
-constexpr int kPlaceAdvancedEdit = 4;
-constexpr int kPlaceTools = 6;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -162,12 +156,7 @@ void CMainFrame::CreateMenuCommands() {
     AddCommand(ID_USER_SCRIPT_INVOKE, tr("&Invoke"))->setStatusTip(tr("Invokes this script"));
     AddCommand(ID_USER_SCRIPT_BIND, tr("&Bind..."));
     AddCommand(ID_USER_SCRIPT_EDIT, tr("&Edit..."));
-    if (GetCommandAction(ID_TOOLS_OPTIONS) == nullptr)
-        AddCommand(ID_TOOLS_OPTIONS, tr("&Options..."));
-    if (GetCommandAction(ID_HELP_INDEX) == nullptr)
-        AddCommand(ID_HELP_INDEX, tr("&Help Index"));
-    if (GetCommandAction(ID_APP_ABOUT) == nullptr)
-        AddCommand(ID_APP_ABOUT, tr("&About Corvale..."));
+    AddCommand(ID_HELP_INDEX, tr("&Help Index"));
 }
 
 void CMainFrame::CreateDynamicMenus() {
@@ -204,9 +193,9 @@ void CMainFrame::CreateDynamicMenus() {
         connect(theme, &QMenu::aboutToShow, this, [this, commands] { FillPluginCommandsMenu(commands); });
     }
     // The plug-ins' items of the other places join their menus as those open.
-    if (QMenu* createNew = MenuNamed(this, "CreateNewTheme"))
-        connect(createNew, &QMenu::aboutToShow, this,
-                [this, createNew] { PlacePluginCommandItems(createNew, kPlaceNewTheme, nullptr); });
+    if (createNewTheme != nullptr)
+        connect(createNewTheme, &QMenu::aboutToShow, this,
+                [this, createNewTheme] { PlacePluginCommandItems(createNewTheme, kPlaceNewTheme, nullptr); });
     if (QMenu* advanced = MenuNamed(this, "AdvancedEdit"))
         connect(advanced, &QMenu::aboutToShow, this,
                 [this, advanced] { PlacePluginCommandItems(advanced, kPlaceAdvancedEdit, nullptr); });
@@ -467,7 +456,7 @@ bool CMainFrame::GetButtonTip(unsigned id, QString& tip, QString& description) c
     if (id >= ID_USER_SCRIPT_FIRST && id <= ID_USER_SCRIPT_LAST) {
         const int index = static_cast<int>(id - ID_USER_SCRIPT_FIRST);
         std::string tooltip, text;
-        GetUserScriptTip(index, GetActiveDocument() != nullptr, UserScriptPath(index), tooltip, text);
+        GetUserScriptTip(GetActiveDocument() != nullptr, UserScriptPath(index), tooltip, text);
         tip = Q(tooltip);
         description = Q(text);
         return true;

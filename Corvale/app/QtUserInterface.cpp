@@ -1,6 +1,7 @@
 #include "app/QtUserInterface.h"
 
 #include "app/MainFrame.h"
+#include "core/ColorRef.h"
 #include "ui/RecentDirFileDialog.h"
 
 #include <QApplication>
@@ -256,13 +257,10 @@ int CQtUserInterface::AskChoice(const std::string& title, const std::string& pro
 }
 
 bool CQtUserInterface::ChooseColor(const std::string& title, std::uint32_t& colour) {
-    const QColor initial(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                         static_cast<int>((colour >> 16) & 0xFF));
-    const QColor chosen = QColorDialog::getColor(initial, DialogParent(m_Frame), Q(title));
+    const QColor chosen = QColorDialog::getColor(ColorFromColorRef(colour), DialogParent(m_Frame), Q(title));
     if (!chosen.isValid())
         return false;
-    colour = static_cast<std::uint32_t>(chosen.red()) | (static_cast<std::uint32_t>(chosen.green()) << 8) |
-             (static_cast<std::uint32_t>(chosen.blue()) << 16);
+    colour = ColorRefFromRgb(chosen.rgb());
     return true;
 }
 

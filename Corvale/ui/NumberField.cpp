@@ -5,7 +5,10 @@
 
 #include <QLineEdit>
 
+#include <cerrno>
+#include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -38,4 +41,23 @@ bool ReadNumberField(QLineEdit* edit, double& value, double low, double high) {
     }
     return Refuse(edit, "Enter a number between " + corvale::FormatDouble(low) + " and " +
                             corvale::FormatDouble(high) + ".");
+}
+
+bool ReadIntegerField(QLineEdit* edit, int& value, int low, int high) {
+    const std::string text = edit->text().trimmed().toStdString();
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    errno = 0;
+    const long parsed = text.empty() ? 0 : std::strtol(begin, &end, 10);
+    const bool isInteger = !text.empty() && end != nullptr && *end == '\0' && errno == 0 && parsed >= INT_MIN &&
+                           parsed <= INT_MAX;
+    if (!isInteger || parsed < low || parsed > high) {
+        Refuse(edit, !isInteger ? std::string("Please enter an integer.")
+                                : "Please enter an integer between " + std::to_string(low) + " and " +
+                                      std::to_string(high) + ".");
+        edit->selectAll();
+        return false;
+    }
+    value = static_cast<int>(parsed);
+    return true;
 }

@@ -1,6 +1,8 @@
 #include "ui/OptionsPages.h"
 
+#include "core/ColorRef.h"
 #include "framework/UserInterface.h"
+#include "ui/NumberField.h"
 #include "ui/ColorThemeEditDialog.h"
 #include "ui/controls/ColorListBox.h"
 #include "ui/controls/ColourPickerXP.h"
@@ -27,9 +29,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <fstream>
 
 namespace {
@@ -39,11 +38,6 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 template <class T> T* Named(T* widget, int id) {
     widget->setObjectName(QString::number(id));
     return widget;
-}
-
-QColor FromColorRef(std::uint32_t colour) {
-    return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
-                  static_cast<int>((colour >> 16) & 0xFF));
 }
 
 // A check box whose long text wraps with the page's width: the text moves
@@ -130,33 +124,6 @@ QWidget* COptionsPage::MakeFolderRow(QLineEdit*& edit, int editId, QPushButton*&
             Explorer()(field->text().toStdString());
     });
     return row;
-}
-
-bool ReadIntegerField(QLineEdit* edit, int& value, int low, int high) {
-    const std::string text = edit->text().trimmed().toStdString();
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const long parsed = text.empty() ? 0 : std::strtol(begin, &end, 10);
-    const bool isInteger = !text.empty() && end != nullptr && *end == '\0' && errno == 0 && parsed >= INT_MIN &&
-                           parsed <= INT_MAX;
-    if (!isInteger) {
-        corvale::UI().ShowMessage("Please enter an integer.", corvale::MessageIcon::Warning,
-                                  corvale::MessageButtons::Ok);
-        edit->setFocus();
-        edit->selectAll();
-        return false;
-    }
-    if (parsed < low || parsed > high) {
-        corvale::UI().ShowMessage("Please enter an integer between " + std::to_string(low) + " and " +
-                                      std::to_string(high) + ".",
-                                  corvale::MessageIcon::Warning, corvale::MessageButtons::Ok);
-        edit->setFocus();
-        edit->selectAll();
-        return false;
-    }
-    value = static_cast<int>(parsed);
-    return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -399,7 +366,7 @@ void COptionsPageColor::DrawPreview(QPainter& painter, const QRect& rect) const 
 
     // The map: sunken, filled with the background colour.
     const QRect map(rect.left(), caption.bottom() + 1, rect.width(), rect.bottom() - caption.bottom());
-    painter.fillRect(map, FromColorRef(m_ColorBkgnd));
+    painter.fillRect(map, ColorFromColorRef(m_ColorBkgnd));
     painter.setPen(pal.color(QPalette::Dark));
     painter.drawLine(map.topLeft(), map.topRight());
     painter.drawLine(map.topLeft(), map.bottomLeft());
@@ -414,8 +381,8 @@ void COptionsPageColor::DrawPreview(QPainter& painter, const QRect& rect) const 
         const QRect cell(map.left() + pass * half + 4, map.top() + 4, half - 8, map.height() - 8);
         if (cell.width() < 12 || cell.height() < 12)
             continue;
-        const QColor fill = FromColorRef(selected ? m_ColorSelection : m_ColorDefault);
-        const QColor line = selected ? FromColorRef(m_ColorSelectionOutline) : QColor(Qt::black);
+        const QColor fill = ColorFromColorRef(selected ? m_ColorSelection : m_ColorDefault);
+        const QColor line = selected ? ColorFromColorRef(m_ColorSelectionOutline) : QColor(Qt::black);
         // A point.
         painter.setPen(QPen(line, 1));
         painter.setBrush(fill);

@@ -48,11 +48,6 @@ protected:
     QWidget* MakeFolderRow(QLineEdit*& edit, int editId, QPushButton*& explore);
 };
 
-// Reads a whole number from low to high; otherwise the framework's messages
-// ("Please enter an integer." / "Please enter an integer between low and
-// high."), the focus on the field, and value unchanged.
-bool ReadIntegerField(QLineEdit* edit, int& value, int low, int high);
-
 class COptionsPageGeneral : public COptionsPage {
 public:
     enum {

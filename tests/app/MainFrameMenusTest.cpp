@@ -253,7 +253,7 @@ TEST(UserScriptTip, TellsWhatTheButtonNeedsOrShowsTheScript) {
     };
     for (const Case& c : cases) {
         std::string tooltip, description;
-        GetUserScriptTip(0, c.enabled, c.path, tooltip, description);
+        GetUserScriptTip(c.enabled, c.path, tooltip, description);
         EXPECT_EQ(tooltip, c.tooltip) << c.what;
         EXPECT_EQ(description, c.description) << c.what;
     }
