@@ -22,6 +22,10 @@ void ShutDownEngine();
 
 // The host of the innermost script running on this thread, or null.
 IScriptEngineHost* CurrentHost();
+// The program's side of the script objects for that host, or null.
+IScriptObjectModel* CurrentObjectModel();
+// The program's record the current global was made for, or null.
+void* GlobalWorkspaceRecord(JSContext* cx);
 
 // Makes `host` the current host for the lifetime of the object (runs nest:
 // a script may run another script's function through the program).

@@ -35,25 +35,9 @@ namespace ScriptBridge {
 
 namespace {
 
-// The reserved slot of the global that holds the program's record; the record
-// starts with the exit code of the last program a script waited for (a 32-bit
-// signed word, checked on the program's side).
-constexpr std::size_t kRecordSlot = 0;
-
-std::int32_t* ExitCodeWord(JSContext* cx) {
-    JSObject* global = JS::CurrentGlobalOrNull(cx);
-    if (global == nullptr)
-        return nullptr;
-    const JS::Value value = JS::GetReservedSlot(global, kRecordSlot);
-    if (value.isUndefined() || value.toPrivate() == nullptr)
-        return nullptr;
-    return static_cast<std::int32_t*>(value.toPrivate());
-}
-
-IScriptObjectModel* Model() {
-    IScriptEngineHost* host = CurrentHost();
-    return host != nullptr ? host->ObjectModel() : nullptr;
-}
+// The program's record starts with the exit code of the last program a script
+// waited for (a 32-bit signed word, checked on the program's side).
+std::int32_t* ExitCodeWord(JSContext* cx) { return static_cast<std::int32_t*>(GlobalWorkspaceRecord(cx)); }
 
 bool GlobalGc(JSContext* cx, unsigned argc, JS::Value* vp) {
     JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
@@ -252,7 +236,7 @@ bool GlobalExternal(JSContext* cx, unsigned argc, JS::Value* vp) {
     // A relative name not found there is looked for in the program's script
     // folder, where the scripts shipped with the program live.
     if (!opened && std::filesystem::path(name).is_relative()) {
-        IScriptObjectModel* model = Model();
+        IScriptObjectModel* model = CurrentObjectModel();
         const std::string folder = model != nullptr ? model->ScriptFolder() : std::string();
         if (!folder.empty()) {
             path = Canonical(std::filesystem::path(folder) / name);
@@ -302,7 +286,7 @@ bool MessageBox(JSContext* cx, unsigned argc, JS::Value* vp, bool withCancel) {
     std::string text;
     if (!OptionalText(cx, args, 0, text))
         return false;
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     const bool ok = model != nullptr && model->ScriptMessage(text, withCancel);
     if (withCancel)
         args.rval().setBoolean(ok);
@@ -323,7 +307,7 @@ bool GlobalInput(JSContext* cx, unsigned argc, JS::Value* vp) {
     std::string text;
     if (!ValueToUtf8(cx, args[0], prompt) || !OptionalText(cx, args, 1, text))
         return false;
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr || !model->ScriptInput(prompt, text))
         return true;
     return ReturnText(cx, args, text);
@@ -338,7 +322,7 @@ bool BrowseFile(JSContext* cx, unsigned argc, JS::Value* vp, bool save) {
     if (args.length() == 0)
         title = save ? "Save As" : "Open";
     std::string path;
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr || !model->ScriptBrowseFile(save, title, path))
         return true;
     return ReturnText(cx, args, path);
@@ -351,7 +335,7 @@ bool GlobalBrowseFolder(JSContext* cx, unsigned argc, JS::Value* vp) {
     JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
     args.rval().setNull();
     std::string path;
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr || !model->ScriptBrowseFolder(path))
         return true;
     return ReturnText(cx, args, path);
@@ -394,7 +378,7 @@ bool GlobalOption(JSContext* cx, unsigned argc, JS::Value* vp) {
             choices.push_back(std::move(choice));
         }
     }
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     const int chosen = model != nullptr ? model->ScriptOption(prompt, choices) : -1;
     // Dismissed without a choice (Escape, the close box): undefined, never a
     // text from outside the list.
@@ -407,7 +391,7 @@ bool GlobalBrowseColor(JSContext* cx, unsigned argc, JS::Value* vp) {
     JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
     args.rval().setUndefined();
     std::uint32_t colour = 0;
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr || !model->ScriptBrowseColor(colour))
         return true;
     JSObject* color = NewFreeColor(cx, colour);
@@ -480,7 +464,7 @@ bool GlobalTransform(JSContext* cx, unsigned argc, JS::Value* vp) {
     ScriptPoint point{0.0, 0.0};
     if (!JS::ToNumber(cx, x, &point.x) || !JS::ToNumber(cx, y, &point.y))
         return false;
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr)
         return ReportNativeError(cx, "Unsupported reference system in call to transform().");
     const ScriptReply reply = model->TransformPoint(from, to, point);

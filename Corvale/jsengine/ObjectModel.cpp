@@ -87,11 +87,6 @@ JSObject* ObjectIn(JSObject* object, std::size_t slot) {
     return value.isObject() ? &value.toObject() : nullptr;
 }
 
-IScriptObjectModel* Model() {
-    IScriptEngineHost* host = CurrentHost();
-    return host != nullptr ? host->ObjectModel() : nullptr;
-}
-
 // The answer of the program, passed on: a warning goes on, an error stops the
 // script with its text, a stop without one.
 bool Answer(JSContext* cx, const ScriptReply& reply) {
@@ -244,7 +239,7 @@ ScriptReply ReadColor(JSObject* color, std::uint32_t& colour) {
         colour = static_cast<std::uint32_t>(JS::GetReservedSlot(color, kColorValueSlot).toInt32());
         return ScriptReply::Ok();
     }
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr)
         return ScriptReply::Silent();
     if (Is(owner, &kLayerClass)) {
@@ -267,7 +262,7 @@ ScriptReply WriteColor(JSObject* color, std::uint32_t colour, bool restyle) {
         JS::SetReservedSlot(color, kColorValueSlot, JS::Int32Value(static_cast<std::int32_t>(colour)));
         return ScriptReply::Ok();
     }
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr)
         return ScriptReply::Silent();
     if (Is(owner, &kLayerClass)) {
@@ -422,7 +417,7 @@ ScriptReply ReadCoord(JSObject* coord, ScriptPoint& point) {
         point.y = JS::GetReservedSlot(coord, kCoordYSlot).toNumber();
         return ScriptReply::Ok();
     }
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr)
         return ScriptReply::Silent();
     return model->GetVertex(HandleIn(shape, kShapeHandleSlot), JS::GetReservedSlot(coord, kCoordIndexSlot).toInt32(),
@@ -473,7 +468,7 @@ bool SetCoordValue(JSContext* cx, unsigned argc, JS::Value* vp) {
         return true;
     }
     JSObject* layer = ObjectIn(shape, kShapeLayerSlot);
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (layer == nullptr || model == nullptr)
         return ReportNativeError(cx, "Trying to access a null Layer object.");
     return Answer(cx, model->SetVertex(HandleIn(layer, kLayerHandleSlot), HandleIn(shape, kShapeHandleSlot),
@@ -556,7 +551,7 @@ JSObject* NewShapeObject(JSContext* cx, JS::HandleObject layer, std::uint32_t sh
 JSObject* LayerCache(JSContext* cx, JS::HandleObject workspace) {
     if (JSObject* cache = ObjectIn(workspace, kWorkspaceCacheSlot))
         return cache;
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     const int count = model != nullptr ? model->ThemeCount(RecordOfWorkspace(workspace)) : -1;
     if (count < 0)
         return nullptr;
@@ -574,7 +569,7 @@ bool CacheLength(JSContext* cx, JS::HandleObject cache, std::uint32_t& length) {
 // The Layer object of theme `index`: the cache's element, or a new object put
 // there. The cache grows to the document's theme count when it fell behind.
 bool LayerAt(JSContext* cx, JS::HandleObject workspace, int index, JS::MutableHandleValue out) {
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     JS::RootedObject cache(cx, LayerCache(cx, workspace));
     if (cache == nullptr || model == nullptr)
         return ReportNativeError(cx, "Trying to access a null Workspace object.");
@@ -673,7 +668,7 @@ bool WorkspaceThis(JSContext* cx, const JS::CallArgs& args, JS::MutableHandleObj
         return Silent(cx);
     workspace.set(&args.thisv().toObject());
     record = RecordOfWorkspace(workspace);
-    model = Model();
+    model = CurrentObjectModel();
     if (record == nullptr || model == nullptr || !model->HasDocument(record))
         return ReportNativeError(cx, "Trying to access a null Workspace object.");
     return true;
@@ -987,7 +982,7 @@ bool LayerThis(JSContext* cx, const JS::CallArgs& args, CLayerThis& self) {
     self.theme = HandleIn(self.layer, kLayerHandleSlot);
     JSObject* workspace = ObjectIn(self.layer, kLayerWorkspaceSlot);
     self.record = RecordOfWorkspace(workspace);
-    self.model = Model();
+    self.model = CurrentObjectModel();
     if (self.model == nullptr || self.record == nullptr || self.model->ThemeShapeType(self.theme) < 0)
         return ReportNativeError(cx, "Trying to access a null Layer object");
     return true;
@@ -1376,7 +1371,7 @@ bool ShapeThis(JSContext* cx, const JS::CallArgs& args, CShapeThis& self) {
         return Silent(cx);
     self.shape = &args.thisv().toObject();
     JSObject* layer = ObjectIn(self.shape, kShapeLayerSlot);
-    self.model = Model();
+    self.model = CurrentObjectModel();
     if (layer == nullptr || self.model == nullptr)
         return Silent(cx);
     self.handle = HandleIn(self.shape, kShapeHandleSlot);
@@ -1621,7 +1616,7 @@ bool DefineShapeTables(JSContext* cx, JS::HandleObject shape) {
 // (nothing reported) when the cache has no Layer of that theme.
 bool GetLayerObject(JSContext* cx, JS::HandleObject workspace, std::uint32_t theme, JS::MutableHandleObject out) {
     out.set(nullptr);
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     JS::RootedObject cache(cx, LayerCache(cx, workspace));
     if (model == nullptr || cache == nullptr || theme == 0)
         return true;
@@ -1657,7 +1652,7 @@ const char kUnsupportedPluginValue[] = "Unsupported array element in call to inv
 // Shape of a shape's Layer; anything else is refused.
 bool PluginHandleToScript(JSContext* cx, JS::HandleObject workspace, std::uint32_t handle,
                           JS::MutableHandleValue out) {
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     const ScriptHandleKind kind = model != nullptr ? model->HandleKind(handle) : SHK_Other;
     JS::RootedObject layer(cx);
     if (kind == SHK_Theme) {
@@ -1748,7 +1743,7 @@ bool ScriptValueToGpi(JSContext* cx, JS::HandleValue value, ScriptPluginValue& o
     if (value.isObject()) {
         JSObject* object = &value.toObject();
         if (Is(object, &kWorkspaceClass)) {
-            IScriptObjectModel* model = Model();
+            IScriptObjectModel* model = CurrentObjectModel();
             out.kind = ScriptPluginValue::Handle;
             out.word = model != nullptr ? model->WorkspaceHandle(RecordOfWorkspace(object)) : 0;
             return true;
@@ -1802,7 +1797,7 @@ bool GpiValuesToScriptArray(JSContext* cx, const std::vector<ScriptPluginValue>&
 
 bool SyncLayerCache(JSContext* cx) {
     JS::RootedObject workspace(cx, GlobalSlotObject(cx, kGlobalWorkspaceSlot));
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (workspace == nullptr || model == nullptr)
         return false;
     JS::RootedObject cache(cx, ObjectIn(workspace, kWorkspaceCacheSlot));

@@ -257,6 +257,18 @@ JSContext* ContextOfThread() {
 
 IScriptEngineHost* CurrentHost() { return t_CurrentHost; }
 
+IScriptObjectModel* CurrentObjectModel() {
+    return t_CurrentHost != nullptr ? t_CurrentHost->ObjectModel() : nullptr;
+}
+
+void* GlobalWorkspaceRecord(JSContext* cx) {
+    JSObject* global = JS::CurrentGlobalOrNull(cx);
+    if (global == nullptr)
+        return nullptr;
+    const JS::Value value = JS::GetReservedSlot(global, kWorkspaceRecordSlot);
+    return value.isUndefined() ? nullptr : value.toPrivate();
+}
+
 void ShutDownEngine() {
     // The exiting thread's context goes first (its thread-local holder may
     // not have run yet), then the engine.
