@@ -53,6 +53,10 @@ bool ReportNativeError(JSContext* cx, const std::string& message);
 // A warning of a native function: the report goes to the current host through
 // the engine's warning reporter and the script goes on.
 void ReportNativeWarning(JSContext* cx, const std::string& message);
+// The program's answer to a request, passed on: a warning is reported and the
+// script goes on (true), an error stops it with its text, a stop without one
+// (false).
+bool AnswerReply(JSContext* cx, const ScriptReply& reply);
 
 // Text conversions between the engine's strings and the program's UTF-8.
 std::string ToUtf8(const std::u16string& text);

@@ -37,7 +37,9 @@ namespace {
 
 // The program's record starts with the exit code of the last program a script
 // waited for (a 32-bit signed word, checked on the program's side).
-std::int32_t* ExitCodeWord(JSContext* cx) { return static_cast<std::int32_t*>(GlobalWorkspaceRecord(cx)); }
+std::int32_t* ExitCodeWord(JSContext* cx) {
+    return static_cast<std::int32_t*>(GlobalWorkspaceRecord(cx));
+}
 
 bool GlobalGc(JSContext* cx, unsigned argc, JS::Value* vp) {
     JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
@@ -469,7 +471,7 @@ bool GlobalTransform(JSContext* cx, unsigned argc, JS::Value* vp) {
         return ReportNativeError(cx, "Unsupported reference system in call to transform().");
     const ScriptReply reply = model->TransformPoint(from, to, point);
     if (reply.Failed())
-        return reply.kind == ScriptReply::Error ? ReportNativeError(cx, reply.text) : false;
+        return AnswerReply(cx, reply);
     x.setDouble(point.x);
     y.setDouble(point.y);
     return JS_SetProperty(cx, coord, "x", x) && JS_SetProperty(cx, coord, "y", y);

@@ -87,24 +87,6 @@ JSObject* ObjectIn(JSObject* object, std::size_t slot) {
     return value.isObject() ? &value.toObject() : nullptr;
 }
 
-// The answer of the program, passed on: a warning goes on, an error stops the
-// script with its text, a stop without one.
-bool Answer(JSContext* cx, const ScriptReply& reply) {
-    switch (reply.kind) {
-    case ScriptReply::Done:
-        return true;
-    case ScriptReply::Warning:
-        ReportNativeWarning(cx, reply.text);
-        return true;
-    case ScriptReply::Error:
-        return ReportNativeError(cx, reply.text);
-    case ScriptReply::Stop:
-        break;
-    }
-    JS_ClearPendingException(cx);
-    return false;
-}
-
 // The script stops without a message (a refused assignment, a getter on a
 // non-object).
 bool Silent(JSContext* cx) {
@@ -301,7 +283,7 @@ bool GetColorChannel(JSContext* cx, unsigned argc, JS::Value* vp) {
     std::uint32_t colour = 0;
     const ScriptReply reply = ReadColor(self, colour);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setInt32(static_cast<std::int32_t>((colour >> (8 * Channel)) & 0xFF));
     return true;
 }
@@ -318,12 +300,12 @@ bool SetColorChannel(JSContext* cx, unsigned argc, JS::Value* vp) {
     std::uint32_t colour = 0;
     ScriptReply reply = ReadColor(self, colour);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     const std::uint32_t shift = 8 * Channel;
     colour = (colour & ~(0xFFu << shift)) | ((static_cast<std::uint32_t>(args.get(0).toInt32()) & 0xFF) << shift);
     // A channel written into a theme's colour shows at the next redraw; the
     // styles are not rebuilt.
-    return Answer(cx, WriteColor(self, colour, false));
+    return AnswerReply(cx, WriteColor(self, colour, false));
 }
 
 bool ColorIsEqual(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -340,7 +322,7 @@ bool ColorIsEqual(JSContext* cx, unsigned argc, JS::Value* vp) {
     if (!reply.Failed())
         reply = ReadColor(other, b);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setBoolean(a == b);
     return true;
 }
@@ -373,7 +355,7 @@ bool AssignColor(JSContext* cx, JS::HandleValue value, JS::HandleObject owner, s
     std::uint32_t colour = 0;
     ScriptReply reply = ReadColor(source, colour);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     JS::RootedObject bound(cx, ObjectIn(owner, slot));
     if (bound == nullptr) {
         bound = NewColorObject(cx, 0, owner);
@@ -381,7 +363,7 @@ bool AssignColor(JSContext* cx, JS::HandleValue value, JS::HandleObject owner, s
             return false;
         JS::SetReservedSlot(owner, slot, JS::ObjectValue(*bound));
     }
-    return Answer(cx, WriteColor(bound, colour, restyle));
+    return AnswerReply(cx, WriteColor(bound, colour, restyle));
 }
 
 // The Color bound to the owner's colour, made on first use and the same
@@ -450,7 +432,7 @@ bool GetCoordValue(JSContext* cx, unsigned argc, JS::Value* vp) {
     ScriptPoint point{};
     const ScriptReply reply = ReadCoord(self, point);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setNumber(Id == 0 ? point.x : point.y);
     return true;
 }
@@ -471,8 +453,9 @@ bool SetCoordValue(JSContext* cx, unsigned argc, JS::Value* vp) {
     IScriptObjectModel* model = CurrentObjectModel();
     if (layer == nullptr || model == nullptr)
         return ReportNativeError(cx, "Trying to access a null Layer object.");
-    return Answer(cx, model->SetVertex(HandleIn(layer, kLayerHandleSlot), HandleIn(shape, kShapeHandleSlot),
-                                       JS::GetReservedSlot(self, kCoordIndexSlot).toInt32(), Id, value));
+    return AnswerReply(
+        cx, model->SetVertex(HandleIn(layer, kLayerHandleSlot), HandleIn(shape, kShapeHandleSlot),
+                             JS::GetReservedSlot(self, kCoordIndexSlot).toInt32(), Id, value));
 }
 
 bool CoordIsEqual(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -489,7 +472,7 @@ bool CoordIsEqual(JSContext* cx, unsigned argc, JS::Value* vp) {
     if (!reply.Failed())
         reply = ReadCoord(other, b);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setBoolean(a.x == b.x && a.y == b.y);
     return true;
 }
@@ -890,7 +873,7 @@ bool WorkspaceCenterMap(JSContext* cx, unsigned argc, JS::Value* vp) {
             return ReportNativeError(cx, "Trying to assign a Coord a non Coord value.");
         ScriptReply reply;
         if (!CoordArgument(args[0], centre, reply, "Trying to access a null Coord object"))
-            return Answer(cx, reply);
+            return AnswerReply(cx, reply);
     } else if (args.length() == 2) {
         // A text that is no number converts to NaN, which would leave the
         // map without an extent.
@@ -934,7 +917,7 @@ bool WorkspaceSaveMapImage(JSContext* cx, unsigned argc, JS::Value* vp) {
             return ReportNativeError(cx, "Trying to access a null Color object");
         const ScriptReply reply = ReadColor(&args[1].toObject(), colour);
         if (reply.Failed())
-            return Answer(cx, reply);
+            return AnswerReply(cx, reply);
     }
     args.rval().setBoolean(model->SaveMapImage(record, path, colour));
     return true;
@@ -1001,7 +984,7 @@ bool CheckEditable(JSContext* cx, const CLayerThis& self, const char* message) {
     ScriptValue readOnly;
     const ScriptReply reply = self.model->GetLayerProperty(self.record, self.theme, SLP_ReadOnly, readOnly);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     if (readOnly.boolean)
         return ReportNativeError(cx, message);
     return true;
@@ -1038,7 +1021,7 @@ bool GetLayerValue(JSContext* cx, unsigned argc, JS::Value* vp) {
     ScriptValue value;
     const ScriptReply reply = model->GetLayerProperty(self.record, self.theme, Id, value);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     return ToScript(cx, value, args.rval());
 }
 
@@ -1062,7 +1045,7 @@ bool SetLayerValue(JSContext* cx, unsigned argc, JS::Value* vp) {
     } else {
         value = ScriptValue::OfBoolean(JS::ToBoolean(given));
     }
-    return Answer(cx, model->SetLayerProperty(self.record, self.theme, Id, value));
+    return AnswerReply(cx, model->SetLayerProperty(self.record, self.theme, Id, value));
 }
 
 // The answer of a search for shapes: the shapes it found as an array,
@@ -1070,7 +1053,7 @@ bool SetLayerValue(JSContext* cx, unsigned argc, JS::Value* vp) {
 bool FoundShapes(JSContext* cx, const ScriptReply& reply, JS::HandleObject layer, bool found,
                  const std::vector<std::uint32_t>& shapes, JS::MutableHandleValue out) {
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     if (!found) {
         out.setUndefined();
         return true;
@@ -1095,7 +1078,7 @@ bool LayerGetShape(JSContext* cx, unsigned argc, JS::Value* vp) {
     std::uint32_t shape = 0;
     const ScriptReply reply = model->GetShape(self.theme, position, shape);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     return ShapeResult(cx, layer, shape, args.rval());
 }
 
@@ -1107,7 +1090,7 @@ bool LayerGetSelectedShape(JSContext* cx, unsigned argc, JS::Value* vp) {
     std::uint32_t shape = 0;
     const ScriptReply reply = model->GetSelectedShape(self.theme, n, shape);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     return ShapeResult(cx, layer, shape, args.rval());
 }
 
@@ -1190,7 +1173,7 @@ bool LayerCreateShape(JSContext* cx, unsigned argc, JS::Value* vp) {
         return true;
     }
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     if (shape == 0) {
         args.rval().setNull();
         return true;
@@ -1206,7 +1189,7 @@ bool LayerGetAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
     std::string name;
     const ScriptReply reply = model->GetAttributeName(self.theme, column, name);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     return SetText(cx, args.rval(), name);
 }
 
@@ -1220,7 +1203,7 @@ bool LayerAddAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
     int column = -1;
     const ScriptReply reply = model->AddAttribute(self.theme, name, column);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setInt32(column);
     return true;
 }
@@ -1228,7 +1211,7 @@ bool LayerAddAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
 bool LayerRecalcBoundingBox(JSContext* cx, unsigned argc, JS::Value* vp) {
     LAYER_PROLOGUE
     args.rval().setUndefined();
-    return Answer(cx, model->RecalcLayerBounds(self.theme));
+    return AnswerReply(cx, model->RecalcLayerBounds(self.theme));
 }
 
 bool LayerFindClosestShapes(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -1238,7 +1221,7 @@ bool LayerFindClosestShapes(JSContext* cx, unsigned argc, JS::Value* vp) {
     ScriptPoint point{};
     ScriptReply reply;
     if (!CoordArgument(args[0], point, reply, "Invalid argument in call to Layer.findClosestShape()"))
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     bool found = false;
     std::vector<std::uint32_t> shapes;
     reply = model->FindClosestShapes(self.theme, point.x, point.y, found, shapes);
@@ -1266,7 +1249,7 @@ bool LayerBrowseAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
     int column = -1;
     const ScriptReply reply = model->ChooseAttribute(self.theme, "JavaScript: " + caption, column);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setInt32(column);
     return true;
 }
@@ -1289,7 +1272,7 @@ bool LayerMoveShape(JSContext* cx, unsigned argc, JS::Value* vp) {
     const ScriptReply reply =
         model->MoveShape(self.theme, HandleIn(&args[0].toObject(), kShapeHandleSlot), position, moved);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setBoolean(moved);
     return true;
 }
@@ -1297,7 +1280,7 @@ bool LayerMoveShape(JSContext* cx, unsigned argc, JS::Value* vp) {
 bool LayerClearSelection(JSContext* cx, unsigned argc, JS::Value* vp) {
     LAYER_PROLOGUE
     args.rval().setUndefined();
-    return Answer(cx, model->ClearSelection(self.theme));
+    return AnswerReply(cx, model->ClearSelection(self.theme));
 }
 
 bool LayerTransform(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -1314,7 +1297,7 @@ bool LayerTransform(JSContext* cx, unsigned argc, JS::Value* vp) {
     if (!Int32Of(cx, args[1], to))
         return ReportNativeError(cx, "Second argument in call to Layer.transform() was not an EPSG number.");
     args.rval().setUndefined();
-    return Answer(cx, self.model->TransformTheme(self.theme, from, to));
+    return AnswerReply(cx, self.model->TransformTheme(self.theme, from, to));
 }
 
 const JSPropertySpec kLayerProperties[] = {
@@ -1403,7 +1386,7 @@ bool GetShapeValue(JSContext* cx, unsigned argc, JS::Value* vp) {
     ScriptValue value;
     const ScriptReply reply = model->GetShapeProperty(self.theme, self.handle, Id, value);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     if (Id == SSP_Color) {
         JSObject* color = NewColorObject(cx, static_cast<std::uint32_t>(value.integer), nullptr);
         if (color == nullptr)
@@ -1416,8 +1399,9 @@ bool GetShapeValue(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool SetShapeSelected(JSContext* cx, unsigned argc, JS::Value* vp) {
     SHAPE_PROLOGUE
-    return Answer(cx, model->SetShapeProperty(self.theme, self.handle, SSP_Selected,
-                                              ScriptValue::OfBoolean(JS::ToBoolean(args.get(0)))));
+    return AnswerReply(cx,
+                       model->SetShapeProperty(self.theme, self.handle, SSP_Selected,
+                                               ScriptValue::OfBoolean(JS::ToBoolean(args.get(0)))));
 }
 
 bool ShapeGetAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -1432,7 +1416,7 @@ bool ShapeGetAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
     std::string text;
     const ScriptReply reply = model->GetShapeAttribute(self.theme, self.handle, byName, column, name, text);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     return SetText(cx, args.rval(), text);
 }
 
@@ -1449,7 +1433,7 @@ bool ShapeSetAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
     bool done = false;
     const ScriptReply reply = model->SetShapeAttribute(self.theme, self.handle, column, text, done);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setBoolean(done);
     return true;
 }
@@ -1462,7 +1446,7 @@ bool ShapeGetCoordCount(JSContext* cx, unsigned argc, JS::Value* vp) {
     int count = 0;
     const ScriptReply reply = model->GetCoordCount(self.theme, self.handle, part, count);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setInt32(count);
     return true;
 }
@@ -1481,7 +1465,7 @@ bool ShapeGetCoord(JSContext* cx, unsigned argc, JS::Value* vp) {
     int index = 0;
     const ScriptReply reply = model->GetVertexIndex(self.theme, self.handle, part, vertex, isShape, index);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     if (!isShape)
         return Silent(cx);
     // Bound by the shape's handle and the point's number, read again at
@@ -1499,7 +1483,7 @@ bool ShapeGetCoord(JSContext* cx, unsigned argc, JS::Value* vp) {
 bool ShapeRecalcBoundingBox(JSContext* cx, unsigned argc, JS::Value* vp) {
     SHAPE_PROLOGUE
     args.rval().setUndefined();
-    return Answer(cx, model->RecalcShapeBounds(self.theme, self.handle));
+    return AnswerReply(cx, model->RecalcShapeBounds(self.theme, self.handle));
 }
 
 bool ShapeRotate(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -1516,9 +1500,9 @@ bool ShapeRotate(JSContext* cx, unsigned argc, JS::Value* vp) {
     ScriptPoint centre{};
     ScriptReply reply;
     if (!CoordArgument(args[0], centre, reply, "Null argument in call to Shape.rotate()"))
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setUndefined();
-    return Answer(cx, model->RotateShape(self.theme, self.handle, centre.x, centre.y, angle));
+    return AnswerReply(cx, model->RotateShape(self.theme, self.handle, centre.x, centre.y, angle));
 }
 
 bool ShapeTranslate(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -1532,7 +1516,7 @@ bool ShapeTranslate(JSContext* cx, unsigned argc, JS::Value* vp) {
     if (!NumberOf(cx, args[0], dx) || !NumberOf(cx, args[1], dy))
         return ReportNativeError(cx, "Type mismatch.");
     args.rval().setUndefined();
-    return Answer(cx, model->TranslateShape(self.theme, self.handle, dx, dy));
+    return AnswerReply(cx, model->TranslateShape(self.theme, self.handle, dx, dy));
 }
 
 bool ShapeIntersects(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -1545,7 +1529,7 @@ bool ShapeIntersects(JSContext* cx, unsigned argc, JS::Value* vp) {
     const ScriptReply reply =
         model->ShapesIntersect(self.theme, self.handle, HandleIn(&args[0].toObject(), kShapeHandleSlot), intersects);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setBoolean(intersects);
     return true;
 }
@@ -1572,13 +1556,13 @@ bool ShapeAddPart(JSContext* cx, unsigned argc, JS::Value* vp) {
         ScriptPoint point{};
         ScriptReply reply;
         if (!CoordArgument(element, point, reply, kIllegal))
-            return Answer(cx, reply);
+            return AnswerReply(cx, reply);
         points.push_back(point);
     }
     bool added = false;
     const ScriptReply reply = model->AddPart(self.theme, self.handle, points, added);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setBoolean(added);
     return true;
 }
@@ -1761,7 +1745,7 @@ bool ScriptValueToGpi(JSContext* cx, JS::HandleValue value, ScriptPluginValue& o
         if (Is(object, &kColorClass) && ColorHasRecord(object)) {
             const ScriptReply reply = ReadColor(object, out.word);
             if (reply.Failed())
-                return Answer(cx, reply);
+                return AnswerReply(cx, reply);
             out.kind = ScriptPluginValue::Color;
             return true;
         }

@@ -256,9 +256,10 @@ bool CallPlugin(JSContext* cx, const std::string& guidText, const char* name,
     if (model == nullptr)
         return ReportNativeError(cx, "Error invoking plug-in. Plug-in not found.");
     ScriptPluginAnswer answer;
-    const ScriptReply reply = model->InvokePlugin(GlobalWorkspaceRecord(cx), guidText, name, arguments, answer);
+    const ScriptReply reply =
+        model->InvokePlugin(GlobalWorkspaceRecord(cx), guidText, name, arguments, answer);
     if (reply.Failed())
-        return reply.kind == ScriptReply::Error ? ReportNativeError(cx, reply.text) : false;
+        return AnswerReply(cx, reply);
     // The plug-in may have added, removed or moved themes.
     SyncLayerCache(cx);
     if (answer.single)

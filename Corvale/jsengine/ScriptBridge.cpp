@@ -330,6 +330,22 @@ void ReportNativeWarning(JSContext* cx, const std::string& message) {
     JS::WarnUTF8(cx, "%s", message.c_str());
 }
 
+bool AnswerReply(JSContext* cx, const ScriptReply& reply) {
+    switch (reply.kind) {
+    case ScriptReply::Done:
+        return true;
+    case ScriptReply::Warning:
+        ReportNativeWarning(cx, reply.text);
+        return true;
+    case ScriptReply::Error:
+        return ReportNativeError(cx, reply.text);
+    case ScriptReply::Stop:
+        break;
+    }
+    JS_ClearPendingException(cx);
+    return false;
+}
+
 std::string ToUtf8(const std::u16string& text) {
     std::string out;
     out.reserve(text.size());
