@@ -95,8 +95,13 @@ ScriptReply Resolve(std::uint32_t themeHandle, std::uint32_t shapeHandle, CTheme
     return ScriptReply::Ok();
 }
 
-ScriptReply NotEditable(const CTheme& theme, const char* message) {
-    return theme.m_Editable ? ScriptReply::Ok() : ScriptReply::Fail(message);
+// As Resolve, for an edit: a read-only theme fails with readOnlyMessage.
+ScriptReply ResolveEditable(std::uint32_t themeHandle, std::uint32_t shapeHandle,
+                            const char* readOnlyMessage, CTheme*& theme, CShapeRecord*& record) {
+    const ScriptReply reply = Resolve(themeHandle, shapeHandle, theme, record);
+    if (reply.Failed() || theme->m_Editable)
+        return reply;
+    return ScriptReply::Fail(readOnlyMessage);
 }
 
 // The shape handles of visible positions.
@@ -715,10 +720,8 @@ ScriptReply CScriptObjectModel::SetShapeAttribute(std::uint32_t theme, std::uint
                                                   const std::string& text, bool& done) {
     CTheme* target = nullptr;
     CShapeRecord* record = nullptr;
-    ScriptReply reply = Resolve(theme, shape, target, record);
-    if (reply.Failed())
-        return reply;
-    reply = NotEditable(*target, "Trying to alter a read-only Shape object");
+    const ScriptReply reply =
+        ResolveEditable(theme, shape, "Trying to alter a read-only Shape object", target, record);
     if (reply.Failed())
         return reply;
     if (column < 0 || static_cast<unsigned>(column) >= target->GetAttributeCount())
@@ -795,9 +798,8 @@ ScriptReply CScriptObjectModel::RotateShape(std::uint32_t theme, std::uint32_t s
                                             double angle) {
     CTheme* target = nullptr;
     CShapeRecord* record = nullptr;
-    ScriptReply reply = Resolve(theme, shape, target, record);
-    if (!reply.Failed())
-        reply = NotEditable(*target, "Trying to edit a shape in a read-only layer");
+    const ScriptReply reply = ResolveEditable(
+        theme, shape, "Trying to edit a shape in a read-only layer", target, record);
     if (reply.Failed())
         return reply;
     if (::RotateShape(record, cx, cy, angle)) {
@@ -810,9 +812,8 @@ ScriptReply CScriptObjectModel::RotateShape(std::uint32_t theme, std::uint32_t s
 ScriptReply CScriptObjectModel::TranslateShape(std::uint32_t theme, std::uint32_t shape, double dx, double dy) {
     CTheme* target = nullptr;
     CShapeRecord* record = nullptr;
-    ScriptReply reply = Resolve(theme, shape, target, record);
-    if (!reply.Failed())
-        reply = NotEditable(*target, "Trying to edit a shape in a read-only layer");
+    const ScriptReply reply = ResolveEditable(
+        theme, shape, "Trying to edit a shape in a read-only layer", target, record);
     if (reply.Failed())
         return reply;
     if (::TranslateShape(record, dx, dy)) {
@@ -841,9 +842,8 @@ ScriptReply CScriptObjectModel::AddPart(std::uint32_t theme, std::uint32_t shape
     added = false;
     CTheme* target = nullptr;
     CShapeRecord* record = nullptr;
-    ScriptReply reply = Resolve(theme, shape, target, record);
-    if (!reply.Failed())
-        reply = NotEditable(*target, "Trying to edit a Shape object in a read-only Layer");
+    const ScriptReply reply = ResolveEditable(
+        theme, shape, "Trying to edit a Shape object in a read-only Layer", target, record);
     if (reply.Failed())
         return reply;
     const std::uint32_t type = CShapeRecord::GetShapeType(record);
