@@ -41,10 +41,14 @@ constexpr std::size_t kGlobalCoordProtoSlot = 2;
 constexpr std::size_t kGlobalColorProtoSlot = 3;
 static_assert(kGlobalColorProtoSlot < JSCLASS_GLOBAL_APPLICATION_SLOTS);
 
-// Workspace: the program's record, the layer cache, the background Color.
+// Workspace: the program's record, the layer cache, the background Color,
+// and the prototypes every Layer and Shape object shares (their properties
+// and functions are made once per global, not once per object).
 constexpr std::size_t kWorkspaceRecordSlot = 0;
 constexpr std::size_t kWorkspaceCacheSlot = 1;
 constexpr std::size_t kWorkspaceBackgroundSlot = 2;
+constexpr std::size_t kWorkspaceLayerProtoSlot = 3;
+constexpr std::size_t kWorkspaceShapeProtoSlot = 4;
 // Layer: the theme handle, its bound Color, the Workspace object.
 constexpr std::size_t kLayerHandleSlot = 0;
 constexpr std::size_t kLayerColorSlot = 1;
@@ -63,7 +67,8 @@ constexpr std::size_t kCoordShapeSlot = 3;
 constexpr std::size_t kColorValueSlot = 0;
 constexpr std::size_t kColorOwnerSlot = 1;
 
-const JSClass kWorkspaceClass = {"Workspace", JSCLASS_HAS_RESERVED_SLOTS(3), nullptr, nullptr, nullptr, nullptr};
+const JSClass kWorkspaceClass = {
+    "Workspace", JSCLASS_HAS_RESERVED_SLOTS(5), nullptr, nullptr, nullptr, nullptr};
 const JSClass kLayerClass = {"Layer", JSCLASS_HAS_RESERVED_SLOTS(3), nullptr, nullptr, nullptr, nullptr};
 const JSClass kShapeClass = {"Shape", JSCLASS_HAS_RESERVED_SLOTS(2), nullptr, nullptr, nullptr, nullptr};
 const JSClass kCoordClass = {"Coord", JSCLASS_HAS_RESERVED_SLOTS(4), nullptr, nullptr, nullptr, nullptr};
@@ -504,28 +509,28 @@ bool CoordArgument(JS::HandleValue value, ScriptPoint& point, ScriptReply& reply
 // The layer cache and the making of Layer and Shape objects
 // ---------------------------------------------------------------------------
 
-bool DefineLayerTables(JSContext* cx, JS::HandleObject layer);
-bool DefineShapeTables(JSContext* cx, JS::HandleObject shape);
+bool DefineLayerTables(JSContext* cx, JS::HandleObject proto);
+bool DefineShapeTables(JSContext* cx, JS::HandleObject proto);
 
 JSObject* NewLayerObject(JSContext* cx, JS::HandleObject workspace, std::uint32_t theme) {
-    JS::RootedObject layer(cx, JS_NewObject(cx, &kLayerClass));
+    JS::RootedObject proto(cx, ObjectIn(workspace, kWorkspaceLayerProtoSlot));
+    JS::RootedObject layer(cx, JS_NewObjectWithGivenProto(cx, &kLayerClass, proto));
     if (layer == nullptr)
         return nullptr;
     JS::SetReservedSlot(layer, kLayerHandleSlot, HandleValue(theme));
     JS::SetReservedSlot(layer, kLayerWorkspaceSlot, JS::ObjectValue(*workspace));
-    if (!DefineLayerTables(cx, layer))
-        return nullptr;
     return layer;
 }
 
 JSObject* NewShapeObject(JSContext* cx, JS::HandleObject layer, std::uint32_t shape) {
-    JS::RootedObject object(cx, JS_NewObject(cx, &kShapeClass));
+    JSObject* workspace = ObjectIn(layer, kLayerWorkspaceSlot);
+    JS::RootedObject proto(cx, workspace != nullptr ? ObjectIn(workspace, kWorkspaceShapeProtoSlot)
+                                                    : nullptr);
+    JS::RootedObject object(cx, JS_NewObjectWithGivenProto(cx, &kShapeClass, proto));
     if (object == nullptr)
         return nullptr;
     JS::SetReservedSlot(object, kShapeHandleSlot, HandleValue(shape));
     JS::SetReservedSlot(object, kShapeLayerSlot, JS::ObjectValue(*layer));
-    if (!DefineShapeTables(cx, object))
-        return nullptr;
     return object;
 }
 
@@ -1331,8 +1336,9 @@ const JSFunctionSpec kLayerFunctions[] = {
     JS_FS_END,
 };
 
-bool DefineLayerTables(JSContext* cx, JS::HandleObject layer) {
-    return JS_DefineProperties(cx, layer, kLayerProperties) && JS_DefineFunctions(cx, layer, kLayerFunctions);
+bool DefineLayerTables(JSContext* cx, JS::HandleObject proto) {
+    return JS_DefineProperties(cx, proto, kLayerProperties) &&
+           JS_DefineFunctions(cx, proto, kLayerFunctions);
 }
 
 // ---------------------------------------------------------------------------
@@ -1591,8 +1597,9 @@ const JSFunctionSpec kShapeFunctions[] = {
     JS_FS_END,
 };
 
-bool DefineShapeTables(JSContext* cx, JS::HandleObject shape) {
-    return JS_DefineProperties(cx, shape, kShapeProperties) && JS_DefineFunctions(cx, shape, kShapeFunctions);
+bool DefineShapeTables(JSContext* cx, JS::HandleObject proto) {
+    return JS_DefineProperties(cx, proto, kShapeProperties) &&
+           JS_DefineFunctions(cx, proto, kShapeFunctions);
 }
 
 // The Layer object of a theme handle from the cache: every empty element on
@@ -1830,6 +1837,13 @@ bool InitObjectModel(JSContext* cx, JS::HandleObject global, void* workspaceReco
     if (!JS_DefineProperties(cx, workspace, kWorkspaceProperties) ||
         !JS_DefineFunctions(cx, workspace, kWorkspaceFunctions))
         return false;
+    JS::RootedObject layerProto(cx, JS_NewPlainObject(cx));
+    JS::RootedObject shapeProto(cx, JS_NewPlainObject(cx));
+    if (layerProto == nullptr || shapeProto == nullptr || !DefineLayerTables(cx, layerProto) ||
+        !DefineShapeTables(cx, shapeProto))
+        return false;
+    JS::SetReservedSlot(workspace, kWorkspaceLayerProtoSlot, JS::ObjectValue(*layerProto));
+    JS::SetReservedSlot(workspace, kWorkspaceShapeProtoSlot, JS::ObjectValue(*shapeProto));
     // The cache is made now when the document is there (its themes of this
     // moment), else the first time a layer is asked for.
     LayerCache(cx, workspace);
