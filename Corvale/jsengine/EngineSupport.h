@@ -95,6 +95,8 @@ bool PluginArguments(JSContext* cx, const JS::HandleValueArray& values, std::vec
 // codes are reported with their messages.
 bool CallPlugin(JSContext* cx, const std::string& guidText, const char* name,
                 const std::vector<ScriptPluginValue>& arguments, JS::MutableHandleValue rval);
+// Whether the value is a Coord object (free-standing or bound).
+bool IsCoordObject(const JS::Value& value);
 // A new Color that is bound to nothing.
 JSObject* NewFreeColor(JSContext* cx, std::uint32_t colour);
 

@@ -19,7 +19,6 @@
 #include <sys/wait.h>
 
 #include <cerrno>
-#include <cstring>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -422,13 +421,6 @@ bool GlobalInvokePlugin(JSContext* cx, unsigned argc, JS::Value* vp) {
     return CallPlugin(cx, guid, nullptr, arguments, args.rval());
 }
 
-bool IsCoord(JS::HandleValue value) {
-    if (!value.isObject())
-        return false;
-    const JSClass* objectClass = JS::GetClass(&value.toObject());
-    return objectClass != nullptr && std::strcmp(objectClass->name, "Coord") == 0;
-}
-
 bool EpsgArgument(JSContext* cx, JS::HandleValue value, int& code) {
     // Only a number (or a value that is one, like "4326") is an EPSG code;
     // NaN, text and objects are not.
@@ -448,7 +440,7 @@ bool GlobalTransform(JSContext* cx, unsigned argc, JS::Value* vp) {
     args.rval().setUndefined();
     if (args.length() < 3)
         return ReportNativeError(cx, "Three arguments expected in call to transform()");
-    if (!IsCoord(args[0]))
+    if (!IsCoordObject(args[0]))
         return ReportNativeError(cx, "First argument in call to transform() was not a Coord object.");
     int from = 0;
     int to = 0;

@@ -1815,6 +1815,10 @@ bool SyncLayerCache(JSContext* cx) {
     return WriteCache(cx, cache, ordered);
 }
 
+bool IsCoordObject(const JS::Value& value) {
+    return IsObjectOf(value, &kCoordClass);
+}
+
 JSObject* NewFreeColor(JSContext* cx, std::uint32_t colour) {
     return NewColorObject(cx, colour & 0x00FFFFFFu, nullptr);
 }
