@@ -12,6 +12,7 @@
 #include "scripting/JSHandler.h"
 #include "scripting/ScriptPlugins.h"
 #include "settings/AppSettings.h"
+#include "shapes/ShapeRecord.h"
 #include "shapes/ShapeRecordBuilder.h"
 #include "ui/StatusBarProgressCtrl.h"
 #include "workspace/CorvaleDoc.h"
@@ -56,8 +57,6 @@ CTheme* ThemeOf(std::uint32_t handle) { return handle != 0 ? GpiThemeFromHandle(
 CShapeRecord* RecordOf(std::uint32_t handle) { return handle != 0 ? GpiShapeFromHandle(handle) : nullptr; }
 
 std::string OutOfBounds(int index) { return "Index out of bounds. (was " + std::to_string(index) + ")"; }
-
-bool IsMultiPartType(std::uint32_t type) { return type == 3 || type == 5 || type == 13 || type == 15; }
 
 int ShapeIndexOf(const CShapeRecord* record) { return GetShapeRecordIndex(record); }
 
@@ -642,7 +641,7 @@ ScriptReply CScriptObjectModel::GetShapeProperty(std::uint32_t theme, std::uint3
     case SSP_PartCount:
         if (type == SHT_Point || type == SHT_PointZ)
             value = ScriptValue::OfInteger(1);
-        else if (IsMultiPartType(type))
+        else if (CShapeRecord::IsMultiType(type))
             value = ScriptValue::OfInteger(static_cast<std::int32_t>(CShapeRecord::GetPartCount(record)));
         else
             return ScriptReply::Silent();
@@ -737,7 +736,8 @@ ScriptReply CScriptObjectModel::GetCoordCount(std::uint32_t theme, std::uint32_t
     if (reply.Failed())
         return reply;
     const std::uint32_t type = target->m_ShapeType;
-    const bool multi = IsMultiPartType(type) && IsMultiPartType(CShapeRecord::GetShapeType(record));
+    const bool multi = CShapeRecord::IsMultiType(type) &&
+                       CShapeRecord::IsMultiType(CShapeRecord::GetShapeType(record));
     const int parts = multi ? static_cast<int>(CShapeRecord::GetPartCount(record)) : 1;
     if (part < 0 || part >= parts)
         return ScriptReply::Fail(OutOfBounds(part));
@@ -767,7 +767,8 @@ ScriptReply CScriptObjectModel::GetVertexIndex(std::uint32_t theme, std::uint32_
         index = 0;
         return ScriptReply::Ok();
     }
-    if (!IsMultiPartType(type) || !IsMultiPartType(CShapeRecord::GetShapeType(record))) {
+    if (!CShapeRecord::IsMultiType(type) ||
+        !CShapeRecord::IsMultiType(CShapeRecord::GetShapeType(record))) {
         isShape = false;
         return ScriptReply::Ok();
     }
@@ -787,7 +788,7 @@ ScriptReply CScriptObjectModel::RecalcShapeBounds(std::uint32_t theme, std::uint
     const ScriptReply reply = Resolve(theme, shape, target, record);
     if (reply.Failed())
         return reply;
-    if (IsMultiPartType(target->m_ShapeType) && target->m_Editable) {
+    if (CShapeRecord::IsMultiType(target->m_ShapeType) && target->m_Editable) {
         ::RecalcShapeBounds(record);
         target->m_Modified = true;
     }
@@ -847,7 +848,7 @@ ScriptReply CScriptObjectModel::AddPart(std::uint32_t theme, std::uint32_t shape
     if (reply.Failed())
         return reply;
     const std::uint32_t type = CShapeRecord::GetShapeType(record);
-    if (!IsMultiPartType(type))
+    if (!CShapeRecord::IsMultiType(type))
         return ScriptReply::Fail("Unsupported shape type for Shape.addPart()");
     const bool polygon = CShapeRecord::IsPolygonType(type);
     if (points.size() < (polygon ? 3u : 2u))
