@@ -63,6 +63,8 @@ std::string ToUtf8(const std::u16string& text);
 // Bytes that are not valid UTF-8 are taken as Latin-1.
 JSString* NewStringFromBytes(JSContext* cx, const std::string& bytes);
 bool ValueToUtf8(JSContext* cx, JS::HandleValue value, std::string& out);
+// Sets out to the text as an engine string; false when it cannot be made.
+bool SetUtf8Text(JSContext* cx, JS::MutableHandleValue out, const std::string& bytes);
 
 // The global functions of every script.
 bool InitGlobalFunctions(JSContext* cx, JS::HandleObject global);

@@ -274,14 +274,6 @@ bool OptionalText(JSContext* cx, const JS::CallArgs& args, unsigned index, std::
     return args.length() <= index || ValueToUtf8(cx, args[index], text);
 }
 
-bool ReturnText(JSContext* cx, const JS::CallArgs& args, const std::string& text) {
-    JSString* string = NewStringFromBytes(cx, text);
-    if (string == nullptr)
-        return false;
-    args.rval().setString(string);
-    return true;
-}
-
 bool MessageBox(JSContext* cx, unsigned argc, JS::Value* vp, bool withCancel) {
     JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
     std::string text;
@@ -311,7 +303,7 @@ bool GlobalInput(JSContext* cx, unsigned argc, JS::Value* vp) {
     IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr || !model->ScriptInput(prompt, text))
         return true;
-    return ReturnText(cx, args, text);
+    return SetUtf8Text(cx, args.rval(), text);
 }
 
 bool BrowseFile(JSContext* cx, unsigned argc, JS::Value* vp, bool save) {
@@ -326,7 +318,7 @@ bool BrowseFile(JSContext* cx, unsigned argc, JS::Value* vp, bool save) {
     IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr || !model->ScriptBrowseFile(save, title, path))
         return true;
-    return ReturnText(cx, args, path);
+    return SetUtf8Text(cx, args.rval(), path);
 }
 
 bool GlobalBrowseFileRead(JSContext* cx, unsigned argc, JS::Value* vp) { return BrowseFile(cx, argc, vp, false); }
@@ -339,7 +331,7 @@ bool GlobalBrowseFolder(JSContext* cx, unsigned argc, JS::Value* vp) {
     IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr || !model->ScriptBrowseFolder(path))
         return true;
-    return ReturnText(cx, args, path);
+    return SetUtf8Text(cx, args.rval(), path);
 }
 
 bool GlobalOption(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -385,7 +377,7 @@ bool GlobalOption(JSContext* cx, unsigned argc, JS::Value* vp) {
     // text from outside the list.
     if (chosen < 0 || static_cast<std::size_t>(chosen) >= choices.size())
         return true;
-    return ReturnText(cx, args, choices[static_cast<std::size_t>(chosen)]);
+    return SetUtf8Text(cx, args.rval(), choices[static_cast<std::size_t>(chosen)]);
 }
 
 bool GlobalBrowseColor(JSContext* cx, unsigned argc, JS::Value* vp) {

@@ -101,14 +101,6 @@ bool Silent(JSContext* cx) {
 
 std::string IndexOutOfBounds(int index) { return "Index out of bounds. (was " + std::to_string(index) + ")"; }
 
-bool SetText(JSContext* cx, JS::MutableHandleValue out, const std::string& text) {
-    JSString* string = NewStringFromBytes(cx, text);
-    if (string == nullptr)
-        return false;
-    out.setString(string);
-    return true;
-}
-
 bool ToScript(JSContext* cx, const ScriptValue& value, JS::MutableHandleValue out) {
     switch (value.kind) {
     case ScriptValue::Boolean:
@@ -121,7 +113,7 @@ bool ToScript(JSContext* cx, const ScriptValue& value, JS::MutableHandleValue ou
         out.setNumber(value.number);
         return true;
     case ScriptValue::String:
-        return SetText(cx, out, value.text);
+        return SetUtf8Text(cx, out, value.text);
     case ScriptValue::Undefined:
         break;
     }
@@ -675,7 +667,7 @@ bool GetWorkspaceProperty(JSContext* cx, unsigned argc, JS::Value* vp) {
     WORKSPACE_PROLOGUE
     switch (Id) {
     case 0:
-        return SetText(cx, args.rval(), model->DocumentName(record));
+        return SetUtf8Text(cx, args.rval(), model->DocumentName(record));
     case 1:
         args.rval().setInt32(model->ThemeCount(record));
         return true;
@@ -1195,7 +1187,7 @@ bool LayerGetAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
     const ScriptReply reply = model->GetAttributeName(self.theme, column, name);
     if (reply.Failed())
         return AnswerReply(cx, reply);
-    return SetText(cx, args.rval(), name);
+    return SetUtf8Text(cx, args.rval(), name);
 }
 
 bool LayerAddAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -1423,7 +1415,7 @@ bool ShapeGetAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
     const ScriptReply reply = model->GetShapeAttribute(self.theme, self.handle, byName, column, name, text);
     if (reply.Failed())
         return AnswerReply(cx, reply);
-    return SetText(cx, args.rval(), text);
+    return SetUtf8Text(cx, args.rval(), text);
 }
 
 bool ShapeSetAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -1690,7 +1682,7 @@ bool PluginValueToScript(JSContext* cx, const ScriptPluginValue& value, bool zer
         out.setInt32(value.integer);
         return true;
     case ScriptPluginValue::String:
-        return SetText(cx, out, value.text);
+        return SetUtf8Text(cx, out, value.text);
     case ScriptPluginValue::Double:
         out.setNumber(value.number);
         return true;

@@ -187,22 +187,13 @@ bool GetPluginValue(JSContext* cx, unsigned argc, JS::Value* vp) {
     if (!PluginOf(cx, args.thisv(), info))
         return false;
     switch (Id) {
-    case 0: {
-        JSString* text = NewStringFromBytes(cx, info.guidText);
-        if (text == nullptr)
-            return false;
-        args.rval().setString(text);
-        return true;
-    }
+    case 0:
+        return SetUtf8Text(cx, args.rval(), info.guidText);
     case 1:
     case 2: {
         if (Id == 1 && !info.hasName)
             return ReportNativeError(cx, kNullPlugin);
-        JSString* text = NewStringFromBytes(cx, Id == 1 ? info.name : info.file);
-        if (text == nullptr)
-            return false;
-        args.rval().setString(text);
-        return true;
+        return SetUtf8Text(cx, args.rval(), Id == 1 ? info.name : info.file);
     }
     }
     return false;

@@ -424,6 +424,14 @@ bool ValueToUtf8(JSContext* cx, JS::HandleValue value, std::string& out) {
     return true;
 }
 
+bool SetUtf8Text(JSContext* cx, JS::MutableHandleValue out, const std::string& bytes) {
+    JSString* string = NewStringFromBytes(cx, bytes);
+    if (string == nullptr)
+        return false;
+    out.setString(string);
+    return true;
+}
+
 }  // namespace ScriptBridge
 
 extern "C" __attribute__((visibility("default"))) IScriptEngine* CorvaleScriptEngine(int version) {
