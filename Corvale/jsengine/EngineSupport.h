@@ -22,6 +22,10 @@ void ShutDownEngine();
 
 // The host of the innermost script running on this thread, or null.
 IScriptEngineHost* CurrentHost();
+// The program's side of the script objects for that host, or null.
+IScriptObjectModel* CurrentObjectModel();
+// The program's record the current global was made for, or null.
+void* GlobalWorkspaceRecord(JSContext* cx);
 
 // Makes `host` the current host for the lifetime of the object (runs nest:
 // a script may run another script's function through the program).
@@ -49,12 +53,18 @@ bool ReportNativeError(JSContext* cx, const std::string& message);
 // A warning of a native function: the report goes to the current host through
 // the engine's warning reporter and the script goes on.
 void ReportNativeWarning(JSContext* cx, const std::string& message);
+// The program's answer to a request, passed on: a warning is reported and the
+// script goes on (true), an error stops it with its text, a stop without one
+// (false).
+bool AnswerReply(JSContext* cx, const ScriptReply& reply);
 
 // Text conversions between the engine's strings and the program's UTF-8.
 std::string ToUtf8(const std::u16string& text);
 // Bytes that are not valid UTF-8 are taken as Latin-1.
 JSString* NewStringFromBytes(JSContext* cx, const std::string& bytes);
 bool ValueToUtf8(JSContext* cx, JS::HandleValue value, std::string& out);
+// Sets out to the text as an engine string; false when it cannot be made.
+bool SetUtf8Text(JSContext* cx, JS::MutableHandleValue out, const std::string& bytes);
 
 // The global functions of every script.
 bool InitGlobalFunctions(JSContext* cx, JS::HandleObject global);
@@ -87,6 +97,8 @@ bool PluginArguments(JSContext* cx, const JS::HandleValueArray& values, std::vec
 // codes are reported with their messages.
 bool CallPlugin(JSContext* cx, const std::string& guidText, const char* name,
                 const std::vector<ScriptPluginValue>& arguments, JS::MutableHandleValue rval);
+// Whether the value is a Coord object (free-standing or bound).
+bool IsCoordObject(const JS::Value& value);
 // A new Color that is bound to nothing.
 JSObject* NewFreeColor(JSContext* cx, std::uint32_t colour);
 

@@ -201,11 +201,7 @@ bool ReadLine(JSContext* cx, unsigned argc, JS::Value* vp) {
         }
         line += static_cast<char>(c);
     }
-    JSString* text = NewStringFromBytes(cx, line);
-    if (text == nullptr)
-        return false;
-    args.rval().setString(text);
-    return true;
+    return SetUtf8Text(cx, args.rval(), line);
 }
 
 bool WriteText(JSContext* cx, const JS::CallArgs& args, CFileRecord& record, bool newline) {
@@ -314,11 +310,7 @@ bool GetEof(JSContext* cx, unsigned argc, JS::Value* vp) {
 bool GetName(JSContext* cx, unsigned argc, JS::Value* vp) {
     JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
     CFileRecord* record = RecordOf(cx, args);
-    JSString* name = NewStringFromBytes(cx, record != nullptr ? record->name : std::string());
-    if (name == nullptr)
-        return false;
-    args.rval().setString(name);
-    return true;
+    return SetUtf8Text(cx, args.rval(), record != nullptr ? record->name : std::string());
 }
 
 const JSPropertySpec kFileProperties[] = {

@@ -19,7 +19,6 @@
 #include <sys/wait.h>
 
 #include <cerrno>
-#include <cstring>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -35,24 +34,10 @@ namespace ScriptBridge {
 
 namespace {
 
-// The reserved slot of the global that holds the program's record; the record
-// starts with the exit code of the last program a script waited for (a 32-bit
-// signed word, checked on the program's side).
-constexpr std::size_t kRecordSlot = 0;
-
+// The program's record starts with the exit code of the last program a script
+// waited for (a 32-bit signed word, checked on the program's side).
 std::int32_t* ExitCodeWord(JSContext* cx) {
-    JSObject* global = JS::CurrentGlobalOrNull(cx);
-    if (global == nullptr)
-        return nullptr;
-    const JS::Value value = JS::GetReservedSlot(global, kRecordSlot);
-    if (value.isUndefined() || value.toPrivate() == nullptr)
-        return nullptr;
-    return static_cast<std::int32_t*>(value.toPrivate());
-}
-
-IScriptObjectModel* Model() {
-    IScriptEngineHost* host = CurrentHost();
-    return host != nullptr ? host->ObjectModel() : nullptr;
+    return static_cast<std::int32_t*>(GlobalWorkspaceRecord(cx));
 }
 
 bool GlobalGc(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -252,7 +237,7 @@ bool GlobalExternal(JSContext* cx, unsigned argc, JS::Value* vp) {
     // A relative name not found there is looked for in the program's script
     // folder, where the scripts shipped with the program live.
     if (!opened && std::filesystem::path(name).is_relative()) {
-        IScriptObjectModel* model = Model();
+        IScriptObjectModel* model = CurrentObjectModel();
         const std::string folder = model != nullptr ? model->ScriptFolder() : std::string();
         if (!folder.empty()) {
             path = Canonical(std::filesystem::path(folder) / name);
@@ -289,20 +274,12 @@ bool OptionalText(JSContext* cx, const JS::CallArgs& args, unsigned index, std::
     return args.length() <= index || ValueToUtf8(cx, args[index], text);
 }
 
-bool ReturnText(JSContext* cx, const JS::CallArgs& args, const std::string& text) {
-    JSString* string = NewStringFromBytes(cx, text);
-    if (string == nullptr)
-        return false;
-    args.rval().setString(string);
-    return true;
-}
-
 bool MessageBox(JSContext* cx, unsigned argc, JS::Value* vp, bool withCancel) {
     JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
     std::string text;
     if (!OptionalText(cx, args, 0, text))
         return false;
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     const bool ok = model != nullptr && model->ScriptMessage(text, withCancel);
     if (withCancel)
         args.rval().setBoolean(ok);
@@ -323,10 +300,10 @@ bool GlobalInput(JSContext* cx, unsigned argc, JS::Value* vp) {
     std::string text;
     if (!ValueToUtf8(cx, args[0], prompt) || !OptionalText(cx, args, 1, text))
         return false;
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr || !model->ScriptInput(prompt, text))
         return true;
-    return ReturnText(cx, args, text);
+    return SetUtf8Text(cx, args.rval(), text);
 }
 
 bool BrowseFile(JSContext* cx, unsigned argc, JS::Value* vp, bool save) {
@@ -338,10 +315,10 @@ bool BrowseFile(JSContext* cx, unsigned argc, JS::Value* vp, bool save) {
     if (args.length() == 0)
         title = save ? "Save As" : "Open";
     std::string path;
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr || !model->ScriptBrowseFile(save, title, path))
         return true;
-    return ReturnText(cx, args, path);
+    return SetUtf8Text(cx, args.rval(), path);
 }
 
 bool GlobalBrowseFileRead(JSContext* cx, unsigned argc, JS::Value* vp) { return BrowseFile(cx, argc, vp, false); }
@@ -351,10 +328,10 @@ bool GlobalBrowseFolder(JSContext* cx, unsigned argc, JS::Value* vp) {
     JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
     args.rval().setNull();
     std::string path;
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr || !model->ScriptBrowseFolder(path))
         return true;
-    return ReturnText(cx, args, path);
+    return SetUtf8Text(cx, args.rval(), path);
 }
 
 bool GlobalOption(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -394,20 +371,20 @@ bool GlobalOption(JSContext* cx, unsigned argc, JS::Value* vp) {
             choices.push_back(std::move(choice));
         }
     }
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     const int chosen = model != nullptr ? model->ScriptOption(prompt, choices) : -1;
     // Dismissed without a choice (Escape, the close box): undefined, never a
     // text from outside the list.
     if (chosen < 0 || static_cast<std::size_t>(chosen) >= choices.size())
         return true;
-    return ReturnText(cx, args, choices[static_cast<std::size_t>(chosen)]);
+    return SetUtf8Text(cx, args.rval(), choices[static_cast<std::size_t>(chosen)]);
 }
 
 bool GlobalBrowseColor(JSContext* cx, unsigned argc, JS::Value* vp) {
     JS::CallArgs args = JS::CallArgsFromVp(argc, vp);
     args.rval().setUndefined();
     std::uint32_t colour = 0;
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr || !model->ScriptBrowseColor(colour))
         return true;
     JSObject* color = NewFreeColor(cx, colour);
@@ -436,13 +413,6 @@ bool GlobalInvokePlugin(JSContext* cx, unsigned argc, JS::Value* vp) {
     return CallPlugin(cx, guid, nullptr, arguments, args.rval());
 }
 
-bool IsCoord(JS::HandleValue value) {
-    if (!value.isObject())
-        return false;
-    const JSClass* objectClass = JS::GetClass(&value.toObject());
-    return objectClass != nullptr && std::strcmp(objectClass->name, "Coord") == 0;
-}
-
 bool EpsgArgument(JSContext* cx, JS::HandleValue value, int& code) {
     // Only a number (or a value that is one, like "4326") is an EPSG code;
     // NaN, text and objects are not.
@@ -462,7 +432,7 @@ bool GlobalTransform(JSContext* cx, unsigned argc, JS::Value* vp) {
     args.rval().setUndefined();
     if (args.length() < 3)
         return ReportNativeError(cx, "Three arguments expected in call to transform()");
-    if (!IsCoord(args[0]))
+    if (!IsCoordObject(args[0]))
         return ReportNativeError(cx, "First argument in call to transform() was not a Coord object.");
     int from = 0;
     int to = 0;
@@ -480,12 +450,12 @@ bool GlobalTransform(JSContext* cx, unsigned argc, JS::Value* vp) {
     ScriptPoint point{0.0, 0.0};
     if (!JS::ToNumber(cx, x, &point.x) || !JS::ToNumber(cx, y, &point.y))
         return false;
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr)
         return ReportNativeError(cx, "Unsupported reference system in call to transform().");
     const ScriptReply reply = model->TransformPoint(from, to, point);
     if (reply.Failed())
-        return reply.kind == ScriptReply::Error ? ReportNativeError(cx, reply.text) : false;
+        return AnswerReply(cx, reply);
     x.setDouble(point.x);
     y.setDouble(point.y);
     return JS_SetProperty(cx, coord, "x", x) && JS_SetProperty(cx, coord, "y", y);

@@ -41,10 +41,14 @@ constexpr std::size_t kGlobalCoordProtoSlot = 2;
 constexpr std::size_t kGlobalColorProtoSlot = 3;
 static_assert(kGlobalColorProtoSlot < JSCLASS_GLOBAL_APPLICATION_SLOTS);
 
-// Workspace: the program's record, the layer cache, the background Color.
+// Workspace: the program's record, the layer cache, the background Color,
+// and the prototypes every Layer and Shape object shares (their properties
+// and functions are made once per global, not once per object).
 constexpr std::size_t kWorkspaceRecordSlot = 0;
 constexpr std::size_t kWorkspaceCacheSlot = 1;
 constexpr std::size_t kWorkspaceBackgroundSlot = 2;
+constexpr std::size_t kWorkspaceLayerProtoSlot = 3;
+constexpr std::size_t kWorkspaceShapeProtoSlot = 4;
 // Layer: the theme handle, its bound Color, the Workspace object.
 constexpr std::size_t kLayerHandleSlot = 0;
 constexpr std::size_t kLayerColorSlot = 1;
@@ -63,7 +67,8 @@ constexpr std::size_t kCoordShapeSlot = 3;
 constexpr std::size_t kColorValueSlot = 0;
 constexpr std::size_t kColorOwnerSlot = 1;
 
-const JSClass kWorkspaceClass = {"Workspace", JSCLASS_HAS_RESERVED_SLOTS(3), nullptr, nullptr, nullptr, nullptr};
+const JSClass kWorkspaceClass = {
+    "Workspace", JSCLASS_HAS_RESERVED_SLOTS(5), nullptr, nullptr, nullptr, nullptr};
 const JSClass kLayerClass = {"Layer", JSCLASS_HAS_RESERVED_SLOTS(3), nullptr, nullptr, nullptr, nullptr};
 const JSClass kShapeClass = {"Shape", JSCLASS_HAS_RESERVED_SLOTS(2), nullptr, nullptr, nullptr, nullptr};
 const JSClass kCoordClass = {"Coord", JSCLASS_HAS_RESERVED_SLOTS(4), nullptr, nullptr, nullptr, nullptr};
@@ -87,29 +92,6 @@ JSObject* ObjectIn(JSObject* object, std::size_t slot) {
     return value.isObject() ? &value.toObject() : nullptr;
 }
 
-IScriptObjectModel* Model() {
-    IScriptEngineHost* host = CurrentHost();
-    return host != nullptr ? host->ObjectModel() : nullptr;
-}
-
-// The answer of the program, passed on: a warning goes on, an error stops the
-// script with its text, a stop without one.
-bool Answer(JSContext* cx, const ScriptReply& reply) {
-    switch (reply.kind) {
-    case ScriptReply::Done:
-        return true;
-    case ScriptReply::Warning:
-        ReportNativeWarning(cx, reply.text);
-        return true;
-    case ScriptReply::Error:
-        return ReportNativeError(cx, reply.text);
-    case ScriptReply::Stop:
-        break;
-    }
-    JS_ClearPendingException(cx);
-    return false;
-}
-
 // The script stops without a message (a refused assignment, a getter on a
 // non-object).
 bool Silent(JSContext* cx) {
@@ -118,14 +100,6 @@ bool Silent(JSContext* cx) {
 }
 
 std::string IndexOutOfBounds(int index) { return "Index out of bounds. (was " + std::to_string(index) + ")"; }
-
-bool SetText(JSContext* cx, JS::MutableHandleValue out, const std::string& text) {
-    JSString* string = NewStringFromBytes(cx, text);
-    if (string == nullptr)
-        return false;
-    out.setString(string);
-    return true;
-}
 
 bool ToScript(JSContext* cx, const ScriptValue& value, JS::MutableHandleValue out) {
     switch (value.kind) {
@@ -139,7 +113,7 @@ bool ToScript(JSContext* cx, const ScriptValue& value, JS::MutableHandleValue ou
         out.setNumber(value.number);
         return true;
     case ScriptValue::String:
-        return SetText(cx, out, value.text);
+        return SetUtf8Text(cx, out, value.text);
     case ScriptValue::Undefined:
         break;
     }
@@ -244,7 +218,7 @@ ScriptReply ReadColor(JSObject* color, std::uint32_t& colour) {
         colour = static_cast<std::uint32_t>(JS::GetReservedSlot(color, kColorValueSlot).toInt32());
         return ScriptReply::Ok();
     }
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr)
         return ScriptReply::Silent();
     if (Is(owner, &kLayerClass)) {
@@ -267,7 +241,7 @@ ScriptReply WriteColor(JSObject* color, std::uint32_t colour, bool restyle) {
         JS::SetReservedSlot(color, kColorValueSlot, JS::Int32Value(static_cast<std::int32_t>(colour)));
         return ScriptReply::Ok();
     }
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr)
         return ScriptReply::Silent();
     if (Is(owner, &kLayerClass)) {
@@ -306,7 +280,7 @@ bool GetColorChannel(JSContext* cx, unsigned argc, JS::Value* vp) {
     std::uint32_t colour = 0;
     const ScriptReply reply = ReadColor(self, colour);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setInt32(static_cast<std::int32_t>((colour >> (8 * Channel)) & 0xFF));
     return true;
 }
@@ -323,12 +297,12 @@ bool SetColorChannel(JSContext* cx, unsigned argc, JS::Value* vp) {
     std::uint32_t colour = 0;
     ScriptReply reply = ReadColor(self, colour);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     const std::uint32_t shift = 8 * Channel;
     colour = (colour & ~(0xFFu << shift)) | ((static_cast<std::uint32_t>(args.get(0).toInt32()) & 0xFF) << shift);
     // A channel written into a theme's colour shows at the next redraw; the
     // styles are not rebuilt.
-    return Answer(cx, WriteColor(self, colour, false));
+    return AnswerReply(cx, WriteColor(self, colour, false));
 }
 
 bool ColorIsEqual(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -345,7 +319,7 @@ bool ColorIsEqual(JSContext* cx, unsigned argc, JS::Value* vp) {
     if (!reply.Failed())
         reply = ReadColor(other, b);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setBoolean(a == b);
     return true;
 }
@@ -378,7 +352,7 @@ bool AssignColor(JSContext* cx, JS::HandleValue value, JS::HandleObject owner, s
     std::uint32_t colour = 0;
     ScriptReply reply = ReadColor(source, colour);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     JS::RootedObject bound(cx, ObjectIn(owner, slot));
     if (bound == nullptr) {
         bound = NewColorObject(cx, 0, owner);
@@ -386,7 +360,7 @@ bool AssignColor(JSContext* cx, JS::HandleValue value, JS::HandleObject owner, s
             return false;
         JS::SetReservedSlot(owner, slot, JS::ObjectValue(*bound));
     }
-    return Answer(cx, WriteColor(bound, colour, restyle));
+    return AnswerReply(cx, WriteColor(bound, colour, restyle));
 }
 
 // The Color bound to the owner's colour, made on first use and the same
@@ -422,7 +396,7 @@ ScriptReply ReadCoord(JSObject* coord, ScriptPoint& point) {
         point.y = JS::GetReservedSlot(coord, kCoordYSlot).toNumber();
         return ScriptReply::Ok();
     }
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr)
         return ScriptReply::Silent();
     return model->GetVertex(HandleIn(shape, kShapeHandleSlot), JS::GetReservedSlot(coord, kCoordIndexSlot).toInt32(),
@@ -455,7 +429,7 @@ bool GetCoordValue(JSContext* cx, unsigned argc, JS::Value* vp) {
     ScriptPoint point{};
     const ScriptReply reply = ReadCoord(self, point);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setNumber(Id == 0 ? point.x : point.y);
     return true;
 }
@@ -473,11 +447,12 @@ bool SetCoordValue(JSContext* cx, unsigned argc, JS::Value* vp) {
         return true;
     }
     JSObject* layer = ObjectIn(shape, kShapeLayerSlot);
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (layer == nullptr || model == nullptr)
         return ReportNativeError(cx, "Trying to access a null Layer object.");
-    return Answer(cx, model->SetVertex(HandleIn(layer, kLayerHandleSlot), HandleIn(shape, kShapeHandleSlot),
-                                       JS::GetReservedSlot(self, kCoordIndexSlot).toInt32(), Id, value));
+    return AnswerReply(
+        cx, model->SetVertex(HandleIn(layer, kLayerHandleSlot), HandleIn(shape, kShapeHandleSlot),
+                             JS::GetReservedSlot(self, kCoordIndexSlot).toInt32(), Id, value));
 }
 
 bool CoordIsEqual(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -494,7 +469,7 @@ bool CoordIsEqual(JSContext* cx, unsigned argc, JS::Value* vp) {
     if (!reply.Failed())
         reply = ReadCoord(other, b);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setBoolean(a.x == b.x && a.y == b.y);
     return true;
 }
@@ -526,28 +501,28 @@ bool CoordArgument(JS::HandleValue value, ScriptPoint& point, ScriptReply& reply
 // The layer cache and the making of Layer and Shape objects
 // ---------------------------------------------------------------------------
 
-bool DefineLayerTables(JSContext* cx, JS::HandleObject layer);
-bool DefineShapeTables(JSContext* cx, JS::HandleObject shape);
+bool DefineLayerTables(JSContext* cx, JS::HandleObject proto);
+bool DefineShapeTables(JSContext* cx, JS::HandleObject proto);
 
 JSObject* NewLayerObject(JSContext* cx, JS::HandleObject workspace, std::uint32_t theme) {
-    JS::RootedObject layer(cx, JS_NewObject(cx, &kLayerClass));
+    JS::RootedObject proto(cx, ObjectIn(workspace, kWorkspaceLayerProtoSlot));
+    JS::RootedObject layer(cx, JS_NewObjectWithGivenProto(cx, &kLayerClass, proto));
     if (layer == nullptr)
         return nullptr;
     JS::SetReservedSlot(layer, kLayerHandleSlot, HandleValue(theme));
     JS::SetReservedSlot(layer, kLayerWorkspaceSlot, JS::ObjectValue(*workspace));
-    if (!DefineLayerTables(cx, layer))
-        return nullptr;
     return layer;
 }
 
 JSObject* NewShapeObject(JSContext* cx, JS::HandleObject layer, std::uint32_t shape) {
-    JS::RootedObject object(cx, JS_NewObject(cx, &kShapeClass));
+    JSObject* workspace = ObjectIn(layer, kLayerWorkspaceSlot);
+    JS::RootedObject proto(cx, workspace != nullptr ? ObjectIn(workspace, kWorkspaceShapeProtoSlot)
+                                                    : nullptr);
+    JS::RootedObject object(cx, JS_NewObjectWithGivenProto(cx, &kShapeClass, proto));
     if (object == nullptr)
         return nullptr;
     JS::SetReservedSlot(object, kShapeHandleSlot, HandleValue(shape));
     JS::SetReservedSlot(object, kShapeLayerSlot, JS::ObjectValue(*layer));
-    if (!DefineShapeTables(cx, object))
-        return nullptr;
     return object;
 }
 
@@ -556,7 +531,7 @@ JSObject* NewShapeObject(JSContext* cx, JS::HandleObject layer, std::uint32_t sh
 JSObject* LayerCache(JSContext* cx, JS::HandleObject workspace) {
     if (JSObject* cache = ObjectIn(workspace, kWorkspaceCacheSlot))
         return cache;
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     const int count = model != nullptr ? model->ThemeCount(RecordOfWorkspace(workspace)) : -1;
     if (count < 0)
         return nullptr;
@@ -574,7 +549,7 @@ bool CacheLength(JSContext* cx, JS::HandleObject cache, std::uint32_t& length) {
 // The Layer object of theme `index`: the cache's element, or a new object put
 // there. The cache grows to the document's theme count when it fell behind.
 bool LayerAt(JSContext* cx, JS::HandleObject workspace, int index, JS::MutableHandleValue out) {
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     JS::RootedObject cache(cx, LayerCache(cx, workspace));
     if (cache == nullptr || model == nullptr)
         return ReportNativeError(cx, "Trying to access a null Workspace object.");
@@ -673,7 +648,7 @@ bool WorkspaceThis(JSContext* cx, const JS::CallArgs& args, JS::MutableHandleObj
         return Silent(cx);
     workspace.set(&args.thisv().toObject());
     record = RecordOfWorkspace(workspace);
-    model = Model();
+    model = CurrentObjectModel();
     if (record == nullptr || model == nullptr || !model->HasDocument(record))
         return ReportNativeError(cx, "Trying to access a null Workspace object.");
     return true;
@@ -692,7 +667,7 @@ bool GetWorkspaceProperty(JSContext* cx, unsigned argc, JS::Value* vp) {
     WORKSPACE_PROLOGUE
     switch (Id) {
     case 0:
-        return SetText(cx, args.rval(), model->DocumentName(record));
+        return SetUtf8Text(cx, args.rval(), model->DocumentName(record));
     case 1:
         args.rval().setInt32(model->ThemeCount(record));
         return true;
@@ -895,7 +870,7 @@ bool WorkspaceCenterMap(JSContext* cx, unsigned argc, JS::Value* vp) {
             return ReportNativeError(cx, "Trying to assign a Coord a non Coord value.");
         ScriptReply reply;
         if (!CoordArgument(args[0], centre, reply, "Trying to access a null Coord object"))
-            return Answer(cx, reply);
+            return AnswerReply(cx, reply);
     } else if (args.length() == 2) {
         // A text that is no number converts to NaN, which would leave the
         // map without an extent.
@@ -939,7 +914,7 @@ bool WorkspaceSaveMapImage(JSContext* cx, unsigned argc, JS::Value* vp) {
             return ReportNativeError(cx, "Trying to access a null Color object");
         const ScriptReply reply = ReadColor(&args[1].toObject(), colour);
         if (reply.Failed())
-            return Answer(cx, reply);
+            return AnswerReply(cx, reply);
     }
     args.rval().setBoolean(model->SaveMapImage(record, path, colour));
     return true;
@@ -987,7 +962,7 @@ bool LayerThis(JSContext* cx, const JS::CallArgs& args, CLayerThis& self) {
     self.theme = HandleIn(self.layer, kLayerHandleSlot);
     JSObject* workspace = ObjectIn(self.layer, kLayerWorkspaceSlot);
     self.record = RecordOfWorkspace(workspace);
-    self.model = Model();
+    self.model = CurrentObjectModel();
     if (self.model == nullptr || self.record == nullptr || self.model->ThemeShapeType(self.theme) < 0)
         return ReportNativeError(cx, "Trying to access a null Layer object");
     return true;
@@ -1006,7 +981,7 @@ bool CheckEditable(JSContext* cx, const CLayerThis& self, const char* message) {
     ScriptValue readOnly;
     const ScriptReply reply = self.model->GetLayerProperty(self.record, self.theme, SLP_ReadOnly, readOnly);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     if (readOnly.boolean)
         return ReportNativeError(cx, message);
     return true;
@@ -1043,7 +1018,7 @@ bool GetLayerValue(JSContext* cx, unsigned argc, JS::Value* vp) {
     ScriptValue value;
     const ScriptReply reply = model->GetLayerProperty(self.record, self.theme, Id, value);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     return ToScript(cx, value, args.rval());
 }
 
@@ -1067,7 +1042,7 @@ bool SetLayerValue(JSContext* cx, unsigned argc, JS::Value* vp) {
     } else {
         value = ScriptValue::OfBoolean(JS::ToBoolean(given));
     }
-    return Answer(cx, model->SetLayerProperty(self.record, self.theme, Id, value));
+    return AnswerReply(cx, model->SetLayerProperty(self.record, self.theme, Id, value));
 }
 
 // The answer of a search for shapes: the shapes it found as an array,
@@ -1075,7 +1050,7 @@ bool SetLayerValue(JSContext* cx, unsigned argc, JS::Value* vp) {
 bool FoundShapes(JSContext* cx, const ScriptReply& reply, JS::HandleObject layer, bool found,
                  const std::vector<std::uint32_t>& shapes, JS::MutableHandleValue out) {
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     if (!found) {
         out.setUndefined();
         return true;
@@ -1100,7 +1075,7 @@ bool LayerGetShape(JSContext* cx, unsigned argc, JS::Value* vp) {
     std::uint32_t shape = 0;
     const ScriptReply reply = model->GetShape(self.theme, position, shape);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     return ShapeResult(cx, layer, shape, args.rval());
 }
 
@@ -1112,7 +1087,7 @@ bool LayerGetSelectedShape(JSContext* cx, unsigned argc, JS::Value* vp) {
     std::uint32_t shape = 0;
     const ScriptReply reply = model->GetSelectedShape(self.theme, n, shape);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     return ShapeResult(cx, layer, shape, args.rval());
 }
 
@@ -1195,7 +1170,7 @@ bool LayerCreateShape(JSContext* cx, unsigned argc, JS::Value* vp) {
         return true;
     }
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     if (shape == 0) {
         args.rval().setNull();
         return true;
@@ -1211,8 +1186,8 @@ bool LayerGetAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
     std::string name;
     const ScriptReply reply = model->GetAttributeName(self.theme, column, name);
     if (reply.Failed())
-        return Answer(cx, reply);
-    return SetText(cx, args.rval(), name);
+        return AnswerReply(cx, reply);
+    return SetUtf8Text(cx, args.rval(), name);
 }
 
 bool LayerAddAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -1225,7 +1200,7 @@ bool LayerAddAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
     int column = -1;
     const ScriptReply reply = model->AddAttribute(self.theme, name, column);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setInt32(column);
     return true;
 }
@@ -1233,7 +1208,7 @@ bool LayerAddAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
 bool LayerRecalcBoundingBox(JSContext* cx, unsigned argc, JS::Value* vp) {
     LAYER_PROLOGUE
     args.rval().setUndefined();
-    return Answer(cx, model->RecalcLayerBounds(self.theme));
+    return AnswerReply(cx, model->RecalcLayerBounds(self.theme));
 }
 
 bool LayerFindClosestShapes(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -1243,7 +1218,7 @@ bool LayerFindClosestShapes(JSContext* cx, unsigned argc, JS::Value* vp) {
     ScriptPoint point{};
     ScriptReply reply;
     if (!CoordArgument(args[0], point, reply, "Invalid argument in call to Layer.findClosestShape()"))
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     bool found = false;
     std::vector<std::uint32_t> shapes;
     reply = model->FindClosestShapes(self.theme, point.x, point.y, found, shapes);
@@ -1271,7 +1246,7 @@ bool LayerBrowseAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
     int column = -1;
     const ScriptReply reply = model->ChooseAttribute(self.theme, "JavaScript: " + caption, column);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setInt32(column);
     return true;
 }
@@ -1294,7 +1269,7 @@ bool LayerMoveShape(JSContext* cx, unsigned argc, JS::Value* vp) {
     const ScriptReply reply =
         model->MoveShape(self.theme, HandleIn(&args[0].toObject(), kShapeHandleSlot), position, moved);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setBoolean(moved);
     return true;
 }
@@ -1302,7 +1277,7 @@ bool LayerMoveShape(JSContext* cx, unsigned argc, JS::Value* vp) {
 bool LayerClearSelection(JSContext* cx, unsigned argc, JS::Value* vp) {
     LAYER_PROLOGUE
     args.rval().setUndefined();
-    return Answer(cx, model->ClearSelection(self.theme));
+    return AnswerReply(cx, model->ClearSelection(self.theme));
 }
 
 bool LayerTransform(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -1319,7 +1294,7 @@ bool LayerTransform(JSContext* cx, unsigned argc, JS::Value* vp) {
     if (!Int32Of(cx, args[1], to))
         return ReportNativeError(cx, "Second argument in call to Layer.transform() was not an EPSG number.");
     args.rval().setUndefined();
-    return Answer(cx, self.model->TransformTheme(self.theme, from, to));
+    return AnswerReply(cx, self.model->TransformTheme(self.theme, from, to));
 }
 
 const JSPropertySpec kLayerProperties[] = {
@@ -1353,8 +1328,9 @@ const JSFunctionSpec kLayerFunctions[] = {
     JS_FS_END,
 };
 
-bool DefineLayerTables(JSContext* cx, JS::HandleObject layer) {
-    return JS_DefineProperties(cx, layer, kLayerProperties) && JS_DefineFunctions(cx, layer, kLayerFunctions);
+bool DefineLayerTables(JSContext* cx, JS::HandleObject proto) {
+    return JS_DefineProperties(cx, proto, kLayerProperties) &&
+           JS_DefineFunctions(cx, proto, kLayerFunctions);
 }
 
 // ---------------------------------------------------------------------------
@@ -1376,7 +1352,7 @@ bool ShapeThis(JSContext* cx, const JS::CallArgs& args, CShapeThis& self) {
         return Silent(cx);
     self.shape = &args.thisv().toObject();
     JSObject* layer = ObjectIn(self.shape, kShapeLayerSlot);
-    self.model = Model();
+    self.model = CurrentObjectModel();
     if (layer == nullptr || self.model == nullptr)
         return Silent(cx);
     self.handle = HandleIn(self.shape, kShapeHandleSlot);
@@ -1408,7 +1384,7 @@ bool GetShapeValue(JSContext* cx, unsigned argc, JS::Value* vp) {
     ScriptValue value;
     const ScriptReply reply = model->GetShapeProperty(self.theme, self.handle, Id, value);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     if (Id == SSP_Color) {
         JSObject* color = NewColorObject(cx, static_cast<std::uint32_t>(value.integer), nullptr);
         if (color == nullptr)
@@ -1421,8 +1397,9 @@ bool GetShapeValue(JSContext* cx, unsigned argc, JS::Value* vp) {
 
 bool SetShapeSelected(JSContext* cx, unsigned argc, JS::Value* vp) {
     SHAPE_PROLOGUE
-    return Answer(cx, model->SetShapeProperty(self.theme, self.handle, SSP_Selected,
-                                              ScriptValue::OfBoolean(JS::ToBoolean(args.get(0)))));
+    return AnswerReply(cx,
+                       model->SetShapeProperty(self.theme, self.handle, SSP_Selected,
+                                               ScriptValue::OfBoolean(JS::ToBoolean(args.get(0)))));
 }
 
 bool ShapeGetAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -1437,8 +1414,8 @@ bool ShapeGetAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
     std::string text;
     const ScriptReply reply = model->GetShapeAttribute(self.theme, self.handle, byName, column, name, text);
     if (reply.Failed())
-        return Answer(cx, reply);
-    return SetText(cx, args.rval(), text);
+        return AnswerReply(cx, reply);
+    return SetUtf8Text(cx, args.rval(), text);
 }
 
 bool ShapeSetAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -1454,7 +1431,7 @@ bool ShapeSetAttribute(JSContext* cx, unsigned argc, JS::Value* vp) {
     bool done = false;
     const ScriptReply reply = model->SetShapeAttribute(self.theme, self.handle, column, text, done);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setBoolean(done);
     return true;
 }
@@ -1467,7 +1444,7 @@ bool ShapeGetCoordCount(JSContext* cx, unsigned argc, JS::Value* vp) {
     int count = 0;
     const ScriptReply reply = model->GetCoordCount(self.theme, self.handle, part, count);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setInt32(count);
     return true;
 }
@@ -1486,7 +1463,7 @@ bool ShapeGetCoord(JSContext* cx, unsigned argc, JS::Value* vp) {
     int index = 0;
     const ScriptReply reply = model->GetVertexIndex(self.theme, self.handle, part, vertex, isShape, index);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     if (!isShape)
         return Silent(cx);
     // Bound by the shape's handle and the point's number, read again at
@@ -1504,7 +1481,7 @@ bool ShapeGetCoord(JSContext* cx, unsigned argc, JS::Value* vp) {
 bool ShapeRecalcBoundingBox(JSContext* cx, unsigned argc, JS::Value* vp) {
     SHAPE_PROLOGUE
     args.rval().setUndefined();
-    return Answer(cx, model->RecalcShapeBounds(self.theme, self.handle));
+    return AnswerReply(cx, model->RecalcShapeBounds(self.theme, self.handle));
 }
 
 bool ShapeRotate(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -1521,9 +1498,9 @@ bool ShapeRotate(JSContext* cx, unsigned argc, JS::Value* vp) {
     ScriptPoint centre{};
     ScriptReply reply;
     if (!CoordArgument(args[0], centre, reply, "Null argument in call to Shape.rotate()"))
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setUndefined();
-    return Answer(cx, model->RotateShape(self.theme, self.handle, centre.x, centre.y, angle));
+    return AnswerReply(cx, model->RotateShape(self.theme, self.handle, centre.x, centre.y, angle));
 }
 
 bool ShapeTranslate(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -1537,7 +1514,7 @@ bool ShapeTranslate(JSContext* cx, unsigned argc, JS::Value* vp) {
     if (!NumberOf(cx, args[0], dx) || !NumberOf(cx, args[1], dy))
         return ReportNativeError(cx, "Type mismatch.");
     args.rval().setUndefined();
-    return Answer(cx, model->TranslateShape(self.theme, self.handle, dx, dy));
+    return AnswerReply(cx, model->TranslateShape(self.theme, self.handle, dx, dy));
 }
 
 bool ShapeIntersects(JSContext* cx, unsigned argc, JS::Value* vp) {
@@ -1550,7 +1527,7 @@ bool ShapeIntersects(JSContext* cx, unsigned argc, JS::Value* vp) {
     const ScriptReply reply =
         model->ShapesIntersect(self.theme, self.handle, HandleIn(&args[0].toObject(), kShapeHandleSlot), intersects);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setBoolean(intersects);
     return true;
 }
@@ -1577,13 +1554,13 @@ bool ShapeAddPart(JSContext* cx, unsigned argc, JS::Value* vp) {
         ScriptPoint point{};
         ScriptReply reply;
         if (!CoordArgument(element, point, reply, kIllegal))
-            return Answer(cx, reply);
+            return AnswerReply(cx, reply);
         points.push_back(point);
     }
     bool added = false;
     const ScriptReply reply = model->AddPart(self.theme, self.handle, points, added);
     if (reply.Failed())
-        return Answer(cx, reply);
+        return AnswerReply(cx, reply);
     args.rval().setBoolean(added);
     return true;
 }
@@ -1612,8 +1589,9 @@ const JSFunctionSpec kShapeFunctions[] = {
     JS_FS_END,
 };
 
-bool DefineShapeTables(JSContext* cx, JS::HandleObject shape) {
-    return JS_DefineProperties(cx, shape, kShapeProperties) && JS_DefineFunctions(cx, shape, kShapeFunctions);
+bool DefineShapeTables(JSContext* cx, JS::HandleObject proto) {
+    return JS_DefineProperties(cx, proto, kShapeProperties) &&
+           JS_DefineFunctions(cx, proto, kShapeFunctions);
 }
 
 // The Layer object of a theme handle from the cache: every empty element on
@@ -1621,7 +1599,7 @@ bool DefineShapeTables(JSContext* cx, JS::HandleObject shape) {
 // (nothing reported) when the cache has no Layer of that theme.
 bool GetLayerObject(JSContext* cx, JS::HandleObject workspace, std::uint32_t theme, JS::MutableHandleObject out) {
     out.set(nullptr);
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     JS::RootedObject cache(cx, LayerCache(cx, workspace));
     if (model == nullptr || cache == nullptr || theme == 0)
         return true;
@@ -1657,7 +1635,7 @@ const char kUnsupportedPluginValue[] = "Unsupported array element in call to inv
 // Shape of a shape's Layer; anything else is refused.
 bool PluginHandleToScript(JSContext* cx, JS::HandleObject workspace, std::uint32_t handle,
                           JS::MutableHandleValue out) {
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     const ScriptHandleKind kind = model != nullptr ? model->HandleKind(handle) : SHK_Other;
     JS::RootedObject layer(cx);
     if (kind == SHK_Theme) {
@@ -1704,7 +1682,7 @@ bool PluginValueToScript(JSContext* cx, const ScriptPluginValue& value, bool zer
         out.setInt32(value.integer);
         return true;
     case ScriptPluginValue::String:
-        return SetText(cx, out, value.text);
+        return SetUtf8Text(cx, out, value.text);
     case ScriptPluginValue::Double:
         out.setNumber(value.number);
         return true;
@@ -1748,7 +1726,7 @@ bool ScriptValueToGpi(JSContext* cx, JS::HandleValue value, ScriptPluginValue& o
     if (value.isObject()) {
         JSObject* object = &value.toObject();
         if (Is(object, &kWorkspaceClass)) {
-            IScriptObjectModel* model = Model();
+            IScriptObjectModel* model = CurrentObjectModel();
             out.kind = ScriptPluginValue::Handle;
             out.word = model != nullptr ? model->WorkspaceHandle(RecordOfWorkspace(object)) : 0;
             return true;
@@ -1766,7 +1744,7 @@ bool ScriptValueToGpi(JSContext* cx, JS::HandleValue value, ScriptPluginValue& o
         if (Is(object, &kColorClass) && ColorHasRecord(object)) {
             const ScriptReply reply = ReadColor(object, out.word);
             if (reply.Failed())
-                return Answer(cx, reply);
+                return AnswerReply(cx, reply);
             out.kind = ScriptPluginValue::Color;
             return true;
         }
@@ -1802,7 +1780,7 @@ bool GpiValuesToScriptArray(JSContext* cx, const std::vector<ScriptPluginValue>&
 
 bool SyncLayerCache(JSContext* cx) {
     JS::RootedObject workspace(cx, GlobalSlotObject(cx, kGlobalWorkspaceSlot));
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (workspace == nullptr || model == nullptr)
         return false;
     JS::RootedObject cache(cx, ObjectIn(workspace, kWorkspaceCacheSlot));
@@ -1829,6 +1807,10 @@ bool SyncLayerCache(JSContext* cx) {
     return WriteCache(cx, cache, ordered);
 }
 
+bool IsCoordObject(const JS::Value& value) {
+    return IsObjectOf(value, &kCoordClass);
+}
+
 JSObject* NewFreeColor(JSContext* cx, std::uint32_t colour) {
     return NewColorObject(cx, colour & 0x00FFFFFFu, nullptr);
 }
@@ -1851,6 +1833,13 @@ bool InitObjectModel(JSContext* cx, JS::HandleObject global, void* workspaceReco
     if (!JS_DefineProperties(cx, workspace, kWorkspaceProperties) ||
         !JS_DefineFunctions(cx, workspace, kWorkspaceFunctions))
         return false;
+    JS::RootedObject layerProto(cx, JS_NewPlainObject(cx));
+    JS::RootedObject shapeProto(cx, JS_NewPlainObject(cx));
+    if (layerProto == nullptr || shapeProto == nullptr || !DefineLayerTables(cx, layerProto) ||
+        !DefineShapeTables(cx, shapeProto))
+        return false;
+    JS::SetReservedSlot(workspace, kWorkspaceLayerProtoSlot, JS::ObjectValue(*layerProto));
+    JS::SetReservedSlot(workspace, kWorkspaceShapeProtoSlot, JS::ObjectValue(*shapeProto));
     // The cache is made now when the document is there (its themes of this
     // moment), else the first time a layer is asked for.
     LayerCache(cx, workspace);

@@ -38,22 +38,9 @@ const JSClass kPluginClass = {"Plugin", JSCLASS_HAS_RESERVED_SLOTS(1), nullptr, 
 const char kNullPlugin[] = "Trying to access a null Plugin object.";
 const char kUnsupportedElement[] = "Unsupported array element in call to invokePlugin().";
 
-IScriptObjectModel* Model() {
-    IScriptEngineHost* host = CurrentHost();
-    return host != nullptr ? host->ObjectModel() : nullptr;
-}
-
-void* WorkspaceRecord(JSContext* cx) {
-    JSObject* global = JS::CurrentGlobalOrNull(cx);
-    if (global == nullptr)
-        return nullptr;
-    const JS::Value value = JS::GetReservedSlot(global, 0);
-    return value.isUndefined() ? nullptr : value.toPrivate();
-}
-
 // The listed plug-in behind a Plugin object; false after the report.
 bool PluginOf(JSContext* cx, const JS::Value& self, ScriptPluginInfo& info) {
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (!self.isObject() || JS::GetClass(&self.toObject()) != &kPluginClass || model == nullptr)
         return ReportNativeError(cx, kNullPlugin);
     const JS::Value identity = JS::GetReservedSlot(&self.toObject(), kPluginIdentitySlot);
@@ -75,8 +62,8 @@ bool PluginInvoke(JSContext* cx, const JS::Value& self, const std::string& name,
     ScriptPluginInfo info;
     if (!PluginOf(cx, self, info))
         return false;
-    IScriptObjectModel* model = Model();
-    void* record = WorkspaceRecord(cx);
+    IScriptObjectModel* model = CurrentObjectModel();
+    void* record = GlobalWorkspaceRecord(cx);
     if (record == nullptr || !model->HasDocument(record))
         return ReportNativeError(cx, "Trying to access a null Plugin object");
     std::vector<ScriptPluginValue> arguments;
@@ -165,7 +152,7 @@ bool ConstructPlugin(JSContext* cx, unsigned argc, JS::Value* vp) {
     std::string guid;
     if (!ValueToUtf8(cx, args[0], guid))
         return false;
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     const std::uint32_t identity = model != nullptr ? model->FindPlugin(guid) : 0;
     ScriptPluginInfo info;
     if (identity == 0 || !model->GetPluginInfo(identity, info))
@@ -200,22 +187,13 @@ bool GetPluginValue(JSContext* cx, unsigned argc, JS::Value* vp) {
     if (!PluginOf(cx, args.thisv(), info))
         return false;
     switch (Id) {
-    case 0: {
-        JSString* text = NewStringFromBytes(cx, info.guidText);
-        if (text == nullptr)
-            return false;
-        args.rval().setString(text);
-        return true;
-    }
+    case 0:
+        return SetUtf8Text(cx, args.rval(), info.guidText);
     case 1:
     case 2: {
         if (Id == 1 && !info.hasName)
             return ReportNativeError(cx, kNullPlugin);
-        JSString* text = NewStringFromBytes(cx, Id == 1 ? info.name : info.file);
-        if (text == nullptr)
-            return false;
-        args.rval().setString(text);
-        return true;
+        return SetUtf8Text(cx, args.rval(), Id == 1 ? info.name : info.file);
     }
     }
     return false;
@@ -265,13 +243,14 @@ bool PluginArguments(JSContext* cx, const JS::HandleValueArray& values, std::vec
 
 bool CallPlugin(JSContext* cx, const std::string& guidText, const char* name,
                 const std::vector<ScriptPluginValue>& arguments, JS::MutableHandleValue rval) {
-    IScriptObjectModel* model = Model();
+    IScriptObjectModel* model = CurrentObjectModel();
     if (model == nullptr)
         return ReportNativeError(cx, "Error invoking plug-in. Plug-in not found.");
     ScriptPluginAnswer answer;
-    const ScriptReply reply = model->InvokePlugin(WorkspaceRecord(cx), guidText, name, arguments, answer);
+    const ScriptReply reply =
+        model->InvokePlugin(GlobalWorkspaceRecord(cx), guidText, name, arguments, answer);
     if (reply.Failed())
-        return reply.kind == ScriptReply::Error ? ReportNativeError(cx, reply.text) : false;
+        return AnswerReply(cx, reply);
     // The plug-in may have added, removed or moved themes.
     SyncLayerCache(cx);
     if (answer.single)

@@ -257,6 +257,18 @@ JSContext* ContextOfThread() {
 
 IScriptEngineHost* CurrentHost() { return t_CurrentHost; }
 
+IScriptObjectModel* CurrentObjectModel() {
+    return t_CurrentHost != nullptr ? t_CurrentHost->ObjectModel() : nullptr;
+}
+
+void* GlobalWorkspaceRecord(JSContext* cx) {
+    JSObject* global = JS::CurrentGlobalOrNull(cx);
+    if (global == nullptr)
+        return nullptr;
+    const JS::Value value = JS::GetReservedSlot(global, kWorkspaceRecordSlot);
+    return value.isUndefined() ? nullptr : value.toPrivate();
+}
+
 void ShutDownEngine() {
     // The exiting thread's context goes first (its thread-local holder may
     // not have run yet), then the engine.
@@ -316,6 +328,22 @@ bool ReportNativeError(JSContext* cx, const std::string& message) {
 void ReportNativeWarning(JSContext* cx, const std::string& message) {
     // "%s" keeps a per cent sign of a file name from being read as a format.
     JS::WarnUTF8(cx, "%s", message.c_str());
+}
+
+bool AnswerReply(JSContext* cx, const ScriptReply& reply) {
+    switch (reply.kind) {
+    case ScriptReply::Done:
+        return true;
+    case ScriptReply::Warning:
+        ReportNativeWarning(cx, reply.text);
+        return true;
+    case ScriptReply::Error:
+        return ReportNativeError(cx, reply.text);
+    case ScriptReply::Stop:
+        break;
+    }
+    JS_ClearPendingException(cx);
+    return false;
 }
 
 std::string ToUtf8(const std::u16string& text) {
@@ -393,6 +421,14 @@ bool ValueToUtf8(JSContext* cx, JS::HandleValue value, std::string& out) {
     if (chars == nullptr)
         return false;
     out = chars.get();
+    return true;
+}
+
+bool SetUtf8Text(JSContext* cx, JS::MutableHandleValue out, const std::string& bytes) {
+    JSString* string = NewStringFromBytes(cx, bytes);
+    if (string == nullptr)
+        return false;
+    out.setString(string);
     return true;
 }
 

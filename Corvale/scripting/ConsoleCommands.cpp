@@ -107,19 +107,6 @@ private:
     std::string m_SavedProcess;
 };
 
-// The record goes before the handler, whose global points at it.
-struct ScriptRecordHolder {
-    ScriptWorkspaceRecord m_Record;
-};
-
-class CRunScriptHandler : private ScriptRecordHolder, public CJSHandler {
-public:
-    explicit CRunScriptHandler(std::uint32_t workspace) {
-        m_Record.workspace = workspace;
-        SetWorkspaceRecord(&m_Record);
-    }
-};
-
 bool HasJavaScriptExtension(const std::string& path) {
     const std::string extension = fs::path(path).extension().string();
     return ConsoleUpperCase(extension) == ".JS";
@@ -644,7 +631,7 @@ bool CConsoleCmdRun::RunJavaScript(const std::string& path, std::string& output)
         output += "Run: Error opening file for reading.\r\n";
         return false;
     }
-    CRunScriptHandler handler(m_Document != nullptr ? GpiWorkspaceHandle(m_Document) : 0u);
+    CDocumentScriptHandler handler(m_Document != nullptr ? GpiWorkspaceHandle(m_Document) : 0u);
     handler.Initialize();
     if (!handler.Execute(text, path)) {
         output += ScriptOutput() + "\r\n";

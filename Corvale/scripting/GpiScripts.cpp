@@ -20,20 +20,6 @@ const char* const kOpenFailed = "Error opening file for reading.";
 // Names the engine bridge library the program looks for beside itself.
 const std::string kEngineMissing = std::string("Error: ") + kScriptEngineLibraryName + " not found.";
 
-// The record goes after the handler, whose global points at it: the record
-// is held by a base class listed before the handler.
-struct ScriptRecordHolder {
-    ScriptWorkspaceRecord m_Record;
-};
-
-class CGpiScriptHandler : private ScriptRecordHolder, public CJSHandler {
-public:
-    explicit CGpiScriptHandler(std::uint32_t workspace) {
-        m_Record.workspace = workspace;
-        SetWorkspaceRecord(&m_Record);
-    }
-};
-
 void Report(CCorvaleDoc& document, const std::string& text) {
     if ((document.m_debugFlags & kScriptsFlag) == 0)
         return;
@@ -89,7 +75,7 @@ CJSHandler* LoadDocumentJavaScript(CCorvaleDoc& document, const std::string& pat
         ShowConsole(&document);
         return nullptr;
     }
-    auto handler = std::make_unique<CGpiScriptHandler>(GpiWorkspaceHandle(&document));
+    auto handler = std::make_unique<CDocumentScriptHandler>(GpiWorkspaceHandle(&document));
     bool compiled = false;
     {
         CCurrentDirectory directory(QFileInfo(file).absolutePath());

@@ -156,3 +156,19 @@ private:
     std::uint32_t m_Run = 0;
     QDialog* m_InterruptDialog = nullptr;
 };
+
+// A handler for a script of a document: it owns the record behind its
+// global, filled with the document's workspace handle. The record is held by
+// a base listed before the handler, so it is made before the handler and
+// outlives it.
+struct ScriptWorkspaceRecordHolder {
+    ScriptWorkspaceRecord m_Record;
+};
+
+class CDocumentScriptHandler : private ScriptWorkspaceRecordHolder, public CJSHandler {
+public:
+    explicit CDocumentScriptHandler(std::uint32_t workspace) {
+        m_Record.workspace = workspace;
+        SetWorkspaceRecord(&m_Record);
+    }
+};

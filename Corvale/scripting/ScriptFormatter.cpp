@@ -16,14 +16,12 @@ bool IsSpace(char c) {
 
 void ScriptFormatter::StartLine() {
     m_Lines.emplace_back(static_cast<std::size_t>(std::max(m_Depth, 0)), '\t');
-    m_Line = m_Lines.size() - 1;
 }
 
 std::string ScriptFormatter::Format(const std::string& text) {
     m_Input.clear();
     std::copy_if(text.begin(), text.end(), std::back_inserter(m_Input), [](char c) { return c != '\r'; });
     m_Lines.assign(1, std::string());
-    m_Line = 0;
     m_Depth = 0;
     const std::size_t size = m_Input.size();
     // Drops the source's own indentation after a line feed.
@@ -52,10 +50,8 @@ std::string ScriptFormatter::Format(const std::string& text) {
             while (ahead < size && IsSpace(m_Input[ahead]))
                 ++ahead;
             const char following = ahead < size ? m_Input[ahead] : ' ';
-            if (following != '}') {
+            if (following != '}')
                 m_Lines.emplace_back();
-                m_Line = m_Lines.size() - 1;
-            }
         } else if (c == '"' || c == '\'') {
             Current() += c;
             bool escaped = false;

@@ -15,12 +15,12 @@ public:
 
 private:
     void StartLine();
-    std::string& Current() { return m_Lines[m_Line]; }
+    // The line being written is always the last one.
+    std::string& Current() { return m_Lines.back(); }
 
     std::string m_Input;
     std::size_t m_Position = 0;
     std::vector<std::string> m_Lines;
-    std::size_t m_Line = 0;
     int m_Depth = 0;
 };
 

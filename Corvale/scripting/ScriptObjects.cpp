@@ -12,6 +12,7 @@
 #include "scripting/JSHandler.h"
 #include "scripting/ScriptPlugins.h"
 #include "settings/AppSettings.h"
+#include "shapes/ShapeRecord.h"
 #include "shapes/ShapeRecordBuilder.h"
 #include "ui/StatusBarProgressCtrl.h"
 #include "workspace/CorvaleDoc.h"
@@ -57,8 +58,6 @@ CShapeRecord* RecordOf(std::uint32_t handle) { return handle != 0 ? GpiShapeFrom
 
 std::string OutOfBounds(int index) { return "Index out of bounds. (was " + std::to_string(index) + ")"; }
 
-bool IsMultiPartType(std::uint32_t type) { return type == 3 || type == 5 || type == 13 || type == 15; }
-
 int ShapeIndexOf(const CShapeRecord* record) { return GetShapeRecordIndex(record); }
 
 // A one-part polyline or polygon through the points as given (a ring is not
@@ -95,8 +94,13 @@ ScriptReply Resolve(std::uint32_t themeHandle, std::uint32_t shapeHandle, CTheme
     return ScriptReply::Ok();
 }
 
-ScriptReply NotEditable(const CTheme& theme, const char* message) {
-    return theme.m_Editable ? ScriptReply::Ok() : ScriptReply::Fail(message);
+// As Resolve, for an edit: a read-only theme fails with readOnlyMessage.
+ScriptReply ResolveEditable(std::uint32_t themeHandle, std::uint32_t shapeHandle,
+                            const char* readOnlyMessage, CTheme*& theme, CShapeRecord*& record) {
+    const ScriptReply reply = Resolve(themeHandle, shapeHandle, theme, record);
+    if (reply.Failed() || theme->m_Editable)
+        return reply;
+    return ScriptReply::Fail(readOnlyMessage);
 }
 
 // The shape handles of visible positions.
@@ -637,7 +641,7 @@ ScriptReply CScriptObjectModel::GetShapeProperty(std::uint32_t theme, std::uint3
     case SSP_PartCount:
         if (type == SHT_Point || type == SHT_PointZ)
             value = ScriptValue::OfInteger(1);
-        else if (IsMultiPartType(type))
+        else if (CShapeRecord::IsMultiType(type))
             value = ScriptValue::OfInteger(static_cast<std::int32_t>(CShapeRecord::GetPartCount(record)));
         else
             return ScriptReply::Silent();
@@ -715,10 +719,8 @@ ScriptReply CScriptObjectModel::SetShapeAttribute(std::uint32_t theme, std::uint
                                                   const std::string& text, bool& done) {
     CTheme* target = nullptr;
     CShapeRecord* record = nullptr;
-    ScriptReply reply = Resolve(theme, shape, target, record);
-    if (reply.Failed())
-        return reply;
-    reply = NotEditable(*target, "Trying to alter a read-only Shape object");
+    const ScriptReply reply =
+        ResolveEditable(theme, shape, "Trying to alter a read-only Shape object", target, record);
     if (reply.Failed())
         return reply;
     if (column < 0 || static_cast<unsigned>(column) >= target->GetAttributeCount())
@@ -734,7 +736,8 @@ ScriptReply CScriptObjectModel::GetCoordCount(std::uint32_t theme, std::uint32_t
     if (reply.Failed())
         return reply;
     const std::uint32_t type = target->m_ShapeType;
-    const bool multi = IsMultiPartType(type) && IsMultiPartType(CShapeRecord::GetShapeType(record));
+    const bool multi = CShapeRecord::IsMultiType(type) &&
+                       CShapeRecord::IsMultiType(CShapeRecord::GetShapeType(record));
     const int parts = multi ? static_cast<int>(CShapeRecord::GetPartCount(record)) : 1;
     if (part < 0 || part >= parts)
         return ScriptReply::Fail(OutOfBounds(part));
@@ -764,7 +767,8 @@ ScriptReply CScriptObjectModel::GetVertexIndex(std::uint32_t theme, std::uint32_
         index = 0;
         return ScriptReply::Ok();
     }
-    if (!IsMultiPartType(type) || !IsMultiPartType(CShapeRecord::GetShapeType(record))) {
+    if (!CShapeRecord::IsMultiType(type) ||
+        !CShapeRecord::IsMultiType(CShapeRecord::GetShapeType(record))) {
         isShape = false;
         return ScriptReply::Ok();
     }
@@ -784,7 +788,7 @@ ScriptReply CScriptObjectModel::RecalcShapeBounds(std::uint32_t theme, std::uint
     const ScriptReply reply = Resolve(theme, shape, target, record);
     if (reply.Failed())
         return reply;
-    if (IsMultiPartType(target->m_ShapeType) && target->m_Editable) {
+    if (CShapeRecord::IsMultiType(target->m_ShapeType) && target->m_Editable) {
         ::RecalcShapeBounds(record);
         target->m_Modified = true;
     }
@@ -795,9 +799,8 @@ ScriptReply CScriptObjectModel::RotateShape(std::uint32_t theme, std::uint32_t s
                                             double angle) {
     CTheme* target = nullptr;
     CShapeRecord* record = nullptr;
-    ScriptReply reply = Resolve(theme, shape, target, record);
-    if (!reply.Failed())
-        reply = NotEditable(*target, "Trying to edit a shape in a read-only layer");
+    const ScriptReply reply = ResolveEditable(
+        theme, shape, "Trying to edit a shape in a read-only layer", target, record);
     if (reply.Failed())
         return reply;
     if (::RotateShape(record, cx, cy, angle)) {
@@ -810,9 +813,8 @@ ScriptReply CScriptObjectModel::RotateShape(std::uint32_t theme, std::uint32_t s
 ScriptReply CScriptObjectModel::TranslateShape(std::uint32_t theme, std::uint32_t shape, double dx, double dy) {
     CTheme* target = nullptr;
     CShapeRecord* record = nullptr;
-    ScriptReply reply = Resolve(theme, shape, target, record);
-    if (!reply.Failed())
-        reply = NotEditable(*target, "Trying to edit a shape in a read-only layer");
+    const ScriptReply reply = ResolveEditable(
+        theme, shape, "Trying to edit a shape in a read-only layer", target, record);
     if (reply.Failed())
         return reply;
     if (::TranslateShape(record, dx, dy)) {
@@ -841,13 +843,12 @@ ScriptReply CScriptObjectModel::AddPart(std::uint32_t theme, std::uint32_t shape
     added = false;
     CTheme* target = nullptr;
     CShapeRecord* record = nullptr;
-    ScriptReply reply = Resolve(theme, shape, target, record);
-    if (!reply.Failed())
-        reply = NotEditable(*target, "Trying to edit a Shape object in a read-only Layer");
+    const ScriptReply reply = ResolveEditable(
+        theme, shape, "Trying to edit a Shape object in a read-only Layer", target, record);
     if (reply.Failed())
         return reply;
     const std::uint32_t type = CShapeRecord::GetShapeType(record);
-    if (!IsMultiPartType(type))
+    if (!CShapeRecord::IsMultiType(type))
         return ScriptReply::Fail("Unsupported shape type for Shape.addPart()");
     const bool polygon = CShapeRecord::IsPolygonType(type);
     if (points.size() < (polygon ? 3u : 2u))

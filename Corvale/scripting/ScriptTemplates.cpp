@@ -81,7 +81,8 @@ std::vector<std::string> ListScriptTemplates(const std::string& folder) {
     const QDir dir(QString::fromStdString(folder));
     if (folder.empty() || !dir.exists())
         return names;
-    const QFileInfoList files = dir.entryInfoList({QStringLiteral("*.xml")}, QDir::Files, QDir::Name);
+    // Sorted once below, by the names the caller gets.
+    const QFileInfoList files = dir.entryInfoList({QStringLiteral("*.xml")}, QDir::Files, QDir::Unsorted);
     for (const QFileInfo& file : files)
         names.push_back(file.completeBaseName().toStdString());
     std::sort(names.begin(), names.end());
