@@ -44,12 +44,7 @@ void CDrawingPlugin::Load(const std::string& path) {
             m_Version = fnVersion();
             CheckVersion(m_Version, PIV_DrawingFirst, PIV_DrawingMax, m_Valid);
         }
-        if (fnGetName != nullptr)
-            m_Name = NameText(fnGetName());
-        if (fnGetDescription != nullptr)
-            m_Description = NameText(fnGetDescription());
-        if (fnGetInfo != nullptr)
-            m_InfoText = InfoText(fnGetInfo());
+        ReadTexts(fnGetName, fnGetDescription, fnGetInfo, m_Description, m_InfoText);
     } catch (...) {
         m_ErrorText += "Unknown exception caught while binding the plug-in.\n";
         m_Valid = 0;

@@ -46,6 +46,16 @@ std::string CPluginModule::NameText(const std::uint16_t* text) {
 
 std::string CPluginModule::InfoText(const std::uint16_t* text) { return LoaderText(text, kMaxInfoUnits); }
 
+void CPluginModule::ReadTexts(TextEntry getName, TextEntry getDescription, TextEntry getInfo,
+                              std::string& description, std::string& info) {
+    if (getName != nullptr)
+        m_Name = NameText(getName());
+    if (getDescription != nullptr)
+        description = NameText(getDescription());
+    if (getInfo != nullptr)
+        info = InfoText(getInfo());
+}
+
 bool CPluginModule::CallSettings(void (*settings)(), const char* failure) {
     if (settings == nullptr)
         return false;

@@ -69,6 +69,13 @@ protected:
     static std::string NameText(const std::uint16_t* text);
     static std::string InfoText(const std::uint16_t* text);
 
+    // Reads the name, description and information texts through whichever
+    // of the three entries the plug-in has; an entry it lacks leaves its text
+    // as it was. An exception from the plug-in passes to the caller.
+    using TextEntry = const std::uint16_t* (*)();
+    void ReadTexts(TextEntry getName, TextEntry getDescription, TextEntry getInfo, std::string& description,
+                   std::string& info);
+
     // Calls the plug-in's settings entry, when it has one (false without).
     // An exception that escapes it leaves `failure` as the error text.
     bool CallSettings(void (*settings)(), const char* failure);
