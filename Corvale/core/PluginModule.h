@@ -4,11 +4,12 @@
 // with "<path>:\n", look its entries up, note each required one that is
 // missing, and check the interface version. Each kind keeps its own entries,
 // their order, its own texts and its own version rule; only the mechanics
-// live here.
+// live here, with the listing of a plug-in folder that every kind's page uses.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CPluginModule {
 public:
@@ -83,3 +84,8 @@ protected:
 private:
     void NoteMissingEntry(const char* shown);
 };
+
+// The files of a plug-in folder whose names match the pattern ("*.stc",
+// letters without regard to case), as full paths in name order; none when the
+// folder cannot be read. Folders are left out.
+std::vector<std::string> ListPluginFolder(const std::string& folder, const std::string& pattern);

@@ -1,7 +1,5 @@
 #include "core/StatisticsPlugin.h"
 
-#include "core/DrawingPlugin.h"
-
 CStatisticsPlugin::CStatisticsPlugin(const std::string& path) { Load(path); }
 
 CStatisticsPlugin::~CStatisticsPlugin() { Unload(); }
