@@ -156,3 +156,30 @@ private:
     std::map<std::string, double> m_MedianRates;
     std::map<std::string, double> m_MedianTimes;
 };
+
+// Prints the usual console table, keeping the median of one counter and of
+// the real time of each benchmark, then the program's closing lines, which
+// Summarise writes from those medians.
+class MedianReporter : public benchmark::ConsoleReporter {
+public:
+    MedianReporter(const char* counter, OutputOptions options) : ConsoleReporter(options), m_Counter(counter) {}
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs)
+            m_Medians.Take(run, m_Counter);
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        Summarise();
+    }
+
+protected:
+    virtual void Summarise() = 0;
+
+    BenchMedians m_Medians;
+
+private:
+    std::string m_Counter;
+};

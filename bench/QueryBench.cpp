@@ -297,24 +297,18 @@ BENCHMARK(BM_QuerySqlite)->Unit(benchmark::kMillisecond);
 
 // Prints the usual table, then the engine's row rate against SQLite's (the
 // medians of the repetitions, when there are several).
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public MedianReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            m_Medians.Take(run, "rows/s");
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
+    RatioReporter() : MedianReporter("rows/s", OO_Defaults) {}
+
+protected:
+    void Summarise() override {
         const double engine = m_Medians.Rate("BM_Query");
         const double sqlite = m_Medians.Rate("BM_QuerySqlite");
         if (engine > 0.0 && sqlite > 0.0)
             std::printf("four-term query: engine %.0f rows/s, SQLite %.0f rows/s, engine/SQLite %.2f\n", engine,
                         sqlite, engine / sqlite);
     }
-
-private:
-    BenchMedians m_Medians;
 };
 
 } // namespace

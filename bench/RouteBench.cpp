@@ -174,18 +174,12 @@ BENCHMARK(BM_RoutesBoost)->Unit(benchmark::kMillisecond);
 
 // Prints the usual table, then the time per route of each and the ratio
 // (the median of the repetitions, when there are several).
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public MedianReporter {
 public:
-    RatioReporter() : ConsoleReporter(OO_Tabular) {}
+    RatioReporter() : MedianReporter("routes/s", OO_Tabular) {}
 
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            m_Medians.Take(run, "routes/s");
-    }
-
-    void Finalize() override {
-        ConsoleReporter::Finalize();
+protected:
+    void Summarise() override {
         const double ours = m_Medians.Rate("BM_RoutesEngine");
         const double boost = m_Medians.Rate("BM_RoutesBoost");
         if (ours > 0.0)
@@ -195,9 +189,6 @@ public:
         if (ours > 0.0 && boost > 0.0)
             std::printf("time per route, engine/Boost: %.2f\n", boost / ours);
     }
-
-private:
-    BenchMedians m_Medians;
 };
 
 } // namespace

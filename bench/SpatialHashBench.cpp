@@ -329,18 +329,12 @@ BENCHMARK(BM_WindowRtree)->Arg(1000000)->Arg(4000000)->Unit(benchmark::kMillisec
 // Prints the usual table, then the speed-up of the hash over the scan and
 // the hash against the R-tree (the medians of the repetitions, when there are
 // several).
-class SpeedUpReporter : public benchmark::ConsoleReporter {
+class SpeedUpReporter : public MedianReporter {
 public:
-    SpeedUpReporter() : ConsoleReporter(OO_Tabular) {}
+    SpeedUpReporter() : MedianReporter("queries/s", OO_Tabular) {}
 
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            m_Medians.Take(run, "queries/s");
-    }
-
-    void Finalize() override {
-        ConsoleReporter::Finalize();
+protected:
+    void Summarise() override {
         Compare("rectangles", "BM_RectanglesHash", "BM_RectanglesLinear");
         Compare("clicks", "BM_ClicksHash", "BM_ClicksLinear");
         for (const char* n : {"1000000", "4000000"}) {
@@ -369,8 +363,6 @@ private:
         std::printf("%s: hash %.0f queries/s, linear scan %.0f queries/s, hash %.0f times faster\n",
                     what, h, l, h / l);
     }
-
-    BenchMedians m_Medians;
 };
 
 } // namespace

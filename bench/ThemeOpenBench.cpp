@@ -206,15 +206,12 @@ void BM_OpenPolygonsShapelib(benchmark::State& state) {
 
 // Prints the usual table, then the theme's open time against shapelib's (the
 // medians of the repetitions, when there are several).
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public MedianReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            m_Medians.Take(run, "records/s");
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
+    RatioReporter() : MedianReporter("records/s", OO_Defaults) {}
+
+protected:
+    void Summarise() override {
         const double theme = m_Medians.Time("BM_OpenPolygons");
         const double shapelib = m_Medians.Time("BM_OpenPolygonsShapelib");
         if (theme > 0.0 && shapelib > 0.0)
@@ -225,9 +222,6 @@ public:
         if (one > 0.0 && all > 0.0)
             std::printf("record check: one thread %.1f ms, all threads %.1f ms\n", one, all);
     }
-
-private:
-    BenchMedians m_Medians;
 };
 
 } // namespace

@@ -110,18 +110,12 @@ BENCHMARK(BM_BoostVoronoi)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMilliseco
 
 // Prints the usual table, then each of the program's times against Boost's
 // for the same points (medians when there are repetitions).
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public MedianReporter {
 public:
-    RatioReporter() : ConsoleReporter(OO_Tabular) {}
+    RatioReporter() : MedianReporter("", OO_Tabular) {}
 
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            m_Medians.Take(run, "");
-    }
-
-    void Finalize() override {
-        ConsoleReporter::Finalize();
+protected:
+    void Summarise() override {
         for (const char* n : {"10000", "1000000"}) {
             const double edges = m_Medians.Time(std::string("BM_VoronoiEdges/") + n);
             const double cells = m_Medians.Time(std::string("BM_VoronoiCells/") + n);
@@ -133,9 +127,6 @@ public:
             std::printf("\n");
         }
     }
-
-private:
-    BenchMedians m_Medians;
 };
 
 } // namespace

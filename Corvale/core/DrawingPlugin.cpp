@@ -1,22 +1,5 @@
 #include "core/DrawingPlugin.h"
 
-#include "platform/Wildcard.h"
-
-#include <algorithm>
-#include <cctype>
-#include <filesystem>
-#include <system_error>
-
-namespace {
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-} // namespace
-
 CDrawingPlugin::~CDrawingPlugin() { Unload(); }
 
 void CDrawingPlugin::Load(const std::string& path) {
@@ -44,12 +27,7 @@ void CDrawingPlugin::Load(const std::string& path) {
             m_Version = fnVersion();
             CheckVersion(m_Version, PIV_DrawingFirst, PIV_DrawingMax, m_Valid);
         }
-        if (fnGetName != nullptr)
-            m_Name = NameText(fnGetName());
-        if (fnGetDescription != nullptr)
-            m_Description = NameText(fnGetDescription());
-        if (fnGetInfo != nullptr)
-            m_InfoText = InfoText(fnGetInfo());
+        ReadTexts(fnGetName, fnGetDescription, fnGetInfo, m_Description, m_InfoText);
     } catch (...) {
         m_ErrorText += "Unknown exception caught while binding the plug-in.\n";
         m_Valid = 0;
@@ -78,30 +56,4 @@ void CDrawingPlugin::Unload() {
 
 bool CDrawingPlugin::ShowSettings() {
     return CallSettings(fnSettings, "Unknown exception caught from plug-in fnSettings().");
-}
-
-std::vector<std::string> ListPluginFolder(const std::string& folder, const std::string& pattern) {
-    std::vector<std::string> names;
-    std::error_code error;
-    std::filesystem::directory_iterator it(folder.empty() ? "." : folder, error);
-    if (error)
-        return {};
-    for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
-        if (error)
-            break;
-        const std::string name = it->path().filename().string();
-        std::error_code typeError;
-        if (corvale::MatchWildcard(name, pattern) && !it->is_directory(typeError))
-            names.push_back(name);
-    }
-    // The file system's order is its own; the pages list plug-ins by name.
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const std::string lowerA = Lower(a);
-        const std::string lowerB = Lower(b);
-        return lowerA != lowerB ? lowerA < lowerB : a < b;
-    });
-    std::vector<std::string> paths;
-    for (const std::string& name : names)
-        paths.push_back(folder.empty() || folder.back() == '/' ? folder + name : folder + "/" + name);
-    return paths;
 }

@@ -54,8 +54,3 @@ public:
     std::uint32_t m_Version = 0;
 };
 
-// The files of a plug-in folder whose names match the pattern ("*.stc",
-// letters without regard to case), as full paths in name order; none when the
-// folder cannot be read. Folders are left out.
-std::vector<std::string> ListPluginFolder(const std::string& folder, const std::string& pattern);
-

@@ -104,12 +104,7 @@ void CExporterPlugin::Load(const std::string& path) {
     try {
         if (version != nullptr)
             m_Version = version();
-        if (fnGetName != nullptr)
-            m_Name = NameText(fnGetName());
-        if (fnGetDescription != nullptr)
-            m_Description = NameText(fnGetDescription());
-        if (info != nullptr)
-            m_InfoText = InfoText(info());
+        ReadTexts(fnGetName, fnGetDescription, info, m_Description, m_InfoText);
     } catch (...) {
         m_ErrorText += "Unknown exception caught while binding the exporter.\n";
         m_Valid = false;

@@ -4,11 +4,12 @@
 // with "<path>:\n", look its entries up, note each required one that is
 // missing, and check the interface version. Each kind keeps its own entries,
 // their order, its own texts and its own version rule; only the mechanics
-// live here.
+// live here, with the listing of a plug-in folder that every kind's page uses.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class CPluginModule {
 public:
@@ -69,6 +70,13 @@ protected:
     static std::string NameText(const std::uint16_t* text);
     static std::string InfoText(const std::uint16_t* text);
 
+    // Reads the name, description and information texts through whichever
+    // of the three entries the plug-in has; an entry it lacks leaves its text
+    // as it was. An exception from the plug-in passes to the caller.
+    using TextEntry = const std::uint16_t* (*)();
+    void ReadTexts(TextEntry getName, TextEntry getDescription, TextEntry getInfo, std::string& description,
+                   std::string& info);
+
     // Calls the plug-in's settings entry, when it has one (false without).
     // An exception that escapes it leaves `failure` as the error text.
     bool CallSettings(void (*settings)(), const char* failure);
@@ -76,3 +84,8 @@ protected:
 private:
     void NoteMissingEntry(const char* shown);
 };
+
+// The files of a plug-in folder whose names match the pattern ("*.stc",
+// letters without regard to case), as full paths in name order; none when the
+// folder cannot be read. Folders are left out.
+std::vector<std::string> ListPluginFolder(const std::string& folder, const std::string& pattern);

@@ -1,7 +1,5 @@
 #include "core/StatisticsPlugin.h"
 
-#include "core/DrawingPlugin.h"
-
 CStatisticsPlugin::CStatisticsPlugin(const std::string& path) { Load(path); }
 
 CStatisticsPlugin::~CStatisticsPlugin() { Unload(); }
@@ -26,12 +24,7 @@ void CStatisticsPlugin::Load(const std::string& path) {
     try {
         m_Version = fnVersion != nullptr ? fnVersion() : static_cast<std::uint32_t>(PIV_Statistics);
         CheckVersion(m_Version, PIV_Statistics, PIV_Statistics, m_Valid);
-        if (fnGetName != nullptr)
-            m_Name = NameText(fnGetName());
-        if (fnGetDescription != nullptr)
-            m_Description = NameText(fnGetDescription());
-        if (fnGetInfo != nullptr)
-            m_InfoText = InfoText(fnGetInfo());
+        ReadTexts(fnGetName, fnGetDescription, fnGetInfo, m_Description, m_InfoText);
     } catch (...) {
         m_ErrorText += "Unknown exception caught while binding the plug-in.\n";
         m_Valid = 0;

@@ -205,26 +205,15 @@ std::string CTheme::GetAttributeTextAt(int position, int field) const {
 }
 
 std::string_view CTheme::GetAttributeViewAt(int position, int field) const {
-    // A loader makes its values on request; the view is of a copy kept until
-    // the next call on this thread (readers take it at once).
-    thread_local std::string loaderValue;
-    if (IsLoaderTheme(this)) {
-        loaderValue = GetAttributeTextAt(position, field);
-        return loaderValue;
-    }
-    const int shapeIndex = ShapeIndexAt(position);
-    if (shapeIndex < 0)
-        return {};
-    const CTheme* source = AttributeSource();
-    if (IsLoaderTheme(source)) {
-        loaderValue = LoaderValueOfRow(source, shapeIndex, field);
-        return loaderValue;
-    }
-    return ValueOfRow(source, shapeIndex, field, "#Error#");
+    // A loader makes its values on request; the view is of the row's copy,
+    // kept until the next call on this thread (readers take it at once).
+    thread_local CAttributeRow row;
+    row = GetAttributeRowAt(position);
+    return row.Text(field);
 }
 
 CTheme::CAttributeRow CTheme::GetAttributeRowAt(int position) const {
-    // The same choices as GetAttributeViewAt, made once for every cell.
+    // Where the row's values are kept, found once for all its cells.
     CAttributeRow row;
     if (IsLoaderTheme(this)) {
         row.m_Record = GetShape(position);

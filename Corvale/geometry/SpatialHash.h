@@ -875,6 +875,19 @@ protected:
         last = std::min(b, cellCount * m_Fine - 1);
     }
 
+    // Puts the query's corners in order and finds the sub-cells it covers
+    // across and down; false when it misses the grid.
+    bool CoveredFineBox(double& qx1, double& qy1, double& qx2, double& qy2, int& f1, int& f2, int& g1,
+                        int& g2) const {
+        if (qx2 < qx1)
+            std::swap(qx1, qx2);
+        if (qy2 < qy1)
+            std::swap(qy1, qy2);
+        CoveredFineRange(qx1, qx2, true, f1, f2);
+        CoveredFineRange(qy1, qy2, false, g1, g2);
+        return f1 <= f2 && g1 <= g2;
+    }
+
     static bool Meets(const Box& b, double x1, double y1, double x2, double y2) {
         return b.x1 <= x2 && x1 <= b.x2 && b.y1 <= y2 && y1 <= b.y2;
     }
@@ -885,17 +898,11 @@ protected:
     template <class Visit>
     bool VisitCells(double qx1, double qy1, double qx2, double qy2, bool exact,
                     Visit& visit) const {
-        if (qx2 < qx1)
-            std::swap(qx1, qx2);
-        if (qy2 < qy1)
-            std::swap(qy1, qy2);
         int f1 = 0;
         int f2 = -1;
         int g1 = 0;
         int g2 = -1;
-        CoveredFineRange(qx1, qx2, true, f1, f2);
-        CoveredFineRange(qy1, qy2, false, g1, g2);
-        if (f1 > f2 || g1 > g2)
+        if (!CoveredFineBox(qx1, qy1, qx2, qy2, f1, f2, g1, g2))
             return true;
         const int k = m_Fine;
         const int c1 = f1 / k;
@@ -931,17 +938,11 @@ protected:
     // their ranks.
     template <class Visit>
     bool VisitPacked(double qx1, double qy1, double qx2, double qy2, Visit& visit) const {
-        if (qx2 < qx1)
-            std::swap(qx1, qx2);
-        if (qy2 < qy1)
-            std::swap(qy1, qy2);
         int f1 = 0;
         int f2 = -1;
         int g1 = 0;
         int g2 = -1;
-        CoveredFineRange(qx1, qx2, true, f1, f2);
-        CoveredFineRange(qy1, qy2, false, g1, g2);
-        if (f1 > f2 || g1 > g2)
+        if (!CoveredFineBox(qx1, qy1, qx2, qy2, f1, f2, g1, g2))
             return true;
         const int k = m_Fine;
         const Level& fineLevel = m_Levels[0];

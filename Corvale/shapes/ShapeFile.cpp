@@ -170,13 +170,25 @@ bool WriteShapeFileHeader(CFileWriter& writer, const CShapeFileHeader& header) {
     return WriteAll(writer, b, sizeof b);
 }
 
+namespace {
+
+// Index entry i (its record's offset, then its content length, both in
+// 16-bit words) within the index's bytes; null when the index is not open
+// (index null) or is too short to hold it.
+const unsigned char* IndexEntry(const unsigned char* index, std::uint64_t indexSize, std::int64_t i) {
+    if (index == nullptr || i < 0)
+        return nullptr;
+    const std::uint64_t at = kHeaderSize + 8 * static_cast<std::uint64_t>(i);
+    return at + 8 <= indexSize ? index + at : nullptr;
+}
+
+} // namespace
+
 std::int64_t ReadShapeIndexOffset(const CShapeIndexView& index, std::int64_t i) {
-    if (index.m_Reader == nullptr || !index.m_Reader->IsOpen() || i < 0)
+    if (index.m_Reader == nullptr || !index.m_Reader->IsOpen())
         return -1;
-    const std::uint64_t entry = kHeaderSize + 8 * static_cast<std::uint64_t>(i);
-    if (entry + 8 > index.m_Reader->GetSize())
-        return -1;
-    return static_cast<std::int64_t>(ReadBE32(index.m_Reader->GetData() + entry)) * 2;
+    const unsigned char* entry = IndexEntry(index.m_Reader->GetData(), index.m_Reader->GetSize(), i);
+    return entry != nullptr ? static_cast<std::int64_t>(ReadBE32(entry)) * 2 : -1;
 }
 
 bool WriteShapeIndexEntry(CFileWriter& writer, std::uint64_t byteOffset, std::uint64_t contentBytes) {
@@ -212,11 +224,9 @@ constexpr std::int64_t kParallelCheckMinRecords = 65536;
 // index that is not open), read once for all entries.
 bool CheckIndexedRecord(const unsigned char* index, std::uint64_t indexSize, const unsigned char* data,
                         std::uint64_t size, std::int64_t i, std::uint64_t& position, std::size_t& recordSize) {
-    // The entry's place, as ReadShapeIndexOffset finds it.
-    const std::uint64_t at = kHeaderSize + 8 * static_cast<std::uint64_t>(i);
-    if (index == nullptr || i < 0 || at + 8 > indexSize)
+    const unsigned char* entry = IndexEntry(index, indexSize, i);
+    if (entry == nullptr)
         return false;
-    const unsigned char* entry = index + at;
     const std::uint64_t offset = static_cast<std::uint64_t>(ReadBE32(entry)) * 2;
     if (offset < kHeaderSize || offset + 8 > size)
         return false;

@@ -41,6 +41,7 @@ CTheme* CCorvaleDoc::CreateVoronoiPolygons(CTheme* source) {
     if (source == nullptr || source->m_VisiblePoints.empty())
         return nullptr;
     std::unique_ptr<CTheme> theme;
+    CTheme* result = nullptr;
     int leftOut = 0;
     {
         corvale::CBusyScope busy;
@@ -157,15 +158,9 @@ CTheme* CCorvaleDoc::CreateVoronoiPolygons(CTheme* source) {
                 theme->SetAttributeText(shapeIndex, field, source->GetAttributeTextAt(sites[site].position, field),
                                         false);
         }
-        theme->ResetFilter();
-        theme->ResetShapePositions();
-        theme->RecalculateBounds();
-        theme->UpdateStyles();
-        theme->BuildSpatialIndex();
+        result = theme.release();
+        FinishDerivedTheme(result);
     }
-    CTheme* result = theme.release();
-    AddTheme(result);
-    FireUpdateEvent(nullptr, DUE_ThemeAdded, reinterpret_cast<std::intptr_t>(result));
     if (leftOut > 0) {
         char text[160];
         std::snprintf(text, sizeof text,

@@ -91,9 +91,9 @@ enum Flag : std::uint8_t {
     F_IntText = 4, // an integer result whose text is not written yet
 };
 
-// A comparison of two doubles by its code (1 =, 2 <>, 3 <, 4 >, 5 <=, 6 >=;
+// A comparison of two values by its code (1 =, 2 <>, 3 <, 4 >, 5 <=, 6 >=;
 // any other code, LIKE among them, is false between numbers).
-inline bool CompareDoubles(int code, double x, double y) {
+template <typename T> inline bool CompareByCode(int code, T x, T y) {
     switch (code) {
     case 1: return x == y;
     case 2: return x != y;
@@ -783,7 +783,7 @@ const CQueryEngine::Token& CQueryEngine::Replay() {
                 // two meet as doubles, as CompareOperands has them meet.
                 const double x = IsIntegerType(info.type) ? static_cast<double>(info.integer) : info.number;
                 const double c = compiled.constant.number;
-                answer = compiled.constantFirst ? CompareDoubles(step.op, c, x) : CompareDoubles(step.op, x, c);
+                answer = compiled.constantFirst ? CompareByCode(step.op, c, x) : CompareByCode(step.op, x, c);
             } else {
                 const Operand value = ColumnComparisonOperand(info);
                 answer = compiled.constantFirst ? CompareOperands(step.op, compiled.constant, value)
@@ -850,7 +850,7 @@ const CQueryEngine::Token& CQueryEngine::Replay() {
             if (other.IsNumeric()) {
                 const double x = other.Number();
                 const double c = compiled.constant.number;
-                answer = compiled.constantFirst ? CompareDoubles(step.op, c, x) : CompareDoubles(step.op, x, c);
+                answer = compiled.constantFirst ? CompareByCode(step.op, c, x) : CompareByCode(step.op, x, c);
             } else {
                 answer = EvaluateComparison(step.op, *compiled.left, *compiled.right);
             }
@@ -1439,37 +1439,12 @@ bool CQueryEngine::CompareOperands(int code, const Operand& left, const Operand&
     case QCT_String: {
         if (code == 7)
             return MatchLike(a.text, b.text);
-        const int order = detail::CompareNoCase(a.text, b.text);
-        switch (code) {
-        case 1: return order == 0;
-        case 2: return order != 0;
-        case 3: return order < 0;
-        case 4: return order > 0;
-        case 5: return order <= 0;
-        case 6: return order >= 0;
-        default: return false;
-        }
+        return CompareByCode(code, detail::CompareNoCase(a.text, b.text), 0);
     }
     case QCT_Integer:
-        switch (code) {
-        case 1: return a.integer == b.integer;
-        case 2: return a.integer != b.integer;
-        case 3: return a.integer < b.integer;
-        case 4: return a.integer > b.integer;
-        case 5: return a.integer <= b.integer;
-        case 6: return a.integer >= b.integer;
-        default: return false;
-        }
+        return CompareByCode(code, a.integer, b.integer);
     case QCT_Double:
-        switch (code) {
-        case 1: return x == y;
-        case 2: return x != y;
-        case 3: return x < y;
-        case 4: return x > y;
-        case 5: return x <= y;
-        case 6: return x >= y;
-        default: return false;
-        }
+        return CompareByCode(code, x, y);
     case 1:
         if (code == 1)
             return EqualsNoCase(a.text, b.text);
