@@ -21,6 +21,9 @@ PACKAGES=(
     libsqliteodbc
     libsqlite3-dev
     locales
+    xvfb
+    openbox
+    xdotool
 )
 
 SUDO=""

@@ -1,6 +1,7 @@
 // Corvale: starts the application on the arguments given.
 
 #include "app/CorvaleApp.h"
+#include "scripting/JSHandler.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -24,5 +25,8 @@ int main(int argc, char** argv) {
         if (result == 0)
             result = exitCode;
     }
+    // Every document and script handler has gone with the application: the
+    // engine ends here, once, before any static object is destroyed.
+    ShutDownScriptEngine();
     return result;
 }

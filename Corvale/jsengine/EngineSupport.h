@@ -12,13 +12,15 @@
 
 namespace ScriptBridge {
 
-// The engine context of the calling thread, made on first use (the engine
-// allows one per thread); null when it cannot be made.
+// The engine's context, made on first use by the thread that asks first (the
+// user-interface thread); null on any other thread, when it cannot be made, or
+// after the engine was shut down.
 JSContext* ContextOfThread();
 
-// Ends the engine at process exit: the calling thread's context, then the
-// engine itself. Nothing may run scripts afterwards.
+// Ends the engine once: its context, then the engine itself. Nothing may run
+// scripts afterwards; a second call does nothing.
 void ShutDownEngine();
+bool IsEngineShutDown();
 
 // The host of the innermost script running on this thread, or null.
 IScriptEngineHost* CurrentHost();

@@ -24,6 +24,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 
 namespace ScriptBridge {
 
@@ -71,17 +72,20 @@ void WarningReporter(JSContext*, JSErrorReport* report) {
     host->OnScriptReport(FormatEngineReport(*report, message != nullptr ? message : ""), true);
 }
 
-// The thread's context; destroyed when the thread ends.
-struct CThreadContext {
+// The engine's one context and whether the engine has been shut down. Plain
+// values with nothing to destroy: the context has one owner, ShutDownEngine,
+// and no destructor of a thread or of a static object touches it, so it can
+// never be destroyed twice, whichever of the program's exit path and the
+// process's exit handlers comes first.
+struct CEngineState {
     JSContext* cx = nullptr;
+    // The thread the context belongs to; scripts run on that thread only.
+    std::thread::id thread;
     bool failed = false;
-    ~CThreadContext() {
-        if (cx != nullptr)
-            JS_DestroyContext(cx);
-        cx = nullptr;
-    }
+    bool shutDown = false;
 };
-thread_local CThreadContext t_Context;
+CEngineState g_Engine;
+std::mutex g_EngineMutex;
 
 // Turns the pending exception, if any, into a report to the host.
 void ReportPendingException(JSContext* cx, IScriptEngineHost* host) {
@@ -116,12 +120,20 @@ static_assert(kWorkspaceRecordSlot < JSCLASS_GLOBAL_APPLICATION_SLOTS);
 
 class CGlobal final : public IScriptGlobal {
 public:
-    CGlobal(JSContext* cx, IScriptEngineHost* host) : m_Context(cx), m_Host(host), m_Global(cx) {}
+    CGlobal(JSContext* cx, IScriptEngineHost* host)
+        : m_Context(cx), m_Host(host), m_Global(std::make_unique<JS::PersistentRootedObject>(cx)) {}
 
     ~CGlobal() override {
+        if (IsEngineShutDown()) {
+            // The roots belonged to a context that is gone: unlinking them
+            // would touch freed memory. The process is ending; let them be.
+            (void)m_Held.release();
+            (void)m_Global.release();
+            return;
+        }
         // Roots go before the global they belong to is let go.
         m_Held.reset();
-        m_Global = nullptr;
+        m_Global.reset();
         // The context outlives its globals, so nothing would otherwise finalize
         // the objects of this one until some later collection: a File the
         // script left open would keep its unwritten text until then.
@@ -130,17 +142,17 @@ public:
 
     bool Initialize(void* workspaceRecord) {
         JS::RealmOptions options;
-        m_Global = JS_NewGlobalObject(m_Context, &kGlobalClass, nullptr, JS::FireOnNewGlobalHook, options);
-        if (m_Global == nullptr) {
+        *m_Global = JS_NewGlobalObject(m_Context, &kGlobalClass, nullptr, JS::FireOnNewGlobalHook, options);
+        if (*m_Global == nullptr) {
             JS_ClearPendingException(m_Context);
             return false;
         }
-        JSAutoRealm realm(m_Context, m_Global);
-        JS::SetReservedSlot(m_Global, kWorkspaceRecordSlot, JS::PrivateValue(workspaceRecord));
-        bool ok = JS::InitRealmStandardClasses(m_Context) && InitGlobalFunctions(m_Context, m_Global) &&
-                  InitFileClass(m_Context, m_Global) &&
-                  InitObjectModel(m_Context, m_Global, workspaceRecord) &&
-                  InitPluginClass(m_Context, m_Global);
+        JS::HandleObject global = *m_Global;
+        JSAutoRealm realm(m_Context, global);
+        JS::SetReservedSlot(global, kWorkspaceRecordSlot, JS::PrivateValue(workspaceRecord));
+        bool ok = JS::InitRealmStandardClasses(m_Context) && InitGlobalFunctions(m_Context, global) &&
+                  InitFileClass(m_Context, global) && InitObjectModel(m_Context, global, workspaceRecord) &&
+                  InitPluginClass(m_Context, global);
         if (!ok)
             JS_ClearPendingException(m_Context);
         return ok;
@@ -148,7 +160,7 @@ public:
 
     bool Execute(const std::string& text, const std::string& fileName) override {
         CHostScope scope(m_Host);
-        JSAutoRealm realm(m_Context, m_Global);
+        JSAutoRealm realm(m_Context, *m_Global);
         JS_ClearPendingException(m_Context);
         JS::RootedScript script(m_Context, CompileText(text, fileName));
         if (script == nullptr)
@@ -165,7 +177,7 @@ public:
 
     bool Compile(const std::string& text, const std::string& fileName) override {
         CHostScope scope(m_Host);
-        JSAutoRealm realm(m_Context, m_Global);
+        JSAutoRealm realm(m_Context, *m_Global);
         JS_ClearPendingException(m_Context);
         JSScript* script = CompileText(text, fileName);
         if (script == nullptr)
@@ -178,7 +190,7 @@ public:
         if (m_Held == nullptr)
             return false;
         CHostScope scope(m_Host);
-        JSAutoRealm realm(m_Context, m_Global);
+        JSAutoRealm realm(m_Context, *m_Global);
         JS_ClearPendingException(m_Context);
         JS::RootedScript script(m_Context, *m_Held);
         JS::RootedValue result(m_Context);
@@ -187,10 +199,10 @@ public:
 
     bool CallFunction(const std::string& name) override {
         CHostScope scope(m_Host);
-        JSAutoRealm realm(m_Context, m_Global);
+        JSAutoRealm realm(m_Context, *m_Global);
         JS_ClearPendingException(m_Context);
         JS::RootedValue result(m_Context);
-        return JS_CallFunctionName(m_Context, m_Global, name.c_str(), JS::HandleValueArray::empty(), &result) ||
+        return JS_CallFunctionName(m_Context, *m_Global, name.c_str(), JS::HandleValueArray::empty(), &result) ||
                Failed();
     }
 
@@ -213,7 +225,9 @@ private:
 
     JSContext* m_Context;
     IScriptEngineHost* m_Host;
-    JS::PersistentRootedObject m_Global;
+    // Held through pointers so that a global outliving the engine can let
+    // them go without unlinking them.
+    std::unique_ptr<JS::PersistentRootedObject> m_Global;
     std::unique_ptr<JS::PersistentRootedScript> m_Held;
 };
 
@@ -233,26 +247,37 @@ public:
         if (JSContext* cx = ContextOfThread())
             JS_GC(cx);
     }
+
+    void ShutDown() override { ShutDownEngine(); }
 };
 
 }  // namespace
 
 JSContext* ContextOfThread() {
-    CThreadContext& context = t_Context;
-    if (context.cx != nullptr || context.failed)
-        return context.cx;
+    std::lock_guard<std::mutex> lock(g_EngineMutex);
+    CEngineState& engine = g_Engine;
+    if (engine.shutDown)
+        return nullptr;
+    if (engine.cx != nullptr || engine.failed)
+        return engine.thread == std::this_thread::get_id() ? engine.cx : nullptr;
     JSContext* cx = JS_NewContext(JS::DefaultHeapMaxBytes);
     if (cx == nullptr || !JS::InitSelfHostedCode(cx)) {
         if (cx != nullptr)
             JS_DestroyContext(cx);
-        context.failed = true;
+        engine.failed = true;
         return nullptr;
     }
     JS_SetNativeStackQuota(cx, kNativeStackQuota);
     JS_AddInterruptCallback(cx, &InterruptCallback);
     JS::SetWarningReporter(cx, &WarningReporter);
-    context.cx = cx;
+    engine.cx = cx;
+    engine.thread = std::this_thread::get_id();
     return cx;
+}
+
+bool IsEngineShutDown() {
+    std::lock_guard<std::mutex> lock(g_EngineMutex);
+    return g_Engine.shutDown;
 }
 
 IScriptEngineHost* CurrentHost() { return t_CurrentHost; }
@@ -270,13 +295,14 @@ void* GlobalWorkspaceRecord(JSContext* cx) {
 }
 
 void ShutDownEngine() {
-    // The exiting thread's context goes first (its thread-local holder may
-    // not have run yet), then the engine.
-    CThreadContext& context = t_Context;
-    if (context.cx != nullptr)
-        JS_DestroyContext(context.cx);
-    context.cx = nullptr;
-    context.failed = true;
+    std::lock_guard<std::mutex> lock(g_EngineMutex);
+    CEngineState& engine = g_Engine;
+    if (engine.shutDown)
+        return;
+    engine.shutDown = true;
+    if (engine.cx != nullptr)
+        JS_DestroyContext(engine.cx);
+    engine.cx = nullptr;
     JS_ShutDown();
 }
 
@@ -441,13 +467,15 @@ extern "C" __attribute__((visibility("default"))) IScriptEngine* CorvaleScriptEn
     static std::once_flag once;
     std::call_once(once, [] {
         started = JS_Init();
-        // Registered after the engine library's own static objects were made,
-        // so it runs before they are destroyed: the engine must be shut down
-        // first or its static locks are destroyed while still held.
+        // The program shuts the engine down on its own way out. For a process
+        // that does not (a test program), this runs at exit instead: it was
+        // registered after the engine library's own static objects were made,
+        // so it runs before they are destroyed, as it must, or their locks
+        // would be destroyed while still held. It does nothing the second time.
         if (started)
             std::atexit(&ScriptBridge::ShutDownEngine);
     });
-    if (!started)
+    if (!started || ScriptBridge::IsEngineShutDown())
         return nullptr;
     static ScriptBridge::CEngine engine;
     return &engine;

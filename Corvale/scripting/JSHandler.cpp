@@ -30,7 +30,11 @@ namespace {
 constexpr auto kInterruptDelay = std::chrono::milliseconds(2000);
 constexpr auto kInterruptInterval = std::chrono::milliseconds(75);
 
+// Runs are numbered from g_RunCount; g_CurrentRun is the one running now.
+std::atomic<std::uint32_t> g_RunCount{0};
 std::atomic<std::uint32_t> g_CurrentRun{0};
+// How many runs are in progress, one inside another (user-interface thread).
+int g_RunsActive = 0;
 std::function<void()> g_InterruptHook;
 
 struct CEngineLibrary {
@@ -133,6 +137,15 @@ IScriptEngine* ScriptEngine() {
 }
 
 bool IsScriptEngineAvailable() { return ScriptEngine() != nullptr; }
+
+void ShutDownScriptEngine() {
+    CEngineLibrary& library = EngineLibrary();
+    if (library.engine != nullptr)
+        library.engine->ShutDown();
+    library.engine = nullptr;
+    library.looked = true;
+    library.error = QStringLiteral("The script engine has been shut down.");
+}
 
 QString ScriptEngineError() {
     ScriptEngine();
@@ -238,20 +251,7 @@ bool CJSHandler::Execute(const std::string& utf8Text, const std::string& fileNam
     ScriptOutput().clear();
     if (m_Global == nullptr)
         return NotInitialized();
-    m_Run = ++g_CurrentRun;
-    ScriptRunFlag.store(1);
-    m_Executing = true;
-    bool ok = false;
-    {
-        CRunScope scope(this, fileName, true);
-        CWatchdog watchdog(*m_Global);
-        ok = m_Global->Execute(utf8Text, fileName);
-    }
-    m_Executing = false;
-    CloseInterruptDialog();
-    if (!ok && ScriptRunFlag.load() == 0)
-        ScriptOutput() += kScriptInterruptedNotice;
-    return ok;
+    return Watched(fileName, [&] { return m_Global->Execute(utf8Text, fileName); });
 }
 
 bool CJSHandler::Compile(const std::string& utf8Text, const std::string& fileName) {
@@ -269,24 +269,60 @@ bool CJSHandler::RunCompiled() {
     if (m_Global == nullptr || !m_HasScript)
         return false;
     ScriptOutput().clear();
-    CRunScope scope(this, m_ScriptFile, false);
-    const bool ok = m_Global->RunCompiled();
-    m_HasRun = true;
-    return ok;
+    return Watched(m_ScriptFile, [this] { return RunTopLevel(); });
 }
 
 bool CJSHandler::CallFunction(const std::string& name) {
     if (m_Global == nullptr || !m_HasScript)
         return false;
     ScriptOutput().clear();
-    CRunScope scope(this, m_ScriptFile, false);
-    if (!m_HasRun && !RunCompiled())
-        return false;
-    return m_Global->CallFunction(name);
+    return Watched(m_ScriptFile, [&] { return (m_HasRun || RunTopLevel()) && m_Global->CallFunction(name); });
+}
+
+bool CJSHandler::RunTopLevel() {
+    const bool ok = m_Global->RunCompiled();
+    m_HasRun = true;
+    return ok;
+}
+
+bool CJSHandler::Watched(const std::string& fileName, const std::function<bool()>& run) {
+    // A script of this handler that calls back into it (through a plug-in)
+    // is watched by the run it is part of.
+    if (m_Executing) {
+        CRunScope scope(this, fileName, false);
+        return run();
+    }
+    // A run started inside another handler's run (a plug-in's script called
+    // from a user's script) becomes the current one while it lasts; the outer
+    // run is current again afterwards, so its Cancel still reaches it.
+    const std::uint32_t outer = g_RunsActive > 0 ? g_CurrentRun.load() : 0;
+    ++g_RunsActive;
+    m_Run = ++g_RunCount;
+    g_CurrentRun.store(m_Run);
+    ScriptRunFlag.store(1);
+    m_Executing = true;
+    bool ok = false;
+    {
+        CRunScope scope(this, fileName, true);
+        CWatchdog watchdog(*m_Global);
+        ok = run();
+    }
+    m_Executing = false;
+    CloseInterruptDialog();
+    const bool cancelled = ScriptRunFlag.load() == 0;
+    if (!ok && cancelled)
+        ScriptOutput() += kScriptInterruptedNotice;
+    if (--g_RunsActive > 0)
+        g_CurrentRun.store(outer);
+    // A cancelled inner run leaves the flag down: the user asked to stop the
+    // script, and the one that called it stops at its next check too.
+    if (!cancelled)
+        ScriptRunFlag.store(1);
+    return ok;
 }
 
 bool CJSHandler::OnInterrupt() {
-    // Only Execute offers Cancel; interrupts of other runs are not ours.
+    // Interrupts asked for by another handler's watchdog are not ours.
     if (!m_Executing)
         return true;
     if (ScriptRunFlag.load() == 0)

@@ -9,8 +9,9 @@
 // with RunCompiled or called into with CallFunction; the first CallFunction
 // runs the top level once.
 //
-// Everything runs on the user-interface thread. Execute starts a watchdog
-// thread that, after two seconds, asks the engine to stop at short intervals;
+// Everything runs on the user-interface thread. Every run (Execute,
+// RunCompiled, CallFunction) starts a watchdog thread that, after two
+// seconds, asks the engine to stop at short intervals;
 // the engine then calls back on the user-interface thread, which shows the
 // Cancel dialog the first time and keeps the user interface answering.
 
@@ -50,7 +51,7 @@ static_assert(offsetof(ScriptWorkspaceRecord, exitCode) == 0);
 // ScriptRunFlag)
 // ---------------------------------------------------------------------------
 
-// 1 while a script started by Execute may continue; 0 once the user cancelled.
+// 1 while the running script may continue; 0 once the user cancelled.
 extern std::atomic<int> ScriptRunFlag;
 
 // The latest report of the current run (each report replaces the one before)
@@ -70,7 +71,7 @@ std::vector<ScriptFileEntry>& ScriptFileStack();
 // The notice a cancelled run's output ends with.
 extern const char* const kScriptInterruptedNotice;
 
-// The number of the current Execute run; a cancel names the run it was meant
+// The number of the current run; a cancel names the run it was meant
 // for, so a late cancel of a finished run never stops the next one.
 std::uint32_t CurrentScriptRun();
 // Ends the run `run` at the engine's next interrupt check; no effect when
@@ -94,6 +95,10 @@ void SetScriptEngineLibraryPath(const QString& path);
 // not start (then scripting is not available).
 IScriptEngine* ScriptEngine();
 bool IsScriptEngineAvailable();
+// Ends the engine, if it was loaded, for the rest of the process: the
+// program's way out calls it once every window and document has gone and
+// before static objects are destroyed. Scripting is not available afterwards.
+void ShutDownScriptEngine();
 // Why the engine could not be loaded (empty when it was).
 QString ScriptEngineError();
 
@@ -134,7 +139,7 @@ public:
     bool CallFunction(const std::string& name);
 
     // For tests: called in place of the Cancel dialog each time the engine
-    // stops for an interrupt while Execute runs; it may cancel the run.
+    // stops for an interrupt while a script runs; it may cancel the run.
     static void SetInterruptHook(std::function<void()> hook);
 
 private:
@@ -142,6 +147,10 @@ private:
     class CWatchdog;
 
     bool NotInitialized();
+    bool RunTopLevel();
+    // Runs a script with the watchdog and the Cancel dialog; a cancelled
+    // run's output ends with the interruption notice.
+    bool Watched(const std::string& fileName, const std::function<bool()>& run);
     bool OnInterrupt();
     void CloseInterruptDialog();
 
@@ -151,7 +160,7 @@ private:
     bool m_HasScript = false;
     std::string m_ScriptFile;
     bool m_HasRun = false;
-    // While Execute runs: its number and the Cancel dialog once shown.
+    // While a script runs: its number and the Cancel dialog once shown.
     bool m_Executing = false;
     std::uint32_t m_Run = 0;
     QDialog* m_InterruptDialog = nullptr;

@@ -17,7 +17,7 @@
 
 #include <string>
 
-constexpr int kScriptEngineVersion = 3;
+constexpr int kScriptEngineVersion = 4;
 // The exported entry of the bridge library.
 constexpr const char* kScriptEngineEntry = "CorvaleScriptEngine";
 
@@ -66,13 +66,18 @@ public:
 
 class IScriptEngine {
 public:
-    // A new global on the calling thread (the engine's context of that thread
-    // is made on first use). workspaceRecord is the program's record the
+    // A new global on the calling thread (the engine's context is made on
+    // first use; scripts run on the thread that made it). workspaceRecord is the program's record the
     // script objects reach through the global; it must outlive the global.
     // Null when the engine cannot make one.
     virtual IScriptGlobal* CreateGlobal(IScriptEngineHost* host, void* workspaceRecord) = 0;
     // A full garbage collection on the calling thread's context.
     virtual void CollectGarbage() = 0;
+    // Ends the engine for the rest of the process: its context goes, and
+    // nothing can make globals or run scripts afterwards. Globals still alive
+    // are let go without touching the engine. Called once, on the thread that
+    // ran the scripts, on the program's way out; a second call does nothing.
+    virtual void ShutDown() = 0;
 
 protected:
     ~IScriptEngine() = default;

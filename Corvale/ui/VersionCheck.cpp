@@ -61,21 +61,34 @@ private:
     int m_Fd;
 };
 
-bool WaitFor(int fd, short events, int timeoutMs) {
+using Clock = std::chrono::steady_clock;
+
+enum class Wait { Ready, TimedOut, PastDeadline };
+
+// Waits for the socket at most timeoutMs and never past the deadline.
+Wait WaitFor(int fd, short events, int timeoutMs, Clock::time_point deadline) {
     pollfd entry{};
     entry.fd = fd;
     entry.events = events;
     for (;;) {
-        const int ready = ::poll(&entry, 1, timeoutMs);
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0)
+            return Wait::PastDeadline;
+        const bool stepIsShorter = timeoutMs < left;
+        const int ready = ::poll(&entry, 1, static_cast<int>(stepIsShorter ? timeoutMs : left));
         if (ready < 0 && errno == EINTR)
             continue;
-        return ready > 0;
+        if (ready > 0)
+            return Wait::Ready;
+        if (ready == 0 && !stepIsShorter)
+            return Wait::PastDeadline;
+        return Wait::TimedOut;
     }
 }
 
 // A connected stream socket to the first address of the host that answers,
 // or -1. The socket is left non-blocking.
-int Connect(const VersionCheckRequest& request) {
+int Connect(const VersionCheckRequest& request, Clock::time_point deadline) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
@@ -94,7 +107,7 @@ int Connect(const VersionCheckRequest& request) {
             continue;
         }
         bool ok = ::connect(fd, address->ai_addr, address->ai_addrlen) == 0;
-        if (!ok && errno == EINPROGRESS && WaitFor(fd, POLLOUT, kVersionConnectTimeoutMs)) {
+        if (!ok && errno == EINPROGRESS && WaitFor(fd, POLLOUT, kVersionConnectTimeoutMs, deadline) == Wait::Ready) {
             int error = 0;
             socklen_t length = sizeof error;
             ok = ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
@@ -108,7 +121,7 @@ int Connect(const VersionCheckRequest& request) {
     return connected;
 }
 
-bool SendAll(int fd, const std::string& text) {
+bool SendAll(int fd, const std::string& text, Clock::time_point deadline) {
     std::size_t sent = 0;
     while (sent < text.size()) {
         const ssize_t n = ::send(fd, text.data() + sent, text.size() - sent, MSG_NOSIGNAL);
@@ -117,7 +130,7 @@ bool SendAll(int fd, const std::string& text) {
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            if (!WaitFor(fd, POLLOUT, kVersionReceiveTimeoutMs))
+            if (WaitFor(fd, POLLOUT, kVersionReceiveTimeoutMs, deadline) != Wait::Ready)
                 return false;
         } else {
             return false;
@@ -126,15 +139,22 @@ bool SendAll(int fd, const std::string& text) {
     return true;
 }
 
-enum class ReceiveEnd { Closed, LimitReached, Failed };
+enum class ReceiveEnd { Closed, LimitReached, Failed, PastDeadline };
 
-// Reads until the server closes the connection, the limit is reached, or no
-// further part comes in time. The buffer never grows past the limit.
-ReceiveEnd ReceiveReply(int fd, std::string& reply) {
+// Reads until the server closes the connection, the limit is reached, no
+// further part comes in time, or the deadline passes. The buffer never grows
+// past the limit.
+ReceiveEnd ReceiveReply(int fd, std::string& reply, Clock::time_point deadline) {
     char chunk[4096];
     while (reply.size() < kVersionReplyLimit) {
-        if (!WaitFor(fd, POLLIN, kVersionReceiveTimeoutMs))
+        switch (WaitFor(fd, POLLIN, kVersionReceiveTimeoutMs, deadline)) {
+        case Wait::Ready:
+            break;
+        case Wait::TimedOut:
             return ReceiveEnd::Failed;
+        case Wait::PastDeadline:
+            return ReceiveEnd::PastDeadline;
+        }
         const std::size_t room = std::min(sizeof chunk, kVersionReplyLimit - reply.size());
         const ssize_t n = ::recv(fd, chunk, room, 0);
         if (n == 0)
@@ -165,17 +185,19 @@ std::string VersionCheckErrorText(const std::string& host) { return "Error conne
 std::string VersionCheckConnectingText(const std::string& host) { return "Connecting to " + host + "..."; }
 
 std::string CheckOnlineVersion(const VersionCheckRequest& request) {
-    SocketHandle socket(Connect(request));
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(request.deadlineMs);
+    SocketHandle socket(Connect(request, deadline));
     if (socket.get() < 0)
         return VersionCheckErrorText(request.host);
     const std::string text = FormatVersionRequest(request);
-    if (!SendAll(socket.get(), text))
+    if (!SendAll(socket.get(), text, deadline))
         return VersionCheckErrorText(request.host);
     std::string reply;
-    const ReceiveEnd end = ReceiveReply(socket.get(), reply);
+    const ReceiveEnd end = ReceiveReply(socket.get(), reply, deadline);
     // A reply that broke off part-way is still shown as far as it came; one
-    // that never started is a failed receive.
-    if (end == ReceiveEnd::Failed && reply.empty())
+    // that never started is a failed receive. A check that ran out of time
+    // failed, however much of the reply had come.
+    if ((end == ReceiveEnd::Failed && reply.empty()) || end == ReceiveEnd::PastDeadline)
         return VersionCheckErrorText(request.host);
     // The reply is taken as text: it ends at its first NUL byte.
     const std::size_t nul = reply.find('\0');

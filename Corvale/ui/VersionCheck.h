@@ -24,6 +24,10 @@ struct VersionCheckRequest {
     unsigned short port = 80;
     // The version the program reports (as in "2.1.00").
     std::string version;
+    // The whole check, from connecting to the last byte of the reply, gives
+    // up after this many milliseconds: a server that keeps trickling bytes
+    // must not keep the worker for ever.
+    int deadlineMs = 30000;
 };
 
 // At most this many bytes of the reply are kept; the rest is not read.
@@ -46,7 +50,7 @@ std::string VersionCheckConnectingText(const std::string& host);
 // request, "\r\n\r\n" and the reply as far as the server sent it before
 // closing the connection, cut after kVersionReplyLimit bytes. A failed name
 // look-up, connection or send, or a reply that never starts, gives the
-// error text.
+// error text, and so does a check that runs past the request's deadline.
 std::string CheckOnlineVersion(const VersionCheckRequest& request);
 
 // The process-wide state of the check: the last result and whether a worker

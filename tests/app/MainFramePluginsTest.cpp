@@ -10,11 +10,15 @@
 #include "app/CustomToolPane.h"
 #include "scripting/ConsoleDialog.h"
 #include "scripting/JSHandler.h"
+#include "scripting/JSInterruptDialog.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/gpi/GpiHost.h"
 #include "workspace/gpi/GpiState.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
 #include <QTest>
 #include <QToolBar>
 
@@ -414,6 +418,46 @@ TEST_F(PluginScriptsTest, CompileRunCallAndDestroy) {
     ASSERT_EQ(GpiHostDispatch(GPIOP_WorkspaceCreateScript, &keep), GPIERR_NoError);
     GpiForgetWorkspace(doc);
     EXPECT_EQ(GpiGetHandleKind(kept), GPIHANDLE_Unknown);
+}
+
+// A plug-in's script that never ends is offered Cancel as a user's script is;
+// pressing it ends the call with a script error and the program goes on.
+TEST_F(PluginScriptsTest, AnEndlessPluginScriptIsCancelled) {
+    ASSERT_TRUE(Start());
+    CCorvaleDoc* doc = m_App->OnFileNew();
+    ASSERT_NE(doc, nullptr);
+    const std::uint32_t workspace = GpiWorkspaceHandle(doc);
+    const std::string path = Write("spin.js", "var calls = 0;\n"
+                                              "function ping() { calls++; }\n"
+                                              "function spin() { for (;;) {} }\n");
+    std::uint32_t script = 0;
+    GpiWorkspaceCreateScriptArgs create = {workspace, path.c_str(), &script};
+    ASSERT_EQ(GpiHostDispatch(GPIOP_WorkspaceCreateScript, &create), GPIERR_NoError);
+    void* handle = reinterpret_cast<void*>(std::uintptr_t{script});
+    ASSERT_EQ(GpiHostDispatch(GPIOP_ScriptRun, handle), GPIERR_NoError);
+
+    int clicks = 0;
+    // Fires while the script runs, once the Cancel dialog is up.
+    auto clickCancel = [&clicks] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = dynamic_cast<CJSInterruptDialog*>(widget);
+            if (dialog != nullptr && dialog->isVisible()) {
+                QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+                ++clicks;
+            }
+        }
+    };
+    QTimer::singleShot(2600, clickCancel);
+    GpiScriptCallFunctionArgs spin = {script, "spin"};
+    EXPECT_EQ(GpiHostDispatch(GPIOP_ScriptCallFunction, &spin), GPIERR_ScriptError);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(ConsoleShown(doc));
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        EXPECT_EQ(dynamic_cast<CJSInterruptDialog*>(widget), nullptr) << "the dialog goes with its run";
+
+    GpiScriptCallFunctionArgs ping = {script, "ping"};
+    EXPECT_EQ(GpiHostDispatch(GPIOP_ScriptCallFunction, &ping), GPIERR_NoError);
+    EXPECT_EQ(GpiHostDispatch(GPIOP_ScriptDestroy, handle), GPIERR_NoError);
 }
 
 } // namespace

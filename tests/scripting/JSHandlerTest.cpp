@@ -250,6 +250,43 @@ TEST_F(CompiledScriptTest, NothingHeld) {
     EXPECT_TRUE(ScriptFileStack().empty());
 }
 
+// A plug-in's script runs through RunCompiled and CallFunction: an endless
+// loop there is cancelled as one started by the run command is, and the
+// script can be called again afterwards.
+TEST_F(CompiledScriptTest, EndlessLoopOfAHeldScriptIsCancelled) {
+    struct Case {
+        const char* name;
+        const char* script;
+        bool (*run)(CJSHandler&);
+    };
+    const Case cases[] = {
+        {"top level", "var calls = 0;\nfunction ping() { ++calls; }\nfor (;;) {}",
+         [](CJSHandler& h) { return h.RunCompiled(); }},
+        {"function", "var calls = 0;\nfunction ping() { ++calls; }\nfunction spin() { for (;;) {} }",
+         [](CJSHandler& h) { return h.CallFunction("spin"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int interrupts = 0;
+        std::vector<std::string> runningFiles;
+        CJSHandler::SetInterruptHook([&] {
+            ++interrupts;
+            runningFiles.push_back(ScriptFileStack().empty() ? "" : ScriptFileStack().back().fileName);
+            CancelScriptRun(CurrentScriptRun());
+        });
+        ASSERT_TRUE(m_Handler.Compile(c.script, "plugin.js")) << ScriptOutput();
+        EXPECT_FALSE(c.run(m_Handler));
+        EXPECT_EQ(interrupts, 1);
+        EXPECT_EQ(runningFiles, std::vector<std::string>{"plugin.js"});
+        EXPECT_NE(ScriptOutput().find("--- Script execution interrupted by user ---"), std::string::npos)
+            << ScriptOutput();
+        CJSHandler::SetInterruptHook({});
+        // The program goes on: the same script answers its next call.
+        EXPECT_TRUE(m_Handler.CallFunction("ping")) << ScriptOutput();
+        EXPECT_TRUE(ScriptFileStack().empty());
+    }
+}
+
 // ---------------------------------------------------------------------------
 // Script files
 // ---------------------------------------------------------------------------

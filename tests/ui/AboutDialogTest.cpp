@@ -96,9 +96,9 @@ private:
 };
 
 // Runs the check on a thread of its own while this thread serves.
-std::string RunCheck(unsigned short port) {
-    auto result = std::async(std::launch::async, [port] {
-        return corvale::CheckOnlineVersion({"127.0.0.1", port, "2.1.00"});
+std::string RunCheck(unsigned short port, int deadlineMs = 30000) {
+    auto result = std::async(std::launch::async, [port, deadlineMs] {
+        return corvale::CheckOnlineVersion({"127.0.0.1", port, "2.1.00", deadlineMs});
     });
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (result.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready &&
@@ -178,6 +178,13 @@ TEST(VersionCheck, TheExchangeIsShownWhole) {
 
 TEST(VersionCheck, FailuresGiveTheErrorText) {
     EXPECT_EQ(RunCheck(ClosedPort()), "Error connecting to 127.0.0.1");
+    // A server that trickles its reply a byte at a time, each well inside the
+    // wait for the next part, is given up on at the check's deadline.
+    CVersionServer trickle;
+    trickle.parts = std::vector<QByteArray>(40, QByteArray("v"));
+    trickle.delayMs = 100;
+    // The whole reply would take four seconds.
+    EXPECT_EQ(RunCheck(trickle.port(), 1000), "Error connecting to 127.0.0.1");
     EXPECT_EQ(corvale::VersionCheckConnectingText("h.example"), "Connecting to h.example...");
 }
 
