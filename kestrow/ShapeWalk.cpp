@@ -125,8 +125,10 @@ public:
             real = fromIndex;
         else if (need.m_Count > 0)
             real = need.m_Size[need.m_Count - 1];
-        if (need.m_Count > 0 && !need.Holds(real) && pos + 8 + real > m_Size) {
-            // A length the file cannot hold, where the counts' length fits.
+        if (need.m_Count > 0 && !need.Holds(real) && (pos + 8 + real > m_Size || (indexed && stored != fromIndex))) {
+            // A length the file cannot hold, or two lengths that disagree
+            // with each other and with the counts: the counts' length, when
+            // it fits.
             for (int k = need.m_Count - 1; k >= 0; --k) {
                 if (pos + 8 + need.m_Size[k] <= m_Size) {
                     real = need.m_Size[k];

@@ -159,6 +159,29 @@ TEST(ShapeCheck, EachFaultGivesItsLine) {
         {"part start past the points", [](Bytes& shp, Bytes&) { WriteLE32(shp.data() + 100 + 52 + 4, 20); },
          head + "Record 1: its part starts do not fit its 9 points.\r\n" + nulls +
              "File bounding box checked against 1 of 2 records.\r\n"},
+        // Record 1 holds 196 bytes: both files are wrong, each differently;
+        // the counts' length finds record 2.
+        {"three content lengths",
+         [](Bytes& shp, Bytes& shx) {
+             WriteBE32(shp.data() + 104, ReadBE32(shp.data() + 104) + 2);
+             WriteBE32(shx.data() + 104, ReadBE32(shx.data() + 104) + 4);
+         },
+         head + "Record 1: content length 200 bytes in the main file and 204 in the index; its counts need 196.\r\n" +
+             nulls + "Shape content length error. One or more shapes have an erroneous content length set.\r\n"},
+        // A point count past the record: both lengths agree, so the record is
+        // stepped over by them and its points are not read.
+        {"point count", [](Bytes& shp, Bytes&) { WriteLE32(shp.data() + 100 + 48, 10); },
+         head + "Record 1: content length 196 bytes; its part and point counts need 212.\r\n" + nulls +
+             "Shape content length error. One or more shapes have an erroneous content length set.\r\n"
+             "File bounding box checked against 1 of 2 records.\r\n"},
+        {"last record gone",
+         [](Bytes& shp, Bytes&) {
+             shp.resize(304);
+             WriteBE32(shp.data() + 24, 152);
+         },
+         head + "Index entry 2: offset 304 lies past the end of the main file (304 bytes).\r\n" + nulls +
+             "Shape count error. Actual shapes in file: 1. Header said 2.\r\n"
+             "File bounding box checked against 1 of 2 records.\r\n"},
         {"bytes after the last record", [](Bytes& shp, Bytes&) { shp.resize(shp.size() + 6, 0); },
          head + "Main file length error. Header says 424 bytes, the file has 430.\r\n"
                 "Main file: 6 bytes after the last record are not a record.\r\n" +

@@ -24,6 +24,10 @@ def le(b, at):
     return struct.unpack_from("<I", b, at)[0]
 
 
+def signed(v):
+    return v - (1 << 32) if v >= 1 << 31 else v
+
+
 def dbl(b, at):
     return struct.unpack_from("<d", b, at)[0]
 
@@ -52,15 +56,15 @@ def check(path):
     shp = open(path, "rb").read()
     shx = open(path[:-4] + ".shx", "rb").read()
     if be(shp, 0) != 9994:
-        out.append("File code error: File code set to %d. Expected 9994." % be(shp, 0))
+        out.append("File code error: File code set to %d. Expected 9994." % signed(be(shp, 0)))
     if le(shp, 28) != 1000:
-        out.append("Unsupported file version: File version set to %d. Expected 1000." % le(shp, 28))
+        out.append("Unsupported file version: File version set to %d. Expected 1000." % signed(le(shp, 28)))
         return out
     shx_length = 2 * be(shx, 24)
     n = max(0, (shx_length - 100) // 8)
     out.append("Record count: %d" % n)
     htype = le(shp, 32)
-    out.append("Shape type: %d (%s)." % (htype, NAMES.get(htype, "Unsupported type in Corvale")))
+    out.append("Shape type: %d (%s)." % (signed(htype), NAMES.get(htype, "Unsupported type in Corvale")))
     if htype not in NAMES:
         return out
     if 2 * be(shp, 24) != len(shp):
@@ -153,8 +157,11 @@ def check(path):
             real = need[-1]
         else:
             real = stored
-        if need and real not in need and pos + 8 + real > len(shp):
-            # A length the file cannot hold, where the counts' length fits.
+        if need and real not in need and (pos + 8 + real > len(shp) or
+                                          (index_length is not None and stored != index_length)):
+            # A length the file cannot hold, or two lengths that disagree
+            # with each other and with the counts: the counts' length, when
+            # it fits.
             fits = [v for v in need if pos + 8 + v <= len(shp)]
             if fits:
                 real = fits[-1]
