@@ -112,29 +112,30 @@ private:
         }
         // The walk has made sure the record holds every byte its part and
         // point counts announce.
-        const std::string name = "Record " + std::to_string(number);
+        // Built only for a fault: most records have none.
+        const auto name = [number] { return "Record " + std::to_string(number); };
         const std::uint64_t parts = ReadLE32(p + kPartCountAt);
         const std::uint64_t points = ReadLE32(p + kPointCountAt);
         const auto start = [&](std::uint64_t j) -> std::uint64_t { return ReadLE32(p + kPartsAt + 4 * j); };
         for (std::uint64_t j = 0; j < parts; ++j) {
             if (start(j) >= points || (j > 0 && start(j) < start(j - 1))) {
-                Line(name + ": its part starts do not fit its " + std::to_string(points) + " points.");
+                Line(name() + ": its part starts do not fit its " + std::to_string(points) + " points.");
                 return false;
             }
         }
         const CBox box{ReadLEDouble(p + kBoxAt), ReadLEDouble(p + kBoxAt + 8), ReadLEDouble(p + kBoxAt + 16),
                        ReadLEDouble(p + kBoxAt + 24)};
         if (box.xMax < box.xMin) {
-            Line(name + ": box x-min " + Fixed(box.xMin) + " is above x-max " + Fixed(box.xMax) + ".");
+            Line(name() + ": box x-min " + Fixed(box.xMin) + " is above x-max " + Fixed(box.xMax) + ".");
             m_BoxX = true;
         }
         if (box.yMax < box.yMin) {
-            Line(name + ": box y-min " + Fixed(box.yMin) + " is above y-max " + Fixed(box.yMax) + ".");
+            Line(name() + ": box y-min " + Fixed(box.yMin) + " is above y-max " + Fixed(box.yMax) + ".");
             m_BoxY = true;
         }
         if (parts == 0) {
             // An empty shape has no place: it widens no box.
-            Line(name + " has zero parts.");
+            Line(name() + " has zero parts.");
             ++m_Empty;
             m_ZeroParts = true;
             return true;
@@ -147,27 +148,27 @@ private:
             const std::uint64_t first = start(j);
             const std::uint64_t end = j + 1 < parts ? start(j + 1) : points;
             if (end - first < 2) {
-                Line(name + ", part " + std::to_string(j + 1) + ": fewer than two points.");
+                Line(name() + ", part " + std::to_string(j + 1) + ": fewer than two points.");
                 m_MissingCoordinates = true;
             }
             if (polygon && end > first && (x(first) != x(end - 1) || y(first) != y(end - 1))) {
-                Line(name + ", part " + std::to_string(j + 1) + ": ring not closed.");
+                Line(name() + ", part " + std::to_string(j + 1) + ": ring not closed.");
                 m_NotClosed = true;
             }
         }
         CBox real{x(0), y(0), x(0), y(0)};
         for (std::uint64_t i = 1; i < points; ++i) {
-            if (x(i) < real.xMin)
-                real.xMin = x(i);
-            if (y(i) < real.yMin)
-                real.yMin = y(i);
-            if (x(i) > real.xMax)
-                real.xMax = x(i);
-            if (y(i) > real.yMax)
-                real.yMax = y(i);
+            const double px = x(i);
+            const double py = y(i);
+            // Written as comparisons, not min and max, so that a NaN
+            // coordinate leaves the box as it was.
+            real.xMin = px < real.xMin ? px : real.xMin;
+            real.yMin = py < real.yMin ? py : real.yMin;
+            real.xMax = px > real.xMax ? px : real.xMax;
+            real.yMax = py > real.yMax ? py : real.yMax;
         }
         if (real.xMin != box.xMin || real.yMin != box.yMin || real.xMax != box.xMax || real.yMax != box.yMax) {
-            Line(name + ": box " + BoxText(box) + " does not match its points, " + BoxText(real) + ".");
+            Line(name() + ": box " + BoxText(box) + " does not match its points, " + BoxText(real) + ".");
             m_BoxMismatch = true;
         }
         // A wrong record box is named above; the file box is held against

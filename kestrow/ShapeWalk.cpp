@@ -105,10 +105,11 @@ public:
     // Checks the place of the record at pos and hands it on; answers the
     // byte after it. indexLength is -1 for a record no index entry lists.
     std::uint64_t Visit(std::int64_t number, std::uint64_t pos, std::int64_t indexLength) {
-        const std::string name = "Record " + Num(number);
+        // Built only for a fault: most records have none.
+        const auto name = [number] { return "Record " + Num(number); };
         const std::uint32_t stated = ReadBE32(m_Data + pos);
         if (stated != static_cast<std::uint64_t>(number))
-            m_Sink.Fault(EWalkFault::Other, name + ": its header gives record number " + Num(stated) + ".");
+            m_Sink.Fault(EWalkFault::Other, name() + ": its header gives record number " + Num(stated) + ".");
         const std::uint64_t stored = 2ull * ReadBE32(m_Data + pos + 4);
         const bool typeThere = pos + 12 <= m_Size;
         const std::uint32_t type = typeThere ? ReadLE32(m_Data + pos + 8) : 0;
@@ -141,22 +142,22 @@ public:
         if (indexed) {
             const bool known = need.m_Count > 0;
             if (known && !need.Holds(stored) && need.Holds(fromIndex))
-                line = name + ": content length " + Num(stored) + " bytes in the main file; the index and its counts give " +
+                line = name() + ": content length " + Num(stored) + " bytes in the main file; the index and its counts give " +
                        Num(fromIndex) + ".";
             else if (known && !need.Holds(fromIndex) && need.Holds(stored))
                 line = "Index entry " + Num(number) + ": content length " + Num(fromIndex) +
                        " bytes; the record and its counts give " + Num(stored) + ".";
             else if (known && !need.Holds(stored) && stored == fromIndex)
-                line = name + ": content length " + Num(stored) + " bytes; its part and point counts need " + need.Text() +
+                line = name() + ": content length " + Num(stored) + " bytes; its part and point counts need " + need.Text() +
                        ".";
             else if (known && !need.Holds(stored))
-                line = name + ": content length " + Num(stored) + " bytes in the main file and " + Num(fromIndex) +
+                line = name() + ": content length " + Num(stored) + " bytes in the main file and " + Num(fromIndex) +
                        " in the index; its counts need " + need.Text() + ".";
             else if (!known && stored != fromIndex)
-                line = name + ": content length " + Num(stored) + " bytes in the main file and " + Num(fromIndex) +
+                line = name() + ": content length " + Num(stored) + " bytes in the main file and " + Num(fromIndex) +
                        " in the index.";
         } else if (need.m_Count > 0 && !need.Holds(stored)) {
-            line = name + ": content length " + Num(stored) + " bytes; its part and point counts need " + need.Text() + ".";
+            line = name() + ": content length " + Num(stored) + " bytes; its part and point counts need " + need.Text() + ".";
         }
         if (!line.empty())
             m_Sink.Fault(EWalkFault::ContentLength, line);
@@ -166,7 +167,7 @@ public:
         record.m_Type = type;
         const std::uint64_t end = pos + 8 + real;
         if (end > m_Size || !typeThere) {
-            m_Sink.Fault(EWalkFault::Other, name + " is cut: it runs to byte " + Num(std::max(end, pos + 12)) +
+            m_Sink.Fault(EWalkFault::Other, name() + " is cut: it runs to byte " + Num(std::max(end, pos + 12)) +
                          ", the main file ends at byte " + Num(m_Size) + ".");
             m_Sink.Record(record);
             return end;
@@ -174,9 +175,9 @@ public:
         record.m_Present = true;
         if (type != SHT_Null && type != m_FileType) {
             if (IsKnownType(type))
-                m_Sink.Fault(EWalkFault::Other, name + ": shape type " + Num(type) + ", the file's type is " + Num(m_FileType) + ".");
+                m_Sink.Fault(EWalkFault::Other, name() + ": shape type " + Num(type) + ", the file's type is " + Num(m_FileType) + ".");
             else
-                m_Sink.Fault(EWalkFault::Other, name + ": unknown shape type " + Num(type) + ".");
+                m_Sink.Fault(EWalkFault::Other, name() + ": unknown shape type " + Num(type) + ".");
         }
         if ((type == SHT_Null || IsKnownType(type)) && need.Holds(real))
             record.m_Image = m_Data + pos;
