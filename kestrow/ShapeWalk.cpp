@@ -31,7 +31,9 @@ bool IsKnownType(std::uint32_t type) {
            type == SHT_PolylineZ || type == SHT_PolygonZ;
 }
 
-std::string Num(std::uint64_t v) { return std::to_string(v); }
+std::string Num(std::uint64_t v) {
+    return std::to_string(v);
+}
 
 // The content lengths (bytes, shape type included) a record's type and counts
 // allow: one, or two for Z types with and without the M block. None for an
@@ -40,13 +42,18 @@ struct CNeed {
     std::uint64_t m_Size[2] = {0, 0};
     int m_Count = 0;
 
-    bool Holds(std::uint64_t v) const { return (m_Count > 0 && m_Size[0] == v) || (m_Count > 1 && m_Size[1] == v); }
-    std::string Text() const { return m_Count > 1 ? Num(m_Size[0]) + " or " + Num(m_Size[1]) : Num(m_Size[0]); }
+    bool Holds(std::uint64_t v) const {
+        return (m_Count > 0 && m_Size[0] == v) || (m_Count > 1 && m_Size[1] == v);
+    }
+    std::string Text() const {
+        return m_Count > 1 ? Num(m_Size[0]) + " or " + Num(m_Size[1]) : Num(m_Size[0]);
+    }
 };
 
 class CWalk {
 public:
-    CWalk(const unsigned char* data, std::uint64_t size, std::uint32_t fileType, CShapeWalkSink& sink)
+    CWalk(const unsigned char* data, std::uint64_t size, std::uint32_t fileType,
+          CShapeWalkSink& sink)
         : m_Data(data), m_Size(size), m_FileType(fileType), m_Sink(sink) {}
 
     // Whether a record header for record number could start at pos: its
@@ -109,7 +116,8 @@ public:
         const auto name = [number] { return "Record " + Num(number); };
         const std::uint32_t stated = ReadBE32(m_Data + pos);
         if (stated != static_cast<std::uint64_t>(number))
-            m_Sink.Fault(EWalkFault::Other, name() + ": its header gives record number " + Num(stated) + ".");
+            m_Sink.Fault(EWalkFault::Other,
+                         name() + ": its header gives record number " + Num(stated) + ".");
         const std::uint64_t stored = 2ull * ReadBE32(m_Data + pos + 4);
         const bool typeThere = pos + 12 <= m_Size;
         const std::uint32_t type = typeThere ? ReadLE32(m_Data + pos + 8) : 0;
@@ -126,7 +134,8 @@ public:
             real = fromIndex;
         else if (need.m_Count > 0)
             real = need.m_Size[need.m_Count - 1];
-        if (need.m_Count > 0 && !need.Holds(real) && (pos + 8 + real > m_Size || (indexed && stored != fromIndex))) {
+        if (need.m_Count > 0 && !need.Holds(real) &&
+            (pos + 8 + real > m_Size || (indexed && stored != fromIndex))) {
             // A length the file cannot hold, or two lengths that disagree
             // with each other and with the counts: the counts' length, when
             // it fits.
@@ -142,22 +151,24 @@ public:
         if (indexed) {
             const bool known = need.m_Count > 0;
             if (known && !need.Holds(stored) && need.Holds(fromIndex))
-                line = name() + ": content length " + Num(stored) + " bytes in the main file; the index and its counts give " +
-                       Num(fromIndex) + ".";
+                line = name() + ": content length " + Num(stored) +
+                       " bytes in the main file; the index and its counts give " + Num(fromIndex) +
+                       ".";
             else if (known && !need.Holds(fromIndex) && need.Holds(stored))
                 line = "Index entry " + Num(number) + ": content length " + Num(fromIndex) +
                        " bytes; the record and its counts give " + Num(stored) + ".";
             else if (known && !need.Holds(stored) && stored == fromIndex)
-                line = name() + ": content length " + Num(stored) + " bytes; its part and point counts need " + need.Text() +
-                       ".";
+                line = name() + ": content length " + Num(stored) +
+                       " bytes; its part and point counts need " + need.Text() + ".";
             else if (known && !need.Holds(stored))
-                line = name() + ": content length " + Num(stored) + " bytes in the main file and " + Num(fromIndex) +
-                       " in the index; its counts need " + need.Text() + ".";
+                line = name() + ": content length " + Num(stored) + " bytes in the main file and " +
+                       Num(fromIndex) + " in the index; its counts need " + need.Text() + ".";
             else if (!known && stored != fromIndex)
-                line = name() + ": content length " + Num(stored) + " bytes in the main file and " + Num(fromIndex) +
-                       " in the index.";
+                line = name() + ": content length " + Num(stored) + " bytes in the main file and " +
+                       Num(fromIndex) + " in the index.";
         } else if (need.m_Count > 0 && !need.Holds(stored)) {
-            line = name() + ": content length " + Num(stored) + " bytes; its part and point counts need " + need.Text() + ".";
+            line = name() + ": content length " + Num(stored) +
+                   " bytes; its part and point counts need " + need.Text() + ".";
         }
         if (!line.empty())
             m_Sink.Fault(EWalkFault::ContentLength, line);
@@ -167,15 +178,18 @@ public:
         record.m_Type = type;
         const std::uint64_t end = pos + 8 + real;
         if (end > m_Size || !typeThere) {
-            m_Sink.Fault(EWalkFault::Other, name() + " is cut: it runs to byte " + Num(std::max(end, pos + 12)) +
-                         ", the main file ends at byte " + Num(m_Size) + ".");
+            m_Sink.Fault(EWalkFault::Other,
+                         name() + " is cut: it runs to byte " + Num(std::max(end, pos + 12)) +
+                             ", the main file ends at byte " + Num(m_Size) + ".");
             m_Sink.Record(record);
             return end;
         }
         record.m_Present = true;
         if (type != SHT_Null && type != m_FileType) {
             if (IsKnownType(type))
-                m_Sink.Fault(EWalkFault::Other, name() + ": shape type " + Num(type) + ", the file's type is " + Num(m_FileType) + ".");
+                m_Sink.Fault(EWalkFault::Other, name() + ": shape type " + Num(type) +
+                                                    ", the file's type is " + Num(m_FileType) +
+                                                    ".");
             else
                 m_Sink.Fault(EWalkFault::Other, name() + ": unknown shape type " + Num(type) + ".");
         }
@@ -206,7 +220,9 @@ bool CShapeIndexReader::Attach(const CFileReader& reader) {
 std::int64_t CShapeIndexReader::RecordCount() const {
     if (m_Data == nullptr)
         return -1;
-    return m_Header.m_FileLength < kHeaderSize ? 0 : static_cast<std::int64_t>((m_Header.m_FileLength - kHeaderSize) / 8);
+    return m_Header.m_FileLength < kHeaderSize
+               ? 0
+               : static_cast<std::int64_t>((m_Header.m_FileLength - kHeaderSize) / 8);
 }
 
 std::int64_t CShapeIndexReader::EntriesPresent() const {
@@ -238,17 +254,20 @@ void CShapeMainReader::Walk(const CShapeIndexReader* index, CShapeWalkSink& sink
     if (m_Data == nullptr)
         return;
     if (m_Header.m_FileLength != m_Size)
-        sink.Fault(EWalkFault::Other, "Main file length error. Header says " + Num(m_Header.m_FileLength) + " bytes, the file has " +
-                   Num(m_Size) + ".");
+        sink.Fault(EWalkFault::Other, "Main file length error. Header says " +
+                                          Num(m_Header.m_FileLength) + " bytes, the file has " +
+                                          Num(m_Size) + ".");
     std::int64_t entries = 0;
     if (index != nullptr) {
         if (index->Header().m_FileLength != index->FileSize())
-            sink.Fault(EWalkFault::Other, "Index file length error. Header says " + Num(index->Header().m_FileLength) +
-                       " bytes, the file has " + Num(index->FileSize()) + ".");
+            sink.Fault(EWalkFault::Other,
+                       "Index file length error. Header says " + Num(index->Header().m_FileLength) +
+                           " bytes, the file has " + Num(index->FileSize()) + ".");
         entries = index->EntriesPresent();
         if ((index->FileSize() - kHeaderSize) % 8 != 0)
-            sink.Fault(EWalkFault::Other, "Index entry " + Num(entries + 1) + " is cut: the index file ends at byte " +
-                       Num(index->FileSize()) + ".");
+            sink.Fault(EWalkFault::Other, "Index entry " + Num(entries + 1) +
+                                              " is cut: the index file ends at byte " +
+                                              Num(index->FileSize()) + ".");
     }
 
     CWalk walk(m_Data, m_Size, m_Header.m_ShapeType, sink);
@@ -262,10 +281,13 @@ void CShapeMainReader::Walk(const CShapeIndexReader* index, CShapeWalkSink& sink
         const bool pastEnd = offset + 8 > m_Size;
         if (pastEnd)
             sink.Fault(EWalkFault::Other, "Index entry " + Num(number) + ": offset " + Num(offset) +
-                       " lies past the end of the main file (" + Num(m_Size) + " bytes).");
+                                              " lies past the end of the main file (" +
+                                              Num(m_Size) + " bytes).");
         else if (offset != expected)
-            sink.Fault(EWalkFault::Other, "Index entry " + Num(number) + ": offset " + Num(offset) +
-                       " does not point at the next record, which starts at byte " + Num(expected) + ".");
+            sink.Fault(EWalkFault::Other,
+                       "Index entry " + Num(number) + ": offset " + Num(offset) +
+                           " does not point at the next record, which starts at byte " +
+                           Num(expected) + ".");
         std::uint64_t start = offset;
         bool found = true;
         if (pastEnd || offset != expected) {
@@ -302,11 +324,13 @@ void CShapeMainReader::Walk(const CShapeIndexReader* index, CShapeWalkSink& sink
     while (pos + 8 <= m_Size && walk.LooksLikeRecord(pos, number + 1, -1)) {
         ++number;
         if (index != nullptr)
-            sink.Fault(EWalkFault::Other, "Record " + Num(number) + " at byte " + Num(pos) + " has no index entry.");
+            sink.Fault(EWalkFault::Other,
+                       "Record " + Num(number) + " at byte " + Num(pos) + " has no index entry.");
         pos = walk.Visit(number, pos, -1);
     }
     if (pos < m_Size)
-        sink.Fault(EWalkFault::Other, "Main file: " + Num(m_Size - pos) + " bytes after the last record are not a record.");
+        sink.Fault(EWalkFault::Other, "Main file: " + Num(m_Size - pos) +
+                                          " bytes after the last record are not a record.");
     if (lastPercent != 100)
         sink.Progress(100);
 }
