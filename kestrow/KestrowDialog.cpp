@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -40,20 +41,43 @@ CKestrowDialog::CKestrowDialog(QWidget* parent) : QDialog(parent) {
     m_Report->setReadOnly(true);
     m_Report->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
+    m_Close = new QPushButton(QStringLiteral("Close"), this);
+    m_Close->setObjectName(QStringLiteral("close"));
+    m_Close->setAutoDefault(false);
+    m_About->setAutoDefault(false);
+    m_Browse->setAutoDefault(false);
+
+    auto* pathLabel = new QLabel(QStringLiteral("Shape File:"), this);
+    pathLabel->setBuddy(m_Path);
+    auto* progressLabel = new QLabel(QStringLiteral("Progress"), this);
+    progressLabel->setObjectName(QStringLiteral("progressLabel"));
+    progressLabel->setBuddy(m_Progress);
+    auto* resultLabel = new QLabel(QStringLiteral("Result:"), this);
+    resultLabel->setObjectName(QStringLiteral("resultLabel"));
+    resultLabel->setBuddy(m_Report);
+
     auto* layout = new QGridLayout(this);
-    layout->addWidget(new QLabel(QStringLiteral("Shape file:"), this), 0, 0);
+    layout->addWidget(pathLabel, 0, 0);
     layout->addWidget(m_Path, 0, 1);
     layout->addWidget(m_Browse, 0, 2);
     layout->addWidget(m_Run, 0, 3);
-    layout->addWidget(m_Progress, 1, 0, 1, 4);
-    layout->addWidget(m_Report, 2, 0, 1, 4);
-    layout->addWidget(m_About, 3, 0, 1, 4, Qt::AlignLeft);
+    layout->addWidget(progressLabel, 1, 0);
+    layout->addWidget(m_Progress, 1, 1, 1, 3);
+    layout->addWidget(resultLabel, 2, 0, 1, 4);
+    layout->addWidget(m_Report, 3, 0, 1, 4);
+    layout->setRowStretch(3, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_About);
+    buttons->addStretch(1);
+    buttons->addWidget(m_Close);
+    layout->addLayout(buttons, 4, 0, 1, 4);
     resize(640, 420);
 
     connect(m_Path, &QLineEdit::textChanged, this, [this](const QString& text) { m_Run->setEnabled(!text.isEmpty()); });
     connect(m_Browse, &QPushButton::clicked, this, &CKestrowDialog::Browse);
     connect(m_Run, &QPushButton::clicked, this, [this] { Run(); });
     connect(m_About, &QPushButton::clicked, this, &CKestrowDialog::About);
+    connect(m_Close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 bool CKestrowDialog::Run() {

@@ -1,6 +1,6 @@
 #pragma once
 // The checker's one window: a path with a browse button, "Run", a progress
-// bar and the report.
+// bar, the report and "Close".
 
 #include <QDialog>
 
@@ -30,6 +30,7 @@ private:
     QPushButton* m_Browse = nullptr;
     QPushButton* m_Run = nullptr;
     QPushButton* m_About = nullptr;
+    QPushButton* m_Close = nullptr;
     QProgressBar* m_Progress = nullptr;
     QPlainTextEdit* m_Report = nullptr;
 };

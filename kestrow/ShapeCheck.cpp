@@ -1,9 +1,10 @@
 #include "ShapeCheck.h"
 
+#include "ShapeWalk.h"
+
 #include "platform/ByteOrder.h"
 #include "platform/NumberText.h"
 #include "shapes/FileReader.h"
-#include "shapes/ShapeFile.h"
 #include "shapes/ShapeRecord.h"
 
 #include <algorithm>
@@ -25,150 +26,166 @@ struct CBox {
     double xMin = 0.0, yMin = 0.0, xMax = 0.0, yMax = 0.0;
 };
 
-struct CCheckState {
-    std::string* report = nullptr;
-    const ShapeCheckProgress* progress = nullptr;
-    std::uint32_t headerType = 0;
-    std::int64_t expected = 0;
-    std::int64_t seen = 0;
-    std::int64_t nulls = 0;
-    std::int64_t empty = 0;
-    int lastPercent = -1;
-    bool pass = true;
-    bool typeErrorReported = false;
-    bool contentLengthError = false;
-    bool notClosed = false;
-    bool boxX = false;
-    bool boxY = false;
-    bool boxMismatch = false;
-    bool zeroParts = false;
-    bool missingCoordinates = false;
-    bool boxSet = false;
-    CBox box;
+std::string Fixed(double v) { return FormatFixed(v, 6); }
 
-    void Join(double xMin, double yMin, double xMax, double yMax) {
-        if (!boxSet) {
-            box = {xMin, yMin, xMax, yMax};
-            boxSet = true;
+std::string BoxText(const CBox& b) { return Fixed(b.xMin) + " " + Fixed(b.yMin) + " " + Fixed(b.xMax) + " " + Fixed(b.yMax); }
+
+// The record check: every record the walk hands over is checked whole, its
+// faults named with its number, and the flags of the summary raised.
+class CRecordCheck : public CShapeWalkSink {
+public:
+    CRecordCheck(std::string& report, std::uint32_t headerType, const ShapeCheckProgress& progress)
+        : m_Report(report), m_HeaderType(headerType), m_Progress(progress) {}
+
+    void Fault(EWalkFault kind, const std::string& line) override {
+        if (kind == EWalkFault::ContentLength)
+            m_ContentLength = true;
+        Line(line);
+    }
+
+    void Progress(int percent) override {
+        if (m_Progress)
+            m_Progress(percent);
+    }
+
+    void Record(const CWalkedRecord& record) override {
+        ++m_Places;
+        if (record.m_Present)
+            ++m_Seen;
+        if (record.m_Present && record.m_Type != SHT_Null && record.m_Type != m_HeaderType && !m_TypeError) {
+            m_TypeError = true;
+            m_FirstWrongType = record.m_Type;
+        }
+        if (record.m_Image == nullptr || !CheckBody(record.m_Number, record.m_Image))
+            ++m_Unread;
+    }
+
+    bool m_Pass = true;
+    bool m_ContentLength = false;
+    bool m_NotClosed = false;
+    bool m_BoxX = false;
+    bool m_BoxY = false;
+    bool m_BoxMismatch = false;
+    bool m_ZeroParts = false;
+    bool m_MissingCoordinates = false;
+    bool m_TypeError = false;
+    std::uint32_t m_FirstWrongType = 0;
+    std::int64_t m_Places = 0;
+    std::int64_t m_Seen = 0;
+    std::int64_t m_Unread = 0;
+    std::int64_t m_Nulls = 0;
+    std::int64_t m_Empty = 0;
+    bool m_BoxSet = false;
+    CBox m_Box;
+
+private:
+    void Line(const std::string& line) {
+        m_Report += line;
+        m_Report += "\r\n";
+        m_Pass = false;
+    }
+
+    void Join(const CBox& b) {
+        if (!m_BoxSet) {
+            m_Box = b;
+            m_BoxSet = true;
             return;
         }
-        box.xMin = std::min(box.xMin, xMin);
-        box.yMin = std::min(box.yMin, yMin);
-        box.xMax = std::max(box.xMax, xMax);
-        box.yMax = std::max(box.yMax, yMax);
+        m_Box.xMin = std::min(m_Box.xMin, b.xMin);
+        m_Box.yMin = std::min(m_Box.yMin, b.yMin);
+        m_Box.xMax = std::max(m_Box.xMax, b.xMax);
+        m_Box.yMax = std::max(m_Box.yMax, b.yMax);
     }
+
+    // False when the record's parts cannot be read.
+    bool CheckBody(std::int64_t number, const unsigned char* p) {
+        const std::uint32_t type = ReadLE32(p + kTypeAt);
+        if (type == SHT_Null) {
+            ++m_Nulls;
+            return true;
+        }
+        if (type == SHT_Point || type == SHT_PointZ) {
+            const double x = ReadLEDouble(p + 12);
+            const double y = ReadLEDouble(p + 20);
+            Join({x, y, x, y});
+            return true;
+        }
+        // The walk has made sure the record holds every byte its part and
+        // point counts announce.
+        // Built only for a fault: most records have none.
+        const auto name = [number] { return "Record " + std::to_string(number); };
+        const std::uint64_t parts = ReadLE32(p + kPartCountAt);
+        const std::uint64_t points = ReadLE32(p + kPointCountAt);
+        const auto start = [&](std::uint64_t j) -> std::uint64_t { return ReadLE32(p + kPartsAt + 4 * j); };
+        for (std::uint64_t j = 0; j < parts; ++j) {
+            if (start(j) >= points || (j > 0 && start(j) < start(j - 1))) {
+                Line(name() + ": its part starts do not fit its " + std::to_string(points) + " points.");
+                return false;
+            }
+        }
+        const CBox box{ReadLEDouble(p + kBoxAt), ReadLEDouble(p + kBoxAt + 8), ReadLEDouble(p + kBoxAt + 16),
+                       ReadLEDouble(p + kBoxAt + 24)};
+        if (box.xMax < box.xMin) {
+            Line(name() + ": box x-min " + Fixed(box.xMin) + " is above x-max " + Fixed(box.xMax) + ".");
+            m_BoxX = true;
+        }
+        if (box.yMax < box.yMin) {
+            Line(name() + ": box y-min " + Fixed(box.yMin) + " is above y-max " + Fixed(box.yMax) + ".");
+            m_BoxY = true;
+        }
+        if (parts == 0) {
+            // An empty shape has no place: it widens no box.
+            Line(name() + " has zero parts.");
+            ++m_Empty;
+            m_ZeroParts = true;
+            return true;
+        }
+        const unsigned char* xy = p + kPartsAt + 4 * parts;
+        const auto x = [&](std::uint64_t i) { return ReadLEDouble(xy + 16 * i); };
+        const auto y = [&](std::uint64_t i) { return ReadLEDouble(xy + 16 * i + 8); };
+        const bool polygon = type == SHT_Polygon || type == SHT_PolygonZ;
+        for (std::uint64_t j = 0; j < parts; ++j) {
+            const std::uint64_t first = start(j);
+            const std::uint64_t end = j + 1 < parts ? start(j + 1) : points;
+            if (end - first < 2) {
+                Line(name() + ", part " + std::to_string(j + 1) + ": fewer than two points.");
+                m_MissingCoordinates = true;
+            }
+            if (polygon && end > first && (x(first) != x(end - 1) || y(first) != y(end - 1))) {
+                Line(name() + ", part " + std::to_string(j + 1) + ": ring not closed.");
+                m_NotClosed = true;
+            }
+        }
+        CBox real{x(0), y(0), x(0), y(0)};
+        for (std::uint64_t i = 1; i < points; ++i) {
+            const double px = x(i);
+            const double py = y(i);
+            // Written as comparisons, not min and max, so that a NaN
+            // coordinate leaves the box as it was.
+            real.xMin = px < real.xMin ? px : real.xMin;
+            real.yMin = py < real.yMin ? py : real.yMin;
+            real.xMax = px > real.xMax ? px : real.xMax;
+            real.yMax = py > real.yMax ? py : real.yMax;
+        }
+        if (real.xMin != box.xMin || real.yMin != box.yMin || real.xMax != box.xMax || real.yMax != box.yMax) {
+            Line(name() + ": box " + BoxText(box) + " does not match its points, " + BoxText(real) + ".");
+            m_BoxMismatch = true;
+        }
+        // A wrong record box is named above; the file box is held against
+        // the points themselves.
+        Join(real);
+        return true;
+    }
+
+    std::string& m_Report;
+    std::uint32_t m_HeaderType;
+    const ShapeCheckProgress& m_Progress;
 };
 
 void Append(std::string& report, const char* format, long long a, long long b = 0) {
     char line[160];
     std::snprintf(line, sizeof line, format, a, b);
     report += line;
-}
-
-bool IsPolygonType(std::uint32_t type) { return type == SHT_Polygon || type == SHT_PolygonZ; }
-bool IsMultiType(std::uint32_t type) {
-    return type == SHT_Polyline || type == SHT_Polygon || type == SHT_PolylineZ || type == SHT_PolygonZ;
-}
-
-double PointX(const unsigned char* p, std::uint64_t pointsAt, std::uint64_t i) {
-    return ReadLEDouble(p + pointsAt + 16 * i);
-}
-double PointY(const unsigned char* p, std::uint64_t pointsAt, std::uint64_t i) {
-    return ReadLEDouble(p + pointsAt + 16 * i + 8);
-}
-
-void CheckMultiPart(CCheckState& s, const unsigned char* p, std::uint32_t type) {
-    // The walk has made sure every byte the part and point counts announce
-    // is in the file, and that part starts rise and stay below the point count.
-    const std::uint64_t parts = ReadLE32(p + kPartCountAt);
-    const std::uint64_t points = ReadLE32(p + kPointCountAt);
-    const std::uint64_t content = 2ull * ReadBE32(p + 4);
-    const bool z = type == SHT_PolylineZ || type == SHT_PolygonZ;
-    const std::uint64_t flat = 40 + 4 * parts + 16 * points;
-    if (z) {
-        // The M block is optional: with it 72 + 4 x parts + 32 x points,
-        // without it 56 + 4 x parts + 24 x points.
-        const std::uint64_t withM = 72 + 4 * parts + 32 * points;
-        const std::uint64_t withoutM = 56 + 4 * parts + 24 * points;
-        if (content != 4 + withM && content != 4 + withoutM)
-            s.contentLengthError = true;
-    } else if (content != 4 + flat) {
-        s.contentLengthError = true;
-    }
-
-    const double xMin = ReadLEDouble(p + kBoxAt);
-    const double yMin = ReadLEDouble(p + kBoxAt + 8);
-    const double xMax = ReadLEDouble(p + kBoxAt + 16);
-    const double yMax = ReadLEDouble(p + kBoxAt + 24);
-    if (xMax < xMin)
-        s.boxX = true;
-    if (yMax < yMin)
-        s.boxY = true;
-    s.Join(xMin, yMin, xMax, yMax);
-
-    if (parts == 0) {
-        ++s.empty;
-        s.zeroParts = true;
-        return;
-    }
-    const std::uint64_t pointsAt = kPartsAt + 4 * parts;
-    for (std::uint64_t j = 0; j < parts; ++j) {
-        const std::uint64_t start = ReadLE32(p + kPartsAt + 4 * j);
-        const std::uint64_t end = j + 1 < parts ? ReadLE32(p + kPartsAt + 4 * (j + 1)) : points;
-        const std::uint64_t count = end > start ? end - start : 0;
-        if (count < 2)
-            s.missingCoordinates = true;
-        if (IsPolygonType(type) && count >= 1) {
-            const std::uint64_t last = end - 1;
-            if (PointX(p, pointsAt, start) != PointX(p, pointsAt, last) ||
-                PointY(p, pointsAt, start) != PointY(p, pointsAt, last))
-                s.notClosed = true;
-        }
-    }
-    CBox points_box{PointX(p, pointsAt, 0), PointY(p, pointsAt, 0), PointX(p, pointsAt, 0), PointY(p, pointsAt, 0)};
-    for (std::uint64_t i = 1; i < points; ++i) {
-        const double x = PointX(p, pointsAt, i);
-        const double y = PointY(p, pointsAt, i);
-        points_box.xMin = std::min(points_box.xMin, x);
-        points_box.yMin = std::min(points_box.yMin, y);
-        points_box.xMax = std::max(points_box.xMax, x);
-        points_box.yMax = std::max(points_box.yMax, y);
-    }
-    if (points_box.xMin != xMin || points_box.yMin != yMin || points_box.xMax != xMax || points_box.yMax != yMax)
-        s.boxMismatch = true;
-}
-
-bool CheckRecord(void* context, CShapeRecord* record, std::intptr_t) {
-    CCheckState& s = *static_cast<CCheckState*>(context);
-    ++s.seen;
-    if (s.progress != nullptr && *s.progress && s.expected > 0) {
-        const int percent = static_cast<int>(std::min<std::int64_t>(100, s.seen * 100 / s.expected));
-        if (percent != s.lastPercent) {
-            s.lastPercent = percent;
-            (*s.progress)(percent);
-        }
-    }
-    if (record == nullptr) {
-        ++s.nulls;
-        return true;
-    }
-    if (s.typeErrorReported)
-        return true;
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(record);
-    const std::uint32_t type = ReadLE32(p + kTypeAt);
-    if (type != s.headerType) {
-        Append(*s.report, "Shape type error. Type was %lld. Expected %lld.\r\n", type, s.headerType);
-        s.pass = false;
-        s.typeErrorReported = true;
-    }
-    if (type == SHT_Point || type == SHT_PointZ) {
-        const double x = ReadLEDouble(p + 12);
-        const double y = ReadLEDouble(p + 20);
-        s.Join(x, y, x, y);
-    } else if (IsMultiType(type)) {
-        CheckMultiPart(s, p, type);
-    }
-    return true;
 }
 
 const char* TypeName(std::uint32_t type) {
@@ -223,27 +240,24 @@ bool CheckShapeFile(const std::string& path, std::string& report, const ShapeChe
     }
 
     CFileReader shpReader;
-    CShapeFileView shp;
-    shp.m_Reader = &shpReader;
-    if (!shpReader.Open(path.c_str()) || !ReadShapeFileHeader(shpReader, shp.m_Header)) {
+    CShapeMainReader shp;
+    if (!shpReader.Open(path.c_str()) || !shp.Attach(shpReader)) {
         report += "Error opening shape main file.";
         return false;
     }
     CFileReader shxReader;
-    CShapeIndexView shx;
-    if (!shxReader.Open(indexPath.c_str()) || !shx.Attach(&shxReader)) {
+    CShapeIndexReader shx;
+    if (!shxReader.Open(indexPath.c_str()) || !shx.Attach(shxReader)) {
         report += "Error opening shape index file.";
         return false;
     }
 
-    CCheckState s;
-    s.report = &report;
-    s.progress = &progress;
-    const CShapeFileHeader& h = shp.m_Header;
+    bool pass = true;
+    const CShapeFileHeader& h = shp.Header();
     if (h.m_FileCode != 9994) {
         Append(report, "File code error: File code set to %lld. Expected 9994.\r\n",
                static_cast<std::int32_t>(h.m_FileCode));
-        s.pass = false;
+        pass = false;
     }
     if (h.m_Version != 1000) {
         Append(report, "Unsupported file version: File version set to %lld. Expected 1000.\r\n",
@@ -251,14 +265,10 @@ bool CheckShapeFile(const std::string& path, std::string& report, const ShapeChe
         return false;
     }
 
-    // The header's count is the one reported; the walk goes no further than
-    // the entries the index file really holds.
-    s.expected = shx.m_RecordCount;
-    const std::int64_t entriesThere =
-        shxReader.GetSize() >= 100 ? static_cast<std::int64_t>((shxReader.GetSize() - 100) / 8) : 0;
-    shx.m_RecordCount = std::min(shx.m_RecordCount, entriesThere);
-    Append(report, "Record count: %lld\r\n", s.expected);
-    s.headerType = h.m_ShapeType;
+    // The count the index header announces is the one reported; the walk
+    // visits the entries the index file really holds.
+    const std::int64_t expected = shx.RecordCount();
+    Append(report, "Record count: %lld\r\n", expected);
     Append(report, "Shape type: %lld (", static_cast<std::int32_t>(h.m_ShapeType));
     const char* typeName = TypeName(h.m_ShapeType);
     if (typeName == nullptr) {
@@ -269,48 +279,70 @@ bool CheckShapeFile(const std::string& path, std::string& report, const ShapeChe
     if (progress)
         progress(0);
 
-    if (!ForEachShapeFileRecord(shp, &shx, &CheckRecord, &s))
-        s.pass = false;
+    CRecordCheck s(report, h.m_ShapeType, progress);
+    shp.Walk(&shx, s);
+    pass = pass && s.m_Pass;
 
-    Append(report, "Null shapes: %lld (no error)\r\n", s.nulls);
+    if (s.m_TypeError) {
+        Append(report, "Shape type error. Type was %lld. Expected %lld.\r\n", s.m_FirstWrongType, h.m_ShapeType);
+        pass = false;
+    }
+    Append(report, "Null shapes: %lld (no error)\r\n", s.m_Nulls);
     const auto flag = [&](bool raised, const char* line) {
         if (raised) {
             report += line;
-            s.pass = false;
+            pass = false;
         }
     };
-    flag(s.contentLengthError,
+    flag(s.m_ContentLength,
          "Shape content length error. One or more shapes have an erroneous content length set.\r\n");
-    flag(s.notClosed, "Coordinate error. One or more polygons are not closed.\r\n");
-    flag(s.boxX, "Shape bounding box error. One or more shapes have invalid bounding box values. x-min > x-max.\r\n");
-    flag(s.boxY, "Shape bounding box error. One or more shapes have invalid bounding box values. y-min > y-max.\r\n");
-    flag(s.boxMismatch, "Shape bounding box error. One or more shapes have erroneous bounding boxes.\r\n");
-    if (s.zeroParts) {
-        Append(report, "Shape part error. %lld shape(s) have zero parts (empty).\r\n", s.empty);
-        s.pass = false;
+    flag(s.m_NotClosed, "Coordinate error. One or more polygons are not closed.\r\n");
+    flag(s.m_BoxX, "Shape bounding box error. One or more shapes have invalid bounding box values. x-min > x-max.\r\n");
+    flag(s.m_BoxY, "Shape bounding box error. One or more shapes have invalid bounding box values. y-min > y-max.\r\n");
+    flag(s.m_BoxMismatch, "Shape bounding box error. One or more shapes have erroneous bounding boxes.\r\n");
+    if (s.m_ZeroParts) {
+        Append(report, "Shape part error. %lld shape(s) have zero parts (empty).\r\n", s.m_Empty);
+        pass = false;
     }
-    flag(s.missingCoordinates, "Shape coordinate error. One or more shapes are missing coordinates.\r\n");
+    flag(s.m_MissingCoordinates, "Shape coordinate error. One or more shapes are missing coordinates.\r\n");
 
-    if (s.seen != s.expected) {
-        Append(report, "Shape count error. Actual shapes in file: %lld. Header said %lld.\r\n", s.seen, s.expected);
-        s.pass = false;
+    if (s.m_Seen != expected) {
+        Append(report, "Shape count error. Actual shapes in file: %lld. Header said %lld.\r\n", s.m_Seen, expected);
+        pass = false;
     }
 
-    // With no record contributing, the expected box is all zeros.
-    const CBox& b = s.box;
+    // With every record read the header box must be theirs exactly (all
+    // zeros when none has a place). With some unread, they may lie anywhere
+    // inside it: only a header box that leaves out a record read is wrong.
+    const CBox& b = s.m_Box;
     const struct {
         const char* name;
         double header;
         double actual;
-    } sides[] = {{"x-min", h.m_XMin, b.xMin}, {"x-max", h.m_XMax, b.xMax}, {"y-min", h.m_YMin, b.yMin},
-                 {"y-max", h.m_YMax, b.yMax}};
-    for (const auto& side : sides) {
-        if (side.header != side.actual) {
-            AppendBoxLine(report, side.name, side.header, side.actual);
-            s.pass = false;
+        bool isMin;
+    } sides[] = {{"x-min", h.m_XMin, b.xMin, true},
+                 {"x-max", h.m_XMax, b.xMax, false},
+                 {"y-min", h.m_YMin, b.yMin, true},
+                 {"y-max", h.m_YMax, b.yMax, false}};
+    if (s.m_Unread == 0) {
+        for (const auto& side : sides) {
+            if (side.header != side.actual) {
+                AppendBoxLine(report, side.name, side.header, side.actual);
+                pass = false;
+            }
+        }
+    } else {
+        Append(report, "File bounding box checked against %lld of %lld records.\r\n", s.m_Places - s.m_Unread,
+               s.m_Places);
+        for (const auto& side : sides) {
+            if (s.m_BoxSet && (side.isMin ? side.header > side.actual : side.header < side.actual)) {
+                report += std::string("File bounding box error. ") + side.name + " is set to " + Fixed(side.header) +
+                          ". Records read reach " + Fixed(side.actual) + ".\r\n";
+                pass = false;
+            }
         }
     }
-    if (s.pass)
+    if (pass)
         report += "Kestrow reported no errors.";
-    return s.pass;
+    return pass;
 }

@@ -1,7 +1,10 @@
 #pragma once
 // The structural check of one shape file (.shp with its .shx index): header
-// fields, record types and content lengths, bounding boxes, empty parts,
-// unclosed rings and counts, written as a plain-text report.
+// fields, file lengths, index entries, record numbers, types and content
+// lengths, bounding boxes, empty parts, unclosed rings and counts, written as
+// a plain-text report. Each fault is named with its record or index entry and
+// the check goes on past a damaged record; a summary of the kinds found
+// follows.
 
 #include <functional>
 #include <string>

@@ -1,5 +1,6 @@
 // The shape-file check on files written by GDAL and shapelib
-// (tools/make_kestrow_fixtures.sh) and on copies of them with one fault each.
+// (tools/make_kestrow_fixtures.sh), on copies of them with one fault each and
+// on damaged copies of a real polygon file.
 
 #include "ShapeCheck.h"
 
@@ -61,8 +62,32 @@ void CopyPair(const std::string& name, const std::string& to) {
     WriteBytes(to + ".shx", ReadBytes(kData + name + ".shx"));
 }
 
+// The damaged copies of a six-county polygon file and the reports a separate
+// reader of both files gives for them (tests/data/kestrow/damaged/make.sh).
+TEST(ShapeCheck, DamagedCopiesNameEveryFaultWithItsRecord) {
+    const char* const names[] = {"nc6",           "truncated_shp",  "truncated_shx", "content_length",
+                                 "index_offset",  "index_past_end", "index_length",  "unclosed_ring",
+                                 "record_box",    "file_code",      "header_box",    "record_type",
+                                 "record_number", "zero_parts",     "three_faults"};
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        const std::string base = kData + "damaged/" + name;
+        const std::vector<unsigned char> bytes = ReadBytes(base + ".expected");
+        const std::string expected(bytes.begin(), bytes.end());
+        ASSERT_FALSE(expected.empty());
+        bool passed = !expected.empty();
+        std::string report = Check(base + ".shp", passed);
+        EXPECT_EQ(passed, std::string(name) == "nc6");
+        // The reference writes LF line ends.
+        for (std::size_t at = report.find("\r\n"); at != std::string::npos; at = report.find("\r\n", at))
+            report.erase(at, 1);
+        EXPECT_EQ(report, "File: " + base + ".shp\n" + expected);
+    }
+}
+
 // polygon.shp: record 1 at byte 100 (two rings, nine points from byte 160),
-// record 2 at byte 304 (one ring, four points); header box 0 0 11 11.
+// record 2 at byte 304 (one ring, four points); header box 0 0 11 11. The
+// expected reports agree with tests/data/kestrow/damaged/reference_check.py.
 TEST(ShapeCheck, EachFaultGivesItsLine) {
     using Bytes = std::vector<unsigned char>;
     const std::string head = "Record count: 2\r\nShape type: 5 (Polygon).\r\n";
@@ -78,41 +103,89 @@ TEST(ShapeCheck, EachFaultGivesItsLine) {
          "Unsupported file version: File version set to 1001. Expected 1000.\r\n"},
         {"unsupported type", [](Bytes& shp, Bytes&) { WriteLE32(shp.data() + 32, 8); },
          "Record count: 2\r\nShape type: 8 (Unsupported type in Corvale).\r\n"},
-        // Reported once; the records after it are only counted, so the file
-        // box holds the first record alone.
+        // Every record of another type is named and still checked as its own type.
         {"type error", [](Bytes& shp, Bytes&) { WriteLE32(shp.data() + 32, 3); },
-         "Record count: 2\r\nShape type: 3 (Arc).\r\nShape type error. Type was 5. Expected 3.\r\n" + nulls +
-             "File bounding box error. x-max is set to 11.000000. Expected 4.000000.\r\n"
-             "File bounding box error. y-max is set to 11.000000. Expected 4.000000.\r\n"},
+         "Record count: 2\r\nShape type: 3 (Arc).\r\nRecord 1: shape type 5, the file's type is 3.\r\n"
+         "Record 2: shape type 5, the file's type is 3.\r\nShape type error. Type was 5. Expected 3.\r\n" +
+             nulls},
         {"unclosed ring", [](Bytes& shp, Bytes&) { WriteLEDouble(shp.data() + 160 + 8 * 16, 1.5); },
-         head + nulls + "Coordinate error. One or more polygons are not closed.\r\n"},
+         head + "Record 1, part 2: ring not closed.\r\n" + nulls +
+             "Coordinate error. One or more polygons are not closed.\r\n"},
+        // Both files agree on a length four bytes past the end of the file;
+        // the record's counts give its real size.
         {"content length",
          [](Bytes& shp, Bytes& shx) {
              WriteBE32(shp.data() + 304 + 4, 0x3a);
              WriteBE32(shx.data() + 108 + 4, 0x3a);
          },
-         head + nulls + "Shape content length error. One or more shapes have an erroneous content length set.\r\n"},
+         head + "Record 2: content length 116 bytes; its part and point counts need 112.\r\n" + nulls +
+             "Shape content length error. One or more shapes have an erroneous content length set.\r\n"},
+        // The file box is held against the points, not the wrong record box.
         {"record box wider than its points",
          [](Bytes& shp, Bytes&) {
              WriteLEDouble(shp.data() + 112, -1.0);
              WriteLEDouble(shp.data() + 36, -1.0);
          },
-         head + nulls + "Shape bounding box error. One or more shapes have erroneous bounding boxes.\r\n"},
-        {"record box x inverted",
-         [](Bytes& shp, Bytes&) { WriteLEDouble(shp.data() + 304 + 12 + 16, 9.0); },
-         head + nulls +
+         head +
+             "Record 1: box -1.000000 0.000000 4.000000 4.000000 does not match its points, 0.000000 0.000000 "
+             "4.000000 4.000000.\r\n" +
+             nulls + "Shape bounding box error. One or more shapes have erroneous bounding boxes.\r\n"
+                     "File bounding box error. x-min is set to -1.000000. Expected 0.000000.\r\n"},
+        {"record box x inverted", [](Bytes& shp, Bytes&) { WriteLEDouble(shp.data() + 304 + 12 + 16, 9.0); },
+         head + "Record 2: box x-min 10.000000 is above x-max 9.000000.\r\n"
+                "Record 2: box 10.000000 10.000000 9.000000 11.000000 does not match its points, 10.000000 "
+                "10.000000 11.000000 11.000000.\r\n" +
+             nulls +
              "Shape bounding box error. One or more shapes have invalid bounding box values. x-min > x-max.\r\n"
-             "Shape bounding box error. One or more shapes have erroneous bounding boxes.\r\n"
-             "File bounding box error. x-max is set to 11.000000. Expected 9.000000.\r\n"},
+             "Shape bounding box error. One or more shapes have erroneous bounding boxes.\r\n"},
         {"count", [](Bytes&, Bytes& shx) { WriteBE32(shx.data() + 24, 62); },
-         "Record count: 3\r\nShape type: 5 (Polygon).\r\n" + nulls +
-             "Shape count error. Actual shapes in file: 2. Header said 3.\r\n"},
+         "Record count: 3\r\nShape type: 5 (Polygon).\r\nIndex file length error. Header says 124 bytes, the file "
+         "has 116.\r\n" +
+             nulls + "Shape count error. Actual shapes in file: 2. Header said 3.\r\n"},
         {"header box", [](Bytes& shp, Bytes&) { WriteLEDouble(shp.data() + 52, 12.0); },
          head + nulls + "File bounding box error. x-max is set to 12.000000. Expected 11.000000.\r\n"},
+        // An inverted header box stops nothing: the records are checked.
+        {"header box inverted", [](Bytes& shp, Bytes&) { WriteLEDouble(shp.data() + 52, -5.0); },
+         head + nulls + "File bounding box error. x-max is set to -5.000000. Expected 11.000000.\r\n"},
+        // The box of the record read is inside the header's: no box error.
         {"truncated", [](Bytes& shp, Bytes&) { shp.resize(304 + 40); },
-         head + nulls + "Shape count error. Actual shapes in file: 1. Header said 2.\r\n"
-                        "File bounding box error. x-max is set to 11.000000. Expected 4.000000.\r\n"
-                        "File bounding box error. y-max is set to 11.000000. Expected 4.000000.\r\n"},
+         head + "Main file length error. Header says 424 bytes, the file has 344.\r\n"
+                "Record 2 is cut: it runs to byte 424, the main file ends at byte 344.\r\n" +
+             nulls + "Shape count error. Actual shapes in file: 1. Header said 2.\r\n"
+                     "File bounding box checked against 1 of 2 records.\r\n"},
+        {"record of an unknown type", [](Bytes& shp, Bytes&) { WriteLE32(shp.data() + 304 + 8, 8); },
+         head + "Record 2: unknown shape type 8.\r\nShape type error. Type was 8. Expected 5.\r\n" + nulls +
+             "File bounding box checked against 1 of 2 records.\r\n"},
+        {"part start past the points", [](Bytes& shp, Bytes&) { WriteLE32(shp.data() + 100 + 52 + 4, 20); },
+         head + "Record 1: its part starts do not fit its 9 points.\r\n" + nulls +
+             "File bounding box checked against 1 of 2 records.\r\n"},
+        // Record 1 holds 196 bytes: both files are wrong, each differently;
+        // the counts' length finds record 2.
+        {"three content lengths",
+         [](Bytes& shp, Bytes& shx) {
+             WriteBE32(shp.data() + 104, ReadBE32(shp.data() + 104) + 2);
+             WriteBE32(shx.data() + 104, ReadBE32(shx.data() + 104) + 4);
+         },
+         head + "Record 1: content length 200 bytes in the main file and 204 in the index; its counts need 196.\r\n" +
+             nulls + "Shape content length error. One or more shapes have an erroneous content length set.\r\n"},
+        // A point count past the record: both lengths agree, so the record is
+        // stepped over by them and its points are not read.
+        {"point count", [](Bytes& shp, Bytes&) { WriteLE32(shp.data() + 100 + 48, 10); },
+         head + "Record 1: content length 196 bytes; its part and point counts need 212.\r\n" + nulls +
+             "Shape content length error. One or more shapes have an erroneous content length set.\r\n"
+             "File bounding box checked against 1 of 2 records.\r\n"},
+        {"last record gone",
+         [](Bytes& shp, Bytes&) {
+             shp.resize(304);
+             WriteBE32(shp.data() + 24, 152);
+         },
+         head + "Index entry 2: offset 304 lies past the end of the main file (304 bytes).\r\n" + nulls +
+             "Shape count error. Actual shapes in file: 1. Header said 2.\r\n"
+             "File bounding box checked against 1 of 2 records.\r\n"},
+        {"bytes after the last record", [](Bytes& shp, Bytes&) { shp.resize(shp.size() + 6, 0); },
+         head + "Main file length error. Header says 424 bytes, the file has 430.\r\n"
+                "Main file: 6 bytes after the last record are not a record.\r\n" +
+             nulls},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -144,8 +217,10 @@ TEST(ShapeCheck, ZeroPartsAndMissingCoordinates) {
     bool passed = true;
     std::string report = Check(base + ".shp", passed);
     EXPECT_FALSE(passed);
-    EXPECT_NE(report.find("Shape coordinate error. One or more shapes are missing coordinates.\r\n"),
-              std::string::npos);
+    EXPECT_NE(report.find("Record 2, part 1: fewer than two points.\r\nNull shapes: 0 (no error)\r\n"
+                          "Shape coordinate error. One or more shapes are missing coordinates.\r\n"),
+              std::string::npos)
+        << report;
 
     // A record with no parts and no points: 44 bytes of body.
     TempDir dir2;
@@ -170,7 +245,8 @@ TEST(ShapeCheck, ZeroPartsAndMissingCoordinates) {
     report = Check(empty + ".shp", passed);
     EXPECT_FALSE(passed);
     EXPECT_EQ(report, "File: " + empty +
-                          ".shp\r\nRecord count: 1\r\nShape type: 3 (Arc).\r\nNull shapes: 0 (no error)\r\n"
+                          ".shp\r\nRecord count: 1\r\nShape type: 3 (Arc).\r\nRecord 1 has zero parts.\r\n"
+                          "Null shapes: 0 (no error)\r\n"
                           "Shape part error. 1 shape(s) have zero parts (empty).\r\n");
 }
 
@@ -211,7 +287,8 @@ TEST(ShapeCheck, ProgressReachesAHundredAndEmptyIndexNeverDivides) {
     EXPECT_EQ(seen.front(), 0);
     EXPECT_EQ(seen.back(), 100);
 
-    // An index announcing no records over a main file that holds some.
+    // An index announcing no records over a main file that holds some: each
+    // record is still found and checked.
     TempDir dir;
     const std::string base = dir.file("p");
     CopyPair("point", base);
@@ -219,10 +296,16 @@ TEST(ShapeCheck, ProgressReachesAHundredAndEmptyIndexNeverDivides) {
     WriteBE32(shx.data() + 24, 50);
     shx.resize(100);
     WriteBytes(base + ".shx", shx);
-    EXPECT_FALSE(CheckShapeFile(base + ".shp", report, [](int) {}));
-    EXPECT_NE(report.find("Record count: 0\r\n"), std::string::npos) << report;
-    EXPECT_NE(report.find("File bounding box error. x-min is set to -3.000000. Expected 0.000000."), std::string::npos)
-        << report;
+    seen.clear();
+    EXPECT_FALSE(CheckShapeFile(base + ".shp", report, [&](int p) { seen.push_back(p); }));
+    EXPECT_EQ(report, "File: " + base +
+                          ".shp\r\nRecord count: 0\r\nShape type: 1 (Point).\r\n"
+                          "Record 1 at byte 100 has no index entry.\r\n"
+                          "Record 2 at byte 128 has no index entry.\r\n"
+                          "Record 3 at byte 156 has no index entry.\r\n"
+                          "Null shapes: 0 (no error)\r\n"
+                          "Shape count error. Actual shapes in file: 3. Header said 0.\r\n");
+    EXPECT_EQ(seen, (std::vector<int>{0, 100}));
 }
 
 } // namespace
