@@ -451,6 +451,26 @@ TEST_F(CoordinatesPaneTest, PasteSpecialTakesACopiedPolyline) {
     EXPECT_FALSE(Enabled(ID_COORD_PASTE_SPECIAL));
 }
 
+TEST_F(CoordinatesPaneTest, PasteSpecialAfterEditCopyOfAPolyline) {
+    // The copy of another theme's selected line, as Edit > Copy makes it.
+    CTheme source;
+    source.m_ShapeType = SHT_Polyline;
+    ASSERT_TRUE(source.ConvertToNative(true, true));
+    Bytes line = MakeMulti(SHT_Polyline, {{{4, 4}, {5, 6}}});
+    ASSERT_NE(source.AddShape(Rec(line), true, true, false), nullptr);
+    source.AddToSelection(0, 0, 1, 0);
+    auto* data = new QMimeData;
+    ASSERT_TRUE(CopySelection(source, *data));
+    QGuiApplication::clipboard()->setMimeData(data);
+
+    Show(SHT_Polyline, {MakeMulti(SHT_Polyline, {{{0, 0}, {1, 1}}})});
+    ASSERT_TRUE(Enabled(ID_COORD_PASTE_SPECIAL));
+    services.answer = 1;
+    Run(ID_COORD_PASTE_SPECIAL);
+    ASSERT_EQ(CShapeRecord::GetPartCount(Shape()), 2u);
+    EXPECT_EQ(Points(Shape()), (std::vector<CShapePoint>{{0, 0}, {1, 1}, {4, 4}, {5, 6}}));
+}
+
 TEST_F(CoordinatesPaneTest, PasteSpecialIsOffOnPolygonsAndWithoutCoordinates) {
     Show(SHT_Polygon, {TwoRings()});
     PutCoordinates({{7, 7}, {8, 8}});
