@@ -429,6 +429,7 @@ void CCorvaleApp::UninstallServices() {
     dialogs.readClipboardPolygons = nullptr;
     dialogs.loaderPluginPath = nullptr;
     dialogs.showVectorizationParameters = nullptr;
+    dialogs.showShapeData = nullptr;
     SetDocumentDialogServices(dialogs);
     SetGeoViewServices(nullptr);
     m_Services.reset();
@@ -458,6 +459,7 @@ bool CCorvaleApp::OnIdle(long) {
     m_InIdle = true;
     m_MainFrame->SyncActiveChild();
     m_MainFrame->UpdateToolbarCommands();
+    m_MainFrame->UpdateShortcutCommands();
     m_MainFrame->UpdateFrameTitle();
     GpiNotifyIdle();
     m_InIdle = false;

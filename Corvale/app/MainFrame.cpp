@@ -24,6 +24,7 @@
 #include "workspace/CommandIds.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/RecentShapeFileList.h"
+#include "workspace/WorkspaceFileLoader.h"
 #include "workspace/gpi/GpiHost.h"
 
 #include <QAction>
@@ -323,9 +324,12 @@ void CMainFrame::CreateCommands() {
     AddCommand(ID_EDIT_FIND, tr("&Find..."), QIcon(), QKeySequence::Find);
     AddCommand(ID_EDIT_FIND_NEXT, tr("Find &Next"));
     AddCommand(ID_EDIT_FIND_PREVIOUS, tr("Find Pre&vious"));
+    AddCommand(ID_TABLE_GO_TO, tr("&Go To"), QIcon(), QKeySequence(Qt::CTRL | Qt::Key_G));
+    AddCommand(ID_EDIT_SHAPE_DATA, tr("Shape Data..."), QIcon(), QKeySequence(Qt::Key_F9));
     AddCommand(ID_CONTEXT_HELP, tr("&What's This?"));
 
     AddCommand(ID_INSERT_ADD_THEME, tr("&Add Theme..."));
+    AddCommand(ID_FILE_IMPORT_WORKSPACE, tr("Import From &Workspace File..."));
     AddCommand(ID_TOOL_SELECT, tr("&Select"), QIcon(), {}, true);
     AddCommand(ID_TOOL_SELECT_RECTANGLE, tr("Select (&rectangle)"), QIcon(), {},
                true);
@@ -411,6 +415,13 @@ void CMainFrame::CreateCommands() {
                                 "Standard Deviation"};
     for (unsigned id = ID_STATISTICS_FIRST; id <= ID_STATISTICS_LAST; ++id)
         AddCommand(id, tr(statistics[id - ID_STATISTICS_FIRST]));
+    // The attribute pane's column commands and its query, reached through
+    // the Table menu.
+    AddCommand(ID_COLUMN_SORT_ASCENDING, tr("Sort &Ascending"));
+    AddCommand(ID_COLUMN_SORT_DESCENDING, tr("Sort Descending"));
+    AddCommand(ID_COLUMN_CHECK_DUPLICATES, tr("&Check for Duplicates..."));
+    AddCommand(ID_COLUMN_SHOW_VALUE_LIST, tr("Show &Value List..."));
+    AddCommand(ID_TABLE_QUERY, tr("&Query..."), QIcon(), QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     AddCommand(ID_TOOLS_OPTIONS, tr("&Options..."));
     AddCommand(ID_APP_ABOUT, tr("&About Corvale..."));
@@ -446,6 +457,8 @@ bool CMainFrame::CreateMenuBar() {
     file->addAction(m_Actions[ID_FILE_SAVE]);
     file->addAction(m_Actions[ID_FILE_SAVE_AS]);
     file->addSeparator();
+    file->addAction(m_Actions[ID_WORKSPACE_PROPERTIES]);
+    file->addSeparator();
     file->addAction(m_Actions[ID_FILE_SAVE_MAP_IMAGE]);
     file->addSeparator();
     file->addAction(m_Actions[ID_FILE_PRINT]);
@@ -479,7 +492,8 @@ bool CMainFrame::CreateMenuBar() {
     for (unsigned id : std::initializer_list<unsigned>{ID_EDIT_TOP_Z_ORDER, ID_EDIT_BOTTOM_Z_ORDER})
         edit->addAction(m_Actions[id]);
     edit->addSeparator();
-    for (unsigned id : std::initializer_list<unsigned>{ID_EDIT_FIND, ID_EDIT_FIND_NEXT, ID_EDIT_FIND_PREVIOUS})
+    for (unsigned id : std::initializer_list<unsigned>{ID_EDIT_FIND, ID_EDIT_FIND_NEXT, ID_EDIT_FIND_PREVIOUS,
+                                                       ID_TABLE_GO_TO})
         edit->addAction(m_Actions[static_cast<unsigned>(id)]);
     ConnectUpdateOnShow(edit);
 
@@ -505,6 +519,7 @@ bool CMainFrame::CreateMenuBar() {
     view->addSeparator();
     view->addAction(m_Actions[ID_VIEW_CONSOLE]);
     view->addAction(m_Actions[ID_VIEW_VECTORIZATION_PARAMETERS]);
+    view->addAction(m_Actions[ID_EDIT_SHAPE_DATA]);
     view->addSeparator();
     view->addAction(m_Actions[ID_VIEW_FULLSCREEN]);
     ConnectUpdateOnShow(view);
@@ -517,6 +532,8 @@ bool CMainFrame::CreateMenuBar() {
     QMenu* recentShapes = insert->addMenu(tr("&Recent Shape Files"));
     recentShapes->setObjectName(QStringLiteral("RecentShapeFiles"));
     connect(recentShapes, &QMenu::aboutToShow, this, [this, recentShapes] { FillRecentShapeFileMenu(recentShapes); });
+    insert->addSeparator();
+    insert->addAction(m_Actions[ID_FILE_IMPORT_WORKSPACE]);
     ConnectUpdateOnShow(insert);
 
     QMenu* theme = bar->addMenu(tr("&Theme"));
@@ -573,7 +590,15 @@ bool CMainFrame::CreateMenuBar() {
     table->setObjectName(QStringLiteral("TableMenu"));
     for (unsigned id = ID_STATISTICS_FIRST; id <= ID_STATISTICS_LAST; ++id)
         table->addAction(m_Actions[id]);
+    // The statistics plug-ins' entries go in before this separator.
     table->addSeparator();
+    table->addAction(m_Actions[ID_COLUMN_SORT_ASCENDING]);
+    table->addAction(m_Actions[ID_COLUMN_SORT_DESCENDING]);
+    table->addSeparator();
+    table->addAction(m_Actions[ID_COLUMN_CHECK_DUPLICATES]);
+    table->addAction(m_Actions[ID_COLUMN_SHOW_VALUE_LIST]);
+    table->addSeparator();
+    table->addAction(m_Actions[ID_TABLE_QUERY]);
     connect(table, &QMenu::aboutToShow, this, [this, table] { FillStatisticsPluginMenu(table); });
     ConnectUpdateOnShow(table);
 
@@ -1008,6 +1033,12 @@ void CMainFrame::UpdateToolbarCommands() {
         if (m_ScaleControl->isEnabled() != enabled)
             m_ScaleControl->setEnabled(enabled);
     }
+}
+
+void CMainFrame::UpdateShortcutCommands() {
+    for (const auto& [id, action] : m_Actions)
+        if (action != nullptr && !action->shortcut().isEmpty())
+            UpdateCommandUI(action);
 }
 
 void CMainFrame::OnScaleChosen(int index) {

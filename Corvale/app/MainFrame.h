@@ -149,6 +149,9 @@ public:
     void UpdateCommandUI(QAction* action);
     // The update pass over every toolbar action (done on idle).
     void UpdateToolbarCommands();
+    // The same for the commands with a shortcut key, so that a key runs a
+    // command exactly while its menu item would be enabled.
+    void UpdateShortcutCommands();
     bool OnCmdMsg(unsigned id, CCmdUI* ui) override;
 
     // ---- child windows ----

@@ -3,6 +3,7 @@
 #include "app/MainFrame.h"
 #include "core/ColorRef.h"
 #include "ui/RecentDirFileDialog.h"
+#include "ui/YABFFW.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -217,10 +218,11 @@ bool CQtUserInterface::ChooseSaveFile(const corvale::FileDialogRequest& request,
 }
 
 bool CQtUserInterface::ChooseFolder(const std::string& title, std::string& path) {
-    const QString folder = QFileDialog::getExistingDirectory(DialogParent(m_Frame), Q(title), Q(path));
-    if (folder.isEmpty())
+    // The program's folder chooser, starting in the folder given.
+    CYABFFW chooser(Q(title), Q(path), DialogParent(m_Frame));
+    if (chooser.DoModal() != CYABFFW::IDOK || chooser.GetFolderPath().isEmpty())
         return false;
-    path = folder.toStdString();
+    path = chooser.GetFolderPath().toStdString();
     return true;
 }
 

@@ -119,7 +119,7 @@ void CCoordinatesGridPane::AddCommands() {
             const bool typeOk = m_Theme != nullptr && m_Theme->m_ShapeType != SHT_Point &&
                                 m_Theme->m_ShapeType != SHT_PointZ && m_Theme->m_ShapeType != SHT_Polygon &&
                                 m_Theme->m_ShapeType != SHT_PolygonZ && !IsImageTheme();
-            ui.Enable(typeOk && HasOneSelectedShape() && IsEditable() && !ReadClipboardCoordinatePoints().empty());
+            ui.Enable(typeOk && HasOneSelectedShape() && IsEditable() && ClipboardHasPasteSpecialSource());
         });
     OnCommand(
         ID_COORD_REVERSE_PART, [this] { ReversePart(); },
@@ -748,23 +748,73 @@ void CCoordinatesGridPane::DeleteSelected() {
     AfterShapeReplaced(this);
 }
 
+namespace {
+
+// The clipboard's first polyline shape, or else a one-part polyline through
+// its coordinates; null when it holds neither.
+CShapeRecordPtr ReadPasteSpecialSource() {
+    CShapeRecordVector shapes;
+    if (ClipboardHasPolylineShapes())
+        ReadClipboardShapes(shapes);
+    CShapeRecordPtr source;
+    for (CShapeRecord*& shape : shapes) {
+        if (!source && CShapeRecord::IsPolylineType(CShapeRecord::GetShapeType(shape))) {
+            source.reset(shape);
+            shape = nullptr;
+        }
+    }
+    DeleteShapeRecords(shapes);
+    if (!source)
+        source.reset(ReadClipboardCoordinates());
+    return source;
+}
+
+// The points of one part of a sound record, x and y only.
+CShapePointList PartPoints(const CShapeRecord* record, std::uint32_t part) {
+    const std::uint32_t parts = CShapeRecord::GetPartCount(record);
+    const std::uint32_t points = CShapeRecord::GetPointCount(record);
+    const std::uint32_t first = CShapeRecord::GetPartStart(record, part);
+    const std::uint32_t end = part + 1 < parts ? CShapeRecord::GetPartStart(record, part + 1) : points;
+    CShapePointList list;
+    for (std::uint32_t i = first; i < end; ++i)
+        list.push_back(CShapeRecord::GetPoint(record, i));
+    return list;
+}
+
+} // namespace
+
+const char* const CCoordinatesGridPane::kAppendMultipartMessage =
+    "Appending coordinates from a multipart polyline is\ncurrently not supported.";
+
+bool CCoordinatesGridPane::ClipboardHasPasteSpecialSource() {
+    return (ClipboardHasPolylineShapes() && GetClipboardShapeCount() == 1) ||
+           !ReadClipboardCoordinatePoints().empty();
+}
+
 void CCoordinatesGridPane::PasteSpecial() {
     if (m_Document == nullptr || !IsEditable())
         return;
     CShapeRecord* record = SelectedShape();
-    if (record == nullptr || !CShapeRecord::IsPolylineType(CShapeRecord::GetShapeType(record)))
-        return;
-    const std::vector<CShapePoint> coordinates = ReadClipboardCoordinatePoints();
-    if (coordinates.empty())
+    if (record == nullptr || !CShapeRecord::IsPolylineType(CShapeRecord::GetShapeType(record)) ||
+        !ClipboardHasPasteSpecialSource())
         return;
     int choice = 0;
     if (!GridPaneServices().ChooseFromList(this, "How should pasted data be inserted?",
                                            {"Append coordinates to selected part", "Paste shape as new part(s)"},
                                            choice))
         return;
-    CShapePointList source(coordinates.begin(), coordinates.end());
+    const CShapeRecordPtr pasted = ReadPasteSpecialSource();
+    // A shape or coordinate block that does not read whole adds nothing.
+    if (!pasted || !IsShapeRecordSound(pasted.get()))
+        return;
     CShapeRecordPtr replacement;
     if (choice == 0) {
+        if (CShapeRecord::GetPartCount(pasted.get()) != 1) {
+            corvale::UI().ShowMessage(kAppendMultipartMessage, corvale::MessageIcon::Information,
+                                      corvale::MessageButtons::Ok);
+            return;
+        }
+        CShapePointList source = PartPoints(pasted.get(), 0);
         // The part of the first selected row: the headings above it count.
         std::uint32_t part = 0;
         const std::vector<int> rows = GetSelectedRows();
@@ -790,11 +840,11 @@ void CCoordinatesGridPane::PasteSpecial() {
             return;
         replacement.reset(AppendPointsToPart(record, source, part));
     } else {
-        if (source.size() < 2)
-            return;
-        CShapeRecordPtr pasted(CreatePolylineShape(source));
-        if (!pasted)
-            return;
+        // Every new part needs a line's two points.
+        const std::uint32_t parts = CShapeRecord::GetPartCount(pasted.get());
+        for (std::uint32_t k = 0; k < parts; ++k)
+            if (PartPoints(pasted.get(), k).size() < 2)
+                return;
         replacement.reset(CombinePolylineShapes(record, pasted.get()));
     }
     if (!replacement)

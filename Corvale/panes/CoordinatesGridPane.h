@@ -58,8 +58,15 @@ public:
     void CenterMap();
     void CopyCoordinate();
     void DeleteSelected();
+    // Paste Special: the clipboard's first polyline shape, or else its
+    // coordinates, appended to the part of the first selected row (a
+    // multipart shape is refused with kAppendMultipartMessage) or added as
+    // new parts, as the user chooses.
     void PasteSpecial();
     void ReversePart();
+    static const char* const kAppendMultipartMessage;
+    // The clipboard holds exactly one polyline shape, or coordinates.
+    static bool ClipboardHasPasteSpecialSource();
 
 protected:
     std::vector<unsigned> ContextMenuCommands() const override;

@@ -106,6 +106,11 @@ void CDialogGridPaneServices::SetQueryDialogTheme(CAttributesGridPane& pane, CTh
         m_Query->SetTheme(theme);
 }
 
+bool CDialogGridPaneServices::ChooseStatisticsRows(QWidget* parent, int& choice) {
+    CStatisticsSelectionDialog dialog(choice, parent);
+    return dialog.DoModal() == corvale::IDOK;
+}
+
 bool CDialogGridPaneServices::ChooseTableCheckOptions(QWidget* parent, bool& ignoreBlank) {
     CTableCheckDialog dialog(parent);
     dialog.m_IgnoreBlank = ignoreBlank;

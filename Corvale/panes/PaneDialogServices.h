@@ -1,8 +1,8 @@
 #pragma once
 // The grid panes' services with the real dialogs: the modeless query, find
 // and go-to dialogs (one of each, made on first use and handed to whichever
-// pane opens it) and the table check's option and result dialogs. The main
-// frame's services build on this class.
+// pane opens it), the statistics' row choice and the table check's
+// option and result dialogs. The main frame's services build on this class.
 
 #include "panes/GridPaneServices.h"
 
@@ -26,6 +26,8 @@ public:
     bool HasQueryDialog() const override { return true; }
     void ShowQueryDialog(CAttributesGridPane& pane, CTheme* theme) override;
     void SetQueryDialogTheme(CAttributesGridPane& pane, CTheme* theme) override;
+    bool HasStatisticsSelectionDialog() const override { return true; }
+    bool ChooseStatisticsRows(QWidget* parent, int& choice) override;
     bool HasTableCheckDialogs() const override { return true; }
     bool ChooseTableCheckOptions(QWidget* parent, bool& ignoreBlank) override;
     bool ShowDuplicateData(QWidget* parent, const std::map<std::string, int>& counts,

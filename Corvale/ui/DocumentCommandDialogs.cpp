@@ -5,6 +5,7 @@
 #include "ui/AttributeListBuilderDialog.h"
 #include "ui/MapImageDialogs.h"
 #include "ui/MultiEditAttributesDialog.h"
+#include "ui/ShapeBinaryDialog.h"
 #include "ui/SmallDialogs.h"
 
 #include <QDialog>
@@ -77,6 +78,10 @@ void InstallDocumentCommandDialogs(CDocumentDialogServices& services, QWidget* p
             return;
         delete it->second.data();
         ListBuilders().erase(it);
+    };
+    services.showShapeData = [owner](const CShapeRecord* record, std::size_t extraBytes) {
+        CShapeBinaryDialog dialog(record, extraBytes, owner);
+        dialog.exec();
     };
     services.clipboardHasPolygons = [] { return ClipboardHasPolygonShapes(); };
     services.readClipboardPolygons = [] {

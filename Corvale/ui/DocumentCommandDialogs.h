@@ -1,11 +1,13 @@
 #pragma once
-// The dialogs of the document's selection and theme commands: the point
-// count rule, the theme chooser and the information window.
+// The dialogs of the document's selection, theme and edit commands: the
+// point count rule, the theme chooser, the information window and the binary
+// shape viewer.
 
 #include "workspace/CorvaleDoc.h"
 
 class QWidget;
 
-// Installs pointCountRule, chooseTheme and showInformation into the
-// document's dialog services, with parent as the dialogs' owner.
+// Installs the dialogs of these commands (pointCountRule, chooseTheme,
+// showInformation, showShapeData and the others) into the document's dialog
+// services, with parent as the dialogs' owner.
 void InstallDocumentCommandDialogs(CDocumentDialogServices& services, QWidget* parent);

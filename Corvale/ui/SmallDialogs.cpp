@@ -12,12 +12,14 @@
 #include <QDialogButtonBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -352,6 +354,35 @@ bool CTableCheckDialog::UpdateData(bool saveAndValidate) {
         m_IgnoreBlank = m_IgnoreBlankBox->isChecked();
     else
         m_IgnoreBlankBox->setChecked(m_IgnoreBlank);
+    return true;
+}
+
+// ---- Statistics row choice ----
+
+CStatisticsSelectionDialog::CStatisticsSelectionDialog(int& choice, QWidget* parent)
+    : CSmallDialog(IDD_STATISTICS_SELECTION, QStringLiteral("Selection"), parent),
+      m_All(new QRadioButton(QStringLiteral("All shapes"))),
+      m_Selected(new QRadioButton(QStringLiteral("Selected shapes"))),
+      m_Unselected(new QRadioButton(QStringLiteral("Unselected shapes"))), m_Choice(choice) {
+    auto* group = new QGroupBox(QStringLiteral("Run for"), this);
+    auto* radios = new QVBoxLayout(group);
+    for (QRadioButton* radio : {m_All, m_Selected, m_Unselected})
+        radios->addWidget(radio);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    AddButtons();
+}
+
+bool CStatisticsSelectionDialog::UpdateData(bool saveAndValidate) {
+    QRadioButton* const radios[] = {m_All, m_Selected, m_Unselected};
+    if (saveAndValidate) {
+        for (int i = 0; i < 3; ++i)
+            if (radios[i]->isChecked())
+                m_Choice = i;
+    } else {
+        // A value from elsewhere that is no choice shows all shapes.
+        radios[m_Choice >= 0 && m_Choice < 3 ? m_Choice : 0]->setChecked(true);
+    }
     return true;
 }
 

@@ -16,6 +16,7 @@ class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QRadioButton;
 class SimpleBrowser;
 class QSlider;
 
@@ -27,6 +28,7 @@ constexpr int IDD_POINT_COUNT_SELECTION = 1229;
 constexpr int IDD_COMBOBOX = 1236;
 constexpr int IDD_EXPORT_SHAPE_CONFIRMATION = 1113;
 constexpr int IDD_TABLE_CHECK = 1221;
+constexpr int IDD_STATISTICS_SELECTION = 1169;
 constexpr int IDD_VECTORIZATION_PARAMETERS = 1200;
 constexpr int IDD_TEXT_INFORMATION = 1127;
 
@@ -208,6 +210,24 @@ protected:
 
 private:
     QCheckBox* m_IgnoreBlankBox;
+};
+
+// "Selection": which rows the column statistics run over. The choice is the
+// caller's own value (kept for the program's run), read when the dialog
+// opens and written back on OK: 0 all shapes, 1 selected shapes, 2
+// unselected shapes.
+class CStatisticsSelectionDialog : public CSmallDialog {
+public:
+    explicit CStatisticsSelectionDialog(int& choice, QWidget* parent = nullptr);
+    QRadioButton* m_All;
+    QRadioButton* m_Selected;
+    QRadioButton* m_Unselected;
+
+protected:
+    bool UpdateData(bool saveAndValidate) override;
+
+private:
+    int& m_Choice;
 };
 
 // "Vectorization Parameters": the colour and greyscale thresholds of the

@@ -35,6 +35,8 @@ enum CommandId : unsigned {
     ID_EDIT_MULTI_EDIT = 33011,
     ID_EDIT_TOP_Z_ORDER = 33013,
     ID_EDIT_BOTTOM_Z_ORDER = 33014,
+    // The raw bytes of the one selected shape (the binary shape viewer).
+    ID_EDIT_SHAPE_DATA = 32922,
 
     // Geometry commands on the active theme's selected shapes.
     ID_GEOMETRY_MERGE_TO_COPY = 33007,

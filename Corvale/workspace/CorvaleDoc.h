@@ -380,6 +380,9 @@ public:
     // The active theme has a selected shape, is editable and has no
     // filtered-out shape.
     bool CanMoveSelectionInZOrder() const;
+    // Exactly one shape of the active theme is selected and shown (Shape
+    // Data).
+    bool HasOneSelectedShape() const;
     // The active theme's selection on the clipboard in the program's shape
     // format with the attribute text (an image theme's only with a selection
     // outline); false when nothing was placed.
@@ -676,6 +679,9 @@ struct CDocumentDialogServices {
     // The document's modeless Vectorization Parameters dialog, made on first
     // use and shown.
     std::function<void(CCorvaleDoc* document)> showVectorizationParameters;
+    // The modal binary shape viewer over one record and the number of bytes
+    // its theme keeps after each record.
+    std::function<void(const CShapeRecord* record, std::size_t extraBytes)> showShapeData;
 };
 void SetDocumentDialogServices(const CDocumentDialogServices& services);
 const CDocumentDialogServices& GetDocumentDialogServices();

@@ -160,6 +160,22 @@ void CCorvaleDoc::AddEditCommands() {
                       m_activeTheme->GetAttributeCount() > 0);
         });
 
+    // Shape Data: the raw bytes of the one selected shape. The records of a
+    // theme carry nothing after them (the loader's handle word is no byte
+    // count), so the viewer is told of no extra bytes and never reads past
+    // the record.
+    OnCommand(
+        ID_EDIT_SHAPE_DATA,
+        [this] {
+            const auto& viewer = GetDocumentDialogServices().showShapeData;
+            if (!viewer || !HasOneSelectedShape())
+                return;
+            viewer(m_activeTheme->GetSelectedShape(0), 0);
+        },
+        [this](CCmdUI& ui) {
+            ui.Enable(static_cast<bool>(GetDocumentDialogServices().showShapeData) && HasOneSelectedShape());
+        });
+
     for (const unsigned id : {unsigned(ID_EDIT_TOP_Z_ORDER), unsigned(ID_EDIT_BOTTOM_Z_ORDER)}) {
         OnCommand(
             id,
@@ -179,4 +195,9 @@ void CCorvaleDoc::AddEditCommands() {
 bool CCorvaleDoc::CanMoveSelectionInZOrder() const {
     return m_activeTheme != nullptr && !m_activeTheme->m_Selection.empty() && m_activeTheme->m_Editable &&
            m_activeTheme->GetFilteredShapeCount() == 0;
+}
+
+bool CCorvaleDoc::HasOneSelectedShape() const {
+    return m_activeTheme != nullptr && m_activeTheme->m_Selection.size() == 1 &&
+           m_activeTheme->GetSelectedShape(0) != nullptr;
 }

@@ -1,12 +1,17 @@
-// The Qt side of the user-interface seam's button dialog and colour picker:
-// the keys and buttons that end them, and what each answers.
+// The Qt side of the user-interface seam's button dialog, colour picker and
+// folder chooser: the keys and buttons that end them, and what each answers.
 
 #include "app/QtUserInterface.h"
+#include "ui/YABFFW.h"
+
+#include "TempDir.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
+#include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -117,6 +122,42 @@ TEST(QtColorChooser, AnswersTheColourAsRedGreenBlueBytes) {
     std::uint32_t kept = 0x00010203u;
     EXPECT_FALSE(ui.ChooseColor("Corvale: JavaScript", kept));
     EXPECT_EQ(kept, 0x00010203u);
+}
+
+// The script's folder browser and the map images' output folder ask
+// through this: the program's own folder chooser, opened in the folder given.
+TEST(QtFolderChooser, IsTheProgramsChooserStartingInTheFolderGiven) {
+    TempDir dir;
+    ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir.file("sheets"))));
+    CQtUserInterface ui;
+    bool shown = false;
+    bool ours = false;
+    QString title;
+    QString start;
+    WhenShown(
+        [&](QDialog* d) {
+            auto* chooser = dynamic_cast<CYABFFW*>(d);
+            ours = chooser != nullptr;
+            title = d->windowTitle();
+            if (chooser != nullptr)
+                start = chooser->directory().absolutePath();
+            auto* name = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            name->setText(QStringLiteral("sheets"));
+            d->accept();
+        },
+        &shown);
+    std::string path = dir.path();
+    ASSERT_TRUE(ui.ChooseFolder("Please select an output directory", path));
+    ASSERT_TRUE(shown);
+    EXPECT_TRUE(ours);
+    EXPECT_EQ(title, QStringLiteral("Please select an output directory"));
+    EXPECT_EQ(start, QDir(QString::fromStdString(dir.path())).absolutePath());
+    EXPECT_EQ(path, dir.file("sheets"));
+
+    WhenShown([](QDialog* d) { d->reject(); }, &shown);
+    EXPECT_FALSE(ui.ChooseFolder({}, path));
+    EXPECT_EQ(path, dir.file("sheets")) << "cancelled: the folder stays";
 }
 
 }  // namespace

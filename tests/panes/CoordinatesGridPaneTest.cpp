@@ -50,6 +50,19 @@ void PutCoordinates(const std::vector<std::pair<double, double>>& points) {
     QGuiApplication::clipboard()->setMimeData(data);
 }
 
+// A shape block of the polylines on the clipboard, as Edit > Copy leaves it.
+void PutShapes(const std::vector<Bytes>& records) {
+    std::vector<const CShapeRecord*> pointers;
+    for (const Bytes& record : records)
+        pointers.push_back(Rec(record));
+    std::string block;
+    ASSERT_TRUE(AppendShapeClipboardBlock(block, SHT_Polyline, {}, pointers, {}));
+    auto* data = new QMimeData;
+    data->setData(QString::fromLatin1(kShapeClipboardMime), QByteArray(block.data(), static_cast<int>(block.size())));
+    data->setText(QStringLiteral("shapes"));
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
 std::vector<CShapePoint> Points(const CShapeRecord* record) {
     std::vector<CShapePoint> points;
     for (std::uint32_t i = 0; i < CShapeRecord::GetPointCount(record); ++i)
@@ -408,6 +421,54 @@ TEST_F(CoordinatesPaneTest, PasteAsNewPartAndCancel) {
     ASSERT_EQ(CShapeRecord::GetPartCount(Shape()), 2u);
     EXPECT_EQ(CShapeRecord::GetPoint(Shape(), 3).x, 8.0);
     EXPECT_EQ(pane.GetXTexts()[3], "Part 2 of 2:");
+}
+
+TEST_F(CoordinatesPaneTest, PasteSpecialTakesACopiedPolyline) {
+    Show(SHT_Polyline, {MakeMulti(SHT_Polyline, {{{0, 0}, {1, 1}}})});
+    // Appended to the one part, the shared point once.
+    PutShapes({MakeMulti(SHT_Polyline, {{{1, 1}, {2, 2}, {3, 3}}})});
+    ASSERT_TRUE(Enabled(ID_COORD_PASTE_SPECIAL));
+    services.answer = 0;
+    Run(ID_COORD_PASTE_SPECIAL);
+    EXPECT_EQ(Points(Shape()), (std::vector<CShapePoint>{{0, 0}, {1, 1}, {2, 2}, {3, 3}}));
+    EXPECT_EQ(CShapeRecord::GetPartCount(Shape()), 1u);
+
+    // A multipart shape is added part by part, but not appended.
+    PutShapes({MakeMulti(SHT_Polyline, {{{5, 5}, {6, 6}}, {{7, 7}, {8, 8}}})});
+    ASSERT_TRUE(Enabled(ID_COORD_PASTE_SPECIAL));
+    Run(ID_COORD_PASTE_SPECIAL);
+    EXPECT_EQ(ui.Messages().back(), "Appending coordinates from a multipart polyline is\ncurrently not supported.");
+    EXPECT_EQ(CShapeRecord::GetPointCount(Shape()), 4u);
+    services.answer = 1;
+    Run(ID_COORD_PASTE_SPECIAL);
+    ASSERT_EQ(CShapeRecord::GetPartCount(Shape()), 3u);
+    EXPECT_EQ(CShapeRecord::GetPartStart(Shape(), 2), 6u);
+    EXPECT_EQ(CShapeRecord::GetPoint(Shape(), 7).x, 8.0);
+    EXPECT_EQ(pane.GetXTexts()[5], "Part 2 of 3:");
+
+    // Two shapes on the clipboard are no source.
+    PutShapes({MakeMulti(SHT_Polyline, {{{5, 5}, {6, 6}}}), MakeMulti(SHT_Polyline, {{{7, 7}, {8, 8}}})});
+    EXPECT_FALSE(Enabled(ID_COORD_PASTE_SPECIAL));
+}
+
+TEST_F(CoordinatesPaneTest, PasteSpecialAfterEditCopyOfAPolyline) {
+    // The copy of another theme's selected line, as Edit > Copy makes it.
+    CTheme source;
+    source.m_ShapeType = SHT_Polyline;
+    ASSERT_TRUE(source.ConvertToNative(true, true));
+    Bytes line = MakeMulti(SHT_Polyline, {{{4, 4}, {5, 6}}});
+    ASSERT_NE(source.AddShape(Rec(line), true, true, false), nullptr);
+    source.AddToSelection(0, 0, 1, 0);
+    auto* data = new QMimeData;
+    ASSERT_TRUE(CopySelection(source, *data));
+    QGuiApplication::clipboard()->setMimeData(data);
+
+    Show(SHT_Polyline, {MakeMulti(SHT_Polyline, {{{0, 0}, {1, 1}}})});
+    ASSERT_TRUE(Enabled(ID_COORD_PASTE_SPECIAL));
+    services.answer = 1;
+    Run(ID_COORD_PASTE_SPECIAL);
+    ASSERT_EQ(CShapeRecord::GetPartCount(Shape()), 2u);
+    EXPECT_EQ(Points(Shape()), (std::vector<CShapePoint>{{0, 0}, {1, 1}, {4, 4}, {5, 6}}));
 }
 
 TEST_F(CoordinatesPaneTest, PasteSpecialIsOffOnPolygonsAndWithoutCoordinates) {

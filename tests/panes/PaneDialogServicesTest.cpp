@@ -1,7 +1,7 @@
 // The grid panes' dialog services: the attribute pane's Query, Find and Go
 // To commands are enabled once the services are installed, and each dialog
 // acts on the pane that opened it; the table check's dialogs answer the
-// duplicate flow.
+// duplicate flow; the statistics ask which rows count when rows are selected.
 
 #include "GridPaneTestSupport.h"
 
@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -170,4 +171,59 @@ TEST_F(PaneDialogServicesTest, DuplicateCheckOffersFindForTheChosenValue) {
               QStringLiteral("7"));
     EXPECT_EQ(find->GetCheckedFields(), (std::vector<bool>{false, true}));
     EXPECT_TRUE(find->m_Advanced);
+}
+
+TEST_F(PaneDialogServicesTest, StatisticsWithSelectedRowsAskWhichRowsCount) {
+    const unsigned sum = ID_ATTR_STATISTICS_FIRST + 2;
+    pane->GetModel()->SetHeadingSelected(1, true);
+    // Alba (10) and Croy (3) selected.
+    theme->AddToSelection(0, 0, 3, 0);
+    theme->AddToSelection(2, 2, 3, 0);
+    doc.FireUpdateEvent(nullptr, DUE_SelectionChanged, -3);
+    ASSERT_EQ(pane->GetSelectedRows(), (std::vector<int>{0, 2}));
+    ASSERT_TRUE(Enabled(sum)) << "the rows are asked for, not refused";
+
+    // Answers the dialog with the radio of that text, or cancels it; notes
+    // the caption and the radio checked when it opened.
+    QString caption;
+    QString checkedAtOpen;
+    auto answer = [&](const QString& choice) {
+        QTimer::singleShot(0, [&, choice] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            caption = dialog->windowTitle();
+            for (QRadioButton* radio : dialog->findChildren<QRadioButton*>()) {
+                if (radio->isChecked())
+                    checkedAtOpen = radio->text();
+                if (radio->text() == choice)
+                    QTest::mouseClick(radio, Qt::LeftButton);
+            }
+            if (choice.isEmpty())
+                dialog->reject();
+            else
+                dialog->accept();
+        });
+    };
+    const std::string heading = "The sum of all numeric fields in column 'POP' was:\r\n";
+    answer(QStringLiteral("Selected shapes"));
+    ASSERT_TRUE(pane->OnCmdMsg(sum, nullptr));
+    EXPECT_EQ(caption, QStringLiteral("Selection"));
+    ASSERT_FALSE(ui.Messages().empty());
+    EXPECT_EQ(ui.Messages().back(), heading + "13.000000");
+
+    // The choice is kept for the next time.
+    answer(QStringLiteral("Unselected shapes"));
+    ASSERT_TRUE(pane->OnCmdMsg(sum, nullptr));
+    EXPECT_EQ(checkedAtOpen, QStringLiteral("Selected shapes"));
+    EXPECT_EQ(ui.Messages().back(), heading + "14.000000");
+
+    const std::size_t shown = ui.Messages().size();
+    answer(QString());
+    ASSERT_TRUE(pane->OnCmdMsg(sum, nullptr));
+    EXPECT_EQ(checkedAtOpen, QStringLiteral("Unselected shapes"));
+    EXPECT_EQ(ui.Messages().size(), shown) << "cancelled: nothing computed";
+
+    answer(QStringLiteral("All shapes"));
+    ASSERT_TRUE(pane->OnCmdMsg(sum, nullptr));
+    EXPECT_EQ(ui.Messages().back(), heading + "27.000000");
 }

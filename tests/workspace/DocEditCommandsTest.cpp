@@ -357,3 +357,42 @@ TEST(DocEditCommands, MultiEditAsksTheDialog) {
     RunCommand(doc, ID_EDIT_MULTI_EDIT);
     EXPECT_TRUE(log.Has(DUE_ThemeDataChanged, roads));
 }
+
+TEST(DocEditCommands, ShapeDataShowsTheOneSelectedRecordAndNothingAfterIt) {
+    DialogServicesGuard guard;
+    std::vector<std::pair<const CShapeRecord*, std::size_t>> shown;
+    CDocumentDialogServices services;
+    services.showShapeData = [&](const CShapeRecord* record, std::size_t extra) { shown.emplace_back(record, extra); };
+    SetDocumentDialogServices(services);
+    CCorvaleDoc doc;
+    CTheme* roads = AddLines(doc, "Roads", 3);
+    // A loader's handle word is no count of bytes after the records.
+    roads->m_LastLoaderHandle = 0x7fff1234;
+
+    struct Case {
+        const char* name;
+        std::vector<int> selected;
+        bool enabled;
+    };
+    const Case cases[] = {{"nothing selected", {}, false}, {"one shape", {2}, true}, {"two shapes", {0, 1}, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        roads->ClearSelection();
+        for (int index : c.selected)
+            roads->AddToSelection(index, roads->GetShapePosition(index), 1, 0);
+        shown.clear();
+        EXPECT_EQ(Enabled(doc, ID_EDIT_SHAPE_DATA), c.enabled);
+        RunCommand(doc, ID_EDIT_SHAPE_DATA);
+        if (!c.enabled) {
+            EXPECT_TRUE(shown.empty());
+            continue;
+        }
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].first, roads->GetShape(roads->GetShapePosition(2)));
+        EXPECT_EQ(shown[0].second, 0u);
+    }
+
+    // Without the viewer installed the command stays off.
+    SetDocumentDialogServices(CDocumentDialogServices());
+    EXPECT_FALSE(Enabled(doc, ID_EDIT_SHAPE_DATA));
+}
