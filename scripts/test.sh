@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh
+scripts/setup.sh --bench-peers
 
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DCORVALE_SANITIZE=ON

@@ -91,106 +91,16 @@ public:
     // walk the cells. The cells, and all that is observed through them, stay
     // as they are.
     void Pack() {
+        const bool handedOver = m_Entries.empty() && m_Dead == 0;
         std::vector<Entry> live = LiveInOrder();
-        const int fine = live.empty() ? 1 : ChooseFine(live);
-        const std::size_t count = live.size();
-
-        // Each value's sub-cells, level and place, counted per place.
-        Level levels[2];
-        levels[0].grain = fine;
-        levels[1].grain = 1;
-        for (Level& level : levels)
-            level.starts.assign(level.CellCount() + 1, 0);
-        std::vector<std::uint32_t> place(count);
-        std::vector<unsigned char> levelOf(count);
-        for (std::size_t i = 0; i < count; ++i) {
-            const Range range = FineRange(live[i].box, fine);
-            const unsigned char l = LevelFor(range) ? 1 : 0;
-            Level& level = levels[l];
-            const Range at = LevelRange(range, fine, l);
-            level.extX = std::max(level.extX, at.x2 - at.x1);
-            level.extY = std::max(level.extY, at.y2 - at.y1);
-            place[i] = static_cast<std::uint32_t>(level.At(at.x1, at.y1));
-            levelOf[i] = l;
-            ++level.starts[place[i] + 1];
+        try {
+            PackFrom(live);
+        } catch (...) {
+            // The table stays as it was.
+            if (handedOver)
+                m_Tail.swap(live);
+            throw;
         }
-        std::uint32_t total = 0;
-        for (Level& level : levels) {
-            level.starts[0] += total;
-            for (std::size_t i = 1; i < level.starts.size(); ++i)
-                level.starts[i] += level.starts[i - 1];
-            total = level.starts.back();
-        }
-
-        // Ranks in listing order: a value's rank in a cell counts the values
-        // listed there before it. The rank in the value's first cell goes
-        // with its box; a value over several cells keeps all its ranks on
-        // the side, for queries that meet it past its first cell.
-        bool renumbered = false;
-        for (std::size_t i = 0; i < count && !renumbered; ++i)
-            renumbered = live[i].order != i;
-        std::vector<std::uint32_t> nextRank(static_cast<std::size_t>(kColumns) * kRows, 0);
-        std::vector<Side> side;
-        std::vector<std::uint32_t> sideRanks;
-        for (std::size_t i = 0; i < count; ++i) {
-            const Range cells = CellRange(live[i].box);
-            live[i].order = static_cast<std::uint32_t>(i);
-            live[i].rank = nextRank[CellOf(cells.x1, cells.y1)]++;
-            if (cells.x1 == cells.x2 && cells.y1 == cells.y2)
-                continue;
-            side.push_back(Side{static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(sideRanks.size()),
-                                static_cast<std::uint16_t>(cells.x1), static_cast<std::uint16_t>(cells.y1),
-                                static_cast<std::uint16_t>(cells.x2 - cells.x1 + 1),
-                                static_cast<std::uint16_t>(cells.y2 - cells.y1 + 1)});
-            for (int c = cells.x1; c <= cells.x2; ++c)
-                for (int r = cells.y1; r <= cells.y2; ++r)
-                    sideRanks.push_back(c == cells.x1 && r == cells.y1 ? live[i].rank
-                                                                       : nextRank[CellOf(c, r)]++);
-        }
-
-        // Into place, each place's values in listing order.
-        std::vector<Entry> packed(count);
-        {
-            std::vector<std::uint32_t> fill[2] = {
-                std::vector<std::uint32_t>(levels[0].starts.begin(), levels[0].starts.end() - 1),
-                std::vector<std::uint32_t>(levels[1].starts.begin(), levels[1].starts.end() - 1)};
-            for (std::size_t i = 0; i < count; ++i)
-                packed[fill[levelOf[i]][place[i]]++] = live[i];
-        }
-        std::vector<std::uint32_t> posOf(count);
-        for (std::size_t p = 0; p < count; ++p)
-            posOf[packed[p].order] = static_cast<std::uint32_t>(p);
-
-        // The values keep their listing order but are numbered afresh, so
-        // the map from value to number is rebuilt when numbers changed.
-        SlotMap slotOf;
-        if (renumbered) {
-            slotOf.Reserve(count);
-            for (std::size_t i = 0; i < count; ++i)
-                slotOf.Insert(Hash(live[i].value), static_cast<std::uint32_t>(i),
-                              [&live](std::uint32_t o) { return Hash(live[o].value); });
-        }
-
-        // Nothing above changed the table; from here nothing throws.
-        m_Fine = fine;
-        m_Entries.swap(packed);
-        m_PosOf.swap(posOf);
-        if (renumbered)
-            m_SlotOf.Swap(slotOf);
-        std::vector<Entry>().swap(m_Tail);
-        m_TailInfo.clear();
-        m_TailRanks.clear();
-        m_TailOf.clear();
-        m_TailExtX = m_TailExtY = 0;
-        m_Side.swap(side);
-        m_SideRanks.swap(sideRanks);
-        for (int l = 0; l < 2; ++l)
-            m_Levels[l] = std::move(levels[l]);
-        m_RankLimit = *std::max_element(nextRank.begin(), nextRank.end());
-        m_NextRank.swap(nextRank);
-        m_NextOrder = static_cast<std::uint32_t>(count);
-        m_Dead = 0;
-        m_Packed = true;
     }
 
     // Column of an x: ok inside the grid; -1 below it and 50 above it (not
@@ -220,6 +130,10 @@ public:
     // taken out first, so a value is never listed twice and its cells are
     // always those of its latest box.
     bool Insert(C xmin, C ymin, C xmax, C ymax, T value) {
+        // The map's slot is far off in memory for a big table: ask for it
+        // first and work out the cells meanwhile.
+        const std::size_t hash = Hash(value);
+        m_SlotOf.Prefetch(hash);
         if (m_Tagging)
             m_Tags[value] = m_CurrentTag;
         Range cells;
@@ -227,7 +141,6 @@ public:
         const bool ok2 = GetColumn(xmax, cells.x2);
         const bool ok3 = GetRow(ymin, cells.y1);
         const bool ok4 = GetRow(ymax, cells.y2);
-        const std::size_t hash = Hash(value);
         const std::uint32_t* listed = Find(value, hash);
         if (!(ok1 && ok2 && ok3 && ok4)) {
             if (listed != nullptr)
@@ -523,11 +436,15 @@ protected:
     static constexpr double kMaxCopies = 3.0;
     static constexpr int kMaxFine = 64;
 
+    // A value's hash: the map's slot from its low bits, a tag to tell
+    // values apart without reading their entries from its high 32 bits.
     static std::size_t Hash(const T& key) {
-        // Pointers are aligned: spread their bits before masking.
+        // Pointers are aligned: spread their bits.
         std::uint64_t h = static_cast<std::uint64_t>(std::hash<T>()(key));
         h ^= h >> 33;
         h *= 0xff51afd7ed558ccdull;
+        h ^= h >> 33;
+        h *= 0xc4ceb9fe1a85ec53ull;
         h ^= h >> 33;
         return static_cast<std::size_t>(h);
     }
@@ -551,6 +468,14 @@ protected:
             std::swap(m_Used, other.m_Used);
         }
         std::size_t Size() const { return m_Count; }
+        void Prefetch(std::size_t hash) const {
+#if defined(__GNUC__)
+            if (!m_Slots.empty())
+                __builtin_prefetch(&m_Slots[hash & (m_Slots.size() - 1)]);
+#else
+            (void)hash;
+#endif
+        }
         // The number of the value with this hash for which same(number)
         // holds.
         template <class Same> const std::uint32_t* Find(std::size_t hash, Same&& same) const {
@@ -668,8 +593,11 @@ protected:
         return true;
     }
 
-    // The live values in listing order.
-    std::vector<Entry> LiveInOrder() const {
+    // The live values in listing order; the entries beside the packed
+    // array are handed over, not copied, when that is all of them.
+    std::vector<Entry> LiveInOrder() {
+        if (m_Entries.empty() && m_Dead == 0)
+            return std::move(m_Tail);
         std::vector<Entry> live;
         live.reserve(m_SlotOf.Size());
         for (const Entry& e : m_Entries)
@@ -686,6 +614,110 @@ protected:
         return live;
     }
 
+    // Packs from the live values in listing order (left as they were
+    // when it throws).
+    void PackFrom(std::vector<Entry>& live) {
+        const int fine = live.empty() ? 1 : ChooseFine(live);
+        const std::size_t count = live.size();
+
+        // Each value's sub-cells, level and place, counted per place.
+        Level levels[2];
+        levels[0].grain = fine;
+        levels[1].grain = 1;
+        for (Level& level : levels)
+            level.starts.assign(level.CellCount() + 1, 0);
+        std::vector<std::uint32_t> place(count);
+        std::vector<unsigned char> levelOf(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const Range range = FineRange(live[i].box, fine);
+            const unsigned char l = LevelFor(range) ? 1 : 0;
+            Level& level = levels[l];
+            const Range at = LevelRange(range, fine, l);
+            level.extX = std::max(level.extX, at.x2 - at.x1);
+            level.extY = std::max(level.extY, at.y2 - at.y1);
+            place[i] = static_cast<std::uint32_t>(level.At(at.x1, at.y1));
+            levelOf[i] = l;
+            ++level.starts[place[i] + 1];
+        }
+        std::uint32_t total = 0;
+        for (Level& level : levels) {
+            level.starts[0] += total;
+            for (std::size_t i = 1; i < level.starts.size(); ++i)
+                level.starts[i] += level.starts[i - 1];
+            total = level.starts.back();
+        }
+
+        // Ranks in listing order: a value's rank in a cell counts the values
+        // listed there before it. The rank in the value's first cell goes
+        // with its box; a value over several cells keeps all its ranks on
+        // the side, for queries that meet it past its first cell.
+        bool renumbered = false;
+        for (std::size_t i = 0; i < count && !renumbered; ++i)
+            renumbered = live[i].order != i;
+        std::vector<std::uint32_t> nextRank(static_cast<std::size_t>(kColumns) * kRows, 0);
+        std::vector<Side> side;
+        std::vector<std::uint32_t> sideRanks;
+        for (std::size_t i = 0; i < count; ++i) {
+            const Range cells = CellRange(live[i].box);
+            live[i].order = static_cast<std::uint32_t>(i);
+            live[i].rank = nextRank[CellOf(cells.x1, cells.y1)]++;
+            if (cells.x1 == cells.x2 && cells.y1 == cells.y2)
+                continue;
+            side.push_back(Side{static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(sideRanks.size()),
+                                static_cast<std::uint16_t>(cells.x1), static_cast<std::uint16_t>(cells.y1),
+                                static_cast<std::uint16_t>(cells.x2 - cells.x1 + 1),
+                                static_cast<std::uint16_t>(cells.y2 - cells.y1 + 1)});
+            for (int c = cells.x1; c <= cells.x2; ++c)
+                for (int r = cells.y1; r <= cells.y2; ++r)
+                    sideRanks.push_back(c == cells.x1 && r == cells.y1 ? live[i].rank
+                                                                       : nextRank[CellOf(c, r)]++);
+        }
+
+        // Into place, each place's values in listing order.
+        std::vector<Entry> packed(count);
+        {
+            std::vector<std::uint32_t> fill[2] = {
+                std::vector<std::uint32_t>(levels[0].starts.begin(), levels[0].starts.end() - 1),
+                std::vector<std::uint32_t>(levels[1].starts.begin(), levels[1].starts.end() - 1)};
+            for (std::size_t i = 0; i < count; ++i)
+                packed[fill[levelOf[i]][place[i]]++] = live[i];
+        }
+        std::vector<std::uint32_t> posOf(count);
+        for (std::size_t p = 0; p < count; ++p)
+            posOf[packed[p].order] = static_cast<std::uint32_t>(p);
+
+        // The values keep their listing order but are numbered afresh, so
+        // the map from value to number is rebuilt when numbers changed.
+        SlotMap slotOf;
+        if (renumbered) {
+            slotOf.Reserve(count);
+            for (std::size_t i = 0; i < count; ++i)
+                slotOf.Insert(Hash(live[i].value), static_cast<std::uint32_t>(i),
+                              [&live](std::uint32_t o) { return Hash(live[o].value); });
+        }
+
+        // Nothing above changed the table; from here nothing throws.
+        m_Fine = fine;
+        m_Entries.swap(packed);
+        m_PosOf.swap(posOf);
+        if (renumbered)
+            m_SlotOf.Swap(slotOf);
+        std::vector<Entry>().swap(m_Tail);
+        m_TailInfo.clear();
+        m_TailRanks.clear();
+        m_TailOf.clear();
+        m_TailExtX = m_TailExtY = 0;
+        m_Side.swap(side);
+        m_SideRanks.swap(sideRanks);
+        for (int l = 0; l < 2; ++l)
+            m_Levels[l] = std::move(levels[l]);
+        m_RankLimit = *std::max_element(nextRank.begin(), nextRank.end());
+        m_NextRank.swap(nextRank);
+        m_NextOrder = static_cast<std::uint32_t>(count);
+        m_Dead = 0;
+        m_Packed = true;
+    }
+
     // Numbers the values afresh, keeping their order, and drops removed
     // entries; on a packed table that is packing it again.
     void Renumber() {
@@ -693,9 +725,16 @@ protected:
             Pack();
             return;
         }
+        const bool handedOver = m_Dead == 0;
         std::vector<Entry> live = LiveInOrder();
         SlotMap slotOf;
-        slotOf.Reserve(live.size());
+        try {
+            slotOf.Reserve(live.size());
+        } catch (...) {
+            if (handedOver)
+                m_Tail.swap(live);
+            throw;
+        }
         std::vector<std::uint32_t> posOf(live.size());
         for (std::size_t i = 0; i < live.size(); ++i) {
             live[i].order = static_cast<std::uint32_t>(i);
