@@ -18,7 +18,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <malloc.h>
-#include <sys/resource.h>
 #include <unistd.h>
 #include <map>
 #include <memory>
@@ -48,13 +47,6 @@ inline std::size_t HeapInUse() {
 #else
     return 0;
 #endif
-}
-
-// The largest resident set the process has had so far, in bytes.
-inline std::size_t PeakResidentBytes() {
-    struct rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<std::size_t>(usage.ru_maxrss) * 1024;
 }
 
 // Writes a file's pages out and drops them from the page cache, so that the
