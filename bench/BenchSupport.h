@@ -13,8 +13,12 @@
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <malloc.h>
+#include <unistd.h>
 #include <map>
 #include <memory>
 #include <random>
@@ -32,6 +36,37 @@ inline const std::string& BenchFolder() {
         return pattern;
     }();
     return folder;
+}
+
+// Bytes the process holds on the heap now: what a structure costs is the
+// difference before and after building it.
+inline std::size_t HeapInUse() {
+#if defined(__GLIBC__)
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+#else
+    return 0;
+#endif
+}
+
+// Writes a file's pages out and drops them from the page cache, so that the
+// next open reads it from the disk as on a cold start.
+inline bool DropFromPageCache(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    ::fdatasync(fd);
+    const bool dropped = ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED) == 0;
+    ::close(fd);
+    return dropped;
+}
+
+// The closing line of a comparison whose peer was left out of this build:
+// the run goes on alone, and says so.
+inline void ReportMissingPeer(const char* comparison, const char* peer, const char* packages) {
+    std::printf("%s: NO COMPARISON, %s was not found when this tree was configured (install %s, "
+                "e.g. with scripts/setup.sh --bench-peers, and configure again)\n",
+                comparison, peer, packages);
 }
 
 inline void RemoveBenchFolder() {
@@ -124,15 +159,23 @@ public:
             if (it != run.counters.end())
                 m_Rates[key].push_back(it->second.value);
             m_Times[key].push_back(run.GetAdjustedRealTime());
+            for (const auto& [name, value] : run.counters)
+                m_Others[key + "|" + name].push_back(value.value);
         } else if (run.aggregate_name == "median") {
             if (it != run.counters.end())
                 m_MedianRates[key] = it->second.value;
             m_MedianTimes[key] = run.GetAdjustedRealTime();
+            for (const auto& [name, value] : run.counters)
+                m_MedianOthers[key + "|" + name] = value.value;
         }
     }
 
     double Rate(const std::string& name) { return Median(name, m_Rates, m_MedianRates); }
     double Time(const std::string& name) { return Median(name, m_Times, m_MedianTimes); }
+    // Any other counter of the benchmark, 0 when it has none.
+    double Counter(const std::string& name, const std::string& counter) {
+        return Median(name + "|" + counter, m_Others, m_MedianOthers);
+    }
 
 private:
     static std::string Key(const Run& run) {
@@ -155,6 +198,8 @@ private:
     std::map<std::string, std::vector<double>> m_Times;
     std::map<std::string, double> m_MedianRates;
     std::map<std::string, double> m_MedianTimes;
+    std::map<std::string, std::vector<double>> m_Others;
+    std::map<std::string, double> m_MedianOthers;
 };
 
 // Prints the usual console table, keeping the median of one counter and of

@@ -2,9 +2,11 @@
 // points each (with pen and brush clauses, three columns), written the way
 // GDAL writes them. The rate counts regions, the bytes both files.
 //
-// Peer: GDAL reading the same pair, timed by hand, e.g.
-//   time ogr2ogr -f Memory /tmp/unused <folder>/regions.mif
-// (the program prints the folder of the file with --mif_keep).
+// Peer: GDAL's MapInfo driver reading the same pair in the same process, when
+// GDAL's development files are installed: the file opened and every feature
+// read (geometry, attributes and style) and freed. The line after the table
+// gives the ratio. (The program prints the folder of the files with
+// --mif_keep.)
 
 #include "MifReader.h"
 
@@ -18,7 +20,13 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
+
+#if CORVALE_BENCH_GDAL
+#include <gdal.h>
+#include <ogr_api.h>
+#endif
 
 namespace {
 
@@ -72,6 +80,54 @@ void BM_ReadRegions(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadRegions)->Unit(benchmark::kMillisecond);
 
+#if CORVALE_BENCH_GDAL
+void BM_ReadRegionsOgr(benchmark::State& state) {
+    const std::string stem = MakeFiles();
+    const auto bytes = std::filesystem::file_size(stem + ".mif") + std::filesystem::file_size(stem + ".mid");
+    for (auto _ : state) {
+        GDALDatasetH dataset =
+            GDALOpenEx((stem + ".mif").c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr);
+        OGRLayerH layer = dataset != nullptr ? GDALDatasetGetLayer(dataset, 0) : nullptr;
+        std::size_t features = 0;
+        if (layer != nullptr) {
+            OGR_L_ResetReading(layer);
+            while (OGRFeatureH feature = OGR_L_GetNextFeature(layer)) {
+                benchmark::DoNotOptimize(OGR_F_GetGeometryRef(feature));
+                benchmark::DoNotOptimize(OGR_F_GetStyleString(feature));
+                ++features;
+                OGR_F_Destroy(feature);
+            }
+        }
+        if (dataset != nullptr)
+            GDALClose(dataset);
+        if (features != kRegions)
+            state.SkipWithError("GDAL did not read the file");
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kRegions));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+BENCHMARK(BM_ReadRegionsOgr)->Unit(benchmark::kMillisecond);
+#endif
+
+// Prints the usual table, then the reader's time against GDAL's (medians,
+// when there are repetitions).
+class RatioReporter : public MedianReporter {
+public:
+    RatioReporter() : MedianReporter("items_per_second", OO_Defaults) {}
+
+protected:
+    void Summarise() override {
+#if !CORVALE_BENCH_GDAL
+        ReportMissingPeer("MIF reading against GDAL", "GDAL", "libgdal-dev");
+#endif
+        const double ours = m_Medians.Time("BM_ReadRegions");
+        const double gdal = m_Medians.Time("BM_ReadRegionsOgr");
+        if (ours > 0.0 && gdal > 0.0)
+            std::printf("%zu regions: reader %.1f ms, GDAL %.1f ms, reader/GDAL time %.2f\n", kRegions, ours, gdal,
+                        ours / gdal);
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -79,8 +135,12 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--mif_keep") == 0)
             keep = true;
+#if CORVALE_BENCH_GDAL
+    GDALAllRegister();
+#endif
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     if (keep)
         std::printf("files kept in %s\n", BenchFolder().c_str());

@@ -8,10 +8,13 @@
 #include "crs/engine/GeoEngine.h"
 #include "crs/engine/ProjectionModules.h"
 
+#include "BenchSupport.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -201,6 +204,29 @@ void RegisterAll() {
     }
 }
 
+// Prints the usual table, then each module's time against PROJ's for the
+// same projection and direction (medians, when there are repetitions).
+class RatioReporter : public MedianReporter {
+public:
+    RatioReporter() : MedianReporter("items_per_second", OO_Defaults) {}
+
+protected:
+    void Summarise() override {
+#ifndef CORVALE_BENCH_WITH_PROJ
+        ReportMissingPeer("projection modules against PROJ", "PROJ", "libproj-dev");
+#endif
+        for (const Projection& p : Projections())
+            for (const char* direction : {"Forward", "Inverse"}) {
+                const std::string name = std::string(p.name) + "/" + direction;
+                const double ours = m_Medians.Time(name);
+                const double proj = m_Medians.Time(name + "/PROJ");
+                if (ours > 0.0 && proj > 0.0)
+                    std::printf("%s: module %.2f ms, PROJ %.2f ms, module/PROJ time %.2f\n", name.c_str(), ours,
+                                proj, ours / proj);
+            }
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -208,7 +234,8 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
 }

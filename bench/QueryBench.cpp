@@ -303,6 +303,9 @@ public:
 
 protected:
     void Summarise() override {
+#if !CORVALE_BENCH_SQLITE
+        ReportMissingPeer("query against SQLite", "SQLite", "libsqlite3-dev");
+#endif
         const double engine = m_Medians.Rate("BM_Query");
         const double sqlite = m_Medians.Rate("BM_QuerySqlite");
         if (engine > 0.0 && sqlite > 0.0)

@@ -4,7 +4,10 @@
 //
 // Then a trio of 1,000,000 polygons: the theme's open against shapelib's
 // (SHPOpen, which reads the whole index, and DBFOpen), when shapelib's
-// development files are installed; the line after the table gives the ratio.
+// development files are installed, each from a warm page cache (/0) and from
+// a cold one (/1: the files' pages are dropped with posix_fadvise before every
+// open, as after a reboot), with the heap each open holds per record; the
+// lines after the table give the ratios.
 // BM_WalkPolygons/1 and /0 walk the same index with the records checked on one
 // thread and on all of them.
 
@@ -147,15 +150,38 @@ void ReportPolygons(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(kPolygons * state.iterations()), benchmark::Counter::kIsRate);
 }
 
+// Before a cold open: the trio's pages out of the page cache.
+void DropTrio(benchmark::State& state, const std::string& stem) {
+    state.PauseTiming();
+    for (const char* extension : {".shp", ".shx", ".dbf"})
+        if (!DropFromPageCache(stem + extension))
+            state.SkipWithError("the page cache could not be dropped");
+    state.ResumeTiming();
+}
+
+void ReportHeap(benchmark::State& state, std::size_t bytes) {
+    state.counters["heap bytes/record"] = static_cast<double>(bytes) / static_cast<double>(kPolygons);
+}
+
 void BM_OpenPolygons(benchmark::State& state) {
-    const std::string path = PolygonStem() + ".shp";
+    const std::string stem = PolygonStem();
+    const std::string path = stem + ".shp";
+    const bool cold = state.range(0) != 0;
+    std::size_t bytes = 0;
     for (auto _ : state) {
-        CTheme theme;
-        if (!theme.OpenShapeFile(path) || theme.GetShapeCount() != static_cast<int>(kPolygons))
-            state.SkipWithError("open failed");
-        benchmark::DoNotOptimize(theme.m_Bounds[0]);
+        if (cold)
+            DropTrio(state, stem);
+        const std::size_t before = HeapInUse();
+        {
+            CTheme theme;
+            if (!theme.OpenShapeFile(path) || theme.GetShapeCount() != static_cast<int>(kPolygons))
+                state.SkipWithError("open failed");
+            benchmark::DoNotOptimize(theme.m_Bounds[0]);
+            bytes = HeapInUse() - before;
+        }
     }
     ReportPolygons(state);
+    ReportHeap(state, bytes);
 }
 
 // The walk through the index alone, its records checked on the given number
@@ -186,7 +212,12 @@ void BM_WalkPolygons(benchmark::State& state) {
 #if CORVALE_BENCH_SHAPELIB
 void BM_OpenPolygonsShapelib(benchmark::State& state) {
     const std::string stem = PolygonStem();
+    const bool cold = state.range(0) != 0;
+    std::size_t bytes = 0;
     for (auto _ : state) {
+        if (cold)
+            DropTrio(state, stem);
+        const std::size_t before = HeapInUse();
         SHPHandle shp = SHPOpen((stem + ".shp").c_str(), "rb");
         DBFHandle dbf = DBFOpen((stem + ".dbf").c_str(), "rb");
         int count = 0;
@@ -195,12 +226,14 @@ void BM_OpenPolygonsShapelib(benchmark::State& state) {
             SHPGetInfo(shp, &count, &type, nullptr, nullptr);
         if (shp == nullptr || dbf == nullptr || count != static_cast<int>(kPolygons))
             state.SkipWithError("shapelib open failed");
+        bytes = HeapInUse() - before;
         if (dbf != nullptr)
             DBFClose(dbf);
         if (shp != nullptr)
             SHPClose(shp);
     }
     ReportPolygons(state);
+    ReportHeap(state, bytes);
 }
 #endif
 
@@ -212,11 +245,21 @@ public:
 
 protected:
     void Summarise() override {
-        const double theme = m_Medians.Time("BM_OpenPolygons");
-        const double shapelib = m_Medians.Time("BM_OpenPolygonsShapelib");
-        if (theme > 0.0 && shapelib > 0.0)
-            std::printf("open of %zu polygons: theme %.1f ms, shapelib %.1f ms, theme/shapelib %.2f\n", kPolygons,
-                        theme, shapelib, theme / shapelib);
+#if !CORVALE_BENCH_SHAPELIB
+        ReportMissingPeer("theme open against shapelib", "shapelib", "libshp-dev");
+#endif
+        for (const char* cache : {"0", "1"}) {
+            const std::string theme = std::string("BM_OpenPolygons/") + cache;
+            const std::string shapelib = std::string("BM_OpenPolygonsShapelib/") + cache;
+            const double t = m_Medians.Time(theme);
+            const double s = m_Medians.Time(shapelib);
+            const double tb = m_Medians.Counter(theme, "heap bytes/record");
+            const double sb = m_Medians.Counter(shapelib, "heap bytes/record");
+            if (t > 0.0 && s > 0.0)
+                std::printf("open of %zu polygons, %s cache: theme %.1f ms and %.1f heap bytes/record, shapelib "
+                            "%.1f ms and %.1f heap bytes/record, theme/shapelib time %.2f\n",
+                            kPolygons, cache[0] == '1' ? "cold" : "warm", t, tb, s, sb, t / s);
+        }
         const double one = m_Medians.Time("BM_WalkPolygons/1");
         const double all = m_Medians.Time("BM_WalkPolygons/0");
         if (one > 0.0 && all > 0.0)
@@ -226,10 +269,11 @@ protected:
 
 } // namespace
 
-BENCHMARK(BM_OpenPolygons)->Unit(benchmark::kMillisecond);
+// Argument 0: warm page cache; 1: cold.
+BENCHMARK(BM_OpenPolygons)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WalkPolygons)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 #if CORVALE_BENCH_SHAPELIB
-BENCHMARK(BM_OpenPolygonsShapelib)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenPolygonsShapelib)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 #endif
 BENCHMARK(BM_OpenTheme)->Unit(benchmark::kMillisecond);
 // Field 1 is the 24-character NAME column, field 2 the numeric VALUE column.

@@ -1,10 +1,12 @@
-// The Voronoi diagram of 10,000 and 1,000,000 random points: the program's
-// sweep-line generator (edges clipped to a box, border pieces included), the
-// generator followed by the cells the Voronoi Polygons command builds, and,
-// when Boost is installed, Boost.Polygon's voronoi builder on the same
-// points in the same run. Boost.Polygon takes integer coordinates, so the
-// points are integers (below 2^24) for both. The summary at the end gives
-// the time of each against Boost's.
+// The Voronoi diagram of random points: the program's sweep-line generator
+// (edges clipped to a box, border pieces included), the generator followed by
+// the cells the Voronoi Polygons command builds, and, when Boost is installed,
+// Boost.Polygon's voronoi builder on the same points in the same run. Two
+// spreads: even (10,000, 100,000 and 1,000,000 points), and clustered as real
+// point layers are (100,000 and 1,000,000 points, nine in ten in one normal
+// cluster of sigma extent / 2000, the rest even). Boost.Polygon takes integer
+// coordinates, so the points are integers (below 2^24) for both. The summary
+// at the end gives the time of each against Boost's.
 
 #include "geometry/VoronoiCells.h"
 #include "geometry/VoronoiEdgeGenerator.h"
@@ -13,6 +15,7 @@
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -33,18 +36,29 @@ struct PointSet {
     std::vector<double> xs, ys;
 };
 
-// Distinct random integer points, the same for every benchmark of a size.
-const PointSet& Points(int n) {
-    static std::map<int, PointSet> sets;
-    PointSet& set = sets[n];
+// Distinct random integer points, the same for every benchmark of a size and
+// spread.
+const PointSet& Points(int n, bool clustered) {
+    static std::map<std::pair<int, bool>, PointSet> sets;
+    PointSet& set = sets[{n, clustered}];
     if (set.xs.empty()) {
         std::mt19937 random(20261211u + static_cast<unsigned>(n));
         std::uniform_int_distribution<std::int32_t> coordinate(0, kExtent - 1);
+        std::normal_distribution<double> near(kExtent / 2.0, kExtent / 2000.0);
+        std::uniform_int_distribution<int> tenth(0, 9);
+        const auto draw = [&]() -> std::pair<std::int32_t, std::int32_t> {
+            if (!clustered || tenth(random) == 0) {
+                const std::int32_t x = coordinate(random);
+                return {x, coordinate(random)};
+            }
+            const auto x = static_cast<std::int32_t>(std::lround(near(random)));
+            return {x, static_cast<std::int32_t>(std::lround(near(random)))};
+        };
         std::vector<std::pair<std::int32_t, std::int32_t>> points;
         points.reserve(static_cast<std::size_t>(n) + n / 8);
         while (static_cast<int>(points.size()) < n) {
             while (static_cast<int>(points.size()) < n)
-                points.emplace_back(coordinate(random), coordinate(random));
+                points.push_back(draw());
             std::sort(points.begin(), points.end());
             points.erase(std::unique(points.begin(), points.end()), points.end());
         }
@@ -60,8 +74,13 @@ const PointSet& Points(int n) {
     return set;
 }
 
+// Points and spread (1: clustered).
+void Sizes(benchmark::internal::Benchmark* b) {
+    b->Args({10000, 0})->Args({100000, 0})->Args({100000, 1})->Args({1000000, 0})->Args({1000000, 1});
+}
+
 void BM_VoronoiEdges(benchmark::State& state) {
-    const PointSet& p = Points(static_cast<int>(state.range(0)));
+    const PointSet& p = Points(static_cast<int>(state.range(0)), state.range(1) != 0);
     const int n = static_cast<int>(p.xs.size());
     std::size_t segments = 0;
     for (auto _ : state) {
@@ -72,10 +91,10 @@ void BM_VoronoiEdges(benchmark::State& state) {
     }
     state.counters["segments"] = static_cast<double>(segments);
 }
-BENCHMARK(BM_VoronoiEdges)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VoronoiEdges)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 
 void BM_VoronoiCells(benchmark::State& state) {
-    const PointSet& p = Points(static_cast<int>(state.range(0)));
+    const PointSet& p = Points(static_cast<int>(state.range(0)), state.range(1) != 0);
     const int n = static_cast<int>(p.xs.size());
     int unchained = 0;
     for (auto _ : state) {
@@ -88,11 +107,11 @@ void BM_VoronoiCells(benchmark::State& state) {
     }
     state.counters["unchained"] = unchained;
 }
-BENCHMARK(BM_VoronoiCells)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VoronoiCells)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 
 #if CORVALE_BENCH_BOOST
 void BM_BoostVoronoi(benchmark::State& state) {
-    const PointSet& p = Points(static_cast<int>(state.range(0)));
+    const PointSet& p = Points(static_cast<int>(state.range(0)), state.range(1) != 0);
     std::vector<boost::polygon::point_data<std::int32_t>> points;
     points.reserve(p.ix.size());
     for (std::size_t i = 0; i < p.ix.size(); ++i)
@@ -105,7 +124,7 @@ void BM_BoostVoronoi(benchmark::State& state) {
     }
     state.counters["half-edges"] = static_cast<double>(edges);
 }
-BENCHMARK(BM_BoostVoronoi)->Arg(10000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BoostVoronoi)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 #endif
 
 // Prints the usual table, then each of the program's times against Boost's
@@ -116,11 +135,18 @@ public:
 
 protected:
     void Summarise() override {
-        for (const char* n : {"10000", "1000000"}) {
+#if !CORVALE_BENCH_BOOST
+        ReportMissingPeer("Voronoi against Boost.Polygon", "Boost", "libboost-dev");
+#endif
+        for (const char* n : {"10000/0", "100000/0", "100000/1", "1000000/0", "1000000/1"}) {
             const double edges = m_Medians.Time(std::string("BM_VoronoiEdges/") + n);
             const double cells = m_Medians.Time(std::string("BM_VoronoiCells/") + n);
             const double boost = m_Medians.Time(std::string("BM_BoostVoronoi/") + n);
-            std::printf("%s points: generator %.1f ms, generator and cells %.1f ms", n, edges, cells);
+            if (edges <= 0.0)
+                continue;
+            const std::string name(n);
+            std::printf("%s points, %s: generator %.1f ms, generator and cells %.1f ms", name.substr(0, name.find('/')).c_str(),
+                        name.back() == '1' ? "clustered" : "even", edges, cells);
             if (boost > 0.0)
                 std::printf(", Boost.Polygon %.1f ms; generator/Boost %.2f, with cells/Boost %.2f", boost,
                             edges / boost, cells / boost);

@@ -26,6 +26,23 @@ PACKAGES=(
     xdotool
 )
 
+# The peers the benchmarks measure the program against (Boost, SQLite,
+# shapelib, GDAL, PROJ, GEOS): only building the benchmarks needs them, which
+# the test command does (scripts/setup.sh --bench-peers); running the program
+# does not.
+BENCH_PEERS=(
+    libboost-dev
+    libboost-graph-dev
+    libsqlite3-dev
+    libshp-dev
+    libgdal-dev
+    libproj-dev
+    libgeos-dev
+)
+if [ "${1:-}" = "--bench-peers" ]; then
+    PACKAGES+=("${BENCH_PEERS[@]}")
+fi
+
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then
     SUDO="sudo"

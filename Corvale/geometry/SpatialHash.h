@@ -7,12 +7,15 @@
 // tools and the plug-in rectangle queries take the records under a search box
 // as candidates and test each one exactly.
 //
-// Window queries (ForEachCandidate) should not grow with the theme: each
-// record's box is kept once, from its insert, and once the table is packed
-// (Pack, after it is filled) every cell is split again into sub-cells sized
-// to the data, whose boxes lie in one array, so a query reads only the boxes
-// near it and offers only those that meet it, in the order a walk over the
-// cells would.
+// Window queries (ForEachCandidate) should not grow with the theme, and the
+// table should not cost much more memory than the records' boxes: each
+// record's box is kept once, in one array. Once the table is packed (Pack,
+// after it is filled) that array is ordered by the sub-cell (cells split
+// again into sub-cells sized to the data) that holds each box's lower left
+// corner, so a query reads only the boxes starting under it or just left of
+// and below it, as far as the largest box reaches, and offers those that meet
+// it, in the order a walk over the cells would. Boxes too large for that are
+// kept the same way by whole cells.
 //
 // A record whose box does not fit the grid (it was moved or added after the
 // hash was built and the theme grew) cannot be listed in cells. It is kept in
@@ -25,7 +28,6 @@
 #include "shapes/ShapeRecord.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -47,16 +49,19 @@ public:
 
     // One grid cell: its values in insertion order. The capacity grows in
     // whole steps of Grow entries, doubling, so that filling a cell costs
-    // linear time. `boxIds` runs beside `values`: the slot of each value's
-    // box (kNoSlot for values added through AddToCell alone).
+    // linear time. `flags` runs beside `values`: whether the cell is in the
+    // first column and the first row of the value's cells (kRaw for values
+    // added through AddToCell alone, which have no box).
     struct cell {
         std::vector<T> values;
-        std::vector<std::uint32_t> boxIds;
+        std::vector<std::uint8_t> flags;
         int count() const { return static_cast<int>(values.size()); }
         int capacity() const { return static_cast<int>(values.capacity()); }
     };
 
-    static constexpr std::uint32_t kNoSlot = 0xFFFFFFFFu;
+    static constexpr std::uint8_t kFirstColumn = 1;
+    static constexpr std::uint8_t kFirstRow = 2;
+    static constexpr std::uint8_t kRaw = 4;
 
     area_hash_table(C xmin, C ymin, C xmax, C ymax)
         : m_Xmin(xmin), m_Ymin(ymin), m_Xmax(xmax), m_Ymax(ymax),
@@ -69,135 +74,33 @@ public:
     // Room for about count values, and the number Pack sizes its sub-cells
     // for when fewer have been inserted; only on an empty table.
     void Reserve(std::size_t count) {
-        if (!m_Slots.empty() || count == 0)
+        if (m_NextOrder != 0 || count == 0)
             return;
         m_Reserved = count;
-        m_Slots.reserve(count);
+        m_Tail.reserve(count);
+        m_PosOf.reserve(count);
         m_SlotOf.Reserve(count);
     }
 
     // Lays the window-query index out afresh from the values listed now:
-    // every cell split into sub-cells sized to the data, and each sub-cell's
-    // values, with their boxes and ranks, in one array in listing order.
-    // A value that would be copied into very many sub-cells is kept per
-    // cell instead. Callers pack once after filling the table; values
-    // inserted or removed later are kept beside the packed arrays, and the
-    // table packs itself again when they grow numerous. Until the first
-    // Pack, window queries walk the cells. The cells, and all that is
-    // observed through them, stay as they are.
+    // the boxes ordered by the sub-cell of their lower left corner (wide
+    // ones by cell), each cell's values ranked in listing order. Callers
+    // pack once after filling the table; values inserted, moved or removed
+    // later are kept beside the packed array, and the table packs itself
+    // again when they grow numerous. Until the first Pack, window queries
+    // walk the cells. The cells, and all that is observed through them, stay
+    // as they are.
     void Pack() {
-        std::vector<std::uint32_t> order;
-        order.reserve(m_SlotOf.Size());
-        for (std::size_t id = 0; id < m_Slots.size(); ++id)
-            if (m_Slots[id].seq != kFreeSeq)
-                order.push_back(static_cast<std::uint32_t>(id));
-        const auto bySeq = [this](std::uint32_t a, std::uint32_t b) {
-            return m_Slots[a].seq < m_Slots[b].seq;
-        };
-        if (!std::is_sorted(order.begin(), order.end(), bySeq))
-            std::sort(order.begin(), order.end(), bySeq);
-        const int fine = order.empty() ? 1 : ChooseFine(order);
-
-        Level levels[2];
-        levels[0].fine = fine;
-        for (Level& level : levels) {
-            level.starts.assign(level.CellCount() + 1, 0);
-            level.bounds.assign(level.CellCount(), Bounds{0, 0, 0});
+        const bool handedOver = m_Entries.empty() && m_Dead == 0;
+        std::vector<Entry> live = LiveInOrder();
+        try {
+            PackFrom(live);
+        } catch (...) {
+            // The table stays as it was.
+            if (handedOver)
+                m_Tail.swap(live);
+            throw;
         }
-        std::vector<Range> ranges(order.size());
-        std::vector<unsigned char> levelOf(order.size());
-        std::size_t totals[2] = {0, 0};
-        for (std::size_t i = 0; i < order.size(); ++i) {
-            const Box& box = m_Slots[order[i]].box;
-            Range& range = ranges[i];
-            FineIndex(static_cast<C>(box.x1), m_Xmin, m_Xmax, kColumns, fine, range.x1);
-            FineIndex(static_cast<C>(box.x2), m_Xmin, m_Xmax, kColumns, fine, range.x2);
-            FineIndex(static_cast<C>(box.y1), m_Ymin, m_Ymax, kRows, fine, range.y1);
-            FineIndex(static_cast<C>(box.y2), m_Ymin, m_Ymax, kRows, fine, range.y2);
-            levelOf[i] = LevelFor(range, fine);
-            Level& level = levels[levelOf[i]];
-            const Range cells = LevelRange(range, fine, levelOf[i]);
-            // Counted per cell and part: bounds holds the counts until the
-            // starts are known.
-            for (int lx = cells.x1; lx <= cells.x2; ++lx)
-                for (int ly = cells.y1; ly <= cells.y2; ++ly) {
-                    const std::size_t at = level.At(lx, ly);
-                    ++level.starts[at + 1];
-                    switch (PartOf(cells, lx, ly)) {
-                    case 0: ++level.bounds[at].a; break;
-                    case 1: ++level.bounds[at].c; break;
-                    case 2: ++level.bounds[at].d; break;
-                    default: break;
-                    }
-                }
-            totals[levelOf[i]] += static_cast<std::size_t>(cells.x2 - cells.x1 + 1) *
-                                  static_cast<std::size_t>(cells.y2 - cells.y1 + 1);
-        }
-        for (int l = 0; l < 2; ++l) {
-            if (totals[l] >= kNoSlot)
-                throw std::length_error("spatial hash full");
-            std::vector<std::uint32_t>& starts = levels[l].starts;
-            for (std::size_t i = 1; i < starts.size(); ++i)
-                starts[i] += starts[i - 1];
-            levels[l].entries.resize(totals[l]);
-            for (std::size_t at = 0; at + 1 < starts.size(); ++at) {
-                Bounds& b = levels[l].bounds[at];
-                const std::uint32_t columnOnly = b.a;
-                const std::uint32_t both = b.c;
-                const std::uint32_t rowOnly = b.d;
-                b.a = starts[at] + columnOnly;
-                b.c = b.a + both;
-                b.d = b.c + rowOnly;
-            }
-        }
-        // Where the next copy of each part of each cell goes.
-        std::vector<std::array<std::uint32_t, 4>> cursors[2];
-        for (int l = 0; l < 2; ++l) {
-            const Level& level = levels[l];
-            cursors[l].resize(level.bounds.size());
-            for (std::size_t at = 0; at < level.bounds.size(); ++at) {
-                const Bounds& b = level.bounds[at];
-                cursors[l][at] = {level.starts[at], b.a, b.c, b.d};
-            }
-        }
-        // Filled in listing order, so each part of a sub-cell's run is in
-        // that order. A value's rank in a cell counts the values listed
-        // there before it.
-        std::vector<std::uint32_t> nextRank(static_cast<std::size_t>(kColumns) * kRows, 0);
-        std::vector<std::uint32_t> ranks;
-        for (std::size_t i = 0; i < order.size(); ++i) {
-            const Slot& slot = m_Slots[order[i]];
-            const Range& range = ranges[i];
-            TakeRanks(nextRank, range, fine, ranks);
-            Level& level = levels[levelOf[i]];
-            const Range cells = LevelRange(range, fine, levelOf[i]);
-            for (int lx = cells.x1; lx <= cells.x2; ++lx)
-                for (int ly = cells.y1; ly <= cells.y2; ++ly) {
-                    const std::size_t cell = level.At(lx, ly);
-                    std::uint32_t& at = cursors[levelOf[i]][cell][static_cast<std::size_t>(
-                        PartOf(cells, lx, ly))];
-                    level.entries[at++] =
-                        MakeEntry(slot.box, slot.value, cells, lx, ly,
-                                  RankAt(ranks, range, fine, lx / level.fine, ly / level.fine));
-                }
-        }
-
-        // Nothing above changed the table; from here nothing throws.
-        for (std::size_t i = 0; i < order.size(); ++i) {
-            Slot& slot = m_Slots[order[i]];
-            slot.range = ranges[i];
-            slot.packed = true;
-            slot.level = levelOf[i];
-        }
-        m_Fine = fine;
-        m_RankLimit = *std::max_element(nextRank.begin(), nextRank.end());
-        m_NextRank.swap(nextRank);
-        for (int l = 0; l < 2; ++l)
-            m_Levels[l] = std::move(levels[l]);
-        m_PackedCopies = totals[0] + totals[1];
-        m_OverflowCopies = 0;
-        m_DeadCopies = 0;
-        m_Packed = true;
     }
 
     // Column of an x: ok inside the grid; -1 below it and 50 above it (not
@@ -227,14 +130,18 @@ public:
     // taken out first, so a value is never listed twice and its cells are
     // always those of its latest box.
     bool Insert(C xmin, C ymin, C xmax, C ymax, T value) {
+        // The map's slot is far off in memory for a big table: ask for it
+        // first and work out the cells meanwhile.
+        const std::size_t hash = Hash(value);
+        m_SlotOf.Prefetch(hash);
         if (m_Tagging)
             m_Tags[value] = m_CurrentTag;
-        Range range;
-        const bool ok1 = FineIndex(xmin, m_Xmin, m_Xmax, kColumns, m_Fine, range.x1);
-        const bool ok2 = FineIndex(xmax, m_Xmin, m_Xmax, kColumns, m_Fine, range.x2);
-        const bool ok3 = FineIndex(ymin, m_Ymin, m_Ymax, kRows, m_Fine, range.y1);
-        const bool ok4 = FineIndex(ymax, m_Ymin, m_Ymax, kRows, m_Fine, range.y2);
-        const std::uint32_t* listed = m_SlotOf.Find(value);
+        Range cells;
+        const bool ok1 = GetColumn(xmin, cells.x1);
+        const bool ok2 = GetColumn(xmax, cells.x2);
+        const bool ok3 = GetRow(ymin, cells.y1);
+        const bool ok4 = GetRow(ymax, cells.y2);
+        const std::uint32_t* listed = Find(value, hash);
         if (!(ok1 && ok2 && ok3 && ok4)) {
             if (listed != nullptr)
                 RemoveFromGrid(value);
@@ -245,61 +152,43 @@ public:
         if (!m_Outside.empty())
             m_Outside.erase(std::remove(m_Outside.begin(), m_Outside.end(), value),
                             m_Outside.end());
-        if (range.x2 < range.x1)
-            std::swap(range.x1, range.x2);
-        if (range.y2 < range.y1)
-            std::swap(range.y1, range.y2);
-        Box box{static_cast<double>(std::min(xmin, xmax)), static_cast<double>(std::min(ymin, ymax)),
-                static_cast<double>(std::max(xmin, xmax)), static_cast<double>(std::max(ymin, ymax))};
+        if (cells.x2 < cells.x1)
+            std::swap(cells.x1, cells.x2);
+        if (cells.y2 < cells.y1)
+            std::swap(cells.y1, cells.y2);
+        const Box box{static_cast<double>(std::min(xmin, xmax)), static_cast<double>(std::min(ymin, ymax)),
+                      static_cast<double>(std::max(xmin, xmax)), static_cast<double>(std::max(ymin, ymax))};
         if (listed != nullptr) {
-            const std::uint32_t id = *listed;
-            Slot& slot = m_Slots[id];
-            if (slot.range == range) {
-                slot.box = box;
-                ForEachCopy(slot, [&](FineEntry& entry, const Range& cells, int lx, int ly) {
-                    entry.box = MakeEntry(box, value, cells, lx, ly, entry.rank).box;
-                });
-                return true;
-            }
-            const int k = m_Fine;
-            if (slot.range.x1 / k == range.x1 / k && slot.range.x2 / k == range.x2 / k &&
-                slot.range.y1 / k == range.y1 / k && slot.range.y2 / k == range.y2 / k) {
-                // The same cells: the value keeps its place in them, only
-                // its sub-cell copies move.
-                std::vector<std::uint32_t> ranks(static_cast<std::size_t>(range.x2 / k - range.x1 / k + 1) *
-                                                 static_cast<std::size_t>(range.y2 / k - range.y1 / k + 1));
-                const Range old = slot.range;
-                ForEachCopy(slot, [&](FineEntry& entry, const Range&, int lx, int ly) {
-                    const int fine = m_Levels[slot.level].fine;
-                    const int rows = old.y2 / k - old.y1 / k + 1;
-                    ranks[static_cast<std::size_t>(lx / fine - old.x1 / k) * rows +
-                          static_cast<std::size_t>(ly / fine - old.y1 / k)] = entry.rank;
-                });
-                DropCopies(slot);
-                slot.range = range;
-                slot.box = box;
-                if (m_Packed) {
-                    AddCopies(id, ranks);
-                    RepackIfCrowded();
-                }
+            const std::uint32_t order = *listed;
+            if (CellRange(EntryAt(order).box) == cells) {
+                Reshape(order, box);
+                TidyUp();
                 return true;
             }
             RemoveFromGrid(value);
         }
-        const std::uint64_t seq = m_NextSeq++;
-        const std::uint32_t id = NewSlot(Slot{box, seq, value, range, false, 0});
-        m_SlotOf.Insert(value, id);
-        for (int c = range.x1 / m_Fine; c <= range.x2 / m_Fine; ++c)
-            for (int r = range.y1 / m_Fine; r <= range.y2 / m_Fine; ++r)
-                Append(CellAt(c, r), value, id);
-        if (m_Packed) {
-            std::vector<std::uint32_t> ranks;
-            TakeRanks(m_NextRank, range, m_Fine, ranks);
-            for (std::uint32_t rank : ranks)
-                m_RankLimit = std::max(m_RankLimit, rank + 1);
-            AddCopies(id, ranks);
-            RepackIfCrowded();
+        if (m_NextOrder >= kMaxOrder) {
+            // Numbers run out only after billions of edits: number the
+            // values afresh.
+            Renumber();
+            if (m_NextOrder >= kMaxOrder)
+                throw std::length_error("spatial hash full");
         }
+        const std::uint32_t order = m_NextOrder;
+        std::uint32_t pos = 0;
+        if (m_Packed) {
+            pos = AddToTail(Entry{box, value, 0, order}, cells, nullptr);
+        } else {
+            m_Tail.push_back(Entry{box, value, 0, order});
+            pos = static_cast<std::uint32_t>(m_Tail.size() - 1) | kTailBit;
+        }
+        m_PosOf.push_back(pos);
+        ++m_NextOrder;
+        m_SlotOf.Insert(hash, order, [this](std::uint32_t o) { return Hash(EntryAt(o).value); });
+        for (int c = cells.x1; c <= cells.x2; ++c)
+            for (int r = cells.y1; r <= cells.y2; ++r)
+                Append(CellAt(c, r), value, FlagsAt(cells, c, r));
+        TidyUp();
         return true;
     }
 
@@ -310,7 +199,7 @@ public:
         if (std::find(target.values.begin(), target.values.end(), value) != target.values.end())
             return;
         m_RawValues = true;
-        Append(target, value, kNoSlot);
+        Append(target, value, kRaw);
     }
 
     // Takes the value out of every cell (and out of the outside list); the
@@ -321,7 +210,7 @@ public:
             // Values added cell by cell may sit anywhere.
             for (cell& c : m_Cells)
                 removed += EraseFromCell(c, value) ? 1 : 0;
-            if (m_SlotOf.Find(value) != nullptr)
+            if (Find(value, Hash(value)) != nullptr)
                 RemoveFromGrid(value);
         } else {
             removed = RemoveFromGrid(value);
@@ -331,8 +220,7 @@ public:
                             m_Outside.end());
         if (!m_Tags.empty())
             m_Tags.erase(value);
-        if (m_Packed)
-            RepackIfCrowded();
+        TidyUp();
         return removed;
     }
 
@@ -411,8 +299,7 @@ public:
     }
 
 protected:
-    // A box's cells in sub-cell units (a cell is m_Fine sub-cells wide);
-    // cell = sub-cell / m_Fine.
+    // Cells (or sub-cells) from first to last column and row.
     struct Range {
         int x1 = 0;
         int y1 = 0;
@@ -425,120 +312,58 @@ protected:
     struct Box {
         double x1, y1, x2, y2;
     };
-    // A listed value: its box, computed once when it is inserted, the order
-    // it was listed in, its cells, whether its copies are in the packed
-    // arrays (or beside them) and in which level. A free slot has seq
-    // kFreeSeq.
-    struct Slot {
-        Box box;
-        std::uint64_t seq;
-        T value;
-        Range range;
-        bool packed;
-        unsigned char level;
-    };
-    static constexpr std::uint64_t kFreeSeq = ~std::uint64_t{0};
-
-    // One copy of a value in a sub-cell: all a window query reads. A value
-    // is offered from the one copy in the first sub-cell that both its box
-    // and the query cover: a copy outside the first sub-column of the box
-    // has a NaN left edge, and one outside its first sub-row a NaN bottom
-    // edge, so that only the query's first sub-column (or sub-row), where
-    // such an edge is not compared, offers it. The rank orders the values
-    // of one cell as the cell lists them. A removed copy of the packed
-    // array keeps its place with a NaN box, which meets nothing.
-    struct FineEntry {
+    // A listed value: its box, computed once when it is inserted (NaN once
+    // the value is removed, so that it meets nothing), its rank in its first
+    // cell (from Pack on) and its number. Numbers follow the order the
+    // values were listed in: a value that moves to other cells is listed
+    // anew and takes a new number; one that keeps its cells keeps it.
+    struct Entry {
         Box box;
         T value;
         std::uint32_t rank;
+        std::uint32_t order;
+    };
+    // The ranks of a packed value over several cells: its number, where its
+    // ranks start (columns outer), its first cell and how many columns and
+    // rows it covers.
+    struct Side {
+        std::uint32_t order;
+        std::uint32_t start;
+        std::uint16_t c0, r0, columns, rows;
+    };
+    // The same for a value added beside the packed array.
+    struct TailInfo {
+        std::uint32_t start;
+        std::uint16_t c0, r0, columns, rows;
     };
 
-    static FineEntry MakeEntry(const Box& box, T value, const Range& range, int fx, int fy,
-                               std::uint32_t rank) {
-        const double nan = std::numeric_limits<double>::quiet_NaN();
-        return FineEntry{Box{fx == range.x1 ? box.x1 : nan, fy == range.y1 ? box.y1 : nan, box.x2,
-                             box.y2},
-                         value, rank};
-    }
+    // Where a value's entry is: its place in the packed array, or with
+    // kTailBit its place beside it; kNoPos once removed.
+    static constexpr std::uint32_t kTailBit = 0x80000000u;
+    static constexpr std::uint32_t kNoPos = 0xFFFFFFFFu;
+    static constexpr std::uint32_t kMaxOrder = 0x7FFFFFF0u;
 
-    // The value's rank in each of its cells (columns outer), taken from
-    // the cells' next ranks.
-    static void TakeRanks(std::vector<std::uint32_t>& nextRank, const Range& range, int fine,
-                          std::vector<std::uint32_t>& ranks) {
-        ranks.clear();
-        for (int c = range.x1 / fine; c <= range.x2 / fine; ++c)
-            for (int r = range.y1 / fine; r <= range.y2 / fine; ++r)
-                ranks.push_back(nextRank[static_cast<std::size_t>(c) * kRows + r]++);
-    }
-    // The rank taken for the cell at column c, row r.
-    static std::uint32_t RankAt(const std::vector<std::uint32_t>& ranks, const Range& range,
-                                int fine, int c, int r) {
-        const int rows = range.y2 / fine - range.y1 / fine + 1;
-        return ranks[static_cast<std::size_t>(c - range.x1 / fine) * rows +
-                     static_cast<std::size_t>(r - range.y1 / fine)];
-    }
-
-    // Where the parts of a packed cell's run start; see Level.
-    struct Bounds {
-        std::uint32_t a;
-        std::uint32_t c;
-        std::uint32_t d;
-    };
-
-    // Which part of its cell's run the copy of a value at (x, y) of its
-    // cells goes to: 0 for the value's first column only, 1 for its first
-    // column and row, 2 for its first row only, 3 for neither. A query
-    // offers a copy from a cell past its own first column only when the
-    // copy is in its value's first column (parts 0 and 1), and from a cell
-    // past its first row only when it is in the value's first row (parts 1
-    // and 2), so each cell is read only as far as it can offer anything.
-    static int PartOf(const Range& cells, int x, int y) {
-        const bool firstColumn = x == cells.x1;
-        const bool firstRow = y == cells.y1;
-        return firstColumn ? (firstRow ? 1 : 0) : (firstRow ? 2 : 3);
-    }
-
-    // The two levels of the packed index: sub-cells (level 0) and, for
-    // values that would be copied into too many of them, whole cells
-    // (level 1). Each lays its cells out column by column.
+    // The two levels of the packed index: sub-cells (level 0) for boxes that
+    // reach at most one sub-cell on from their first in each direction, and
+    // whole cells (level 1) for the others. Each holds, cell by cell (columns
+    // outer), the boxes whose lower left corner lies there; ext says how
+    // many cells the farthest reaching of them covers past its first, so a
+    // query looks that far left and down for boxes that reach it.
     struct Level {
-        int fine = 1;
+        int grain = 1;
+        int extX = 0;
+        int extY = 0;
         std::vector<std::uint32_t> starts;
-        std::vector<FineEntry> entries;
-        // Each cell's run, from starts[cell] to starts[cell + 1], holds its
-        // copies in four parts (PartOf): copies in the first column of their
-        // value's cells but not its first row, then those in both, those in
-        // the first row only, and those in neither. bounds[cell] gives where
-        // the second, third and fourth parts start.
-        std::vector<Bounds> bounds;
-        // The copies listed since the last Pack, per cell: overflowOf holds
-        // the list's number plus one, 0 for none.
-        std::vector<std::uint32_t> overflowOf;
-        std::vector<std::vector<FineEntry>> overflow;
-
-        std::size_t Rows() const { return static_cast<std::size_t>(kRows) * fine; }
-        std::size_t CellCount() const { return static_cast<std::size_t>(kColumns) * fine * Rows(); }
+        std::size_t Rows() const { return static_cast<std::size_t>(kRows) * grain; }
+        std::size_t CellCount() const { return static_cast<std::size_t>(kColumns) * grain * Rows(); }
         std::size_t At(int column, int row) const {
             return static_cast<std::size_t>(column) * Rows() + static_cast<std::size_t>(row);
         }
-        // The copies in a cell: the packed run, or the list beside it.
-        FineEntry* Run(std::size_t at, bool packed, FineEntry*& end) {
-            if (packed) {
-                end = entries.data() + starts[at + 1];
-                return entries.data() + starts[at];
-            }
-            std::vector<FineEntry>& list = overflow[overflowOf[at] - 1];
-            end = list.data() + list.size();
-            return list.data();
-        }
     };
+    static constexpr int kFineReach = 1;
 
-    // Values with more sub-cell copies than this are kept per cell.
-    static constexpr int kWideCopies = 16;
-
-    static unsigned char LevelFor(const Range& range, int fine) {
-        const std::int64_t copies = std::int64_t{range.x2 - range.x1 + 1} * (range.y2 - range.y1 + 1);
-        return fine > 1 && copies > kWideCopies ? 1 : 0;
+    static bool LevelFor(const Range& range) {
+        return range.x2 - range.x1 > kFineReach || range.y2 - range.y1 > kFineReach;
     }
     // A range in sub-cells as the cells of a level.
     static Range LevelRange(const Range& range, int fine, unsigned char level) {
@@ -552,20 +377,46 @@ protected:
         return cells;
     }
 
+    static std::uint8_t FlagsAt(const Range& cells, int c, int r) {
+        return static_cast<std::uint8_t>((c == cells.x1 ? kFirstColumn : 0) | (r == cells.y1 ? kFirstRow : 0));
+    }
+    static std::size_t CellOf(int c, int r) {
+        return static_cast<std::size_t>(c) * kRows + static_cast<std::size_t>(r);
+    }
+
+    // The cells of a stored box (always inside the grid).
+    Range CellRange(const Box& box) const {
+        Range cells;
+        GetColumn(static_cast<C>(box.x1), cells.x1);
+        GetColumn(static_cast<C>(box.x2), cells.x2);
+        GetRow(static_cast<C>(box.y1), cells.y1);
+        GetRow(static_cast<C>(box.y2), cells.y2);
+        return cells;
+    }
+    // Its sub-cells with fine sub-cells per cell side.
+    Range FineRange(const Box& box, int fine) const {
+        Range range;
+        FineIndex(static_cast<C>(box.x1), m_Xmin, m_Xmax, kColumns, fine, range.x1);
+        FineIndex(static_cast<C>(box.x2), m_Xmin, m_Xmax, kColumns, fine, range.x2);
+        FineIndex(static_cast<C>(box.y1), m_Ymin, m_Ymax, kRows, fine, range.y1);
+        FineIndex(static_cast<C>(box.y2), m_Ymin, m_Ymax, kRows, fine, range.y2);
+        return range;
+    }
+
     // Sub-cells per cell side for the values: about sixteen values per
     // sub-cell (smaller sub-cells cost a query more in sub-cells walked than
-    // they save in boxes compared), but sub-cells no smaller than a typical box (the median, so that a
-    // few large ones do not decide), or each box would be copied into many
-    // of them.
-    int ChooseFine(const std::vector<std::uint32_t>& order) const {
-        const std::size_t count = std::max(order.size(), m_Reserved);
+    // they save in boxes compared), but sub-cells no smaller than a typical
+    // box (the median, so that a few large ones do not decide), or most
+    // boxes would reach past their first sub-cell.
+    int ChooseFine(const std::vector<Entry>& live) const {
+        const std::size_t count = std::max(live.size(), m_Reserved);
         const double perCell = static_cast<double>(count) / (kFineTarget * kColumns * kRows);
         int fine = std::clamp(static_cast<int>(std::lround(std::sqrt(perCell))), 1, kMaxFine);
-        const std::size_t step = std::max<std::size_t>(1, order.size() / 4096);
+        const std::size_t step = std::max<std::size_t>(1, live.size() / 4096);
         std::vector<double> widths;
         std::vector<double> heights;
-        for (std::size_t i = 0; i < order.size(); i += step) {
-            const Box& box = m_Slots[order[i]].box;
+        for (std::size_t i = 0; i < live.size(); i += step) {
+            const Box& box = live[i].box;
             widths.push_back(box.x2 - box.x1);
             heights.push_back(box.y2 - box.y1);
         }
@@ -585,54 +436,81 @@ protected:
     static constexpr double kMaxCopies = 3.0;
     static constexpr int kMaxFine = 64;
 
-    // An open-addressing map from value to slot: the bookkeeping that lets
-    // Insert skip the search for duplicates and Remove visit only the
-    // value's own cells.
+    // A value's hash: the map's slot from its low bits, a tag to tell
+    // values apart without reading their entries from its high 32 bits.
+    static std::size_t Hash(const T& key) {
+        // Pointers are aligned: spread their bits.
+        std::uint64_t h = static_cast<std::uint64_t>(std::hash<T>()(key));
+        h ^= h >> 33;
+        h *= 0xff51afd7ed558ccdull;
+        h ^= h >> 33;
+        h *= 0xc4ceb9fe1a85ec53ull;
+        h ^= h >> 33;
+        return static_cast<std::size_t>(h);
+    }
+
+    // An open-addressing map from value to number, holding only the number
+    // and a few bits of the value's hash; the value itself is read from its
+    // entry. It lets Insert skip the search for duplicates and Remove visit
+    // only the value's own cells.
     class SlotMap {
     public:
         void Reserve(std::size_t count) {
             std::size_t size = 16;
             while (size < count * 2)
                 size *= 2;
-            if (size > m_Keys.size())
-                Rehash(size);
+            if (size > m_Slots.size())
+                m_Slots.assign(size, Slot{kEmpty, 0});
+        }
+        void Swap(SlotMap& other) {
+            m_Slots.swap(other.m_Slots);
+            std::swap(m_Count, other.m_Count);
+            std::swap(m_Used, other.m_Used);
         }
         std::size_t Size() const { return m_Count; }
-        const std::uint32_t* Find(const T& key) const {
-            if (m_Keys.empty())
+        void Prefetch(std::size_t hash) const {
+#if defined(__GNUC__)
+            if (!m_Slots.empty())
+                __builtin_prefetch(&m_Slots[hash & (m_Slots.size() - 1)]);
+#else
+            (void)hash;
+#endif
+        }
+        // The number of the value with this hash for which same(number)
+        // holds.
+        template <class Same> const std::uint32_t* Find(std::size_t hash, Same&& same) const {
+            if (m_Slots.empty())
                 return nullptr;
-            const std::size_t mask = m_Keys.size() - 1;
-            for (std::size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
-                if (m_State[i] == kEmpty)
+            const std::size_t mask = m_Slots.size() - 1;
+            const std::uint32_t tag = Tag(hash);
+            for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+                const Slot& s = m_Slots[i];
+                if (s.order == kEmpty)
                     return nullptr;
-                if (m_State[i] == kFull && m_Keys[i] == key)
-                    return &m_Values[i];
+                if (s.order != kDeleted && s.tag == tag && same(s.order))
+                    return &s.order;
             }
         }
-        void Insert(const T& key, std::uint32_t value) {
-            if ((m_Used + 1) * 4 >= m_Keys.size() * 3)
-                Rehash(std::max<std::size_t>(16, m_Count * 4 >= m_Keys.size() ? m_Keys.size() * 2
-                                                                              : m_Keys.size()));
-            const std::size_t mask = m_Keys.size() - 1;
-            std::size_t i = Hash(key) & mask;
-            while (m_State[i] == kFull)
-                i = (i + 1) & mask;
-            if (m_State[i] == kEmpty)
-                ++m_Used;
-            m_State[i] = kFull;
-            m_Keys[i] = key;
-            m_Values[i] = value;
-            ++m_Count;
+        // Adds a value known not to be in the map; rehash(number) gives the
+        // hash of a value already in it.
+        template <class Rehash> void Insert(std::size_t hash, std::uint32_t order, Rehash&& rehash) {
+            if ((m_Used + 1) * 4 >= m_Slots.size() * 3)
+                Enlarge(std::max<std::size_t>(16, m_Count * 4 >= m_Slots.size() ? m_Slots.size() * 2
+                                                                              : m_Slots.size()),
+                     rehash);
+            Place(hash, order);
         }
-        void Erase(const T& key) {
-            if (m_Keys.empty())
+        template <class Same> void Erase(std::size_t hash, Same&& same) {
+            if (m_Slots.empty())
                 return;
-            const std::size_t mask = m_Keys.size() - 1;
-            for (std::size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
-                if (m_State[i] == kEmpty)
+            const std::size_t mask = m_Slots.size() - 1;
+            const std::uint32_t tag = Tag(hash);
+            for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+                Slot& s = m_Slots[i];
+                if (s.order == kEmpty)
                     return;
-                if (m_State[i] == kFull && m_Keys[i] == key) {
-                    m_State[i] = kDeleted;
+                if (s.order != kDeleted && s.tag == tag && same(s.order)) {
+                    s.order = kDeleted;
                     --m_Count;
                     return;
                 }
@@ -640,51 +518,69 @@ protected:
         }
 
     private:
-        static constexpr unsigned char kEmpty = 0;
-        static constexpr unsigned char kFull = 1;
-        static constexpr unsigned char kDeleted = 2;
+        struct Slot {
+            std::uint32_t order;
+            std::uint32_t tag;
+        };
+        static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
+        static constexpr std::uint32_t kDeleted = 0xFFFFFFFEu;
 
-        static std::size_t Hash(const T& key) {
-            // Pointers are aligned: spread their bits before masking.
-            const std::uint64_t h = static_cast<std::uint64_t>(std::hash<T>()(key));
-            return static_cast<std::size_t>((h * 0x9E3779B97F4A7C15ull) >> 17);
+        // The bits above those that choose the slot.
+        static std::uint32_t Tag(std::size_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
+
+        void Place(std::size_t hash, std::uint32_t order) {
+            const std::size_t mask = m_Slots.size() - 1;
+            std::size_t i = hash & mask;
+            while (m_Slots[i].order != kEmpty && m_Slots[i].order != kDeleted)
+                i = (i + 1) & mask;
+            if (m_Slots[i].order == kEmpty)
+                ++m_Used;
+            m_Slots[i] = Slot{order, Tag(hash)};
+            ++m_Count;
         }
-        void Rehash(std::size_t size) {
-            std::vector<T> keys(size);
-            std::vector<std::uint32_t> values(size);
-            std::vector<unsigned char> state(size, kEmpty);
-            m_Keys.swap(keys);
-            m_Values.swap(values);
-            m_State.swap(state);
+        template <class Rehash> void Enlarge(std::size_t size, Rehash&& rehash) {
+            std::vector<Slot> old(size, Slot{kEmpty, 0});
+            m_Slots.swap(old);
             m_Count = 0;
             m_Used = 0;
-            for (std::size_t i = 0; i < state.size(); ++i)
-                if (state[i] == kFull)
-                    Insert(keys[i], values[i]);
+            for (const Slot& s : old)
+                if (s.order != kEmpty && s.order != kDeleted)
+                    Place(rehash(s.order), s.order);
         }
 
-        std::vector<T> m_Keys;
-        std::vector<std::uint32_t> m_Values;
-        std::vector<unsigned char> m_State;
+        std::vector<Slot> m_Slots;
         std::size_t m_Count = 0;
         std::size_t m_Used = 0;
     };
+
+    // A listed value's number, or null.
+    const std::uint32_t* Find(const T& value, std::size_t hash) const {
+        return m_SlotOf.Find(hash, [&](std::uint32_t order) { return EntryAt(order).value == value; });
+    }
+    Entry& EntryAt(std::uint32_t order) {
+        const std::uint32_t pos = m_PosOf[order];
+        return pos & kTailBit ? m_Tail[pos & ~kTailBit] : m_Entries[pos];
+    }
+    const Entry& EntryAt(std::uint32_t order) const {
+        const std::uint32_t pos = m_PosOf[order];
+        return pos & kTailBit ? m_Tail[pos & ~kTailBit] : m_Entries[pos];
+    }
 
     cell& CellAt(int column, int row) {
         return m_Cells[static_cast<std::size_t>(column) * kRows + static_cast<std::size_t>(row)];
     }
 
-    static void Append(cell& target, T value, std::uint32_t slot) {
+    static void Append(cell& target, T value, std::uint8_t flags) {
         // Doubling keeps filling a crowded cell linear; the capacity stays a
         // whole number of steps and above the count.
         if (target.values.size() + 1 >= target.values.capacity()) {
             std::size_t next = std::max<std::size_t>(Grow, target.values.capacity() * 2);
             next = (next + Grow - 1) / Grow * Grow;
             target.values.reserve(next);
-            target.boxIds.reserve(next);
+            target.flags.reserve(next);
         }
         target.values.push_back(value);
-        target.boxIds.push_back(slot);
+        target.flags.push_back(flags);
     }
 
     static bool EraseFromCell(cell& c, T value) {
@@ -693,117 +589,269 @@ protected:
             return false;
         const auto at = it - c.values.begin();
         c.values.erase(it);
-        c.boxIds.erase(c.boxIds.begin() + at);
+        c.flags.erase(c.flags.begin() + at);
         return true;
     }
 
-    std::uint32_t NewSlot(const Slot& slot) {
-        if (!m_FreeSlots.empty()) {
-            const std::uint32_t id = m_FreeSlots.back();
-            m_FreeSlots.pop_back();
-            m_Slots[id] = slot;
-            return id;
+    // The live values in listing order; the entries beside the packed
+    // array are handed over, not copied, when that is all of them.
+    std::vector<Entry> LiveInOrder() {
+        if (m_Entries.empty() && m_Dead == 0)
+            return std::move(m_Tail);
+        std::vector<Entry> live;
+        live.reserve(m_SlotOf.Size());
+        for (const Entry& e : m_Entries)
+            if (e.order != kNoPos)
+                live.push_back(e);
+        // The packed array is in place order, and values moved beside it
+        // keep their numbers: all back into listing order.
+        for (const Entry& e : m_Tail)
+            if (e.order != kNoPos)
+                live.push_back(e);
+        const auto byOrder = [](const Entry& a, const Entry& b) { return a.order < b.order; };
+        if (!std::is_sorted(live.begin(), live.end(), byOrder))
+            std::sort(live.begin(), live.end(), byOrder);
+        return live;
+    }
+
+    // Packs from the live values in listing order (left as they were
+    // when it throws).
+    void PackFrom(std::vector<Entry>& live) {
+        const int fine = live.empty() ? 1 : ChooseFine(live);
+        const std::size_t count = live.size();
+
+        // Each value's sub-cells, level and place, counted per place.
+        Level levels[2];
+        levels[0].grain = fine;
+        levels[1].grain = 1;
+        for (Level& level : levels)
+            level.starts.assign(level.CellCount() + 1, 0);
+        std::vector<std::uint32_t> place(count);
+        std::vector<unsigned char> levelOf(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            const Range range = FineRange(live[i].box, fine);
+            const unsigned char l = LevelFor(range) ? 1 : 0;
+            Level& level = levels[l];
+            const Range at = LevelRange(range, fine, l);
+            level.extX = std::max(level.extX, at.x2 - at.x1);
+            level.extY = std::max(level.extY, at.y2 - at.y1);
+            place[i] = static_cast<std::uint32_t>(level.At(at.x1, at.y1));
+            levelOf[i] = l;
+            ++level.starts[place[i] + 1];
         }
-        if (m_Slots.size() >= kNoSlot)
-            throw std::length_error("spatial hash full");
-        m_Slots.push_back(slot);
-        return static_cast<std::uint32_t>(m_Slots.size() - 1);
+        std::uint32_t total = 0;
+        for (Level& level : levels) {
+            level.starts[0] += total;
+            for (std::size_t i = 1; i < level.starts.size(); ++i)
+                level.starts[i] += level.starts[i - 1];
+            total = level.starts.back();
+        }
+
+        // Ranks in listing order: a value's rank in a cell counts the values
+        // listed there before it. The rank in the value's first cell goes
+        // with its box; a value over several cells keeps all its ranks on
+        // the side, for queries that meet it past its first cell.
+        bool renumbered = false;
+        for (std::size_t i = 0; i < count && !renumbered; ++i)
+            renumbered = live[i].order != i;
+        std::vector<std::uint32_t> nextRank(static_cast<std::size_t>(kColumns) * kRows, 0);
+        std::vector<Side> side;
+        std::vector<std::uint32_t> sideRanks;
+        for (std::size_t i = 0; i < count; ++i) {
+            const Range cells = CellRange(live[i].box);
+            live[i].order = static_cast<std::uint32_t>(i);
+            live[i].rank = nextRank[CellOf(cells.x1, cells.y1)]++;
+            if (cells.x1 == cells.x2 && cells.y1 == cells.y2)
+                continue;
+            side.push_back(Side{static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(sideRanks.size()),
+                                static_cast<std::uint16_t>(cells.x1), static_cast<std::uint16_t>(cells.y1),
+                                static_cast<std::uint16_t>(cells.x2 - cells.x1 + 1),
+                                static_cast<std::uint16_t>(cells.y2 - cells.y1 + 1)});
+            for (int c = cells.x1; c <= cells.x2; ++c)
+                for (int r = cells.y1; r <= cells.y2; ++r)
+                    sideRanks.push_back(c == cells.x1 && r == cells.y1 ? live[i].rank
+                                                                       : nextRank[CellOf(c, r)]++);
+        }
+
+        // Into place, each place's values in listing order.
+        std::vector<Entry> packed(count);
+        {
+            std::vector<std::uint32_t> fill[2] = {
+                std::vector<std::uint32_t>(levels[0].starts.begin(), levels[0].starts.end() - 1),
+                std::vector<std::uint32_t>(levels[1].starts.begin(), levels[1].starts.end() - 1)};
+            for (std::size_t i = 0; i < count; ++i)
+                packed[fill[levelOf[i]][place[i]]++] = live[i];
+        }
+        std::vector<std::uint32_t> posOf(count);
+        for (std::size_t p = 0; p < count; ++p)
+            posOf[packed[p].order] = static_cast<std::uint32_t>(p);
+
+        // The values keep their listing order but are numbered afresh, so
+        // the map from value to number is rebuilt when numbers changed.
+        SlotMap slotOf;
+        if (renumbered) {
+            slotOf.Reserve(count);
+            for (std::size_t i = 0; i < count; ++i)
+                slotOf.Insert(Hash(live[i].value), static_cast<std::uint32_t>(i),
+                              [&live](std::uint32_t o) { return Hash(live[o].value); });
+        }
+
+        // Nothing above changed the table; from here nothing throws.
+        m_Fine = fine;
+        m_Entries.swap(packed);
+        m_PosOf.swap(posOf);
+        if (renumbered)
+            m_SlotOf.Swap(slotOf);
+        std::vector<Entry>().swap(m_Tail);
+        m_TailInfo.clear();
+        m_TailRanks.clear();
+        m_TailOf.clear();
+        m_TailExtX = m_TailExtY = 0;
+        m_Side.swap(side);
+        m_SideRanks.swap(sideRanks);
+        for (int l = 0; l < 2; ++l)
+            m_Levels[l] = std::move(levels[l]);
+        m_RankLimit = *std::max_element(nextRank.begin(), nextRank.end());
+        m_NextRank.swap(nextRank);
+        m_NextOrder = static_cast<std::uint32_t>(count);
+        m_Dead = 0;
+        m_Packed = true;
     }
 
-    // Calls f(copy, the value's cells in its level, column, row) on each
-    // copy of a listed value, once packed.
-    template <class F> void ForEachCopy(const Slot& slot, F&& f) {
-        if (!m_Packed)
+    // Numbers the values afresh, keeping their order, and drops removed
+    // entries; on a packed table that is packing it again.
+    void Renumber() {
+        if (m_Packed) {
+            Pack();
             return;
-        Level& level = m_Levels[slot.level];
-        const Range cells = LevelRange(slot.range, m_Fine, slot.level);
-        for (int lx = cells.x1; lx <= cells.x2; ++lx)
-            for (int ly = cells.y1; ly <= cells.y2; ++ly) {
-                FineEntry* end = nullptr;
-                for (FineEntry* e = level.Run(level.At(lx, ly), slot.packed, end); e != end; ++e)
-                    if (e->value == slot.value) {
-                        f(*e, cells, lx, ly);
-                        break;
-                    }
-            }
+        }
+        const bool handedOver = m_Dead == 0;
+        std::vector<Entry> live = LiveInOrder();
+        SlotMap slotOf;
+        try {
+            slotOf.Reserve(live.size());
+        } catch (...) {
+            if (handedOver)
+                m_Tail.swap(live);
+            throw;
+        }
+        std::vector<std::uint32_t> posOf(live.size());
+        for (std::size_t i = 0; i < live.size(); ++i) {
+            live[i].order = static_cast<std::uint32_t>(i);
+            posOf[i] = static_cast<std::uint32_t>(i) | kTailBit;
+            slotOf.Insert(Hash(live[i].value), static_cast<std::uint32_t>(i),
+                          [&live](std::uint32_t o) { return Hash(live[o].value); });
+        }
+        m_Tail.swap(live);
+        m_PosOf.swap(posOf);
+        m_SlotOf.Swap(slotOf);
+        m_NextOrder = static_cast<std::uint32_t>(m_Tail.size());
+        m_Dead = 0;
     }
 
-    // Lists a value's copies beside the packed arrays, with its ranks in
-    // its cells (columns outer).
-    void AddCopies(std::uint32_t id, const std::vector<std::uint32_t>& ranks) {
-        Slot& slot = m_Slots[id];
-        slot.packed = false;
-        slot.level = LevelFor(slot.range, m_Fine);
-        Level& level = m_Levels[slot.level];
-        const Range cells = LevelRange(slot.range, m_Fine, slot.level);
-        if (level.overflowOf.empty())
-            level.overflowOf.assign(level.CellCount(), 0);
-        for (int lx = cells.x1; lx <= cells.x2; ++lx)
-            for (int ly = cells.y1; ly <= cells.y2; ++ly) {
-                std::uint32_t& list = level.overflowOf[level.At(lx, ly)];
-                if (list == 0) {
-                    level.overflow.emplace_back();
-                    list = static_cast<std::uint32_t>(level.overflow.size());
+    // Puts an entry beside the packed array, with its ranks: those given
+    // (the value kept its place in its cells) or new ones at the end of its
+    // cells. Its place, with kTailBit.
+    std::uint32_t AddToTail(const Entry& entry, const Range& cells, const std::vector<std::uint32_t>* ranks) {
+        TailInfo info{static_cast<std::uint32_t>(m_TailRanks.size()), static_cast<std::uint16_t>(cells.x1),
+                      static_cast<std::uint16_t>(cells.y1), static_cast<std::uint16_t>(cells.x2 - cells.x1 + 1),
+                      static_cast<std::uint16_t>(cells.y2 - cells.y1 + 1)};
+        if (ranks != nullptr) {
+            m_TailRanks.insert(m_TailRanks.end(), ranks->begin(), ranks->end());
+        } else {
+            for (int c = cells.x1; c <= cells.x2; ++c)
+                for (int r = cells.y1; r <= cells.y2; ++r) {
+                    const std::uint32_t rank = m_NextRank[CellOf(c, r)]++;
+                    m_RankLimit = std::max(m_RankLimit, rank + 1);
+                    m_TailRanks.push_back(rank);
                 }
-                level.overflow[list - 1].push_back(MakeEntry(
-                    slot.box, slot.value, cells, lx, ly,
-                    RankAt(ranks, slot.range, m_Fine, lx / level.fine, ly / level.fine)));
-                ++m_OverflowCopies;
-            }
+        }
+        if (m_TailOf.empty())
+            m_TailOf.resize(static_cast<std::size_t>(kColumns) * kRows);
+        const auto index = static_cast<std::uint32_t>(m_Tail.size());
+        m_Tail.push_back(entry);
+        m_Tail.back().rank = m_TailRanks[info.start];
+        m_TailInfo.push_back(info);
+        m_TailOf[CellOf(cells.x1, cells.y1)].push_back(index);
+        m_TailExtX = std::max(m_TailExtX, cells.x2 - cells.x1);
+        m_TailExtY = std::max(m_TailExtY, cells.y2 - cells.y1);
+        return index | kTailBit;
     }
 
-    // Takes a value's copies out of the packed index: packed ones stay as
-    // dead copies, later ones leave their lists.
-    void DropCopies(Slot& slot) {
-        if (!m_Packed)
-            return;
-        if (slot.packed) {
-            const double nan = std::numeric_limits<double>::quiet_NaN();
-            ForEachCopy(slot, [this, nan](FineEntry& entry, const Range&, int, int) {
-                entry.box = Box{nan, nan, nan, nan};
-                ++m_DeadCopies;
-            });
+    // A listed value's new box under the same cells: it keeps its place in
+    // them.
+    void Reshape(std::uint32_t order, const Box& box) {
+        const std::uint32_t pos = m_PosOf[order];
+        Entry& entry = EntryAt(order);
+        if (!m_Packed || (pos & kTailBit) != 0 ||
+            FineRange(entry.box, m_Fine) == FineRange(box, m_Fine)) {
+            // Beside the packed array the value is found by its cells, and
+            // in it by its sub-cells, which stay the same.
+            entry.box = box;
             return;
         }
-        Level& level = m_Levels[slot.level];
-        const Range cells = LevelRange(slot.range, m_Fine, slot.level);
-        for (int lx = cells.x1; lx <= cells.x2; ++lx)
-            for (int ly = cells.y1; ly <= cells.y2; ++ly) {
-                std::vector<FineEntry>& list = level.overflow[level.overflowOf[level.At(lx, ly)] - 1];
-                for (auto it = list.begin(); it != list.end(); ++it)
-                    if (it->value == slot.value) {
-                        list.erase(it);
-                        --m_OverflowCopies;
-                        break;
-                    }
-            }
+        // Another place in the packed array: the value moves beside it with
+        // its ranks.
+        const Range cells = CellRange(entry.box);
+        std::vector<std::uint32_t> ranks = RanksOf(entry, cells);
+        Entry moved = entry;
+        moved.box = box;
+        entry.box = DeadBox();
+        entry.order = kNoPos;
+        ++m_Dead;
+        m_PosOf[order] = AddToTail(moved, cells, &ranks);
+    }
+
+    // The ranks of a packed value in all its cells, columns outer.
+    std::vector<std::uint32_t> RanksOf(const Entry& entry, const Range& cells) const {
+        if (cells.x1 == cells.x2 && cells.y1 == cells.y2)
+            return {entry.rank};
+        const Side& side = SideOf(entry.order);
+        const std::size_t n = static_cast<std::size_t>(side.columns) * side.rows;
+        return std::vector<std::uint32_t>(m_SideRanks.begin() + side.start, m_SideRanks.begin() + side.start + n);
+    }
+    const Side& SideOf(std::uint32_t order) const {
+        return *std::lower_bound(m_Side.begin(), m_Side.end(), order,
+                                 [](const Side& s, std::uint32_t o) { return s.order < o; });
+    }
+
+    static Box DeadBox() {
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        return Box{nan, nan, nan, nan};
     }
 
     // Takes a value with a box out of its own cells; the number of cells.
     int RemoveFromGrid(T value) {
-        const std::uint32_t* found = m_SlotOf.Find(value);
+        const std::size_t hash = Hash(value);
+        const std::uint32_t* found = Find(value, hash);
         if (found == nullptr)
             return 0;
-        const std::uint32_t id = *found;
-        Slot& slot = m_Slots[id];
-        const Range range = slot.range;
+        const std::uint32_t order = *found;
+        Entry& entry = EntryAt(order);
+        const Range cells = CellRange(entry.box);
         int removed = 0;
-        for (int c = range.x1 / m_Fine; c <= range.x2 / m_Fine; ++c)
-            for (int r = range.y1 / m_Fine; r <= range.y2 / m_Fine; ++r)
+        for (int c = cells.x1; c <= cells.x2; ++c)
+            for (int r = cells.y1; r <= cells.y2; ++r)
                 removed += EraseFromCell(CellAt(c, r), value) ? 1 : 0;
-        DropCopies(slot);
-        m_SlotOf.Erase(value);
-        slot.seq = kFreeSeq;
-        m_FreeSlots.push_back(id);
+        m_SlotOf.Erase(hash, [&](std::uint32_t o) { return o == order; });
+        entry.box = DeadBox();
+        entry.order = kNoPos;
+        m_PosOf[order] = kNoPos;
+        ++m_Dead;
         return removed;
     }
 
     // Edits since the last Pack sit beside the packed array or leave dead
-    // copies in it; once they reach half of it, packing again is cheaper
-    // than walking them, and costs no more than the edits did.
-    void RepackIfCrowded() {
-        if (m_OverflowCopies + m_DeadCopies > m_PackedCopies / 2 + 1024)
-            Pack();
+    // entries in it; once they reach half of it, packing again is cheaper
+    // than walking them, and costs no more than the edits did. Before the
+    // first Pack, removed entries are dropped once they are as many.
+    void TidyUp() {
+        if (m_Packed) {
+            if (m_Tail.size() + m_Dead > m_Entries.size() / 2 + 1024)
+                Pack();
+        } else if (m_Dead > m_Tail.size() / 2 + 1024) {
+            Renumber();
+        }
     }
 
     static bool CellIndex(C v, C lo, C hi, int cellCount, int& index) {
@@ -913,16 +961,19 @@ protected:
             for (int r = r1; r <= r2; ++r) {
                 const cell& whole = GetCellAt(c, r);
                 for (std::size_t n = 0; n < whole.values.size(); ++n) {
-                    const std::uint32_t id = whole.boxIds[n];
-                    if (id != kNoSlot) {
+                    const std::uint8_t flags = whole.flags[n];
+                    if ((flags & kRaw) == 0) {
                         // A value is offered in the first cell, in the
                         // walk's order, that both its box and the query
                         // cover.
-                        const Slot& slot = m_Slots[id];
-                        if (std::max(slot.range.x1 / k, c1) != c ||
-                            std::max(slot.range.y1 / k, r1) != r ||
-                            (exact && !Meets(slot.box, qx1, qy1, qx2, qy2)))
+                        if ((c != c1 && (flags & kFirstColumn) == 0) || (r != r1 && (flags & kFirstRow) == 0))
                             continue;
+                        if (exact) {
+                            const T value = whole.values[n];
+                            const std::uint32_t* order = Find(value, Hash(value));
+                            if (order == nullptr || !Meets(EntryAt(*order).box, qx1, qy1, qx2, qy2))
+                                continue;
+                        }
                     }
                     if (!visit(whole.values[n]))
                         return false;
@@ -932,10 +983,11 @@ protected:
         return true;
     }
 
-    // ForEachInBox over the packed sub-cells: the values of each cell under
-    // the query come from its sub-cells there, each from the copy in the
-    // first sub-cell both cover, and are put back in the cell's order by
-    // their ranks.
+    // ForEachInBox over the packed index: for each cell under the query, in
+    // the walk's order, the boxes that start in it, and in the query's first
+    // column or row also those that start left of or below it and reach it;
+    // those meeting the query are put in the cell's listing order by their
+    // ranks there.
     template <class Visit>
     bool VisitPacked(double qx1, double qy1, double qx2, double qy2, Visit& visit) const {
         int f1 = 0;
@@ -948,10 +1000,11 @@ protected:
         const Level& fineLevel = m_Levels[0];
         const Level& wideLevel = m_Levels[1];
         const std::size_t fineRows = fineLevel.Rows();
-        const std::uint32_t* starts = fineLevel.starts.data();
-        const FineEntry* entries = fineLevel.entries.data();
-        const bool overflow = !fineLevel.overflow.empty();
-        const bool wide = !wideLevel.entries.empty() || !wideLevel.overflow.empty();
+        const std::uint32_t* fineStarts = fineLevel.starts.data();
+        const std::uint32_t* wideStarts = wideLevel.starts.data();
+        const Entry* entries = m_Entries.data();
+        const bool wide = wideLevel.starts.back() != wideLevel.starts.front();
+        const bool tail = !m_TailOf.empty();
         // The values found in the current cell with their ranks, and, unless
         // ranks run too high, a bit per rank and the values by rank to put
         // them in order. The thread's scratch space is reused from query to
@@ -969,122 +1022,100 @@ protected:
         T* byRank = scratch.byRank.data();
         std::vector<Hit>& group = scratch.group;
         std::size_t hits = 0;
-        // Every copy is written to the next free place and kept only when it
-        // meets the query, so the scan does not branch on the outcome. Where
-        // the edge is NaN (the copy is not the box's first in that
-        // direction), the comparison holds only in the query's first
-        // sub-column or sub-row.
-        auto scan = [&](auto firstColumn, auto firstRow, const FineEntry* e,
-                        const FineEntry* end) {
-            const std::size_t room = hits + static_cast<std::size_t>(end - e);
-            if (group.size() < room)
-                group.resize(std::max(room, group.size() * 2));
+        auto room = [&](std::size_t more) {
+            if (group.size() < hits + more)
+                group.resize(std::max(hits + more, group.size() * 2));
+        };
+        // Boxes starting in the cell: every copy is written to the next free
+        // place and kept only when it meets the query, so the scan does not
+        // branch on the outcome.
+        auto scan = [&](const Entry* e, const Entry* end) {
+            room(static_cast<std::size_t>(end - e));
             Hit* out = group.data();
             std::size_t n = hits;
             for (; e != end; ++e) {
                 const Box& b = e->box;
-                bool x = qx1 <= b.x2;
-                if constexpr (decltype(firstColumn)::value)
-                    x = x & !(b.x1 > qx2);
-                else
-                    x = x & (b.x1 <= qx2);
-                bool y = qy1 <= b.y2;
-                if constexpr (decltype(firstRow)::value)
-                    y = y & !(b.y1 > qy2);
-                else
-                    y = y & (b.y1 <= qy2);
                 out[n] = Hit{e->rank, e->value};
-                n += static_cast<std::size_t>(x & y);
+                n += static_cast<std::size_t>((b.x1 <= qx2) & (qx1 <= b.x2) & (b.y1 <= qy2) & (qy1 <= b.y2));
             }
             hits = n;
         };
-        using Yes = std::true_type;
-        using No = std::false_type;
-        auto scanIn = [&](bool firstColumn, bool firstRow, const FineEntry* e,
-                          const FineEntry* end) {
-            if (e == end)
-                return;
-            if (firstColumn)
-                firstRow ? scan(Yes(), Yes(), e, end) : scan(Yes(), No(), e, end);
-            else
-                firstRow ? scan(No(), Yes(), e, end) : scan(No(), No(), e, end);
-        };
-        // Inside the query, past its first and before its last column and
-        // row, every copy of a value's first column and row meets it: only a
-        // removed copy (NaN) does not, and a NaN query side meets nothing.
-        auto scanInner = [&](const FineEntry* e, const FineEntry* end) {
-            const std::size_t room = hits + static_cast<std::size_t>(end - e);
-            if (group.size() < room)
-                group.resize(std::max(room, group.size() * 2));
-            Hit* out = group.data();
-            std::size_t n = hits;
+        // Boxes starting in an earlier cell: their rank in this one is kept
+        // on the side.
+        auto scanReaching = [&](const Entry* e, const Entry* end, int c, int r) {
             for (; e != end; ++e) {
-                out[n] = Hit{e->rank, e->value};
-                n += static_cast<std::size_t>((qx1 <= e->box.x2) & (qy1 <= e->box.y2));
+                if (!Meets(e->box, qx1, qy1, qx2, qy2))
+                    continue;
+                const Side& side = SideOf(e->order);
+                room(1);
+                group[hits++] = Hit{m_SideRanks[side.start + static_cast<std::size_t>(c - side.c0) * side.rows +
+                                                static_cast<std::size_t>(r - side.r0)],
+                                    e->value};
             }
-            hits = n;
         };
-        // The parts of a packed cell's run that can offer anything there.
-        auto scanCell = [&](const Level& level, std::size_t at, bool firstColumn, bool firstRow,
-                            bool inner) {
-            const FineEntry* e = level.entries.data();
-            const Bounds& b = level.bounds[at];
-            if (firstColumn && firstRow)
-                scanIn(true, true, e + level.starts[at], e + level.starts[at + 1]);
-            else if (firstColumn)
-                scanIn(true, false, e + b.a, e + b.d);
-            else if (firstRow)
-                scanIn(false, true, e + level.starts[at], e + b.c);
-            else if (inner)
-                scanInner(e + b.a, e + b.c);
+        // The boxes of one column of a level whose lower left corner lies
+        // from row lo to row hi, those below the cell's own rows reaching
+        // it from an earlier cell.
+        auto scanColumn = [&](const std::uint32_t* starts, std::size_t base, int lo, int hi, int ownRow,
+                              bool ownColumn, int c, int r) {
+            const int split = std::max(lo, ownRow);
+            if (lo < split)
+                scanReaching(entries + starts[base + lo], entries + starts[base + split], c, r);
+            if (split > hi)
+                return;
+            const Entry* e = entries + starts[base + split];
+            const Entry* end = entries + starts[base + hi + 1];
+            if (ownColumn)
+                scan(e, end);
             else
-                scanIn(false, false, e + b.a, e + b.c);
+                scanReaching(e, end, c, r);
         };
         for (int c = f1 / k; c <= f2 / k; ++c) {
-            const int fx1 = std::max(f1, c * k);
-            const int fx2 = std::min(f2, c * k + k - 1);
+            const bool firstColumn = c == f1 / k;
+            const int fxLo = firstColumn ? std::max(0, f1 - fineLevel.extX) : c * k;
+            const int fxHi = std::min(f2, c * k + k - 1);
             for (int r = g1 / k; r <= g2 / k; ++r) {
-                const int fy1 = std::max(g1, r * k);
-                const int fy2 = std::min(g2, r * k + k - 1);
+                const bool firstRow = r == g1 / k;
+                const int fyLo = firstRow ? std::max(0, g1 - fineLevel.extY) : r * k;
+                const int fyHi = std::min(g2, r * k + k - 1);
                 hits = 0;
-                for (int fx = fx1; fx <= fx2; ++fx) {
-                    const std::size_t base = static_cast<std::size_t>(fx) * fineRows;
 #if defined(__GNUC__)
-                    // The next sub-column's run lies elsewhere in the array:
-                    // ask for it while this one is scanned, since a big
-                    // table's scan waits on memory more than on comparisons.
-                    if (fx < fx2) {
-                        const std::size_t next = base + fineRows + static_cast<std::size_t>(fy1);
-                        const char* from = reinterpret_cast<const char*>(entries + starts[next]);
-                        const char* to = reinterpret_cast<const char*>(
-                            entries + starts[next + static_cast<std::size_t>(fy2 - fy1) + 1]);
-                        for (; from < to; from += 64)
-                            __builtin_prefetch(from);
-                    }
-#endif
-                    for (int fy = fy1; fy <= fy2; ++fy)
-                        scanCell(fineLevel, base + static_cast<std::size_t>(fy), fx == f1, fy == g1,
-                                 fx < f2 && fy < g2);
-                    if (overflow)
-                        for (int sy = fy1; sy <= fy2; ++sy)
-                            if (const std::uint32_t list = fineLevel.overflowOf[base + sy]) {
-                                const std::vector<FineEntry>& extra = fineLevel.overflow[list - 1];
-                                scanIn(fx == f1, sy == g1, extra.data(),
-                                       extra.data() + extra.size());
-                            }
+                // The runs of the sub-columns lie apart in the array: ask for
+                // all of them before scanning, since a big table's scan
+                // waits on memory more than on comparisons.
+                for (int fx = fxLo; fx <= fxHi; ++fx) {
+                    const std::size_t base = static_cast<std::size_t>(fx) * fineRows;
+                    const char* from = reinterpret_cast<const char*>(entries + fineStarts[base + fyLo]);
+                    const char* to = reinterpret_cast<const char*>(entries + fineStarts[base + fyHi + 1]);
+                    for (; from < to; from += 64)
+                        __builtin_prefetch(from);
                 }
+#endif
+                for (int fx = fxLo; fx <= fxHi; ++fx)
+                    scanColumn(fineStarts, static_cast<std::size_t>(fx) * fineRows, fyLo, fyHi, r * k,
+                               fx >= c * k, c, r);
                 if (wide) {
-                    // Wide values, copied per cell: the same test a cell up.
-                    const std::size_t at = wideLevel.At(c, r);
-                    const bool firstColumn = c == f1 / k;
-                    const bool firstRow = r == g1 / k;
-                    if (!wideLevel.entries.empty())
-                        scanCell(wideLevel, at, firstColumn, firstRow, c < f2 / k && r < g2 / k);
-                    if (!wideLevel.overflow.empty())
-                        if (const std::uint32_t list = wideLevel.overflowOf[at]) {
-                            const std::vector<FineEntry>& extra = wideLevel.overflow[list - 1];
-                            scanIn(firstColumn, firstRow, extra.data(), extra.data() + extra.size());
-                        }
+                    const int cxLo = firstColumn ? std::max(0, c - wideLevel.extX) : c;
+                    const int cyLo = firstRow ? std::max(0, r - wideLevel.extY) : r;
+                    for (int cx = cxLo; cx <= c; ++cx)
+                        scanColumn(wideStarts, static_cast<std::size_t>(cx) * kRows, cyLo, r, r, cx == c, c, r);
+                }
+                if (tail) {
+                    const int cxLo = firstColumn ? std::max(0, c - m_TailExtX) : c;
+                    const int cyLo = firstRow ? std::max(0, r - m_TailExtY) : r;
+                    for (int cx = cxLo; cx <= c; ++cx)
+                        for (int cy = cyLo; cy <= r; ++cy)
+                            for (std::uint32_t index : m_TailOf[CellOf(cx, cy)]) {
+                                const Entry& e = m_Tail[index];
+                                if (!Meets(e.box, qx1, qy1, qx2, qy2))
+                                    continue;
+                                const TailInfo& info = m_TailInfo[index];
+                                room(1);
+                                group[hits++] =
+                                    Hit{m_TailRanks[info.start + static_cast<std::size_t>(c - info.c0) * info.rows +
+                                                    static_cast<std::size_t>(r - info.r0)],
+                                        e.value};
+                            }
                 }
                 if (hits == 1) {
                     if (!visit(group[0].value))
@@ -1190,22 +1221,32 @@ protected:
     bool m_Tagging = false;
     int m_CurrentTag = -1;
 
-    // Each listed value's slot and the map from value to slot.
-    std::vector<Slot> m_Slots;
-    std::vector<std::uint32_t> m_FreeSlots;
+    // Every listed value's entry: in the packed array (from Pack on) or
+    // beside it (all of them before the first Pack); where each number's
+    // entry is, and the map from value to number.
+    std::vector<Entry> m_Entries;
+    std::vector<Entry> m_Tail;
+    std::vector<std::uint32_t> m_PosOf;
     SlotMap m_SlotOf;
-    std::uint64_t m_NextSeq = 0;
+    std::uint32_t m_NextOrder = 0;
+    std::size_t m_Dead = 0;
     bool m_RawValues = false;
     std::size_t m_Reserved = 0;
 
     // The window-query side, from Pack on: sub-cells per cell side, the
-    // two levels, and the number of copies packed.
+    // two levels, the ranks of packed values over several cells (by
+    // number), and for the values beside the packed array their ranks, the
+    // lists of them by first cell and how far they reach.
     int m_Fine = 1;
     bool m_Packed = false;
     Level m_Levels[2];
-    std::size_t m_PackedCopies = 0;
-    std::size_t m_OverflowCopies = 0;
-    std::size_t m_DeadCopies = 0;
+    std::vector<Side> m_Side;
+    std::vector<std::uint32_t> m_SideRanks;
+    std::vector<TailInfo> m_TailInfo;
+    std::vector<std::uint32_t> m_TailRanks;
+    std::vector<std::vector<std::uint32_t>> m_TailOf;
+    int m_TailExtX = 0;
+    int m_TailExtY = 0;
     // Each cell's next rank, and one more than the largest rank given.
     std::vector<std::uint32_t> m_NextRank;
     std::uint32_t m_RankLimit = 0;

@@ -1,13 +1,19 @@
 // Fortune's sweep over sites sorted by y. The beach line is a doubly linked
-// list of half-edges between two sentinels, found through a hash over x of
-// 2·sqrt(n + 4) buckets; circle events wait in a hash over their sweep
-// position of 4·sqrt(n + 4) buckets, each a chain sorted by that position.
-// For evenly spread sites both hashes keep lookups short.
+// list of half-edges between two sentinels. The half-edge left of a new site
+// is first looked for from a hash over x of 2·sqrt(n + 4) buckets, each
+// remembering a half-edge near it, with a short walk along the line: for
+// evenly spread sites that is the quickest way. Where the sites crowd (a
+// tight cluster, as real point layers have) a bucket covers many half-edges
+// and the walk would grow with them; past a few steps the search goes
+// through a balanced tree kept over the same half-edges in the same order.
+// Circle events wait in a binary heap ordered by their sweep position. The
+// sweep thus takes n log n time however the sites are spread.
 
 #include "geometry/VoronoiEdgeGenerator.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <new>
 
 namespace {
@@ -32,15 +38,31 @@ struct Edge {
 };
 
 struct HalfEdge {
+    // Neighbours on the beach line.
     HalfEdge* left;
     HalfEdge* right;
+    // The search tree over the beach line (a treap: in beach-line order,
+    // and every node's priority at least its children's).
+    HalfEdge* parent;
+    HalfEdge* child[2];
     Edge* edge;
+    // Hash buckets pointing at the half-edge: it is freed when it has left
+    // the beach line and none does any more.
     int refCount;
-    int side;
     Site* vertex;
+    // The sweep position of the queued circle event: the vertex's y plus
+    // its distance to the sites.
     double ystar;
-    HalfEdge* next;
+    // When the event was queued, to order events at one position and
+    // vertex x: the later one goes first.
+    std::uint64_t queued;
+    std::uint32_t priority;
+    int side;
+    // Place in the event heap; kNotQueued without a queued event.
+    std::size_t heapIndex;
 };
+
+constexpr std::size_t kNotQueued = ~std::size_t{0};
 
 // Nodes handed out from blocks of a fixed count; a returned node goes to
 // the head of the list and is reused before a new block is taken. Nothing
@@ -89,6 +111,11 @@ int Bucket(double offset, double extent, int size) {
     return static_cast<int>(b);
 }
 
+// How far the hash-led search looks before it asks the tree: buckets on
+// each side of the site's own, and steps along the beach line.
+constexpr int kBucketReach = 16;
+constexpr int kWalkSteps = 24;
+
 } // namespace
 
 struct VoronoiEdgeGenerator::Sweep {
@@ -100,8 +127,7 @@ struct VoronoiEdgeGenerator::Sweep {
     std::size_t nextSite = 0;
     Site* bottomSite = nullptr;
 
-    double xmin = 0.0, xmax = 0.0, ymin = 0.0, ymax = 0.0;
-    double deltax = 0.0, deltay = 0.0;
+    double xmin = 0.0, deltax = 0.0;
     double boxMinX = 0.0, boxMaxX = 0.0, boxMinY = 0.0, boxMaxY = 0.0;
     double minDist = 0.0;
     int edgeCount = 0;
@@ -110,17 +136,24 @@ struct VoronoiEdgeGenerator::Sweep {
     FreeList<Site> vertices;
     FreeList<Edge> edges;
     FreeList<HalfEdge> halfEdges;
+
     // Marks a half-edge taken off the beach line while a hash bucket may
     // still point at it.
     Edge deleted{};
 
+    // The beach line: the sentinels stay out of the tree, and hold the
+    // hash's first and last buckets.
     std::vector<HalfEdge*> beachHash;
     HalfEdge* leftEnd = nullptr;
     HalfEdge* rightEnd = nullptr;
+    HalfEdge* root = nullptr;
+    // Tree priorities from a fixed sequence: the tree's shape, never its
+    // order, depends on them, and a run is the same every time.
+    std::uint32_t priorityState = 0x9E3779B9u;
 
-    std::vector<HalfEdge> queueHash;
-    int queueCount = 0;
-    int queueMin = 0;
+    // The circle events, earliest first.
+    std::vector<HalfEdge*> heap;
+    std::uint64_t queuedCount = 0;
 
     // ---- sites ----
 
@@ -296,12 +329,17 @@ struct VoronoiEdgeGenerator::Sweep {
         HalfEdge* he = halfEdges.Get();
         he->left = nullptr;
         he->right = nullptr;
+        he->parent = nullptr;
+        he->child[0] = nullptr;
+        he->child[1] = nullptr;
         he->edge = e;
-        he->side = side;
-        he->next = nullptr;
+        he->refCount = 0;
         he->vertex = nullptr;
         he->ystar = 0.0;
-        he->refCount = 0;
+        he->queued = 0;
+        he->priority = 0;
+        he->side = side;
+        he->heapIndex = kNotQueued;
         return he;
     }
 
@@ -314,20 +352,83 @@ struct VoronoiEdgeGenerator::Sweep {
         rightEnd->left = leftEnd;
         beachHash[0] = leftEnd;
         beachHash[size - 1] = rightEnd;
+        root = nullptr;
     }
 
-    static void InsertAfter(HalfEdge* lb, HalfEdge* he) {
+    std::uint32_t NextPriority() {
+        // xorshift32
+        std::uint32_t x = priorityState;
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        priorityState = x;
+        return x;
+    }
+
+    // Turns x about its parent, x taking the parent's place.
+    void Rotate(HalfEdge* x) {
+        HalfEdge* p = x->parent;
+        HalfEdge* g = p->parent;
+        const int dir = p->child[1] == x ? 1 : 0;
+        HalfEdge* inner = x->child[1 - dir];
+        p->child[dir] = inner;
+        if (inner != nullptr)
+            inner->parent = p;
+        x->child[1 - dir] = p;
+        p->parent = x;
+        x->parent = g;
+        if (g == nullptr)
+            root = x;
+        else
+            g->child[g->child[1] == p ? 1 : 0] = x;
+    }
+
+    // Puts he on the beach line right after lb (a sentinel or a half-edge
+    // on it), in the list and in the tree.
+    void InsertAfter(HalfEdge* lb, HalfEdge* he) {
         he->left = lb;
         he->right = lb->right;
         lb->right->left = he;
         lb->right = he;
+        he->child[0] = nullptr;
+        he->child[1] = nullptr;
+        he->priority = NextPriority();
+        if (root == nullptr) {
+            he->parent = nullptr;
+            root = he;
+            return;
+        }
+        // In the tree he follows lb: as lb's right child when lb has none,
+        // else as the left child of lb's successor, the first node of lb's
+        // right subtree, which has no left child. Left of everything, he
+        // goes left of the first node.
+        if (lb != leftEnd && lb->child[1] == nullptr) {
+            lb->child[1] = he;
+            he->parent = lb;
+        } else {
+            HalfEdge* next = he->right;
+            next->child[0] = he;
+            he->parent = next;
+        }
+        while (he->parent != nullptr && he->parent->priority < he->priority)
+            Rotate(he);
     }
 
+    // Takes he off the beach line; it goes back to its free list once no
+    // hash bucket points at it.
     void Delete(HalfEdge* he) {
         he->left->right = he->right;
         he->right->left = he->left;
+        while (he->child[0] != nullptr && he->child[1] != nullptr)
+            Rotate(he->child[0]->priority > he->child[1]->priority ? he->child[0] : he->child[1]);
+        HalfEdge* only = he->child[0] != nullptr ? he->child[0] : he->child[1];
+        if (only != nullptr)
+            only->parent = he->parent;
+        if (he->parent == nullptr)
+            root = only;
+        else
+            he->parent->child[he->parent->child[1] == he ? 1 : 0] = only;
         he->edge = &deleted;
-        // No bucket points at it: nothing can reach it any more.
         if (he->refCount == 0)
             halfEdges.Put(he);
     }
@@ -386,30 +487,16 @@ struct VoronoiEdgeGenerator::Sweep {
         return el->side == kLeft ? above : !above;
     }
 
-    // The half-edge immediately left of p on the beach line.
+    // The half-edge immediately left of p on the beach line: the last one
+    // that p lies right of, or the left sentinel. Along the beach line the
+    // breakpoints run left to right, so any start leads to it: the hash's
+    // bucket when a short walk from there reaches it, else the tree.
     HalfEdge* LeftBound(double px, double py) {
         const int size = static_cast<int>(beachHash.size());
         const int bucket = Bucket(px - xmin, deltax, size);
-        HalfEdge* he = BucketEntry(bucket);
-        if (he == nullptr) {
-            // The first and last buckets always hold the sentinels.
-            for (int i = 1;; ++i) {
-                if ((he = BucketEntry(bucket - i)) != nullptr)
-                    break;
-                if ((he = BucketEntry(bucket + i)) != nullptr)
-                    break;
-            }
-        }
-        if (he == leftEnd || (he != rightEnd && RightOf(he, px, py))) {
-            do {
-                he = he->right;
-            } while (he != rightEnd && RightOf(he, px, py));
-            he = he->left;
-        } else {
-            do {
-                he = he->left;
-            } while (he != leftEnd && !RightOf(he, px, py));
-        }
+        HalfEdge* he = Walk(bucket, px, py);
+        if (he == nullptr)
+            he = Descend(px, py);
         if (bucket > 0 && bucket < size - 1) {
             if (beachHash[bucket] != nullptr)
                 --beachHash[bucket]->refCount;
@@ -417,6 +504,47 @@ struct VoronoiEdgeGenerator::Sweep {
             ++he->refCount;
         }
         return he;
+    }
+
+    // From the nearest filled bucket along the beach line; null when that
+    // bucket or the answer lies further than a few steps away.
+    HalfEdge* Walk(int bucket, double px, double py) {
+        HalfEdge* he = BucketEntry(bucket);
+        for (int i = 1; he == nullptr; ++i) {
+            if (i > kBucketReach)
+                return nullptr;
+            if ((he = BucketEntry(bucket - i)) != nullptr)
+                break;
+            he = BucketEntry(bucket + i);
+        }
+        int steps = 0;
+        if (he == leftEnd || (he != rightEnd && RightOf(he, px, py))) {
+            do {
+                he = he->right;
+                if (++steps > kWalkSteps)
+                    return nullptr;
+            } while (he != rightEnd && RightOf(he, px, py));
+            return he->left;
+        }
+        do {
+            he = he->left;
+            if (++steps > kWalkSteps)
+                return nullptr;
+        } while (he != leftEnd && !RightOf(he, px, py));
+        return he;
+    }
+
+    HalfEdge* Descend(double px, double py) const {
+        HalfEdge* found = leftEnd;
+        for (HalfEdge* he = root; he != nullptr;) {
+            if (RightOf(he, px, py)) {
+                found = he;
+                he = he->child[1];
+            } else {
+                he = he->child[0];
+            }
+        }
+        return found;
     }
 
     Site* LeftRegion(const HalfEdge* he) const {
@@ -468,50 +596,92 @@ struct VoronoiEdgeGenerator::Sweep {
 
     // ---- event queue ----
 
-    int QueueBucket(const HalfEdge* he) const {
-        return Bucket(he->ystar - ymin, deltay, static_cast<int>(queueHash.size()));
+    // Events in the order of their sweep position, then of their vertex's
+    // x; of events equal in both, the one queued last comes first.
+    static bool Earlier(const HalfEdge* a, const HalfEdge* b) {
+        if (a->ystar != b->ystar)
+            return a->ystar < b->ystar;
+        if (a->vertex->x != b->vertex->x)
+            return a->vertex->x < b->vertex->x;
+        return a->queued > b->queued;
+    }
+
+    void Place(HalfEdge* he, std::size_t at) {
+        heap[at] = he;
+        he->heapIndex = at;
+    }
+
+    void SiftUp(std::size_t at) {
+        HalfEdge* he = heap[at];
+        while (at > 0) {
+            const std::size_t parent = (at - 1) / 2;
+            if (!Earlier(he, heap[parent]))
+                break;
+            Place(heap[parent], at);
+            at = parent;
+        }
+        Place(he, at);
+    }
+
+    void SiftDown(std::size_t at) {
+        HalfEdge* he = heap[at];
+        const std::size_t size = heap.size();
+        for (;;) {
+            std::size_t child = 2 * at + 1;
+            if (child >= size)
+                break;
+            if (child + 1 < size && Earlier(heap[child + 1], heap[child]))
+                ++child;
+            if (!Earlier(heap[child], he))
+                break;
+            Place(heap[child], at);
+            at = child;
+        }
+        Place(he, at);
     }
 
     void QueueInsert(HalfEdge* he, Site* v, double offset) {
         he->vertex = v;
         Ref(v);
         he->ystar = v->y + offset;
-        const int bucket = QueueBucket(he);
-        HalfEdge* last = &queueHash[bucket];
-        HalfEdge* next;
-        while ((next = last->next) != nullptr &&
-               (he->ystar > next->ystar || (he->ystar == next->ystar && v->x > next->vertex->x)))
-            last = next;
-        he->next = last->next;
-        last->next = he;
-        ++queueCount;
-        if (bucket < queueMin)
-            queueMin = bucket;
+        he->queued = queuedCount++;
+        heap.push_back(he);
+        SiftUp(heap.size() - 1);
     }
 
+    // Takes the half-edge's event, if it has one, out of the queue.
     void QueueDelete(HalfEdge* he) {
         if (he->vertex == nullptr)
             return;
-        HalfEdge* last = &queueHash[QueueBucket(he)];
-        while (last->next != he)
-            last = last->next;
-        last->next = he->next;
-        --queueCount;
+        const std::size_t at = he->heapIndex;
+        HalfEdge* last = heap.back();
+        heap.pop_back();
+        if (last != he) {
+            Place(last, at);
+            if (at > 0 && Earlier(last, heap[(at - 1) / 2]))
+                SiftUp(at);
+            else
+                SiftDown(at);
+        }
+        he->heapIndex = kNotQueued;
         Deref(he->vertex);
         he->vertex = nullptr;
     }
 
-    const HalfEdge* QueueMin() {
-        while (queueHash[queueMin].next == nullptr)
-            ++queueMin;
-        return queueHash[queueMin].next;
-    }
+    const HalfEdge* QueueMin() const { return heap.front(); }
 
+    // The earliest event's half-edge, out of the queue; it keeps its
+    // vertex for the caller.
     HalfEdge* QueueExtractMin() {
-        HalfEdge* curr = queueHash[queueMin].next;
-        queueHash[queueMin].next = curr->next;
-        --queueCount;
-        return curr;
+        HalfEdge* first = heap.front();
+        HalfEdge* last = heap.back();
+        heap.pop_back();
+        if (last != first) {
+            Place(last, 0);
+            SiftDown(0);
+        }
+        first->heapIndex = kNotQueued;
+        return first;
     }
 
     static double Distance(const Site* s, const Site* t) { return std::hypot(s->x - t->x, s->y - t->y); }
@@ -524,16 +694,16 @@ struct VoronoiEdgeGenerator::Sweep {
         Site* newSite = NextSite();
         double minX = 0.0, minY = 0.0;
         for (;;) {
-            if (queueCount > 0) {
+            if (!heap.empty()) {
                 const HalfEdge* m = QueueMin();
                 minX = m->vertex->x;
                 minY = m->ystar;
             }
             if (newSite != nullptr &&
-                (queueCount == 0 || newSite->y < minY || (newSite->y == minY && newSite->x < minX))) {
+                (heap.empty() || newSite->y < minY || (newSite->y == minY && newSite->x < minX))) {
                 SiteEvent(newSite);
                 newSite = NextSite();
-            } else if (queueCount > 0) {
+            } else if (!heap.empty()) {
                 CircleEvent();
             } else {
                 break;
@@ -674,18 +844,14 @@ bool VoronoiEdgeGenerator::GenerateVoronoiEdges(const double* xs, const double* 
         sweep.boxMaxY = maxY;
         if (n > 0) {
             sweep.sites.resize(static_cast<std::size_t>(n));
-            sweep.xmin = sweep.xmax = xs[0];
-            sweep.ymin = sweep.ymax = ys[0];
+            double xmax = xs[0];
+            sweep.xmin = xs[0];
             for (int i = 0; i < n; ++i) {
                 sweep.sites[i] = {xs[i], ys[i], i, 0};
                 if (xs[i] < sweep.xmin)
                     sweep.xmin = xs[i];
-                else if (xs[i] > sweep.xmax)
-                    sweep.xmax = xs[i];
-                if (ys[i] < sweep.ymin)
-                    sweep.ymin = ys[i];
-                else if (ys[i] > sweep.ymax)
-                    sweep.ymax = ys[i];
+                else if (xs[i] > xmax)
+                    xmax = xs[i];
             }
             std::sort(sweep.sites.begin(), sweep.sites.end(), [](const Site& a, const Site& b) {
                 if (a.y != b.y)
@@ -694,10 +860,9 @@ bool VoronoiEdgeGenerator::GenerateVoronoiEdges(const double* xs, const double* 
                     return a.x < b.x;
                 return a.number < b.number;
             });
-            sweep.deltax = sweep.xmax - sweep.xmin;
-            sweep.deltay = sweep.ymax - sweep.ymin;
+            sweep.deltax = xmax - sweep.xmin;
             sweep.beachHash.assign(static_cast<std::size_t>(2 * sqrtN), nullptr);
-            sweep.queueHash.assign(static_cast<std::size_t>(4 * sqrtN), HalfEdge{});
+            sweep.heap.reserve(static_cast<std::size_t>(sqrtN) * 4);
             // Roughly three edges per site, each a segment at most.
             m_Segments.reserve(static_cast<std::size_t>(n) * 3 + 4 * static_cast<std::size_t>(sqrtN) + 8);
             sweep.Run();

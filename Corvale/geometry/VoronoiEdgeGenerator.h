@@ -5,10 +5,11 @@
 //
 // The sweep is S. Fortune's ("A sweepline algorithm for Voronoi diagrams",
 // Algorithmica 2, 1987): the sites sorted by y, a priority queue of circle
-// events hashed by their sweep position, and the beach line as a doubly
-// linked list of half-edges with a hash index over x, all in double
-// precision. Nodes come from free lists refilled in blocks, so the sweep
-// itself never allocates one node at a time.
+// events, and the beach line as a doubly linked list of half-edges, all in
+// double precision. The queue is a heap and the beach line is searched
+// through a balanced tree, so the sweep takes n log n time for clustered
+// sites as for evenly spread ones. Nodes come from free lists refilled in
+// blocks, so the sweep itself never allocates one node at a time.
 //
 // Every Voronoi segment names the two sites it separates, so a caller can
 // hand each segment to its cells without searching for them; border pieces

@@ -490,3 +490,78 @@ TEST(AreaHashTable, StoppedNestedAndUndefinedQueries) {
         EXPECT_EQ(InBox(table, q[0], q[1], q[2], q[3]), std::vector<int>{5000}) << side;
     }
 }
+
+// Most values crowded into one cell, as on a map of one dense town in a wide
+// extent: a cell then ranks thousands of values, and its values must still
+// come in the order they were listed, before and after edits, including
+// those whose boxes start in a neighbouring cell and reach into the query.
+TEST(AreaHashTable, CrowdedCellKeepsItsOrder) {
+    Table table(0, 0, 100, 100);
+    std::mt19937 random(2026);
+    // One cell is 10 to 12 across: more values than a cell's ranks fit in a
+    // bitmap.
+    std::uniform_real_distribution<double> town(10.1, 11.95);
+    std::uniform_real_distribution<double> anywhere(0, 99);
+    std::uniform_real_distribution<double> size(0, 0.2);
+    std::vector<ModelEntry> listed;
+    for (int v = 1; v <= 12000; ++v) {
+        const bool inTown = v % 10 != 0;
+        const double x = inTown ? town(random) : anywhere(random);
+        const double y = inTown ? town(random) : anywhere(random);
+        const double w = size(random);
+        const double h = size(random);
+        ASSERT_TRUE(table.Insert(x, y, x + w, y + h, v));
+        listed.push_back({v, x, y, x + w, y + h});
+    }
+    table.Pack();
+    const std::vector<int> none;
+    std::uniform_real_distribution<double> corner(8, 14);
+    std::uniform_real_distribution<double> side(0, 3);
+    auto check = [&](const char* when) {
+        for (int q = 0; q < 60; ++q) {
+            const double x = corner(random);
+            const double y = corner(random);
+            const double w = side(random);
+            const double h = side(random);
+            ASSERT_EQ(InBox(table, x, y, x + w, y + h), ScanInBox(table, listed, none, x, y, x + w, y + h))
+                << when << " query " << q;
+        }
+    };
+    check("after packing");
+    // Every other value removed, some of the rest moved a little (within
+    // their cells or not) and new ones added.
+    std::vector<ModelEntry> kept;
+    std::vector<ModelEntry> movedOn;
+    for (const ModelEntry& e : listed) {
+        if (e.value % 2 == 0) {
+            table.Remove(e.value);
+            continue;
+        }
+        if (e.value % 3 != 0) {
+            kept.push_back(e);
+            continue;
+        }
+        ModelEntry m = e;
+        m.x1 += 0.15;
+        m.x2 += 0.15;
+        int before = 0, after = 0;
+        table.GetColumn(e.x1, before);
+        table.GetColumn(m.x1, after);
+        int beforeEnd = 0, afterEnd = 0;
+        table.GetColumn(e.x2, beforeEnd);
+        table.GetColumn(m.x2, afterEnd);
+        ASSERT_TRUE(table.Insert(m.x1, m.y1, m.x2, m.y2, m.value));
+        (before == after && beforeEnd == afterEnd ? kept : movedOn).push_back(m);
+    }
+    listed = kept;
+    listed.insert(listed.end(), movedOn.begin(), movedOn.end());
+    for (int v = 20001; v <= 20500; ++v) {
+        const double x = town(random);
+        const double y = town(random);
+        ASSERT_TRUE(table.Insert(x, y, x + 0.1, y + 0.1, v));
+        listed.push_back({v, x, y, x + 0.1, y + 0.1});
+    }
+    check("after edits");
+    table.Pack();
+    check("after packing again");
+}

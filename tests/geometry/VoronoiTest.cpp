@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <map>
+#include <ostream>
 #include <random>
 #include <set>
 #include <string>
@@ -392,3 +394,154 @@ TEST(VoronoiCells, TiesGoToTheLowerRank) {
 }
 
 } // namespace
+
+// The exact output, segment by segment and ring by ring, recorded from the
+// sweep on point sets where its lookups are stressed: sites spread evenly,
+// sites crowded in one tight cluster (where a table sized for even spreads
+// puts almost everything in one bucket), and an integer grid, where many
+// sites share a line or a circle and ties decide the order. A faster sweep
+// must give the same segments in the same order. The sets are drawn with
+// integer arithmetic only, so they are the same on every platform.
+namespace {
+
+struct Fingerprint {
+    std::size_t segments = 0;
+    std::uint64_t segmentHash = 0;
+    int rings = 0;
+    std::uint64_t ringHash = 0;
+    bool operator==(const Fingerprint& o) const {
+        return segments == o.segments && segmentHash == o.segmentHash && rings == o.rings &&
+               ringHash == o.ringHash;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const Fingerprint& f) {
+    return out << "{" << f.segments << "u, 0x" << std::hex << f.segmentHash << std::dec << "ull, " << f.rings
+               << ", 0x" << std::hex << f.ringHash << std::dec << "ull}";
+}
+
+// FNV-1a over the bytes of each value in turn.
+void Mix(std::uint64_t& hash, const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < size; ++i) {
+        hash ^= bytes[i];
+        hash *= 0x100000001b3ull;
+    }
+}
+
+Fingerprint Take(const Diagram& d) {
+    Fingerprint f;
+    f.segmentHash = f.ringHash = 0xcbf29ce484222325ull;
+    f.segments = d.generator.GetSegmentCount();
+    for (std::size_t i = 0; i < f.segments; ++i) {
+        const VoronoiSegment& s = d.generator.GetSegment(i);
+        const double xy[4] = {s.x1, s.y1, s.x2, s.y2};
+        const int sites[2] = {s.site1, s.site2};
+        Mix(f.segmentHash, xy, sizeof xy);
+        Mix(f.segmentHash, sites, sizeof sites);
+    }
+    for (int s = 0; s < d.cells.GetSiteCount(); ++s) {
+        const int status = d.cells.GetStatus(s);
+        Mix(f.ringHash, &status, sizeof status);
+        if (status != CVoronoiCells::CS_Ring)
+            continue;
+        ++f.rings;
+        const CShapePoint* ring = d.cells.GetRing(s);
+        for (std::size_t i = 0; i < d.cells.GetRingSize(s); ++i) {
+            const double xy[2] = {ring[i].x, ring[i].y};
+            Mix(f.ringHash, xy, sizeof xy);
+        }
+    }
+    return f;
+}
+
+} // namespace
+
+TEST(VoronoiEdgeGenerator, OutputOrderIsKeptOnEvenClusteredAndGridSites) {
+    std::mt19937 random(1234567u);
+    // A whole number from 0 to below limit, from the generator's raw output.
+    const auto draw = [&random](std::uint32_t limit) { return static_cast<double>(random() % limit); };
+    // Near-normal: the sum of twelve draws, centred.
+    const auto bell = [&](std::uint32_t half) {
+        double sum = 0.0;
+        for (int k = 0; k < 12; ++k)
+            sum += draw(2 * half + 1);
+        return sum - 12.0 * half;
+    };
+    struct Case {
+        const char* name;
+        std::vector<double> xs, ys;
+        Box box;
+        Fingerprint expected;
+    };
+    std::vector<Case> cases;
+    {
+        Case c{"even", {}, {}, {-10, -10, 10010, 10010}, {}};
+        for (int i = 0; i < 3000; ++i) {
+            const double x = draw(1000000);
+            c.xs.push_back(x / 100.0);
+            c.ys.push_back(draw(1000000) / 100.0);
+        }
+        c.expected = {9001u, 0xd0b7b4f161ac173dull, 3000, 0xd1274542bd0093d9ull};
+        cases.push_back(c);
+    }
+    // Nine sites in ten in a cluster of sigma extent / 2000 (fractional
+    // coordinates), the rest spread over the extent.
+    {
+        Case c{"clustered", {}, {}, {-10, -10, 1000010, 1000010}, {}};
+        for (int i = 0; i < 3000; ++i) {
+            if (i % 10 == 0) {
+                const double x = draw(1000000);
+                c.xs.push_back(x);
+                c.ys.push_back(draw(1000000));
+            } else {
+                const double x = bell(350);
+                const double xFraction = draw(1000);
+                const double y = bell(350);
+                const double yFraction = draw(1000);
+                c.xs.push_back(400000.0 + x + xFraction / 1000.0);
+                c.ys.push_back(600000.0 + y + yFraction / 1000.0);
+            }
+        }
+        c.expected = {9001u, 0x6caeb1c8e8d4975full, 3000, 0x106038ae59baf561ull};
+        cases.push_back(c);
+    }
+    // The same on whole numbers: sites repeat and many share a line.
+    {
+        Case c{"clustered on whole numbers", {}, {}, {-10, -10, 100010, 100010}, {}};
+        for (int i = 0; i < 2000; ++i) {
+            if (i % 10 == 0) {
+                const double x = draw(100000);
+                c.xs.push_back(x);
+                c.ys.push_back(draw(100000));
+            } else {
+                const double x = bell(10);
+                c.xs.push_back(30000.0 + x);
+                c.ys.push_back(70000.0 + bell(10));
+            }
+        }
+        c.expected = {4870u, 0xf70c904d5ade0dceull, 1716, 0x2b014ff9a67ee3f8ull};
+        cases.push_back(c);
+    }
+    // A shuffled 40 x 40 grid: every four neighbours share a circle.
+    {
+        Case c{"grid", {}, {}, {-1, -1, 40, 40}, {}};
+        std::vector<int> order(1600);
+        for (int i = 0; i < 1600; ++i)
+            order[i] = i;
+        for (int i = 1599; i > 0; --i)
+            std::swap(order[i], order[random() % static_cast<std::uint32_t>(i + 1)]);
+        for (int i : order) {
+            c.xs.push_back(i % 40);
+            c.ys.push_back(i / 40);
+        }
+        c.expected = {3280u, 0x640b6593a304ac4ull, 1600, 0x201ca0d46e706426ull};
+        cases.push_back(c);
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Diagram d;
+        ASSERT_TRUE(d.Run(c.xs, c.ys, c.box));
+        EXPECT_EQ(Take(d), c.expected);
+    }
+}
