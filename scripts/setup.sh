@@ -21,16 +21,16 @@ PACKAGES=(
     libsqliteodbc
     libsqlite3-dev
     locales
+)
+
+# What only the test command needs (scripts/setup.sh --tests): a virtual X
+# server, a window manager and a way to press keys for the smoke test of the
+# program, and the peers the benchmarks measure the program against (Boost,
+# SQLite, shapelib, GDAL, PROJ, GEOS). Running the program needs none of them.
+TEST_PACKAGES=(
     xvfb
     openbox
     xdotool
-)
-
-# The peers the benchmarks measure the program against (Boost, SQLite,
-# shapelib, GDAL, PROJ, GEOS): only building the benchmarks needs them, which
-# the test command does (scripts/setup.sh --bench-peers); running the program
-# does not.
-BENCH_PEERS=(
     libboost-dev
     libboost-graph-dev
     libsqlite3-dev
@@ -39,8 +39,8 @@ BENCH_PEERS=(
     libproj-dev
     libgeos-dev
 )
-if [ "${1:-}" = "--bench-peers" ]; then
-    PACKAGES+=("${BENCH_PEERS[@]}")
+if [ "${1:-}" = "--tests" ]; then
+    PACKAGES+=("${TEST_PACKAGES[@]}")
 fi
 
 SUDO=""
