@@ -65,7 +65,7 @@ inline bool DropFromPageCache(const std::string& path) {
 // the run goes on alone, and says so.
 inline void ReportMissingPeer(const char* comparison, const char* peer, const char* packages) {
     std::printf("%s: NO COMPARISON, %s was not found when this tree was configured (install %s, "
-                "e.g. with scripts/setup.sh --bench-peers, and configure again)\n",
+                "e.g. with scripts/setup.sh --tests, and configure again)\n",
                 comparison, peer, packages);
 }
 
