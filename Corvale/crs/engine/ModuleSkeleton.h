@@ -41,7 +41,7 @@ constexpr CheckFlags kCommonFlags{};
 
 // What every set-up refuses: a <= 0 (or not a number), 1/f outside 250..350,
 // a central meridian outside -pi..2*pi, a false easting or northing that is
-// not a number.
+// not a number (it would make every result NaN).
 inline std::uint32_t CheckModuleSetUp(double a, double f, double centralMeridian,
                                       double falseEasting, double falseNorthing,
                                       const CheckFlags& flags = kCommonFlags) {
