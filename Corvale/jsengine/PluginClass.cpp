@@ -25,7 +25,7 @@ namespace ScriptBridge {
 
 namespace {
 
-// The global slot after those of the object model (ObjectModel.cpp).
+// The global slot after those of the object model (ObjectModelSupport.h).
 constexpr std::size_t kGlobalPluginProtoSlot = 4;
 static_assert(kGlobalPluginProtoSlot < JSCLASS_GLOBAL_APPLICATION_SLOTS);
 

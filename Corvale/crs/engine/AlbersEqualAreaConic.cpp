@@ -1,6 +1,6 @@
 #include "crs/engine/AlbersEqualAreaConic.h"
 
-#include "crs/engine/ProjectionSeries.h"
+#include "crs/engine/ModuleSkeleton.h"
 
 using namespace geoengine;
 
@@ -9,6 +9,11 @@ namespace {
 constexpr double kHalfWidth = 40000000.0;
 constexpr int kLatitudeBudget = 30;
 constexpr double kLatitudeTolerance = 4.85e-10;
+
+constexpr CheckFlags kFlags = {AEA_LatitudeError,        AEA_LongitudeError,
+                               AEA_EastingError,         AEA_NorthingError,
+                               AEA_CentralMeridianError, AEA_SemiMajorAxisError,
+                               AEA_InverseFlatteningError};
 
 struct AlbersState {
     double a = kWgs84A;
@@ -58,39 +63,20 @@ std::uint32_t AlbersEqualAreaConicSetParameters(double a, double f, double origi
                                                 double centralMeridian, double firstParallel,
                                                 double secondParallel, double falseEasting,
                                                 double falseNorthing) {
-    std::uint32_t flags = 0;
-    if (!(a > 0.0) || !IsFinite(a))
-        flags |= AEA_SemiMajorAxisError;
-    if (!IsInverseFlatteningInRange(f))
-        flags |= AEA_InverseFlatteningError;
-    if (!IsLatitudeInRange(originLatitude))
-        flags |= AEA_OriginLatitudeError;
-    if (!IsLongitudeInRange(centralMeridian))
-        flags |= AEA_CentralMeridianError;
-    if (!IsLatitudeInRange(firstParallel))
-        flags |= AEA_FirstParallelError;
-    if (!IsLatitudeInRange(secondParallel))
-        flags |= AEA_SecondParallelError;
-    if (firstParallel == 0.0 && secondParallel == 0.0)
-        flags |= AEA_ZeroParallelsError;
-    if (firstParallel == -secondParallel)
-        flags |= AEA_OppositeParallelsError;
-    if (!IsFinite(falseEasting))
-        flags |= AEA_EastingError;
-    if (!IsFinite(falseNorthing))
-        flags |= AEA_NorthingError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckModuleSetUp(a, f, centralMeridian, falseEasting, falseNorthing, kFlags) |
+            CheckLatitudeParameter(originLatitude, AEA_OriginLatitudeError) |
+            CheckLatitudeParameter(firstParallel, AEA_FirstParallelError) |
+            CheckLatitudeParameter(secondParallel, AEA_SecondParallelError) |
+            CheckParallelPair(firstParallel, secondParallel, AEA_ZeroParallelsError,
+                              AEA_OppositeParallelsError))
         return flags;
 
     AlbersState s;
-    s.a = a;
-    s.f = f;
+    StoreModuleParameters(s, a, f, centralMeridian, falseEasting, falseNorthing);
     s.originLatitude = originLatitude;
-    s.centralMeridian = FoldOnce(centralMeridian);
     s.firstParallel = firstParallel;
     s.secondParallel = secondParallel;
-    s.falseEasting = falseEasting;
-    s.falseNorthing = falseNorthing;
     g_state = Derived(s);
     return 0;
 }
@@ -99,54 +85,38 @@ void AlbersEqualAreaConicGetParameters(double& a, double& f, double& originLatit
                                        double& centralMeridian, double& firstParallel,
                                        double& secondParallel, double& falseEasting,
                                        double& falseNorthing) {
-    a = g_state.a;
-    f = g_state.f;
+    ReadModuleParameters(g_state, a, f, centralMeridian, falseEasting, falseNorthing);
     originLatitude = g_state.originLatitude;
-    centralMeridian = g_state.centralMeridian;
     firstParallel = g_state.firstParallel;
     secondParallel = g_state.secondParallel;
-    falseEasting = g_state.falseEasting;
-    falseNorthing = g_state.falseNorthing;
 }
 
 std::uint32_t AlbersEqualAreaConicForward(double latitude, double longitude, double& easting,
                                           double& northing) {
-    std::uint32_t flags = 0;
-    if (!IsLatitudeInRange(latitude))
-        flags |= AEA_LatitudeError;
-    if (!IsLongitudeInRange(longitude))
-        flags |= AEA_LongitudeError;
-    if (flags)
+    if (const std::uint32_t flags = CheckGeodeticPoint(latitude, longitude, kFlags))
         return flags;
 
     const AlbersState& s = g_state;
     const double nq = s.n * AuthalicQ(latitude, s.e, s.e2);
     const double rho = nq <= s.c ? s.aOverN * std::sqrt(s.c - nq) : 0.0;
     const double theta = s.n * FoldOnce(longitude - s.centralMeridian);
-    easting = rho * std::sin(theta) + s.falseEasting;
-    northing = s.rho0 - rho * std::cos(theta) + s.falseNorthing;
+    ConeToGrid(rho, theta, s.rho0, s.falseEasting, s.falseNorthing, easting, northing);
     return 0;
 }
 
 std::uint32_t AlbersEqualAreaConicInverse(double easting, double northing, double& latitude,
                                           double& longitude) {
     const AlbersState& s = g_state;
-    std::uint32_t flags = 0;
-    if (!InRange(easting, s.falseEasting - kHalfWidth, s.falseEasting + kHalfWidth))
-        flags |= AEA_EastingError;
-    if (!InRange(northing, s.falseNorthing - kHalfWidth, s.falseNorthing + kHalfWidth))
-        flags |= AEA_NorthingError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckProjectedPoint(easting, northing, s.falseEasting, -kHalfWidth, kHalfWidth,
+                                s.falseNorthing, -kHalfWidth, kHalfWidth, kFlags))
         return flags;
 
-    const double dx = easting - s.falseEasting;
-    const double dy = s.rho0 - (northing - s.falseNorthing);
-    double rho = std::sqrt(dx * dx + dy * dy);
-    if (s.n < 0.0)
-        rho = -rho;
+    const ConePoint p = GridToCone(easting, northing, s.rho0, s.falseEasting, s.falseNorthing, s.n);
+    const double rho = p.rho;
     double theta = 0.0;
     if (rho != 0.0)
-        theta = s.n > 0.0 ? std::atan2(dx, dy) : std::atan2(-dx, -dy);
+        theta = ConeAngle(p, s.n);
     const double q = (s.c - rho * rho * s.n * s.n / (s.a * s.a)) / s.n;
     // q at the poles.
     const double qPole = 1.0 - (s.oneMinusE2 / s.twoE) * std::log((1.0 - s.e) / (1.0 + s.e));

@@ -1,6 +1,6 @@
 #include "crs/engine/AzimuthalEquidistant.h"
 
-#include "crs/engine/ProjectionSeries.h"
+#include "crs/engine/ModuleSkeleton.h"
 
 using namespace geoengine;
 
@@ -43,21 +43,14 @@ bool IsPolar(const AzimuthalEquidistantState& s) {
 std::uint32_t AzimuthalEquidistantSetParameters(double a, double f, double originLatitude,
                                                 double centralMeridian, double falseEasting,
                                                 double falseNorthing) {
-    std::uint32_t flags = CheckEllipsoid(a, f) | CheckFalseOrigin(falseEasting, falseNorthing);
-    if (!IsLatitudeInRange(originLatitude))
-        flags |= PRJ_OriginLatitudeError;
-    if (!IsLongitudeInRange(centralMeridian))
-        flags |= PRJ_CentralMeridianError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckModuleSetUp(a, f, centralMeridian, falseEasting, falseNorthing) |
+            CheckLatitudeParameter(originLatitude, PRJ_OriginLatitudeError))
         return flags;
 
     AzimuthalEquidistantState s;
-    s.a = a;
-    s.f = f;
+    StoreModuleParameters(s, a, f, centralMeridian, falseEasting, falseNorthing);
     s.originLatitude = originLatitude;
-    s.centralMeridian = FoldOnce(centralMeridian);
-    s.falseEasting = falseEasting;
-    s.falseNorthing = falseNorthing;
     s = Derived(s);
     if (IsPolar(s)) {
         s.eastingHalfWidth = kPolarHalfWidth;
@@ -78,22 +71,13 @@ std::uint32_t AzimuthalEquidistantSetParameters(double a, double f, double origi
 void AzimuthalEquidistantGetParameters(double& a, double& f, double& originLatitude,
                                        double& centralMeridian, double& falseEasting,
                                        double& falseNorthing) {
-    a = g_state.a;
-    f = g_state.f;
+    ReadModuleParameters(g_state, a, f, centralMeridian, falseEasting, falseNorthing);
     originLatitude = g_state.originLatitude;
-    centralMeridian = g_state.centralMeridian;
-    falseEasting = g_state.falseEasting;
-    falseNorthing = g_state.falseNorthing;
 }
 
 std::uint32_t AzimuthalEquidistantForward(double latitude, double longitude, double& easting,
                                           double& northing) {
-    std::uint32_t flags = 0;
-    if (!IsLatitudeInRange(latitude))
-        flags |= PRJ_LatitudeError;
-    if (!IsLongitudeInRange(longitude))
-        flags |= PRJ_LongitudeError;
-    if (flags)
+    if (const std::uint32_t flags = CheckGeodeticPoint(latitude, longitude))
         return flags;
 
     const AzimuthalEquidistantState& s = g_state;
@@ -138,13 +122,10 @@ std::uint32_t AzimuthalEquidistantForward(double latitude, double longitude, dou
 std::uint32_t AzimuthalEquidistantInverse(double easting, double northing, double& latitude,
                                           double& longitude) {
     const AzimuthalEquidistantState& s = g_state;
-    std::uint32_t flags = 0;
-    if (!InRange(easting, s.falseEasting - s.eastingHalfWidth, s.falseEasting + s.eastingHalfWidth))
-        flags |= PRJ_EastingError;
-    if (!InRange(northing, s.falseNorthing - s.northingHalfWidth,
-                 s.falseNorthing + s.northingHalfWidth))
-        flags |= PRJ_NorthingError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckProjectedPoint(easting, northing, s.falseEasting, -s.eastingHalfWidth,
+                                s.eastingHalfWidth, s.falseNorthing, -s.northingHalfWidth,
+                                s.northingHalfWidth))
         return flags;
 
     const double dx = easting - s.falseEasting;

@@ -1,6 +1,6 @@
 #include "crs/engine/Bonne.h"
 
-#include "crs/engine/ProjectionSeries.h"
+#include "crs/engine/ModuleSkeleton.h"
 #include "crs/engine/Sinusoidal.h"
 
 using namespace geoengine;
@@ -47,27 +47,17 @@ BonneState g_state = Derived(BonneState{});
 
 std::uint32_t BonneSetParameters(double a, double f, double originLatitude, double centralMeridian,
                                  double falseEasting, double falseNorthing) {
-    std::uint32_t flags = CheckEllipsoid(a, f) | CheckFalseOrigin(falseEasting, falseNorthing);
-    if (!IsLatitudeInRange(originLatitude))
-        flags |= PRJ_OriginLatitudeError;
-    if (!IsLongitudeInRange(centralMeridian))
-        flags |= PRJ_CentralMeridianError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckModuleSetUp(a, f, centralMeridian, falseEasting, falseNorthing) |
+            CheckLatitudeParameter(originLatitude, PRJ_OriginLatitudeError))
         return flags;
 
     BonneState s;
-    s.a = a;
-    s.f = f;
+    StoreModuleParameters(s, a, f, centralMeridian, falseEasting, falseNorthing);
     s.originLatitude = originLatitude;
-    s.centralMeridian = FoldOnce(centralMeridian);
-    s.falseEasting = falseEasting;
-    s.falseNorthing = falseNorthing;
     s = Derived(s);
     if (originLatitude == 0.0) {
-        const EastingBounds b =
-            EastingBoundsFor(s.centralMeridian, kSinusoidalFullEasting, kSinusoidalShortEasting);
-        s.minEasting = b.min;
-        s.maxEasting = b.max;
+        SetWorldEastingBounds(s, kSinusoidalFullEasting, kSinusoidalShortEasting);
         s.northingHalfWidth = kSinusoidalNorthing;
         SinusoidalSetParameters(a, f, centralMeridian, falseEasting, falseNorthing);
     }
@@ -77,21 +67,12 @@ std::uint32_t BonneSetParameters(double a, double f, double originLatitude, doub
 
 void BonneGetParameters(double& a, double& f, double& originLatitude, double& centralMeridian,
                         double& falseEasting, double& falseNorthing) {
-    a = g_state.a;
-    f = g_state.f;
+    ReadModuleParameters(g_state, a, f, centralMeridian, falseEasting, falseNorthing);
     originLatitude = g_state.originLatitude;
-    centralMeridian = g_state.centralMeridian;
-    falseEasting = g_state.falseEasting;
-    falseNorthing = g_state.falseNorthing;
 }
 
 std::uint32_t BonneForward(double latitude, double longitude, double& easting, double& northing) {
-    std::uint32_t flags = 0;
-    if (!IsLatitudeInRange(latitude))
-        flags |= PRJ_LatitudeError;
-    if (!IsLongitudeInRange(longitude))
-        flags |= PRJ_LongitudeError;
-    if (flags)
+    if (const std::uint32_t flags = CheckGeodeticPoint(latitude, longitude))
         return flags;
 
     const BonneState& s = g_state;
@@ -107,38 +88,30 @@ std::uint32_t BonneForward(double latitude, double longitude, double& easting, d
     const double dl = FoldOnce(longitude - s.centralMeridian);
     const double rho = s.coneRadius + s.bigM1 - s.a * s.meridian(latitude);
     const double e = rho == 0.0 ? 0.0 : s.a * ParallelRadius(latitude, s.e2) * dl / rho;
-    easting = rho * std::sin(e) + s.falseEasting;
-    northing = s.coneRadius - rho * std::cos(e) + s.falseNorthing;
+    ConeToGrid(rho, e, s.coneRadius, s.falseEasting, s.falseNorthing, easting, northing);
     return 0;
 }
 
 std::uint32_t BonneInverse(double easting, double northing, double& latitude, double& longitude) {
     const BonneState& s = g_state;
-    std::uint32_t flags = 0;
-    if (!InRange(easting, s.falseEasting + s.minEasting, s.falseEasting + s.maxEasting))
-        flags |= PRJ_EastingError;
-    if (!InRange(northing, s.falseNorthing - s.northingHalfWidth,
-                 s.falseNorthing + s.northingHalfWidth))
-        flags |= PRJ_NorthingError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckProjectedPoint(easting, northing, s.falseEasting, s.minEasting, s.maxEasting,
+                                s.falseNorthing, -s.northingHalfWidth, s.northingHalfWidth))
         return flags;
 
     if (s.originLatitude == 0.0) {
         SinusoidalInverse(easting, northing, latitude, longitude);
         return 0;
     }
-    const double dx = easting - s.falseEasting;
-    const double dy = s.coneRadius - (northing - s.falseNorthing);
-    double rho = std::sqrt(dx * dx + dy * dy);
-    if (s.originLatitude < 0.0)
-        rho = -rho;
+    const ConePoint p = GridToCone(easting, northing, s.coneRadius, s.falseEasting,
+                                   s.falseNorthing, s.originLatitude);
+    const double rho = p.rho;
     const double bigM = s.coneRadius + s.bigM1 - rho;
     const double lat = ClampLatitude(s.footpoint(bigM / (s.a * s.meridian.c0)));
     double lon = s.centralMeridian;
     if (!(std::fabs(std::fabs(lat) - kHalfPi) < 1e-5)) {
         // Snyder reverses the signs for a southern origin, where rho < 0.
-        const double angle = s.originLatitude > 0.0 ? std::atan2(dx, dy) : std::atan2(-dx, -dy);
-        lon += rho * angle / (s.a * ParallelRadius(lat, s.e2));
+        lon += rho * ConeAngle(p, s.originLatitude) / (s.a * ParallelRadius(lat, s.e2));
     }
     latitude = lat;
     longitude = FoldAndClampLongitude(lon);

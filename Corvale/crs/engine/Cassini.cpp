@@ -1,6 +1,6 @@
 #include "crs/engine/Cassini.h"
 
-#include "crs/engine/ProjectionSeries.h"
+#include "crs/engine/ModuleSkeleton.h"
 
 using namespace geoengine;
 
@@ -63,51 +63,29 @@ void Project(const CassiniState& s, double latitude, double dl, double& x, doubl
 std::uint32_t CassiniSetParameters(double a, double f, double originLatitude,
                                    double centralMeridian, double falseEasting,
                                    double falseNorthing) {
-    std::uint32_t flags = CheckEllipsoid(a, f) | CheckFalseOrigin(falseEasting, falseNorthing);
-    if (!IsLatitudeInRange(originLatitude))
-        flags |= PRJ_OriginLatitudeError;
-    if (!IsLongitudeInRange(centralMeridian))
-        flags |= PRJ_CentralMeridianError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckModuleSetUp(a, f, centralMeridian, falseEasting, falseNorthing) |
+            CheckLatitudeParameter(originLatitude, PRJ_OriginLatitudeError))
         return flags;
 
     CassiniState s;
-    s.a = a;
-    s.f = f;
+    StoreModuleParameters(s, a, f, centralMeridian, falseEasting, falseNorthing);
     s.originLatitude = originLatitude;
-    s.centralMeridian = FoldOnce(centralMeridian);
-    s.falseEasting = falseEasting;
-    s.falseNorthing = falseNorthing;
     s = Derived(s);
-    const EastingBounds b = EastingBoundsFor(s.centralMeridian, kFullEasting, kShortEasting);
-    s.minEasting = b.min;
-    s.maxEasting = b.max;
-    const double dl = FoldOnce(Antimeridian(s.centralMeridian) - s.centralMeridian);
-    double x, y;
-    Project(s, kBoundLatitude, dl, x, y);
-    s.maxNorthing = y + 0.1;
-    Project(s, -kBoundLatitude, dl, x, y);
-    s.minNorthing = y - 0.1;
+    SetWorldEastingBounds(s, kFullEasting, kShortEasting);
+    SetAntimeridianNorthingBounds(s, kBoundLatitude, 0.1, Project);
     g_state = s;
     return 0;
 }
 
 void CassiniGetParameters(double& a, double& f, double& originLatitude, double& centralMeridian,
                           double& falseEasting, double& falseNorthing) {
-    a = g_state.a;
-    f = g_state.f;
+    ReadModuleParameters(g_state, a, f, centralMeridian, falseEasting, falseNorthing);
     originLatitude = g_state.originLatitude;
-    centralMeridian = g_state.centralMeridian;
-    falseEasting = g_state.falseEasting;
-    falseNorthing = g_state.falseNorthing;
 }
 
 std::uint32_t CassiniForward(double latitude, double longitude, double& easting, double& northing) {
-    std::uint32_t flags = 0;
-    if (!IsLatitudeInRange(latitude))
-        flags |= PRJ_LatitudeError;
-    if (!IsLongitudeInRange(longitude))
-        flags |= PRJ_LongitudeError;
+    std::uint32_t flags = CheckGeodeticPoint(latitude, longitude);
     if (flags)
         return flags;
 
@@ -125,11 +103,9 @@ std::uint32_t CassiniForward(double latitude, double longitude, double& easting,
 
 std::uint32_t CassiniInverse(double easting, double northing, double& latitude, double& longitude) {
     const CassiniState& s = g_state;
-    std::uint32_t flags = 0;
-    if (!InRange(easting, s.falseEasting + s.minEasting, s.falseEasting + s.maxEasting))
-        flags |= PRJ_EastingError;
-    if (!InRange(northing, s.falseNorthing + s.minNorthing, s.falseNorthing + s.maxNorthing))
-        flags |= PRJ_NorthingError;
+    std::uint32_t flags =
+        CheckProjectedPoint(easting, northing, s.falseEasting, s.minEasting, s.maxEasting,
+                            s.falseNorthing, s.minNorthing, s.maxNorthing);
     if (flags)
         return flags;
 

@@ -1,6 +1,6 @@
 #include "crs/engine/EckertIV.h"
 
-#include "crs/engine/ProjectionSeries.h"
+#include "crs/engine/ModuleSkeleton.h"
 
 using namespace geoengine;
 
@@ -39,43 +39,26 @@ EckertIVState g_state = Derived(EckertIVState{});
 
 std::uint32_t EckertIVSetParameters(double a, double f, double centralMeridian, double falseEasting,
                                     double falseNorthing) {
-    std::uint32_t flags = CheckEllipsoid(a, f) | CheckFalseOrigin(falseEasting, falseNorthing);
-    if (!IsLongitudeInRange(centralMeridian))
-        flags |= PRJ_CentralMeridianError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckModuleSetUp(a, f, centralMeridian, falseEasting, falseNorthing))
         return flags;
 
     EckertIVState s;
-    s.a = a;
-    s.f = f;
-    s.centralMeridian = FoldOnce(centralMeridian);
-    s.falseEasting = falseEasting;
-    s.falseNorthing = falseNorthing;
+    StoreModuleParameters(s, a, f, centralMeridian, falseEasting, falseNorthing);
     s = Derived(s);
-    const EastingBounds b = EastingBoundsFor(s.centralMeridian, kFullEasting, kShortEasting);
-    s.minEasting = b.min;
-    s.maxEasting = b.max;
+    SetWorldEastingBounds(s, kFullEasting, kShortEasting);
     g_state = s;
     return 0;
 }
 
 void EckertIVGetParameters(double& a, double& f, double& centralMeridian, double& falseEasting,
                            double& falseNorthing) {
-    a = g_state.a;
-    f = g_state.f;
-    centralMeridian = g_state.centralMeridian;
-    falseEasting = g_state.falseEasting;
-    falseNorthing = g_state.falseNorthing;
+    ReadModuleParameters(g_state, a, f, centralMeridian, falseEasting, falseNorthing);
 }
 
 std::uint32_t EckertIVForward(double latitude, double longitude, double& easting,
                               double& northing) {
-    std::uint32_t flags = 0;
-    if (!IsLatitudeInRange(latitude))
-        flags |= PRJ_LatitudeError;
-    if (!IsLongitudeInRange(longitude))
-        flags |= PRJ_LongitudeError;
-    if (flags)
+    if (const std::uint32_t flags = CheckGeodeticPoint(latitude, longitude))
         return flags;
 
     const EckertIVState& s = g_state;
@@ -83,26 +66,16 @@ std::uint32_t EckertIVForward(double latitude, double longitude, double& easting
     // theta + sin theta cos theta + 2 sin theta = (2 + pi/2) sin phi.
     const double target = kAreaConstant * std::sin(latitude);
     double theta = latitude / 2.0;
-    bool converged = false;
-    for (int i = 0; i < kMaxIterations; ++i) {
-        const double sinT = std::sin(theta);
-        const double cosT = std::cos(theta);
-        const double step =
-            -(theta + sinT * cosT + 2.0 * sinT - target) / (2.0 * cosT * (1.0 + cosT));
-        theta += step;
-        if (!(std::fabs(step) > 4.85e-10)) {
-            converged = true;
-            break;
-        }
-    }
-    // Rounding can keep the last steps from shrinking below the tolerance
-    // at the poles; a root that satisfies the equation is still a root.
-    if (!converged) {
-        const double residual =
-            theta + std::sin(theta) * std::cos(theta) + 2.0 * std::sin(theta) - target;
-        if (!(std::fabs(residual) <= 1e-12))
-            return PRJ_LatitudeError;
-    }
+    const auto step = [target](double t) {
+        const double sinT = std::sin(t);
+        const double cosT = std::cos(t);
+        return -(t + sinT * cosT + 2.0 * sinT - target) / (2.0 * cosT * (1.0 + cosT));
+    };
+    const auto residual = [target](double t) {
+        return t + std::sin(t) * std::cos(t) + 2.0 * std::sin(t) - target;
+    };
+    if (!SolveAuxiliaryAngle(theta, step, residual))
+        return PRJ_LatitudeError;
     easting = s.xRa * dl * (1.0 + std::cos(theta)) + s.falseEasting;
     northing = s.yRa * std::sin(theta) + s.falseNorthing;
     return 0;
@@ -111,13 +84,9 @@ std::uint32_t EckertIVForward(double latitude, double longitude, double& easting
 std::uint32_t EckertIVInverse(double easting, double northing, double& latitude,
                               double& longitude) {
     const EckertIVState& s = g_state;
-    std::uint32_t flags = 0;
-    if (!InRange(easting, s.falseEasting + s.minEasting, s.falseEasting + s.maxEasting))
-        flags |= PRJ_EastingError;
-    if (!InRange(northing, s.falseNorthing - kNorthingHalfWidth,
-                 s.falseNorthing + kNorthingHalfWidth))
-        flags |= PRJ_NorthingError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckProjectedPoint(easting, northing, s.falseEasting, s.minEasting, s.maxEasting,
+                                s.falseNorthing, -kNorthingHalfWidth, kNorthingHalfWidth))
         return flags;
 
     // The northing band is about half a metre wider than the map: the last

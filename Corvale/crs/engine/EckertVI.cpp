@@ -1,6 +1,6 @@
 #include "crs/engine/EckertVI.h"
 
-#include "crs/engine/ProjectionSeries.h"
+#include "crs/engine/ModuleSkeleton.h"
 
 using namespace geoengine;
 
@@ -35,26 +35,18 @@ EckertVIState g_state = Derived(EckertVIState{});
 
 std::uint32_t EckertVISetParameters(double a, double f, double centralMeridian, double falseEasting,
                                     double falseNorthing) {
-    std::uint32_t flags = CheckEllipsoid(a, f) | CheckFalseOrigin(falseEasting, falseNorthing);
-    if (!IsLongitudeInRange(centralMeridian))
-        flags |= PRJ_CentralMeridianError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckModuleSetUp(a, f, centralMeridian, falseEasting, falseNorthing))
         return flags;
 
     EckertVIState s;
-    s.a = a;
-    s.f = f;
-    s.centralMeridian = FoldOnce(centralMeridian);
-    s.falseEasting = falseEasting;
-    s.falseNorthing = falseNorthing;
+    StoreModuleParameters(s, a, f, centralMeridian, falseEasting, falseNorthing);
     s = Derived(s);
     if (s.centralMeridian > 0.0) {
         s.minEasting = -17653839.0;
         s.maxEasting = kShortEasting;
     } else {
-        const EastingBounds b = EastingBoundsFor(s.centralMeridian, kFullEasting, kShortEasting);
-        s.minEasting = b.min;
-        s.maxEasting = b.max;
+        SetWorldEastingBounds(s, kFullEasting, kShortEasting);
     }
     g_state = s;
     return 0;
@@ -62,21 +54,12 @@ std::uint32_t EckertVISetParameters(double a, double f, double centralMeridian, 
 
 void EckertVIGetParameters(double& a, double& f, double& centralMeridian, double& falseEasting,
                            double& falseNorthing) {
-    a = g_state.a;
-    f = g_state.f;
-    centralMeridian = g_state.centralMeridian;
-    falseEasting = g_state.falseEasting;
-    falseNorthing = g_state.falseNorthing;
+    ReadModuleParameters(g_state, a, f, centralMeridian, falseEasting, falseNorthing);
 }
 
 std::uint32_t EckertVIForward(double latitude, double longitude, double& easting,
                               double& northing) {
-    std::uint32_t flags = 0;
-    if (!IsLatitudeInRange(latitude))
-        flags |= PRJ_LatitudeError;
-    if (!IsLongitudeInRange(longitude))
-        flags |= PRJ_LongitudeError;
-    if (flags)
+    if (const std::uint32_t flags = CheckGeodeticPoint(latitude, longitude))
         return flags;
 
     const EckertVIState& s = g_state;
@@ -105,13 +88,9 @@ std::uint32_t EckertVIForward(double latitude, double longitude, double& easting
 std::uint32_t EckertVIInverse(double easting, double northing, double& latitude,
                               double& longitude) {
     const EckertVIState& s = g_state;
-    std::uint32_t flags = 0;
-    if (!InRange(easting, s.falseEasting + s.minEasting, s.falseEasting + s.maxEasting))
-        flags |= PRJ_EastingError;
-    if (!InRange(northing, s.falseNorthing - kNorthingHalfWidth,
-                 s.falseNorthing + kNorthingHalfWidth))
-        flags |= PRJ_NorthingError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckProjectedPoint(easting, northing, s.falseEasting, s.minEasting, s.maxEasting,
+                                s.falseNorthing, -kNorthingHalfWidth, kNorthingHalfWidth))
         return flags;
 
     const double theta = (northing - s.falseNorthing) * s.invR6 / 2.0;

@@ -1,6 +1,6 @@
 #include "crs/engine/EquidistantCylindrical.h"
 
-#include "crs/engine/ProjectionSeries.h"
+#include "crs/engine/ModuleSkeleton.h"
 
 using namespace geoengine;
 
@@ -33,21 +33,14 @@ EquidistantCylindricalState g_state = [] {
 std::uint32_t EquidistantCylindricalSetParameters(double a, double f, double standardParallel,
                                                   double centralMeridian, double falseEasting,
                                                   double falseNorthing) {
-    std::uint32_t flags = CheckEllipsoid(a, f) | CheckFalseOrigin(falseEasting, falseNorthing);
-    if (!IsLatitudeInRange(standardParallel))
-        flags |= PRJ_OriginLatitudeError;
-    if (!IsLongitudeInRange(centralMeridian))
-        flags |= PRJ_CentralMeridianError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckModuleSetUp(a, f, centralMeridian, falseEasting, falseNorthing) |
+            CheckLatitudeParameter(standardParallel, PRJ_OriginLatitudeError))
         return flags;
 
     EquidistantCylindricalState s;
-    s.a = a;
-    s.f = f;
+    StoreModuleParameters(s, a, f, centralMeridian, falseEasting, falseNorthing);
     s.standardParallel = standardParallel;
-    s.centralMeridian = FoldOnce(centralMeridian);
-    s.falseEasting = falseEasting;
-    s.falseNorthing = falseNorthing;
     s.ra = SphereRadius(a, 2.0 * f - f * f);
     s.cosParallel = std::cos(standardParallel);
     s.raCosParallel = s.ra * s.cosParallel;
@@ -71,22 +64,13 @@ std::uint32_t EquidistantCylindricalSetParameters(double a, double f, double sta
 void EquidistantCylindricalGetParameters(double& a, double& f, double& standardParallel,
                                          double& centralMeridian, double& falseEasting,
                                          double& falseNorthing) {
-    a = g_state.a;
-    f = g_state.f;
+    ReadModuleParameters(g_state, a, f, centralMeridian, falseEasting, falseNorthing);
     standardParallel = g_state.standardParallel;
-    centralMeridian = g_state.centralMeridian;
-    falseEasting = g_state.falseEasting;
-    falseNorthing = g_state.falseNorthing;
 }
 
 std::uint32_t EquidistantCylindricalForward(double latitude, double longitude, double& easting,
                                             double& northing) {
-    std::uint32_t flags = 0;
-    if (!IsLatitudeInRange(latitude))
-        flags |= PRJ_LatitudeError;
-    if (!IsLongitudeInRange(longitude))
-        flags |= PRJ_LongitudeError;
-    if (flags)
+    if (const std::uint32_t flags = CheckGeodeticPoint(latitude, longitude))
         return flags;
 
     const EquidistantCylindricalState& s = g_state;
@@ -98,13 +82,9 @@ std::uint32_t EquidistantCylindricalForward(double latitude, double longitude, d
 std::uint32_t EquidistantCylindricalInverse(double easting, double northing, double& latitude,
                                             double& longitude) {
     const EquidistantCylindricalState& s = g_state;
-    std::uint32_t flags = 0;
-    if (!InRange(easting, s.falseEasting + s.minEasting, s.falseEasting + s.maxEasting))
-        flags |= PRJ_EastingError;
-    if (!InRange(northing, s.falseNorthing - s.northingHalfWidth,
-                 s.falseNorthing + s.northingHalfWidth))
-        flags |= PRJ_NorthingError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckProjectedPoint(easting, northing, s.falseEasting, s.minEasting, s.maxEasting,
+                                s.falseNorthing, -s.northingHalfWidth, s.northingHalfWidth))
         return flags;
 
     latitude = ClampLatitude((northing - s.falseNorthing) / s.ra);

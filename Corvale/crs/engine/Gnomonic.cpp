@@ -1,6 +1,6 @@
 #include "crs/engine/Gnomonic.h"
 
-#include "crs/engine/ProjectionSeries.h"
+#include "crs/engine/ModuleSkeleton.h"
 
 using namespace geoengine;
 
@@ -36,43 +36,27 @@ GnomonicState g_state = Derived(GnomonicState{});
 std::uint32_t GnomonicSetParameters(double a, double f, double originLatitude,
                                     double centralMeridian, double falseEasting,
                                     double falseNorthing) {
-    std::uint32_t flags = CheckEllipsoid(a, f) | CheckFalseOrigin(falseEasting, falseNorthing);
-    if (!IsLatitudeInRange(originLatitude))
-        flags |= PRJ_OriginLatitudeError;
-    if (!IsLongitudeInRange(centralMeridian))
-        flags |= PRJ_CentralMeridianError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckModuleSetUp(a, f, centralMeridian, falseEasting, falseNorthing) |
+            CheckLatitudeParameter(originLatitude, PRJ_OriginLatitudeError))
         return flags;
 
     GnomonicState s;
-    s.a = a;
-    s.f = f;
+    StoreModuleParameters(s, a, f, centralMeridian, falseEasting, falseNorthing);
     s.originLatitude = originLatitude;
-    s.centralMeridian = FoldOnce(centralMeridian);
-    s.falseEasting = falseEasting;
-    s.falseNorthing = falseNorthing;
     g_state = Derived(s);
     return 0;
 }
 
 void GnomonicGetParameters(double& a, double& f, double& originLatitude, double& centralMeridian,
                            double& falseEasting, double& falseNorthing) {
-    a = g_state.a;
-    f = g_state.f;
+    ReadModuleParameters(g_state, a, f, centralMeridian, falseEasting, falseNorthing);
     originLatitude = g_state.originLatitude;
-    centralMeridian = g_state.centralMeridian;
-    falseEasting = g_state.falseEasting;
-    falseNorthing = g_state.falseNorthing;
 }
 
 std::uint32_t GnomonicForward(double latitude, double longitude, double& easting,
                               double& northing) {
-    std::uint32_t flags = 0;
-    if (!IsLatitudeInRange(latitude))
-        flags |= PRJ_LatitudeError;
-    if (!IsLongitudeInRange(longitude))
-        flags |= PRJ_LongitudeError;
-    if (flags)
+    if (const std::uint32_t flags = CheckGeodeticPoint(latitude, longitude))
         return flags;
 
     const GnomonicState& s = g_state;
@@ -111,12 +95,9 @@ std::uint32_t GnomonicForward(double latitude, double longitude, double& easting
 std::uint32_t GnomonicInverse(double easting, double northing, double& latitude,
                               double& longitude) {
     const GnomonicState& s = g_state;
-    std::uint32_t flags = 0;
-    if (!InRange(easting, s.falseEasting - kHalfWidth, s.falseEasting + kHalfWidth))
-        flags |= PRJ_EastingError;
-    if (!InRange(northing, s.falseNorthing - kHalfWidth, s.falseNorthing + kHalfWidth))
-        flags |= PRJ_NorthingError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckProjectedPoint(easting, northing, s.falseEasting, -kHalfWidth, kHalfWidth,
+                                s.falseNorthing, -kHalfWidth, kHalfWidth))
         return flags;
 
     const double dx = easting - s.falseEasting;

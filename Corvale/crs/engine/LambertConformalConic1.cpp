@@ -1,6 +1,6 @@
 #include "crs/engine/LambertConformalConic1.h"
 
-#include "crs/engine/ProjectionSeries.h"
+#include "crs/engine/ModuleSkeleton.h"
 
 using namespace geoengine;
 
@@ -13,6 +13,11 @@ constexpr double kMinOriginLatitude = 4.89e-6;
 // allowed.
 constexpr int kLatitudeBudget = 30;
 constexpr double kLatitudeTolerance = 4.85e-10;
+
+constexpr CheckFlags kFlags = {LCC1_LatitudeError,        LCC1_LongitudeError,
+                               LCC1_EastingError,         LCC1_NorthingError,
+                               LCC1_CentralMeridianError, LCC1_SemiMajorAxisError,
+                               LCC1_InverseFlatteningError};
 
 struct Lcc1State {
     double a = kWgs84A;
@@ -45,32 +50,19 @@ Lcc1State g_state = Derived(Lcc1State{});
 std::uint32_t LambertConformalConic1SetParameters(double a, double f, double originLatitude,
                                                   double centralMeridian, double falseEasting,
                                                   double falseNorthing, double scaleFactor) {
-    std::uint32_t flags = 0;
-    if (!(a > 0.0) || !IsFinite(a))
-        flags |= LCC1_SemiMajorAxisError;
-    if (!IsInverseFlatteningInRange(f))
-        flags |= LCC1_InverseFlatteningError;
+    std::uint32_t flags =
+        CheckModuleSetUp(a, f, centralMeridian, falseEasting, falseNorthing, kFlags);
     if (!InRange(originLatitude, -kMaxConeLatitude, kMaxConeLatitude) ||
         (originLatitude > -kMinOriginLatitude && originLatitude < kMinOriginLatitude))
         flags |= LCC1_OriginLatitudeError;
-    if (!IsLongitudeInRange(centralMeridian))
-        flags |= LCC1_CentralMeridianError;
     if (!(scaleFactor >= 1e-9) || !IsFinite(scaleFactor))
         flags |= LCC1_ScaleFactorError;
-    if (!IsFinite(falseEasting))
-        flags |= LCC1_EastingError;
-    if (!IsFinite(falseNorthing))
-        flags |= LCC1_NorthingError;
     if (flags)
         return flags;
 
     Lcc1State s;
-    s.a = a;
-    s.f = f;
+    StoreModuleParameters(s, a, f, centralMeridian, falseEasting, falseNorthing);
     s.originLatitude = originLatitude;
-    s.centralMeridian = FoldOnce(centralMeridian);
-    s.falseEasting = falseEasting;
-    s.falseNorthing = falseNorthing;
     s.scaleFactor = scaleFactor;
     // The two-parallel module sets the same cone before every point: the
     // derived values are the same then, so they are kept.
@@ -86,23 +78,14 @@ std::uint32_t LambertConformalConic1SetParameters(double a, double f, double ori
 void LambertConformalConic1GetParameters(double& a, double& f, double& originLatitude,
                                          double& centralMeridian, double& falseEasting,
                                          double& falseNorthing, double& scaleFactor) {
-    a = g_state.a;
-    f = g_state.f;
+    ReadModuleParameters(g_state, a, f, centralMeridian, falseEasting, falseNorthing);
     originLatitude = g_state.originLatitude;
-    centralMeridian = g_state.centralMeridian;
-    falseEasting = g_state.falseEasting;
-    falseNorthing = g_state.falseNorthing;
     scaleFactor = g_state.scaleFactor;
 }
 
 std::uint32_t LambertConformalConic1Forward(double latitude, double longitude, double& easting,
                                             double& northing) {
-    std::uint32_t flags = 0;
-    if (!IsLatitudeInRange(latitude))
-        flags |= LCC1_LatitudeError;
-    if (!IsLongitudeInRange(longitude))
-        flags |= LCC1_LongitudeError;
-    if (flags)
+    if (const std::uint32_t flags = CheckGeodeticPoint(latitude, longitude, kFlags))
         return flags;
 
     const Lcc1State& s = g_state;
@@ -115,33 +98,26 @@ std::uint32_t LambertConformalConic1Forward(double latitude, double longitude, d
         rho = s.rho0 * std::pow(ConformalT(latitude, s.e) / s.t0, s.n);
     }
     const double theta = s.n * FoldOnce(longitude - s.centralMeridian);
-    easting = rho * std::sin(theta) + s.falseEasting;
-    northing = s.rho0 - rho * std::cos(theta) + s.falseNorthing;
+    ConeToGrid(rho, theta, s.rho0, s.falseEasting, s.falseNorthing, easting, northing);
     return 0;
 }
 
 std::uint32_t LambertConformalConic1Inverse(double easting, double northing, double& latitude,
                                             double& longitude) {
     const Lcc1State& s = g_state;
-    std::uint32_t flags = 0;
-    if (!InRange(easting, s.falseEasting - kHalfWidth, s.falseEasting + kHalfWidth))
-        flags |= LCC1_EastingError;
-    if (!InRange(northing, s.falseNorthing - kHalfWidth, s.falseNorthing + kHalfWidth))
-        flags |= LCC1_NorthingError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckProjectedPoint(easting, northing, s.falseEasting, -kHalfWidth, kHalfWidth,
+                                s.falseNorthing, -kHalfWidth, kHalfWidth, kFlags))
         return flags;
 
-    const double dx = easting - s.falseEasting;
-    const double dy = s.rho0 - (northing - s.falseNorthing);
-    double rho = std::sqrt(dx * dx + dy * dy);
-    if (s.n < 0.0)
-        rho = -rho;
+    const ConePoint p = GridToCone(easting, northing, s.rho0, s.falseEasting, s.falseNorthing, s.n);
+    const double rho = p.rho;
     if (rho == 0.0) {
         latitude = s.n > 0.0 ? kHalfPi : -kHalfPi;
         longitude = s.centralMeridian;
         return 0;
     }
-    const double theta = s.n > 0.0 ? std::atan2(dx, dy) : std::atan2(-dx, -dy);
+    const double theta = ConeAngle(p, s.n);
     const double t = s.t0 * std::pow(rho / s.rho0, 1.0 / s.n);
     double lat = kHalfPi - 2.0 * std::atan(t);
     if (!(std::fabs(lat) <= kLatitudeTolerance)) {

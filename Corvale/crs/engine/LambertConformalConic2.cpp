@@ -1,13 +1,18 @@
 #include "crs/engine/LambertConformalConic2.h"
 
 #include "crs/engine/LambertConformalConic1.h"
-#include "crs/engine/ProjectionSeries.h"
+#include "crs/engine/ModuleSkeleton.h"
 
 using namespace geoengine;
 
 namespace {
 
 constexpr double kHalfWidth = 400000000.0;
+
+constexpr CheckFlags kFlags = {LCC2_LatitudeError,        LCC2_LongitudeError,
+                               LCC2_EastingError,         LCC2_NorthingError,
+                               LCC2_CentralMeridianError, LCC2_SemiMajorAxisError,
+                               LCC2_InverseFlatteningError};
 
 struct Lcc2State {
     double a = kWgs84A;
@@ -86,39 +91,24 @@ std::uint32_t LambertConformalConic2SetParameters(double a, double f, double ori
                                                   double centralMeridian, double firstParallel,
                                                   double secondParallel, double falseEasting,
                                                   double falseNorthing) {
-    std::uint32_t flags = 0;
-    if (!(a > 0.0) || !IsFinite(a))
-        flags |= LCC2_SemiMajorAxisError;
-    if (!IsInverseFlatteningInRange(f))
-        flags |= LCC2_InverseFlatteningError;
+    std::uint32_t flags =
+        CheckModuleSetUp(a, f, centralMeridian, falseEasting, falseNorthing, kFlags) |
+        CheckParallelPair(firstParallel, secondParallel, LCC2_ZeroParallelsError,
+                          LCC2_OppositeParallelsError);
     if (!InRange(originLatitude, -kMaxConeLatitude, kMaxConeLatitude))
         flags |= LCC2_OriginLatitudeError;
     if (!InRange(firstParallel, -kMaxConeLatitude, kMaxConeLatitude))
         flags |= LCC2_FirstParallelError;
     if (!InRange(secondParallel, -kMaxConeLatitude, kMaxConeLatitude))
         flags |= LCC2_SecondParallelError;
-    if (firstParallel == 0.0 && secondParallel == 0.0)
-        flags |= LCC2_ZeroParallelsError;
-    if (firstParallel == -secondParallel)
-        flags |= LCC2_OppositeParallelsError;
-    if (!IsLongitudeInRange(centralMeridian))
-        flags |= LCC2_CentralMeridianError;
-    if (!IsFinite(falseEasting))
-        flags |= LCC2_EastingError;
-    if (!IsFinite(falseNorthing))
-        flags |= LCC2_NorthingError;
     if (flags)
         return flags;
 
     Lcc2State s;
-    s.a = a;
-    s.f = f;
+    StoreModuleParameters(s, a, f, centralMeridian, falseEasting, falseNorthing);
     s.originLatitude = originLatitude;
-    s.centralMeridian = FoldOnce(centralMeridian);
     s.firstParallel = firstParallel;
     s.secondParallel = secondParallel;
-    s.falseEasting = falseEasting;
-    s.falseNorthing = falseNorthing;
     Reduce(s);
     // The two-parallel set stays even when the cone it reduces to is
     // refused: the refusal is reported, and every later operation sets the
@@ -131,24 +121,15 @@ void LambertConformalConic2GetParameters(double& a, double& f, double& originLat
                                          double& centralMeridian, double& firstParallel,
                                          double& secondParallel, double& falseEasting,
                                          double& falseNorthing) {
-    a = g_state.a;
-    f = g_state.f;
+    ReadModuleParameters(g_state, a, f, centralMeridian, falseEasting, falseNorthing);
     originLatitude = g_state.originLatitude;
-    centralMeridian = g_state.centralMeridian;
     firstParallel = g_state.firstParallel;
     secondParallel = g_state.secondParallel;
-    falseEasting = g_state.falseEasting;
-    falseNorthing = g_state.falseNorthing;
 }
 
 std::uint32_t LambertConformalConic2Forward(double latitude, double longitude, double& easting,
                                             double& northing) {
-    std::uint32_t flags = 0;
-    if (!IsLatitudeInRange(latitude))
-        flags |= LCC2_LatitudeError;
-    if (!IsLongitudeInRange(longitude))
-        flags |= LCC2_LongitudeError;
-    if (flags)
+    if (const std::uint32_t flags = CheckGeodeticPoint(latitude, longitude, kFlags))
         return flags;
     if (const std::uint32_t setUp = SetOneParallelCone(g_state))
         return setUp;
@@ -159,12 +140,9 @@ std::uint32_t LambertConformalConic2Forward(double latitude, double longitude, d
 std::uint32_t LambertConformalConic2Inverse(double easting, double northing, double& latitude,
                                             double& longitude) {
     const Lcc2State& s = g_state;
-    std::uint32_t flags = 0;
-    if (!InRange(easting, s.falseEasting - kHalfWidth, s.falseEasting + kHalfWidth))
-        flags |= LCC2_EastingError;
-    if (!InRange(northing, s.coneFalseNorthing - kHalfWidth, s.coneFalseNorthing + kHalfWidth))
-        flags |= LCC2_NorthingError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckProjectedPoint(easting, northing, s.falseEasting, -kHalfWidth, kHalfWidth,
+                                s.coneFalseNorthing, -kHalfWidth, kHalfWidth, kFlags))
         return flags;
     if (const std::uint32_t setUp = SetOneParallelCone(s))
         return setUp;

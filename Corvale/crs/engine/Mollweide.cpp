@@ -1,6 +1,6 @@
 #include "crs/engine/Mollweide.h"
 
-#include "crs/engine/ProjectionSeries.h"
+#include "crs/engine/ModuleSkeleton.h"
 
 using namespace geoengine;
 
@@ -38,64 +38,38 @@ MollweideState g_state = Derived(MollweideState{});
 
 std::uint32_t MollweideSetParameters(double a, double f, double centralMeridian,
                                      double falseEasting, double falseNorthing) {
-    std::uint32_t flags = CheckEllipsoid(a, f) | CheckFalseOrigin(falseEasting, falseNorthing);
-    if (!IsLongitudeInRange(centralMeridian))
-        flags |= PRJ_CentralMeridianError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckModuleSetUp(a, f, centralMeridian, falseEasting, falseNorthing))
         return flags;
 
     MollweideState s;
-    s.a = a;
-    s.f = f;
-    s.centralMeridian = FoldOnce(centralMeridian);
-    s.falseEasting = falseEasting;
-    s.falseNorthing = falseNorthing;
+    StoreModuleParameters(s, a, f, centralMeridian, falseEasting, falseNorthing);
     s = Derived(s);
-    const EastingBounds b = EastingBoundsFor(s.centralMeridian, kFullEasting, kShortEasting);
-    s.minEasting = b.min;
-    s.maxEasting = b.max;
+    SetWorldEastingBounds(s, kFullEasting, kShortEasting);
     g_state = s;
     return 0;
 }
 
 void MollweideGetParameters(double& a, double& f, double& centralMeridian, double& falseEasting,
                             double& falseNorthing) {
-    a = g_state.a;
-    f = g_state.f;
-    centralMeridian = g_state.centralMeridian;
-    falseEasting = g_state.falseEasting;
-    falseNorthing = g_state.falseNorthing;
+    ReadModuleParameters(g_state, a, f, centralMeridian, falseEasting, falseNorthing);
 }
 
 std::uint32_t MollweideForward(double latitude, double longitude, double& easting,
                                double& northing) {
-    std::uint32_t flags = 0;
-    if (!IsLatitudeInRange(latitude))
-        flags |= PRJ_LatitudeError;
-    if (!IsLongitudeInRange(longitude))
-        flags |= PRJ_LongitudeError;
-    if (flags)
+    if (const std::uint32_t flags = CheckGeodeticPoint(latitude, longitude))
         return flags;
 
     const MollweideState& s = g_state;
     const double dl = FoldOnce(longitude - s.centralMeridian);
-    // theta' + sin theta' = pi sin phi. Near the poles the derivative
-    // vanishes and Newton's method slows to a linear rate; the cap still
-    // leaves room for that.
+    // theta' + sin theta' = pi sin phi.
     const double target = kPi * std::sin(latitude);
     double thetaP = latitude;
-    bool converged = false;
-    for (int i = 0; i < kMaxIterations; ++i) {
-        const double step = -(thetaP + std::sin(thetaP) - target) / (1.0 + std::cos(thetaP));
-        thetaP += step;
-        if (!(std::fabs(step) > 4.85e-10)) {
-            converged = true;
-            break;
-        }
-    }
-    // Rounding can keep the last steps from shrinking below the tolerance
-    // at the poles; a root that satisfies the equation is still a root.
-    if (!converged && !(std::fabs(thetaP + std::sin(thetaP) - target) <= 1e-12))
+    const auto step = [target](double t) {
+        return -(t + std::sin(t) - target) / (1.0 + std::cos(t));
+    };
+    const auto residual = [target](double t) { return t + std::sin(t) - target; };
+    if (!SolveAuxiliaryAngle(thetaP, step, residual))
         return PRJ_LatitudeError;
     const double theta = thetaP / 2.0;
     easting = (s.sqrt8Ra / kPi) * dl * std::cos(theta) + s.falseEasting;
@@ -106,13 +80,9 @@ std::uint32_t MollweideForward(double latitude, double longitude, double& eastin
 std::uint32_t MollweideInverse(double easting, double northing, double& latitude,
                                double& longitude) {
     const MollweideState& s = g_state;
-    std::uint32_t flags = 0;
-    if (!InRange(easting, s.falseEasting + s.minEasting, s.falseEasting + s.maxEasting))
-        flags |= PRJ_EastingError;
-    if (!InRange(northing, s.falseNorthing - kNorthingHalfWidth,
-                 s.falseNorthing + kNorthingHalfWidth))
-        flags |= PRJ_NorthingError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckProjectedPoint(easting, northing, s.falseEasting, s.minEasting, s.maxEasting,
+                                s.falseNorthing, -kNorthingHalfWidth, kNorthingHalfWidth))
         return flags;
 
     const double dx = easting - s.falseEasting;

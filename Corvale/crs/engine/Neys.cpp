@@ -1,7 +1,7 @@
 #include "crs/engine/Neys.h"
 
 #include "crs/engine/LambertConformalConic2.h"
-#include "crs/engine/ProjectionSeries.h"
+#include "crs/engine/ModuleSkeleton.h"
 
 using namespace geoengine;
 
@@ -10,6 +10,11 @@ namespace {
 constexpr double kHalfWidth = 400000000.0;
 constexpr double k71Degrees = 1.239183768915974;
 constexpr double k74Degrees = 1.2915436464758039;
+
+constexpr CheckFlags kFlags = {NEYS_LatitudeError,        NEYS_LongitudeError,
+                               NEYS_EastingError,         NEYS_NorthingError,
+                               NEYS_CentralMeridianError, NEYS_SemiMajorAxisError,
+                               NEYS_InverseFlatteningError};
 
 struct NeysState {
     double a = kWgs84A;
@@ -46,34 +51,21 @@ std::uint32_t MapFlags(std::uint32_t flags) {
 std::uint32_t NeysSetParameters(double a, double f, double originLatitude, double centralMeridian,
                                 double standardParallel, double falseEasting,
                                 double falseNorthing) {
-    std::uint32_t flags = 0;
-    if (!(a > 0.0) || !IsFinite(a))
-        flags |= NEYS_SemiMajorAxisError;
-    if (!IsInverseFlatteningInRange(f))
-        flags |= NEYS_InverseFlatteningError;
+    std::uint32_t flags =
+        CheckModuleSetUp(a, f, centralMeridian, falseEasting, falseNorthing, kFlags);
     if (!InRange(originLatitude, -kMaxConeLatitude, kMaxConeLatitude))
         flags |= NEYS_OriginLatitudeError;
     if (standardParallel != k71Degrees && standardParallel != k74Degrees)
         flags |= NEYS_StandardParallelError;
-    if (!IsLongitudeInRange(centralMeridian))
-        flags |= NEYS_CentralMeridianError;
-    if (!IsFinite(falseEasting))
-        flags |= NEYS_EastingError;
-    if (!IsFinite(falseNorthing))
-        flags |= NEYS_NorthingError;
     if (flags)
         return flags;
 
     NeysState s;
-    s.a = a;
-    s.f = f;
+    StoreModuleParameters(s, a, f, centralMeridian, falseEasting, falseNorthing);
     s.originLatitude = originLatitude;
-    s.centralMeridian = FoldOnce(centralMeridian);
     // The cone opens towards the hemisphere of the origin.
     s.standardParallel = originLatitude < 0.0 ? -standardParallel : standardParallel;
     s.secondParallel = originLatitude < 0.0 ? -kMaxConeLatitude : kMaxConeLatitude;
-    s.falseEasting = falseEasting;
-    s.falseNorthing = falseNorthing;
     g_state = s;
     return MapFlags(LambertConformalConic2SetParameters(a, f, s.originLatitude, s.centralMeridian,
                                                         s.standardParallel, s.secondParallel,
@@ -82,34 +74,22 @@ std::uint32_t NeysSetParameters(double a, double f, double originLatitude, doubl
 
 void NeysGetParameters(double& a, double& f, double& originLatitude, double& centralMeridian,
                        double& standardParallel, double& falseEasting, double& falseNorthing) {
-    a = g_state.a;
-    f = g_state.f;
+    ReadModuleParameters(g_state, a, f, centralMeridian, falseEasting, falseNorthing);
     originLatitude = g_state.originLatitude;
-    centralMeridian = g_state.centralMeridian;
     standardParallel = g_state.standardParallel;
-    falseEasting = g_state.falseEasting;
-    falseNorthing = g_state.falseNorthing;
 }
 
 std::uint32_t NeysForward(double latitude, double longitude, double& easting, double& northing) {
-    std::uint32_t flags = 0;
-    if (!IsLatitudeInRange(latitude))
-        flags |= NEYS_LatitudeError;
-    if (!IsLongitudeInRange(longitude))
-        flags |= NEYS_LongitudeError;
-    if (flags)
+    if (const std::uint32_t flags = CheckGeodeticPoint(latitude, longitude, kFlags))
         return flags;
     return MapFlags(LambertConformalConic2Forward(latitude, longitude, easting, northing));
 }
 
 std::uint32_t NeysInverse(double easting, double northing, double& latitude, double& longitude) {
     const NeysState& s = g_state;
-    std::uint32_t flags = 0;
-    if (!InRange(easting, s.falseEasting - kHalfWidth, s.falseEasting + kHalfWidth))
-        flags |= NEYS_EastingError;
-    if (!InRange(northing, s.falseNorthing - kHalfWidth, s.falseNorthing + kHalfWidth))
-        flags |= NEYS_NorthingError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckProjectedPoint(easting, northing, s.falseEasting, -kHalfWidth, kHalfWidth,
+                                s.falseNorthing, -kHalfWidth, kHalfWidth, kFlags))
         return flags;
     return MapFlags(LambertConformalConic2Inverse(easting, northing, latitude, longitude));
 }

@@ -1,6 +1,6 @@
 #include "crs/engine/Orthographic.h"
 
-#include "crs/engine/ProjectionSeries.h"
+#include "crs/engine/ModuleSkeleton.h"
 
 using namespace geoengine;
 
@@ -32,21 +32,14 @@ OrthographicState g_state = Derived(OrthographicState{});
 std::uint32_t OrthographicSetParameters(double a, double f, double originLatitude,
                                         double centralMeridian, double falseEasting,
                                         double falseNorthing) {
-    std::uint32_t flags = CheckEllipsoid(a, f) | CheckFalseOrigin(falseEasting, falseNorthing);
-    if (!IsLatitudeInRange(originLatitude))
-        flags |= PRJ_OriginLatitudeError;
-    if (!IsLongitudeInRange(centralMeridian))
-        flags |= PRJ_CentralMeridianError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckModuleSetUp(a, f, centralMeridian, falseEasting, falseNorthing) |
+            CheckLatitudeParameter(originLatitude, PRJ_OriginLatitudeError))
         return flags;
 
     OrthographicState s;
-    s.a = a;
-    s.f = f;
+    StoreModuleParameters(s, a, f, centralMeridian, falseEasting, falseNorthing);
     s.originLatitude = originLatitude;
-    s.centralMeridian = FoldOnce(centralMeridian);
-    s.falseEasting = falseEasting;
-    s.falseNorthing = falseNorthing;
     g_state = Derived(s);
     return 0;
 }
@@ -54,22 +47,13 @@ std::uint32_t OrthographicSetParameters(double a, double f, double originLatitud
 void OrthographicGetParameters(double& a, double& f, double& originLatitude,
                                double& centralMeridian, double& falseEasting,
                                double& falseNorthing) {
-    a = g_state.a;
-    f = g_state.f;
+    ReadModuleParameters(g_state, a, f, centralMeridian, falseEasting, falseNorthing);
     originLatitude = g_state.originLatitude;
-    centralMeridian = g_state.centralMeridian;
-    falseEasting = g_state.falseEasting;
-    falseNorthing = g_state.falseNorthing;
 }
 
 std::uint32_t OrthographicForward(double latitude, double longitude, double& easting,
                                   double& northing) {
-    std::uint32_t flags = 0;
-    if (!IsLatitudeInRange(latitude))
-        flags |= PRJ_LatitudeError;
-    if (!IsLongitudeInRange(longitude))
-        flags |= PRJ_LongitudeError;
-    if (flags)
+    if (const std::uint32_t flags = CheckGeodeticPoint(latitude, longitude))
         return flags;
 
     const OrthographicState& s = g_state;
@@ -88,12 +72,9 @@ std::uint32_t OrthographicForward(double latitude, double longitude, double& eas
 std::uint32_t OrthographicInverse(double easting, double northing, double& latitude,
                                   double& longitude) {
     const OrthographicState& s = g_state;
-    std::uint32_t flags = 0;
-    if (!InRange(easting, s.falseEasting - s.ra, s.falseEasting + s.ra))
-        flags |= PRJ_EastingError;
-    if (!InRange(northing, s.falseNorthing - s.ra, s.falseNorthing + s.ra))
-        flags |= PRJ_NorthingError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckProjectedPoint(easting, northing, s.falseEasting, -s.ra, s.ra,
+                                s.falseNorthing, -s.ra, s.ra))
         return flags;
     const double dx = easting - s.falseEasting;
     const double dy = northing - s.falseNorthing;

@@ -1,8 +1,8 @@
 #pragma once
-// Helpers shared by the projection modules: the checks every set-up makes,
-// the folding of longitudes and the series in the eccentricity that several
-// modules derive (Snyder, "Map Projections: A Working Manual", 1987).
-// Not for use outside the engine.
+// Helpers shared by the projection modules: the folding of longitudes and
+// the series in the eccentricity that several modules derive (Snyder, "Map
+// Projections: A Working Manual", 1987); the checks every set-up makes are in
+// ModuleSkeleton.h. Not for use outside the engine.
 
 #include "crs/engine/EngineMath.h"
 #include "crs/engine/ProjectionFlags.h"
@@ -17,27 +17,6 @@ namespace geoengine {
 constexpr int kMaxIterations = 100;
 
 constexpr double kOneDegree = kPi / 180.0;
-
-// a <= 0 (or not a number) and 1/f outside 250..350.
-inline std::uint32_t CheckEllipsoid(double a, double f) {
-    std::uint32_t flags = 0;
-    if (!(a > 0.0) || !IsFinite(a))
-        flags |= PRJ_SemiMajorAxisError;
-    if (!IsInverseFlatteningInRange(f))
-        flags |= PRJ_InverseFlatteningError;
-    return flags;
-}
-
-// False easting and northing that are not numbers would make every result
-// NaN: they are refused with the easting and northing flags.
-inline std::uint32_t CheckFalseOrigin(double falseEasting, double falseNorthing) {
-    std::uint32_t flags = 0;
-    if (!IsFinite(falseEasting))
-        flags |= PRJ_EastingError;
-    if (!IsFinite(falseNorthing))
-        flags |= PRJ_NorthingError;
-    return flags;
-}
 
 inline bool InRange(double v, double lo, double hi) {
     return v >= lo && v <= hi;

@@ -1,6 +1,6 @@
 #include "crs/engine/TransverseCylindricalEqualArea.h"
 
-#include "crs/engine/ProjectionSeries.h"
+#include "crs/engine/ModuleSkeleton.h"
 
 using namespace geoengine;
 
@@ -65,23 +65,16 @@ std::uint32_t TransverseCylindricalEqualAreaSetParameters(double a, double f, do
                                                           double centralMeridian,
                                                           double falseEasting, double falseNorthing,
                                                           double scaleFactor) {
-    std::uint32_t flags = CheckEllipsoid(a, f) | CheckFalseOrigin(falseEasting, falseNorthing);
-    if (!IsLatitudeInRange(originLatitude))
-        flags |= PRJ_OriginLatitudeError;
-    if (!IsLongitudeInRange(centralMeridian))
-        flags |= PRJ_CentralMeridianError;
+    std::uint32_t flags = CheckModuleSetUp(a, f, centralMeridian, falseEasting, falseNorthing) |
+                          CheckLatitudeParameter(originLatitude, PRJ_OriginLatitudeError);
     if (!InRange(scaleFactor, 0.3, 3.0))
         flags |= TCEA_ScaleFactorError;
     if (flags)
         return flags;
 
     TcedState s = g_state;
-    s.a = a;
-    s.f = f;
+    StoreModuleParameters(s, a, f, centralMeridian, falseEasting, falseNorthing);
     s.originLatitude = originLatitude;
-    s.centralMeridian = FoldOnce(centralMeridian);
-    s.falseEasting = falseEasting;
-    s.falseNorthing = falseNorthing;
     s.scaleFactor = scaleFactor;
     s = Derived(s);
     // The northing of the pole, half way round: the band reaches from there
@@ -102,22 +95,14 @@ std::uint32_t TransverseCylindricalEqualAreaSetParameters(double a, double f, do
 void TransverseCylindricalEqualAreaGetParameters(double& a, double& f, double& originLatitude,
                                                  double& centralMeridian, double& falseEasting,
                                                  double& falseNorthing, double& scaleFactor) {
-    a = g_state.a;
-    f = g_state.f;
+    ReadModuleParameters(g_state, a, f, centralMeridian, falseEasting, falseNorthing);
     originLatitude = g_state.originLatitude;
-    centralMeridian = g_state.centralMeridian;
-    falseEasting = g_state.falseEasting;
-    falseNorthing = g_state.falseNorthing;
     scaleFactor = g_state.scaleFactor;
 }
 
 std::uint32_t TransverseCylindricalEqualAreaForward(double latitude, double longitude,
                                                     double& easting, double& northing) {
-    std::uint32_t flags = 0;
-    if (!IsLatitudeInRange(latitude))
-        flags |= PRJ_LatitudeError;
-    if (!IsLongitudeInRange(longitude))
-        flags |= PRJ_LongitudeError;
+    std::uint32_t flags = CheckGeodeticPoint(latitude, longitude);
     if (flags)
         return flags;
 
@@ -134,12 +119,9 @@ std::uint32_t TransverseCylindricalEqualAreaForward(double latitude, double long
 std::uint32_t TransverseCylindricalEqualAreaInverse(double easting, double northing,
                                                     double& latitude, double& longitude) {
     const TcedState& s = g_state;
-    std::uint32_t flags = 0;
-    if (!InRange(easting, s.falseEasting - kEastingHalfWidth, s.falseEasting + kEastingHalfWidth))
-        flags |= PRJ_EastingError;
-    if (!InRange(northing, s.falseNorthing + s.minNorthing, s.falseNorthing + s.maxNorthing))
-        flags |= PRJ_NorthingError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckProjectedPoint(easting, northing, s.falseEasting, -kEastingHalfWidth,
+                                kEastingHalfWidth, s.falseNorthing, s.minNorthing, s.maxNorthing))
         return flags;
 
     const double x = easting - s.falseEasting;

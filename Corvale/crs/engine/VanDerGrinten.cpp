@@ -1,6 +1,6 @@
 #include "crs/engine/VanDerGrinten.h"
 
-#include "crs/engine/ProjectionSeries.h"
+#include "crs/engine/ModuleSkeleton.h"
 
 using namespace geoengine;
 
@@ -28,39 +28,24 @@ VanDerGrintenState g_state = Derived(VanDerGrintenState{});
 
 std::uint32_t VanDerGrintenSetParameters(double a, double f, double centralMeridian,
                                          double falseEasting, double falseNorthing) {
-    std::uint32_t flags = CheckEllipsoid(a, f) | CheckFalseOrigin(falseEasting, falseNorthing);
-    if (!IsLongitudeInRange(centralMeridian))
-        flags |= PRJ_CentralMeridianError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckModuleSetUp(a, f, centralMeridian, falseEasting, falseNorthing))
         return flags;
 
     VanDerGrintenState s;
-    s.a = a;
-    s.f = f;
-    s.centralMeridian = FoldOnce(centralMeridian);
-    s.falseEasting = falseEasting;
-    s.falseNorthing = falseNorthing;
+    StoreModuleParameters(s, a, f, centralMeridian, falseEasting, falseNorthing);
     g_state = Derived(s);
     return 0;
 }
 
 void VanDerGrintenGetParameters(double& a, double& f, double& centralMeridian, double& falseEasting,
                                 double& falseNorthing) {
-    a = g_state.a;
-    f = g_state.f;
-    centralMeridian = g_state.centralMeridian;
-    falseEasting = g_state.falseEasting;
-    falseNorthing = g_state.falseNorthing;
+    ReadModuleParameters(g_state, a, f, centralMeridian, falseEasting, falseNorthing);
 }
 
 std::uint32_t VanDerGrintenForward(double latitude, double longitude, double& easting,
                                    double& northing) {
-    std::uint32_t flags = 0;
-    if (!IsLatitudeInRange(latitude))
-        flags |= PRJ_LatitudeError;
-    if (!IsLongitudeInRange(longitude))
-        flags |= PRJ_LongitudeError;
-    if (flags)
+    if (const std::uint32_t flags = CheckGeodeticPoint(latitude, longitude))
         return flags;
 
     const VanDerGrintenState& s = g_state;
@@ -97,12 +82,9 @@ std::uint32_t VanDerGrintenInverse(double easting, double northing, double& lati
                                    double& longitude) {
     const VanDerGrintenState& s = g_state;
     const double limit = s.piRa + 0.01;
-    std::uint32_t flags = 0;
-    if (!InRange(easting, s.falseEasting - limit, s.falseEasting + limit))
-        flags |= PRJ_EastingError;
-    if (!InRange(northing, s.falseNorthing - limit, s.falseNorthing + limit))
-        flags |= PRJ_NorthingError;
-    if (flags)
+    if (const std::uint32_t flags =
+            CheckProjectedPoint(easting, northing, s.falseEasting, -limit, limit,
+                                s.falseNorthing, -limit, limit))
         return flags;
     const double dx = easting - s.falseEasting;
     const double dy = northing - s.falseNorthing;
