@@ -777,6 +777,7 @@ void CMainFrame::OnToolbarReset(int toolbarId) {
                 for (const char* scale : kScales)
                     m_ScaleControl->addItem(QString::fromLatin1(scale));
                 m_ScaleControl->setCurrentIndex(-1);
+                CCorvaleToolBar::FitScaleCombo(m_ScaleControl);
                 m_Actions[ID_SCALE_CONTROL] = m_StandardBar->FindCommand(ID_SCALE_CONTROL);
                 connect(m_ScaleControl, qOverload<int>(&QComboBox::activated), this,
                         [this](int i) { OnScaleChosen(i); });
@@ -1196,6 +1197,7 @@ void CMainFrame::ShowMapScale(CCorvaleDoc* document, double scale) {
         m_ScaleControl->removeItem(0);
     m_ScaleControl->insertItem(0, scaleText, kFreeScaleData);
     m_ScaleControl->setCurrentIndex(0);
+    CCorvaleToolBar::FitScaleCombo(m_ScaleControl);
 }
 
 void CMainFrame::SetStatusCoordinates(double x, double y) {
@@ -1255,8 +1257,20 @@ void CMainFrame::RemovePluginStatusPane(int id) {
 
 void CMainFrame::SetPaneText(int id, const std::string& text) {
     const auto it = m_Panes.find(id);
-    if (it != m_Panes.end())
-        it->second->setText(Q(text));
+    if (it == m_Panes.end())
+        return;
+    QLabel* pane = it->second;
+    pane->setText(Q(text));
+    // A pane grows to show its whole text (a measured length, a coordinate
+    // far from the origin) and keeps that width, so that it does not jump
+    // at every mouse move. The reference-system pane is fitted on its own.
+    if (id == ID_INDICATOR_REFSYS)
+        return;
+    const int needed = QFontMetrics(pane->font()).horizontalAdvance(pane->text()) + 3 +
+                       2 * pane->margin() + pane->contentsMargins().left() +
+                       pane->contentsMargins().right();
+    if (pane->minimumWidth() < needed)
+        pane->setFixedWidth(needed);
 }
 
 std::string CMainFrame::GetPaneText(int id) const {

@@ -17,6 +17,7 @@
 #include "workspace/gpi/GpiHost.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QFontMetrics>
@@ -27,6 +28,8 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTabBar>
 #include <QTest>
 #include <QToolBar>
@@ -153,6 +156,18 @@ TEST_F(MainFrameTest, StatusPanesByIdAndPluginPanes) {
     frame.SetPaneText(ID_INDICATOR_REFSYS, "");
     frame.FitRefSysPane();
     EXPECT_EQ(frame.GetPaneWidth(ID_INDICATOR_REFSYS), metrics.horizontalAdvance(QStringLiteral("   ")) + 3);
+
+    // A measured length or a far coordinate is shown whole; the pane keeps
+    // its width when the text gets shorter again.
+    for (const auto& [id, text] : {std::make_pair(int(ID_INDICATOR_SCALE), "20015.087 km"),
+                                   std::make_pair(int(ID_INDICATOR_X), "-20037508.342789")}) {
+        frame.SetPaneText(id, text);
+        QApplication::processEvents();
+        const int width = frame.GetPaneWidth(id);
+        EXPECT_GT(width, metrics.horizontalAdvance(QString::fromLatin1(text))) << text;
+        frame.SetPaneText(id, "1");
+        EXPECT_EQ(frame.GetPaneWidth(id), width);
+    }
 }
 
 TEST_F(MainFrameTest, MapScaleKeepsOneFreeScaleAtTheTop) {
@@ -178,6 +193,34 @@ TEST_F(MainFrameTest, MapScaleKeepsOneFreeScaleAtTheTop) {
     CCorvaleDoc other;
     frame.ShowMapScale(&other, 50.0);
     EXPECT_EQ(box->currentText().toStdString(), "1:25000");
+}
+
+// The box shows the whole scale: on a map of the whole earth a free scale
+// has nine digits, and a box that cuts them reads a hundred times wrong.
+TEST_F(MainFrameTest, TheScaleBoxShowsItsLongestScaleWhole) {
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    CCorvaleDoc* document = frame.GetActiveDocument();
+    ASSERT_NE(document, nullptr);
+    QComboBox* box = frame.GetScaleControl();
+    ASSERT_NE(box, nullptr);
+    auto textRoom = [box] {
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        option.editable = box->isEditable();
+        option.rect = QRect(QPoint(0, 0), box->size());
+        return box->style()
+            ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box)
+            .width();
+    };
+    for (double scale : {5000.0, 25000000.0, 204699408.0, 9876543210.0, 12345.0}) {
+        frame.ShowMapScale(document, scale);
+        QApplication::processEvents();
+        const QFontMetrics metrics(box->font());
+        for (int i = 0; i < box->count(); ++i)
+            EXPECT_GE(textRoom(), metrics.horizontalAdvance(box->itemText(i)))
+                << box->itemText(i).toStdString() << " shown after 1:" << scale;
+    }
 }
 
 TEST_F(MainFrameTest, CommandsRouteToTheApplicationAndUpdateTheirActions) {
