@@ -168,6 +168,7 @@ public:
     void OnScriptReport(const std::string& text, bool) override { ScriptOutput() = text; }
     bool OnScriptInterrupt() override { return m_Handler.OnInterrupt(); }
     IScriptObjectModel* ObjectModel() override { return &m_ObjectModel; }
+    void AfterRun() { m_ObjectModel.FitFirstLayer(); }
 
 private:
     CJSHandler& m_Handler;
@@ -248,6 +249,7 @@ bool CJSHandler::Execute(const std::string& utf8Text, const std::string& fileNam
         ok = m_Global->Execute(utf8Text, fileName);
     }
     m_Executing = false;
+    m_Host->AfterRun();
     CloseInterruptDialog();
     if (!ok && ScriptRunFlag.load() == 0)
         ScriptOutput() += kScriptInterruptedNotice;
@@ -269,9 +271,13 @@ bool CJSHandler::RunCompiled() {
     if (m_Global == nullptr || !m_HasScript)
         return false;
     ScriptOutput().clear();
-    CRunScope scope(this, m_ScriptFile, false);
-    const bool ok = m_Global->RunCompiled();
+    bool ok = false;
+    {
+        CRunScope scope(this, m_ScriptFile, false);
+        ok = m_Global->RunCompiled();
+    }
     m_HasRun = true;
+    m_Host->AfterRun();
     return ok;
 }
 
@@ -282,7 +288,9 @@ bool CJSHandler::CallFunction(const std::string& name) {
     CRunScope scope(this, m_ScriptFile, false);
     if (!m_HasRun && !RunCompiled())
         return false;
-    return m_Global->CallFunction(name);
+    const bool ok = m_Global->CallFunction(name);
+    m_Host->AfterRun();
+    return ok;
 }
 
 bool CJSHandler::OnInterrupt() {
