@@ -210,7 +210,7 @@ void CScriptObjectModel::FitFirstLayer() {
     if (!theme->m_BoundsValid)
         return;
     m_FirstLayer = 0;
-    document->ZoomToFullExtent(nullptr);
+    document->ZoomToFirstData();
     document->FireUpdateEvent(nullptr, DUE_ExtentChanged, 0);
 }
 

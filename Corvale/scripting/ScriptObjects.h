@@ -111,7 +111,7 @@ public:
 
     // A layer a script made in an empty workspace is, like the first shape
     // file opened there, shown whole: once the run has put shapes in it and
-    // it is still the workspace's only theme, the map zooms to it. Called
+    // it is still the workspace's only theme, the map shows it whole. Called
     // after every run and by refresh(); a script that centres or zooms the
     // map itself keeps its own view.
     void FitFirstLayer();

@@ -113,6 +113,11 @@ public:
     // visible themes with valid bounds (a hidden theme counts when it is the
     // workspace's only theme).
     void ZoomToFullExtent(CTheme* theme);
+    // The full extent of the first data of a workspace, with a margin of a
+    // thirty-second of its larger side on every side, so that the symbols
+    // and outlines at its edge are drawn whole rather than cut by the
+    // window's edge.
+    void ZoomToFirstData();
     // The union of the selected themes that are visible and have valid bounds.
     void ZoomToSelectedThemes();
     // The box of the theme's selected shapes that are not filtered out: points

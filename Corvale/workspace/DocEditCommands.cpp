@@ -94,7 +94,7 @@ void CCorvaleDoc::AddEditCommands() {
             const bool firstShapes = m_themes.size() == 1 && theme->GetShapeCount() == 0;
             Paste(*theme);
             if (firstShapes)
-                ZoomToFullExtent(nullptr);
+                ZoomToFirstData();
             FireUpdateEvent(nullptr, DUE_ThemeDataChanged, reinterpret_cast<std::intptr_t>(theme));
         },
         [this](CCmdUI& ui) { ui.Enable(m_activeTheme != nullptr && CanPaste(*m_activeTheme)); });

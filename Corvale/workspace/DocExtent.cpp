@@ -20,6 +20,8 @@ constexpr unsigned WM_ZOOM_TO_MAKE_VISIBLE = 0x8009;
 // How far an extent without width or height is opened up on every side, so
 // that a single point or a straight line can be shown.
 constexpr double kDegenerateMargin = 5.0;
+// The margin around a workspace's first data, as a part of its larger side.
+constexpr double kFirstDataMarginDivisor = 32.0;
 
 // The union of rectangles (minX, minY, maxX, maxY): the first is copied, the
 // others widen it.
@@ -96,6 +98,18 @@ void CCorvaleDoc::ZoomToFullExtent(CTheme* theme) {
                 extent.Add(each);
     }
     extent.Finish();
+}
+
+void CCorvaleDoc::ZoomToFirstData() {
+    ZoomToFullExtent(nullptr);
+    const double margin = std::max(m_viewExtent[2] - m_viewExtent[0], m_viewExtent[3] - m_viewExtent[1]) /
+                          kFirstDataMarginDivisor;
+    if (!std::isfinite(margin) || margin <= 0.0)
+        return;
+    m_viewExtent[0] -= margin;
+    m_viewExtent[1] -= margin;
+    m_viewExtent[2] += margin;
+    m_viewExtent[3] += margin;
 }
 
 void CCorvaleDoc::ZoomToSelectedThemes() {

@@ -189,7 +189,7 @@ CTheme* CCorvaleDoc::LoadShapeFile(const std::string& path, bool showErrors) {
         PrintLoadingMessage("Loaded shape file containing " + std::to_string(count) + " polygons.");
 
     if (!hadThemes)
-        ZoomToFullExtent(nullptr);
+        ZoomToFirstData();
     GetRecentShapeFiles().Add(shp);
     GetRecentShapeFiles().WriteList();
     SetModifiedFlag(true);

@@ -505,11 +505,12 @@ TEST(ScriptFirstLayerTest, TheFirstLayerOfAnEmptyWorkspaceIsShownWhole) {
             ASSERT_TRUE(handler.Execute(run, "layer.js")) << ScriptOutput();
         const double* e = document.m_viewExtent;
         if (c.fitted) {
-            EXPECT_EQ(std::vector<double>(e, e + 4), (std::vector<double>{100, 100, 300, 200}));
+            // The layer's box, 200 x 100, with a margin of 200 / 32 on every side.
+            EXPECT_EQ(std::vector<double>(e, e + 4), (std::vector<double>{93.75, 93.75, 306.25, 206.25}));
             EXPECT_EQ(std::count(events.events.begin(), events.events.end(), std::to_string(DUE_ExtentChanged) + ":0"),
                       1);
         } else {
-            EXPECT_NE(std::vector<double>(e, e + 4), (std::vector<double>{100, 100, 300, 200}));
+            EXPECT_NE(std::vector<double>(e, e + 4), (std::vector<double>{93.75, 93.75, 306.25, 206.25}));
         }
     }
 #endif

@@ -134,8 +134,10 @@ TEST(DocEditCommands, CutThenPasteRoundTripsShapesAndValues) {
     EXPECT_EQ(Names(*copy), (std::vector<std::string>{"L1@1", "L3@3"}));
     EXPECT_EQ(copy->GetAttributeName(1), "LEN");
     EXPECT_EQ(copy->GetAttributeType(1), FT_Int);
-    // The workspace's only theme had no shapes: the view goes to them.
-    EXPECT_EQ(std::vector<double>(other.m_viewExtent, other.m_viewExtent + 4), (std::vector<double>{1, 0, 3, 10}));
+    // The workspace's only theme had no shapes: the view goes to them, 1..3
+    // by 0..10, with a margin of 10 / 32.
+    EXPECT_EQ(std::vector<double>(other.m_viewExtent, other.m_viewExtent + 4),
+              (std::vector<double>{0.6875, -0.3125, 3.3125, 10.3125}));
     EXPECT_TRUE(ui.shown.empty());
 }
 

@@ -165,8 +165,9 @@ TEST_F(OpenFiles, AddThemeOpensShapeFilesAndImagesInTheOrderLoadToBottomGives) {
         EXPECT_TRUE(image->m_Raster.HasDisplayBitmap());
         EXPECT_EQ(Extent(image->m_Bounds, image->m_Bounds + 4), (Extent{99.5, 192.75, 107.5, 201.75}));
 
-        // The first theme set the extent; the image did not move it.
-        EXPECT_EQ(ExtentOf(doc), (Extent{-3, -20, 10, 4}));
+        // The first theme set the extent, with a margin of a thirty-second
+        // of its larger side (24); the image did not move it.
+        EXPECT_EQ(ExtentOf(doc), (Extent{-3.75, -20.75, 10.75, 4.75}));
         EXPECT_TRUE(doc.IsModified());
         // The image that failed last cleared the loading target.
         EXPECT_EQ(doc.m_loaderTargetTheme, nullptr);
@@ -187,10 +188,11 @@ TEST_F(OpenFiles, TheFirstThemeZoomsToItAndLaterOnesKeepTheExtent) {
     CCorvaleDoc doc;
     doc.m_viewExtent[2] = doc.m_viewExtent[3] = 1.0;
     ASSERT_NE(doc.LoadShapeFile(WriteOnePoint(dir.file("one"), 12.5, -3.0), true), nullptr);
-    // A single point: a 10 x 10 square around it.
-    EXPECT_EQ(ExtentOf(doc), (Extent{7.5, -8.0, 17.5, 2.0}));
+    // A single point: a 10 x 10 square around it, and the margin that keeps
+    // its symbol whole, 10 / 32 on every side.
+    EXPECT_EQ(ExtentOf(doc), (Extent{7.1875, -8.3125, 17.8125, 2.3125}));
     ASSERT_NE(doc.LoadShapeFile(CopyPointTrio(dir.file("points")), true), nullptr);
-    EXPECT_EQ(ExtentOf(doc), (Extent{7.5, -8.0, 17.5, 2.0}));
+    EXPECT_EQ(ExtentOf(doc), (Extent{7.1875, -8.3125, 17.8125, 2.3125}));
     EXPECT_TRUE(ui.Messages().empty());
 }
 
@@ -211,7 +213,7 @@ TEST_F(OpenFiles, NewThemesTakeTheirColoursAndVisibilityFromTheSettings) {
     // The default style was rebuilt with the colours.
     EXPECT_EQ(shapes->GetShapeStyle(0), shapes->m_Styles[0].get());
     // The only theme counts for the first zoom though it is hidden.
-    EXPECT_EQ(ExtentOf(doc), (Extent{-3, -20, 10, 4}));
+    EXPECT_EQ(ExtentOf(doc), (Extent{-3.75, -20.75, 10.75, 4.75}));
 }
 
 TEST_F(OpenFiles, OpenDataFileTellsShapeFilesImagesAndTheRestApart) {
