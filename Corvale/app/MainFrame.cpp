@@ -1369,6 +1369,17 @@ void CMainFrame::SaveAndClosePluginWindows() {
 bool CMainFrame::event(QEvent* event) {
     if (DispatchPostedMessage(this, event))
         return true;
+    // The tabs of docked panes show their whole captions ("Coordinates",
+    // not "Coor..."), with scroll arrows where the pane is too narrow for
+    // all of them. The main window makes such tab bars as panes are
+    // tabbed together, and has set them up by the time they are polished.
+    if (event->type() == QEvent::ChildPolished) {
+        auto* child = static_cast<QChildEvent*>(event)->child();
+        if (auto* tabs = qobject_cast<QTabBar*>(child)) {
+            tabs->setElideMode(Qt::ElideNone);
+            tabs->setUsesScrollButtons(true);
+        }
+    }
     return QMainWindow::event(event);
 }
 

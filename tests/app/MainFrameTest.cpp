@@ -110,6 +110,25 @@ TEST_F(MainFrameTest, StartUpBuildsPanesToolbarsAndStatusPanes) {
     EXPECT_EQ(frame.GetScriptTemplateFolder(), program + "Templates/JavaScript/");
 }
 
+// The tabs of the docked panes show their whole captions.
+TEST_F(MainFrameTest, PaneTabsShowTheirWholeCaptions) {
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    QApplication::processEvents();
+    QTabBar* tabs = nullptr;
+    for (QTabBar* bar : frame.findChildren<QTabBar*>())
+        for (int i = 0; i < bar->count(); ++i)
+            if (bar->tabText(i) == QStringLiteral("Coordinates"))
+                tabs = bar;
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(tabs->count(), 4);
+    EXPECT_EQ(tabs->elideMode(), Qt::ElideNone);
+    const QFontMetrics metrics(tabs->font());
+    for (int i = 0; i < tabs->count(); ++i)
+        EXPECT_GE(tabs->tabRect(i).width(), metrics.horizontalAdvance(tabs->tabText(i)))
+            << tabs->tabText(i).toStdString();
+}
+
 TEST_F(MainFrameTest, AttributesAndStatisticsPanesFollowTheActiveWorkspace) {
     const std::string workspace = WriteWorkspace(CopyShapeFixture("points", m_Dir.path()), m_Dir.file("pts.cvw"));
     ASSERT_TRUE(Start({QString::fromStdString(workspace)}));
