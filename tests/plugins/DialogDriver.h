@@ -8,6 +8,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFont>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -35,6 +37,10 @@ public:
 
     // "title|text" of every message box, the title of every file dialog.
     std::vector<std::string> m_Seen;
+    // For every message box, how much wider it is than its title in a bold
+    // font: the room a window manager has for the title bar's icon and
+    // buttons before it cuts the title.
+    std::vector<int> m_TitleRoom;
     std::size_t Pending() const { return m_Answers.size(); }
 
 private:
@@ -70,6 +76,9 @@ private:
             }
         } else if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
             m_Seen.push_back(box->windowTitle().toStdString() + "|" + box->text().toStdString());
+            QFont bold = box->font();
+            bold.setBold(true);
+            m_TitleRoom.push_back(box->width() - QFontMetrics(bold).horizontalAdvance(box->windowTitle()));
             if (QAbstractButton* button = box->button(answer.button))
                 button->click();
             else
