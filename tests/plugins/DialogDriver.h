@@ -41,6 +41,8 @@ public:
     // font: the room a window manager has for the title bar's icon and
     // buttons before it cuts the title.
     std::vector<int> m_TitleRoom;
+    // The folder every file dialog opened in.
+    std::vector<std::string> m_Folders;
     std::size_t Pending() const { return m_Answers.size(); }
 
 private:
@@ -68,6 +70,7 @@ private:
         m_Answers.pop_front();
         if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
             m_Seen.push_back(files->windowTitle().toStdString());
+            m_Folders.push_back(files->directory().absolutePath().toStdString());
             if (answer.path.empty()) {
                 files->reject();
             } else {
