@@ -10,9 +10,11 @@
 #include "ui/RecentDirFileDialog.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -131,6 +133,11 @@ TEST_F(RecentDirFileDialogTest, ChosenFileMovesItsFolderToTheTop) {
         label = Control<QLabel>(modal, CRecentDirFileDialog::kLabelId)->text();
         // The combo lines up with the file name field.
         EXPECT_EQ(combo->geometry().left(), NameField(modal)->geometry().left());
+        // The size, kind and date columns are as wide as what they show.
+        auto* details = modal->findChild<QTreeView*>("treeView");
+        ASSERT_NE(details, nullptr);
+        for (int column = 1; column < details->header()->count(); ++column)
+            EXPECT_EQ(details->header()->sectionResizeMode(column), QHeaderView::ResizeToContents) << column;
         NameField(modal)->setText(m_One + "data.shp");
         static_cast<QDialog*>(modal)->accept();
     });
