@@ -1115,8 +1115,12 @@ void CMainFrame::SyncActiveChild() {
 void CMainFrame::SetActiveDocument(CCorvaleDoc* document) {
     if (document == m_LastActiveDocument)
         return;
-    if (document != nullptr)
+    if (document != nullptr) {
         document->UpdateMapScale();
+        // The reference-system pane names the system of the workspace shown,
+        // not that of the workspace opened last.
+        ShowRefSys(document->m_refSystem);
+    }
     GpiNotifyActiveWorkspaceChanged(document);
     m_LastActiveDocument = document;
     // The panes follow the active workspace.

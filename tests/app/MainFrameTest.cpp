@@ -8,6 +8,7 @@
 #include "app/ChildFrame.h"
 #include "app/QtUserInterface.h"
 #include "core/Theme.h"
+#include "crs/RefSysTable.h"
 #include "panes/AttributesGridPane.h"
 #include "panes/StatisticsGridPane.h"
 #include "scripting/JSHandler.h"
@@ -187,6 +188,26 @@ TEST_F(MainFrameTest, StatusPanesByIdAndPluginPanes) {
         frame.SetPaneText(id, "1");
         EXPECT_EQ(frame.GetPaneWidth(id), width);
     }
+}
+
+// The reference-system pane follows the active workspace.
+TEST_F(MainFrameTest, TheReferenceSystemPaneFollowsTheActiveWorkspace) {
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    CCorvaleDoc* first = frame.GetActiveDocument();
+    ASSERT_NE(first, nullptr);
+    int wgs84 = -1;
+    for (int i = 0; i < kRefSysCount; ++i)
+        if (RefSysTable()[static_cast<std::size_t>(i)].id == 2)
+            wgs84 = i;
+    ASSERT_GE(wgs84, 0);
+    first->m_refSystem = wgs84;
+    CCorvaleDoc other;
+    frame.SetActiveDocument(&other);
+    EXPECT_EQ(frame.GetPaneText(ID_INDICATOR_REFSYS), "Unknown");
+    frame.SetActiveDocument(first);
+    EXPECT_EQ(frame.GetPaneText(ID_INDICATOR_REFSYS), RefSysTable()[static_cast<std::size_t>(wgs84)].name);
+    frame.SetActiveDocument(nullptr);
 }
 
 TEST_F(MainFrameTest, MapScaleKeepsOneFreeScaleAtTheTop) {
