@@ -17,7 +17,6 @@ namespace {
 
 unsigned g_ClickedUserScriptId = 0;
 
-constexpr int kScaleComboWidth = 90;
 constexpr int kScriptTipLines = 6;
 constexpr int kScriptTipLineLength = 1024;
 constexpr int kRecentDisplayLength = 30;
@@ -49,15 +48,27 @@ QComboBox* CCorvaleToolBar::ReplaceWithScaleCombo() {
     auto* combo = new QComboBox(this);
     combo->setObjectName(QStringLiteral("ScaleControl"));
     combo->setEditable(false);
-    combo->setFixedWidth(kScaleComboWidth);
-    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    // A scale cut to its first digits reads ten or a hundred times wrong, so
+    // the box follows the widest text it holds, the free scale included.
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     combo->setToolTip(button->toolTip());
     combo->setStatusTip(button->statusTip());
     QAction* widgetAction = insertWidget(button, combo);
     widgetAction->setData(ID_SCALE_CONTROL);
     widgetAction->setText(button->text());
     removeAction(button);
+    FitScaleCombo(combo);
     return combo;
+}
+
+void CCorvaleToolBar::FitScaleCombo(QComboBox* combo) {
+    if (combo == nullptr)
+        return;
+    // The size hint of a list that adjusts to its contents measures every
+    // entry in the list's font, with room for the frame and the arrow.
+    const int width = combo->sizeHint().width();
+    if (combo->minimumWidth() != width || combo->maximumWidth() != width)
+        combo->setFixedWidth(width);
 }
 
 QComboBox* CCorvaleToolBar::GetComboButton(int index) const {

@@ -36,9 +36,13 @@ public:
     // The action of a command on this bar; null when there is none.
     QAction* FindCommand(unsigned id) const;
 
-    // The Scale Control button becomes a drop-down list (90 pixels wide)
-    // that keeps the command; null when the bar has no such button.
+    // The Scale Control button becomes a drop-down list that keeps the
+    // command, as wide as its longest entry (a free scale of a map of the
+    // whole earth has nine digits); null when the bar has no such button.
     QComboBox* ReplaceWithScaleCombo();
+    // Sizes the scale list to the widest text it now holds; called whenever
+    // its entries change.
+    static void FitScaleCombo(QComboBox* combo);
     // The list at that position of the bar; null when the position holds
     // something else.
     QComboBox* GetComboButton(int index) const;

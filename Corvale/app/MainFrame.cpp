@@ -802,6 +802,7 @@ void CMainFrame::OnToolbarReset(int toolbarId) {
                 for (const char* scale : kScales)
                     m_ScaleControl->addItem(QString::fromLatin1(scale));
                 m_ScaleControl->setCurrentIndex(-1);
+                CCorvaleToolBar::FitScaleCombo(m_ScaleControl);
                 m_Actions[ID_SCALE_CONTROL] = m_StandardBar->FindCommand(ID_SCALE_CONTROL);
                 connect(m_ScaleControl, qOverload<int>(&QComboBox::activated), this,
                         [this](int i) { OnScaleChosen(i); });
@@ -1145,8 +1146,12 @@ void CMainFrame::SyncActiveChild() {
 void CMainFrame::SetActiveDocument(CCorvaleDoc* document) {
     if (document == m_LastActiveDocument)
         return;
-    if (document != nullptr)
+    if (document != nullptr) {
         document->UpdateMapScale();
+        // The reference-system pane names the system of the workspace shown,
+        // not that of the workspace opened last.
+        ShowRefSys(document->m_refSystem);
+    }
     GpiNotifyActiveWorkspaceChanged(document);
     m_LastActiveDocument = document;
     // The panes follow the active workspace.
@@ -1227,6 +1232,7 @@ void CMainFrame::ShowMapScale(CCorvaleDoc* document, double scale) {
         m_ScaleControl->removeItem(0);
     m_ScaleControl->insertItem(0, scaleText, kFreeScaleData);
     m_ScaleControl->setCurrentIndex(0);
+    CCorvaleToolBar::FitScaleCombo(m_ScaleControl);
 }
 
 void CMainFrame::SetStatusCoordinates(double x, double y) {
@@ -1286,8 +1292,20 @@ void CMainFrame::RemovePluginStatusPane(int id) {
 
 void CMainFrame::SetPaneText(int id, const std::string& text) {
     const auto it = m_Panes.find(id);
-    if (it != m_Panes.end())
-        it->second->setText(Q(text));
+    if (it == m_Panes.end())
+        return;
+    QLabel* pane = it->second;
+    pane->setText(Q(text));
+    // A pane grows to show its whole text (a measured length, a coordinate
+    // far from the origin) and keeps that width, so that it does not jump
+    // at every mouse move. The reference-system pane is fitted on its own.
+    if (id == ID_INDICATOR_REFSYS)
+        return;
+    const int needed = QFontMetrics(pane->font()).horizontalAdvance(pane->text()) + 3 +
+                       2 * pane->margin() + pane->contentsMargins().left() +
+                       pane->contentsMargins().right();
+    if (pane->minimumWidth() < needed)
+        pane->setFixedWidth(needed);
 }
 
 std::string CMainFrame::GetPaneText(int id) const {
@@ -1386,6 +1404,17 @@ void CMainFrame::SaveAndClosePluginWindows() {
 bool CMainFrame::event(QEvent* event) {
     if (DispatchPostedMessage(this, event))
         return true;
+    // The tabs of docked panes show their whole captions ("Coordinates",
+    // not "Coor..."), with scroll arrows where the pane is too narrow for
+    // all of them. The main window makes such tab bars as panes are
+    // tabbed together, and has set them up by the time they are polished.
+    if (event->type() == QEvent::ChildPolished) {
+        auto* child = static_cast<QChildEvent*>(event)->child();
+        if (auto* tabs = qobject_cast<QTabBar*>(child)) {
+            tabs->setElideMode(Qt::ElideNone);
+            tabs->setUsesScrollButtons(true);
+        }
+    }
     return QMainWindow::event(event);
 }
 

@@ -52,8 +52,11 @@ void CConsoleDialog::PrintLine(const std::string& text) {
 }
 
 void CConsoleDialog::ScrollCommandLine() {
+    // The line being typed is the command line's last; it is brought to the
+    // top of the box. The box is one line high, so the end of its scroll
+    // range lies past that line and would leave the prompt out of sight.
     QScrollBar* bar = m_CommandEdit->verticalScrollBar();
-    bar->setValue(bar->maximum());
+    bar->setValue(std::min(bar->maximum(), m_CommandEdit->document()->blockCount() - 1));
 }
 
 void CConsoleDialog::SetColorScheme(int scheme) {

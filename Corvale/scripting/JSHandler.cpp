@@ -181,6 +181,7 @@ public:
     void OnScriptReport(const std::string& text, bool) override { ScriptOutput() = text; }
     bool OnScriptInterrupt() override { return m_Handler.OnInterrupt(); }
     IScriptObjectModel* ObjectModel() override { return &m_ObjectModel; }
+    void AfterRun() { m_ObjectModel.FitFirstLayer(); }
 
 private:
     CJSHandler& m_Handler;
@@ -308,6 +309,9 @@ bool CJSHandler::Watched(const std::string& fileName, const std::function<bool()
         ok = run();
     }
     m_Executing = false;
+    // A layer the script made in an empty workspace is shown whole now that
+    // the run has put its shapes in it.
+    m_Host->AfterRun();
     CloseInterruptDialog();
     const bool cancelled = ScriptRunFlag.load() == 0;
     if (!ok && cancelled)

@@ -163,6 +163,7 @@ void CScriptObjectModel::Refresh(void* record) {
     CCorvaleDoc* document = DocumentOf(record);
     if (document == nullptr)
         return;
+    FitFirstLayer();
     document->FireUpdateEvent(nullptr, DUE_Refresh, 0);
     if (document->m_mapView != nullptr)
         if (auto* widget = qobject_cast<QWidget*>(document->m_mapView->GetMessageObject()))
@@ -184,8 +185,33 @@ std::uint32_t CScriptObjectModel::NewTheme(void* record, const std::string& name
     CCorvaleDoc* document = DocumentOf(record);
     if (document == nullptr)
         return 0;
+    const bool wasEmpty = document->m_themes.empty();
     CTheme* theme = document->NewTheme(hasTemplate ? ThemeOf(templateTheme) : nullptr, name, shapeType, hasTemplate);
-    return theme != nullptr ? GpiThemeHandle(theme) : 0;
+    if (theme == nullptr)
+        return 0;
+    if (wasEmpty) {
+        m_FirstLayer = GpiThemeHandle(theme);
+        m_FirstLayerRecord = record;
+    }
+    return GpiThemeHandle(theme);
+}
+
+void CScriptObjectModel::FitFirstLayer() {
+    if (m_FirstLayer == 0)
+        return;
+    CCorvaleDoc* document = DocumentOf(m_FirstLayerRecord);
+    CTheme* theme = ThemeOf(m_FirstLayer);
+    if (document == nullptr || theme == nullptr || document->m_themes.size() != 1 ||
+        document->m_themes.front() != theme) {
+        m_FirstLayer = 0;
+        return;
+    }
+    // Still without shapes: the next run may add them.
+    if (!theme->m_BoundsValid)
+        return;
+    m_FirstLayer = 0;
+    document->ZoomToFullExtent(nullptr);
+    document->FireUpdateEvent(nullptr, DUE_ExtentChanged, 0);
 }
 
 bool CScriptObjectModel::RemoveTheme(void* record, std::uint32_t theme) {
@@ -229,8 +255,10 @@ void CScriptObjectModel::SetProgress(void* record, int percent) {
 }
 
 void CScriptObjectModel::CenterMap(void* record, double x, double y) {
-    if (CCorvaleDoc* document = DocumentOf(record))
+    if (CCorvaleDoc* document = DocumentOf(record)) {
+        m_FirstLayer = 0;
         document->CenterMap(x, y);
+    }
 }
 
 void CScriptObjectModel::Zoom(void* record, double factor) {
@@ -243,6 +271,7 @@ void CScriptObjectModel::Zoom(void* record, double factor) {
     const double halfWidth = (extent[2] - extent[0]) * 0.5 * factor;
     const double halfHeight = (extent[3] - extent[1]) * 0.5 * factor;
     const double zoomed[4] = {cx - halfWidth, cy - halfHeight, cx + halfWidth, cy + halfHeight};
+    m_FirstLayer = 0;
     document->SetViewExtent(zoomed);
 }
 

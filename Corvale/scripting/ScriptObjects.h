@@ -109,6 +109,17 @@ public:
     ScriptHandleKind HandleKind(std::uint32_t handle) override;
     bool LocateShape(std::uint32_t shape, std::uint32_t& theme, int& position) override;
 
+    // A layer a script made in an empty workspace is, like the first shape
+    // file opened there, shown whole: once the run has put shapes in it and
+    // it is still the workspace's only theme, the map shows it whole. Called
+    // after every run and by refresh(); a script that centres or zooms the
+    // map itself keeps its own view.
+    void FitFirstLayer();
+
 private:
     std::unique_ptr<CStatusBarProgressCtrl> m_Progress;
+    // The first layer of an empty workspace, waiting for its shapes, and the
+    // workspace record it was made through; 0 when none waits.
+    std::uint32_t m_FirstLayer = 0;
+    void* m_FirstLayerRecord = nullptr;
 };

@@ -92,7 +92,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     m_Text = new CHyperEdit(this);
     m_Text->setObjectName(QString::number(IDC_Text));
     m_Text->setReadOnly(true);
-    m_Text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Lines longer than the box wrap at its edge rather than run past it.
+    m_Text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_Text->document()->setDocumentMargin(2);
     // Tab stops every 8 dialog units: a dialog unit is a quarter of the
     // average character width.

@@ -67,6 +67,7 @@ public:
         setRange(0, INT_MAX);
         setButtonSymbols(QAbstractSpinBox::UpDownArrows);
         setMaximumWidth(24);
+        setFocusPolicy(Qt::NoFocus);
     }
     void stepBy(int steps) override {
         const long long value =
@@ -76,6 +77,9 @@ public:
 
 protected:
     StepEnabled stepEnabled() const override { return StepUpEnabled | StepDownEnabled; }
+    // Only the arrows show: the counter is the edit beside them, and a
+    // number of its own, cut to a sliver by the arrows' width, read as junk.
+    QString textFromValue(int) const override { return QString(); }
 
 private:
     QLineEdit* m_Edit;

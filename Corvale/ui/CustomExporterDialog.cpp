@@ -6,10 +6,18 @@
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+namespace {
+
+// The widest the format list grows to show its texts whole.
+constexpr int kWidestList = 900;
+
+} // namespace
 
 CCustomExporterDialog::CCustomExporterDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QString::number(IDD_CUSTOM_EXPORTER));
@@ -44,6 +52,18 @@ void CCustomExporterDialog::OnInitDialog() {
         const std::string description = i < m_ExporterDescriptions.size() ? m_ExporterDescriptions[i] : std::string();
         new QTreeWidgetItem(m_List, {QString::fromStdString(name), QString::fromStdString(description)});
     }
+    // The columns grow to their longest name and description, and the list
+    // (with the dialog) to the columns, so that no format reads "Ostrela
+    // Intercha..."; a list wider than most screens scrolls instead.
+    int total = 0;
+    for (int column = 0; column < m_List->columnCount(); ++column) {
+        const int width = m_List->columnWidth(column);
+        m_List->resizeColumnToContents(column);
+        m_List->setColumnWidth(column, std::max(width, m_List->columnWidth(column)));
+        total += m_List->columnWidth(column);
+    }
+    const int chrome = 2 * m_List->frameWidth() + m_List->verticalScrollBar()->sizeHint().width();
+    m_List->setMinimumWidth(std::min(total + chrome, kWidestList));
     if (m_List->topLevelItemCount() > 0) {
         m_List->setCurrentItem(m_List->topLevelItem(0));
         m_List->topLevelItem(0)->setSelected(true);

@@ -1,7 +1,9 @@
 #include "ui/FileDialogEx.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QPointer>
+#include <QTreeView>
 
 CFileDialogEx::CFileDialogEx(bool openDialog, const QString& defaultExtension, const QString& fileName,
                              const QStringList& filters, QWidget* parent)
@@ -19,6 +21,14 @@ CFileDialogEx::CFileDialogEx(bool openDialog, const QString& defaultExtension, c
         setNameFilters(m_Filters);
     if (!fileName.isEmpty())
         selectFile(fileName);
+    // The detail columns (size, kind, date) take the width of what they
+    // show, so that "268 bytes" is not cut to "268...tes"; the name column
+    // keeps the rest.
+    if (auto* details = findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = details->header();
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
 }
 
 CFileDialogEx::~CFileDialogEx() = default;

@@ -5,6 +5,7 @@
 #include "core/styles/BrushPatterns.h"
 #include "core/styles/StyleInfo.h"
 #include "framework/UserInterface.h"
+#include "view/MapDrawing.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -31,6 +32,28 @@ constexpr int kLabelGap = 2;
 constexpr int kEdgeHeight = 2;
 // Icon index of the first point symbol past the catalogue: no sample.
 constexpr int kNoSymbolIcon = kSymbolIconCount;
+// The cell of a symbol or picture sample, below the start of the name and as
+// wide as the line and area samples: a large symbol is shrunk into it rather
+// than drawn over the name, the check box or the row below.
+constexpr int kSampleCellWidth = 21;
+constexpr int kSampleCellHeight = 16;
+
+// Draws the icon's visible part centred in the cell, shrunk to fit when it
+// is larger.
+void DrawIconInCell(QPainter& painter, const QImage& icon, const QRect& cell) {
+    const QRect part = GetIconOpaqueRect(icon);
+    if (part.isEmpty())
+        return;
+    QSize size = part.size();
+    if (size.width() > cell.width() || size.height() > cell.height())
+        size.scale(cell.size(), Qt::KeepAspectRatio);
+    QRect target(QPoint(0, 0), size.expandedTo(QSize(1, 1)));
+    target.moveCenter(cell.center());
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, target.size() != part.size());
+    painter.drawImage(target, icon, part);
+    painter.restore();
+}
 
 // The last mouse position seen by any legend list (one for the process), so
 // that a tooltip is asked again only when the mouse really moved.
@@ -445,13 +468,14 @@ void CLegendListCtrl::DrawStyleSample(QPainter& painter, const CTheme& theme,
     // The bottom as a Windows rectangle holds it: one past the last row.
     const int B = nameRect.bottom() + 1;
     const std::uint32_t type = theme.m_ShapeType;
+    const QRect cell(L, B, kSampleCellWidth, kSampleCellHeight);
     painter.save();
     if (CShapeRecord::IsPointType(type)) {
         const int iconIndex = theme.m_PointSymbol + 1;
         if (iconIndex >= 0 && iconIndex < kNoSymbolIcon) {
             const QImage icon = CreateSymbolIcon(m_IconCache, iconIndex, theme.m_Color);
             if (!icon.isNull())
-                painter.drawImage(QPoint(L - 16 + 3, B - 16 + 5), icon);
+                DrawIconInCell(painter, icon, cell);
             // The icon is drawn; keeping it would grow the cache on every paint.
             ReleaseSymbolIcon(m_IconCache, icon);
         }
@@ -463,8 +487,9 @@ void CLegendListCtrl::DrawStyleSample(QPainter& painter, const CTheme& theme,
         painter.drawLine(L, B + 5, L + 20, B + 5);
         if (theme.m_ShowArrows) {
             const QImage arrow = const_cast<CArrowImage&>(theme.m_ArrowImage).GetIcon(0.0);
+            // On the line, within the sample's cell.
             if (!arrow.isNull())
-                painter.drawImage(QPoint(L + 4, B - 11), arrow);
+                DrawIconInCell(painter, arrow, QRect(L, B, kSampleCellWidth, 11));
         }
     } else if (CShapeRecord::IsPolygonType(type)) {
         const QRect box(QPoint(L, B + 3), QPoint(L + 20 - 1, B + 13 - 1));
@@ -485,7 +510,7 @@ void CLegendListCtrl::DrawStyleSample(QPainter& painter, const CTheme& theme,
         }
     } else if (type == SHT_Image) {
         static const QImage picture = MakeImageThemeIcon();
-        painter.drawImage(QPoint(L - 16 + 3, B - 16 + 5), picture);
+        DrawIconInCell(painter, picture, cell);
     }
     painter.restore();
 }

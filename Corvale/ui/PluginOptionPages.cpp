@@ -136,6 +136,16 @@ int COptionsPagePluginList::SelectedRow() const {
     return selected.isEmpty() ? -1 : m_List->indexOfTopLevelItem(selected.front());
 }
 
+void COptionsPagePluginList::FitColumns() {
+    QHeaderView* header = m_List->header();
+    for (int column = 0; column < m_List->columnCount(); ++column) {
+        const int width = header->sectionSize(column);
+        m_List->resizeColumnToContents(column);
+        if (header->sectionSize(column) < width)
+            header->resizeSection(column, width);
+    }
+}
+
 void COptionsPagePluginList::ShowInformation(const std::string& text) {
     CTextInformationDialog dialog("Information", this);
     dialog.m_Text = text;
@@ -176,6 +186,7 @@ void COptionsPagePluginFiles::FillList() {
         m_Paths.push_back(path);
         m_Valid.push_back(binding.valid);
     }
+    FitColumns();
     UpdateButtons();
 }
 
@@ -323,6 +334,7 @@ void COptionsPageGPI::FillList() {
         item->setText(4, Q(plugin.m_GuidText));
         m_Rows.push_back({plugin.m_Identity, plugin.m_GuidText, plugin.m_About, plugin.m_HasSettings});
     }
+    FitColumns();
     UpdateButtons();
 }
 

@@ -52,6 +52,9 @@ protected:
     COptionsPagePluginList(int dialogId, int listId, bool withGuid, QWidget* parent);
     // Enables the buttons for the selected row.
     virtual void UpdateButtons() = 0;
+    // Widens every column that is narrower than its texts, so that names and
+    // states are read whole (the list scrolls sideways when they outgrow it).
+    void FitColumns();
     // Shows a text in the information dialog.
     void ShowInformation(const std::string& text);
 

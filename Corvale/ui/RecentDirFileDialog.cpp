@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QSettings>
 
 const char* const CRecentDirList::kSection = "RDFDDirectories";
@@ -24,6 +25,23 @@ QString WithSeparator(QString folder) {
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');
     return folder;
+}
+
+// The name patterns of file dialog filters such as "Shape files (*.shp)",
+// without those that match every file.
+QStringList KindPatterns(const QStringList& filters) {
+    QStringList patterns;
+    for (const QString& filter : filters) {
+        QString list = filter;
+        const qsizetype open = filter.lastIndexOf(QLatin1Char('('));
+        const qsizetype close = filter.lastIndexOf(QLatin1Char(')'));
+        if (open >= 0 && close > open)
+            list = filter.mid(open + 1, close - open - 1);
+        for (const QString& pattern : list.split(QRegularExpression(QStringLiteral("[ ;]+")), Qt::SkipEmptyParts))
+            if (pattern != QLatin1String("*") && pattern != QLatin1String("*.*"))
+                patterns.append(pattern);
+    }
+    return patterns;
 }
 
 }  // namespace
@@ -78,6 +96,35 @@ CRecentDirFileDialog::CRecentDirFileDialog(bool openDialog, const QString& defau
         grid->addWidget(m_Combo, row, 1, 1, grid->columnCount() - 1);
     }
     connect(m_Combo, qOverload<int>(&QComboBox::activated), this, [this](int index) { OnRecentChosen(index); });
+    // The dialog starts where files of its kind were chosen last, not in the
+    // program's working folder; a folder the caller names afterwards, or a
+    // file name with a folder, still wins.
+    CRecentDirList list;
+    auto settings = corvale::OpenRegistry();
+    list.Read(*settings);
+    const QString start = StartFolder(list.Entries(), filters);
+    if (!start.isEmpty()) {
+        setDirectory(start);
+        if (!fileName.isEmpty())
+            selectFile(fileName);
+    }
+}
+
+QString CRecentDirFileDialog::StartFolder(const QStringList& recent, const QStringList& filters) {
+    const QStringList patterns = KindPatterns(filters);
+    QString existing;
+    for (const QString& folder : recent) {
+        const QDir dir(folder);
+        if (folder.isEmpty() || !dir.exists())
+            continue;
+        if (existing.isEmpty())
+            existing = folder;
+        if (patterns.isEmpty())
+            break;
+        if (!dir.entryList(patterns, QDir::Files | QDir::Hidden).isEmpty())
+            return folder;
+    }
+    return existing;
 }
 
 int CRecentDirFileDialog::DoModal() {

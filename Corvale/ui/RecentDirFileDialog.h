@@ -47,6 +47,12 @@ public:
     // Reads the recent list into the combo box, then runs the dialog.
     int DoModal() override;
 
+    // The folder a dialog for files of these filters starts in: the most
+    // recent folder of the list that still holds such a file, else the most
+    // recent one that still exists; empty when none does. A filter of all
+    // files says nothing about the kind.
+    static QString StartFolder(const QStringList& recent, const QStringList& filters);
+
     QComboBox* RecentCombo() const { return m_Combo; }
 
 protected:

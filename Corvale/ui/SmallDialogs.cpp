@@ -11,6 +11,8 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QComboBox>
+#include <QFont>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -51,7 +53,20 @@ CSmallDialog::CSmallDialog(int id, const QString& caption, QWidget* parent) : QD
 
 int CSmallDialog::DoModal() {
     UpdateData(false);
+    FitWidthToTitle();
     return exec() == QDialog::Accepted ? corvale::IDOK : corvale::IDCANCEL;
+}
+
+void CSmallDialog::FitWidthToTitle() {
+    // A dialog as narrow as its few fields leaves the window manager no room
+    // for the title, which it cuts in the middle. The title bar's font is the
+    // window manager's; a bold one of the dialog's size with room for the
+    // icon and the buttons on the bar is near enough.
+    QFont bold = font();
+    bold.setBold(true);
+    const int wanted = QFontMetrics(bold).horizontalAdvance(windowTitle()) + kTitleBarChrome;
+    if (minimumWidth() < wanted)
+        setMinimumWidth(wanted);
 }
 
 void CSmallDialog::accept() {
@@ -398,6 +413,20 @@ QSlider* ThresholdSlider(QWidget* parent, int id) {
     return slider;
 }
 
+// The slider with its position written beside it, so that a setting can be
+// read and found again.
+QLayout* WithValue(QSlider* slider, int valueId) {
+    auto* value = Named(new QLabel(slider->parentWidget()), valueId);
+    value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QString::number(slider->maximum())) + 4);
+    value->setNum(slider->value());
+    QObject::connect(slider, &QSlider::valueChanged, value, qOverload<int>(&QLabel::setNum));
+    auto* row = new QHBoxLayout;
+    row->addWidget(slider, 1);
+    row->addWidget(value);
+    return row;
+}
+
 } // namespace
 
 CVectorizationParametersDialog::CVectorizationParametersDialog(float& colourThreshold, float& greyscaleThreshold,
@@ -406,8 +435,8 @@ CVectorizationParametersDialog::CVectorizationParametersDialog(float& colourThre
       m_ColourThreshold(colourThreshold), m_GreyscaleThreshold(greyscaleThreshold),
       m_Colour(ThresholdSlider(this, IDC_VECTORIZE_COLOR)), m_Greyscale(ThresholdSlider(this, IDC_VECTORIZE_GREYSCALE)) {
     auto* layout = new QFormLayout(this);
-    layout->addRow(QStringLiteral("Color Threshold:"), m_Colour);
-    layout->addRow(QStringLiteral("Greyscale Threshold:"), m_Greyscale);
+    layout->addRow(QStringLiteral("Color Threshold:"), WithValue(m_Colour, IDC_VECTORIZE_COLOR_VALUE));
+    layout->addRow(QStringLiteral("Greyscale Threshold:"), WithValue(m_Greyscale, IDC_VECTORIZE_GREYSCALE_VALUE));
     auto* row = new QHBoxLayout;
     auto* apply = Named(new QPushButton(QStringLiteral("Apply"), this), IDC_VECTORIZE_APPLY);
     auto* reset = Named(new QPushButton(QStringLiteral("Reset"), this), IDC_VECTORIZE_RESET);

@@ -55,6 +55,9 @@ constexpr int IDC_VECTORIZE_COLOR = 2116;
 constexpr int IDC_VECTORIZE_GREYSCALE = 2117;
 constexpr int IDC_VECTORIZE_APPLY = 2118;
 constexpr int IDC_VECTORIZE_RESET = 2119;
+// The positions written beside the two sliders.
+constexpr int IDC_VECTORIZE_COLOR_VALUE = 2120;
+constexpr int IDC_VECTORIZE_GREYSCALE_VALUE = 2122;
 constexpr int IDC_INFORMATION_TEXT = 2053;
 
 // The base of these dialogs: OK runs the exchange out of the fields, which
@@ -71,6 +74,11 @@ protected:
     virtual bool UpdateData(bool saveAndValidate) = 0;
     // Adds the OK and Cancel buttons under the fields already laid out.
     void AddButtons();
+    // Widens the dialog so that its title is shown whole.
+    void FitWidthToTitle();
+
+    // The part of a title bar that is not title: icon and buttons.
+    static constexpr int kTitleBarChrome = 120;
 };
 
 // "Grid Definition": the grid's X and Y size, neither of them zero.

@@ -323,18 +323,14 @@ void CRenderPass::DrawPolygons(CTheme& theme) {
     CStyleInfo* const defaultStyle = theme.m_Styles.empty() ? nullptr : theme.m_Styles[0].get();
     CStyleInfo* current = nullptr;
     QPolygon buffer;
+    // Selected shapes come after the others, so that a shape lying on or
+    // under another of the theme still shows its selection.
+    std::vector<CShapeRecord*> selected;
     const std::vector<CShapeRecord*>& shapes = theme.m_VisiblePolygons;
     for (std::size_t position = 0; position < shapes.size(); ++position) {
         CShapeRecord* record = shapes[position];
         if (checkSelection && IsSelected(theme, record)) {
-            const QPen pen = m_Dc.pen();
-            const QBrush brush = m_Dc.brush();
-            m_Dc.setPen(selectionPen);
-            m_Dc.setBrush(selectionBrush);
-            DrawPolygonRecord(m_Viewport, m_Dc, record, buffer);
-            m_Dc.setPen(pen);
-            m_Dc.setBrush(brush);
-            m_View.m_selectionAreaShown = true;
+            selected.push_back(record);
             continue;
         }
         CStyleInfo* style = StyleAt(theme, position, defaultStyle);
@@ -343,6 +339,13 @@ void CRenderPass::DrawPolygons(CTheme& theme) {
             current = style;
         }
         DrawPolygonRecord(m_Viewport, m_Dc, record, buffer);
+    }
+    if (!selected.empty()) {
+        m_Dc.setPen(selectionPen);
+        m_Dc.setBrush(selectionBrush);
+        for (CShapeRecord* record : selected)
+            DrawPolygonRecord(m_Viewport, m_Dc, record, buffer);
+        m_View.m_selectionAreaShown = true;
     }
     m_Dc.restore();
 }
@@ -388,6 +391,9 @@ void CRenderPass::DrawPolylines(CTheme& theme, const CThemeDisplaySettings&) {
 
     const bool spatialOrder = theme.m_SpatialIndex && theme.GetFilteredShapeCount() == 0 &&
                               theme.m_AdvancedProperties.m_Properties.empty();
+    // Selected shapes are drawn last, so that a two-way road's other line,
+    // or a copy made from a selected shape, never hides the selection.
+    std::vector<CShapeRecord*> selected;
     if (spatialOrder) {
         // Only the records listed in the cells under the extent are looked
         // at, each once however many cells it covers; whole cells, since a
@@ -396,7 +402,10 @@ void CRenderPass::DrawPolylines(CTheme& theme, const CThemeDisplaySettings&) {
             defaultStyle->BeginDraw(m_Dc, m_Printing);
         const CDoubleRect box(m_Viewport.minX, m_Viewport.minY, m_Viewport.maxX, m_Viewport.maxY);
         theme.m_SpatialIndex->ForEachCellCandidate(box, [&](CShapeRecord* record) {
-            DrawPolyline(theme, record, checkSelection && IsSelected(theme, record), selectionPen);
+            if (checkSelection && IsSelected(theme, record))
+                selected.push_back(record);
+            else
+                DrawPolyline(theme, record, false, selectionPen);
             return true;
         });
     } else {
@@ -404,17 +413,20 @@ void CRenderPass::DrawPolylines(CTheme& theme, const CThemeDisplaySettings&) {
         const std::vector<CShapeRecord*>& shapes = theme.m_VisibleArcs;
         for (std::size_t position = 0; position < shapes.size(); ++position) {
             CShapeRecord* record = shapes[position];
-            const bool selected = checkSelection && IsSelected(theme, record);
-            if (!selected) {
-                CStyleInfo* style = StyleAt(theme, position, defaultStyle);
-                if (style != nullptr && style != current) {
-                    style->BeginDraw(m_Dc, m_Printing);
-                    current = style;
-                }
+            if (checkSelection && IsSelected(theme, record)) {
+                selected.push_back(record);
+                continue;
             }
-            DrawPolyline(theme, record, selected, selectionPen);
+            CStyleInfo* style = StyleAt(theme, position, defaultStyle);
+            if (style != nullptr && style != current) {
+                style->BeginDraw(m_Dc, m_Printing);
+                current = style;
+            }
+            DrawPolyline(theme, record, false, selectionPen);
         }
     }
+    for (CShapeRecord* record : selected)
+        DrawPolyline(theme, record, true, selectionPen);
     m_Dc.restore();
 }
 
@@ -444,28 +456,24 @@ void CRenderPass::DrawPoints(CTheme& theme, const CThemeDisplaySettings& display
     CDirectIcons direct(m_Dc);
     const bool blank = theme.m_PointSymbol == kBlankPointSymbol;
     const std::vector<CShapeRecord*>& shapes = theme.m_VisiblePoints;
-    for (std::size_t position = 0; position < shapes.size(); ++position) {
-        CShapeRecord* record = shapes[position];
-        if (checkSelection) {
-            const auto entry = theme.m_Selection.find(GetShapeRecordIndex(record));
-            if (entry != theme.m_Selection.end()) {
-                m_View.m_selectionAreaShown = true;
-                if (!m_Printing) {
-                    DrawPointIconFast(direct, selectionIcon, iconSize, selectionPart, m_Viewport,
-                                      m_Dc, record);
-                } else {
-                    const CShapePoint p = CShapeRecord::GetPoint(record, 0);
-                    const CDevicePoint s = MapToDevice(m_Viewport, p.x, p.y);
-                    const QPen pen = m_Dc.pen();
-                    m_Dc.setPen(QPen(ColorFromColorRef(entry->second.m_Color), 3 * fx));
-                    m_Dc.drawLine(s.x - 8 * fx, s.y, s.x + 8 * fx, s.y);
-                    m_Dc.drawLine(s.x, s.y - 8 * fy, s.x, s.y + 8 * fy);
-                    m_Dc.setPen(pen);
-                }
-            }
+    auto drawSelectionMark = [&](CShapeRecord* record, const CSelectionEntry& entry) {
+        m_View.m_selectionAreaShown = true;
+        if (!m_Printing) {
+            DrawPointIconFast(direct, selectionIcon, iconSize, selectionPart, m_Viewport, m_Dc,
+                              record);
+            return;
         }
+        const CShapePoint p = CShapeRecord::GetPoint(record, 0);
+        const CDevicePoint s = MapToDevice(m_Viewport, p.x, p.y);
+        const QPen pen = m_Dc.pen();
+        m_Dc.setPen(QPen(ColorFromColorRef(entry.m_Color), 3 * fx));
+        m_Dc.drawLine(s.x - 8 * fx, s.y, s.x + 8 * fx, s.y);
+        m_Dc.drawLine(s.x, s.y - 8 * fy, s.x, s.y + 8 * fy);
+        m_Dc.setPen(pen);
+    };
+    auto drawSymbol = [&](std::size_t position, CShapeRecord* record) {
         if (blank)
-            continue;
+            return;
         CStyleInfo* style = StyleAt(theme, position, defaultStyle);
         if (style != nullptr && style != current) {
             style->BeginDraw(m_Dc, m_Printing);
@@ -475,7 +483,7 @@ void CRenderPass::DrawPoints(CTheme& theme, const CThemeDisplaySettings& display
         }
         if (!m_Printing) {
             DrawPointIconFast(direct, icon, iconSize, iconPart, m_Viewport, m_Dc, record);
-            continue;
+            return;
         }
         const int symbol = current != nullptr && current->GetStyleType() == SIT_Point
                                ? static_cast<CStyleInfoPoint*>(current)->m_Symbol
@@ -486,6 +494,24 @@ void CRenderPass::DrawPoints(CTheme& theme, const CThemeDisplaySettings& display
         if (!DrawPointSymbol(SymbolUnit{static_cast<double>(fx), static_cast<double>(fy)}, s.y,
                              m_Dc, s.x, symbol, colour))
             DrawScaledPointIcon(icon, iconSize, m_Viewport, m_Dc, record, fx, fy);
+    };
+    // Selected points come after the others, each with its mark under its
+    // own symbol, so that no other point of the theme covers the mark.
+    std::vector<std::pair<std::size_t, const CSelectionEntry*>> selected;
+    for (std::size_t position = 0; position < shapes.size(); ++position) {
+        CShapeRecord* record = shapes[position];
+        if (checkSelection) {
+            const auto entry = theme.m_Selection.find(GetShapeRecordIndex(record));
+            if (entry != theme.m_Selection.end()) {
+                selected.emplace_back(position, &entry->second);
+                continue;
+            }
+        }
+        drawSymbol(position, record);
+    }
+    for (const auto& [position, entry] : selected) {
+        drawSelectionMark(shapes[position], *entry);
+        drawSymbol(position, shapes[position]);
     }
     if (display.m_ConnectPoints && shapes.size() > 1) {
         QPolygon line;

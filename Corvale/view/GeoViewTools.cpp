@@ -969,7 +969,15 @@ std::string CGeoView::GetMeasureText() const {
                                 doc->m_earthRadius);
     total += GroundDistance(doc->m_refSystem, m_toolPoints.back(), ClientToMap(m_lastMousePoint),
                             doc->m_earthRadius);
-    return corvale::FormatFixed(total, 6);
+    if (!std::isfinite(total))
+        return corvale::FormatFixed(total, 6);
+    // Without a reference system the length is one of the map's own units,
+    // which are taken for degrees; with one it is metres on the ground.
+    if (doc->m_refSystem == -1)
+        return corvale::FormatFixed(total, 6) + "\u00B0";
+    if (total < 1000.0)
+        return corvale::FormatFixed(total, 2) + " m";
+    return corvale::FormatFixed(total / 1000.0, 3) + " km";
 }
 
 void CGeoView::UpdateMeasureReadout() {

@@ -115,6 +115,9 @@ int CCorvaleDoc::AddFromDataSource(const std::string& path) {
 
     int added = 0;
     bool failed = false;
+    // Into an empty workspace, every theme of the load joins the first
+    // view: a loader's points are not left outside its polygons' extent.
+    const bool hadThemes = !m_themes.empty();
     const double extent[4] = {0.0, 0.0, 0.0, 0.0};
     for (const Family& family : kFamilies) {
         if (failed)
@@ -197,7 +200,7 @@ int CCorvaleDoc::AddFromDataSource(const std::string& path) {
             binding.reset(new CLoaderPlugin());
             binding->Load(path);
             SetLoaderCallbacks(*inserted->m_Loader, true);
-            if (m_themes.size() == 1)
+            if (!hadThemes)
                 ZoomToFullExtent(nullptr);
             inserted->BuildSpatialIndex();
             FireUpdateEvent(nullptr, DUE_ThemeAdded, reinterpret_cast<std::intptr_t>(inserted));

@@ -2,6 +2,7 @@
 
 #include "PathrillHost.h"
 #include "common/FileDialog.h"
+#include "common/MessageBoxTitle.h"
 
 #include <QComboBox>
 #include <QEvent>
@@ -37,6 +38,7 @@ QImage DrawIcon(const QColor& fill) {
 void ErrorBox(const std::string& text) {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Pathrill"), QString::fromLocal8Bit(text.c_str()),
                     QMessageBox::Ok);
+    FitMessageBoxToTitle(box);
     box.exec();
 }
 

@@ -1,5 +1,7 @@
 #include "RouteWizardDialog.h"
 
+#include "common/MessageBoxTitle.h"
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -359,6 +361,7 @@ void RouteWizardDialog::Message(const std::string& caption, const std::string& t
                     : icon == Icon::Error     ? QMessageBox::Critical
                                               : QMessageBox::NoIcon,
                     Text(caption), Text(text), QMessageBox::Ok, this);
+    FitMessageBoxToTitle(box);
     box.exec();
 }
 

@@ -8,6 +8,7 @@
 #include "app/ChildFrame.h"
 #include "app/QtUserInterface.h"
 #include "core/Theme.h"
+#include "crs/RefSysTable.h"
 #include "panes/AttributesGridPane.h"
 #include "panes/StatisticsGridPane.h"
 #include "scripting/JSHandler.h"
@@ -17,6 +18,7 @@
 #include "workspace/gpi/GpiHost.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
 #include <QFontMetrics>
@@ -27,6 +29,8 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTabBar>
 #include <QTest>
 #include <QToolBar>
@@ -107,6 +111,25 @@ TEST_F(MainFrameTest, StartUpBuildsPanesToolbarsAndStatusPanes) {
     EXPECT_EQ(frame.GetScriptTemplateFolder(), program + "Templates/JavaScript/");
 }
 
+// The tabs of the docked panes show their whole captions.
+TEST_F(MainFrameTest, PaneTabsShowTheirWholeCaptions) {
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    QApplication::processEvents();
+    QTabBar* tabs = nullptr;
+    for (QTabBar* bar : frame.findChildren<QTabBar*>())
+        for (int i = 0; i < bar->count(); ++i)
+            if (bar->tabText(i) == QStringLiteral("Coordinates"))
+                tabs = bar;
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(tabs->count(), 4);
+    EXPECT_EQ(tabs->elideMode(), Qt::ElideNone);
+    const QFontMetrics metrics(tabs->font());
+    for (int i = 0; i < tabs->count(); ++i)
+        EXPECT_GE(tabs->tabRect(i).width(), metrics.horizontalAdvance(tabs->tabText(i)))
+            << tabs->tabText(i).toStdString();
+}
+
 TEST_F(MainFrameTest, AttributesAndStatisticsPanesFollowTheActiveWorkspace) {
     const std::string workspace = WriteWorkspace(CopyShapeFixture("points", m_Dir.path()), m_Dir.file("pts.cvw"));
     ASSERT_TRUE(Start({QString::fromStdString(workspace)}));
@@ -153,6 +176,38 @@ TEST_F(MainFrameTest, StatusPanesByIdAndPluginPanes) {
     frame.SetPaneText(ID_INDICATOR_REFSYS, "");
     frame.FitRefSysPane();
     EXPECT_EQ(frame.GetPaneWidth(ID_INDICATOR_REFSYS), metrics.horizontalAdvance(QStringLiteral("   ")) + 3);
+
+    // A measured length or a far coordinate is shown whole; the pane keeps
+    // its width when the text gets shorter again.
+    for (const auto& [id, text] : {std::make_pair(int(ID_INDICATOR_SCALE), "20015.087 km"),
+                                   std::make_pair(int(ID_INDICATOR_X), "-20037508.342789")}) {
+        frame.SetPaneText(id, text);
+        QApplication::processEvents();
+        const int width = frame.GetPaneWidth(id);
+        EXPECT_GT(width, metrics.horizontalAdvance(QString::fromLatin1(text))) << text;
+        frame.SetPaneText(id, "1");
+        EXPECT_EQ(frame.GetPaneWidth(id), width);
+    }
+}
+
+// The reference-system pane follows the active workspace.
+TEST_F(MainFrameTest, TheReferenceSystemPaneFollowsTheActiveWorkspace) {
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    CCorvaleDoc* first = frame.GetActiveDocument();
+    ASSERT_NE(first, nullptr);
+    int wgs84 = -1;
+    for (int i = 0; i < kRefSysCount; ++i)
+        if (RefSysTable()[static_cast<std::size_t>(i)].id == 2)
+            wgs84 = i;
+    ASSERT_GE(wgs84, 0);
+    first->m_refSystem = wgs84;
+    CCorvaleDoc other;
+    frame.SetActiveDocument(&other);
+    EXPECT_EQ(frame.GetPaneText(ID_INDICATOR_REFSYS), "Unknown");
+    frame.SetActiveDocument(first);
+    EXPECT_EQ(frame.GetPaneText(ID_INDICATOR_REFSYS), RefSysTable()[static_cast<std::size_t>(wgs84)].name);
+    frame.SetActiveDocument(nullptr);
 }
 
 TEST_F(MainFrameTest, MapScaleKeepsOneFreeScaleAtTheTop) {
@@ -178,6 +233,34 @@ TEST_F(MainFrameTest, MapScaleKeepsOneFreeScaleAtTheTop) {
     CCorvaleDoc other;
     frame.ShowMapScale(&other, 50.0);
     EXPECT_EQ(box->currentText().toStdString(), "1:25000");
+}
+
+// The box shows the whole scale: on a map of the whole earth a free scale
+// has nine digits, and a box that cuts them reads a hundred times wrong.
+TEST_F(MainFrameTest, TheScaleBoxShowsItsLongestScaleWhole) {
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    CCorvaleDoc* document = frame.GetActiveDocument();
+    ASSERT_NE(document, nullptr);
+    QComboBox* box = frame.GetScaleControl();
+    ASSERT_NE(box, nullptr);
+    auto textRoom = [box] {
+        QStyleOptionComboBox option;
+        option.initFrom(box);
+        option.editable = box->isEditable();
+        option.rect = QRect(QPoint(0, 0), box->size());
+        return box->style()
+            ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, box)
+            .width();
+    };
+    for (double scale : {5000.0, 25000000.0, 204699408.0, 9876543210.0, 12345.0}) {
+        frame.ShowMapScale(document, scale);
+        QApplication::processEvents();
+        const QFontMetrics metrics(box->font());
+        for (int i = 0; i < box->count(); ++i)
+            EXPECT_GE(textRoom(), metrics.horizontalAdvance(box->itemText(i)))
+                << box->itemText(i).toStdString() << " shown after 1:" << scale;
+    }
 }
 
 TEST_F(MainFrameTest, CommandsRouteToTheApplicationAndUpdateTheirActions) {

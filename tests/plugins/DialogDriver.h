@@ -8,6 +8,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFont>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -35,6 +37,12 @@ public:
 
     // "title|text" of every message box, the title of every file dialog.
     std::vector<std::string> m_Seen;
+    // For every message box, how much wider it is than its title in a bold
+    // font: the room a window manager has for the title bar's icon and
+    // buttons before it cuts the title.
+    std::vector<int> m_TitleRoom;
+    // The folder every file dialog opened in.
+    std::vector<std::string> m_Folders;
     std::size_t Pending() const { return m_Answers.size(); }
 
 private:
@@ -62,6 +70,7 @@ private:
         m_Answers.pop_front();
         if (auto* files = qobject_cast<QFileDialog*>(dialog)) {
             m_Seen.push_back(files->windowTitle().toStdString());
+            m_Folders.push_back(files->directory().absolutePath().toStdString());
             if (answer.path.empty()) {
                 files->reject();
             } else {
@@ -70,6 +79,9 @@ private:
             }
         } else if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
             m_Seen.push_back(box->windowTitle().toStdString() + "|" + box->text().toStdString());
+            QFont bold = box->font();
+            bold.setBold(true);
+            m_TitleRoom.push_back(box->width() - QFontMetrics(bold).horizontalAdvance(box->windowTitle()));
             if (QAbstractButton* button = box->button(answer.button))
                 button->click();
             else

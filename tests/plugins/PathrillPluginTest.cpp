@@ -374,6 +374,8 @@ TEST_F(PathrillPlugin, WizardFindsTheRouteAndSelectsItsLinks) {
     QTest::mouseClick(next, Qt::LeftButton);
     ASSERT_EQ(dialogs.m_Seen.size(), 4u);
     EXPECT_EQ(dialogs.m_Seen[3], "Route Engine|No route found!");
+    // The box is wide enough for its whole title.
+    EXPECT_GE(dialogs.m_TitleRoom.back(), 100);
     EXPECT_EQ(status->text().toStdString(),
               "Click Prev button to set new start and end nodes for a new route search.");
 

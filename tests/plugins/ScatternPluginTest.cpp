@@ -14,6 +14,7 @@
 #include "workspace/CorvaleDoc.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTreeWidget>
@@ -178,6 +179,12 @@ TEST_F(ScatternPlugin, FailuresAndCancelAddNoTheme) {
         EXPECT_EQ(dialogs.m_Seen, c.seen);
         EXPECT_EQ(dialogs.Pending(), 0u);
     }
+    // The last file dialog opened where the file before it was chosen: the
+    // fixtures' folder of the second case.
+    ASSERT_GE(dialogs.m_Folders.size(), 3u);
+    const std::size_t n = dialogs.m_Folders.size();
+    EXPECT_EQ(dialogs.m_Folders[n - 1],
+              QFileInfo(QString::fromStdString(Fixture("stations.txt"))).absolutePath().toStdString());
 }
 
 TEST_F(ScatternPlugin, OkWaitsForAOneCharacterSeparatorAndValidColumns) {

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -128,6 +129,24 @@ TEST_F(ConsoleDialogTest, CommandLineKeepsItsHeightAtTheBottom) {
     QApplication::processEvents();
     EXPECT_EQ(commandLine->geometry(), QRect(0, 200 - command.height() - 1, 320, command.height()));
     EXPECT_EQ(output->geometry().height(), 200 - command.height() - 4);
+}
+
+// The prompt stays in sight after every command, however much the answer
+// printed: the command line never scrolls its only line away.
+TEST_F(ConsoleDialogTest, ThePromptStaysInSightAfterACommand) {
+    console.show();
+    QApplication::processEvents();
+    for (const char* command : {"help", "frobnicate", "", "help"}) {
+        SCOPED_TRACE(command);
+        Type(command);
+        QApplication::processEvents();
+        EXPECT_EQ(commandLine->toPlainText(), QStringLiteral("> "));
+        EXPECT_EQ(commandLine->verticalScrollBar()->value(), 0);
+        // The caret, just after the prompt, lies wholly inside the line.
+        const QRect caret = commandLine->cursorRect();
+        EXPECT_TRUE(commandLine->viewport()->rect().contains(caret))
+            << caret.top() << ".." << caret.bottom() << " in " << commandLine->viewport()->height();
+    }
 }
 
 TEST_F(ConsoleDialogTest, PostedCommandRunsFromTheEventLoop) {

@@ -15,6 +15,7 @@
 #include "workspace/DocumentUpdateEvent.h"
 #include "workspace/gpi/GpiHost.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -464,6 +465,55 @@ TEST_F(ScriptObjectsTest, SpatialSearchAnswersShapes) {
               Thrown("1"));
     EXPECT_EQ(Value("workspace.getLayer(1).getShape(0).intersects(workspace.getLayer(2).getShape(0))"),
               Thrown("true"));
+}
+
+// A layer a script makes in an empty workspace is shown whole once the run
+// has put shapes in it, as the first shape file opened there is; a script
+// that sets its own view, or a layer beside others, keeps the extent.
+TEST(ScriptFirstLayerTest, TheFirstLayerOfAnEmptyWorkspaceIsShownWhole) {
+#ifndef CORVALE_SCRIPT_ENGINE
+    GTEST_SKIP() << "the script engine bridge is not built";
+#else
+    SetScriptEngineLibraryPath(QString::fromUtf8(CORVALE_SCRIPT_ENGINE));
+    ASSERT_TRUE(IsScriptEngineAvailable());
+    const std::string shapes = "l.createShape([new Coord(100, 100), new Coord(300, 100), new Coord(300, 200)]);";
+    struct Case {
+        const char* name;
+        std::vector<std::string> runs;
+        bool fitted;
+    };
+    const Case cases[] = {
+        {"one run", {"var l = workspace.addNewLayer('Polygon');" + shapes}, true},
+        {"shapes in a later run", {"var l = workspace.addNewLayer('Polygon');", shapes}, true},
+        {"the script zooms itself", {"var l = workspace.addNewLayer('Polygon');" + shapes + "workspace.zoom(2);"},
+         false},
+        {"a second layer", {"var l = workspace.addNewLayer('Polygon'); workspace.addNewLayer('Point');" + shapes},
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CCorvaleDoc document;
+        const double start[4] = {0, 0, 10, 10};
+        document.SetViewExtent(start);
+        ScriptWorkspaceRecord record;
+        record.workspace = GpiWorkspaceHandle(&document);
+        CJSHandler handler;
+        handler.SetWorkspaceRecord(&record);
+        ASSERT_TRUE(handler.Initialize());
+        EventLog events(document);
+        for (const std::string& run : c.runs)
+            ASSERT_TRUE(handler.Execute(run, "layer.js")) << ScriptOutput();
+        const double* e = document.m_viewExtent;
+        if (c.fitted) {
+            // The layer's box, 200 x 100.
+            EXPECT_EQ(std::vector<double>(e, e + 4), (std::vector<double>{100, 100, 300, 200}));
+            EXPECT_EQ(std::count(events.events.begin(), events.events.end(), std::to_string(DUE_ExtentChanged) + ":0"),
+                      1);
+        } else {
+            EXPECT_NE(std::vector<double>(e, e + 4), (std::vector<double>{100, 100, 300, 200}));
+        }
+    }
+#endif
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -237,6 +238,12 @@ TEST_F(AboutDialogTest, TheTabsShowTheirTexts) {
     EXPECT_EQ(Shown(dialog), AsShown(CAboutDlg::GetTextResource(CAboutDlg::IDR_Credits)));
     EXPECT_FALSE(CAboutDlg::GetTextResource(CAboutDlg::IDR_Credits).empty());
     EXPECT_TRUE(CAboutDlg::GetTextResource(4242).empty());
+    // Every text is read without scrolling sideways: long lines wrap.
+    for (int tab : {0, int(CAboutDlg::TabLicense), int(CAboutDlg::TabCredits)}) {
+        tabs->setCurrentIndex(tab);
+        QApplication::processEvents();
+        EXPECT_EQ(dialog.GetTextBox()->horizontalScrollBar()->maximum(), 0) << tab;
+    }
 }
 
 TEST_F(AboutDialogTest, TheOnlineTabConnectsThenShowsTheReply) {

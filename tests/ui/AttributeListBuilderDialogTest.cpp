@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -113,6 +114,21 @@ TEST(AttributeListBuilderDialog, ListsThePlaceholdersOfTheThemeKind) {
     Control<QListWidget>(&dialog, IDC_LISTBUILDER_ATTRIBUTES)->setCurrentRow(5);
     QTest::mouseClick(Button(&dialog, IDC_LISTBUILDER_ADD), Qt::LeftButton);
     EXPECT_EQ(dialog.GetTemplate().toStdString(), "x<NAME>");
+}
+
+// The counter's arrows step the edit beside them and show no number of
+// their own, which their narrow box could only show cut.
+TEST(AttributeListBuilderDialog, TheCounterArrowsStepTheEditAndShowNoText) {
+    CAttributeListBuilderDialog dialog;
+    auto* spin = dialog.findChild<QSpinBox*>(QString::number(IDC_LISTBUILDER_COUNTER_SPIN));
+    ASSERT_NE(spin, nullptr);
+    dialog.SetCounter(QStringLiteral("41"));
+    spin->stepUp();
+    EXPECT_EQ(dialog.GetCounter().toStdString(), "42");
+    spin->stepDown();
+    spin->stepDown();
+    EXPECT_EQ(dialog.GetCounter().toStdString(), "40");
+    EXPECT_TRUE(spin->text().isEmpty());
 }
 
 TEST(AttributeListBuilderDialog, RunsExpandTheTemplateOverTheShapes) {

@@ -11,7 +11,9 @@
 
 #include "UiTestSupport.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTest>
@@ -45,6 +47,24 @@ TEST(CustomExporterDialog, RowsColumnsAndTheFirstRowChosen) {
     EXPECT_EQ(list->topLevelItem(2)->text(1), "MapInfo interchange");
     EXPECT_TRUE(list->topLevelItem(0)->isSelected());
     EXPECT_TRUE(Ok(&dialog)->isEnabled());
+}
+
+// Long names and descriptions are shown whole: the columns grow to them and
+// the list to the columns.
+TEST(CustomExporterDialog, LongNamesAndDescriptionsAreShownWhole) {
+    CCustomExporterDialog dialog;
+    dialog.m_ExporterNames = {"Shape", "Ostrela Interchange Format"};
+    dialog.m_ExporterDescriptions = {"Shape format", "Exports to MIF/MID format files for the desktop"};
+    dialog.OnInitDialog();
+    dialog.show();
+    QApplication::processEvents();
+    QTreeWidget* list = List(&dialog);
+    const QFontMetrics metrics(list->font());
+    for (int column = 0; column < 2; ++column) {
+        const QString text = list->topLevelItem(1)->text(column);
+        EXPECT_GT(list->columnWidth(column), metrics.horizontalAdvance(text)) << text.toStdString();
+    }
+    EXPECT_GE(list->viewport()->width(), list->columnWidth(0) + list->columnWidth(1));
 }
 
 TEST(CustomExporterDialog, OkFollowsTheSelectionAndDoesNothingWithoutOne) {

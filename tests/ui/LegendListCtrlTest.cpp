@@ -5,6 +5,7 @@
 
 #include "core/ColorRef.h"
 #include "core/Theme.h"
+#include "core/styles/PointSymbols.h"
 
 #include <QApplication>
 #include <QImage>
@@ -453,18 +454,52 @@ TEST_F(LegendListTest, StyleSamplesDrawTheThemesStyle) {
     themes[3]->m_Color = 0x00C000;
     themes[4]->m_ShapeType = SHT_Image;
     const QImage picture = Picture();
-    EXPECT_TRUE(Near(picture.pixel(49, 27), QColor(0, 0xC0, 0), 10));
+    EXPECT_TRUE(Near(picture.pixel(56, 30), QColor(0, 0xC0, 0), 10));
     EXPECT_TRUE(Near(picture.pixel(56, kRow + 27), Qt::blue, 10));
     EXPECT_TRUE(Near(picture.pixel(56, kRow + 26), Qt::blue, 10));
     EXPECT_FALSE(Near(picture.pixel(56, kRow + 30), Qt::blue, 60));
     EXPECT_TRUE(Near(picture.pixel(56, 2 * kRow + 30), Qt::yellow, 10));
     EXPECT_TRUE(Near(picture.pixel(46, 2 * kRow + 30), Qt::magenta, 10));
-    EXPECT_FALSE(Near(picture.pixel(49, 3 * kRow + 27), QColor(0, 0xC0, 0), 60));
+    EXPECT_FALSE(Near(picture.pixel(56, 3 * kRow + 30), QColor(0, 0xC0, 0), 60));
     EXPECT_FALSE(
-        Near(picture.pixel(49, 4 * kRow + 27), list.palette().color(QPalette::Button), 30));
+        Near(picture.pixel(56, 4 * kRow + 30), list.palette().color(QPalette::Button), 30));
     // Each paint gives its symbol icons back.
     Picture();
     EXPECT_EQ(list.GetIconCacheSize(), 0u);
+}
+
+// Every symbol of the catalogue, the small dot and the large pin alike, and
+// an image theme's picture, stay in the sample cell below the start of the
+// name: the row is the same as a row without a sample everywhere else.
+TEST_F(LegendListTest, SymbolSamplesKeepToTheirOwnCell) {
+    list.resize(240, (kPointSymbolCount + 3) * kRow);
+    Fill(std::vector<std::string>(kPointSymbolCount + 2, "Theme name"), SHT_Point);
+    themes[0]->m_PointSymbol = 22; // the row without a sample
+    for (int symbol = 0; symbol < kPointSymbolCount; ++symbol) {
+        themes[static_cast<std::size_t>(symbol + 1)]->m_PointSymbol = symbol;
+        themes[static_cast<std::size_t>(symbol + 1)]->m_Color = 0x00C000;
+    }
+    themes.back()->m_ShapeType = SHT_Image;
+    const QImage picture = Picture();
+    // Label left 40, name left 46 and bottom 22: the cell is 21 x 16 from there.
+    const QRect cell(46, 22, 21, 16);
+    for (int row = 1; row < list.GetItemCount(); ++row) {
+        SCOPED_TRACE(row == list.GetItemCount() - 1 ? std::string("image")
+                                                     : "symbol " + std::to_string(row - 1));
+        int outside = 0;
+        int inside = 0;
+        for (int y = 0; y < kRow; ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                const bool differs = picture.pixel(x, row * kRow + y) != picture.pixel(x, y);
+                (cell.contains(x, y) ? inside : outside) += differs ? 1 : 0;
+            }
+        EXPECT_EQ(outside, 0);
+        // "Blank" draws nothing.
+        if (row - 1 == kBlankPointSymbol)
+            EXPECT_EQ(inside, 0);
+        else
+            EXPECT_GT(inside, 4);
+    }
 }
 
 TEST_F(LegendListTest, InfoTipsAndLabelsAreMarkedInTheLabel) {

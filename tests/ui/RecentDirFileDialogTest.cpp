@@ -10,12 +10,15 @@
 #include "ui/RecentDirFileDialog.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -130,6 +133,11 @@ TEST_F(RecentDirFileDialogTest, ChosenFileMovesItsFolderToTheTop) {
         label = Control<QLabel>(modal, CRecentDirFileDialog::kLabelId)->text();
         // The combo lines up with the file name field.
         EXPECT_EQ(combo->geometry().left(), NameField(modal)->geometry().left());
+        // The size, kind and date columns are as wide as what they show.
+        auto* details = modal->findChild<QTreeView*>("treeView");
+        ASSERT_NE(details, nullptr);
+        for (int column = 1; column < details->header()->count(); ++column)
+            EXPECT_EQ(details->header()->sectionResizeMode(column), QHeaderView::ResizeToContents) << column;
         NameField(modal)->setText(m_One + "data.shp");
         static_cast<QDialog*>(modal)->accept();
     });
@@ -180,6 +188,41 @@ TEST_F(RecentDirFileDialogTest, PickingARecentFolderKeepsTheTypedName) {
     // Saved with the default extension, in the recent folder, which goes to the top.
     EXPECT_EQ(dialog.GetPathName(), m_Two + "new.shp");
     EXPECT_EQ(StoredList(), QStringList({m_Two, "/earlier/"}));
+}
+
+// A dialog opens where files of its kind were chosen last, before it is
+// shown: the most recent folder holding such a file, else the most recent
+// folder there is; the caller's own folder still wins.
+TEST_F(RecentDirFileDialogTest, StartsInTheRecentFolderOfItsKindOfFile) {
+    std::ofstream(m_Dir.file("one/notes.txt")) << "x";
+    const QString gone = QString::fromStdString(m_Dir.file("gone")) + "/";
+    StoreList({gone, m_One, m_Two});
+    std::remove(m_Dir.file("one/data.shp").c_str());
+    struct Case {
+        const char* name;
+        QStringList filters;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"shape files", {"Shape files (*.shp)", "All files (*)"}, m_Two},
+        {"text files", {"Text (*.txt *.csv)"}, m_One},
+        {"no file of the kind anywhere", {"Workspaces (*.cvw)"}, m_One},
+        {"any file", {"All files (*.*)"}, m_One},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CRecentDirFileDialog dialog(true, QString(), QString(), c.filters);
+        EXPECT_EQ(dialog.directory().absolutePath() + "/", c.expected);
+    }
+    // A name with a folder of its own, and a folder set by the caller, win.
+    const QString own = QString::fromStdString(m_Dir.path());
+    CRecentDirFileDialog named(false, "shp", own + "/out.shp", {"Shape files (*.shp)"});
+    EXPECT_EQ(named.directory().absolutePath(), own);
+    CRecentDirFileDialog told(true, QString(), QString(), {"Shape files (*.shp)"});
+    told.setDirectory(own);
+    EXPECT_EQ(told.directory().absolutePath(), own);
+    // Without a recent folder the dialog keeps Qt's own start.
+    EXPECT_EQ(CRecentDirFileDialog::StartFolder({gone}, {"Shape files (*.shp)"}), QString());
 }
 
 TEST_F(RecentDirFileDialogTest, SecondRunAnswersOnlyItsOwnName) {

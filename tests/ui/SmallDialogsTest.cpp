@@ -9,6 +9,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFont>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -364,12 +367,21 @@ TEST(VectorizationParametersDialog, SlidersMapToThresholds) {
     std::vector<int> opened;
     std::vector<float> applied;
     std::vector<float> reset;
+    std::vector<std::string> shown;
+    int titleRoom = 0;
     const int answer = RunAndOk(dialog, [&](QWidget* d) {
         auto* colourSlider = Control<QSlider>(d, IDC_VECTORIZE_COLOR);
         auto* greySlider = Control<QSlider>(d, IDC_VECTORIZE_GREYSCALE);
         opened = {colourSlider->value(), greySlider->value(), colourSlider->maximum(), colourSlider->tickInterval()};
         colourSlider->setValue(90);
         greySlider->setValue(64);
+        // Each slider shows its position beside it.
+        shown = {Control<QLabel>(d, IDC_VECTORIZE_COLOR_VALUE)->text().toStdString(),
+                 Control<QLabel>(d, IDC_VECTORIZE_GREYSCALE_VALUE)->text().toStdString()};
+        // The window is wide enough for its whole title.
+        QFont bold = d->font();
+        bold.setBold(true);
+        titleRoom = d->width() - QFontMetrics(bold).horizontalAdvance(d->windowTitle());
         Control<QPushButton>(d, IDC_VECTORIZE_APPLY)->click();
         applied = {colour, greyscale};
         Control<QPushButton>(d, IDC_VECTORIZE_RESET)->click();
@@ -378,6 +390,8 @@ TEST(VectorizationParametersDialog, SlidersMapToThresholds) {
     });
     ASSERT_EQ(answer, corvale::IDOK);
     EXPECT_EQ(opened, (std::vector<int>{65, 32, 100, 10}));
+    EXPECT_EQ(shown, (std::vector<std::string>{"90", "64"}));
+    EXPECT_GE(titleRoom, 100);
     EXPECT_EQ(applied, (std::vector<float>{10.0f, 0.25f}));
     EXPECT_EQ(reset, (std::vector<float>{20.0f, 0.0390625f}));
     EXPECT_EQ(colour, 100.0f);

@@ -252,6 +252,41 @@ TEST(GeoViewEditToolsTest, MovingARingsFirstVertexMovesItsClosingTwin) {
     EXPECT_EQ(vertex, 0u);
 }
 
+// The rubber lines of a drag go with it: after the drop only the moved
+// line shows, whether the vertex moved, was refused or the drag was cancelled.
+TEST(GeoViewEditToolsTest, TheRubberLinesGoWithTheDrag) {
+    SettingsGuard settings;
+    CAppSettings::GetInstance()->m_ColorSelection = kRefMagenta;
+    enum End { Drop, DropOnAReadOnlyTheme, Escape };
+    for (End end : {Drop, DropOnAReadOnlyTheme, Escape}) {
+        SCOPED_TRACE(end);
+        TestWorkspace ws;
+        CTheme* theme = ws.AddEditableTheme("lines", SHT_Polyline,
+                                            {{{{10, 50}, {50, 50}, {90, 50}}}}, kRefGreen);
+        auto view = ShownView(ws);
+        EditShape(ws, *view, theme, 0, MT_AdjustVertex);
+        QTest::mousePress(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+        // The pointer passes (50, 10), which draws the rubber lines there.
+        QTest::mouseMove(view.get(), QPoint(50, 10));
+        const QImage dragging = Shown(*view);
+        // On the line from (10, 50) to the pointer at (50, 10).
+        ASSERT_EQ(dragging.pixelColor(30, 30), Colour(kRefMagenta));
+        if (end == DropOnAReadOnlyTheme)
+            theme->m_Editable = false;
+        if (end == Escape) {
+            QTest::keyClick(view.get(), Qt::Key_Escape);
+            QTest::mouseRelease(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 10));
+        } else {
+            QTest::mouseMove(view.get(), QPoint(50, 80));
+            QTest::mouseRelease(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 80));
+        }
+        QApplication::processEvents();
+        const QImage after = Shown(*view);
+        EXPECT_EQ(CountColour(after, Colour(kRefMagenta), QRect(15, 5, 70, 40)), 0)
+            << "rubber lines left above the line";
+    }
+}
+
 TEST(GeoViewEditToolsTest, NeighboursOfALinesVertices) {
     struct Case {
         QPoint press;

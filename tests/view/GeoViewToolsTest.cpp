@@ -4,6 +4,7 @@
 
 #include "ViewTestSupport.h"
 
+#include "crs/RefSysTable.h"
 #include "framework/ScriptedUserInterface.h"
 #include "geometry/SpatialHash.h"
 #include "platform/ByteOrder.h"
@@ -325,10 +326,10 @@ TEST(GeoViewToolsTest, MeasureAddsEuclideanDistancesWithoutAReferenceSystem) {
     Click(*view, QPoint(10, 90)); // (10, 10)
     QTest::mouseMove(view.get(), QPoint(40, 50)); // (40, 50): 50 from the first point
     ASSERT_FALSE(ui.paneTexts.empty());
-    EXPECT_EQ(ui.paneTexts.back(), std::make_pair(1133, std::string("50.000000")));
+    EXPECT_EQ(ui.paneTexts.back(), std::make_pair(1133, std::string("50.000000\u00B0")));
     Click(*view, QPoint(40, 50));
     QTest::mouseMove(view.get(), QPoint(40, 20)); // 30 further
-    EXPECT_EQ(ui.paneTexts.back().second, "80.000000");
+    EXPECT_EQ(ui.paneTexts.back().second, "80.000000\u00B0");
     EXPECT_EQ(view->m_toolPoints.size(), 2u);
 
     // The line and its rubber segment are painted over the map.
@@ -341,6 +342,39 @@ TEST(GeoViewToolsTest, MeasureAddsEuclideanDistancesWithoutAReferenceSystem) {
     EXPECT_TRUE(view->m_toolPoints.empty());
     EXPECT_EQ(ui.paneTexts.back().second, "");
     EXPECT_EQ(CountColour(Shown(*view), inverted), 0);
+}
+
+// With a reference system the figure is a length on the ground, in metres
+// up to a kilometre and in kilometres beyond. Expected values: the great
+// circle on the document's sphere of radius 6361442.043 m, one degree of
+// latitude being 6361442.043 * pi / 180 = 111028.1088 m (python3 math).
+TEST(GeoViewToolsTest, MeasureShowsGroundLengthsWithTheirUnit) {
+    int wgs84 = -1;
+    for (int i = 0; i < kRefSysCount; ++i)
+        if (RefSysTable()[static_cast<std::size_t>(i)].id == 2)
+            wgs84 = i;
+    ASSERT_GE(wgs84, 0);
+    struct Case {
+        double extent; // the square extent 0..extent on 100 pixels
+        int pixels;    // how far north the pointer goes
+        const char* shown;
+    };
+    const Case cases[] = {{0.1, 1, "111.03 m"}, {100.0, 2, "222.056 km"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        corvale::CScriptedUserInterface ui;
+        TestWorkspace ws;
+        ws.AddPolygonTheme("t", {Square(0, 0, c.extent, c.extent)}, kRefRed);
+        ws.SetExtent(0, 0, c.extent, c.extent);
+        ws.doc->m_refSystem = wgs84;
+        ws.doc->m_toolMode = MT_Measure;
+        auto view = ShownView(ws);
+        Click(*view, QPoint(10, 90));
+        // Each pixel north is a hundredth of the extent's height.
+        QTest::mouseMove(view.get(), QPoint(10, 90 - c.pixels));
+        ASSERT_FALSE(ui.paneTexts.empty());
+        EXPECT_EQ(ui.paneTexts.back(), std::make_pair(1133, std::string(c.shown)));
+    }
 }
 
 TEST(GeoViewToolsTest, StatusCoordinatesAndInfoTips) {
@@ -609,7 +643,7 @@ TEST(GeoViewToolsTest, CircleSelectionShowsItsRadius) {
     auto view = ShownView(ws);
     QTest::mousePress(view.get(), Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
     QTest::mouseMove(view.get(), QPoint(50, 40));
-    EXPECT_EQ(ui.paneTexts.back(), std::make_pair(1133, std::string("10.000000")));
+    EXPECT_EQ(ui.paneTexts.back(), std::make_pair(1133, std::string("10.000000\u00B0")));
     EXPECT_EQ(view->m_dragRect, (CDeviceRect{40, 40, 60, 60}));
     const QImage shown = Shown(*view);
     EXPECT_GT(CountColour(shown, QColor(0, 0, 0), QRect(45, 40, 11, 1)), 0);

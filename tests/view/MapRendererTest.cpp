@@ -114,6 +114,64 @@ TEST(MapRendererTest, SelectionColourOnlyInTheActiveTheme) {
     EXPECT_EQ(At(image, 75, 75), Colour(kRefGreen));
 }
 
+// Two-way roads are two lines on the same place, and a copy of a shape lies
+// on its original: whichever of them is selected shows the selection colour.
+TEST(MapRendererTest, SelectedShapesLieOverTheOtherShapesOfTheirTheme) {
+    SettingsGuard guard;
+    CAppSettings::GetInstance()->m_ColorSelection = kRefGreen;
+    CAppSettings::GetInstance()->m_ColorSelectionOutline = kRefGreen;
+    enum Kind { Polygons, Lines, LinesBySpatialIndex, Points };
+    struct Case {
+        const char* name;
+        Kind kind;
+        int selected;
+    };
+    const Case cases[] = {{"polygon under its copy", Polygons, 0},
+                          {"polygon over its copy", Polygons, 1},
+                          {"line under its twin", Lines, 0},
+                          {"line over its twin", Lines, 1},
+                          {"indexed line under its twin", LinesBySpatialIndex, 0},
+                          {"point under its neighbour", Points, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestWorkspace ws;
+        CTheme* theme = nullptr;
+        switch (c.kind) {
+        case Polygons:
+            theme = ws.AddPolygonTheme("t", {Square(20, 20, 60, 60), Square(20, 20, 60, 60)},
+                                       kRefRed);
+            break;
+        case Lines:
+        case LinesBySpatialIndex:
+            theme = ws.AddPolylineTheme(
+                "t", {{{{10, 50}, {90, 50}}}, {{{90, 50}, {10, 50}}}}, kRefRed);
+            if (c.kind == LinesBySpatialIndex) {
+                theme->m_SpatialIndex =
+                    std::make_unique<CShapeAreaHashTable>(0.0, 0.0, 100.0, 100.0);
+                for (CShapeRecord* record : theme->m_VisibleArcs)
+                    theme->m_SpatialIndex->InsertRecord(record);
+            }
+            break;
+        case Points:
+            // "Dot 2": smaller than the selection mark, which shows around it.
+            theme = ws.AddPointTheme("t", {{50, 50}, {56, 50}}, kRefRed, 1);
+            break;
+        }
+        theme->AddToSelection(c.selected, c.selected, 0, kRefGreen);
+        ws.doc->m_activeTheme = theme;
+        auto view = MakeView(ws);
+        const QImage image = RenderToImage(*view);
+        if (c.kind == Points) {
+            // The other point's symbol no longer covers the mark's edge.
+            EXPECT_EQ(At(image, 50 + 12, 50), Colour(kRefGreen));
+            EXPECT_EQ(At(image, 50, 50), Colour(kRefRed)) << "its own symbol stays over the mark";
+        } else {
+            EXPECT_EQ(At(image, 40, 50), Colour(kRefGreen));
+        }
+        EXPECT_TRUE(view->m_selectionAreaShown);
+    }
+}
+
 TEST(MapRendererTest, PatternedFillShowsTheThemeBelow) {
     TestWorkspace ws;
     // Pattern 5 is a checkerboard: every other pixel is background.

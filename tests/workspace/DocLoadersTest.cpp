@@ -175,8 +175,11 @@ TEST_F(DocLoaders, OneThemePerFamilyWithTheLoadersNameAndColour) {
             EXPECT_EQ(doc.m_themes[0]->m_LoaderHandle, 501u);
             EXPECT_EQ(doc.m_themes[2]->m_LoaderHandle, 101u);
         }
-        // The first theme of the workspace set the extent: points 1..3 at (n, 2n).
-        EXPECT_DOUBLE_EQ(doc.m_viewExtent[0], 1.0);
+        // The load filled an empty workspace: the view shows all its themes
+        // (points (n, 2n) for n 1..3, lines and areas from x 1 to 4 and y 0
+        // to 1).
+        EXPECT_EQ(std::vector<double>(doc.m_viewExtent, doc.m_viewExtent + 4),
+                  (std::vector<double>{1.0, 0.0, 4.0, 6.0}));
     }
 }
 
