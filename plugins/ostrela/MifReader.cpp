@@ -108,6 +108,15 @@ constexpr TypeInfo kTypes[] = {
     {"LOGICAL", MCT_Logical, 16},
 };
 
+// The clause lines that follow an object and describe its style.
+bool IsClause(std::string_view line) {
+    for (const char* keyword : {"PEN", "BRUSH", "SYMBOL", "SMOOTH", "CENTER", "FONT", "SPACING", "JUSTIFY", "ANGLE",
+                                "LABEL"})
+        if (Begins(line, keyword))
+            return true;
+    return false;
+}
+
 using Points = std::vector<std::pair<double, double>>;
 using Parts = std::vector<Points>;
 
@@ -515,6 +524,18 @@ struct CMIF::Parser {
             } else if (Begins(line, "ROUNDRECT") || Begins(line, "ELLIPSE") || Begins(line, "MULTIPOINT") ||
                        Begins(line, "COLLECTION")) {
                 return false;
+            } else if (IsClause(line)) {
+                // A style clause out of the order the objects above take
+                // them in belongs to the object before it: no object of its
+                // own and no row.
+                if (Begins(line, "PEN"))
+                    ParsePen(line);
+                continue;
+            } else {
+                // NONE (an object without geometry, as GDAL writes one) or an
+                // object this reader does not take: it still owns its row of
+                // the table, and the objects after it keep theirs.
+                ReadMidRow();
             }
             ++mif.m_ObjectNumber;
         }

@@ -272,6 +272,38 @@ TEST(OstrelaReader, EveryObjectTakesItsRowSoTheAttributesStayAligned) {
     EXPECT_EQ(CMIF::ObjectNumberOf(reader.Records(SHT_Polyline)[0]), 5u);
 }
 
+// GDAL writes a feature without geometry as a NONE object, which still has
+// its row in the table (nogeom.ogrinfo.txt): the shapes after it keep their
+// own values.
+TEST(OstrelaReader, ObjectsWithoutGeometryKeepTheirRows) {
+    CMIF mif(true, true, true);
+    ASSERT_TRUE(mif.ReadFile(Fixture("nogeom.mif")));
+    const auto& points = mif.Records(SHT_Point);
+    ASSERT_EQ(points.size(), 3u);
+    const std::vector<std::vector<std::string>> expected = {{"first", "1"}, {"third", "3"}, {"fourth", "4"}};
+    const std::vector<std::string> where = {"(1 1)", "(3 3)", "(4 4)"};
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        EXPECT_EQ(Values(mif, points[i]), expected[i]);
+        EXPECT_EQ(Parts(points[i]), where[i]);
+    }
+    EXPECT_EQ(CMIF::ObjectNumberOf(points[1]), 2u);
+
+    // An object line the reader does not know takes its row too; a style
+    // clause out of the usual order is not an object and takes none.
+    const std::string text = Mif("id Integer",
+                                 "Region 1\n 3\n0 0\n1 0\n0 1\n Brush (2,16777215,0)\n Pen (3,2,255)\n"
+                                 "Future 1 2\nNone\nPoint 5 5\n");
+    CMIF reader(true, true, true);
+    ASSERT_TRUE(reader.Parse(text, "1\n2\n3\n4\n"));
+    ASSERT_EQ(reader.Records(SHT_Point).size(), 1u);
+    EXPECT_STREQ(reader.Attribute(reader.Records(SHT_Point)[0], 0), "4");
+    EXPECT_EQ(CMIF::ObjectNumberOf(reader.Records(SHT_Point)[0]), 3u);
+    ASSERT_EQ(reader.Records(SHT_Polygon).size(), 1u);
+    EXPECT_STREQ(reader.Attribute(reader.Records(SHT_Polygon)[0], 0), "1");
+    EXPECT_EQ(reader.m_PenWidth, 3);
+    EXPECT_EQ(reader.m_PenColor, 255u);
+}
+
 TEST(OstrelaReader, MidRowsAreSplitIntoTheirSlots) {
     struct Case {
         const char* what;
