@@ -374,7 +374,14 @@ void CCorvaleDoc::ExportAsShapeFiles() {
         CFileWriter dbf;
         if (!shp.Open(shpPath.c_str()) || (createIndex && !shx.Open(shxPath.c_str())) ||
             (createAttributes && !dbf.Open(dbfPath.c_str()))) {
-            ShowError(kUnableToOpen);
+            if (shp.GetOpenError() == CFileWriter::FOE_ReadOnly)
+                ShowError(ReadOnlyFileMessage(shpPath));
+            else if (shx.GetOpenError() == CFileWriter::FOE_ReadOnly)
+                ShowError(ReadOnlyFileMessage(shxPath));
+            else if (dbf.GetOpenError() == CFileWriter::FOE_ReadOnly)
+                ShowError(ReadOnlyFileMessage(dbfPath));
+            else
+                ShowError(kUnableToOpen);
             return;
         }
 
@@ -422,7 +429,7 @@ void ExportAsText(CCorvaleDoc& doc, const char* extension, const char* filter,
             return;
         CFileWriter writer;
         if (!writer.Open(path.c_str())) {
-            ShowError(kUnableToOpen);
+            ShowError(OpenFailureMessage(writer, path, kUnableToOpen));
             return;
         }
         corvale::CWaitCursor wait;

@@ -76,14 +76,14 @@ bool CMifExport::Begin(const std::string& mifPath, const std::string& midPath, c
     End(false, dropped);
     auto mif = std::make_unique<CFileWriter>();
     if (!mif->Open(mifPath.c_str())) {
-        error = "Could not create the file " + mifPath + ".";
+        error = OpenFailureMessage(*mif, mifPath, "Could not create the file " + mifPath + ".");
         return false;
     }
     std::unique_ptr<CFileWriter> mid;
     if (!midPath.empty()) {
         mid = std::make_unique<CFileWriter>();
         if (!mid->Open(midPath.c_str())) {
-            error = "Could not create the file " + midPath + ".";
+            error = OpenFailureMessage(*mid, midPath, "Could not create the file " + midPath + ".");
             mif->Discard();
             return false;
         }

@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sys/stat.h>
 #include <string>
 #include <vector>
 
@@ -586,6 +587,26 @@ TEST(WorkspaceFile, AFailedSaveLeavesTheOldFileAndTheDocumentModified) {
     EXPECT_TRUE(doc.SaveWorkspace(path));
     EXPECT_FALSE(doc.IsModified());
     EXPECT_NE(ReadBytes(path), old);
+}
+
+TEST(WorkspaceFile, SavingOverAReadOnlyFileIsRefusedAndNamesIt) {
+    TempDir dir;
+    const std::string path = dir.file("locked.cvw");
+    const std::vector<unsigned char> old = {1, 2, 3};
+    WriteBytes(path, old);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    CCorvaleDoc doc;
+    CTheme* parcels = NewParcels();
+    doc.m_themes = {parcels};
+    parcels->m_Modified = true;
+
+    corvale::CScriptedUserInterface ui;
+    EXPECT_FALSE(doc.SaveWorkspace(path));
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_TRUE(doc.IsModified());
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0], "Corvale could not save the workspace\n" + path +
+                                    "\n\nThe file is read-only.\nThe file on disk was left as it was.");
 }
 
 TEST(WorkspaceFile, StoringALoaderThemeNativeAnnouncesTheEditableChange) {
