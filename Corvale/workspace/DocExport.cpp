@@ -126,7 +126,10 @@ std::vector<CAttributeFieldInfo> ExportFields(CTheme& theme, const std::vector<C
 bool WriteAttributeTable(CTheme& theme, CFileWriter& writer, const std::vector<CShapeRecord*>& records,
                          bool all) {
     const std::vector<CAttributeFieldInfo> fields = ExportFields(theme, records, all);
-    if (!CdBaseFile::WriteHeader(fields, &writer, static_cast<std::uint32_t>(records.size())))
+    // The values are copied byte for byte, so the copy is in the code page of
+    // the table they come from.
+    if (!CdBaseFile::WriteHeader(fields, &writer, static_cast<std::uint32_t>(records.size()),
+                                 theme.GetAttributeCodePage()))
         return false;
     std::vector<CAttributeFieldValue> values(fields.size());
     for (std::size_t i = 0; i < records.size(); ++i) {

@@ -304,6 +304,34 @@ TEST(OstrelaReader, ObjectsWithoutGeometryKeepTheirRows) {
     EXPECT_EQ(reader.m_PenColor, 255u);
 }
 
+// Values and column names are handed out as UTF-8, converted from the code
+// page the file's Charset names; a value keeps at most its width in the
+// file's bytes, and never half a UTF-8 character.
+TEST(OstrelaReader, TextIsConvertedFromTheDeclaredCharset) {
+    struct Case {
+        const char* charset;
+        std::string name, value; // as the file holds them
+        std::string utf8Name, utf8Value;
+    } cases[] = {
+        {"WindowsLatin1", "R\xE9gion", "C\xF4te d'Ivoire", "R\xC3\xA9gion", "C\xC3\xB4te"},
+        {"ISO8859_1", "R\xE9gion", "\x80uro", "R\xC3\xA9gion", "\xE2\x82\xACuro"},
+        {"Neutral", "Region", "\xC3\xB4t\xC3\xA9", "Region", "\xC3\xB4t"},
+        {"Neutral", "R\xE9gion", "C\xF4te", "R\xC3\xA9gion", "C\xC3\xB4te"},
+        {"UTF-8", "R\xC3\xA9gion", "abc\xC3\xB4te", "R\xC3\xA9gion", "abc"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.charset) + " " + c.value);
+        const std::string mif = std::string("Version 300\nCharset \"") + c.charset + "\"\nColumns 1\n  " + c.name +
+                                " Char(4)\nData\n\nPoint 1 2\n";
+        CMIF reader(true, true, true);
+        ASSERT_TRUE(reader.Parse(mif, "\"" + c.value + "\"\n"));
+        EXPECT_EQ(reader.m_Columns.at(0).m_Name, c.utf8Name);
+        EXPECT_EQ(reader.m_Columns.at(0).m_Width, 4);
+        ASSERT_EQ(reader.Records(SHT_Point).size(), 1u);
+        EXPECT_EQ(reader.AttributeText(reader.Records(SHT_Point)[0], 0), c.utf8Value);
+    }
+}
+
 TEST(OstrelaReader, MidRowsAreSplitIntoTheirSlots) {
     struct Case {
         const char* what;
