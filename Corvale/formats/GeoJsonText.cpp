@@ -230,7 +230,7 @@ void WriteGeoJsonProperties(std::string& out, const CShapeRecord* record, const 
         out += "\": ";
         const int type = theme.GetAttributeType(field);
         if (type == FT_Int || type == FT_Double) {
-            AppendJsonNumberValue(out, theme.GetAttributeText(shapeIndex, field));
+            AppendJsonNumberValue(out, theme.GetAttributeTextUtf8(shapeIndex, field));
         } else {
             out += '"';
             AppendJsonEscaped(out, theme.GetAttributeTextUtf8(shapeIndex, field));

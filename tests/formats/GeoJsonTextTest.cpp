@@ -96,7 +96,7 @@ TEST(GeoJsonText, PropertiesAreJsonStringsAndNumbers) {
     const std::pair<const char*, const char*> numbers[] = {
         {"-7", "-7"},          {"  3.25 ", "3.25"}, {"0.5e-3", "0.5e-3"}, {"+5", "5"},   {"007", "7"},
         {"2.", "2"},           {".5", "0.5"},       {"1,5", "\"1,5\""},  {"nan", "\"nan\""},
-        {"inf", "\"inf\""}, {"+-1", "\"+-1\""}, {"***", "\"***\""},
+        {"inf", "\"inf\""}, {"+-1", "\"+-1\""}, {"***", "\"***\""},   {"n\xB0", "\"n\xC2\xB0\""},
     };
     for (const auto& [cell, json] : numbers) {
         NativePointTheme one({{"V", FT_Double}}, {{cell}});
