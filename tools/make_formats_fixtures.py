@@ -225,6 +225,11 @@ def check_wkt(name, texts):
         assert same_coordinates(parsed, gdal), (name, text)
 
 
+def gdal_properties(name):
+    text = run("ogr2ogr", "-f", "GeoJSON", "/vsistdout/", str(OUT / (name + ".shp")))
+    return [f["properties"] for f in json.loads(text)["features"]]
+
+
 def check_geojson(name, document):
     path = OUT / (name + ".geojson")
     parsed = json.loads(document)
@@ -232,6 +237,9 @@ def check_geojson(name, document):
         geometry = shape(feature["geometry"])
         assert geometry.equals(gdal), (name, feature["geometry"], gdal.wkt)
         assert same_coordinates(geometry, gdal), name
+    # The properties are those GDAL reads from the table, types included.
+    for feature, properties in zip(parsed["features"], gdal_properties(name)):
+        assert feature["properties"] == properties, (name, feature["properties"], properties)
     path.write_bytes(document.encode("utf-8"))
     summary = run("ogrinfo", "-ro", "-so", "-al", str(path))
     assert "Feature Count: %d" % len(parsed["features"]) in summary, summary
@@ -319,7 +327,8 @@ def main():
 
         features = []
         for parts, label, code in records:
-            properties = '{ "NAME": "%s", "CODE": "%s"}' % (json_string(label), code_text(code))
+            # The numeric column is a JSON number.
+            properties = '{ "NAME": "%s", "CODE": %s}' % (json_string(label), code_text(code))
             features.append('{"type": "Feature",\r\n"geometry": ' + our_geojson_geometry(kind, z, parts)
                             + ',\r\n"properties": ' + properties + "\r\n}")
         document = '{ "type": "FeatureCollection",\r\n"features": [\r\n' + ",\r\n".join(features) + "\r\n]\r\n}\r\n"

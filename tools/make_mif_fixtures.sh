@@ -19,6 +19,12 @@ sed -e '/^-\{0,1\}[0-9.]* -\{0,1\}[0-9.]*$/s/\./,/g' \
     -e '/^Point /s/\./,/g' mixed.mif > comma.mif
 cp mixed.mid comma.mid
 
+# Four points, the second without geometry, which the MIF driver writes as a
+# NONE object that still has its row in the table.
+rm -f nogeom.mif nogeom.mid
+ogr2ogr -f 'MapInfo File' -dsco FORMAT=MIF nogeom.mif nogeom.geojson
+ogrinfo -al -q nogeom.mif | grep -v '^ *\(AXIS\|ORDER\|ANGLEUNIT\|ID\|LENGTHUNIT\|UNIT\|ELLIPSOID\|DATUM\|GEOGCRS\|CS\[\|PRIMEM\|BBOX\|AREA\|USAGE\|SCOPE\)' > nogeom.ogrinfo.txt
+
 # Brindow's files for the fixture themes of tests/plugins/BrindowTest.cpp are
 # written by that test itself (CORVALE_REFRESH_BRINDOW_FIXTURES=1 in its
 # environment); what ogrinfo reads from them is recorded beside them.

@@ -151,6 +151,13 @@ public:
     // The value of the shape with a shape index; "#ERROR#" for a dBase value
     // that cannot be read.
     std::string GetAttributeText(int shapeIndex, int field) const;
+    // The code page the attribute text is in: the code-page byte of the
+    // dBase table that answers (TextEncoding.h), 0 (not known) for every
+    // other source.
+    std::uint8_t GetAttributeCodePage() const;
+    // Name and value as UTF-8, for the formats that are UTF-8.
+    std::string GetAttributeNameUtf8(int field) const;
+    std::string GetAttributeTextUtf8(int shapeIndex, int field) const;
 
     // Edits; only native themes have editable attributes, others refuse.
     bool SetAttributeText(int shapeIndex, int field, const std::string& text, bool restyle);

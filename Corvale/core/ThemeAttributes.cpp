@@ -6,6 +6,7 @@
 
 #include "core/LoaderPlugin.h"
 #include "core/query/QueryText.h"
+#include "platform/TextEncoding.h"
 
 #include <algorithm>
 
@@ -102,6 +103,22 @@ std::string CTheme::GetAttributeName(int field) const {
     }
     const CAttributeFieldInfo* info = FieldInfo(field);
     return info != nullptr ? info->m_Name : std::string();
+}
+
+std::uint8_t CTheme::GetAttributeCodePage() const {
+    const CTheme* source = AttributeSource();
+    if (source == nullptr || source->m_SourceType != ST_ShapeFile)
+        return corvale::kDbfCodePageUnknown;
+    const CdBaseFile* table = const_cast<CTheme*>(source)->GetRootDbaseFile();
+    return table != nullptr ? table->GetCodePage() : corvale::kDbfCodePageUnknown;
+}
+
+std::string CTheme::GetAttributeNameUtf8(int field) const {
+    return corvale::TableTextToUtf8(GetAttributeName(field), GetAttributeCodePage());
+}
+
+std::string CTheme::GetAttributeTextUtf8(int shapeIndex, int field) const {
+    return corvale::TableTextToUtf8(GetAttributeText(shapeIndex, field), GetAttributeCodePage());
 }
 
 int CTheme::FindAttribute(const std::string& name) const {

@@ -250,6 +250,47 @@ void StoreNativeData(CTheme& theme, CArchive& ar) {
     theme.m_NativeTable.Serialize(ar);
 }
 
+// A theme of another theme's selected shapes holds records that belong to
+// its parent and shows the parent's attributes; nothing of that can be found
+// again when the workspace is read. It is stored as a native theme would be,
+// with copies of its records numbered by their position and a table of the
+// values it shows, so that the file reopens with the same shapes and values
+// in any reader. The theme in memory stays as it is.
+void StoreSelectionThemeAsNative(CTheme& theme, CArchive& ar) {
+    const KindLists lists = ListsOfType(theme, theme.m_ShapeType);
+    static const std::vector<CShapeRecord*> kNone;
+    const std::vector<CShapeRecord*>& records = lists.all != nullptr ? *lists.all : kNone;
+
+    CNativeAttributeTable table;
+    const int fields = static_cast<int>(theme.GetAttributeCount());
+    for (int field = 0; field < fields; ++field)
+        table.AddField(theme.GetAttributeInfo(field), nullptr, nullptr);
+    table.ReserveRows(records.size());
+
+    ar.WriteU32(kNativeDataVersion);
+    ar.WriteU32(theme.m_ShapeType);
+    ar.WriteU32(CheckedSize(records.size(), "The theme"));
+    std::vector<unsigned char> copy;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const CShapeRecord* record = records[i];
+        const std::size_t size = CShapeRecord::GetSize(record);
+        if (size == 0)
+            throw std::runtime_error("The theme \"" + theme.m_Name + "\" holds a shape that cannot be stored.");
+        copy.assign(CShapeRecord::Bytes(record), CShapeRecord::Bytes(record) + size);
+        SetShapeRecordIndex(CShapeRecord::FromBytes(copy.data()), static_cast<int>(i));
+        ar.WriteU32(CheckedSize(size, "A shape"));
+        ar.WriteBytes(copy.data(), size);
+
+        const int shapeIndex = GetShapeRecordIndex(record);
+        CNativeAttributeRow* row = table.GetRow(table.AppendRow());
+        for (int field = 0; field < fields; ++field)
+            if (!row->SetValue(field, theme.GetAttributeText(shapeIndex, field)))
+                throw std::runtime_error("The theme \"" + theme.m_Name +
+                                         "\" holds a value that cannot be stored.");
+    }
+    table.Serialize(ar);
+}
+
 // Version 1 tables kept the rows of deleted shapes: the rows whose shape
 // index no record carries any more are removed, and the records numbered by
 // their position again.
@@ -437,8 +478,14 @@ void CTheme::Serialize(CArchive& ar, const SerializeContext& context) {
         WriteFlag8(ar, m_Editable);
         ar.WriteU32(m_Color);
         ar.WriteU32(m_ShapeType);
-        ar.WriteU32(m_SourceType);
+        // A selection theme is written as a native one (see
+        // StoreSelectionThemeAsNative).
+        const bool selectionTheme = m_SourceType == ST_ParentTheme;
+        ar.WriteU32(selectionTheme ? static_cast<std::uint32_t>(ST_Native) : m_SourceType);
         switch (m_SourceType) {
+        case ST_ParentTheme:
+            StoreSelectionThemeAsNative(*this, ar);
+            break;
         case ST_ShapeFile:
             ar.WriteString(m_ShpPath);
             ar.WriteString(m_ShxPath);
@@ -465,7 +512,7 @@ void CTheme::Serialize(CArchive& ar, const SerializeContext& context) {
         WriteFlag32(ar, m_LabelForce);
         for (double value : m_Bounds)
             ar.WriteF64(value);
-        ar.WriteU32(m_FormerSourceType);
+        ar.WriteU32(selectionTheme ? static_cast<std::uint32_t>(ST_ParentTheme) : m_FormerSourceType);
         ar.WriteString(std::string());
         ar.WriteF64(0.0);
         ar.WriteU32(m_OutlineColor);

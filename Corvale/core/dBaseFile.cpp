@@ -19,6 +19,8 @@ namespace {
 constexpr std::size_t kHeaderSize = 32;
 constexpr std::size_t kDescriptorSize = 32;
 constexpr unsigned char kTerminator = 0x0D;
+// Byte of the header that names the code page of the text.
+constexpr std::size_t kCodePageOffset = 29;
 constexpr std::size_t kNameBytes = 11;
 // The name is cut to 10 characters so that at least one zero byte ends it.
 constexpr std::size_t kMaxNameLength = 10;
@@ -279,6 +281,7 @@ bool CdBaseFile::ReadHeader(CFileReader* reader) {
     m_FieldCount = 0;
     m_RecordCount = 0;
     m_RecordLength = 0;
+    m_CodePage = 0;
     m_Fields.clear();
     m_FieldOffsets.clear();
     if (reader == nullptr || !reader->IsOpen())
@@ -289,6 +292,7 @@ bool CdBaseFile::ReadHeader(CFileReader* reader) {
     if (reader->Read(header, sizeof header) != sizeof header)
         return false;
     m_RecordCount = corvale::ReadLE32(header + 4);
+    m_CodePage = header[kCodePageOffset];
     const std::uint32_t headerLength = corvale::ReadLE16(header + 8);
     // A header length that does not even leave room for the terminator is not
     // an end the descriptors can be measured against; such files are read up
@@ -372,7 +376,7 @@ std::string_view CdBaseFile::GetFieldText(const char* recordBytes, std::int32_t 
 }
 
 bool CdBaseFile::WriteHeader(const std::vector<CAttributeFieldInfo>& descriptors,
-                             CFileWriter* writer, std::uint32_t recordCount) {
+                             CFileWriter* writer, std::uint32_t recordCount, std::uint8_t codePage) {
     if (writer == nullptr || !writer->IsOpen())
         return false;
     if (descriptors.size() > static_cast<std::size_t>(kMaxFields))
@@ -399,6 +403,7 @@ bool CdBaseFile::WriteHeader(const std::vector<CAttributeFieldInfo>& descriptors
     corvale::WriteLE32(header + 4, recordCount);
     corvale::WriteLE16(header + 8, static_cast<std::uint16_t>(32 * descriptors.size() + 33));
     corvale::WriteLE16(header + 10, static_cast<std::uint16_t>(recordLength));
+    header[kCodePageOffset] = codePage;
     if (writer->Write(header, sizeof header) != sizeof header)
         return false;
 

@@ -9,8 +9,9 @@
 // byte and closes the writer.
 //
 // Only the plain layout is handled: a 32-byte header, 32-byte field
-// descriptors, a 0x0D terminator and fixed-length records. There is no index,
-// memo or code-page handling; cell bytes are kept as stored.
+// descriptors, a 0x0D terminator and fixed-length records. There is no index
+// or memo handling; cell bytes are kept as stored, and the code-page byte of
+// the header (offset 29) says how their text is encoded (TextEncoding.h).
 
 #include "core/AttributeField.h"
 
@@ -76,8 +77,10 @@ public:
     // False, with nothing written, for a null or closed writer, a descriptor
     // type outside FT_String..FT_Boolean, or more columns or a wider record
     // than the header's 16-bit fields can describe; false when a write fails.
+    // codePage goes into the header's code-page byte: a copy of a table keeps
+    // the code page its text is in.
     static bool WriteHeader(const std::vector<CAttributeFieldInfo>& descriptors,
-                            CFileWriter* writer, std::uint32_t recordCount);
+                            CFileWriter* writer, std::uint32_t recordCount, std::uint8_t codePage = 0);
 
     // Writes one 32-byte descriptor; offsetInRecord counts from the byte after
     // the deletion flag. A date column is always 8 wide and a logical column 1,
@@ -106,6 +109,8 @@ public:
     // File offset of the first record; 0 before a successful ReadHeader.
     std::int32_t GetDataOffset() const { return m_DataOffset; }
     const std::vector<CAttributeFieldInfo>& GetFields() const { return m_Fields; }
+    // The header's code-page byte (0 before a successful ReadHeader).
+    std::uint8_t GetCodePage() const { return m_CodePage; }
 
 private:
     std::int32_t m_FieldCount = 0;
@@ -114,6 +119,7 @@ private:
     // a header length that fits in 16 bits.
     std::int32_t m_RecordLength = 0;
     std::int32_t m_DataOffset = 0;
+    std::uint8_t m_CodePage = 0;
     CFileReader* m_Reader = nullptr;
     std::vector<CAttributeFieldInfo> m_Fields;
     // Where each field starts inside a record, after the deletion flag.

@@ -5,8 +5,10 @@
 #include "geometry/ShapeParts.h"
 #include "geometry/ShapePiece.h"
 #include "platform/NumberText.h"
+#include "platform/TextEncoding.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -152,6 +154,69 @@ void AppendJsonEscaped(std::string& out, const std::string& text) {
     }
 }
 
+namespace {
+
+// Whether text is a number as JSON writes one: -?(0|[1-9]d*)(.d+)?([eE][+-]?d+)?
+bool IsJsonNumber(std::string_view text) {
+    std::size_t i = 0;
+    const auto digits = [&] {
+        const std::size_t start = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+            ++i;
+        return i > start;
+    };
+    if (i < text.size() && text[i] == '-')
+        ++i;
+    if (i < text.size() && text[i] == '0')
+        ++i;
+    else if (!digits())
+        return false;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        if (!digits())
+            return false;
+    }
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        if (!digits())
+            return false;
+    }
+    return i == text.size();
+}
+
+// The value of a number column: the number as written when JSON can take it
+// so, else the number it reads as ("+5", "007", "2."); an empty cell is null.
+// Text that is no number at all stays text, so that nothing is lost.
+void AppendJsonNumberValue(std::string& out, const std::string& value) {
+    const std::size_t first = value.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        out += "null";
+        return;
+    }
+    const std::string_view text =
+        std::string_view(value).substr(first, value.find_last_not_of(" \t") + 1 - first);
+    if (IsJsonNumber(text)) {
+        out += text;
+        return;
+    }
+    const bool plus = text.front() == '+';
+    const std::string_view rest = plus ? text.substr(1) : text;
+    double number = 0;
+    const auto result = std::from_chars(rest.data(), rest.data() + rest.size(), number);
+    if (!rest.empty() && !(plus && rest.front() == '-') && result.ec == std::errc() &&
+        result.ptr == rest.data() + rest.size() && std::isfinite(number)) {
+        out += corvale::FormatDouble(number);
+        return;
+    }
+    out += '"';
+    AppendJsonEscaped(out, value);
+    out += '"';
+}
+
+} // namespace
+
 void WriteGeoJsonProperties(std::string& out, const CShapeRecord* record, const CTheme& theme) {
     const int shapeIndex = record != nullptr ? GetShapeRecordIndex(record) : -1;
     const int columns = static_cast<int>(theme.GetAttributeCount());
@@ -159,11 +224,18 @@ void WriteGeoJsonProperties(std::string& out, const CShapeRecord* record, const 
     for (int field = 0; field < columns; ++field) {
         if (field > 0)
             out += ", ";
+        // JSON text is UTF-8, whatever code page the table keeps it in.
         out += '"';
-        AppendJsonEscaped(out, theme.GetAttributeName(field));
-        out += "\": \"";
-        AppendJsonEscaped(out, theme.GetAttributeText(shapeIndex, field));
-        out += '"';
+        AppendJsonEscaped(out, theme.GetAttributeNameUtf8(field));
+        out += "\": ";
+        const int type = theme.GetAttributeType(field);
+        if (type == FT_Int || type == FT_Double) {
+            AppendJsonNumberValue(out, theme.GetAttributeTextUtf8(shapeIndex, field));
+        } else {
+            out += '"';
+            AppendJsonEscaped(out, theme.GetAttributeTextUtf8(shapeIndex, field));
+            out += '"';
+        }
     }
     out += '}';
 }

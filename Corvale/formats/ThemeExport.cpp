@@ -7,12 +7,14 @@
 #include "geometry/ShapeParts.h"
 #include "geometry/ShapePiece.h"
 #include "platform/NumberText.h"
+#include "platform/TextEncoding.h"
 #include "settings/AppSettings.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <set>
 
 namespace {
 
@@ -102,6 +104,38 @@ void AppendXmlEscaped(std::string& out, const std::string& text) {
     }
 }
 
+// XML 1.0 (fifth edition) name characters.
+bool IsXmlNameStart(char32_t c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || (c >= 0xC0 && c <= 0xD6) ||
+           (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) || (c >= 0x370 && c <= 0x37D) ||
+           (c >= 0x37F && c <= 0x1FFF) || (c >= 0x200C && c <= 0x200D) || (c >= 0x2070 && c <= 0x218F) ||
+           (c >= 0x2C00 && c <= 0x2FEF) || (c >= 0x3001 && c <= 0xD7FF) || (c >= 0xF900 && c <= 0xFDCF) ||
+           (c >= 0xFDF0 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0xEFFFF);
+}
+
+bool IsXmlNameChar(char32_t c) {
+    return IsXmlNameStart(c) || c == '-' || c == '.' || (c >= '0' && c <= '9') || c == 0xB7 ||
+           (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
+}
+
+// The attribute name a column is written under: its name with every character
+// an XML name cannot hold as '_' (and a '_' before a first character that
+// cannot start one), numbered when it would repeat a name already taken.
+// A column named "POP 2010" is written as POP_2010.
+std::string XmlAttributeName(const std::string& column, std::set<std::string>& taken) {
+    std::u32string name = corvale::Utf8ToCodePoints(column);
+    for (char32_t& c : name)
+        if (!IsXmlNameChar(c))
+            c = U'_';
+    if (name.empty() || !IsXmlNameStart(name.front()))
+        name.insert(name.begin(), U'_');
+    const std::string base = corvale::CodePointsToUtf8(name);
+    std::string unique = base;
+    for (int n = 2; !taken.insert(unique).second; ++n)
+        unique = base + "_" + std::to_string(n);
+    return unique;
+}
+
 // The columns of the names in their order; names without a column are left
 // out.
 std::vector<int> ResolveNames(const CTheme& theme, const std::vector<std::string>& names) {
@@ -176,6 +210,9 @@ void FormatXmlAttributes(const CTheme& theme, std::string& text, int shapeIndex,
     text.clear();
     if (theme.GetAttributeCount() == 0)
         return;
+    // The text is UTF-8, whatever code page the table keeps it in; the
+    // shape elements carry an index attribute of their own.
+    std::set<std::string> taken = {"index"};
     bool first = true;
     for (const std::string& name : names) {
         const int field = theme.FindAttribute(name);
@@ -184,9 +221,9 @@ void FormatXmlAttributes(const CTheme& theme, std::string& text, int shapeIndex,
         if (!first)
             text += ' ';
         first = false;
-        AppendXmlEscaped(text, name);
+        text += XmlAttributeName(corvale::TableTextToUtf8(name, theme.GetAttributeCodePage()), taken);
         text += "='";
-        AppendXmlEscaped(text, theme.GetAttributeText(shapeIndex, field));
+        AppendXmlEscaped(text, theme.GetAttributeTextUtf8(shapeIndex, field));
         text += '\'';
     }
 }
@@ -236,7 +273,7 @@ void ExportXml(const CTheme& theme, const std::vector<std::string>& names, int w
         std::snprintf(colour, sizeof colour, "%02x%02x%02x", theme.m_Color & 0xFFu, (theme.m_Color >> 8) & 0xFFu,
                       (theme.m_Color >> 16) & 0xFFu);
         text += "<xml>\r\n\t<Theme ThemeName='";
-        AppendXmlEscaped(text, theme.m_Name);
+        AppendXmlEscaped(text, corvale::TableTextToUtf8(theme.m_Name, corvale::kDbfCodePageUnknown));
         text += "' ShapeType='";
         text += XmlTypeWord(theme.m_ShapeType);
         text += "' Color='#";
@@ -367,7 +404,7 @@ bool ExportGpx(const CTheme& theme, std::ostream& out, int which, int refSystem,
                 " xsi:schemaLocation=\"http://www.topografix.com/GPX/1/1 "
                 "http://www.topografix.com/GPX/1/1/gpx.xsd\">\r\n"
                 "\t<metadata>\r\n\t\t<name>";
-        AppendXmlEscaped(text, theme.m_Name);
+        AppendXmlEscaped(text, corvale::TableTextToUtf8(theme.m_Name, corvale::kDbfCodePageUnknown));
         text += "</name>\r\n\t</metadata>\r\n";
     }
     const std::uint32_t family = GetShapeFamily(type);

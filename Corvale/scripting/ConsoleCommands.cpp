@@ -6,6 +6,7 @@
 #include "scripting/ConsoleCmdVariable.h"
 #include "scripting/ConsoleEdit.h"
 #include "scripting/JSHandler.h"
+#include "shapes/FileWriter.h"
 #include "workspace/CorvaleDoc.h"
 #include "workspace/gpi/GpiHost.h"
 
@@ -230,11 +231,13 @@ bool CConsoleCmdDump::Execute(const std::string& args, std::string& output,
     if (!corvale::UI().ChooseSaveFile(request, path))
         return true;
     const std::string text = m_Edit != nullptr ? m_Edit->GetBuffer().GetText() : std::string();
-    std::ofstream out(ConsoleResolvePath(GetOwner(), path), std::ios::binary | std::ios::trunc);
-    if (out)
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    if (!out) {
-        output += "Error writing to file.\r\n";
+    const std::string target = ConsoleResolvePath(GetOwner(), path);
+    CFileWriter::OpenError error = CFileWriter::FOE_None;
+    if (!WriteWholeFile(target, text, &error)) {
+        if (error == CFileWriter::FOE_ReadOnly)
+            output += "The file " + target + " is read-only and was not replaced.\r\n";
+        else
+            output += "Error writing to file.\r\n";
         return false;
     }
     return true;

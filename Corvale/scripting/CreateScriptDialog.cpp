@@ -3,6 +3,7 @@
 #include "framework/UserInterface.h"
 #include "scripting/ConsoleCommands.h"
 #include "scripting/ScriptFormatter.h"
+#include "shapes/FileWriter.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -16,7 +17,6 @@
 #include <QVBoxLayout>
 #include <QWhatsThis>
 
-#include <fstream>
 
 CCreateScriptDialog::CCreateScriptDialog(const std::string& folder, QWidget* parent)
     : QDialog(parent), m_Folder(folder) {
@@ -106,13 +106,10 @@ bool CCreateScriptDialog::Generate() {
     std::string text = AssembleScript(m_Template, ChosenConditions());
     if (!text.empty())
         FormatScriptText(text);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (out)
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-        corvale::UI().ShowMessage("Error opening file for writing.", corvale::MessageIcon::Error,
-                                  corvale::MessageButtons::Ok);
+    CFileWriter::OpenError error = CFileWriter::FOE_None;
+    if (!WriteWholeFile(path, text, &error)) {
+        corvale::UI().ShowMessage(OpenFailureMessage(error, path, "Error opening file for writing."),
+                                  corvale::MessageIcon::Error, corvale::MessageButtons::Ok);
         return false;
     }
     m_Written = path;

@@ -3,6 +3,7 @@
 #include "core/Theme.h"
 #include "framework/UserInterface.h"
 #include "platform/NumberText.h"
+#include "shapes/FileWriter.h"
 #include "shapes/ShapeRecord.h"
 #include "ui/SmallDialogs.h"
 
@@ -418,11 +419,9 @@ namespace {
 
 // Writes the text unchanged; a message when the file cannot be written.
 void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out)
-        corvale::UI().ShowMessage("Cannot write the file " + path + ".",
+    CFileWriter::OpenError error = CFileWriter::FOE_None;
+    if (!WriteWholeFile(path, text, &error))
+        corvale::UI().ShowMessage(OpenFailureMessage(error, path, "Cannot write the file " + path + "."),
                                   corvale::MessageIcon::Error, corvale::MessageButtons::Ok);
 }
 

@@ -3,6 +3,7 @@
 #include "core/Theme.h"
 #include "framework/UserInterface.h"
 #include "settings/AppSettings.h"
+#include "shapes/FileWriter.h"
 #include "ui/LegendListCtrl.h"
 #include "view/GeoView.h"
 #include "workspace/CorvaleDoc.h"
@@ -13,7 +14,6 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QEvent>
-#include <QFile>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -488,12 +488,10 @@ void CHTMLAreaMapCreatorDialog::Save() {
     std::string path;
     if (!UI().ChooseSaveFile(request, path))
         return;
-    QFile file(QString::fromStdString(path));
-    const QByteArray text = QByteArray::fromStdString(ResultText(*m_Result));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(text) != text.size() || !file.flush())
-        UI().ShowMessage("The image map could not be saved to\n" + path, MessageIcon::Error,
-                         MessageButtons::Ok);
+    CFileWriter::OpenError error = CFileWriter::FOE_None;
+    if (!WriteWholeFile(path, ResultText(*m_Result), &error))
+        UI().ShowMessage(OpenFailureMessage(error, path, "The image map could not be saved to\n" + path),
+                         MessageIcon::Error, MessageButtons::Ok);
 }
 
 // ---------------------------------------------------------------------------

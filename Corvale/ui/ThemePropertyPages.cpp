@@ -5,6 +5,7 @@
 #include "core/Theme.h"
 #include "framework/UserInterface.h"
 #include "platform/NumberText.h"
+#include "shapes/FileWriter.h"
 #include "ui/AttributeManagerDialog.h"
 #include "ui/controls/BrushComboBox.h"
 #include "ui/controls/ColourPickerXP.h"
@@ -354,12 +355,10 @@ void CInfoTipDefinitionDialog::OnSaveTemplate() {
     if (!corvale::UI().ChooseSaveFile(request, path) || path.empty())
         return;
     const std::string text = m_Edit->toPlainText().toStdString();
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out)
-        corvale::UI().ShowMessage("The template could not be written to " + path + ".", corvale::MessageIcon::Error,
-                                  corvale::MessageButtons::Ok);
+    CFileWriter::OpenError error = CFileWriter::FOE_None;
+    if (!WriteWholeFile(path, text, &error))
+        corvale::UI().ShowMessage(OpenFailureMessage(error, path, "The template could not be written to " + path + "."),
+                                  corvale::MessageIcon::Error, corvale::MessageButtons::Ok);
 }
 
 // ---------------------------------------------------------------------------

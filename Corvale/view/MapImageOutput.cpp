@@ -3,6 +3,7 @@
 #include "core/ColorRef.h"
 #include "core/Theme.h"
 #include "platform/TextCase.h"
+#include "platform/TextEncoding.h"
 #include "shapes/ShapeRecord.h"
 
 #include <QByteArray>
@@ -355,10 +356,22 @@ template <class Visit> void ForEachMapShape(CTheme& theme, bool selectedOnly, Vi
     }
 }
 
+// The values put into an area's texts, as UTF-8 (the text is shown and saved
+// as such) and escaped; one filter for each way a table keeps its text.
+std::string EscapeWindowsLatin1Value(const std::string& text) {
+    return EscapeHtmlAttribute(corvale::Windows1252ToUtf8(text));
+}
+
+std::string EscapeUnknownCodePageValue(const std::string& text) {
+    return EscapeHtmlAttribute(corvale::TableTextToUtf8(text, corvale::kDbfCodePageUnknown));
+}
+
 void AppendAreaTexts(std::string& out, const CTheme& theme, int position,
                      const CImageMapTexts& texts, const CDevicePoint* pixel) {
+    const auto filter = corvale::IsWindowsLatin1CodePage(theme.GetAttributeCodePage()) ? EscapeWindowsLatin1Value
+                                                                                         : EscapeUnknownCodePageValue;
     const auto expand = [&](const std::string& text) {
-        std::string value = theme.ExpandTemplate(text, position, EscapeHtmlAttribute);
+        std::string value = theme.ExpandTemplate(text, position, filter);
         if (pixel != nullptr) {
             ReplaceAll(value, "<$PIXEL_X>", std::to_string(pixel->x));
             ReplaceAll(value, "<$PIXEL_Y>", std::to_string(pixel->y));

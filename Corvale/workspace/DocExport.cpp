@@ -126,7 +126,10 @@ std::vector<CAttributeFieldInfo> ExportFields(CTheme& theme, const std::vector<C
 bool WriteAttributeTable(CTheme& theme, CFileWriter& writer, const std::vector<CShapeRecord*>& records,
                          bool all) {
     const std::vector<CAttributeFieldInfo> fields = ExportFields(theme, records, all);
-    if (!CdBaseFile::WriteHeader(fields, &writer, static_cast<std::uint32_t>(records.size())))
+    // The values are copied byte for byte, so the copy is in the code page of
+    // the table they come from.
+    if (!CdBaseFile::WriteHeader(fields, &writer, static_cast<std::uint32_t>(records.size()),
+                                 theme.GetAttributeCodePage()))
         return false;
     std::vector<CAttributeFieldValue> values(fields.size());
     for (std::size_t i = 0; i < records.size(); ++i) {
@@ -374,7 +377,14 @@ void CCorvaleDoc::ExportAsShapeFiles() {
         CFileWriter dbf;
         if (!shp.Open(shpPath.c_str()) || (createIndex && !shx.Open(shxPath.c_str())) ||
             (createAttributes && !dbf.Open(dbfPath.c_str()))) {
-            ShowError(kUnableToOpen);
+            if (shp.GetOpenError() == CFileWriter::FOE_ReadOnly)
+                ShowError(ReadOnlyFileMessage(shpPath));
+            else if (shx.GetOpenError() == CFileWriter::FOE_ReadOnly)
+                ShowError(ReadOnlyFileMessage(shxPath));
+            else if (dbf.GetOpenError() == CFileWriter::FOE_ReadOnly)
+                ShowError(ReadOnlyFileMessage(dbfPath));
+            else
+                ShowError(kUnableToOpen);
             return;
         }
 
@@ -422,7 +432,7 @@ void ExportAsText(CCorvaleDoc& doc, const char* extension, const char* filter,
             return;
         CFileWriter writer;
         if (!writer.Open(path.c_str())) {
-            ShowError(kUnableToOpen);
+            ShowError(OpenFailureMessage(writer, path, kUnableToOpen));
             return;
         }
         corvale::CWaitCursor wait;

@@ -273,11 +273,11 @@ bool CCorvaleDoc::SaveWorkspace(const std::string& path) {
         return false;
     }
     const std::vector<unsigned char>& bytes = ar.GetStored();
-    CFileWriter writer;
-    if (!writer.Open(path.c_str()) || writer.Write(bytes.data(), bytes.size()) != bytes.size() || !writer.Close()) {
-        writer.Discard();
+    CFileWriter::OpenError error = CFileWriter::FOE_None;
+    if (!WriteWholeFile(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), &error)) {
         restoreModified();
-        ShowSaveError(path, "The file could not be written.");
+        ShowSaveError(path, error == CFileWriter::FOE_ReadOnly ? "The file is read-only."
+                                                               : "The file could not be written.");
         return false;
     }
     SetPathName(path);

@@ -122,6 +122,9 @@ CTheme* CCorvaleDoc::NewThemeFromSelection(CTheme* source, const char* name, boo
 
     AddTheme(theme);
     FireUpdateEvent(nullptr, DUE_ThemeAdded, reinterpret_cast<std::intptr_t>(theme));
+    // The new theme is stored with the workspace: leaving without saving
+    // must ask.
+    SetModifiedFlag(true);
 
     ui.EndWaitCursor();
     if (!quiet) {

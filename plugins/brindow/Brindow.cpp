@@ -130,6 +130,11 @@ XPR_EXPORT std::uint8_t fnPostExport(std::uint32_t, std::uint8_t succeeded) {
             SetError(error);
             return 0;
         }
+        if (succeeded != 0 && g_Export.Replaced() > 0)
+            QMessageBox::warning(nullptr, QStringLiteral("MIF/MID Exporter"),
+                                 QStringLiteral("%1 characters have no place in the Windows Latin 1 code page of "
+                                                "MIF files and were written as \"?\".")
+                                     .arg(static_cast<qulonglong>(g_Export.Replaced())));
         return 1;
     } catch (...) {
         return 0;

@@ -6,6 +6,7 @@
 
 #include "platform/ByteOrder.h"
 #include "platform/NumberText.h"
+#include "platform/TextEncoding.h"
 
 namespace brindow {
 
@@ -17,7 +18,29 @@ std::string Number(double v) { return corvale::FormatFixed(v, 6); }
 
 bool IsTextType(std::uint32_t type) { return type != XPR_FT_Int && type != XPR_FT_Double; }
 
+// The widest character column GDAL takes without a warning.
+constexpr int kCharWidth = 254;
+
 } // namespace
+
+std::string ToWindowsLatin1(const std::string& text, std::size_t& replaced) {
+    std::string out;
+    if (corvale::Utf8ToWindows1252(text, out))
+        return out;
+    if (!corvale::IsValidUtf8(text))
+        return text; // a single-byte code page's text already, as a dBase table keeps it
+    out.clear();
+    for (const char32_t c : corvale::Utf8ToCodePoints(text)) {
+        std::string one;
+        if (corvale::Utf8ToWindows1252(corvale::CodePointsToUtf8(std::u32string(1, c)), one)) {
+            out += one;
+        } else {
+            out += '?';
+            ++replaced;
+        }
+    }
+    return out;
+}
 
 std::string MifColumnName(std::string name) {
     for (char& c : name) {
@@ -76,14 +99,14 @@ bool CMifExport::Begin(const std::string& mifPath, const std::string& midPath, c
     End(false, dropped);
     auto mif = std::make_unique<CFileWriter>();
     if (!mif->Open(mifPath.c_str())) {
-        error = "Could not create the file " + mifPath + ".";
+        error = OpenFailureMessage(*mif, mifPath, "Could not create the file " + mifPath + ".");
         return false;
     }
     std::unique_ptr<CFileWriter> mid;
     if (!midPath.empty()) {
         mid = std::make_unique<CFileWriter>();
         if (!mid->Open(midPath.c_str())) {
-            error = "Could not create the file " + midPath + ".";
+            error = OpenFailureMessage(*mid, midPath, "Could not create the file " + midPath + ".");
             mif->Discard();
             return false;
         }
@@ -93,10 +116,14 @@ bool CMifExport::Begin(const std::string& mifPath, const std::string& midPath, c
     m_MifPath = mifPath;
     m_MidPath = midPath;
     m_Fields = fields;
+    m_Replaced = 0;
+    // The text of both files is in the code page the header declares.
     m_Buffer = "Version 300\nCharset \"WindowsLatin1\"\nColumns " + std::to_string(fields.size()) + "\n";
     for (const MifField& field : fields) {
-        m_Buffer += "  " + MifColumnName(field.m_Name) + " ";
-        m_Buffer += field.m_Type == XPR_FT_Int ? "integer\n" : field.m_Type == XPR_FT_Double ? "float\n" : "char (255)\n";
+        m_Buffer += "  " + MifColumnName(ToWindowsLatin1(field.m_Name, m_Replaced)) + " ";
+        m_Buffer += field.m_Type == XPR_FT_Int      ? "integer\n"
+                    : field.m_Type == XPR_FT_Double ? "float\n"
+                                                    : "char (" + std::to_string(kCharWidth) + ")\n";
     }
     m_Buffer += "\nDATA\n";
     return true;
@@ -123,7 +150,7 @@ void CMifExport::PutRow(const ExportShapeArgs& args) {
         const std::uint32_t type =
             args.getFieldType != nullptr ? (args.getFieldType(f) & ~XPR_FT_PrimaryKey) : m_Fields[f].m_Type;
         const char* value = args.getAttributeValue != nullptr ? args.getAttributeValue(index, f) : nullptr;
-        row += MidValue(value, type);
+        row += MidValue(value != nullptr ? ToWindowsLatin1(value, m_Replaced).c_str() : nullptr, type);
     }
     row.push_back('\n');
     m_Mid->Write(row.data(), row.size());

@@ -27,6 +27,11 @@ std::string MifColumnName(std::string name);
 std::string MidValue(const char* value, std::uint32_t type);
 // The path with its extension replaced by ".mid".
 std::string MidPathFor(const std::string& mifPath);
+// Text in Windows Latin 1, the code page the files declare: UTF-8 is
+// converted, text that is not UTF-8 is taken to be in that code page already
+// (a dBase table's) and kept; a character the code page cannot hold becomes
+// '?' and is counted in replaced.
+std::string ToWindowsLatin1(const std::string& text, std::size_t& replaced);
 
 class CMifExport {
 public:
@@ -44,6 +49,8 @@ public:
     // Puts the files in place (commit) or drops them. False, with the reason
     // in error, when a file could not be completed.
     bool End(bool commit, std::string& error);
+    // Characters of the last export that Windows Latin 1 could not hold.
+    std::size_t Replaced() const { return m_Replaced; }
 
 private:
     void Put(const std::string& text);
@@ -55,6 +62,7 @@ private:
     std::string m_MidPath;
     std::vector<MifField> m_Fields;
     std::string m_Buffer;
+    std::size_t m_Replaced = 0;
 };
 
 } // namespace brindow

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
@@ -21,7 +22,7 @@ using loadertext::Wide;
 
 namespace {
 
-const char16_t kName[] = u"Ostrela MAP/TAB file...";
+const char16_t kName[] = u"MAP/TAB file...";
 const char16_t kInfo[] =
     u"<html><head><CorvaleStyleSheet></head><body><h1>MAP/TAB Loader plugin version 1.00.</h1>"
     u"<p>This plugin loads data from Ostrela native MAP/TAB format.</p>"
@@ -83,9 +84,16 @@ LDR_EXPORT std::uint8_t fnPreLoadShapes(void) {
     try {
         if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr)
             return 0;
-        const QString path = ChooseFile();
+        QString path = ChooseFile();
         if (path.isEmpty())
             return 0;
+        // The table definition (.tab) is what a user picks as "the table";
+        // its geometry is the .map beside it.
+        if (path.endsWith(QStringLiteral(".tab"), Qt::CaseInsensitive)) {
+            const std::string map = grindal::FindCompanion(path.toLocal8Bit().toStdString(), ".map");
+            // None there: reading fails and names the file that is missing.
+            path = map.empty() ? path.left(path.size() - 3) + QStringLiteral("map") : QString::fromLocal8Bit(map.c_str());
+        }
         // A loader that gave no theme has nobody left to close it.
         if (const CMAPLoader* previous = Loader(g_Current); previous != nullptr && previous->m_UseCount <= 0)
             DropLoader(g_Current);
@@ -103,7 +111,15 @@ LDR_EXPORT std::uint8_t fnPreLoadShapes(void) {
             ShowMessage(QMessageBox::Critical, QStringLiteral("Error reading file:\n") + path);
             return 0;
         }
-        if (loader->m_Undecoded > 0)
+        if (loader->m_Unindexed > 0) {
+            // Part of the file is missing from what loaded: say how much.
+            const std::size_t unread = static_cast<std::size_t>(loader->m_Unindexed) + loader->m_Undecoded;
+            ShowMessage(QMessageBox::Warning,
+                        QStringLiteral("%1 of %2 objects could not be read.\n"
+                                       "The object index (.id) lists fewer objects than the table holds.")
+                            .arg(static_cast<qulonglong>(std::min(unread, loader->TableRows())))
+                            .arg(static_cast<qulonglong>(loader->TableRows())));
+        } else if (loader->m_Undecoded > 0)
             ShowMessage(QMessageBox::Warning,
                         QStringLiteral("One or more features could not be interpreted.\n"
                                        "These could be special Ostrela objects not supported by Corvale\n"

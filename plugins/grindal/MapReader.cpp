@@ -517,10 +517,17 @@ void CMAPLoader::Decode(const unsigned char* map, std::size_t mapSize, const uns
     if (map == nullptr)
         return;
     CObjectDecoder decoder(*this, map, mapSize);
-    if (index != nullptr)
+    m_Unindexed = 0;
+    if (index != nullptr) {
         decoder.WalkIndex(index, indexSize);
-    else
+        // The index holds one entry per row of the table, a row without
+        // geometry included: the rows past its end were never reached.
+        const std::size_t entries = indexSize / 4;
+        if (m_Dat != nullptr && m_RowCount > entries)
+            m_Unindexed = static_cast<std::uint32_t>(m_RowCount - entries); // the count is a 32-bit word
+    } else {
         decoder.WalkBlocks();
+    }
 }
 
 void CMAPLoader::UseTable(const unsigned char* dat, std::size_t size) {

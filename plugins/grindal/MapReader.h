@@ -87,6 +87,8 @@ public:
     const std::vector<const unsigned char*>& Records(std::uint32_t shapeType) const;
     bool HasRecords(std::uint32_t shapeType) const { return !Records(shapeType).empty(); }
     int NonEmptyKinds() const;
+    // The number of rows the attribute table says it holds (0 without one).
+    std::size_t TableRows() const { return m_Dat != nullptr ? m_RowCount : 0; }
 
     std::string m_Path;
     std::vector<const unsigned char*> m_Points;
@@ -95,6 +97,9 @@ public:
     // Objects that made no record: deleted ones and those of a type or shape
     // this reader does not take.
     std::uint32_t m_Undecoded = 0;
+    // Rows of the attribute table that the object index does not reach: an
+    // index shorter than the table leaves their objects unread.
+    std::uint32_t m_Unindexed = 0;
     std::vector<CTableField> m_Fields;
     // The themes made from this loader that are still open.
     int m_UseCount = 0;

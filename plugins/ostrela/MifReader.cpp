@@ -1,6 +1,7 @@
 #include "MifReader.h"
 
 #include "platform/ByteOrder.h"
+#include "platform/TextEncoding.h"
 #include "shapes/ShapeRecord.h"
 #include "shapes/ShapeRecordBuilder.h"
 
@@ -108,6 +109,50 @@ constexpr TypeInfo kTypes[] = {
     {"LOGICAL", MCT_Logical, 16},
 };
 
+// The clause lines that follow an object and describe its style.
+bool IsClause(std::string_view line) {
+    for (const char* keyword : {"PEN", "BRUSH", "SYMBOL", "SMOOTH", "CENTER", "FONT", "SPACING", "JUSTIFY", "ANGLE",
+                                "LABEL"})
+        if (Begins(line, keyword))
+            return true;
+    return false;
+}
+
+// How the text of a file is turned into UTF-8, by its Charset.
+enum class TextCode { Utf8, WindowsLatin1, Unknown };
+
+TextCode TextCodeOf(std::string_view charset) {
+    if (EqualNoCase(charset, "UTF-8") || EqualNoCase(charset, "UTF8"))
+        return TextCode::Utf8;
+    if (EqualNoCase(charset, "WINDOWSLATIN1") || EqualNoCase(charset, "ISO8859_1") ||
+        EqualNoCase(charset, "CODEPAGE1252"))
+        return TextCode::WindowsLatin1;
+    return TextCode::Unknown;
+}
+
+std::string ToUtf8(std::string_view text, TextCode code) {
+    switch (code) {
+    case TextCode::Utf8:
+        return std::string(text);
+    case TextCode::WindowsLatin1:
+        return corvale::Windows1252ToUtf8(text);
+    default:
+        // "Neutral" and the code pages not converted here: valid UTF-8 stays,
+        // other text is read as Windows Latin 1.
+        return corvale::TableTextToUtf8(text, corvale::kDbfCodePageUnknown);
+    }
+}
+
+// The length of text cut to at most n bytes without splitting a UTF-8
+// sequence.
+std::size_t CutUtf8(std::string_view text, std::size_t n) {
+    if (text.size() <= n)
+        return text.size();
+    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        --n;
+    return n;
+}
+
 using Points = std::vector<std::pair<double, double>>;
 using Parts = std::vector<Points>;
 
@@ -187,6 +232,7 @@ struct CMIF::Parser {
         unsigned char* slot = tail + 4;
         std::size_t at = 0;
         const char delimiter = mif.m_Delimiter;
+        const TextCode textCode = TextCodeOf(mif.m_Charset);
         std::string value;
         for (const MifColumn& column : mif.m_Columns) {
             value.clear();
@@ -224,7 +270,12 @@ struct CMIF::Parser {
                     }
                 }
             }
-            const std::size_t n = std::min(value.size(), static_cast<std::size_t>(column.m_Width));
+            // A UTF-8 value is never cut inside a character.
+            const bool utf8 = textCode == TextCode::Utf8 ||
+                              (textCode == TextCode::Unknown && corvale::IsValidUtf8(value));
+            const std::size_t n = utf8
+                                      ? CutUtf8(value, static_cast<std::size_t>(column.m_Width))
+                                      : std::min(value.size(), static_cast<std::size_t>(column.m_Width));
             std::memcpy(slot, value.data(), n);
             slot[n] = 0;
             slot += static_cast<std::size_t>(column.m_Width) + 1;
@@ -430,6 +481,7 @@ struct CMIF::Parser {
                 width += 2;
             column.m_Width = static_cast<int>(std::min<long long>(width, kMaxSlotWidth));
         }
+        column.m_Name = ToUtf8(column.m_Name, TextCodeOf(mif.m_Charset));
         mif.m_TailSize += static_cast<std::size_t>(column.m_Width) + 1;
         mif.m_Columns.push_back(std::move(column));
         return true;
@@ -515,6 +567,18 @@ struct CMIF::Parser {
             } else if (Begins(line, "ROUNDRECT") || Begins(line, "ELLIPSE") || Begins(line, "MULTIPOINT") ||
                        Begins(line, "COLLECTION")) {
                 return false;
+            } else if (IsClause(line)) {
+                // A style clause out of the order the objects above take
+                // them in belongs to the object before it: no object of its
+                // own and no row.
+                if (Begins(line, "PEN"))
+                    ParsePen(line);
+                continue;
+            } else {
+                // NONE (an object without geometry, as GDAL writes one) or an
+                // object this reader does not take: it still owns its row of
+                // the table, and the objects after it keep theirs.
+                ReadMidRow();
             }
             ++mif.m_ObjectNumber;
         }
@@ -622,6 +686,10 @@ const char* CMIF::AttributeOf(const void* record, std::uint32_t column, const st
     for (std::uint32_t i = 0; i < column; ++i)
         offset += static_cast<std::size_t>(columns[i].m_Width) + 1;
     return reinterpret_cast<const char*>(tail + offset);
+}
+
+std::string CMIF::AttributeText(const void* record, std::uint32_t column) const {
+    return ToUtf8(Attribute(record, column), TextCodeOf(m_Charset));
 }
 
 std::uint32_t CMIF::ObjectNumberOf(const void* record) {

@@ -6,7 +6,9 @@
 //
 // Each record is followed, in the same allocation, by its tail: a 32-bit
 // object number (the object's place in the data section, from 0), then one
-// slot of width + 1 bytes per column holding the value's text and a zero.
+// slot of width + 1 bytes per column holding the value's text, as the file
+// has it, and a zero. Column names, and values through AttributeText, are
+// UTF-8, converted from the code page the file's Charset names.
 
 #include "common/RecordPool.h"
 
@@ -32,6 +34,7 @@ enum MifColumnType {
 
 struct MifColumn {
     std::string m_Name;
+    // The width the header gives: at most this many characters of a value.
     int m_Width = 0;
     int m_Type = MCT_Char;
 };
@@ -64,6 +67,8 @@ public:
     const char* Attribute(const void* record, std::uint32_t column) const {
         return AttributeOf(record, column, m_Columns);
     }
+    // The same value as UTF-8.
+    std::string AttributeText(const void* record, std::uint32_t column) const;
     // The object number stored behind a record.
     static std::uint32_t ObjectNumberOf(const void* record);
 

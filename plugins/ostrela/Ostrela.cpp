@@ -275,7 +275,10 @@ LDR_EXPORT const char* fnGetAttribute(std::uint32_t handle, const void* record, 
     const CMIF* mif = Reader(handle);
     if (mif == nullptr)
         return "###ERROR###";
-    return mif->Attribute(record, field);
+    // The program takes a copy of the text at once; UTF-8 is what it reads.
+    static std::string text;
+    text = mif->AttributeText(record, field);
+    return text.c_str();
 }
 
 } // extern "C"

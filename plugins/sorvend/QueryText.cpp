@@ -39,6 +39,56 @@ std::string DsnConnectString(const std::string& dsn, const std::string& user, co
     return "DSN=" + QuoteConnectValue(dsn) + ";UID=" + QuoteConnectValue(user) + ";PWD=" + QuoteConnectValue(password);
 }
 
+bool NamesDataSource(const std::string& connect) {
+    std::size_t at = 0;
+    while (at < connect.size()) {
+        const std::size_t equals = connect.find('=', at);
+        const std::size_t semicolon = connect.find(';', at);
+        if (equals == std::string::npos || (semicolon != std::string::npos && semicolon < equals)) {
+            // An attribute without a value: passed over.
+            if (semicolon == std::string::npos)
+                break;
+            at = semicolon + 1;
+            continue;
+        }
+        std::string key = connect.substr(at, equals - at);
+        key.erase(0, std::min(key.size(), key.find_first_not_of(" \t")));
+        key.erase(key.find_last_not_of(" \t") + 1);
+        for (char& c : key)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        std::size_t v = equals + 1;
+        while (v < connect.size() && IsSpace(connect[v]))
+            ++v;
+        std::string value;
+        if (v < connect.size() && connect[v] == '{') {
+            // A braced value runs to its closing brace, "}}" standing for one.
+            ++v;
+            while (v < connect.size()) {
+                if (connect[v] == '}') {
+                    if (v + 1 < connect.size() && connect[v + 1] == '}') {
+                        value += '}';
+                        v += 2;
+                        continue;
+                    }
+                    ++v;
+                    break;
+                }
+                value += connect[v++];
+            }
+            const std::size_t end = connect.find(';', v);
+            at = end == std::string::npos ? connect.size() : end + 1;
+        } else {
+            const std::size_t end = connect.find(';', v);
+            value = connect.substr(v, end == std::string::npos ? std::string::npos : end - v);
+            at = end == std::string::npos ? connect.size() : end + 1;
+        }
+        const bool blank = std::all_of(value.begin(), value.end(), [](char c) { return IsSpace(c); });
+        if ((key == "DSN" || key == "DRIVER" || key == "FILEDSN") && !blank)
+            return true;
+    }
+    return false;
+}
+
 std::string StripOdbcPrefix(const std::string& text) {
     return StartsWithNoCase(text, 0, "ODBC;") ? text.substr(5) : text;
 }

@@ -15,6 +15,12 @@ std::string QuoteConnectValue(const std::string& value);
 // "DSN=...;UID=...;PWD=..." with each value quoted as above.
 std::string DsnConnectString(const std::string& dsn, const std::string& user, const std::string& password);
 
+// Whether a connection string names what to connect to: a DSN, DRIVER or
+// FILEDSN attribute with a value. The driver manager takes a string without
+// one as the default data source, which some drivers answer by creating a
+// database file named after the whole string in the working folder.
+bool NamesDataSource(const std::string& connect);
+
 // The connection string without a leading "ODBC;" (any case).
 std::string StripOdbcPrefix(const std::string& text);
 

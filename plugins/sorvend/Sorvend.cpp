@@ -95,13 +95,18 @@ int LoadLayer(std::uint32_t workspace, GpiHookScriptCallArgs* call) {
         return GPIERR_IllegalParameter;
     if (a[2].value.integer < 0 || a[3].value.integer < 0)
         return GPIERR_IllegalParameter;
+    // A connection that names no data source is never handed to the driver
+    // manager, which would take the default one in its place.
+    const std::string connect = StripOdbcPrefix(a[0].value.text);
+    if (!NamesDataSource(connect))
+        return GPIERR_IllegalParameter;
 
     // A load that fails tells the script so: it stops with the plug-in's
     // failure rather than going on with no layer.
     CBoxReport report;
     try {
         CDatabase database;
-        database.OpenEx(StripOdbcPrefix(a[0].value.text), CDatabase::openReadOnly | CDatabase::noOdbcDialog);
+        database.OpenEx(connect, CDatabase::openReadOnly | CDatabase::noOdbcDialog);
         CRecordset recordset(&database);
         recordset.Open(query);
         if (recordset.IsBOF() && recordset.IsEOF())

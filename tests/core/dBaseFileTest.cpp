@@ -966,6 +966,29 @@ TEST(dBaseFileWrite, WrittenTablesReadBack) {
     }
 }
 
+// The header's code-page byte says how the table's text is encoded; a copy
+// keeps it, and a table that does not say is written with 0.
+TEST(dBaseFileWrite, TheCodePageByteIsReadAndWritten) {
+    const std::vector<CAttributeFieldInfo> fields = {Field("NAME", FT_String, 10)};
+    for (const std::uint8_t codePage : {std::uint8_t{0}, std::uint8_t{3}, std::uint8_t{87}}) {
+        SCOPED_TRACE(int(codePage));
+        TempDir dir;
+        const std::string path = dir.file("out.dbf");
+        CFileWriter writer;
+        ASSERT_TRUE(writer.Open(path.c_str()));
+        ASSERT_TRUE(CdBaseFile::WriteHeader(fields, &writer, 0, codePage));
+        ASSERT_TRUE(writer.Close());
+        EXPECT_EQ(ReadBytes(path)[29], codePage);
+        OpenTable t;
+        ASSERT_TRUE(t.Load(path));
+        EXPECT_EQ(t.m_Table.GetCodePage(), codePage);
+    }
+    // GDAL writes Windows Latin 1 tables with 87 (the sample's table).
+    OpenTable sample;
+    ASSERT_TRUE(sample.Load(std::string(CORVALE_TEST_DATA) + "/../../samples/world.dbf"));
+    EXPECT_EQ(sample.m_Table.GetCodePage(), 87);
+}
+
 // ---------------------------------------------------------------------------
 // Names and values checked by the attribute dialogs
 

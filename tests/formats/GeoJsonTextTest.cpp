@@ -81,15 +81,29 @@ TEST(GeoJsonText, GeometryTypesAndObjects) {
     EXPECT_EQ(out, "{ \"type\": \"Point\", \"coordinates\": [null, 1]}");
 }
 
-TEST(GeoJsonText, PropertiesAreJsonStrings) {
+// Text columns are JSON strings; number columns JSON numbers, an empty cell
+// null, and a cell that holds no number stays text so that nothing is lost.
+TEST(GeoJsonText, PropertiesAreJsonStringsAndNumbers) {
     NativePointTheme fixture({{"N\"AME", FT_String}, {"COUNT", FT_Int}},
                              {{"say \"hi\"\\ \t\x01", "12"}, {"", ""}});
     std::string out;
     WriteGeoJsonProperties(out, fixture.theme.GetShape(0), fixture.theme);
-    EXPECT_EQ(out, "{ \"N\\\"AME\": \"say \\\"hi\\\"\\\\ \\t\\u0001\", \"COUNT\": \"12\"}");
+    EXPECT_EQ(out, "{ \"N\\\"AME\": \"say \\\"hi\\\"\\\\ \\t\\u0001\", \"COUNT\": 12}");
     out.clear();
     WriteGeoJsonProperties(out, fixture.theme.GetShape(1), fixture.theme);
-    EXPECT_EQ(out, "{ \"N\\\"AME\": \"\", \"COUNT\": \"\"}");
+    EXPECT_EQ(out, "{ \"N\\\"AME\": \"\", \"COUNT\": null}");
+
+    const std::pair<const char*, const char*> numbers[] = {
+        {"-7", "-7"},          {"  3.25 ", "3.25"}, {"0.5e-3", "0.5e-3"}, {"+5", "5"},   {"007", "7"},
+        {"2.", "2"},           {".5", "0.5"},       {"1,5", "\"1,5\""},  {"nan", "\"nan\""},
+        {"inf", "\"inf\""}, {"+-1", "\"+-1\""}, {"***", "\"***\""},   {"n\xB0", "\"n\xC2\xB0\""},
+    };
+    for (const auto& [cell, json] : numbers) {
+        NativePointTheme one({{"V", FT_Double}}, {{cell}});
+        out.clear();
+        WriteGeoJsonProperties(out, one.theme.GetShape(0), one.theme);
+        EXPECT_EQ(out, std::string("{ \"V\": ") + json + "}") << cell;
+    }
 
     NativePointTheme bare({}, {{}});
     out.clear();

@@ -4,8 +4,15 @@
 #include "core/NativeThemeFixture.h"
 #include "crs/RefSysTable.h"
 #include "formats/ExportAttributeList.h"
+#include "formats/GeoJsonText.h"
 #include "framework/ScriptedUserInterface.h"
+#include "platform/TextEncoding.h"
 #include "shapes/RecordFixtures.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -158,7 +165,7 @@ TEST(ThemeExport, XmlAttributeText) {
     NativePointTheme fixture({{"NAME", FT_String}, {"N<2>", FT_String}}, {{"R&D <1> 'q' \"d\"", "x\ty"}});
     std::string text = "old";
     FormatXmlAttributes(fixture.theme, text, 0, {"NAME", "none", "N<2>"});
-    EXPECT_EQ(text, "NAME='R&amp;D &lt;1&gt; &apos;q&apos; &quot;d&quot;' N&lt;2&gt;='x&#9;y'");
+    EXPECT_EQ(text, "NAME='R&amp;D &lt;1&gt; &apos;q&apos; &quot;d&quot;' N_2_='x&#9;y'");
     FormatXmlAttributes(fixture.theme, text, 0, {});
     EXPECT_EQ(text, "");
     NativePointTheme bare({}, {{}});
@@ -237,3 +244,92 @@ TEST(ExportAttributeList, MovesBetweenTheLists) {
 }
 
 } // namespace
+
+namespace {
+
+// The names and values of every attribute of every element, or the parser's
+// error when the document is not well-formed XML.
+std::vector<std::vector<std::pair<std::string, std::string>>> ParseXml(const std::string& text, std::string& error) {
+    std::vector<std::vector<std::pair<std::string, std::string>>> elements;
+    QXmlStreamReader reader(QByteArray::fromStdString(text));
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        elements.emplace_back();
+        for (const QXmlStreamAttribute& attribute : reader.attributes())
+            elements.back().emplace_back(attribute.qualifiedName().toString().toStdString(),
+                                         attribute.value().toString().toStdString());
+    }
+    if (reader.hasError())
+        error = reader.errorString().toStdString() + " at line " + std::to_string(reader.lineNumber());
+    return elements;
+}
+
+} // namespace
+
+// A column's name is written as an attribute name, which XML restricts: any
+// name becomes one XML can hold, and none repeats another or the element's
+// own index.
+TEST(ThemeExport, XmlStaysWellFormedForAnyColumnName) {
+    NativePointTheme fixture({{"POP 2010", FT_Int},
+                              {"2nd", FT_String},
+                              {"index", FT_String},
+                              {"POP_2010", FT_String},
+                              {"Côte<&>", FT_String},
+                              {"", FT_String}},
+                             {{"5", "b", "c", "d", "e", "f"}});
+    const std::vector<std::string> names = {"POP 2010", "2nd", "index", "POP_2010", "Côte<&>", ""};
+    std::string error;
+    const auto elements = ParseXml(Xml(fixture.theme, names, kExportAllShapes), error);
+    EXPECT_EQ(error, "");
+    ASSERT_EQ(elements.size(), 4u); // xml, Theme, PointShape, Point
+    EXPECT_EQ(elements[2], (std::vector<std::pair<std::string, std::string>>{{"index", "1"},
+                                                                              {"POP_2010", "5"},
+                                                                              {"_2nd", "b"},
+                                                                              {"index_2", "c"},
+                                                                              {"POP_2010_2", "d"},
+                                                                              {"Côte___", "e"},
+                                                                              {"_", "f"}}));
+}
+
+// The sample's table is in Windows Latin 1 (code-page byte 87): the XML and
+// GeoJSON, which are UTF-8, carry its names converted. (xmllint --noout
+// accepts the XML this writes for it.)
+TEST(ThemeExport, ALatin1TableExportsAsUtf8) {
+    CTheme theme;
+    ASSERT_TRUE(theme.OpenShapeFile(std::string(CORVALE_SAMPLES) + "/world.shp"));
+    theme.ResetFilter();
+    theme.m_Name = "world";
+    EXPECT_EQ(theme.GetAttributeCodePage(), 87);
+    const int nameColumn = theme.FindAttribute("name_long");
+    ASSERT_GE(nameColumn, 0);
+    int ivory = -1;
+    for (int i = 0; i < theme.GetAllShapeCount() && ivory < 0; ++i)
+        if (theme.GetAttributeText(i, nameColumn) == "C\xf4te d'Ivoire")
+            ivory = i;
+    ASSERT_GE(ivory, 0) << "the table keeps the name in Windows Latin 1";
+
+    std::vector<std::string> names;
+    for (int field = 0; field < static_cast<int>(theme.GetAttributeCount()); ++field)
+        names.push_back(theme.GetAttributeName(field));
+    const std::string xml = Xml(theme, names, kExportAllShapes);
+    EXPECT_TRUE(corvale::IsValidUtf8(xml));
+    std::string error;
+    const auto elements = ParseXml(xml, error);
+    EXPECT_EQ(error, "");
+    bool found = false;
+    for (const auto& attributes : elements)
+        for (const auto& [name, value] : attributes)
+            found = found || (name == "name_long" && value == "C\u00f4te d'Ivoire");
+    EXPECT_TRUE(found);
+
+    theme.AddToSelection(ivory, 0, 1, 0);
+    const std::string json = FormatGeoJsonFeatureCollection(theme, 6);
+    QJsonParseError parseError{};
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(json), &parseError);
+    ASSERT_EQ(parseError.error, QJsonParseError::NoError) << parseError.errorString().toStdString();
+    const QJsonObject properties =
+        document.object()["features"].toArray().at(0).toObject()["properties"].toObject();
+    EXPECT_EQ(properties["name_long"].toString().toStdString(), "C\u00f4te d'Ivoire");
+    EXPECT_TRUE(properties["pop"].isDouble());
+}

@@ -6,6 +6,7 @@
 // colours (tests/data/mif/brindow.ogrinfo.txt, tools/make_mif_fixtures.sh).
 
 #include "DialogDriver.h"
+#include "MifReader.h"
 #include "MifWriter.h"
 #include "PluginTestSupport.h"
 
@@ -219,6 +220,44 @@ TEST(BrindowWriter, ShapesAsTheFileWantsThem) {
     std::vector<unsigned char> multipoint(60, 0);
     multipoint[8] = 8;
     EXPECT_EQ(out.WriteShape(Args(8, multipoint)), brindow::CMifExport::Unsupported);
+}
+
+// The files say their text is Windows Latin 1, so it is: UTF-8 values and
+// names are converted, values that are no UTF-8 (a Latin 1 dBase table's)
+// are kept, and a character the code page has no byte for becomes '?' and is
+// counted. The Ostrela reader reads them back as the UTF-8 they were.
+const char* LatinValue(std::uint32_t, std::uint32_t field) {
+    static const char* const values[] = {"C\xC3\xB4te d'Ivoire", "C\xF4te", "\xD0\x96uk"};
+    return values[field];
+}
+
+TEST(BrindowWriter, TextIsWrittenInTheCodePageTheFileDeclares) {
+    TempDir dir;
+    brindow::CMifExport out;
+    std::string error;
+    ASSERT_TRUE(out.Begin(dir.file("t.mif"), dir.file("t.mid"),
+                          {{"R\xC3\xA9gion", XPR_FT_String}, {"LATIN", XPR_FT_String}, {"OTHER", XPR_FT_String}},
+                          error))
+        << error;
+    const auto record = MakeRecord(SHT_Point, {{{1, 2}}}, 1);
+    ExportShapeArgs args = Args(SHT_Point, record);
+    args.word = 3;
+    args.getAttributeValue = LatinValue;
+    EXPECT_EQ(out.WriteShape(args), brindow::CMifExport::Written);
+    ASSERT_TRUE(out.End(true, error)) << error;
+    EXPECT_EQ(out.Replaced(), 1u);
+    const std::string mif = ReadText(dir.file("t.mif"));
+    EXPECT_NE(mif.find("Charset \"WindowsLatin1\""), std::string::npos);
+    EXPECT_NE(mif.find("  R\xE9gion char (254)\n"), std::string::npos) << mif;
+    EXPECT_EQ(ReadText(dir.file("t.mid")), "\"C\xF4te d'Ivoire\"\t\"C\xF4te\"\t\"?uk\"\n");
+
+    ostrela::CMIF reader(true, true, true);
+    ASSERT_TRUE(reader.ReadFile(dir.file("t.mif")));
+    ASSERT_EQ(reader.m_Columns.size(), 3u);
+    EXPECT_EQ(reader.m_Columns[0].m_Name, "R\xC3\xA9gion");
+    const unsigned char* point = reader.Records(SHT_Point).at(0);
+    EXPECT_EQ(reader.AttributeText(point, 0), "C\xC3\xB4te d'Ivoire");
+    EXPECT_EQ(reader.AttributeText(point, 1), "C\xC3\xB4te");
 }
 
 TEST(BrindowWriter, AnUncreatableOutputFailsAndABrokenExportKeepsTheOldFiles) {

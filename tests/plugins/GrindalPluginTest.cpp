@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -54,12 +56,12 @@ TEST_F(GrindalPlugin, BindsFromThePluginFolderAndIsListed) {
     loader.Load(GrindalPath());
     ASSERT_TRUE(loader.m_Valid) << loader.m_ErrorText;
     EXPECT_EQ(loader.m_Version, 5u);
-    EXPECT_EQ(loader.m_Name, "Ostrela MAP/TAB file...");
+    EXPECT_EQ(loader.m_Name, "MAP/TAB file...");
     // Nothing read yet: no type is offered.
     EXPECT_EQ(loader.CountThemes(1), 0u);
     bool found = false;
     for (const CMainFrame::LoaderEntry& entry : CMainFrame::ReadLoaderList(CORVALE_PLUGIN_DIR))
-        found = found || (entry.m_Path == GrindalPath() && entry.m_Name == "Ostrela MAP/TAB file...");
+        found = found || (entry.m_Path == GrindalPath() && entry.m_Name == "MAP/TAB file...");
     EXPECT_TRUE(found);
 }
 
@@ -120,6 +122,53 @@ TEST_F(GrindalPlugin, ADeletedObjectWarnsOnceAndTheRestLoads) {
     ASSERT_EQ(points->GetShapeCount(), 1);
     EXPECT_EQ(points->GetAttributeTextAt(0, 0), "Harbour");
     EXPECT_EQ(ThemeOfType(doc, 3)->GetAttributeTextAt(0, 0), "Short road");
+}
+
+// An object index cut short reaches only the first objects: the loader says
+// how many of the table's rows it could not read rather than loading part
+// of the file in silence.
+TEST_F(GrindalPlugin, AnIndexShorterThanTheTableIsReported) {
+    TempDir dir;
+    for (const char* ext : {".map", ".dat", ".tab"})
+        std::filesystem::copy_file(Fixture(std::string("mixed") + ext), dir.file(std::string("short") + ext));
+    // The first five of the twelve entries: two points, three polylines.
+    std::ifstream in(Fixture("mixed.id"), std::ios::binary);
+    std::string index((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(index.size(), 48u);
+    WriteText(dir.file("short.id"), index.substr(0, 20));
+
+    CCorvaleDoc doc;
+    dialogs.File(dir.file("short.map"));
+    dialogs.Button(QMessageBox::Ok);
+    ASSERT_EQ(doc.AddFromDataSource(GrindalPath()), 2);
+    EXPECT_EQ(dialogs.m_Seen, (std::vector<std::string>{
+                                  "Open MAP File",
+                                  "MAP/TAB Loader Plugin|7 of 12 objects could not be read.\n"
+                                  "The object index (.id) lists fewer objects than the table holds."}));
+    EXPECT_EQ(ThemeOfType(doc, 1)->GetShapeCount(), 2);
+    EXPECT_EQ(ThemeOfType(doc, 3)->GetShapeCount(), 3);
+    EXPECT_EQ(ThemeOfType(doc, 5), nullptr);
+}
+
+// The table definition is what a user picks as the table; its geometry file
+// beside it is what loads, without a warning.
+TEST_F(GrindalPlugin, PickingTheTableDefinitionOpensItsGeometry) {
+    CCorvaleDoc doc;
+    dialogs.File(Fixture("mixed.tab"));
+    ASSERT_EQ(doc.AddFromDataSource(GrindalPath()), 3);
+    EXPECT_EQ(dialogs.m_Seen, (std::vector<std::string>{"Open MAP File"}));
+    EXPECT_EQ(ThemeOfType(doc, 1)->GetAttributeTextAt(0, 0), "Harbour");
+
+    // A definition without its geometry file names the file that is missing.
+    TempDir dir;
+    std::filesystem::copy_file(Fixture("mixed.tab"), dir.file("alone.TAB"));
+    dialogs.m_Seen.clear();
+    dialogs.File(dir.file("alone.TAB"));
+    dialogs.Button(QMessageBox::Ok);
+    CCorvaleDoc empty;
+    EXPECT_EQ(empty.AddFromDataSource(GrindalPath()), 0);
+    EXPECT_EQ(dialogs.m_Seen, (std::vector<std::string>{"Open MAP File", "MAP/TAB Loader Plugin|Error reading file:\n" +
+                                                                               dir.file("alone.map")}));
 }
 
 TEST_F(GrindalPlugin, FailuresAndCancelAddNoTheme) {

@@ -272,6 +272,66 @@ TEST(OstrelaReader, EveryObjectTakesItsRowSoTheAttributesStayAligned) {
     EXPECT_EQ(CMIF::ObjectNumberOf(reader.Records(SHT_Polyline)[0]), 5u);
 }
 
+// GDAL writes a feature without geometry as a NONE object, which still has
+// its row in the table (nogeom.ogrinfo.txt): the shapes after it keep their
+// own values.
+TEST(OstrelaReader, ObjectsWithoutGeometryKeepTheirRows) {
+    CMIF mif(true, true, true);
+    ASSERT_TRUE(mif.ReadFile(Fixture("nogeom.mif")));
+    const auto& points = mif.Records(SHT_Point);
+    ASSERT_EQ(points.size(), 3u);
+    const std::vector<std::vector<std::string>> expected = {{"first", "1"}, {"third", "3"}, {"fourth", "4"}};
+    const std::vector<std::string> where = {"(1 1)", "(3 3)", "(4 4)"};
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        EXPECT_EQ(Values(mif, points[i]), expected[i]);
+        EXPECT_EQ(Parts(points[i]), where[i]);
+    }
+    EXPECT_EQ(CMIF::ObjectNumberOf(points[1]), 2u);
+
+    // An object line the reader does not know takes its row too; a style
+    // clause out of the usual order is not an object and takes none.
+    const std::string text = Mif("id Integer",
+                                 "Region 1\n 3\n0 0\n1 0\n0 1\n Brush (2,16777215,0)\n Pen (3,2,255)\n"
+                                 "Future 1 2\nNone\nPoint 5 5\n");
+    CMIF reader(true, true, true);
+    ASSERT_TRUE(reader.Parse(text, "1\n2\n3\n4\n"));
+    ASSERT_EQ(reader.Records(SHT_Point).size(), 1u);
+    EXPECT_STREQ(reader.Attribute(reader.Records(SHT_Point)[0], 0), "4");
+    EXPECT_EQ(CMIF::ObjectNumberOf(reader.Records(SHT_Point)[0]), 3u);
+    ASSERT_EQ(reader.Records(SHT_Polygon).size(), 1u);
+    EXPECT_STREQ(reader.Attribute(reader.Records(SHT_Polygon)[0], 0), "1");
+    EXPECT_EQ(reader.m_PenWidth, 3);
+    EXPECT_EQ(reader.m_PenColor, 255u);
+}
+
+// Values and column names are handed out as UTF-8, converted from the code
+// page the file's Charset names; a value keeps at most its width in the
+// file's bytes, and never half a UTF-8 character.
+TEST(OstrelaReader, TextIsConvertedFromTheDeclaredCharset) {
+    struct Case {
+        const char* charset;
+        std::string name, value; // as the file holds them
+        std::string utf8Name, utf8Value;
+    } cases[] = {
+        {"WindowsLatin1", "R\xE9gion", "C\xF4te d'Ivoire", "R\xC3\xA9gion", "C\xC3\xB4te"},
+        {"ISO8859_1", "R\xE9gion", "\x80uro", "R\xC3\xA9gion", "\xE2\x82\xACuro"},
+        {"Neutral", "Region", "\xC3\xB4t\xC3\xA9", "Region", "\xC3\xB4t"},
+        {"Neutral", "R\xE9gion", "C\xF4te", "R\xC3\xA9gion", "C\xC3\xB4te"},
+        {"UTF-8", "R\xC3\xA9gion", "abc\xC3\xB4te", "R\xC3\xA9gion", "abc"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.charset) + " " + c.value);
+        const std::string mif = std::string("Version 300\nCharset \"") + c.charset + "\"\nColumns 1\n  " + c.name +
+                                " Char(4)\nData\n\nPoint 1 2\n";
+        CMIF reader(true, true, true);
+        ASSERT_TRUE(reader.Parse(mif, "\"" + c.value + "\"\n"));
+        EXPECT_EQ(reader.m_Columns.at(0).m_Name, c.utf8Name);
+        EXPECT_EQ(reader.m_Columns.at(0).m_Width, 4);
+        ASSERT_EQ(reader.Records(SHT_Point).size(), 1u);
+        EXPECT_EQ(reader.AttributeText(reader.Records(SHT_Point)[0], 0), c.utf8Value);
+    }
+}
+
 TEST(OstrelaReader, MidRowsAreSplitIntoTheirSlots) {
     struct Case {
         const char* what;

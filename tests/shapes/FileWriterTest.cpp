@@ -124,3 +124,75 @@ TEST(FileWriter, RefusesWhatItCannotWrite) {
     EXPECT_TRUE(FileExists(dir.file("a.bin")));
     EXPECT_FALSE(FileExists(dir.file("b.bin")));
 }
+
+// The rename that commits needs only the folder's permission, so the writer
+// must look at the file's own bits; this holds for the super-user too, who
+// runs these tests and whom the system would let write anything.
+TEST(FileWriter, RefusesAReadOnlyTargetAndLeavesItAsItWas) {
+    struct Case {
+        mode_t mode;
+        bool readOnly;
+    } cases[] = {{0444, true}, {0400, true}, {0644, false}, {0200, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        TempDir dir;
+        const std::string path = dir.file("kept.bin");
+        WriteBytes(path, kOld);
+        ASSERT_EQ(::chmod(path.c_str(), c.mode), 0);
+        EXPECT_EQ(CFileWriter::IsReadOnlyFile(path.c_str()), c.readOnly);
+        CFileWriter writer;
+        if (c.readOnly) {
+            EXPECT_FALSE(writer.Open(path.c_str()));
+            EXPECT_EQ(writer.GetOpenError(), CFileWriter::FOE_ReadOnly);
+            EXPECT_EQ(ReadBytes(path), kOld);
+            EXPECT_EQ(FilesIn(dir.path()), 1u);
+            const std::string message = OpenFailureMessage(writer, path, "general");
+            EXPECT_NE(message.find(path), std::string::npos) << message;
+            EXPECT_NE(message.find("read-only"), std::string::npos) << message;
+        } else {
+            ASSERT_TRUE(writer.Open(path.c_str()));
+            EXPECT_EQ(writer.GetOpenError(), CFileWriter::FOE_None);
+            EXPECT_TRUE(writer.Close());
+        }
+    }
+    // Through a link the file it points at decides.
+    TempDir dir;
+    WriteBytes(dir.file("real.bin"), kOld);
+    ::chmod(dir.file("real.bin").c_str(), 0444);
+    ASSERT_EQ(::symlink("real.bin", dir.file("link.bin").c_str()), 0);
+    CFileWriter writer;
+    EXPECT_FALSE(writer.Open(dir.file("link.bin").c_str()));
+    EXPECT_EQ(ReadBytes(dir.file("real.bin")), kOld);
+    // A new file, and a failure that is not about permission, are no read-only case.
+    EXPECT_FALSE(CFileWriter::IsReadOnlyFile(dir.file("new.bin").c_str()));
+    EXPECT_FALSE(writer.Open(dir.file("no/such/folder.bin").c_str()));
+    EXPECT_EQ(OpenFailureMessage(writer, "x", "general"), "general");
+}
+
+// A save killed before it committed leaves its temporary file; the next save
+// to the same target clears it, but never the file of a writer still open,
+// and never a file of another target.
+TEST(FileWriter, TheNextSaveRemovesWhatAnInterruptedSaveLeft) {
+    TempDir dir;
+    const std::string path = dir.file("map.cvw");
+    WriteBytes(path, kOld);
+    WriteBytes(dir.file(".map.cvw.a1B2c3"), kOld);   // left by a killed save
+    WriteBytes(dir.file(".other.cvw.a1B2c3"), kOld); // another target's
+    WriteBytes(dir.file(".map.cvw.toolong7"), kOld); // not a name the writer makes
+
+    CFileWriter open;
+    ASSERT_TRUE(open.Open(path.c_str()));
+    EXPECT_FALSE(FileExists(dir.file(".map.cvw.a1B2c3")));
+    EXPECT_TRUE(FileExists(dir.file(".other.cvw.a1B2c3")));
+    EXPECT_TRUE(FileExists(dir.file(".map.cvw.toolong7")));
+    open.Write("x", 1);
+
+    CFileWriter second;
+    ASSERT_TRUE(second.Open(path.c_str()));
+    second.Write("y", 1);
+    ASSERT_TRUE(open.Close()); // its temporary file survived the second Open
+    EXPECT_EQ(ReadBytes(path), std::vector<unsigned char>{'x'});
+    ASSERT_TRUE(second.Close());
+    EXPECT_EQ(ReadBytes(path), std::vector<unsigned char>{'y'});
+    EXPECT_EQ(FilesIn(dir.path()), 3u);
+}

@@ -333,6 +333,21 @@ TEST_F(ImageMapTest, PointAreasWithEscapedValues) {
     EXPECT_EQ(CountImageMapShapes(points, viewport, true), 1);
 }
 
+// The image map is UTF-8 text (shown in the dialog and saved as such): a
+// value in Windows Latin 1 (a table that does not say its code page and
+// holds no UTF-8) arrives converted, a UTF-8 value as it is.
+TEST_F(ImageMapTest, ValuesArriveAsUtf8) {
+    points.SetAttributeText(0, 0, "C\xF4te", false);
+    points.SetAttributeText(2, 0, "C\xC3\xB4te", false);
+    CImageMapTexts texts;
+    texts.alt = "<NAME>";
+    const std::string map = GenerateImageMap(points, viewport, false, texts);
+    EXPECT_EQ(map, "<map name='map'>\r\n"
+                   "<Area shape='rect' coords='4,74,16,86' nohref alt='C\xC3\xB4te'>\r\n"
+                   "<Area shape='rect' coords='44,34,56,46' nohref alt='C\xC3\xB4te'>\r\n"
+                   "</map>");
+}
+
 TEST_F(ImageMapTest, PointsOnTheImageEdges) {
     struct Case {
         double x, y;

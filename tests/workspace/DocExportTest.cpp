@@ -23,6 +23,7 @@
 
 #include <dlfcn.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -577,6 +578,42 @@ TEST_F(DocExport, AMissingRowIsWrittenAsMissingNumbers) {
     ASSERT_EQ(table.records.size(), 3u);
     EXPECT_EQ(table.records[0], (std::vector<std::string>{"Oslo", "1"}));
     EXPECT_EQ(table.records[2][1], "");
+}
+
+// The values are copied byte for byte, so the copy of a Windows Latin 1
+// table (the sample's: code-page byte 87) says so too; it used to say 0.
+TEST_F(DocExport, TheCopyOfATableKeepsItsCodePage) {
+    const std::string samples = std::string(CORVALE_TEST_DATA) + "/../../samples/";
+    for (const char* extension : {".shx", ".dbf"})
+        Copy(samples + "world" + extension, dir.file(std::string("world") + extension));
+    CTheme* theme = doc.LoadShapeFile(Copy(samples + "world.shp", dir.file("world.shp")), false);
+    ASSERT_NE(theme, nullptr);
+    doc.SetThemeSelected(theme, true);
+    ui.saveAnswers = {dir.file("copy.shp")};
+    doc.OnExportTheme();
+    EXPECT_TRUE(ui.Messages().empty());
+    const std::vector<unsigned char> bytes = ReadBytes(dir.file("copy.dbf"));
+    ASSERT_GT(bytes.size(), 32u);
+    EXPECT_EQ(bytes[29], 87);
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_NE(text.find("C\xF4te d'Ivoire"), std::string::npos);
+}
+
+// Renaming over a file needs only the folder's permission: a read-only
+// target is refused by name and left as it was, its siblings too.
+TEST_F(DocExport, AReadOnlyTargetIsRefusedByName) {
+    OpenFixtureThemes();
+    Select({"towns"});
+    const std::vector<unsigned char> old = {1, 2, 3};
+    for (const char* extension : {".shp", ".shx", ".dbf"})
+        WriteBytes(dir.file(std::string("locked") + extension), old);
+    ASSERT_EQ(::chmod(dir.file("locked.dbf").c_str(), 0444), 0);
+    ui.saveAnswers = {dir.file("locked.shp")};
+    doc.OnExportTheme();
+    EXPECT_EQ(ui.Messages(),
+              std::vector<std::string>{"The file\n" + dir.file("locked.dbf") + "\nis read-only and was not replaced."});
+    for (const char* extension : {".shp", ".shx", ".dbf"})
+        EXPECT_EQ(ReadBytes(dir.file(std::string("locked") + extension)), old) << extension;
 }
 
 TEST_F(DocExport, ARecordOfAnotherFamilyIsNotWrittenAndTheOldTrioStays) {

@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sys/stat.h>
 #include <string>
 #include <vector>
 
@@ -586,6 +587,77 @@ TEST(WorkspaceFile, AFailedSaveLeavesTheOldFileAndTheDocumentModified) {
     EXPECT_TRUE(doc.SaveWorkspace(path));
     EXPECT_FALSE(doc.IsModified());
     EXPECT_NE(ReadBytes(path), old);
+}
+
+// A theme made of another theme's selection holds the parent's records; the
+// file stores them and the values it shows as a native theme's own, so the
+// theme reopens whole (and any reader of the format reads it).
+TEST(WorkspaceFile, ASelectionThemeIsStoredWithItsShapesAndValues) {
+    App();
+    corvale::CScriptedUserInterface ui;
+    TempDir dir;
+    CCorvaleDoc doc;
+    CTheme* parcels = NewParcels();
+    doc.m_themes = {parcels};
+    parcels->m_Modified = false;
+    doc.SetModifiedFlag(false);
+    parcels->AddToSelection(1, 0, 3, 0);
+    CTheme* chosen = doc.NewThemeFromSelection(parcels, "Chosen", true);
+    ASSERT_NE(chosen, nullptr);
+    EXPECT_TRUE(doc.IsModified()) << "leaving without saving must ask";
+
+    ASSERT_TRUE(doc.SaveWorkspace(dir.file("chosen.cvw")));
+    // The theme in memory is left as it was.
+    EXPECT_EQ(chosen->m_SourceType, static_cast<std::uint32_t>(ST_ParentTheme));
+    EXPECT_EQ(chosen->m_ParentTheme, parcels);
+    EXPECT_EQ(chosen->GetShape(0), parcels->GetShape(1));
+
+    CCorvaleDoc reopened;
+    ASSERT_TRUE(reopened.OpenWorkspace(dir.file("chosen.cvw")));
+    ASSERT_EQ(reopened.m_themes.size(), 2u);
+    CTheme* back = nullptr;
+    for (CTheme* theme : reopened.m_themes)
+        if (theme->m_Name == "Chosen")
+            back = theme;
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->m_SourceType, static_cast<std::uint32_t>(ST_Native));
+    EXPECT_EQ(back->m_ParentTheme, nullptr);
+    ASSERT_EQ(back->GetAllShapeCount(), 1);
+    const CShapeRecord* shape = back->GetShape(0);
+    const CShapeRecord* original = parcels->GetShape(1);
+    ASSERT_EQ(CShapeRecord::GetPointCount(shape), CShapeRecord::GetPointCount(original));
+    for (std::uint32_t i = 0; i < CShapeRecord::GetPointCount(shape); ++i) {
+        EXPECT_EQ(CShapeRecord::GetPoint(shape, i).x, CShapeRecord::GetPoint(original, i).x);
+        EXPECT_EQ(CShapeRecord::GetPoint(shape, i).y, CShapeRecord::GetPoint(original, i).y);
+    }
+    EXPECT_EQ(GetShapeRecordIndex(shape), 0);
+    ASSERT_EQ(back->GetAttributeCount(), 2u);
+    EXPECT_EQ(back->GetAttributeName(0), "OWNER");
+    EXPECT_EQ(back->GetAttributeText(0, 0), "Mill");
+    EXPECT_EQ(back->GetAttributeText(0, 1), "16.00");
+    EXPECT_EQ(back->m_Bounds[0], 5.0);
+    EXPECT_EQ(back->m_Bounds[3], 9.0);
+    EXPECT_FALSE(reopened.IsModified());
+}
+
+TEST(WorkspaceFile, SavingOverAReadOnlyFileIsRefusedAndNamesIt) {
+    TempDir dir;
+    const std::string path = dir.file("locked.cvw");
+    const std::vector<unsigned char> old = {1, 2, 3};
+    WriteBytes(path, old);
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    CCorvaleDoc doc;
+    CTheme* parcels = NewParcels();
+    doc.m_themes = {parcels};
+    parcels->m_Modified = true;
+
+    corvale::CScriptedUserInterface ui;
+    EXPECT_FALSE(doc.SaveWorkspace(path));
+    EXPECT_EQ(ReadBytes(path), old);
+    EXPECT_TRUE(doc.IsModified());
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0], "Corvale could not save the workspace\n" + path +
+                                    "\n\nThe file is read-only.\nThe file on disk was left as it was.");
 }
 
 TEST(WorkspaceFile, StoringALoaderThemeNativeAnnouncesTheEditableChange) {

@@ -31,6 +31,11 @@ const char kTitle[] = "Sorvend";
 const char kInitialQuery[] = "SELECT *\nFROM aTable\nWHERE 1=1";
 constexpr int kInitialSelectionStart = 14;
 constexpr int kSampleRows = 6;
+const char kNoBrowsing[] =
+    "There is no dialog on this system in which to browse for a data source.\n"
+    "Choose \"Simple\" and fill in the DSN, or \"Using connection string\" and fill in a connection string.";
+const char kNoDataSourceNamed[] =
+    "Please fill in a connection string that names its data source (DSN=...) or its driver (DRIVER=...).";
 constexpr int kSampleColumnWidth = 100;
 
 std::unique_ptr<QSettings> OpenSettings() {
@@ -139,10 +144,23 @@ void CConnectionPage::UpdateMode() {
 }
 
 void CConnectionPage::OnBrowse() {
+    // With no dialog of the driver manager to ask the user, the button
+    // completes the string that is there: the driver answers with the whole
+    // connection it made.
+    const std::string connect = StripOdbcPrefix(m_ConnectionString->text().toStdString());
+    if (!NamesDataSource(connect)) {
+        ShowErrorBox(this, QString::fromLatin1(kNoDataSourceNamed));
+        return;
+    }
     m_Wizard->m_Database.Close();
     try {
-        m_Wizard->m_Database.OpenEx(std::string(), CDatabase::openReadOnly);
-        m_ConnectionString->setText(FromUtf8(m_Wizard->m_Database.GetConnect()));
+        m_Wizard->m_Database.OpenEx(connect, CDatabase::openReadOnly | CDatabase::noOdbcDialog);
+        // Some drivers answer without their own name (the SQLite driver
+        // gives "DSN=;Database=..."): such an answer would not open again,
+        // and the string that did stays.
+        const std::string completed = m_Wizard->m_Database.GetConnect();
+        if (NamesDataSource(completed))
+            m_ConnectionString->setText(FromUtf8(completed));
     } catch (const CDBException& e) {
         ShowDatabaseError(this, e.what());
     }
@@ -333,22 +351,34 @@ bool CQueryWizard::OpenDatabase() {
     m_Database.Close();
     std::string connect;
     unsigned options = CDatabase::openReadOnly;
+    // The driver manager here has no dialog in which the user could choose
+    // a data source; handed an empty or incomplete connection it takes the
+    // default one, and some drivers then create a database file named after
+    // the connection string. The page says what is missing instead.
     switch (m_Mode) {
     case 0:
+        if (m_Dsn.empty()) {
+            ShowErrorBox(this, QString::fromLatin1(kNoBrowsing));
+            return false;
+        }
         connect = DsnConnectString(m_Dsn, m_User, m_Password);
         options |= CDatabase::forceOdbcDialog;
         break;
     case 1:
-        if (!m_Dsn.empty()) {
-            connect = DsnConnectString(m_Dsn, m_User, m_Password);
-            options |= CDatabase::noOdbcDialog;
+        if (m_Dsn.empty()) {
+            ShowErrorBox(this, QStringLiteral("Please fill in the DSN."));
+            return false;
         }
+        connect = DsnConnectString(m_Dsn, m_User, m_Password);
+        options |= CDatabase::noOdbcDialog;
         break;
     default:
-        if (!m_ConnectionString.empty()) {
-            connect = StripOdbcPrefix(m_ConnectionString);
-            options |= CDatabase::noOdbcDialog;
+        connect = StripOdbcPrefix(m_ConnectionString);
+        if (!NamesDataSource(connect)) {
+            ShowErrorBox(this, QString::fromLatin1(kNoDataSourceNamed));
+            return false;
         }
+        options |= CDatabase::noOdbcDialog;
         break;
     }
     try {

@@ -68,3 +68,29 @@ TEST(QueryText, HistoryKeepsTwelveMostRecentEachOnce) {
 
     EXPECT_EQ(HistoryDisplayText("SELECT *\r\nFROM t\r\nWHERE 1=1"), "SELECT * FROM t WHERE 1=1");
 }
+
+// The driver manager takes a connection naming no source as the default
+// data source: such a string is never handed to it.
+TEST(QueryText, AConnectionMustNameItsDataSourceOrDriver) {
+    struct Case {
+        const char* text;
+        bool names;
+    } cases[] = {
+        {"", false},
+        {"DSN=;UID=;PWD=", false},
+        {"UID=guest;PWD=x", false},
+        {"DSN= ;UID=guest", false},
+        {"DRIVER={};Database=a.db", false},
+        {"Database=DSN=x", false},
+        {"PWD={;DSN=x}", false},
+        {"DSN=Sales", true},
+        {" dsn = Sales ;", true},
+        {"UID=a;Driver={SQLite3};Database=/tmp/a.db", true},
+        {"FILEDSN=/etc/odbc/sales.dsn", true},
+        {"UID={a;b};DSN={x}}y}", true},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NamesDataSource(c.text), c.names) << c.text;
+    EXPECT_FALSE(NamesDataSource(DsnConnectString("", "", "")));
+    EXPECT_TRUE(NamesDataSource(DsnConnectString("Sales", "", "")));
+}

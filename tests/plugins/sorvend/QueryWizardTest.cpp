@@ -15,6 +15,8 @@
 #include <QSettings>
 #include <QTreeWidget>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -114,6 +116,65 @@ TEST_F(QueryWizardTest, ConnectionFailureStaysOnTheFirstPage) {
     EXPECT_EQ(wizard->currentId(), 0);
     ASSERT_EQ(dialogs.m_Seen.size(), 1u);
     EXPECT_EQ(dialogs.m_Seen[0].rfind("Sorvend|", 0), 0u) << dialogs.m_Seen[0];
+}
+
+// With a default data source set up, the driver manager would hand an empty
+// connection to it, and the SQLite driver creates a database file named after
+// the whole string ("DSN=;UID=;PWD=") in the working folder. Each mode says
+// what to fill in instead and stays on the page.
+TEST_F(QueryWizardTest, AnEmptyOrIncompleteConnectionIsRefusedOnThePage) {
+    const std::string odbcIni = OdbcTestFolder() + "/odbc.ini";
+    std::ofstream(odbcIni) << "[Default]\nDriver=SQLite3\n";
+    TempDir working;
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(working.path());
+    struct Case {
+        int mode;
+        std::string dsn, connection, message;
+    } cases[] = {
+        {6005, "", "",
+         "There is no dialog on this system in which to browse for a data source.\nChoose \"Simple\" and fill in "
+         "the DSN, or \"Using connection string\" and fill in a connection string."},
+        {6006, "", "", "Please fill in the DSN."},
+        {6018, "", "",
+         "Please fill in a connection string that names its data source (DSN=...) or its driver (DRIVER=...)."},
+        {6018, "", "ODBC;UID=guest;PWD=x",
+         "Please fill in a connection string that names its data source (DSN=...) or its driver (DRIVER=...)."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.connection + " in mode " + std::to_string(c.mode));
+        DialogDriver dialogs;
+        dialogs.Button(QMessageBox::Ok);
+        Control<QRadioButton>(wizard.get(), c.mode)->click();
+        Control<QLineEdit>(wizard.get(), 6000)->setText(QString::fromStdString(c.dsn));
+        Control<QLineEdit>(wizard.get(), 6007)->setText(QString::fromStdString(c.connection));
+        wizard->next();
+        EXPECT_EQ(wizard->currentId(), 0);
+        EXPECT_EQ(dialogs.m_Seen, std::vector<std::string>{"Sorvend|" + c.message});
+        EXPECT_FALSE(wizard->m_Database.IsOpen());
+    }
+    // The "..." button, with no dialog to ask in, does not open an empty string either.
+    {
+        DialogDriver dialogs;
+        dialogs.Button(QMessageBox::Ok);
+        Control<QRadioButton>(wizard.get(), 6018)->click();
+        Control<QLineEdit>(wizard.get(), 6007)->clear();
+        Control<QAbstractButton>(wizard.get(), 6008)->click();
+        ASSERT_EQ(dialogs.m_Seen.size(), 1u);
+        EXPECT_NE(dialogs.m_Seen[0].find("DRIVER="), std::string::npos);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(working.path())) << "no file made in the working folder";
+    std::filesystem::current_path(before);
+    std::ofstream(odbcIni) << "";
+
+    // A string that names its driver opens. The SQLite driver answers the
+    // button with a string that names no source ("DSN=;Database=..."), which
+    // would not open again: the string that did is kept.
+    Control<QLineEdit>(wizard.get(), 6007)->setText(QString::fromStdString(SqliteConnect(path)));
+    Control<QAbstractButton>(wizard.get(), 6008)->click();
+    EXPECT_EQ(Control<QLineEdit>(wizard.get(), 6007)->text().toStdString(), SqliteConnect(path));
+    wizard->next();
+    EXPECT_EQ(wizard->currentId(), 1);
 }
 
 TEST_F(QueryWizardTest, QueryPageRefusesNonSelectAndEmptyResultsAndKeepsHistory) {

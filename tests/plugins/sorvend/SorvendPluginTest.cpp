@@ -128,6 +128,8 @@ TEST_F(SorvendPlugin, RefusedArgumentsLoadNothing) {
         {"three arguments", {Text(SqliteConnect(path)), Text("SELECT * FROM p"), Int(1)}},
         {"column beyond the result", {Text(SqliteConnect(path)), Text("SELECT * FROM p"), Int(1), Int(3)}},
         {"negative column", {Text(SqliteConnect(path)), Text("SELECT * FROM p"), Int(-1), Int(2)}},
+        {"empty connection", {Text(""), Text("SELECT * FROM p"), Int(1), Int(2)}},
+        {"connection naming no source", {Text("DSN=;UID=;PWD="), Text("SELECT * FROM p"), Int(1), Int(2)}},
     };
     for (const Case& c : cases) {
         const ScriptReply reply = LoadLayer(c.arguments);
