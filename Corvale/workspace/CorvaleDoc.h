@@ -658,14 +658,53 @@ private:
     // Whether the active theme exists and may be edited.
     bool ActiveThemeEditable() const;
     void AddToolCommands();
+    // Tool command handlers (CorvaleDoc.cpp). The navigation tools (Select,
+    // the selection shapes, Pan, Zoom In, Zoom Out, Measure) share a handler
+    // that picks the tool by the command id.
+    void OnNavigationTool(unsigned id);
+    void OnUpdateNavigationTool(CCmdUI& ui);
+    void OnToolDrawNew();
+    void OnUpdateToolDrawNew(CCmdUI& ui);
+    void OnToolAdjustVertex();
+    void OnUpdateToolAdjustVertex(CCmdUI& ui);
+    void OnToolNewVertex();
+    void OnUpdateToolNewVertex(CCmdUI& ui);
+    void OnToolSplitPolyline();
+    void OnUpdateToolSplitPolyline(CCmdUI& ui);
+    void OnVertexMode();
+    void OnUpdateVertexMode(CCmdUI& ui);
+    void OnBoundingBoxes();
+    void OnUpdateBoundingBoxes(CCmdUI& ui);
+    // Save Map Image, whose work the map view does.
+    void OnSaveMapImage();
     // Find, Query and Go To, sent on to the command window
     // (DocTableCommands.cpp).
     void AddTableCommands();
+    // Table command handlers (DocTableCommands.cpp): Find, Query and Go To
+    // share the handler; Find also needs the attribute pane shown.
+    void OnTableCommand(unsigned id);
+    void OnUpdateTableFind(CCmdUI& ui);
+    void OnUpdateTableCommand(CCmdUI& ui);
     // The console, script template and user-script commands, and the
     // commands whose work belongs to the attribute pane or the map view
     // (DocConsoleCommands.cpp).
     void AddConsoleCommands();
     void AddForwardedCommands();
+    // Console and forwarded command handlers (DocConsoleCommands.cpp).
+    void OnViewConsole();
+    void OnUpdateViewConsole(CCmdUI& ui);
+    void OnScriptFromTemplate();
+    void OnUpdateScriptFromTemplate(CCmdUI& ui);
+    // Every column and table statistics command; the attribute pane decides.
+    void OnUpdateColumnCommand(CCmdUI& ui);
+    void OnColumnStatistics(unsigned id);
+    void OnColumnSort(unsigned id);
+    void OnColumnValues(unsigned id);
+    void OnTableStatistics(unsigned id);
+    void OnMapViewCommand(unsigned id);
+    void OnUpdateMapViewCommand(CCmdUI& ui);
+    void OnVectorizationParameters();
+    void OnUpdateVectorizationParameters(CCmdUI& ui);
     // Set while a statistics command is with the command window, one flag a
     // command, so that a window routing it back cannot start a loop.
     bool m_forwardingStatistic[7] = {};
