@@ -15,6 +15,7 @@
 
 #include "formats/ClipboardFormats.h"
 #include "framework/Document.h"
+#include "geometry/ShapeMeasures.h"
 #include "shapes/ShapeRecord.h"
 #include "view/MapViewport.h"
 #include "view/VertexMarkers.h"
@@ -310,6 +311,9 @@ public:
     // being drawn.
     std::vector<CShapePoint> m_toolPoints;
     std::vector<CShapePoint> m_sketchPoints;
+    // The measure tool's ground distances, kept while the workspace's
+    // reference system stays (made on first use).
+    mutable std::unique_ptr<CGroundMeasure> m_groundMeasure;
     // The colour of the pixel a region trace started on.
     std::uint32_t m_traceSeedColour = 0;
     // Client pixels where the tool line and the sketch line end.
