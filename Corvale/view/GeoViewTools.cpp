@@ -1045,11 +1045,11 @@ QMenu* CGeoView::CreateContextMenu(unsigned menuId) {
     static const std::initializer_list<MenuItem> grabber = {{"&Split here", ID_VIEW_SPLIT_HERE}};
     // A zero id is a separator.
     static const std::initializer_list<MenuItem> general = {
-        {"Clear &Selection", ID_VIEW_CLEAR_SELECTION},
-        {"Cut", ID_VIEW_EDIT_CUT},
-        {"Copy", ID_VIEW_EDIT_COPY},
+        {"Clear &Selection", ID_SELECTION_CLEAR},
+        {"Cut", ID_EDIT_CUT},
+        {"Copy", ID_EDIT_COPY},
         {"&Copy Coordinate", ID_VIEW_COPY_COORDINATE},
-        {"Paste", ID_VIEW_EDIT_PASTE},
+        {"Paste", ID_EDIT_PASTE},
         {"", 0},
         {"Add &Bookmark", ID_VIEW_ADD_BOOKMARK},
         {"&Find Theme", ID_VIEW_FIND_THEME}};
