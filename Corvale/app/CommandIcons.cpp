@@ -233,7 +233,7 @@ Draw DrawingOf(unsigned id) {
             p.setBrush(kGrey);
             p.drawRect(QRectF(9, 19, 14, 9));
         };
-    case ID_WORKSPACE_PROPERTIES:
+    case ID_WORKSPACE_SHOW_PROPERTIES:
         return [](QPainter& p) {
             // Sliders: settings of the whole workspace.
             p.setPen(Pen(kInk, 2));
@@ -272,7 +272,7 @@ Draw DrawingOf(unsigned id) {
         };
     case ID_EDIT_DELETE:
         return [](QPainter& p) { Cross(p, QPointF(16, 16), 10, kRed, 4.5); };
-    case ID_EDIT_FIND:
+    case ID_TABLE_FIND:
         return [](QPainter& p) { Magnifier(p); };
     case ID_EDIT_FIND_NEXT:
         return [](QPainter& p) {
@@ -284,7 +284,7 @@ Draw DrawingOf(unsigned id) {
             Magnifier(p, QPointF(11, 11), 7);
             Triangle(p, QPointF(17, 25), false, kGreen);
         };
-    case ID_FILE_PRINT:
+    case ID_MAP_VIEW_PRINT:
         return [](QPainter& p) {
             p.setPen(Pen(kInk, 1.5));
             p.setBrush(Qt::white);
@@ -379,16 +379,16 @@ Draw DrawingOf(unsigned id) {
             p.setBrush(Qt::NoBrush);
             p.drawRect(QRectF(6, 9, 20, 14));
         };
-    case ID_THEME_FILTER_SELECTION:
+    case ID_SELECTION_FILTER:
         return [](QPainter& p) { Funnel(p, kYellow); };
-    case ID_THEME_INVERT_FILTER:
+    case ID_SELECTION_INVERT_FILTER:
         return [](QPainter& p) {
             Funnel(p, kLightBlue);
             p.setPen(Pen(kPurple, 2));
             p.setBrush(Qt::NoBrush);
             p.drawArc(QRectF(20, 18, 10, 10), 0, 270 * 16);
         };
-    case ID_THEME_REMOVE_FILTER:
+    case ID_SELECTION_REMOVE_FILTER:
         return [](QPainter& p) {
             Funnel(p, kGrey);
             Cross(p, QPointF(25, 24), 4.5, kRed);
@@ -407,7 +407,7 @@ Draw DrawingOf(unsigned id) {
         };
     case ID_VIEW_ZOOM_FULL_EXTENT:
         return [](QPainter& p) { Globe(p); };
-    case ID_SCRIPT_CREATE_NEW:
+    case ID_SCRIPT_FROM_TEMPLATE:
         return [](QPainter& p) {
             Page(p);
             p.setPen(Pen(kPurple, 2));
@@ -415,7 +415,7 @@ Draw DrawingOf(unsigned id) {
             p.drawPolyline(QPolygonF({QPointF(18, 11), QPointF(22, 15), QPointF(18, 19)}));
             Plus(p, QPointF(24, 25), 4.5, kGreen);
         };
-    case ID_EDIT_ENABLE_EDITING:
+    case ID_THEME_ENABLE_EDITING:
         return [](QPainter& p) { Pencil(p, QPointF(5, 27)); };
     case ID_GEOMETRY_AUTO_SNAP:
         return [](QPainter& p) {
@@ -485,8 +485,8 @@ Draw DrawingOf(unsigned id) {
             Pips(p, pips);
         };
     }
-    if (id >= ID_STATISTICS_FIRST && id <= ID_STATISTICS_LAST) {
-        const unsigned which = id - ID_STATISTICS_FIRST;
+    if (id >= ID_COLUMN_STATISTICS_FIRST && id <= ID_COLUMN_STATISTICS_LAST) {
+        const unsigned which = id - ID_COLUMN_STATISTICS_FIRST;
         return [which](QPainter& p) {
             switch (which) {
             case 0: // Min: the lowest bar.
@@ -556,9 +556,9 @@ const char* ThemeName(unsigned id) {
         return "edit-paste";
     case ID_EDIT_DELETE:
         return "edit-delete";
-    case ID_EDIT_FIND:
+    case ID_TABLE_FIND:
         return "edit-find";
-    case ID_FILE_PRINT:
+    case ID_MAP_VIEW_PRINT:
         return "document-print";
     case ID_TOOL_ZOOM_IN:
         return "zoom-in";

@@ -308,11 +308,11 @@ void CMainFrame::CreateCommands() {
     AddCommand(ID_FILE_CLOSE, tr("&Close"));
     AddCommand(ID_FILE_SAVE, tr("&Save"), QIcon(), QKeySequence::Save);
     AddCommand(ID_FILE_SAVE_AS, tr("Save &As..."));
-    AddCommand(ID_FILE_PRINT, tr("&Print..."), QIcon(), QKeySequence::Print);
-    AddCommand(ID_FILE_PRINT_PREVIEW, tr("Print Pre&view"));
+    AddCommand(ID_MAP_VIEW_PRINT, tr("&Print..."), QIcon(), QKeySequence::Print);
+    AddCommand(ID_MAP_VIEW_PRINT_PREVIEW, tr("Print Pre&view"));
     AddCommand(ID_FILE_SAVE_MAP_IMAGE, tr("Save &Map As Image(s)..."));
     AddCommand(ID_APP_EXIT, tr("E&xit"));
-    AddCommand(ID_WORKSPACE_PROPERTIES, tr("Workspace &Properties..."));
+    AddCommand(ID_WORKSPACE_SHOW_PROPERTIES, tr("Workspace &Properties..."));
 
     AddCommand(ID_EDIT_CUT, tr("Cu&t"), QIcon(), QKeySequence::Cut);
     AddCommand(ID_EDIT_COPY, tr("&Copy"), QIcon(), QKeySequence::Copy);
@@ -321,7 +321,7 @@ void CMainFrame::CreateCommands() {
     AddCommand(ID_EDIT_COPY_AS_GEOJSON, tr("Copy as GeoJSON"));
     AddCommand(ID_EDIT_COPY_AS_WKT, tr("Copy as WKT"));
     AddCommand(ID_EDIT_MULTI_EDIT, tr("Multi-&Edit Attributes..."));
-    AddCommand(ID_EDIT_FIND, tr("&Find..."), QIcon(), QKeySequence::Find);
+    AddCommand(ID_TABLE_FIND, tr("&Find..."), QIcon(), QKeySequence::Find);
     AddCommand(ID_EDIT_FIND_NEXT, tr("Find &Next"));
     AddCommand(ID_EDIT_FIND_PREVIOUS, tr("Find Pre&vious"));
     AddCommand(ID_TABLE_GO_TO, tr("&Go To"), QIcon(), QKeySequence(Qt::CTRL | Qt::Key_G));
@@ -341,9 +341,9 @@ void CMainFrame::CreateCommands() {
     AddCommand(ID_TOOL_MEASURE, tr("&Measure"), QIcon(), {}, true);
     AddCommand(ID_TOOL_VERTEX_MODE, tr("&Vertex Mode"), QIcon(), {}, true);
     AddCommand(ID_TOOL_BOUNDING_BOXES, tr("&Bounding Boxes"), QIcon(), {}, true);
-    AddCommand(ID_THEME_FILTER_SELECTION, tr("&Filter Selected"));
-    AddCommand(ID_THEME_INVERT_FILTER, tr("&Invert Filter"));
-    AddCommand(ID_THEME_REMOVE_FILTER, tr("&Remove Filter"), QIcon(), {}, true);
+    AddCommand(ID_SELECTION_FILTER, tr("&Filter Selected"));
+    AddCommand(ID_SELECTION_INVERT_FILTER, tr("&Invert Filter"));
+    AddCommand(ID_SELECTION_REMOVE_FILTER, tr("&Remove Filter"), QIcon(), {}, true);
     AddCommand(ID_THEME_ZOOM_TO_THEME, tr("Zoom to &Theme"));
     AddCommand(ID_THEME_ZOOM_TO_SELECTION, tr("Zoom to &Selection"));
     AddCommand(ID_THEME_ZOOM_TO_MAKE_VISIBLE, tr("Zoom to &Make Visible"));
@@ -352,21 +352,21 @@ void CMainFrame::CreateCommands() {
     AddCommand(ID_VIEW_ZOOM_FULL_EXTENT, tr("&Full Extent"));
     AddCommand(ID_VIEW_CENTER_MAP, tr("&Center Map..."));
     AddCommand(ID_VIEW_EDIT_VIEW_RECTANGLE, tr("Edit View &Rectangle..."));
-    AddCommand(ID_VIEW_MAP_OVERVIEW, tr("Map &Overview"));
-    AddCommand(ID_VIEW_COPY_MAP_IMAGE, tr("Copy Map &Image"));
-    AddCommand(ID_VIEW_MAP_SIGNATURE, tr("Map &Signature..."));
+    AddCommand(ID_MAP_VIEW_OVERVIEW, tr("Map &Overview"));
+    AddCommand(ID_MAP_VIEW_COPY_IMAGE, tr("Copy Map &Image"));
+    AddCommand(ID_MAP_VIEW_SIGNATURE, tr("Map &Signature..."));
     AddCommand(ID_VIEW_FIND_THEME, tr("Find T&heme"));
     AddCommand(ID_VIEW_CONSOLE, tr("&Console..."));
     AddCommand(ID_VIEW_VECTORIZATION_PARAMETERS, tr("&Vectorization Parameters..."));
     AddCommand(ID_VIEW_STATUS_BAR, tr("&Status Bar"), {}, {}, true);
     AddCommand(ID_VIEW_FULLSCREEN, tr("F&ull Screen"), {}, QKeySequence::FullScreen, true);
 
-    AddCommand(ID_SCRIPT_CREATE_NEW, tr("JavaScript Creator..."));
+    AddCommand(ID_SCRIPT_FROM_TEMPLATE, tr("JavaScript Creator..."));
     for (unsigned id = ID_USER_SCRIPT_FIRST; id <= ID_USER_SCRIPT_LAST; ++id)
         AddCommand(id, tr("User Script %1").arg(id - ID_USER_SCRIPT_FIRST + 1));
 
-    AddCommand(ID_EDIT_ENABLE_EDITING, tr("&Enable Editing"), QIcon(), {}, true);
-    AddCommand(ID_EDIT_SNAP_TO_GRID, tr("Snap to &Grid..."));
+    AddCommand(ID_THEME_ENABLE_EDITING, tr("&Enable Editing"), QIcon(), {}, true);
+    AddCommand(ID_GEOMETRY_SNAP_TO_GRID, tr("Snap to &Grid..."));
     // Freehand editing snapped to the grid: the Edit toolbar's grid button.
     AddCommand(ID_GEOMETRY_AUTO_SNAP, tr("&Autosnap to Grid"), QIcon(), {}, true);
     // The geometry commands of the Edit menu's Advanced Edit submenu.
@@ -413,8 +413,8 @@ void CMainFrame::CreateCommands() {
 
     const char* statistics[] = {"Min", "Max", "Sum", "Arithmetic Mean", "Geometric Mean", "Median",
                                 "Standard Deviation"};
-    for (unsigned id = ID_STATISTICS_FIRST; id <= ID_STATISTICS_LAST; ++id)
-        AddCommand(id, tr(statistics[id - ID_STATISTICS_FIRST]));
+    for (unsigned id = ID_COLUMN_STATISTICS_FIRST; id <= ID_COLUMN_STATISTICS_LAST; ++id)
+        AddCommand(id, tr(statistics[id - ID_COLUMN_STATISTICS_FIRST]));
     // The attribute pane's column commands and its query, reached through
     // the Table menu.
     AddCommand(ID_COLUMN_SORT_ASCENDING, tr("Sort &Ascending"));
@@ -457,12 +457,12 @@ bool CMainFrame::CreateMenuBar() {
     file->addAction(m_Actions[ID_FILE_SAVE]);
     file->addAction(m_Actions[ID_FILE_SAVE_AS]);
     file->addSeparator();
-    file->addAction(m_Actions[ID_WORKSPACE_PROPERTIES]);
+    file->addAction(m_Actions[ID_WORKSPACE_SHOW_PROPERTIES]);
     file->addSeparator();
     file->addAction(m_Actions[ID_FILE_SAVE_MAP_IMAGE]);
     file->addSeparator();
-    file->addAction(m_Actions[ID_FILE_PRINT]);
-    file->addAction(m_Actions[ID_FILE_PRINT_PREVIEW]);
+    file->addAction(m_Actions[ID_MAP_VIEW_PRINT]);
+    file->addAction(m_Actions[ID_MAP_VIEW_PRINT_PREVIEW]);
     file->addSeparator();
     m_RecentFileMenu = file->addMenu(tr("Recent &Workspaces"));
     m_RecentFileMenu->setObjectName(QStringLiteral("RecentWorkspaces"));
@@ -484,7 +484,7 @@ bool CMainFrame::CreateMenuBar() {
     for (unsigned id : {static_cast<unsigned>(ID_GEOMETRY_MERGE_TO_COPY), static_cast<unsigned>(ID_GEOMETRY_SPLIT_TO_COPIES),
                         static_cast<unsigned>(ID_GEOMETRY_SIMPLIFY_PARTS),
                         static_cast<unsigned>(ID_GEOMETRY_REMOVE_DUPLICATE_VERTICES),
-                        static_cast<unsigned>(ID_GEOMETRY_REVERSE_COORDINATES), static_cast<unsigned>(ID_EDIT_SNAP_TO_GRID)})
+                        static_cast<unsigned>(ID_GEOMETRY_REVERSE_COORDINATES), static_cast<unsigned>(ID_GEOMETRY_SNAP_TO_GRID)})
         advanced->addAction(m_Actions[id]);
     advanced->addSeparator();
     advanced->addAction(m_Actions[ID_EDIT_CREATE_POLYLINE_ON_CLIPBOARD]);
@@ -492,7 +492,7 @@ bool CMainFrame::CreateMenuBar() {
     for (unsigned id : std::initializer_list<unsigned>{ID_EDIT_TOP_Z_ORDER, ID_EDIT_BOTTOM_Z_ORDER})
         edit->addAction(m_Actions[id]);
     edit->addSeparator();
-    for (unsigned id : std::initializer_list<unsigned>{ID_EDIT_FIND, ID_EDIT_FIND_NEXT, ID_EDIT_FIND_PREVIOUS,
+    for (unsigned id : std::initializer_list<unsigned>{ID_TABLE_FIND, ID_EDIT_FIND_NEXT, ID_EDIT_FIND_PREVIOUS,
                                                        ID_TABLE_GO_TO})
         edit->addAction(m_Actions[static_cast<unsigned>(id)]);
     ConnectUpdateOnShow(edit);
@@ -512,8 +512,8 @@ bool CMainFrame::CreateMenuBar() {
     view->addAction(m_Actions[ID_VIEW_STATUS_BAR]);
     view->addSeparator();
     for (unsigned id : std::initializer_list<unsigned>{static_cast<unsigned>(ID_VIEW_ZOOM_FULL_EXTENT), static_cast<unsigned>(ID_VIEW_CENTER_MAP),
-                        static_cast<unsigned>(ID_VIEW_EDIT_VIEW_RECTANGLE), static_cast<unsigned>(ID_VIEW_MAP_OVERVIEW),
-                        static_cast<unsigned>(ID_VIEW_COPY_MAP_IMAGE), static_cast<unsigned>(ID_VIEW_MAP_SIGNATURE),
+                        static_cast<unsigned>(ID_VIEW_EDIT_VIEW_RECTANGLE), static_cast<unsigned>(ID_MAP_VIEW_OVERVIEW),
+                        static_cast<unsigned>(ID_MAP_VIEW_COPY_IMAGE), static_cast<unsigned>(ID_MAP_VIEW_SIGNATURE),
                         static_cast<unsigned>(ID_VIEW_FIND_THEME)})
         view->addAction(m_Actions[id]);
     view->addSeparator();
@@ -561,7 +561,7 @@ bool CMainFrame::CreateMenuBar() {
     for (unsigned id : {static_cast<unsigned>(ID_THEME_REMOVE), static_cast<unsigned>(ID_THEME_SHOW),
                         static_cast<unsigned>(ID_THEME_PROPERTIES), static_cast<unsigned>(ID_THEME_HIDE_ALL),
                         static_cast<unsigned>(ID_THEME_SHOW_ALL), static_cast<unsigned>(ID_THEME_ATTRIBUTE_MANAGER),
-                        static_cast<unsigned>(ID_EDIT_ENABLE_EDITING), static_cast<unsigned>(ID_THEME_INFOTIPS),
+                        static_cast<unsigned>(ID_THEME_ENABLE_EDITING), static_cast<unsigned>(ID_THEME_INFOTIPS),
                         static_cast<unsigned>(ID_THEME_COPY_STYLE_FROM)})
         theme->addAction(m_Actions[id]);
 
@@ -576,8 +576,8 @@ bool CMainFrame::CreateMenuBar() {
                         static_cast<unsigned>(ID_SELECTION_POINT_COUNT)})
         selection->addAction(m_Actions[id]);
     selection->addSeparator();
-    for (unsigned id : {static_cast<unsigned>(ID_THEME_FILTER_SELECTION), static_cast<unsigned>(ID_THEME_REMOVE_FILTER),
-                        static_cast<unsigned>(ID_THEME_INVERT_FILTER)})
+    for (unsigned id : {static_cast<unsigned>(ID_SELECTION_FILTER), static_cast<unsigned>(ID_SELECTION_REMOVE_FILTER),
+                        static_cast<unsigned>(ID_SELECTION_INVERT_FILTER)})
         selection->addAction(m_Actions[id]);
     selection->addSeparator();
     for (unsigned id : {static_cast<unsigned>(ID_SELECTION_BOUNDS),
@@ -588,7 +588,7 @@ bool CMainFrame::CreateMenuBar() {
 
     QMenu* table = bar->addMenu(tr("T&able"));
     table->setObjectName(QStringLiteral("TableMenu"));
-    for (unsigned id = ID_STATISTICS_FIRST; id <= ID_STATISTICS_LAST; ++id)
+    for (unsigned id = ID_COLUMN_STATISTICS_FIRST; id <= ID_COLUMN_STATISTICS_LAST; ++id)
         table->addAction(m_Actions[id]);
     // The statistics plug-ins' entries go in before this separator.
     table->addSeparator();
@@ -633,16 +633,16 @@ bool CMainFrame::CreateToolBars() {
     };
 
     m_StandardBar = makeBar(IDR_MAINFRAME, tr("Standard Toolbar"));
-    const unsigned standard[] = {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_WORKSPACE_PROPERTIES, 0,
+    const unsigned standard[] = {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_WORKSPACE_SHOW_PROPERTIES, 0,
                                  ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_DELETE, 0,
-                                 ID_EDIT_FIND, ID_EDIT_FIND_NEXT, ID_EDIT_FIND_PREVIOUS, 0,
-                                 ID_FILE_PRINT, ID_CONTEXT_HELP, 0,
+                                 ID_TABLE_FIND, ID_EDIT_FIND_NEXT, ID_EDIT_FIND_PREVIOUS, 0,
+                                 ID_MAP_VIEW_PRINT, ID_CONTEXT_HELP, 0,
                                  ID_INSERT_ADD_THEME, 0,
                                  ID_TOOL_SELECT, ID_TOOL_SELECT_RECTANGLE, ID_TOOL_SELECT_CIRCLE,
                                  ID_TOOL_SELECT_POLYGON, ID_TOOL_PAN, ID_TOOL_ZOOM_IN, ID_TOOL_ZOOM_OUT,
                                  ID_TOOL_MEASURE, 0,
                                  ID_TOOL_VERTEX_MODE, ID_TOOL_BOUNDING_BOXES, 0,
-                                 ID_THEME_FILTER_SELECTION, ID_THEME_INVERT_FILTER, ID_THEME_REMOVE_FILTER, 0,
+                                 ID_SELECTION_FILTER, ID_SELECTION_INVERT_FILTER, ID_SELECTION_REMOVE_FILTER, 0,
                                  ID_THEME_ZOOM_TO_THEME, ID_THEME_ZOOM_TO_SELECTION, ID_VIEW_ZOOM_FULL_EXTENT,
                                  ID_SCALE_CONTROL};
     for (unsigned id : standard) {
@@ -660,13 +660,13 @@ bool CMainFrame::CreateToolBars() {
     // The Standard toolbar fills a row of its own.
     addToolBarBreak(Qt::TopToolBarArea);
     m_ScriptBar = makeBar(IDR_SCRIPT_TOOLBAR, tr("Script Toolbar"));
-    m_ScriptBar->addAction(m_Actions[ID_SCRIPT_CREATE_NEW]);
+    m_ScriptBar->addAction(m_Actions[ID_SCRIPT_FROM_TEMPLATE]);
     m_ScriptBar->addSeparator();
     for (unsigned id = ID_USER_SCRIPT_FIRST; id <= ID_USER_SCRIPT_LAST; ++id)
         m_ScriptBar->addAction(m_Actions[id]);
 
     m_EditBar = makeBar(IDR_EDIT_TOOLBAR, tr("Edit Toolbar"));
-    for (unsigned id : std::initializer_list<unsigned>{ID_EDIT_ENABLE_EDITING, ID_GEOMETRY_AUTO_SNAP})
+    for (unsigned id : std::initializer_list<unsigned>{ID_THEME_ENABLE_EDITING, ID_GEOMETRY_AUTO_SNAP})
         m_EditBar->addAction(m_Actions[id]);
     m_EditBar->addSeparator();
     for (unsigned id : std::initializer_list<unsigned>{ID_TOOL_DRAW_NEW, ID_TOOL_ADJUST_VERTEX, ID_TOOL_NEW_VERTEX, ID_TOOL_SPLIT_POLYLINE})
@@ -676,7 +676,7 @@ bool CMainFrame::CreateToolBars() {
         m_EditBar->addAction(m_Actions[id]);
 
     m_StatisticsBar = makeBar(IDR_STATISTICS_TOOLBAR, tr("Statistics Toolbar"));
-    for (unsigned id = ID_STATISTICS_FIRST; id <= ID_STATISTICS_LAST; ++id)
+    for (unsigned id = ID_COLUMN_STATISTICS_FIRST; id <= ID_COLUMN_STATISTICS_LAST; ++id)
         m_StatisticsBar->addAction(m_Actions[id]);
     return true;
 }
@@ -958,7 +958,7 @@ bool CMainFrame::OnCmdMsg(unsigned id, CCmdUI* ui) {
     }
     // The table's column commands (statistics, sort, duplicates, value list)
     // belong to the attributes pane.
-    if (id >= ID_ATTR_STATISTICS_FIRST && id <= ID_ATTR_SHOW_VALUE_LIST) {
+    if (id >= ID_COLUMN_STATISTICS_FIRST && id <= ID_COLUMN_SHOW_VALUE_LIST) {
         auto* attributes = PaneWidget<CAttributesGridPane>(*this, ID_PANE_ATTRIBUTES);
         if (attributes == nullptr)
             return false;

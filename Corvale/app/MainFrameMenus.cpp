@@ -321,7 +321,7 @@ void CMainFrame::FillToolsMenu(QMenu* menu) {
     }
     if (scripts != nullptr) {
         menu->insertSeparator(options);
-        menu->insertAction(options, m_Actions[ID_SCRIPT_CREATE_NEW]);
+        menu->insertAction(options, m_Actions[ID_SCRIPT_FROM_TEMPLATE]);
         menu->insertMenu(options, scripts);
     }
     if (menu->actions().size() > 1)
@@ -440,7 +440,7 @@ void CMainFrame::ResetScriptToolBar() {
         if (action->isSeparator() || !action->data().isValid())
             continue;
         const unsigned id = action->data().toUInt();
-        if (id == ID_SCRIPT_CREATE_NEW)
+        if (id == ID_SCRIPT_FROM_TEMPLATE)
             continue;
         if (!m_ScriptBar->ReplaceWithUserScriptMenu(id, menu))
             continue;

@@ -55,19 +55,19 @@ void SplitDescription(const std::string& description, std::string& prompt, std::
 void CMainFrame::FillStatisticsPluginMenu(QMenu* menu) {
     for (QAction* action : menu->actions()) {
         const unsigned id = action->data().toUInt();
-        if (id >= ID_STATISTICS_PLUGIN_FIRST && id <= ID_STATISTICS_PLUGIN_LAST)
+        if (id >= ID_TABLE_STATISTICS_FIRST && id <= ID_TABLE_STATISTICS_LAST)
             menu->removeAction(action);
     }
     // The entries go between the seven statistics and the separator after them.
     const QList<QAction*> items = menu->actions();
-    if (items.size() < 8 || items[0]->data().toUInt() != ID_STATISTICS_FIRST || !items[7]->isSeparator())
+    if (items.size() < 8 || items[0]->data().toUInt() != ID_COLUMN_STATISTICS_FIRST || !items[7]->isSeparator())
         return;
     QAction* separator = items[7];
     const std::vector<StatisticsPluginEntry> plugins = ListStatisticsPlugins(m_PluginFolder);
     const std::size_t count =
-        std::min<std::size_t>(plugins.size(), ID_STATISTICS_PLUGIN_LAST - ID_STATISTICS_PLUGIN_FIRST + 1);
+        std::min<std::size_t>(plugins.size(), ID_TABLE_STATISTICS_LAST - ID_TABLE_STATISTICS_FIRST + 1);
     for (std::size_t i = 0; i < count; ++i) {
-        const unsigned id = static_cast<unsigned>(ID_STATISTICS_PLUGIN_FIRST + i);
+        const unsigned id = static_cast<unsigned>(ID_TABLE_STATISTICS_FIRST + i);
         QAction* action = GetCommandAction(id);
         if (action == nullptr)
             action = AddCommand(id, QString());
@@ -235,7 +235,7 @@ bool CMainFrame::OnPluginCmdMsg(unsigned id, CCmdUI* ui) {
     // their calculations and the attribute pane it would forward them to has
     // nothing to do with them, so they stay disabled and a stray command ends
     // here.
-    if (id >= ID_STATISTICS_PLUGIN_FIRST && id <= ID_STATISTICS_PLUGIN_LAST) {
+    if (id >= ID_TABLE_STATISTICS_FIRST && id <= ID_TABLE_STATISTICS_LAST) {
         if (ui != nullptr) {
             ui->Enable(false);
             ui->m_Handled = true;

@@ -56,16 +56,25 @@ PseudoMercatorParameters SphereOf(const RefSysEntry& e) {
     return {a, p.originLatitude, p.centralMeridian, p.falseEasting, p.falseNorthing};
 }
 
+// Counts the configurations of the engine's slot; the converter that made
+// the latest one may convert without configuring it again.
+std::uint64_t g_SlotConfiguration = 0;
+
 } // namespace
 
 CRefSysConverter::CRefSysConverter(std::int32_t fromIndex, std::int32_t toIndex)
     : m_From(fromIndex), m_To(toIndex) {
+    Configure();
+}
+
+void CRefSysConverter::Configure() const {
     GeoEngineInitialize();
     // The results are not checked here: Convert reports what fails.
     if (const RefSysEntry* from = GetRefSysEntry(m_From))
         ConfigureSide(kInput, *from);
     if (const RefSysEntry* to = GetRefSysEntry(m_To))
         ConfigureSide(kOutput, *to);
+    m_Configuration = ++g_SlotConfiguration;
 }
 
 bool CRefSysConverter::Convert(double x, double y, double& outX, double& outY) const {
@@ -78,6 +87,8 @@ bool CRefSysConverter::Convert(double x, double y, double& outX, double& outY) c
     }
     if (!from || !to)
         return false;
+    if (m_Configuration != g_SlotConfiguration)
+        Configure();
 
     std::uint32_t r = 0;
     if (IsPseudoMercator(*from)) {

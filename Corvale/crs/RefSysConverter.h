@@ -1,9 +1,11 @@
 #pragma once
 // Converts single points between two rows of the reference-system table.
 //
-// Constructing a converter configures the engine's conversion slot 1, which
-// is process-wide: a converter is valid until the next one is constructed.
-// Construct it right before its conversions, on the user-interface thread.
+// The engine's conversion slot 1 is process-wide: a converter configures it
+// when constructed, and configures it again before a conversion when another
+// converter has configured it since. A converter can so be kept between uses
+// (the measure tool keeps one) without resetting the engine on every call.
+// Use converters on the user-interface thread.
 
 #include <cstdint>
 
@@ -23,6 +25,10 @@ public:
     std::int32_t GetToIndex() const { return m_To; }
 
 private:
+    void Configure() const;
+
     std::int32_t m_From;
     std::int32_t m_To;
+    // Which configuration of the engine's slot this converter made.
+    mutable std::uint64_t m_Configuration = 0;
 };

@@ -300,12 +300,22 @@ bool GetPolylinePositionAtFraction(const CShapeRecord* record, float fraction, C
 }
 
 double GroundDistance(int refSystem, const CShapePoint& p1, const CShapePoint& p2, double radius) {
-    if (refSystem == -1)
-        return Distance(p1, p2);
-    const CRefSysConverter converter(refSystem, Wgs84Row());
+    return CGroundMeasure(refSystem).Distance(p1, p2, radius);
+}
+
+CGroundMeasure::CGroundMeasure(int refSystem) : m_RefSystem(refSystem) {
+    if (refSystem != -1)
+        m_Converter = std::make_unique<CRefSysConverter>(refSystem, Wgs84Row());
+}
+
+CGroundMeasure::~CGroundMeasure() = default;
+
+double CGroundMeasure::Distance(const CShapePoint& p1, const CShapePoint& p2, double radius) const {
+    if (m_Converter == nullptr)
+        return ::Distance(p1, p2);
     CShapePoint g1;
     CShapePoint g2;
-    if (!ToGeographic(converter, p1, g1) || !ToGeographic(converter, p2, g2))
+    if (!ToGeographic(*m_Converter, p1, g1) || !ToGeographic(*m_Converter, p2, g2))
         return std::numeric_limits<double>::quiet_NaN();
     return SphereDistance(g1, g2, radius);
 }

@@ -10,7 +10,10 @@
 
 #include "shapes/ShapeRecord.h"
 
+#include <memory>
 #include <vector>
+
+class CRefSysConverter;
 
 // The distance from p to the segment a-b. When nearest is given it receives
 // the segment's point nearest to p, except for a segment of zero length
@@ -72,6 +75,25 @@ bool GetPolylinePositionAtFraction(const CShapeRecord* record, float fraction, C
 // when a point cannot be converted, so that no made-up figure is shown as a
 // length.
 double GroundDistance(int refSystem, const CShapePoint& p1, const CShapePoint& p2, double radius);
+
+// GroundDistance for many distances in one reference system, one after
+// another (the measure tool's readout, on every mouse move): the converter is
+// made once and kept, instead of configuring the engine for every distance.
+class CGroundMeasure {
+public:
+    explicit CGroundMeasure(int refSystem);
+    ~CGroundMeasure();
+    CGroundMeasure(const CGroundMeasure&) = delete;
+    CGroundMeasure& operator=(const CGroundMeasure&) = delete;
+
+    int GetRefSystem() const { return m_RefSystem; }
+    double Distance(const CShapePoint& p1, const CShapePoint& p2, double radius) const;
+
+private:
+    int m_RefSystem;
+    // Into WGS 84; none for reference system -1.
+    std::unique_ptr<CRefSysConverter> m_Converter;
+};
 
 // The distance along the equator from longitude lon1 eastwards to lon2
 // (degrees), whole half-turns included, on the sphere of the given radius.

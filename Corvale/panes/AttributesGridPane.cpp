@@ -317,27 +317,27 @@ void CAttributesGridPane::AddCommands() {
         },
         [this](CCmdUI& ui) { ui.Enable(m_Document != nullptr && GetGrid()->currentIndex().isValid()); });
     OnCommand(
-        ID_ATTR_FIND,
+        ID_TABLE_FIND,
         [this] {
             if (m_Theme != nullptr)
                 GridPaneServices().ShowFindDialog(*this, m_Theme, nullptr);
         },
         [this](CCmdUI& ui) { ui.Enable(m_Theme != nullptr && GridPaneServices().HasFindDialog()); });
     OnCommand(
-        ID_GRID_GO_TO,
+        ID_TABLE_GO_TO,
         [this] {
             if (m_Theme != nullptr)
                 GridPaneServices().ShowGoToDialog(*this);
         },
         [this](CCmdUI& ui) { ui.Enable(m_Theme != nullptr && GridPaneServices().HasGoToDialog()); });
     OnCommand(
-        ID_ATTR_QUERY,
+        ID_TABLE_QUERY,
         [this] {
             if (m_Theme != nullptr)
                 GridPaneServices().ShowQueryDialog(*this, m_Theme);
         },
         [this](CCmdUI& ui) { ui.Enable(m_Theme != nullptr && GridPaneServices().HasQueryDialog()); });
-    for (unsigned id : {ID_ATTR_SELECT_ALL, ID_ATTR_CLEAR_SELECTION, ID_ATTR_COPY, ID_ATTR_CUT, ID_ATTR_PASTE})
+    for (unsigned id : {ID_SELECTION_SELECT_ALL, ID_SELECTION_CLEAR, ID_EDIT_COPY, ID_EDIT_CUT, ID_EDIT_PASTE})
         OnCommand(
             id, [id] { GridPaneServices().ForwardCommand(id); },
             [id](CCmdUI& ui) { GridPaneServices().UpdateForwardedCommand(id, ui); });
@@ -345,8 +345,8 @@ void CAttributesGridPane::AddCommands() {
         ID_GRID_OPEN_URL, [this] { OpenLink(GetContextCellText()); },
         [this](CCmdUI& ui) { ui.Enable(IsHyperlinkText(GetContextCellText())); });
     OnCommandRange(
-        ID_ATTR_STATISTICS_FIRST, ID_ATTR_STATISTICS_LAST,
-        [this](unsigned id) { RunStatistic(static_cast<ColumnStatistic>(id - ID_ATTR_STATISTICS_FIRST)); },
+        ID_COLUMN_STATISTICS_FIRST, ID_COLUMN_STATISTICS_LAST,
+        [this](unsigned id) { RunStatistic(static_cast<ColumnStatistic>(id - ID_COLUMN_STATISTICS_FIRST)); },
         [this](CCmdUI& ui) {
             // With rows selected the statistics first ask which rows count.
             ui.Enable(m_Theme != nullptr && OneHeadingSelected() &&
@@ -355,35 +355,35 @@ void CAttributesGridPane::AddCommands() {
     // Sorting reorders the theme's shapes (their drawing order), so only an
     // editable theme without filtered-out shapes is offered it.
     OnCommandRange(
-        ID_ATTR_SORT_ASCENDING, ID_ATTR_SORT_DESCENDING,
-        [this](unsigned id) { SortByHeading(id == ID_ATTR_SORT_DESCENDING); },
+        ID_COLUMN_SORT_ASCENDING, ID_COLUMN_SORT_DESCENDING,
+        [this](unsigned id) { SortByHeading(id == ID_COLUMN_SORT_DESCENDING); },
         [this](CCmdUI& ui) { ui.Enable(CanSort()); });
     OnCommand(
-        ID_ATTR_CHECK_DUPLICATES, [this] { CheckDuplicates(false); },
+        ID_COLUMN_CHECK_DUPLICATES, [this] { CheckDuplicates(false); },
         [this](CCmdUI& ui) {
             ui.Enable(m_Theme != nullptr && !GetModel()->GetSelectedHeadings().empty() &&
                       GridPaneServices().HasTableCheckDialogs());
         });
     OnCommand(
-        ID_ATTR_SHOW_VALUE_LIST, [this] { CheckDuplicates(true); },
+        ID_COLUMN_SHOW_VALUE_LIST, [this] { CheckDuplicates(true); },
         [this](CCmdUI& ui) {
             ui.Enable(m_Theme != nullptr && OneHeadingSelected() && GridPaneServices().HasTableCheckDialogs());
         });
 }
 
 std::vector<unsigned> CAttributesGridPane::ContextMenuCommands() const {
-    return {ID_ATTR_LOCATE,   0, ID_ATTR_SELECT_ALL, ID_ATTR_CLEAR_SELECTION, 0, ID_ATTR_CUT, ID_ATTR_COPY,
-            ID_GRID_COPY_CELL_VALUE, ID_ATTR_PASTE, 0, ID_GRID_OPEN_URL};
+    return {ID_ATTR_LOCATE,   0, ID_SELECTION_SELECT_ALL, ID_SELECTION_CLEAR, 0, ID_EDIT_CUT, ID_EDIT_COPY,
+            ID_GRID_COPY_CELL_VALUE, ID_EDIT_PASTE, 0, ID_GRID_OPEN_URL};
 }
 
 QString CAttributesGridPane::CommandText(unsigned id) const {
     switch (id) {
     case ID_ATTR_LOCATE: return QStringLiteral("&Locate");
-    case ID_ATTR_SELECT_ALL: return QStringLiteral("Select &All");
-    case ID_ATTR_CLEAR_SELECTION: return QStringLiteral("C&lear Selection");
-    case ID_ATTR_CUT: return QStringLiteral("Cu&t");
-    case ID_ATTR_COPY: return QStringLiteral("&Copy");
-    case ID_ATTR_PASTE: return QStringLiteral("&Paste");
+    case ID_SELECTION_SELECT_ALL: return QStringLiteral("Select &All");
+    case ID_SELECTION_CLEAR: return QStringLiteral("C&lear Selection");
+    case ID_EDIT_CUT: return QStringLiteral("Cu&t");
+    case ID_EDIT_COPY: return QStringLiteral("&Copy");
+    case ID_EDIT_PASTE: return QStringLiteral("&Paste");
     default: return CGridPane::CommandText(id);
     }
 }

@@ -10,6 +10,7 @@
 // The cells are read from the theme when the grid shows them: nothing of the
 // table is copied, so a theme of a million shapes opens at once.
 
+#include "workspace/CommandIds.h"
 #include "core/ColumnStatistics.h"
 #include "panes/GridPane.h"
 #include "panes/GridPaneServices.h"
@@ -23,25 +24,6 @@
 class CCorvaleDoc;
 class CTheme;
 class QItemSelection;
-
-enum AttributesPaneCommandId : unsigned {
-    ID_ATTR_LOCATE = 32833,
-    ID_ATTR_FIND = 57636,
-    ID_ATTR_SELECT_ALL = 57642,
-    ID_ATTR_CLEAR_SELECTION = 32860,
-    ID_ATTR_COPY = 57634,
-    ID_ATTR_CUT = 57635,
-    ID_ATTR_PASTE = 57637,
-    ID_ATTR_QUERY = 32838,
-    // Min, Max, Sum, Arithmetic Mean, Geometric Mean, Median, Standard
-    // Deviation: ID_ATTR_STATISTICS_FIRST + ColumnStatistic.
-    ID_ATTR_STATISTICS_FIRST = 33030,
-    ID_ATTR_STATISTICS_LAST = 33036,
-    ID_ATTR_SORT_ASCENDING = 33037,
-    ID_ATTR_SORT_DESCENDING = 33038,
-    ID_ATTR_CHECK_DUPLICATES = 33039,
-    ID_ATTR_SHOW_VALUE_LIST = 33040,
-};
 
 // Modes of QueryCallback.
 enum QueryMode : int { QM_Select = 0, QM_Deselect = 1, QM_Count = 2, QM_First = 3 };

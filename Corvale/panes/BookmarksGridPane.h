@@ -3,6 +3,7 @@
 // row moves the map to that bookmark; names are edited in place; selected
 // bookmarks can be removed.
 
+#include "workspace/CommandIds.h"
 #include "panes/GridPane.h"
 
 #include <cstdint>
@@ -11,10 +12,6 @@
 
 class CCorvaleDoc;
 class QItemSelection;
-
-enum BookmarksPaneCommandId : unsigned {
-    ID_BOOKMARK_REMOVE = 32867,
-};
 
 class CBookmarksGridPane : public CGridPane {
 public:

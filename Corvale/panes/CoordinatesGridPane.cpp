@@ -105,7 +105,7 @@ void CCoordinatesGridPane::AddCommands() {
     OnCommand(
         ID_COORD_CENTER_MAP, [this] { CenterMap(); }, [this](CCmdUI& ui) { ui.Enable(CenterMapEnabled()); });
     OnCommand(
-        ID_COORD_COPY_COORDINATE, [this] { CopyCoordinate(); },
+        ID_VIEW_COPY_COORDINATE, [this] { CopyCoordinate(); },
         [this](CCmdUI& ui) { ui.Enable(CenterMapEnabled()); });
     OnCommand(
         ID_COORD_DELETE, [this] { DeleteSelected(); },
@@ -134,14 +134,14 @@ void CCoordinatesGridPane::AddCommands() {
 }
 
 std::vector<unsigned> CCoordinatesGridPane::ContextMenuCommands() const {
-    return {ID_COORD_CENTER_MAP, ID_COORD_COPY_COORDINATE, 0, ID_COORD_DELETE, ID_COORD_PASTE_SPECIAL,
+    return {ID_COORD_CENTER_MAP, ID_VIEW_COPY_COORDINATE, 0, ID_COORD_DELETE, ID_COORD_PASTE_SPECIAL,
             ID_COORD_REVERSE_PART, 0, ID_GRID_COPY_AS_TEXT, ID_GRID_COPY_CELL_VALUE};
 }
 
 QString CCoordinatesGridPane::CommandText(unsigned id) const {
     switch (id) {
     case ID_COORD_CENTER_MAP: return QStringLiteral("C&enter Map");
-    case ID_COORD_COPY_COORDINATE: return QStringLiteral("Copy &Coordinate");
+    case ID_VIEW_COPY_COORDINATE: return QStringLiteral("Copy &Coordinate");
     case ID_COORD_DELETE: return QStringLiteral("&Delete");
     case ID_COORD_PASTE_SPECIAL: return QStringLiteral("Paste &Special...");
     case ID_COORD_REVERSE_PART: return QStringLiteral("&Reverse Part");

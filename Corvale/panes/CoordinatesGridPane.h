@@ -6,6 +6,7 @@
 // Cells of an editable theme can be edited; vertices and parts can be
 // deleted, a part reversed, coordinates pasted, copied and centred on.
 
+#include "workspace/CommandIds.h"
 #include "panes/GridPane.h"
 
 #include <cstdint>
@@ -16,14 +17,6 @@ class CCorvaleDoc;
 class CShapeRecord;
 class CTheme;
 class QItemSelection;
-
-enum CoordinatesPaneCommandId : unsigned {
-    ID_COORD_CENTER_MAP = 32850,
-    ID_COORD_COPY_COORDINATE = 32855,
-    ID_COORD_DELETE = 32914,
-    ID_COORD_PASTE_SPECIAL = 32964,
-    ID_COORD_REVERSE_PART = 32984,
-};
 
 // The rows' kinds.
 enum CoordinateRowKind : unsigned char { CRK_Heading = 0, CRK_Vertex = 1 };

@@ -7,6 +7,7 @@
 //
 // Clipboard text is tab-separated with lines ended by "\r\n".
 
+#include "workspace/CommandIds.h"
 #include "framework/Messages.h"
 #include "panes/GridModel.h"
 
@@ -19,14 +20,6 @@
 #include <vector>
 
 class QMenu;
-
-// Command ids of the grid panes (kept as the program has always numbered them).
-enum GridPaneCommandId : unsigned {
-    ID_GRID_COPY_CELL_VALUE = 32925,
-    ID_GRID_COPY_AS_TEXT = 32949,
-    ID_GRID_OPEN_URL = 32921,
-    ID_GRID_GO_TO = 32868,
-};
 
 // Go-to modes.
 enum GoToMode : int { GOTO_Record = 0, GOTO_NextSelected = 1, GOTO_PreviousSelected = 2 };

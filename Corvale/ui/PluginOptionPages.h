@@ -10,6 +10,7 @@
 // so they hold nothing open. The pages keep no values for the dialog's OK:
 // every change they make (the block list) is written at once.
 
+#include "workspace/CommandIds.h"
 #include <QWidget>
 
 #include <cstdint>
@@ -30,8 +31,6 @@ constexpr int IDC_PLUGIN_INFO = 2052;
 constexpr int IDC_PLUGIN_LIST_GPI = 2270;
 // The GPI page's context menu and its commands.
 constexpr int IDR_GPI_PLUGIN_MENU = 1238;
-constexpr unsigned ID_GPI_PLUGIN_COPY_GUID = 32978;
-constexpr unsigned ID_GPI_PLUGIN_ENABLED = 33046;
 
 // The list and the two buttons every plug-in page has.
 class COptionsPagePluginList : public QWidget {

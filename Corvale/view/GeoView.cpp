@@ -492,18 +492,18 @@ void CGeoView::ZoomToMakeVisible(CTheme* theme) {
 // ---------------------------------------------------------------------------
 
 void CGeoView::AddViewCommands() {
-    OnCommand(ID_VIEW_MAP_OVERVIEW, [this] { OnMapOverview(); });
-    OnCommand(ID_VIEW_MAP_SIGNATURE, [this] { OnMapSignature(); });
+    OnCommand(ID_MAP_VIEW_OVERVIEW, [this] { OnMapOverview(); });
+    OnCommand(ID_MAP_VIEW_SIGNATURE, [this] { OnMapSignature(); });
     OnCommand(
         ID_VIEW_FIND_THEME, [this] { OnFindTheme(); },
         [this](CCmdUI& ui) {
             const CCorvaleDoc* doc = GetDocument();
             ui.Enable(doc != nullptr && !doc->m_themes.empty());
         });
-    OnCommand(ID_VIEW_COPY_MAP_IMAGE, [this] { OnCopyMapImage(); });
-    OnCommand(ID_FILE_PRINT, [this] { OnFilePrint(); });
+    OnCommand(ID_MAP_VIEW_COPY_IMAGE, [this] { OnCopyMapImage(); });
+    OnCommand(ID_MAP_VIEW_PRINT, [this] { OnFilePrint(); });
     OnCommand(ID_FILE_PRINT_DIRECT, [this] { OnFilePrintDirect(); });
-    OnCommand(ID_FILE_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
+    OnCommand(ID_MAP_VIEW_PRINT_PREVIEW, [this] { OnFilePrintPreview(); });
 }
 
 void CGeoView::OnMapOverview() {

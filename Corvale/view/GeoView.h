@@ -13,8 +13,10 @@
 // The view works on its own (tests create it directly) and inside a
 // multiple-document child window.
 
+#include "workspace/CommandIds.h"
 #include "formats/ClipboardFormats.h"
 #include "framework/Document.h"
+#include "geometry/ShapeMeasures.h"
 #include "shapes/ShapeRecord.h"
 #include "view/MapViewport.h"
 #include "view/VertexMarkers.h"
@@ -37,25 +39,6 @@ class QMenu;
 class QByteArray;
 class QPrinter;
 struct CMapSheetSettings;
-
-// The view's commands.
-enum GeoViewCommandId : unsigned {
-    ID_VIEW_MAP_OVERVIEW = 32923,
-    ID_VIEW_MAP_SIGNATURE = 33023,
-    ID_VIEW_FIND_THEME = 32943,
-    ID_VIEW_COPY_MAP_IMAGE = 33001,
-    ID_FILE_PRINT = 57607,
-    ID_FILE_PRINT_DIRECT = 57608,
-    ID_FILE_PRINT_PREVIEW = 57609,
-    ID_VIEW_COPY_COORDINATE = 32855,
-    ID_VIEW_ADD_BOOKMARK = 32865,
-    // Items of the view's context menus that other targets handle.
-    ID_VIEW_CLEAR_SELECTION = 32860,
-    ID_VIEW_SPLIT_HERE = 32987,
-    ID_VIEW_EDIT_CUT = 57635,
-    ID_VIEW_EDIT_COPY = 57634,
-    ID_VIEW_EDIT_PASTE = 57637,
-};
 
 // The view's context menus: the one over a vertex marker of the shape under
 // edit, and the one everywhere else.
@@ -310,6 +293,9 @@ public:
     // being drawn.
     std::vector<CShapePoint> m_toolPoints;
     std::vector<CShapePoint> m_sketchPoints;
+    // The measure tool's ground distances, kept while the workspace's
+    // reference system stays (made on first use).
+    mutable std::unique_ptr<CGroundMeasure> m_groundMeasure;
     // The colour of the pixel a region trace started on.
     std::uint32_t m_traceSeedColour = 0;
     // Client pixels where the tool line and the sketch line end.

@@ -495,8 +495,10 @@ void CRenderPass::DrawPoints(CTheme& theme, const CThemeDisplaySettings& display
                              m_Dc, s.x, symbol, colour))
             DrawScaledPointIcon(icon, iconSize, m_Viewport, m_Dc, record, fx, fy);
     };
-    // Selected points come after the others, each with its mark under its
-    // own symbol, so that no other point of the theme covers the mark.
+    // Selected points come after the others, so that no other point of the
+    // theme covers them, and each gets its mark over its own symbol: the
+    // default symbol is the mark's own shape, and drawn over the mark it
+    // would hide the selection completely.
     std::vector<std::pair<std::size_t, const CSelectionEntry*>> selected;
     for (std::size_t position = 0; position < shapes.size(); ++position) {
         CShapeRecord* record = shapes[position];
@@ -510,8 +512,8 @@ void CRenderPass::DrawPoints(CTheme& theme, const CThemeDisplaySettings& display
         drawSymbol(position, record);
     }
     for (const auto& [position, entry] : selected) {
-        drawSelectionMark(shapes[position], *entry);
         drawSymbol(position, shapes[position]);
+        drawSelectionMark(shapes[position], *entry);
     }
     if (display.m_ConnectPoints && shapes.size() > 1) {
         QPolygon line;

@@ -963,12 +963,14 @@ std::string CGeoView::GetMeasureText() const {
     if (doc == nullptr || m_toolPoints.empty() ||
         (doc->m_toolMode != MT_Measure && doc->m_toolMode != MT_SelectCircleDrag))
         return std::string();
+    // One measure kept while the workspace's reference system stays: the
+    // readout follows every mouse move.
+    if (m_groundMeasure == nullptr || m_groundMeasure->GetRefSystem() != doc->m_refSystem)
+        m_groundMeasure = std::make_unique<CGroundMeasure>(doc->m_refSystem);
     double total = 0.0;
     for (std::size_t i = 1; i < m_toolPoints.size(); ++i)
-        total += GroundDistance(doc->m_refSystem, m_toolPoints[i - 1], m_toolPoints[i],
-                                doc->m_earthRadius);
-    total += GroundDistance(doc->m_refSystem, m_toolPoints.back(), ClientToMap(m_lastMousePoint),
-                            doc->m_earthRadius);
+        total += m_groundMeasure->Distance(m_toolPoints[i - 1], m_toolPoints[i], doc->m_earthRadius);
+    total += m_groundMeasure->Distance(m_toolPoints.back(), ClientToMap(m_lastMousePoint), doc->m_earthRadius);
     if (!std::isfinite(total))
         return corvale::FormatFixed(total, 6);
     // Without a reference system the length is one of the map's own units,
@@ -1043,11 +1045,11 @@ QMenu* CGeoView::CreateContextMenu(unsigned menuId) {
     static const std::initializer_list<MenuItem> grabber = {{"&Split here", ID_VIEW_SPLIT_HERE}};
     // A zero id is a separator.
     static const std::initializer_list<MenuItem> general = {
-        {"Clear &Selection", ID_VIEW_CLEAR_SELECTION},
-        {"Cut", ID_VIEW_EDIT_CUT},
-        {"Copy", ID_VIEW_EDIT_COPY},
+        {"Clear &Selection", ID_SELECTION_CLEAR},
+        {"Cut", ID_EDIT_CUT},
+        {"Copy", ID_EDIT_COPY},
         {"&Copy Coordinate", ID_VIEW_COPY_COORDINATE},
-        {"Paste", ID_VIEW_EDIT_PASTE},
+        {"Paste", ID_EDIT_PASTE},
         {"", 0},
         {"Add &Bookmark", ID_VIEW_ADD_BOOKMARK},
         {"&Find Theme", ID_VIEW_FIND_THEME}};

@@ -3,6 +3,7 @@
 // Import From Workspace File. The themes stay owned by the loader until they
 // are handed out; the file's plug-in section is not read.
 
+#include "workspace/CommandIds.h"
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,9 +11,6 @@
 class CCorvaleDoc;
 class CTheme;
 
-// Import From Workspace File: the themes of a workspace file are added to the
-// active workspace (CCorvaleDoc::OnImportFromWorkspaceFile).
-constexpr unsigned ID_FILE_IMPORT_WORKSPACE = 33028;
 
 class CWorkspaceFileLoader {
 public:

@@ -204,7 +204,7 @@ TEST_F(CommandMapMenuTest, TheNewItemsSitInTheirMenusWithTheirKeys) {
         QKeySequence key;
     };
     const Item cases[] = {
-        {"&File", ID_WORKSPACE_PROPERTIES, "Workspace &Properties...", {}},
+        {"&File", ID_WORKSPACE_SHOW_PROPERTIES, "Workspace &Properties...", {}},
         {"&Edit", ID_TABLE_GO_TO, "&Go To", QKeySequence(Qt::CTRL | Qt::Key_G)},
         {"&View", ID_EDIT_SHAPE_DATA, "Shape Data...", QKeySequence(Qt::Key_F9)},
         {"&Insert", ID_FILE_IMPORT_WORKSPACE, "Import From &Workspace File...", {}},
@@ -263,7 +263,7 @@ TEST_F(CommandMapMenuTest, SortFromTheTableMenuAndStatisticsOverSelectedRows) {
     m_Attributes->GetModel()->SetHeadingSelected(name, true);
     // Sorting reorders the shapes, so the theme must be open to edits.
     EXPECT_FALSE(EnabledInFrame(Frame(), ID_COLUMN_SORT_ASCENDING));
-    Frame().GetCommandAction(ID_EDIT_ENABLE_EDITING)->trigger();
+    Frame().GetCommandAction(ID_THEME_ENABLE_EDITING)->trigger();
     ASSERT_TRUE(m_Countries->m_Editable);
     ASSERT_TRUE(EnabledInFrame(Frame(), ID_COLUMN_SORT_DESCENDING));
     MenuItem(QStringLiteral("T&able"), ID_COLUMN_SORT_DESCENDING)->trigger();
@@ -290,7 +290,7 @@ TEST_F(CommandMapMenuTest, SortFromTheTableMenuAndStatisticsOverSelectedRows) {
     m_Countries->AddToSelection(m_Countries->GetShapeIndex(0), 0, 1, 0);
     m_Document->FireUpdateEvent(nullptr, DUE_SelectionChanged, -3);
     ASSERT_EQ(m_Attributes->GetSelectedRows(), std::vector<int>{0});
-    ASSERT_TRUE(EnabledInFrame(Frame(), ID_STATISTICS_FIRST));
+    ASSERT_TRUE(EnabledInFrame(Frame(), ID_COLUMN_STATISTICS_FIRST));
     QString caption;
     QTimer::singleShot(0, [&caption] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -301,7 +301,7 @@ TEST_F(CommandMapMenuTest, SortFromTheTableMenuAndStatisticsOverSelectedRows) {
                 radio->click();
         dialog->accept();
     });
-    MenuItem(QStringLiteral("T&able"), ID_STATISTICS_FIRST)->trigger();
+    MenuItem(QStringLiteral("T&able"), ID_COLUMN_STATISTICS_FIRST)->trigger();
     EXPECT_EQ(caption, QStringLiteral("Selection"));
     ASSERT_FALSE(m_Ui->Messages().empty());
     EXPECT_NE(m_Ui->Messages().back().find("column 'area_km2'"), std::string::npos) << m_Ui->Messages().back();

@@ -40,7 +40,7 @@ TEST_F(ConsoleMenuTest, ConsoleOpensFromTheViewMenuAndLoadsAShapeFile) {
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(view->actions().contains(frame.GetCommandAction(ID_VIEW_CONSOLE)));
     EXPECT_TRUE(EnabledInFrame(frame, ID_VIEW_CONSOLE));
-    EXPECT_TRUE(EnabledInFrame(frame, ID_SCRIPT_CREATE_NEW));
+    EXPECT_TRUE(EnabledInFrame(frame, ID_SCRIPT_FROM_TEMPLATE));
     EXPECT_TRUE(EnabledInFrame(frame, ID_VIEW_VECTORIZATION_PARAMETERS));
 
     frame.GetCommandAction(ID_VIEW_CONSOLE)->trigger();

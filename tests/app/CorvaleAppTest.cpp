@@ -536,7 +536,7 @@ TEST_F(CorvaleAppTest, MapSignatureShowsItsTextInTheInformationDialog) {
         text = dialog->windowTitle();
         dialog->close();
     });
-    ASSERT_TRUE(view->OnCmdMsg(ID_VIEW_MAP_SIGNATURE, nullptr));
+    ASSERT_TRUE(view->OnCmdMsg(ID_MAP_VIEW_SIGNATURE, nullptr));
     EXPECT_EQ(shown, QStringLiteral("1127"));
     EXPECT_EQ(text, QStringLiteral("Map Signature"));
 }
@@ -548,7 +548,7 @@ TEST_F(CorvaleAppTest, EditFindOpensTheFindDialogOfTheAttributePane) {
     ASSERT_NE(doc, nullptr);
     ASSERT_NE(doc->m_commandWindow, nullptr);
     doc->m_activeTheme = doc->m_themes.front();
-    QAction* find = Frame().GetCommandAction(ID_EDIT_FIND);
+    QAction* find = Frame().GetCommandAction(ID_TABLE_FIND);
     ASSERT_NE(find, nullptr);
     Frame().UpdateCommandUI(find);
     ASSERT_TRUE(find->isEnabled());

@@ -66,10 +66,10 @@ TEST_F(DocumentCommandsMenuTest, ATownThemeIsSelectedMadeEditableAndSaved) {
     // A theme read from a shape file is made editable for the drawing tools.
     EXPECT_FALSE(EnabledInFrame(frame, ID_TOOL_DRAW_NEW));
     EXPECT_FALSE(EnabledInFrame(frame, ID_EDIT_TOP_Z_ORDER));
-    ASSERT_TRUE(EnabledInFrame(frame, ID_EDIT_ENABLE_EDITING));
-    frame.GetCommandAction(ID_EDIT_ENABLE_EDITING)->trigger();
+    ASSERT_TRUE(EnabledInFrame(frame, ID_THEME_ENABLE_EDITING));
+    frame.GetCommandAction(ID_THEME_ENABLE_EDITING)->trigger();
     EXPECT_TRUE(towns->m_Editable);
-    EXPECT_FALSE(EnabledInFrame(frame, ID_EDIT_ENABLE_EDITING));
+    EXPECT_FALSE(EnabledInFrame(frame, ID_THEME_ENABLE_EDITING));
     EXPECT_TRUE(EnabledInFrame(frame, ID_TOOL_DRAW_NEW));
     EXPECT_TRUE(EnabledInFrame(frame, ID_EDIT_TOP_Z_ORDER));
 

@@ -79,7 +79,7 @@ TEST_F(GeometryCommandsMenuTest, GeometryItemsRouteToTheActiveWorkspace) {
     // Made editable with its shapes selected, the theme takes the edits.
     document->ClearThemeSelection();
     document->SetThemeSelected(lines, true);
-    frame.GetCommandAction(ID_EDIT_ENABLE_EDITING)->trigger();
+    frame.GetCommandAction(ID_THEME_ENABLE_EDITING)->trigger();
     ASSERT_TRUE(lines->m_Editable);
     frame.GetCommandAction(ID_SELECTION_SELECT_ALL)->trigger();
     for (unsigned id : {static_cast<unsigned>(ID_GEOMETRY_MERGE_TO_COPY),

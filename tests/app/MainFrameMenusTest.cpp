@@ -273,7 +273,7 @@ TEST_F(MainFrameMenusTest, UserScriptButtonsBindEditAndInvokeTheirScripts) {
         ASSERT_NE(button->menu(), nullptr) << id;
         EXPECT_EQ(Entries(button->menu()), (std::vector<std::string>{"&Invoke", "&Bind...", "&Edit..."}));
     }
-    auto* creator = qobject_cast<QToolButton*>(bar->widgetForAction(frame.GetCommandAction(ID_SCRIPT_CREATE_NEW)));
+    auto* creator = qobject_cast<QToolButton*>(bar->widgetForAction(frame.GetCommandAction(ID_SCRIPT_FROM_TEMPLATE)));
     ASSERT_NE(creator, nullptr);
     EXPECT_EQ(creator->menu(), nullptr);
 
@@ -347,7 +347,7 @@ TEST_F(MainFrameMenusTest, UserScriptButtonsBindEditAndInvokeTheirScripts) {
     CAppSettings::GetInstance()->m_UserScripts[1] = (Folder("scripts") + QStringLiteral("/gone.js")).toStdString();
     ASSERT_TRUE(bar->GetToolTipTexts(ID_USER_SCRIPT_FIRST + 1, tip, description));
     EXPECT_EQ(description.toStdString(), "Error: Script file not found.");
-    EXPECT_FALSE(bar->GetToolTipTexts(ID_SCRIPT_CREATE_NEW, tip, description));
+    EXPECT_FALSE(bar->GetToolTipTexts(ID_SCRIPT_FROM_TEMPLATE, tip, description));
 
     // Resting on the button brings its tooltip and description up to date.
     QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), third->mapToGlobal(QPoint(2, 2)));

@@ -92,7 +92,7 @@ TEST_F(MainFrameTest, StartUpBuildsPanesToolbarsAndStatusPanes) {
     EXPECT_EQ(scales->itemText(scales->count() - 12).toStdString(), "1:5000");
     EXPECT_EQ(scales->itemText(scales->count() - 1).toStdString(), "1:25000000");
     // Every statistics command sits on the statistics toolbar.
-    for (unsigned id = ID_STATISTICS_FIRST; id <= ID_STATISTICS_LAST; ++id)
+    for (unsigned id = ID_COLUMN_STATISTICS_FIRST; id <= ID_COLUMN_STATISTICS_LAST; ++id)
         EXPECT_TRUE(frame.GetStatisticsToolBar()->actions().contains(frame.GetCommandAction(id))) << id;
 
     for (int id : {ID_INDICATOR_SCALE, ID_INDICATOR_X, ID_INDICATOR_Y, ID_INDICATOR_REFSYS})
@@ -147,7 +147,7 @@ TEST_F(MainFrameTest, AttributesAndStatisticsPanesFollowTheActiveWorkspace) {
     EXPECT_EQ(statistics->GetDocument(), document);
     EXPECT_EQ(statistics->GetValue("Themes, Total"), "1");
     // The statistics toolbar asks the attributes pane: no heading is selected.
-    QAction* sum = Frame().GetCommandAction(ID_STATISTICS_FIRST + 2);
+    QAction* sum = Frame().GetCommandAction(ID_COLUMN_STATISTICS_FIRST + 2);
     ASSERT_NE(sum, nullptr);
     Frame().UpdateCommandUI(sum);
     EXPECT_FALSE(sum->isEnabled());
@@ -280,7 +280,7 @@ TEST_F(MainFrameTest, CommandsRouteToTheApplicationAndUpdateTheirActions) {
     EXPECT_FALSE(help->isEnabled());
 
     // The workspace takes its properties command once its dialog exists.
-    QAction* properties = frame.GetCommandAction(ID_WORKSPACE_PROPERTIES);
+    QAction* properties = frame.GetCommandAction(ID_WORKSPACE_SHOW_PROPERTIES);
     frame.UpdateCommandUI(properties);
     EXPECT_TRUE(properties->isEnabled());
 

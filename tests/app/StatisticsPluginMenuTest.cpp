@@ -49,8 +49,8 @@ TEST_F(StatisticsPluginMenuTest, ListsTheValidPluginsAfterTheStatisticsDisabled)
     QList<QAction*> items = menu->actions();
     // The sorts, the table checks and the query follow the separator.
     ASSERT_EQ(items.size(), 17);
-    EXPECT_EQ(items[0]->data().toUInt(), static_cast<unsigned>(ID_STATISTICS_FIRST));
-    EXPECT_EQ(items[6]->data().toUInt(), static_cast<unsigned>(ID_STATISTICS_LAST));
+    EXPECT_EQ(items[0]->data().toUInt(), static_cast<unsigned>(ID_COLUMN_STATISTICS_FIRST));
+    EXPECT_EQ(items[6]->data().toUInt(), static_cast<unsigned>(ID_COLUMN_STATISTICS_LAST));
     const std::pair<unsigned, const char*> expected[] = {{20321, "statistics_no_version"},
                                                          {20322, "statistics_valid"}};
     for (int i = 0; i < 2; ++i) {

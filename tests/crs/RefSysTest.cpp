@@ -358,13 +358,27 @@ TEST(RefSysConverter, WarningsCountAsSuccessErrorsDoNot) {
 }
 
 TEST(RefSysConverter, ANewConverterReconfiguresTheEngine) {
-    CRefSysConverter first(kWgs84, Row(32633));
+    CRefSysConverter first(kWgs84, Row(32632));
     CRefSysConverter second(kWgs84, Row(3006));
     double x = 0.0, y = 0.0;
     ASSERT_TRUE(second.Convert(18.0686, 59.3293, x, y));
     EXPECT_NEAR(x, 674571.8664, kMillimetre);
     EXPECT_EQ(second.GetFromIndex(), kWgs84);
     EXPECT_EQ(second.GetToIndex(), Row(3006));
+    // A converter kept from before still converts into its own system: the
+    // engine is configured for it again.
+    double firstX = 0.0, firstY = 0.0;
+    ASSERT_TRUE(first.Convert(18.0686, 59.3293, firstX, firstY));
+    double freshX = 0.0, freshY = 0.0;
+    ASSERT_TRUE(CRefSysConverter(kWgs84, Row(32632)).Convert(18.0686, 59.3293, freshX, freshY));
+    EXPECT_EQ(firstX, freshX);
+    EXPECT_EQ(firstY, freshY);
+    EXPECT_NE(firstX, x);
+    // And the later one again into its own.
+    double againX = 0.0, againY = 0.0;
+    ASSERT_TRUE(second.Convert(18.0686, 59.3293, againX, againY));
+    EXPECT_EQ(againX, x);
+    EXPECT_EQ(againY, y);
 }
 
 } // namespace

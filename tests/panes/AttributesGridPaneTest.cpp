@@ -304,36 +304,36 @@ TEST_F(AttributesPaneTest, QueryCallbackModes) {
 }
 
 TEST_F(AttributesPaneTest, ColumnCommandsAreEnabledByTheHeadingSelection) {
-    EXPECT_FALSE(Enabled(ID_ATTR_STATISTICS_FIRST));
-    EXPECT_FALSE(Enabled(ID_ATTR_CHECK_DUPLICATES));
+    EXPECT_FALSE(Enabled(ID_COLUMN_STATISTICS_FIRST));
+    EXPECT_FALSE(Enabled(ID_COLUMN_CHECK_DUPLICATES));
     SelectHeading(1);
-    for (unsigned id = ID_ATTR_STATISTICS_FIRST; id <= ID_ATTR_STATISTICS_LAST; ++id)
+    for (unsigned id = ID_COLUMN_STATISTICS_FIRST; id <= ID_COLUMN_STATISTICS_LAST; ++id)
         EXPECT_TRUE(Enabled(id)) << id;
-    EXPECT_TRUE(Enabled(ID_ATTR_SHOW_VALUE_LIST));
-    EXPECT_TRUE(Enabled(ID_ATTR_CHECK_DUPLICATES));
-    EXPECT_TRUE(Enabled(ID_ATTR_SORT_ASCENDING));
-    EXPECT_TRUE(Enabled(ID_ATTR_SORT_DESCENDING));
+    EXPECT_TRUE(Enabled(ID_COLUMN_SHOW_VALUE_LIST));
+    EXPECT_TRUE(Enabled(ID_COLUMN_CHECK_DUPLICATES));
+    EXPECT_TRUE(Enabled(ID_COLUMN_SORT_ASCENDING));
+    EXPECT_TRUE(Enabled(ID_COLUMN_SORT_DESCENDING));
     pane.GetModel()->SetHeadingSelected(2, true);
-    EXPECT_FALSE(Enabled(ID_ATTR_SORT_ASCENDING));
-    EXPECT_FALSE(Enabled(ID_ATTR_STATISTICS_FIRST));
-    EXPECT_FALSE(Enabled(ID_ATTR_SHOW_VALUE_LIST));
-    EXPECT_TRUE(Enabled(ID_ATTR_CHECK_DUPLICATES));
+    EXPECT_FALSE(Enabled(ID_COLUMN_SORT_ASCENDING));
+    EXPECT_FALSE(Enabled(ID_COLUMN_STATISTICS_FIRST));
+    EXPECT_FALSE(Enabled(ID_COLUMN_SHOW_VALUE_LIST));
+    EXPECT_TRUE(Enabled(ID_COLUMN_CHECK_DUPLICATES));
 
     // The document's question for the toolbar arrives as an update event.
     SelectHeading(0);
-    CCmdUI ui(ID_ATTR_STATISTICS_FIRST + CS_Sum);
+    CCmdUI ui(ID_COLUMN_STATISTICS_FIRST + CS_Sum);
     doc.FireUpdateEvent(nullptr, DUE_ColumnCommand, reinterpret_cast<std::intptr_t>(&ui));
     EXPECT_TRUE(ui.m_Enabled);
 
     // Without their dialogs the commands that need one are disabled.
     services.dialogs = false;
-    EXPECT_FALSE(Enabled(ID_ATTR_CHECK_DUPLICATES));
-    EXPECT_FALSE(Enabled(ID_ATTR_FIND));
-    EXPECT_FALSE(Enabled(ID_GRID_GO_TO));
-    EXPECT_FALSE(Enabled(ID_ATTR_QUERY));
-    EXPECT_TRUE(Enabled(ID_ATTR_STATISTICS_FIRST));
+    EXPECT_FALSE(Enabled(ID_COLUMN_CHECK_DUPLICATES));
+    EXPECT_FALSE(Enabled(ID_TABLE_FIND));
+    EXPECT_FALSE(Enabled(ID_TABLE_GO_TO));
+    EXPECT_FALSE(Enabled(ID_TABLE_QUERY));
+    EXPECT_TRUE(Enabled(ID_COLUMN_STATISTICS_FIRST));
     ClickRow(0);
-    EXPECT_FALSE(Enabled(ID_ATTR_STATISTICS_FIRST));
+    EXPECT_FALSE(Enabled(ID_COLUMN_STATISTICS_FIRST));
 }
 
 TEST_F(AttributesPaneTest, SortReordersTheShapesAndTheSelectionFollows) {
@@ -345,10 +345,10 @@ TEST_F(AttributesPaneTest, SortReordersTheShapesAndTheSelectionFollows) {
     };
     const Case cases[] = {
         // POP as integers: 10, 7, none (0), 7, 12 from "12abc"; equal values keep their order.
-        {"integers ascending", ID_ATTR_SORT_ASCENDING, 1, {"Croy", "Brora", "Dores", "Alba", "alba beach"}},
-        {"integers descending", ID_ATTR_SORT_DESCENDING, 1, {"alba beach", "Alba", "Brora", "Dores", "Croy"}},
+        {"integers ascending", ID_COLUMN_SORT_ASCENDING, 1, {"Croy", "Brora", "Dores", "Alba", "alba beach"}},
+        {"integers descending", ID_COLUMN_SORT_DESCENDING, 1, {"alba beach", "Alba", "Brora", "Dores", "Croy"}},
         // NAME byte by byte: capitals first.
-        {"text ascending", ID_ATTR_SORT_ASCENDING, 0, {"Alba", "Brora", "Croy", "Dores", "alba beach"}},
+        {"text ascending", ID_COLUMN_SORT_ASCENDING, 0, {"Alba", "Brora", "Croy", "Dores", "alba beach"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -381,15 +381,15 @@ TEST_F(AttributesPaneTest, SortReordersTheShapesAndTheSelectionFollows) {
 
 TEST_F(AttributesPaneTest, SortIsOfferedOnlyWhereTheDrawingOrderMayChange) {
     SelectHeading(1);
-    ASSERT_TRUE(Enabled(ID_ATTR_SORT_ASCENDING));
+    ASSERT_TRUE(Enabled(ID_COLUMN_SORT_ASCENDING));
     theme->m_Editable = false;
-    EXPECT_FALSE(Enabled(ID_ATTR_SORT_ASCENDING));
-    ASSERT_TRUE(pane.OnCmdMsg(ID_ATTR_SORT_ASCENDING, nullptr));
+    EXPECT_FALSE(Enabled(ID_COLUMN_SORT_ASCENDING));
+    ASSERT_TRUE(pane.OnCmdMsg(ID_COLUMN_SORT_ASCENDING, nullptr));
     EXPECT_EQ(log.Count(DUE_ZOrderChanged), 0);
     theme->m_Editable = true;
     theme->AddToSelection(1, 1, 1, 0);
     ASSERT_TRUE(theme->FilterSelected());
-    EXPECT_FALSE(Enabled(ID_ATTR_SORT_DESCENDING));
+    EXPECT_FALSE(Enabled(ID_COLUMN_SORT_DESCENDING));
 }
 
 TEST_F(AttributesPaneTest, StatisticsOverTheChosenRows) {
@@ -484,9 +484,9 @@ TEST_F(AttributesPaneTest, OpenUrlOpensOnlyWebAndMailLinks) {
 }
 
 TEST_F(AttributesPaneTest, ForwardsTheMainWindowsCommands) {
-    ASSERT_TRUE(pane.OnCmdMsg(ID_ATTR_SELECT_ALL, nullptr));
-    ASSERT_TRUE(pane.OnCmdMsg(ID_ATTR_PASTE, nullptr));
-    EXPECT_EQ(services.forwarded, (std::vector<unsigned>{ID_ATTR_SELECT_ALL, ID_ATTR_PASTE}));
+    ASSERT_TRUE(pane.OnCmdMsg(ID_SELECTION_SELECT_ALL, nullptr));
+    ASSERT_TRUE(pane.OnCmdMsg(ID_EDIT_PASTE, nullptr));
+    EXPECT_EQ(services.forwarded, (std::vector<unsigned>{ID_SELECTION_SELECT_ALL, ID_EDIT_PASTE}));
 }
 
 TEST_F(AttributesPaneTest, EachThemeKeepsItsColumnLayoutAndTopRow) {

@@ -203,7 +203,7 @@ TEST_F(CoordinatesPaneTest, NoneOrSeveralSelected) {
     EXPECT_EQ(pane.GetXTexts(), std::vector<std::string>{"<Multiple selection>"});
     ClickRow(0);
     EXPECT_FALSE(Enabled(ID_COORD_CENTER_MAP));
-    EXPECT_FALSE(Enabled(ID_COORD_COPY_COORDINATE));
+    EXPECT_FALSE(Enabled(ID_VIEW_COPY_COORDINATE));
     EXPECT_FALSE(Enabled(ID_COORD_DELETE));
     EXPECT_EQ(pane.GetModel()->data(pane.GetModel()->index(0, 0), Qt::BackgroundRole).value<QColor>(),
               QColor(255, 128, 0));
@@ -354,8 +354,8 @@ TEST_F(CoordinatesPaneTest, CopyCoordinateTakesTheRecordsValues) {
     CAppSettings::GetInstance()->m_CCTemplate = "<X>;<Y>";
     // A heading among the rows is passed over.
     SelectRows({0, 1, 2});
-    ASSERT_TRUE(Enabled(ID_COORD_COPY_COORDINATE));
-    Run(ID_COORD_COPY_COORDINATE);
+    ASSERT_TRUE(Enabled(ID_VIEW_COPY_COORDINATE));
+    Run(ID_VIEW_COPY_COORDINATE);
     CAppSettings::GetInstance()->m_CCTemplate = oldTemplate;
         // The texts are the rows' (one decimal); the block has the record's values.
     EXPECT_EQ(ClipboardText(), "1.300000;2.500000\r\n3.100000;4.800000");
@@ -532,7 +532,7 @@ TEST_F(CoordinatesPaneTest, ImageThemeListsItsCorners) {
               (std::vector<std::string>{"Part 1 of 1:", "0.000000", "0.000000", "20.000000", "20.000000"}));
     EXPECT_EQ(pane.GetYTexts()[4], "10.000000");
     ClickRow(3);
-    EXPECT_TRUE(Enabled(ID_COORD_COPY_COORDINATE));
+    EXPECT_TRUE(Enabled(ID_VIEW_COPY_COORDINATE));
     EXPECT_FALSE(Enabled(ID_COORD_DELETE));
     // The map's vertex of the ring's closing corner is the first row.
     const double closing[2] = {0, 10};

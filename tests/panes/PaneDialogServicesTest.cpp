@@ -70,10 +70,10 @@ protected:
 } // namespace
 
 TEST_F(PaneDialogServicesTest, QueryRunsAgainstThePanesTheme) {
-    for (unsigned id : {static_cast<unsigned>(ID_ATTR_QUERY), static_cast<unsigned>(ID_ATTR_FIND),
-                        static_cast<unsigned>(ID_GRID_GO_TO)})
+    for (unsigned id : {static_cast<unsigned>(ID_TABLE_QUERY), static_cast<unsigned>(ID_TABLE_FIND),
+                        static_cast<unsigned>(ID_TABLE_GO_TO)})
         EXPECT_TRUE(Enabled(id)) << id;
-    ASSERT_TRUE(pane->OnCmdMsg(ID_ATTR_QUERY, nullptr));
+    ASSERT_TRUE(pane->OnCmdMsg(ID_TABLE_QUERY, nullptr));
     CQueryDialog* dialog = services.GetQueryDialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->isVisible());
@@ -103,7 +103,7 @@ TEST_F(PaneDialogServicesTest, QueryRunsAgainstThePanesTheme) {
 }
 
 TEST_F(PaneDialogServicesTest, FindNextSelectsTheRowFound) {
-    ASSERT_TRUE(pane->OnCmdMsg(ID_ATTR_FIND, nullptr));
+    ASSERT_TRUE(pane->OnCmdMsg(ID_TABLE_FIND, nullptr));
     CFindDialog* dialog = services.GetFindDialog();
     ASSERT_NE(dialog, nullptr);
     dialog->findChild<QComboBox*>(QString::number(IDC_FIND_TEXT))
@@ -123,7 +123,7 @@ TEST_F(PaneDialogServicesTest, FindNextSelectsTheRowFound) {
 }
 
 TEST_F(PaneDialogServicesTest, GoToMovesToTheLineAndRefusesLinesBeyondTheTable) {
-    ASSERT_TRUE(pane->OnCmdMsg(ID_GRID_GO_TO, nullptr));
+    ASSERT_TRUE(pane->OnCmdMsg(ID_TABLE_GO_TO, nullptr));
     CGoToDialog* dialog = services.GetGoToDialog();
     ASSERT_NE(dialog, nullptr);
     auto* number = dialog->findChild<QLineEdit*>(QString::number(IDC_GOTO_NUMBER));
@@ -139,7 +139,7 @@ TEST_F(PaneDialogServicesTest, GoToMovesToTheLineAndRefusesLinesBeyondTheTable) 
 
 TEST_F(PaneDialogServicesTest, DuplicateCheckOffersFindForTheChosenValue) {
     pane->GetModel()->SetHeadingSelected(1, true);
-    ASSERT_TRUE(Enabled(ID_ATTR_CHECK_DUPLICATES));
+    ASSERT_TRUE(Enabled(ID_COLUMN_CHECK_DUPLICATES));
     QString caption;
     QStringList rows;
     QTimer::singleShot(0, [&] {
@@ -160,7 +160,7 @@ TEST_F(PaneDialogServicesTest, DuplicateCheckOffersFindForTheChosenValue) {
                               Qt::LeftButton);
         });
     });
-    ASSERT_TRUE(pane->OnCmdMsg(ID_ATTR_CHECK_DUPLICATES, nullptr));
+    ASSERT_TRUE(pane->OnCmdMsg(ID_COLUMN_CHECK_DUPLICATES, nullptr));
     EXPECT_EQ(caption, QStringLiteral("Duplicate Data Items"));
     EXPECT_EQ(rows, QStringList{QStringLiteral("7=2")});
     // The find box opens on the value, searching that column only.
@@ -174,7 +174,7 @@ TEST_F(PaneDialogServicesTest, DuplicateCheckOffersFindForTheChosenValue) {
 }
 
 TEST_F(PaneDialogServicesTest, StatisticsWithSelectedRowsAskWhichRowsCount) {
-    const unsigned sum = ID_ATTR_STATISTICS_FIRST + 2;
+    const unsigned sum = ID_COLUMN_STATISTICS_FIRST + 2;
     pane->GetModel()->SetHeadingSelected(1, true);
     // Alba (10) and Croy (3) selected.
     theme->AddToSelection(0, 0, 3, 0);

@@ -250,7 +250,7 @@ TEST(GeoViewTest, MapSignature) {
     TestWorkspace ws;
     ws.SetExtent(0, 0, 100, 80);
     auto view = MakeView(ws, 100, 80);
-    SendMessage(view.get(), WM_COMMAND, ID_VIEW_MAP_SIGNATURE, 0);
+    SendMessage(view.get(), WM_COMMAND, ID_MAP_VIEW_SIGNATURE, 0);
     ASSERT_EQ(services.texts.size(), 1u);
     EXPECT_EQ(services.texts[0].first, "Map Signature");
     EXPECT_EQ(services.texts[0].second,
@@ -273,7 +273,7 @@ TEST(GeoViewTest, CopyMapImageRendersADirtyCacheFirstAndLeavesTheOverlaysOut) {
     view->m_toolPoints = {{10, 10}, {90, 90}};
     view->m_lastMousePoint = {90, 10};
 
-    SendMessage(view.get(), WM_COMMAND, ID_VIEW_COPY_MAP_IMAGE, 0);
+    SendMessage(view.get(), WM_COMMAND, ID_MAP_VIEW_COPY_IMAGE, 0);
     EXPECT_EQ(view->m_renderCount, 2u);
     const QImage copied =
         QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
@@ -298,7 +298,7 @@ TEST(GeoViewTest, CopyMapImageHoldsTheVertexMarkersAndTheSelectionOutline) {
     ws.doc->m_vertexMode = 1;
     theme->AddToSelection(0, 0, 0, kRefBlue);
     ASSERT_TRUE(view->RebuildVertexMarkers());
-    SendMessage(view.get(), WM_COMMAND, ID_VIEW_COPY_MAP_IMAGE, 0);
+    SendMessage(view.get(), WM_COMMAND, ID_MAP_VIEW_COPY_IMAGE, 0);
     QImage copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(copied.size(), plain.size());
     EXPECT_NE(copied, plain.convertToFormat(QImage::Format_RGB32)) << "the markers are in the copy";
@@ -314,7 +314,7 @@ TEST(GeoViewTest, CopyMapImageHoldsTheVertexMarkersAndTheSelectionOutline) {
     ws.doc->m_activeTheme = image;
     const std::vector<CShapePoint> outline = {{30, 30}, {30, 70}, {70, 70}, {70, 30}, {30, 30}};
     image->SetSelectionArea(&outline);
-    SendMessage(view.get(), WM_COMMAND, ID_VIEW_COPY_MAP_IMAGE, 0);
+    SendMessage(view.get(), WM_COMMAND, ID_MAP_VIEW_COPY_IMAGE, 0);
     copied = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
     EXPECT_NE(copied, withImage) << "the outline is in the copy";
 }

@@ -120,7 +120,7 @@ TEST(MapRendererTest, SelectedShapesLieOverTheOtherShapesOfTheirTheme) {
     SettingsGuard guard;
     CAppSettings::GetInstance()->m_ColorSelection = kRefGreen;
     CAppSettings::GetInstance()->m_ColorSelectionOutline = kRefGreen;
-    enum Kind { Polygons, Lines, LinesBySpatialIndex, Points };
+    enum Kind { Polygons, Lines, LinesBySpatialIndex, Points, PointsOfTheDefaultSymbol };
     struct Case {
         const char* name;
         Kind kind;
@@ -131,7 +131,8 @@ TEST(MapRendererTest, SelectedShapesLieOverTheOtherShapesOfTheirTheme) {
                           {"line under its twin", Lines, 0},
                           {"line over its twin", Lines, 1},
                           {"indexed line under its twin", LinesBySpatialIndex, 0},
-                          {"point under its neighbour", Points, 0}};
+                          {"point under its neighbour", Points, 0},
+                          {"point of the default symbol", PointsOfTheDefaultSymbol, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestWorkspace ws;
@@ -153,8 +154,12 @@ TEST(MapRendererTest, SelectedShapesLieOverTheOtherShapesOfTheirTheme) {
             }
             break;
         case Points:
-            // "Dot 2": smaller than the selection mark, which shows around it.
+            // "Dot 2": smaller than the selection mark.
             theme = ws.AddPointTheme("t", {{50, 50}, {56, 50}}, kRefRed, 1);
+            break;
+        case PointsOfTheDefaultSymbol:
+            // "Dot 1", the selection mark's own shape.
+            theme = ws.AddPointTheme("t", {{50, 50}, {56, 50}}, kRefRed, 0);
             break;
         }
         theme->AddToSelection(c.selected, c.selected, 0, kRefGreen);
@@ -164,7 +169,9 @@ TEST(MapRendererTest, SelectedShapesLieOverTheOtherShapesOfTheirTheme) {
         if (c.kind == Points) {
             // The other point's symbol no longer covers the mark's edge.
             EXPECT_EQ(At(image, 50 + 12, 50), Colour(kRefGreen));
-            EXPECT_EQ(At(image, 50, 50), Colour(kRefRed)) << "its own symbol stays over the mark";
+            EXPECT_EQ(At(image, 50, 50), Colour(kRefGreen)) << "the mark lies over its own symbol";
+        } else if (c.kind == PointsOfTheDefaultSymbol) {
+            EXPECT_EQ(At(image, 50, 50), Colour(kRefGreen)) << "its own symbol does not hide the mark";
         } else {
             EXPECT_EQ(At(image, 40, 50), Colour(kRefGreen));
         }

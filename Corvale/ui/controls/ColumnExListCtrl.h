@@ -13,6 +13,7 @@
 // The list reports to its owner (the nearest ancestor that takes messages,
 // or the one set with SetOwner) synchronously with the messages below.
 
+#include "workspace/CommandIds.h"
 #include "core/LogFont.h"
 #include "framework/Messages.h"
 #include "ui/controls/ColumnExState.h"
@@ -38,12 +39,6 @@ constexpr unsigned CXLM_CopyColumn = 2026;
 // lParam: a ColumnExCellStyle* the owner may change.
 constexpr unsigned CXLM_GetCellStyle = 2027;
 
-// Commands of the header menu.
-constexpr unsigned ID_COLUMNEX_SHOW_ALL = 19001;
-constexpr unsigned ID_COLUMNEX_HIDE_ALL = 19002;
-constexpr unsigned ID_COLUMNEX_COPY_COLUMN = 19003;
-constexpr unsigned ID_COLUMNEX_TOGGLE_FIRST = 19004;
-constexpr unsigned ID_COLUMNEX_TOGGLE_LAST = 19200;
 
 // The drawing of one cell, preset by the list and adjustable by the owner.
 struct ColumnExCellStyle {
