@@ -53,7 +53,39 @@ protected:
     // An update handler for an id whose command is handled elsewhere.
     void OnUpdateCommand(unsigned id, UpdateHandler update);
 
+    // The same for handlers that are member functions of the derived target
+    // Target, which this object must be, so that a command map reads as a
+    // table of ids and named handlers. A handler that takes the id serves
+    // several ids; without an update handler the command counts as enabled.
+    template <class Target>
+    void OnCommand(unsigned id, void (Target::*handler)(),
+                   void (Target::*update)(CCmdUI&) = nullptr) {
+        Target* target = static_cast<Target*>(this);
+        OnCommand(id, CommandHandler([target, handler] { (target->*handler)(); }),
+                  MemberUpdate(target, update));
+    }
+    template <class Target>
+    void OnCommand(unsigned id, void (Target::*handler)(unsigned),
+                   void (Target::*update)(CCmdUI&) = nullptr) {
+        OnCommandRange(id, id, handler, update);
+    }
+    template <class Target>
+    void OnCommandRange(unsigned first, unsigned last, void (Target::*handler)(unsigned),
+                        void (Target::*update)(CCmdUI&) = nullptr) {
+        Target* target = static_cast<Target*>(this);
+        OnCommandRange(first, last,
+                       RangeHandler([target, handler](unsigned id) { (target->*handler)(id); }),
+                       MemberUpdate(target, update));
+    }
+
 private:
+    template <class Target>
+    static UpdateHandler MemberUpdate(Target* target, void (Target::*update)(CCmdUI&)) {
+        if (update == nullptr)
+            return {};
+        return [target, update](CCmdUI& ui) { (target->*update)(ui); };
+    }
+
     struct Entry {
         unsigned first;
         unsigned last;

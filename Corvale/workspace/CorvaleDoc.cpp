@@ -27,8 +27,7 @@ CCorvaleDoc::CCorvaleDoc() : m_backgroundColor(CAppSettings::GetInstance()->m_Co
     AddExtentCommands();
     AddOpenFileCommands();
     AddWorkspaceFileCommands();
-    // The map view saves the image; the command only asks it to.
-    OnCommand(ID_FILE_SAVE_MAP_IMAGE, [this] { FireUpdateEvent(nullptr, DUE_SaveMapImage, 0); });
+    OnCommand(ID_FILE_SAVE_MAP_IMAGE, &CCorvaleDoc::OnSaveMapImage);
     AddWorkspacePropertiesCommands();
     AddEditCommands();
     AddGeometryCommands();
@@ -148,6 +147,11 @@ bool CCorvaleDoc::RequestSaveMapImage(const std::string& path, const std::uint32
     return request.m_Result;
 }
 
+// The map view saves the image; the command only asks it to.
+void CCorvaleDoc::OnSaveMapImage() {
+    FireUpdateEvent(nullptr, DUE_SaveMapImage, 0);
+}
+
 bool CCorvaleDoc::SnapPointToGrid(double& x, double& y) const {
     if (!(m_gridSpacingX > 0.0) || !(m_gridSpacingY > 0.0))
         return false;
@@ -158,77 +162,116 @@ bool CCorvaleDoc::SnapPointToGrid(double& x, double& y) const {
 
 bool CCorvaleDoc::ActiveThemeEditable() const { return m_activeTheme != nullptr && m_activeTheme->m_Editable; }
 
-void CCorvaleDoc::AddToolCommands() {
-    struct Tool {
-        unsigned id;
-        std::uint32_t mode;
-        std::uint32_t dragMode; // the partner mode that also shows the button pressed
-    };
-    // Tools that are always available.
-    const Tool navigation[] = {
-        {ID_TOOL_SELECT, MT_Select, MT_Select},
-        {ID_TOOL_SELECT_RECTANGLE, MT_SelectRectangle, MT_SelectRectangleDrag},
-        {ID_TOOL_SELECT_CIRCLE, MT_SelectCircle, MT_SelectCircleDrag},
-        {ID_TOOL_SELECT_POLYGON, MT_SelectPolygon, MT_SelectPolygonDraw},
-        {ID_TOOL_PAN, MT_Pan, MT_PanDrag},
-        {ID_TOOL_ZOOM_IN, MT_ZoomIn, MT_ZoomInDrag},
-        {ID_TOOL_ZOOM_OUT, MT_ZoomOut, MT_ZoomOut},
-        {ID_TOOL_MEASURE, MT_Measure, MT_Measure},
-    };
-    for (const Tool& tool : navigation) {
-        OnCommand(
-            tool.id, [this, tool] { SetToolMode(tool.mode); },
-            [this, tool](CCmdUI& ui) {
-                ui.Enable(true);
-                ui.SetCheck(m_toolMode == tool.mode || m_toolMode == tool.dragMode);
-            });
-    }
+namespace {
 
-    OnCommand(
-        ID_TOOL_DRAW_NEW, [this] { SetToolMode(MT_DrawNew); },
-        [this](CCmdUI& ui) {
-            ui.Enable(ActiveThemeEditable());
-            ui.SetCheck(m_toolMode == MT_DrawNew);
-        });
-    OnCommand(
-        ID_TOOL_ADJUST_VERTEX, [this] { SetToolMode(MT_AdjustVertex); },
-        [this](CCmdUI& ui) {
-            ui.Enable(ActiveThemeEditable() && m_vertexMode != 0);
-            ui.SetCheck(m_toolMode == MT_AdjustVertex || m_toolMode == MT_AdjustVertexDrag);
-        });
-    OnCommand(
-        ID_TOOL_NEW_VERTEX, [this] { SetToolMode(MT_NewVertex); },
-        [this](CCmdUI& ui) {
-            ui.Enable(ActiveThemeEditable() && m_vertexMode != 0 &&
-                      (!m_activeTheme->m_VisibleArcs.empty() || !m_activeTheme->m_VisiblePolygons.empty()));
-            ui.SetCheck(m_toolMode == MT_NewVertex || m_toolMode == MT_NewVertexDrag);
-        });
-    OnCommand(
-        ID_TOOL_SPLIT_POLYLINE, [this] { SetToolMode(MT_SplitPolyline); },
-        [this](CCmdUI& ui) {
-            ui.Enable(ActiveThemeEditable() && m_activeTheme->IsArcTheme());
-            ui.SetCheck(m_toolMode == MT_SplitPolyline || m_toolMode == MT_SplitPolylineDrag);
-        });
-    OnCommand(
-        ID_TOOL_VERTEX_MODE,
-        [this] {
-            m_vertexMode = m_vertexMode ? 0 : 1;
-            FireUpdateEvent(nullptr, DUE_EditModeChanged, 0);
-        },
-        [this](CCmdUI& ui) {
-            ui.Enable(m_activeTheme != nullptr);
-            ui.SetCheck(m_vertexMode != 0);
-        });
-    OnCommand(
-        ID_TOOL_BOUNDING_BOXES,
-        [this] {
-            m_showBoundingBoxes = m_showBoundingBoxes ? 0 : 1;
-            FireUpdateEvent(nullptr, DUE_BoundingBoxesToggled, 0);
-        },
-        [this](CCmdUI& ui) {
-            ui.Enable(m_activeTheme != nullptr);
-            ui.SetCheck(m_showBoundingBoxes != 0);
-        });
+struct NavigationTool {
+    unsigned id;
+    std::uint32_t mode;
+    std::uint32_t dragMode; // the partner mode that also shows the button pressed
+};
+
+// Tools that are always available.
+const NavigationTool kNavigationTools[] = {
+    {ID_TOOL_SELECT, MT_Select, MT_Select},
+    {ID_TOOL_SELECT_RECTANGLE, MT_SelectRectangle, MT_SelectRectangleDrag},
+    {ID_TOOL_SELECT_CIRCLE, MT_SelectCircle, MT_SelectCircleDrag},
+    {ID_TOOL_SELECT_POLYGON, MT_SelectPolygon, MT_SelectPolygonDraw},
+    {ID_TOOL_PAN, MT_Pan, MT_PanDrag},
+    {ID_TOOL_ZOOM_IN, MT_ZoomIn, MT_ZoomInDrag},
+    {ID_TOOL_ZOOM_OUT, MT_ZoomOut, MT_ZoomOut},
+    {ID_TOOL_MEASURE, MT_Measure, MT_Measure},
+};
+
+const NavigationTool* FindNavigationTool(unsigned id) {
+    for (const NavigationTool& tool : kNavigationTools)
+        if (tool.id == id)
+            return &tool;
+    return nullptr;
+}
+
+} // namespace
+
+void CCorvaleDoc::OnNavigationTool(unsigned id) {
+    if (const NavigationTool* tool = FindNavigationTool(id))
+        SetToolMode(tool->mode);
+}
+
+void CCorvaleDoc::OnUpdateNavigationTool(CCmdUI& ui) {
+    const NavigationTool* tool = FindNavigationTool(ui.m_nID);
+    ui.Enable(true);
+    ui.SetCheck(tool != nullptr && (m_toolMode == tool->mode || m_toolMode == tool->dragMode));
+}
+
+void CCorvaleDoc::OnToolDrawNew() {
+    SetToolMode(MT_DrawNew);
+}
+
+void CCorvaleDoc::OnUpdateToolDrawNew(CCmdUI& ui) {
+    ui.Enable(ActiveThemeEditable());
+    ui.SetCheck(m_toolMode == MT_DrawNew);
+}
+
+void CCorvaleDoc::OnToolAdjustVertex() {
+    SetToolMode(MT_AdjustVertex);
+}
+
+void CCorvaleDoc::OnUpdateToolAdjustVertex(CCmdUI& ui) {
+    ui.Enable(ActiveThemeEditable() && m_vertexMode != 0);
+    ui.SetCheck(m_toolMode == MT_AdjustVertex || m_toolMode == MT_AdjustVertexDrag);
+}
+
+void CCorvaleDoc::OnToolNewVertex() {
+    SetToolMode(MT_NewVertex);
+}
+
+void CCorvaleDoc::OnUpdateToolNewVertex(CCmdUI& ui) {
+    ui.Enable(ActiveThemeEditable() && m_vertexMode != 0 &&
+              (!m_activeTheme->m_VisibleArcs.empty() || !m_activeTheme->m_VisiblePolygons.empty()));
+    ui.SetCheck(m_toolMode == MT_NewVertex || m_toolMode == MT_NewVertexDrag);
+}
+
+void CCorvaleDoc::OnToolSplitPolyline() {
+    SetToolMode(MT_SplitPolyline);
+}
+
+void CCorvaleDoc::OnUpdateToolSplitPolyline(CCmdUI& ui) {
+    ui.Enable(ActiveThemeEditable() && m_activeTheme->IsArcTheme());
+    ui.SetCheck(m_toolMode == MT_SplitPolyline || m_toolMode == MT_SplitPolylineDrag);
+}
+
+void CCorvaleDoc::OnVertexMode() {
+    m_vertexMode = m_vertexMode ? 0 : 1;
+    FireUpdateEvent(nullptr, DUE_EditModeChanged, 0);
+}
+
+void CCorvaleDoc::OnUpdateVertexMode(CCmdUI& ui) {
+    ui.Enable(m_activeTheme != nullptr);
+    ui.SetCheck(m_vertexMode != 0);
+}
+
+void CCorvaleDoc::OnBoundingBoxes() {
+    m_showBoundingBoxes = m_showBoundingBoxes ? 0 : 1;
+    FireUpdateEvent(nullptr, DUE_BoundingBoxesToggled, 0);
+}
+
+void CCorvaleDoc::OnUpdateBoundingBoxes(CCmdUI& ui) {
+    ui.Enable(m_activeTheme != nullptr);
+    ui.SetCheck(m_showBoundingBoxes != 0);
+}
+
+void CCorvaleDoc::AddToolCommands() {
+    for (const NavigationTool& tool : kNavigationTools)
+        OnCommand(tool.id, &CCorvaleDoc::OnNavigationTool, &CCorvaleDoc::OnUpdateNavigationTool);
+    OnCommand(ID_TOOL_DRAW_NEW, &CCorvaleDoc::OnToolDrawNew, &CCorvaleDoc::OnUpdateToolDrawNew);
+    OnCommand(ID_TOOL_ADJUST_VERTEX, &CCorvaleDoc::OnToolAdjustVertex,
+              &CCorvaleDoc::OnUpdateToolAdjustVertex);
+    OnCommand(ID_TOOL_NEW_VERTEX, &CCorvaleDoc::OnToolNewVertex,
+              &CCorvaleDoc::OnUpdateToolNewVertex);
+    OnCommand(ID_TOOL_SPLIT_POLYLINE, &CCorvaleDoc::OnToolSplitPolyline,
+              &CCorvaleDoc::OnUpdateToolSplitPolyline);
+    OnCommand(ID_TOOL_VERTEX_MODE, &CCorvaleDoc::OnVertexMode, &CCorvaleDoc::OnUpdateVertexMode);
+    OnCommand(ID_TOOL_BOUNDING_BOXES, &CCorvaleDoc::OnBoundingBoxes,
+              &CCorvaleDoc::OnUpdateBoundingBoxes);
 }
 
 // ---- The console (made by Corvale/scripting) ----

@@ -360,6 +360,10 @@ public:
     // image georeferencing dialog, editable vector themes alone to the
     // reprojection dialog; any other mix is refused with a message.
     void OnTransformThemes();
+    void OnUpdateTransformThemes(CCmdUI& ui);
+    // Workspace Properties on the General tab.
+    void OnWorkspaceProperties();
+    void OnUpdateWorkspaceProperties(CCmdUI& ui);
     // The message of a selection that cannot be transformed.
     static const char* const kTransformMixMessage;
     void AddWorkspacePropertiesCommands();
@@ -390,9 +394,45 @@ public:
     // What Delete says, changing nothing, while vertex mode is on.
     static const char* const kDeleteInVertexModeMessage;
     void AddEditCommands();
+    // Edit command handlers (DocEditCommands.cpp).
+    void OnEditCopy();
+    void OnUpdateEditCopy(CCmdUI& ui);
+    void OnEditCut();
+    void OnUpdateEditCut(CCmdUI& ui);
+    void OnEditPaste();
+    void OnUpdateEditPaste(CCmdUI& ui);
+    void OnEditDelete();
+    void OnUpdateEditDelete(CCmdUI& ui);
+    void OnCopyAsGeoJson();
+    void OnUpdateCopyAsGeoJson(CCmdUI& ui);
+    void OnCopyAsWkt();
+    void OnUpdateCopyAsWkt(CCmdUI& ui);
+    void OnMultiEdit();
+    void OnUpdateMultiEdit(CCmdUI& ui);
+    void OnShapeData();
+    void OnUpdateShapeData(CCmdUI& ui);
+    // Bring to Top and Send to Bottom, told apart by the id.
+    void OnMoveSelectionInZOrder(unsigned id);
+    void OnUpdateMoveSelectionInZOrder(CCmdUI& ui);
     // Merge, split, part joining, duplicate removal, reversal and grid
     // snapping of the active theme's selected shapes (DocGeometryCommands.cpp).
     void AddGeometryCommands();
+    // Geometry command handlers (DocGeometryCommands.cpp).
+    void OnMergeToCopy();
+    void OnUpdateMergeToCopy(CCmdUI& ui);
+    void OnSplitToCopies();
+    void OnUpdateSplitToCopies(CCmdUI& ui);
+    void OnSimplifyParts();
+    void OnUpdateSimplifyParts(CCmdUI& ui);
+    void OnRemoveDuplicateVertices();
+    void OnUpdateRemoveDuplicateVertices(CCmdUI& ui);
+    void OnReverseCoordinates();
+    void OnUpdateReverseCoordinates(CCmdUI& ui);
+    void OnSnapToGrid();
+    void OnUpdateSnapToGrid(CCmdUI& ui);
+    // Toggles m_autoSnap; its update handler clears it while no theme is editable.
+    void OnAutoSnap();
+    void OnUpdateAutoSnap(CCmdUI& ui);
 
     // ---- end of edit commands ----
 
@@ -434,6 +474,17 @@ public:
     // in the document, announced.
     void FinishDerivedTheme(CTheme* theme);
     void AddDerivedGeometryCommands();
+    // Derived geometry command handlers (DocDerivedGeometryCommands.cpp).
+    // The active theme has a visible polyline.
+    bool ActiveThemeHasPolylines() const;
+    void OnEndPoints();
+    // End Points and Mid Points.
+    void OnUpdatePolylineDerivation(CCmdUI& ui);
+    void OnMidPoints();
+    void OnPolygonOutline();
+    void OnUpdatePolygonOutline(CCmdUI& ui);
+    void OnCreatePolylineOnClipboard();
+    void OnUpdateCreatePolyline(CCmdUI& ui);
 
     // ---- end of derived geometry ----
     // ---- Export (DocExport.cpp) ----
@@ -491,6 +542,29 @@ public:
     // The text Selection Bounds shows for a box.
     static std::string FormatSelectionBounds(const double rect[4]);
     void AddSelectionCommands();
+    // Selection command handlers (DocSelectionCommands.cpp). The first two
+    // update handlers serve every command that needs only an active theme,
+    // or an active theme with a selection.
+    void OnUpdateHasActiveTheme(CCmdUI& ui);
+    void OnUpdateHasSelection(CCmdUI& ui);
+    void OnBuildAttributeList();
+    void OnUpdateBuildAttributeList(CCmdUI& ui);
+    void OnFilterSelection();
+    void OnRemoveFilter();
+    void OnUpdateRemoveFilter(CCmdUI& ui);
+    void OnInvertFilter();
+    void OnInvertSelection();
+    void OnSelectAll();
+    void OnClearSelection();
+    void OnUpdateClearSelection(CCmdUI& ui);
+    void OnSelectMultipart();
+    void OnSelectByClipboardPolygons();
+    void OnUpdateSelectByClipboardPolygons(CCmdUI& ui);
+    void OnSelectionBounds();
+    void OnUpdateSelectionBounds(CCmdUI& ui);
+    // The dialog's rule is kept between uses, for every workspace.
+    void OnPointCountSelection();
+    void OnUpdatePointCountSelection(CCmdUI& ui);
 
     // ---- end of selection commands ----
 
@@ -509,6 +583,25 @@ public:
     // Vertex mode off, and a drawing or vertex tool back to Select.
     void ResetEditState();
     void AddThemeCommands();
+    // Theme management command handlers (DocThemeCommands.cpp); Properties
+    // takes OnUpdateHasActiveTheme.
+    void OnRemoveThemes();
+    void OnUpdateRemoveThemes(CCmdUI& ui);
+    void OnShowTheme();
+    void OnUpdateShowTheme(CCmdUI& ui);
+    void OnThemeProperties();
+    void OnHideAllThemes();
+    void OnUpdateHideAllThemes(CCmdUI& ui);
+    void OnShowAllThemes();
+    void OnUpdateShowAllThemes(CCmdUI& ui);
+    void OnAttributeManager();
+    void OnUpdateAttributeManager(CCmdUI& ui);
+    void OnEnableEditing();
+    void OnUpdateEnableEditing(CCmdUI& ui);
+    void OnInfoTips();
+    void OnUpdateInfoTips(CCmdUI& ui);
+    void OnCopyStyleFrom();
+    void OnUpdateCopyStyleFrom(CCmdUI& ui);
 
     // ---- end of theme management commands ----
 
@@ -529,6 +622,16 @@ public:
     // kind.
     CTheme* NewThemeFromBoundingBoxes(CTheme* source);
     void AddNewThemeCommands();
+    // New theme command handlers (DocNewThemeCommands.cpp).
+    void OnNewPointTheme();
+    void OnNewPolylineTheme();
+    void OnNewPolygonTheme();
+    // New Points, New Polylines and New Polygons.
+    void OnUpdateNewTheme(CCmdUI& ui);
+    void OnNewThemeFromSelection();
+    void OnUpdateNewThemeFromSelection(CCmdUI& ui);
+    void OnNewThemeFromBoundingBoxes();
+    void OnUpdateNewThemeFromBoundingBoxes(CCmdUI& ui);
 
     // ---- end of new themes ----
 
@@ -544,6 +647,9 @@ public:
     // points.
     CTheme* CreateVoronoiPolygons(CTheme* source);
     void AddVoronoiCommands();
+    // Voronoi command handlers (DocVoronoiCommand.cpp).
+    void OnVoronoiPolygons();
+    void OnUpdateVoronoiPolygons(CCmdUI& ui);
 
     // ---- end of Voronoi polygons ----
 
@@ -552,20 +658,72 @@ private:
     // Whether the active theme exists and may be edited.
     bool ActiveThemeEditable() const;
     void AddToolCommands();
+    // Tool command handlers (CorvaleDoc.cpp). The navigation tools (Select,
+    // the selection shapes, Pan, Zoom In, Zoom Out, Measure) share a handler
+    // that picks the tool by the command id.
+    void OnNavigationTool(unsigned id);
+    void OnUpdateNavigationTool(CCmdUI& ui);
+    void OnToolDrawNew();
+    void OnUpdateToolDrawNew(CCmdUI& ui);
+    void OnToolAdjustVertex();
+    void OnUpdateToolAdjustVertex(CCmdUI& ui);
+    void OnToolNewVertex();
+    void OnUpdateToolNewVertex(CCmdUI& ui);
+    void OnToolSplitPolyline();
+    void OnUpdateToolSplitPolyline(CCmdUI& ui);
+    void OnVertexMode();
+    void OnUpdateVertexMode(CCmdUI& ui);
+    void OnBoundingBoxes();
+    void OnUpdateBoundingBoxes(CCmdUI& ui);
+    // Save Map Image, whose work the map view does.
+    void OnSaveMapImage();
     // Find, Query and Go To, sent on to the command window
     // (DocTableCommands.cpp).
     void AddTableCommands();
+    // Table command handlers (DocTableCommands.cpp): Find, Query and Go To
+    // share the handler; Find also needs the attribute pane shown.
+    void OnTableCommand(unsigned id);
+    void OnUpdateTableFind(CCmdUI& ui);
+    void OnUpdateTableCommand(CCmdUI& ui);
     // The console, script template and user-script commands, and the
     // commands whose work belongs to the attribute pane or the map view
     // (DocConsoleCommands.cpp).
     void AddConsoleCommands();
     void AddForwardedCommands();
+    // Console and forwarded command handlers (DocConsoleCommands.cpp).
+    void OnViewConsole();
+    void OnUpdateViewConsole(CCmdUI& ui);
+    void OnScriptFromTemplate();
+    void OnUpdateScriptFromTemplate(CCmdUI& ui);
+    // Every column and table statistics command; the attribute pane decides.
+    void OnUpdateColumnCommand(CCmdUI& ui);
+    void OnColumnStatistics(unsigned id);
+    void OnColumnSort(unsigned id);
+    void OnColumnValues(unsigned id);
+    void OnTableStatistics(unsigned id);
+    void OnMapViewCommand(unsigned id);
+    void OnUpdateMapViewCommand(CCmdUI& ui);
+    void OnVectorizationParameters();
+    void OnUpdateVectorizationParameters(CCmdUI& ui);
     // Set while a statistics command is with the command window, one flag a
     // command, so that a window routing it back cannot start a loop.
     bool m_forwardingStatistic[7] = {};
 
     // ---- Extent, zoom and file commands (DocExtent.cpp, DocOpenFiles.cpp) ----
     void AddExtentCommands();
+    // Extent and zoom command handlers (DocExtent.cpp).
+    void OnZoomToFullExtent();
+    void OnUpdateZoomToFullExtent(CCmdUI& ui);
+    void OnZoomToTheme();
+    void OnUpdateZoomToTheme(CCmdUI& ui);
+    void OnZoomToSelection();
+    void OnUpdateZoomToSelection(CCmdUI& ui);
+    void OnZoomToMakeVisible();
+    void OnUpdateZoomToMakeVisible(CCmdUI& ui);
+    void OnCenterMap();
+    void OnUpdateCenterMap(CCmdUI& ui);
+    void OnEditViewRectangle();
+    void OnUpdateEditViewRectangle(CCmdUI& ui);
     void AddOpenFileCommands();
     // Puts a new theme in place by LoadToBottom and tells the plug-ins.
     void InsertNewTheme(CTheme* theme) { AddTheme(theme); }

@@ -310,63 +310,76 @@ bool CCorvaleDoc::PlacePolylineThroughSelectedPoints() {
     return true;
 }
 
+bool CCorvaleDoc::ActiveThemeHasPolylines() const {
+    return m_activeTheme != nullptr && !m_activeTheme->m_VisibleArcs.empty();
+}
+
+void CCorvaleDoc::OnEndPoints() {
+    if (!ActiveThemeHasPolylines())
+        return;
+    CTheme* theme = m_activeTheme;
+    corvale::IUserInterface& ui = corvale::UI();
+    bool writeNodes = false;
+    if (theme->m_Editable) {
+        const int answer = ui.ShowMessage(
+            "Would you like to add node information to selected theme\n" + theme->m_Name + " ?",
+            MessageIcon::Question, MessageButtons::YesNoCancel);
+        if (answer == corvale::IDCANCEL)
+            return;
+        writeNodes = answer == corvale::IDYES;
+    }
+    int firstNode = 1;
+    if (!ui.AskInteger("Start node value", std::string(), firstNode))
+        return;
+    CreateEndPointTheme(theme, writeNodes, firstNode);
+}
+
+void CCorvaleDoc::OnUpdatePolylineDerivation(CCmdUI& ui) {
+    ui.Enable(ActiveThemeHasPolylines());
+}
+
+void CCorvaleDoc::OnMidPoints() {
+    if (!ActiveThemeHasPolylines())
+        return;
+    const int answer =
+        corvale::UI().ShowMessage("Would you like to copy attribute information?",
+                                  MessageIcon::Question, MessageButtons::YesNoCancel);
+    if (answer == corvale::IDCANCEL)
+        return;
+    int withoutMidPoint = 0;
+    CreateMidPointTheme(m_activeTheme, answer == corvale::IDYES, withoutMidPoint);
+    if (withoutMidPoint > 0)
+        corvale::UI().ShowMessage(std::to_string(withoutMidPoint) +
+                                      (withoutMidPoint == 1 ? " polyline has" : " polylines have") +
+                                      " no length and got no mid point.",
+                                  MessageIcon::Information, MessageButtons::Ok);
+}
+
+void CCorvaleDoc::OnPolygonOutline() {
+    if (m_activeTheme != nullptr)
+        CreateOutlineTheme(m_activeTheme);
+}
+
+void CCorvaleDoc::OnUpdatePolygonOutline(CCmdUI& ui) {
+    ui.Enable(m_activeTheme != nullptr && !m_activeTheme->m_VisiblePolygons.empty());
+}
+
+void CCorvaleDoc::OnCreatePolylineOnClipboard() {
+    PlacePolylineThroughSelectedPoints();
+}
+
+void CCorvaleDoc::OnUpdateCreatePolyline(CCmdUI& ui) {
+    ui.Enable(m_activeTheme != nullptr && !m_activeTheme->m_VisiblePoints.empty() &&
+              m_activeTheme->m_Selection.size() >= 2);
+}
+
 void CCorvaleDoc::AddDerivedGeometryCommands() {
-    const auto hasPolylines = [this] { return m_activeTheme != nullptr && !m_activeTheme->m_VisibleArcs.empty(); };
-
-    OnCommand(
-        ID_THEME_END_POINTS,
-        [this, hasPolylines] {
-            if (!hasPolylines())
-                return;
-            CTheme* theme = m_activeTheme;
-            corvale::IUserInterface& ui = corvale::UI();
-            bool writeNodes = false;
-            if (theme->m_Editable) {
-                const int answer =
-                    ui.ShowMessage("Would you like to add node information to selected theme\n" + theme->m_Name + " ?",
-                                   MessageIcon::Question, MessageButtons::YesNoCancel);
-                if (answer == corvale::IDCANCEL)
-                    return;
-                writeNodes = answer == corvale::IDYES;
-            }
-            int firstNode = 1;
-            if (!ui.AskInteger("Start node value", std::string(), firstNode))
-                return;
-            CreateEndPointTheme(theme, writeNodes, firstNode);
-        },
-        [hasPolylines](CCmdUI& ui) { ui.Enable(hasPolylines()); });
-
-    OnCommand(
-        ID_THEME_MID_POINTS,
-        [this, hasPolylines] {
-            if (!hasPolylines())
-                return;
-            const int answer = corvale::UI().ShowMessage("Would you like to copy attribute information?",
-                                                         MessageIcon::Question, MessageButtons::YesNoCancel);
-            if (answer == corvale::IDCANCEL)
-                return;
-            int withoutMidPoint = 0;
-            CreateMidPointTheme(m_activeTheme, answer == corvale::IDYES, withoutMidPoint);
-            if (withoutMidPoint > 0)
-                corvale::UI().ShowMessage(std::to_string(withoutMidPoint) +
-                                              (withoutMidPoint == 1 ? " polyline has" : " polylines have") +
-                                              " no length and got no mid point.",
-                                          MessageIcon::Information, MessageButtons::Ok);
-        },
-        [hasPolylines](CCmdUI& ui) { ui.Enable(hasPolylines()); });
-
-    OnCommand(
-        ID_THEME_POLYGON_OUTLINE,
-        [this] {
-            if (m_activeTheme != nullptr)
-                CreateOutlineTheme(m_activeTheme);
-        },
-        [this](CCmdUI& ui) { ui.Enable(m_activeTheme != nullptr && !m_activeTheme->m_VisiblePolygons.empty()); });
-
-    OnCommand(
-        ID_EDIT_CREATE_POLYLINE_ON_CLIPBOARD, [this] { PlacePolylineThroughSelectedPoints(); },
-        [this](CCmdUI& ui) {
-            ui.Enable(m_activeTheme != nullptr && !m_activeTheme->m_VisiblePoints.empty() &&
-                      m_activeTheme->m_Selection.size() >= 2);
-        });
+    OnCommand(ID_THEME_END_POINTS, &CCorvaleDoc::OnEndPoints,
+              &CCorvaleDoc::OnUpdatePolylineDerivation);
+    OnCommand(ID_THEME_MID_POINTS, &CCorvaleDoc::OnMidPoints,
+              &CCorvaleDoc::OnUpdatePolylineDerivation);
+    OnCommand(ID_THEME_POLYGON_OUTLINE, &CCorvaleDoc::OnPolygonOutline,
+              &CCorvaleDoc::OnUpdatePolygonOutline);
+    OnCommand(ID_EDIT_CREATE_POLYLINE_ON_CLIPBOARD, &CCorvaleDoc::OnCreatePolylineOnClipboard,
+              &CCorvaleDoc::OnUpdateCreatePolyline);
 }

@@ -546,6 +546,5 @@ void CCorvaleDoc::OnUpdateExportTheme(CCmdUI& ui) {
 }
 
 void CCorvaleDoc::AddExportCommands() {
-    OnCommand(
-        ID_THEME_EXPORT, [this] { OnExportTheme(); }, [this](CCmdUI& ui) { OnUpdateExportTheme(ui); });
+    OnCommand(ID_THEME_EXPORT, &CCorvaleDoc::OnExportTheme, &CCorvaleDoc::OnUpdateExportTheme);
 }

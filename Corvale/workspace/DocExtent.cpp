@@ -191,63 +191,82 @@ void CCorvaleDoc::UpdateMapScale() {
         DialogServices().showMapScale(this, scale);
 }
 
+void CCorvaleDoc::OnZoomToFullExtent() {
+    ZoomToFullExtent(nullptr);
+    FireUpdateEvent(nullptr, DUE_ExtentChanged, 0);
+}
+
+void CCorvaleDoc::OnUpdateZoomToFullExtent(CCmdUI& ui) {
+    ui.Enable(std::any_of(m_themes.begin(), m_themes.end(), HasRecordsOrImage));
+}
+
+void CCorvaleDoc::OnZoomToTheme() {
+    ZoomToSelectedThemes();
+    FireUpdateEvent(nullptr, DUE_ExtentChanged, 0);
+}
+
+void CCorvaleDoc::OnUpdateZoomToTheme(CCmdUI& ui) {
+    ui.Enable(std::any_of(m_selectedThemes.begin(), m_selectedThemes.end(), HasRecordsOrImage));
+}
+
+void CCorvaleDoc::OnZoomToSelection() {
+    GetSelectionExtent(m_activeTheme);
+    FireUpdateEvent(nullptr, DUE_ExtentChanged, 0);
+}
+
+void CCorvaleDoc::OnUpdateZoomToSelection(CCmdUI& ui) {
+    ui.Enable(m_activeTheme != nullptr && !m_themes.empty() &&
+              (!m_activeTheme->m_Selection.empty() || m_activeTheme->m_SelectionArea != nullptr));
+}
+
+void CCorvaleDoc::OnZoomToMakeVisible() {
+    if (m_mapView != nullptr)
+        SendMessage(m_mapView, WM_ZOOM_TO_MAKE_VISIBLE, 0,
+                    reinterpret_cast<std::intptr_t>(m_activeTheme));
+}
+
+void CCorvaleDoc::OnUpdateZoomToMakeVisible(CCmdUI& ui) {
+    ui.Enable(m_activeTheme != nullptr && m_activeTheme->m_Visible &&
+              m_activeTheme->m_ScaleDependent);
+}
+
+void CCorvaleDoc::OnCenterMap() {
+    if (!DialogServices().centerMap)
+        return;
+    double x = m_viewExtent[0] + std::fabs(m_viewExtent[2] - m_viewExtent[0]) / 2.0;
+    double y = m_viewExtent[1] + std::fabs(m_viewExtent[3] - m_viewExtent[1]) / 2.0;
+    if (DialogServices().centerMap(x, y))
+        CenterMap(x, y);
+}
+
+void CCorvaleDoc::OnUpdateCenterMap(CCmdUI& ui) {
+    ui.Enable(m_activeTheme != nullptr && static_cast<bool>(DialogServices().centerMap));
+}
+
+void CCorvaleDoc::OnEditViewRectangle() {
+    if (!DialogServices().viewRectangle)
+        return;
+    double extent[4] = {m_viewExtent[0], m_viewExtent[1], m_viewExtent[2], m_viewExtent[3]};
+    if (!DialogServices().viewRectangle(extent))
+        return;
+    std::copy(extent, extent + 4, m_viewExtent);
+    FireUpdateEvent(nullptr, DUE_ExtentChanged, 0);
+}
+
+void CCorvaleDoc::OnUpdateEditViewRectangle(CCmdUI& ui) {
+    ui.Enable(!m_themes.empty() && static_cast<bool>(DialogServices().viewRectangle));
+}
+
 void CCorvaleDoc::AddExtentCommands() {
-    OnCommand(
-        ID_VIEW_ZOOM_FULL_EXTENT,
-        [this] {
-            ZoomToFullExtent(nullptr);
-            FireUpdateEvent(nullptr, DUE_ExtentChanged, 0);
-        },
-        [this](CCmdUI& ui) { ui.Enable(std::any_of(m_themes.begin(), m_themes.end(), HasRecordsOrImage)); });
-    OnCommand(
-        ID_THEME_ZOOM_TO_THEME,
-        [this] {
-            ZoomToSelectedThemes();
-            FireUpdateEvent(nullptr, DUE_ExtentChanged, 0);
-        },
-        [this](CCmdUI& ui) {
-            ui.Enable(std::any_of(m_selectedThemes.begin(), m_selectedThemes.end(), HasRecordsOrImage));
-        });
-    OnCommand(
-        ID_THEME_ZOOM_TO_SELECTION,
-        [this] {
-            GetSelectionExtent(m_activeTheme);
-            FireUpdateEvent(nullptr, DUE_ExtentChanged, 0);
-        },
-        [this](CCmdUI& ui) {
-            ui.Enable(m_activeTheme != nullptr && !m_themes.empty() &&
-                      (!m_activeTheme->m_Selection.empty() || m_activeTheme->m_SelectionArea != nullptr));
-        });
-    OnCommand(
-        ID_THEME_ZOOM_TO_MAKE_VISIBLE,
-        [this] {
-            if (m_mapView != nullptr)
-                SendMessage(m_mapView, WM_ZOOM_TO_MAKE_VISIBLE, 0, reinterpret_cast<std::intptr_t>(m_activeTheme));
-        },
-        [this](CCmdUI& ui) {
-            ui.Enable(m_activeTheme != nullptr && m_activeTheme->m_Visible && m_activeTheme->m_ScaleDependent);
-        });
-    OnCommand(
-        ID_VIEW_CENTER_MAP,
-        [this] {
-            if (!DialogServices().centerMap)
-                return;
-            double x = m_viewExtent[0] + std::fabs(m_viewExtent[2] - m_viewExtent[0]) / 2.0;
-            double y = m_viewExtent[1] + std::fabs(m_viewExtent[3] - m_viewExtent[1]) / 2.0;
-            if (DialogServices().centerMap(x, y))
-                CenterMap(x, y);
-        },
-        [this](CCmdUI& ui) { ui.Enable(m_activeTheme != nullptr && static_cast<bool>(DialogServices().centerMap)); });
-    OnCommand(
-        ID_VIEW_EDIT_VIEW_RECTANGLE,
-        [this] {
-            if (!DialogServices().viewRectangle)
-                return;
-            double extent[4] = {m_viewExtent[0], m_viewExtent[1], m_viewExtent[2], m_viewExtent[3]};
-            if (!DialogServices().viewRectangle(extent))
-                return;
-            std::copy(extent, extent + 4, m_viewExtent);
-            FireUpdateEvent(nullptr, DUE_ExtentChanged, 0);
-        },
-        [this](CCmdUI& ui) { ui.Enable(!m_themes.empty() && static_cast<bool>(DialogServices().viewRectangle)); });
+    OnCommand(ID_VIEW_ZOOM_FULL_EXTENT, &CCorvaleDoc::OnZoomToFullExtent,
+              &CCorvaleDoc::OnUpdateZoomToFullExtent);
+    OnCommand(ID_THEME_ZOOM_TO_THEME, &CCorvaleDoc::OnZoomToTheme,
+              &CCorvaleDoc::OnUpdateZoomToTheme);
+    OnCommand(ID_THEME_ZOOM_TO_SELECTION, &CCorvaleDoc::OnZoomToSelection,
+              &CCorvaleDoc::OnUpdateZoomToSelection);
+    OnCommand(ID_THEME_ZOOM_TO_MAKE_VISIBLE, &CCorvaleDoc::OnZoomToMakeVisible,
+              &CCorvaleDoc::OnUpdateZoomToMakeVisible);
+    OnCommand(ID_VIEW_CENTER_MAP, &CCorvaleDoc::OnCenterMap, &CCorvaleDoc::OnUpdateCenterMap);
+    OnCommand(ID_VIEW_EDIT_VIEW_RECTANGLE, &CCorvaleDoc::OnEditViewRectangle,
+              &CCorvaleDoc::OnUpdateEditViewRectangle);
 }

@@ -151,32 +151,52 @@ CTheme* CCorvaleDoc::NewThemeFromBoundingBoxes(CTheme* source) {
     return result;
 }
 
+// New Points, New Polylines and New Polygons: an empty theme of that kind,
+// its fields chosen by the user.
+void CCorvaleDoc::OnNewPointTheme() {
+    NewTheme(nullptr, UniqueThemeName("* Unnamed"), SHT_Point, true);
+}
+
+void CCorvaleDoc::OnNewPolylineTheme() {
+    NewTheme(nullptr, UniqueThemeName("* Unnamed"), SHT_Polyline, true);
+}
+
+void CCorvaleDoc::OnNewPolygonTheme() {
+    NewTheme(nullptr, UniqueThemeName("* Unnamed"), SHT_Polygon, true);
+}
+
+void CCorvaleDoc::OnUpdateNewTheme(CCmdUI& ui) {
+    ui.Enable(true);
+}
+
+void CCorvaleDoc::OnNewThemeFromSelection() {
+    if (m_activeTheme != nullptr)
+        NewThemeFromSelection(m_activeTheme, nullptr, false);
+}
+
+void CCorvaleDoc::OnUpdateNewThemeFromSelection(CCmdUI& ui) {
+    ui.Enable(m_activeTheme != nullptr && !m_activeTheme->m_Selection.empty());
+}
+
+void CCorvaleDoc::OnNewThemeFromBoundingBoxes() {
+    if (m_activeTheme != nullptr)
+        NewThemeFromBoundingBoxes(m_activeTheme);
+}
+
+void CCorvaleDoc::OnUpdateNewThemeFromBoundingBoxes(CCmdUI& ui) {
+    const CTheme* theme = m_activeTheme;
+    ui.Enable(theme != nullptr &&
+              (!theme->m_VisibleArcs.empty() || !theme->m_VisiblePolygons.empty()));
+}
+
 void CCorvaleDoc::AddNewThemeCommands() {
-    struct Kind {
-        unsigned id;
-        std::uint32_t type;
-    };
-    for (const Kind kind : {Kind{ID_THEME_NEW_POINTS, SHT_Point}, Kind{ID_THEME_NEW_POLYLINES, SHT_Polyline},
-                            Kind{ID_THEME_NEW_POLYGONS, SHT_Polygon}}) {
-        OnCommand(
-            kind.id, [this, kind] { NewTheme(nullptr, UniqueThemeName("* Unnamed"), kind.type, true); },
-            [](CCmdUI& ui) { ui.Enable(true); });
-    }
-    OnCommand(
-        ID_THEME_NEW_FROM_SELECTION,
-        [this] {
-            if (m_activeTheme != nullptr)
-                NewThemeFromSelection(m_activeTheme, nullptr, false);
-        },
-        [this](CCmdUI& ui) { ui.Enable(m_activeTheme != nullptr && !m_activeTheme->m_Selection.empty()); });
-    OnCommand(
-        ID_THEME_NEW_BOUNDING_BOXES,
-        [this] {
-            if (m_activeTheme != nullptr)
-                NewThemeFromBoundingBoxes(m_activeTheme);
-        },
-        [this](CCmdUI& ui) {
-            const CTheme* theme = m_activeTheme;
-            ui.Enable(theme != nullptr && (!theme->m_VisibleArcs.empty() || !theme->m_VisiblePolygons.empty()));
-        });
+    OnCommand(ID_THEME_NEW_POINTS, &CCorvaleDoc::OnNewPointTheme, &CCorvaleDoc::OnUpdateNewTheme);
+    OnCommand(ID_THEME_NEW_POLYLINES, &CCorvaleDoc::OnNewPolylineTheme,
+              &CCorvaleDoc::OnUpdateNewTheme);
+    OnCommand(ID_THEME_NEW_POLYGONS, &CCorvaleDoc::OnNewPolygonTheme,
+              &CCorvaleDoc::OnUpdateNewTheme);
+    OnCommand(ID_THEME_NEW_FROM_SELECTION, &CCorvaleDoc::OnNewThemeFromSelection,
+              &CCorvaleDoc::OnUpdateNewThemeFromSelection);
+    OnCommand(ID_THEME_NEW_BOUNDING_BOXES, &CCorvaleDoc::OnNewThemeFromBoundingBoxes,
+              &CCorvaleDoc::OnUpdateNewThemeFromBoundingBoxes);
 }

@@ -320,8 +320,8 @@ void CCorvaleDoc::OnLoadRecentFile(unsigned id) {
 }
 
 void CCorvaleDoc::AddOpenFileCommands() {
-    OnCommand(ID_INSERT_ADD_THEME, [this] { OnAddTheme(); });
-    OnCommandRange(ID_RECENT_SHAPE_FILE_FIRST, ID_RECENT_SHAPE_FILE_LAST, [this](unsigned id) { OnLoadRecentFile(id); });
+    OnCommand(ID_INSERT_ADD_THEME, &CCorvaleDoc::OnAddTheme);
+    OnCommandRange(ID_RECENT_SHAPE_FILE_FIRST, ID_RECENT_SHAPE_FILE_LAST, &CCorvaleDoc::OnLoadRecentFile);
     OnCommandRange(ID_ADD_FROM_DATA_SOURCE_FIRST, ID_ADD_FROM_DATA_SOURCE_LAST,
-                   [this](unsigned id) { OnAddFromDataSource(id); });
+                   &CCorvaleDoc::OnAddFromDataSource);
 }

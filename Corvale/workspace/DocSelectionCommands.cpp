@@ -156,173 +156,187 @@ std::string CCorvaleDoc::FormatSelectionBounds(const double rect[4]) {
     return text;
 }
 
+// Shared by the commands that need only an active theme, or one with a
+// selection.
+void CCorvaleDoc::OnUpdateHasActiveTheme(CCmdUI& ui) {
+    ui.Enable(m_activeTheme != nullptr);
+}
+
+void CCorvaleDoc::OnUpdateHasSelection(CCmdUI& ui) {
+    ui.Enable(m_activeTheme != nullptr && !m_activeTheme->m_Selection.empty());
+}
+
+void CCorvaleDoc::OnBuildAttributeList() {
+    if (GetDocumentDialogServices().showAttributeListBuilder)
+        GetDocumentDialogServices().showAttributeListBuilder(this, m_activeTheme);
+}
+
+void CCorvaleDoc::OnUpdateBuildAttributeList(CCmdUI& ui) {
+    ui.Enable(static_cast<bool>(GetDocumentDialogServices().showAttributeListBuilder));
+}
+
+void CCorvaleDoc::OnFilterSelection() {
+    CTheme* theme = m_activeTheme;
+    if (theme == nullptr)
+        return;
+    {
+        CBusyScope busy(true);
+        theme->FilterSelected();
+    }
+    FireUpdateEvent(nullptr, DUE_FilterChanged, reinterpret_cast<std::intptr_t>(theme));
+}
+
+void CCorvaleDoc::OnRemoveFilter() {
+    CTheme* theme = m_activeTheme;
+    if (theme == nullptr)
+        return;
+    theme->ResetFilter();
+    theme->ResetShapePositions();
+    theme->UpdateStyles();
+    theme->ClearSelection();
+    FireUpdateEvent(nullptr, DUE_FilterChanged, reinterpret_cast<std::intptr_t>(theme));
+}
+
+void CCorvaleDoc::OnUpdateRemoveFilter(CCmdUI& ui) {
+    const bool filtered = m_activeTheme != nullptr && m_activeTheme->GetFilteredShapeCount() > 0;
+    ui.Enable(filtered);
+    ui.SetCheck(filtered);
+}
+
+void CCorvaleDoc::OnInvertFilter() {
+    CTheme* theme = m_activeTheme;
+    if (theme == nullptr)
+        return;
+    {
+        CBusyScope busy(true);
+        theme->ClearSelection();
+        theme->InvertFilter();
+    }
+    FireUpdateEvent(nullptr, DUE_FilterChanged, reinterpret_cast<std::intptr_t>(theme));
+}
+
+void CCorvaleDoc::OnInvertSelection() {
+    CTheme* theme = m_activeTheme;
+    if (theme == nullptr)
+        return;
+    {
+        CBusyScope busy(true);
+        theme->InvertSelection(SelectionColour());
+    }
+    FireUpdateEvent(nullptr, DUE_SelectionChanged, DUE_SELECTION_SEVERAL);
+    PostSelectionChanged(theme);
+}
+
+void CCorvaleDoc::OnSelectAll() {
+    CTheme* theme = m_activeTheme;
+    if (theme == nullptr)
+        return;
+    {
+        CBusyScope busy(false);
+        theme->SelectAll(SelectionColour());
+    }
+    FireUpdateEvent(nullptr, DUE_SelectionChanged, DUE_SELECTION_NEW);
+    PostSelectionChanged(theme);
+}
+
+void CCorvaleDoc::OnClearSelection() {
+    CTheme* theme = m_activeTheme;
+    if (theme == nullptr)
+        return;
+    {
+        CBusyScope busy(false);
+        theme->ClearSelection();
+    }
+    FireUpdateEvent(nullptr, DUE_SelectionChanged, DUE_SELECTION_CLEARED);
+    PostSelectionChanged(theme);
+}
+
+void CCorvaleDoc::OnUpdateClearSelection(CCmdUI& ui) {
+    ui.Enable(m_activeTheme != nullptr &&
+              (!m_activeTheme->m_Selection.empty() || m_activeTheme->m_SelectionArea != nullptr));
+}
+
+void CCorvaleDoc::OnSelectMultipart() {
+    SelectMultipartShapes();
+}
+
+void CCorvaleDoc::OnSelectByClipboardPolygons() {
+    const CDocumentDialogServices& services = GetDocumentDialogServices();
+    if (m_activeTheme == nullptr || !services.readClipboardPolygons)
+        return;
+    CBusyScope busy(true);
+    std::vector<CShapeRecord*> records = services.readClipboardPolygons();
+    if (records.empty())
+        return;
+    SelectIntersectingPolygons(std::vector<const CShapeRecord*>(records.begin(), records.end()));
+    DeleteShapeRecords(records);
+}
+
+void CCorvaleDoc::OnUpdateSelectByClipboardPolygons(CCmdUI& ui) {
+    const CDocumentDialogServices& services = GetDocumentDialogServices();
+    ui.Enable(m_activeTheme != nullptr && services.readClipboardPolygons &&
+              services.clipboardHasPolygons && services.clipboardHasPolygons());
+}
+
+void CCorvaleDoc::OnSelectionBounds() {
+    double rect[4];
+    if (!GetSelectionBounds(rect) || !GetDocumentDialogServices().showInformation)
+        return;
+    GetDocumentDialogServices().showInformation("Selection Bounds", FormatSelectionBounds(rect));
+}
+
+void CCorvaleDoc::OnUpdateSelectionBounds(CCmdUI& ui) {
+    ui.Enable(m_activeTheme != nullptr && !m_activeTheme->m_Selection.empty() &&
+              GetDocumentDialogServices().showInformation);
+}
+
+void CCorvaleDoc::OnPointCountSelection() {
+    // The rule is the dialog's to keep between uses.
+    static int partRule = 0;
+    static int comparison = 0;
+    static int count = 2;
+    const CDocumentDialogServices& services = GetDocumentDialogServices();
+    if (m_activeTheme == nullptr || !services.pointCountRule)
+        return;
+    if (!services.pointCountRule(partRule, comparison, count))
+        return;
+    int matched = 0;
+    {
+        CBusyScope busy(false);
+        matched = SelectByPointCount(partRule, comparison, count);
+    }
+    FireUpdateEvent(nullptr, DUE_SelectionChanged, DUE_SELECTION_SEVERAL);
+    PostSelectionChanged(m_activeTheme);
+    corvale::UI().ShowMessage(std::to_string(matched) + " objects matched.",
+                              corvale::MessageIcon::Information, corvale::MessageButtons::Ok);
+}
+
+void CCorvaleDoc::OnUpdatePointCountSelection(CCmdUI& ui) {
+    ui.Enable(m_activeTheme != nullptr && m_activeTheme->GetShapeCount() > 0 &&
+              GetDocumentDialogServices().pointCountRule);
+}
+
 void CCorvaleDoc::AddSelectionCommands() {
-    auto hasTheme = [this](CCmdUI& ui) { ui.Enable(m_activeTheme != nullptr); };
-    auto hasSelection = [this](CCmdUI& ui) {
-        ui.Enable(m_activeTheme != nullptr && !m_activeTheme->m_Selection.empty());
-    };
-
-    OnCommand(
-        ID_SELECTION_BUILD_ATTRIBUTE_LIST,
-        [this] {
-            if (GetDocumentDialogServices().showAttributeListBuilder)
-                GetDocumentDialogServices().showAttributeListBuilder(this, m_activeTheme);
-        },
-        [](CCmdUI& ui) { ui.Enable(static_cast<bool>(GetDocumentDialogServices().showAttributeListBuilder)); });
-
-    OnCommand(
-        ID_SELECTION_FILTER,
-        [this] {
-            CTheme* theme = m_activeTheme;
-            if (theme == nullptr)
-                return;
-            {
-                CBusyScope busy(true);
-                theme->FilterSelected();
-            }
-            FireUpdateEvent(nullptr, DUE_FilterChanged, reinterpret_cast<std::intptr_t>(theme));
-        },
-        hasSelection);
-
-    OnCommand(
-        ID_SELECTION_REMOVE_FILTER,
-        [this] {
-            CTheme* theme = m_activeTheme;
-            if (theme == nullptr)
-                return;
-            theme->ResetFilter();
-            theme->ResetShapePositions();
-            theme->UpdateStyles();
-            theme->ClearSelection();
-            FireUpdateEvent(nullptr, DUE_FilterChanged, reinterpret_cast<std::intptr_t>(theme));
-        },
-        [this](CCmdUI& ui) {
-            const bool filtered = m_activeTheme != nullptr && m_activeTheme->GetFilteredShapeCount() > 0;
-            ui.Enable(filtered);
-            ui.SetCheck(filtered);
-        });
-
-    OnCommand(
-        ID_SELECTION_INVERT_FILTER,
-        [this] {
-            CTheme* theme = m_activeTheme;
-            if (theme == nullptr)
-                return;
-            {
-                CBusyScope busy(true);
-                theme->ClearSelection();
-                theme->InvertFilter();
-            }
-            FireUpdateEvent(nullptr, DUE_FilterChanged, reinterpret_cast<std::intptr_t>(theme));
-        },
-        hasTheme);
-
-    OnCommand(
-        ID_SELECTION_INVERT,
-        [this] {
-            CTheme* theme = m_activeTheme;
-            if (theme == nullptr)
-                return;
-            {
-                CBusyScope busy(true);
-                theme->InvertSelection(SelectionColour());
-            }
-            FireUpdateEvent(nullptr, DUE_SelectionChanged, DUE_SELECTION_SEVERAL);
-            PostSelectionChanged(theme);
-        },
-        hasTheme);
-
-    OnCommand(
-        ID_SELECTION_SELECT_ALL,
-        [this] {
-            CTheme* theme = m_activeTheme;
-            if (theme == nullptr)
-                return;
-            {
-                CBusyScope busy(false);
-                theme->SelectAll(SelectionColour());
-            }
-            FireUpdateEvent(nullptr, DUE_SelectionChanged, DUE_SELECTION_NEW);
-            PostSelectionChanged(theme);
-        },
-        hasTheme);
-
-    OnCommand(
-        ID_SELECTION_CLEAR,
-        [this] {
-            CTheme* theme = m_activeTheme;
-            if (theme == nullptr)
-                return;
-            {
-                CBusyScope busy(false);
-                theme->ClearSelection();
-            }
-            FireUpdateEvent(nullptr, DUE_SelectionChanged, DUE_SELECTION_CLEARED);
-            PostSelectionChanged(theme);
-        },
-        [this](CCmdUI& ui) {
-            ui.Enable(m_activeTheme != nullptr &&
-                      (!m_activeTheme->m_Selection.empty() || m_activeTheme->m_SelectionArea != nullptr));
-        });
-
-    OnCommand(ID_SELECTION_MULTIPART, [this] { SelectMultipartShapes(); }, hasTheme);
-
-    OnCommand(
-        ID_SELECTION_CLIPBOARD_POLYGONS,
-        [this] {
-            const CDocumentDialogServices& services = GetDocumentDialogServices();
-            if (m_activeTheme == nullptr || !services.readClipboardPolygons)
-                return;
-            CBusyScope busy(true);
-            std::vector<CShapeRecord*> records = services.readClipboardPolygons();
-            if (records.empty())
-                return;
-            SelectIntersectingPolygons(std::vector<const CShapeRecord*>(records.begin(), records.end()));
-            DeleteShapeRecords(records);
-        },
-        [this](CCmdUI& ui) {
-            const CDocumentDialogServices& services = GetDocumentDialogServices();
-            ui.Enable(m_activeTheme != nullptr && services.readClipboardPolygons && services.clipboardHasPolygons &&
-                      services.clipboardHasPolygons());
-        });
-
-    OnCommand(
-        ID_SELECTION_BOUNDS,
-        [this] {
-            double rect[4];
-            if (!GetSelectionBounds(rect) || !GetDocumentDialogServices().showInformation)
-                return;
-            GetDocumentDialogServices().showInformation("Selection Bounds", FormatSelectionBounds(rect));
-        },
-        [this](CCmdUI& ui) {
-            ui.Enable(m_activeTheme != nullptr && !m_activeTheme->m_Selection.empty() &&
-                      GetDocumentDialogServices().showInformation);
-        });
-
-    OnCommand(
-        ID_SELECTION_POINT_COUNT,
-        [this] {
-            // The rule is the dialog's to keep between uses.
-            static int partRule = 0;
-            static int comparison = 0;
-            static int count = 2;
-            const CDocumentDialogServices& services = GetDocumentDialogServices();
-            if (m_activeTheme == nullptr || !services.pointCountRule)
-                return;
-            if (!services.pointCountRule(partRule, comparison, count))
-                return;
-            int matched = 0;
-            {
-                CBusyScope busy(false);
-                matched = SelectByPointCount(partRule, comparison, count);
-            }
-            FireUpdateEvent(nullptr, DUE_SelectionChanged, DUE_SELECTION_SEVERAL);
-            PostSelectionChanged(m_activeTheme);
-            corvale::UI().ShowMessage(std::to_string(matched) + " objects matched.",
-                                      corvale::MessageIcon::Information, corvale::MessageButtons::Ok);
-        },
-        [this](CCmdUI& ui) {
-            ui.Enable(m_activeTheme != nullptr && m_activeTheme->GetShapeCount() > 0 &&
-                      GetDocumentDialogServices().pointCountRule);
-        });
+    OnCommand(ID_SELECTION_BUILD_ATTRIBUTE_LIST, &CCorvaleDoc::OnBuildAttributeList,
+              &CCorvaleDoc::OnUpdateBuildAttributeList);
+    OnCommand(ID_SELECTION_FILTER, &CCorvaleDoc::OnFilterSelection,
+              &CCorvaleDoc::OnUpdateHasSelection);
+    OnCommand(ID_SELECTION_REMOVE_FILTER, &CCorvaleDoc::OnRemoveFilter,
+              &CCorvaleDoc::OnUpdateRemoveFilter);
+    OnCommand(ID_SELECTION_INVERT_FILTER, &CCorvaleDoc::OnInvertFilter,
+              &CCorvaleDoc::OnUpdateHasActiveTheme);
+    OnCommand(ID_SELECTION_INVERT, &CCorvaleDoc::OnInvertSelection,
+              &CCorvaleDoc::OnUpdateHasActiveTheme);
+    OnCommand(ID_SELECTION_SELECT_ALL, &CCorvaleDoc::OnSelectAll,
+              &CCorvaleDoc::OnUpdateHasActiveTheme);
+    OnCommand(ID_SELECTION_CLEAR, &CCorvaleDoc::OnClearSelection,
+              &CCorvaleDoc::OnUpdateClearSelection);
+    OnCommand(ID_SELECTION_MULTIPART, &CCorvaleDoc::OnSelectMultipart,
+              &CCorvaleDoc::OnUpdateHasActiveTheme);
+    OnCommand(ID_SELECTION_CLIPBOARD_POLYGONS, &CCorvaleDoc::OnSelectByClipboardPolygons,
+              &CCorvaleDoc::OnUpdateSelectByClipboardPolygons);
+    OnCommand(ID_SELECTION_BOUNDS, &CCorvaleDoc::OnSelectionBounds,
+              &CCorvaleDoc::OnUpdateSelectionBounds);
+    OnCommand(ID_SELECTION_POINT_COUNT, &CCorvaleDoc::OnPointCountSelection,
+              &CCorvaleDoc::OnUpdatePointCountSelection);
 }

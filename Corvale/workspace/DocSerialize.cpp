@@ -324,5 +324,5 @@ void CCorvaleDoc::OnImportFromWorkspaceFile() {
 }
 
 void CCorvaleDoc::AddWorkspaceFileCommands() {
-    OnCommand(ID_FILE_IMPORT_WORKSPACE, [this] { OnImportFromWorkspaceFile(); });
+    OnCommand(ID_FILE_IMPORT_WORKSPACE, &CCorvaleDoc::OnImportFromWorkspaceFile);
 }

@@ -22,21 +22,23 @@ bool IsShown(CMessageWindow* window) {
 
 } // namespace
 
+// Find, Query and Go To, each sent on with its id.
+void CCorvaleDoc::OnTableCommand(unsigned id) {
+    if (m_commandWindow != nullptr)
+        SendMessage(m_commandWindow, WM_COMMAND, id, 0);
+}
+
+void CCorvaleDoc::OnUpdateTableFind(CCmdUI& ui) {
+    ui.Enable(m_commandWindow != nullptr && m_activeTheme != nullptr && !m_themes.empty() &&
+              IsShown(m_commandWindow));
+}
+
+void CCorvaleDoc::OnUpdateTableCommand(CCmdUI& ui) {
+    ui.Enable(m_commandWindow != nullptr && m_activeTheme != nullptr && !m_themes.empty());
+}
+
 void CCorvaleDoc::AddTableCommands() {
-    for (unsigned id : {static_cast<unsigned>(ID_TABLE_FIND), static_cast<unsigned>(ID_TABLE_QUERY),
-                        static_cast<unsigned>(ID_TABLE_GO_TO)}) {
-        OnCommand(
-            id,
-            [this, id] {
-                if (m_commandWindow != nullptr)
-                    SendMessage(m_commandWindow, WM_COMMAND, id, 0);
-            },
-            [this, id](CCmdUI& ui) {
-                bool enable =
-                    m_commandWindow != nullptr && m_activeTheme != nullptr && !m_themes.empty();
-                if (id == ID_TABLE_FIND)
-                    enable = enable && IsShown(m_commandWindow);
-                ui.Enable(enable);
-            });
-    }
+    OnCommand(ID_TABLE_FIND, &CCorvaleDoc::OnTableCommand, &CCorvaleDoc::OnUpdateTableFind);
+    OnCommand(ID_TABLE_QUERY, &CCorvaleDoc::OnTableCommand, &CCorvaleDoc::OnUpdateTableCommand);
+    OnCommand(ID_TABLE_GO_TO, &CCorvaleDoc::OnTableCommand, &CCorvaleDoc::OnUpdateTableCommand);
 }

@@ -136,115 +136,130 @@ void CCorvaleDoc::CopyStyleFrom(CTheme* source) {
     FireUpdateEvent(nullptr, DUE_ThemeStyleChanged, 0);
 }
 
+void CCorvaleDoc::OnRemoveThemes() {
+    RemoveSelectedThemes();
+}
+
+void CCorvaleDoc::OnUpdateRemoveThemes(CCmdUI& ui) {
+    ui.Enable(!m_selectedThemes.empty() && !m_themes.empty());
+}
+
+void CCorvaleDoc::OnShowTheme() {
+    if (m_activeTheme == nullptr)
+        return;
+    m_activeTheme->m_Visible = !m_activeTheme->m_Visible;
+    FireUpdateEvent(nullptr, DUE_VisibilityChanged, reinterpret_cast<std::intptr_t>(m_activeTheme));
+}
+
+void CCorvaleDoc::OnUpdateShowTheme(CCmdUI& ui) {
+    ui.Enable(m_activeTheme != nullptr);
+    if (m_activeTheme != nullptr)
+        ui.SetText(m_activeTheme->m_Visible ? "&Hide" : "&Show");
+}
+
+void CCorvaleDoc::OnThemeProperties() {
+    if (m_activeTheme != nullptr)
+        FireUpdateEvent(nullptr, DUE_EditThemeProperties,
+                        reinterpret_cast<std::intptr_t>(m_activeTheme));
+}
+
+void CCorvaleDoc::OnHideAllThemes() {
+    for (CTheme* theme : m_themes)
+        theme->m_Visible = false;
+    FireUpdateEvent(nullptr, DUE_VisibilityChanged, 0);
+}
+
+void CCorvaleDoc::OnUpdateHideAllThemes(CCmdUI& ui) {
+    ui.Enable(std::any_of(m_themes.begin(), m_themes.end(),
+                          [](const CTheme* t) { return t->m_Visible; }));
+}
+
+void CCorvaleDoc::OnShowAllThemes() {
+    for (CTheme* theme : m_themes)
+        theme->m_Visible = true;
+    FireUpdateEvent(nullptr, DUE_VisibilityChanged, 0);
+}
+
+void CCorvaleDoc::OnUpdateShowAllThemes(CCmdUI& ui) {
+    ui.Enable(std::any_of(m_themes.begin(), m_themes.end(),
+                          [](const CTheme* t) { return !t->m_Visible; }));
+}
+
+void CCorvaleDoc::OnAttributeManager() {
+    CTheme* theme = m_activeTheme;
+    const CDocumentDialogServices& dialogs = GetDocumentDialogServices();
+    if (theme == nullptr || !dialogs.manageAttributes)
+        return;
+    if (dialogs.manageAttributes(theme) && theme->m_Editable && theme->m_Modified) {
+        FireUpdateEvent(nullptr, DUE_ThemeDataChanged, reinterpret_cast<std::intptr_t>(theme));
+        SetModifiedFlag(true);
+    }
+}
+
+void CCorvaleDoc::OnUpdateAttributeManager(CCmdUI& ui) {
+    ui.Enable(m_activeTheme != nullptr && GetDocumentDialogServices().manageAttributes);
+}
+
+void CCorvaleDoc::OnEnableEditing() {
+    EnableEditing();
+}
+
+void CCorvaleDoc::OnUpdateEnableEditing(CCmdUI& ui) {
+    ui.Enable(std::any_of(m_selectedThemes.begin(), m_selectedThemes.end(), [](const CTheme* t) {
+        return !t->m_Editable && !HasChildren(t) && t->GetFilteredShapeCount() == 0 &&
+               t->m_ShapeType != SHT_Image;
+    }));
+}
+
+void CCorvaleDoc::OnInfoTips() {
+    CTheme* active = m_activeTheme;
+    if (active == nullptr)
+        return;
+    for (CTheme* theme : m_themes)
+        if (theme != active)
+            theme->m_ShowInfoTip = false;
+    active->m_ShowInfoTip = !active->m_ShowInfoTip;
+    FireUpdateEvent(nullptr, DUE_InfoTipsChanged, reinterpret_cast<std::intptr_t>(active));
+}
+
+void CCorvaleDoc::OnUpdateInfoTips(CCmdUI& ui) {
+    ui.Enable(m_activeTheme != nullptr);
+    ui.SetCheck(m_activeTheme != nullptr && m_activeTheme->m_ShowInfoTip);
+}
+
+void CCorvaleDoc::OnCopyStyleFrom() {
+    const CDocumentDialogServices& dialogs = GetDocumentDialogServices();
+    if (m_selectedThemes.empty() || !dialogs.chooseTheme)
+        return;
+    const unsigned mask = KindMaskOf(m_selectedThemes.front()->m_ShapeType);
+    if (mask == 0)
+        return;
+    CTheme* source = dialogs.chooseTheme(this, "Select Style Source", mask);
+    if (source != nullptr)
+        CopyStyleFrom(source);
+}
+
+void CCorvaleDoc::OnUpdateCopyStyleFrom(CCmdUI& ui) {
+    bool sameType = !m_selectedThemes.empty();
+    for (const CTheme* theme : m_selectedThemes)
+        sameType = sameType && theme->m_ShapeType == m_selectedThemes.front()->m_ShapeType;
+    ui.Enable(m_themes.size() >= 2 && sameType && GetDocumentDialogServices().chooseTheme);
+}
+
 void CCorvaleDoc::AddThemeCommands() {
-    auto hasTheme = [this](CCmdUI& ui) { ui.Enable(m_activeTheme != nullptr); };
-
-    OnCommand(
-        ID_THEME_REMOVE, [this] { RemoveSelectedThemes(); },
-        [this](CCmdUI& ui) { ui.Enable(!m_selectedThemes.empty() && !m_themes.empty()); });
-
-    OnCommand(
-        ID_THEME_SHOW,
-        [this] {
-            if (m_activeTheme == nullptr)
-                return;
-            m_activeTheme->m_Visible = !m_activeTheme->m_Visible;
-            FireUpdateEvent(nullptr, DUE_VisibilityChanged, reinterpret_cast<std::intptr_t>(m_activeTheme));
-        },
-        [this](CCmdUI& ui) {
-            ui.Enable(m_activeTheme != nullptr);
-            if (m_activeTheme != nullptr)
-                ui.SetText(m_activeTheme->m_Visible ? "&Hide" : "&Show");
-        });
-
-    OnCommand(
-        ID_THEME_PROPERTIES,
-        [this] {
-            if (m_activeTheme != nullptr)
-                FireUpdateEvent(nullptr, DUE_EditThemeProperties, reinterpret_cast<std::intptr_t>(m_activeTheme));
-        },
-        hasTheme);
-
-    OnCommand(
-        ID_THEME_HIDE_ALL,
-        [this] {
-            for (CTheme* theme : m_themes)
-                theme->m_Visible = false;
-            FireUpdateEvent(nullptr, DUE_VisibilityChanged, 0);
-        },
-        [this](CCmdUI& ui) {
-            ui.Enable(std::any_of(m_themes.begin(), m_themes.end(), [](const CTheme* t) { return t->m_Visible; }));
-        });
-    OnCommand(
-        ID_THEME_SHOW_ALL,
-        [this] {
-            for (CTheme* theme : m_themes)
-                theme->m_Visible = true;
-            FireUpdateEvent(nullptr, DUE_VisibilityChanged, 0);
-        },
-        [this](CCmdUI& ui) {
-            ui.Enable(std::any_of(m_themes.begin(), m_themes.end(), [](const CTheme* t) { return !t->m_Visible; }));
-        });
-
-    OnCommand(
-        ID_THEME_ATTRIBUTE_MANAGER,
-        [this] {
-            CTheme* theme = m_activeTheme;
-            const CDocumentDialogServices& dialogs = GetDocumentDialogServices();
-            if (theme == nullptr || !dialogs.manageAttributes)
-                return;
-            if (dialogs.manageAttributes(theme) && theme->m_Editable && theme->m_Modified) {
-                FireUpdateEvent(nullptr, DUE_ThemeDataChanged, reinterpret_cast<std::intptr_t>(theme));
-                SetModifiedFlag(true);
-            }
-        },
-        [this](CCmdUI& ui) {
-            ui.Enable(m_activeTheme != nullptr && GetDocumentDialogServices().manageAttributes);
-        });
-
-    OnCommand(
-        ID_THEME_ENABLE_EDITING, [this] { EnableEditing(); },
-        [this](CCmdUI& ui) {
-            ui.Enable(std::any_of(m_selectedThemes.begin(), m_selectedThemes.end(), [](const CTheme* t) {
-                return !t->m_Editable && !HasChildren(t) && t->GetFilteredShapeCount() == 0 &&
-                       t->m_ShapeType != SHT_Image;
-            }));
-        });
-
-    OnCommand(
-        ID_THEME_INFOTIPS,
-        [this] {
-            CTheme* active = m_activeTheme;
-            if (active == nullptr)
-                return;
-            for (CTheme* theme : m_themes)
-                if (theme != active)
-                    theme->m_ShowInfoTip = false;
-            active->m_ShowInfoTip = !active->m_ShowInfoTip;
-            FireUpdateEvent(nullptr, DUE_InfoTipsChanged, reinterpret_cast<std::intptr_t>(active));
-        },
-        [this](CCmdUI& ui) {
-            ui.Enable(m_activeTheme != nullptr);
-            ui.SetCheck(m_activeTheme != nullptr && m_activeTheme->m_ShowInfoTip);
-        });
-
-    OnCommand(
-        ID_THEME_COPY_STYLE_FROM,
-        [this] {
-            const CDocumentDialogServices& dialogs = GetDocumentDialogServices();
-            if (m_selectedThemes.empty() || !dialogs.chooseTheme)
-                return;
-            const unsigned mask = KindMaskOf(m_selectedThemes.front()->m_ShapeType);
-            if (mask == 0)
-                return;
-            CTheme* source = dialogs.chooseTheme(this, "Select Style Source", mask);
-            if (source != nullptr)
-                CopyStyleFrom(source);
-        },
-        [this](CCmdUI& ui) {
-            bool sameType = !m_selectedThemes.empty();
-            for (const CTheme* theme : m_selectedThemes)
-                sameType = sameType && theme->m_ShapeType == m_selectedThemes.front()->m_ShapeType;
-            ui.Enable(m_themes.size() >= 2 && sameType && GetDocumentDialogServices().chooseTheme);
-        });
+    OnCommand(ID_THEME_REMOVE, &CCorvaleDoc::OnRemoveThemes, &CCorvaleDoc::OnUpdateRemoveThemes);
+    OnCommand(ID_THEME_SHOW, &CCorvaleDoc::OnShowTheme, &CCorvaleDoc::OnUpdateShowTheme);
+    OnCommand(ID_THEME_PROPERTIES, &CCorvaleDoc::OnThemeProperties,
+              &CCorvaleDoc::OnUpdateHasActiveTheme);
+    OnCommand(ID_THEME_HIDE_ALL, &CCorvaleDoc::OnHideAllThemes,
+              &CCorvaleDoc::OnUpdateHideAllThemes);
+    OnCommand(ID_THEME_SHOW_ALL, &CCorvaleDoc::OnShowAllThemes,
+              &CCorvaleDoc::OnUpdateShowAllThemes);
+    OnCommand(ID_THEME_ATTRIBUTE_MANAGER, &CCorvaleDoc::OnAttributeManager,
+              &CCorvaleDoc::OnUpdateAttributeManager);
+    OnCommand(ID_THEME_ENABLE_EDITING, &CCorvaleDoc::OnEnableEditing,
+              &CCorvaleDoc::OnUpdateEnableEditing);
+    OnCommand(ID_THEME_INFOTIPS, &CCorvaleDoc::OnInfoTips, &CCorvaleDoc::OnUpdateInfoTips);
+    OnCommand(ID_THEME_COPY_STYLE_FROM, &CCorvaleDoc::OnCopyStyleFrom,
+              &CCorvaleDoc::OnUpdateCopyStyleFrom);
 }

@@ -171,8 +171,15 @@ CTheme* CCorvaleDoc::CreateVoronoiPolygons(CTheme* source) {
     return result;
 }
 
+void CCorvaleDoc::OnVoronoiPolygons() {
+    CreateVoronoiPolygons(m_activeTheme);
+}
+
+void CCorvaleDoc::OnUpdateVoronoiPolygons(CCmdUI& ui) {
+    ui.Enable(m_activeTheme != nullptr && !m_activeTheme->m_VisiblePoints.empty());
+}
+
 void CCorvaleDoc::AddVoronoiCommands() {
-    OnCommand(
-        ID_THEME_VORONOI_POLYGONS, [this] { CreateVoronoiPolygons(m_activeTheme); },
-        [this](CCmdUI& ui) { ui.Enable(m_activeTheme != nullptr && !m_activeTheme->m_VisiblePoints.empty()); });
+    OnCommand(ID_THEME_VORONOI_POLYGONS, &CCorvaleDoc::OnVoronoiPolygons,
+              &CCorvaleDoc::OnUpdateVoronoiPolygons);
 }

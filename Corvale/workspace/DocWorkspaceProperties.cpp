@@ -84,11 +84,22 @@ void CCorvaleDoc::OnTransformThemes() {
     UI().ShowMessage(kTransformMixMessage, corvale::MessageIcon::Error, corvale::MessageButtons::Ok);
 }
 
+void CCorvaleDoc::OnUpdateTransformThemes(CCmdUI& ui) {
+    ui.Enable(!m_selectedThemes.empty());
+}
+
+// Workspace Properties opens on the General tab.
+void CCorvaleDoc::OnWorkspaceProperties() {
+    ShowWorkspaceProperties(0);
+}
+
+void CCorvaleDoc::OnUpdateWorkspaceProperties(CCmdUI& ui) {
+    ui.Enable(static_cast<bool>(GetDocumentDialogServices().workspaceProperties));
+}
+
 void CCorvaleDoc::AddWorkspacePropertiesCommands() {
-    OnCommand(
-        ID_WORKSPACE_SHOW_PROPERTIES, [this] { ShowWorkspaceProperties(0); },
-        [](CCmdUI& ui) { ui.Enable(static_cast<bool>(GetDocumentDialogServices().workspaceProperties)); });
-    OnCommand(
-        ID_WORKSPACE_TRANSFORM, [this] { OnTransformThemes(); },
-        [this](CCmdUI& ui) { ui.Enable(!m_selectedThemes.empty()); });
+    OnCommand(ID_WORKSPACE_SHOW_PROPERTIES, &CCorvaleDoc::OnWorkspaceProperties,
+              &CCorvaleDoc::OnUpdateWorkspaceProperties);
+    OnCommand(ID_WORKSPACE_TRANSFORM, &CCorvaleDoc::OnTransformThemes,
+              &CCorvaleDoc::OnUpdateTransformThemes);
 }
