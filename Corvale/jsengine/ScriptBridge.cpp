@@ -9,6 +9,8 @@
 
 #include "jsengine/EngineSupport.h"
 
+#include "platform/TextEncoding.h"
+
 #include <js/CompilationAndEvaluation.h>
 #include <js/Conversions.h>
 #include <js/ErrorReport.h>
@@ -373,8 +375,8 @@ bool AnswerReply(JSContext* cx, const ScriptReply& reply) {
 }
 
 std::string ToUtf8(const std::u16string& text) {
-    std::string out;
-    out.reserve(text.size());
+    std::u32string points;
+    points.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
         if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
@@ -383,54 +385,13 @@ std::string ToUtf8(const std::u16string& text) {
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = 0xFFFD;
         }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        points += c;
     }
-    return out;
+    return corvale::CodePointsToUtf8(points);
 }
-
-namespace {
-bool IsValidUtf8(const std::string& bytes) {
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        std::size_t follow = 0;
-        if (c < 0x80)
-            follow = 0;
-        else if (c >= 0xC2 && c <= 0xDF)
-            follow = 1;
-        else if (c >= 0xE0 && c <= 0xEF)
-            follow = 2;
-        else if (c >= 0xF0 && c <= 0xF4)
-            follow = 3;
-        else
-            return false;
-        if (follow != 0 && i + follow >= bytes.size())
-            return false;
-        for (std::size_t k = 1; k <= follow; ++k)
-            if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80)
-                return false;
-        i += follow + 1;
-    }
-    return true;
-}
-}  // namespace
 
 JSString* NewStringFromBytes(JSContext* cx, const std::string& bytes) {
-    if (IsValidUtf8(bytes)) {
+    if (corvale::IsValidUtf8(bytes)) {
         if (JSString* text = JS_NewStringCopyUTF8N(cx, JS::UTF8Chars(bytes.data(), bytes.size())))
             return text;
         // Encoded surrogates and the like: read as Latin-1 like any other non-UTF-8 text.

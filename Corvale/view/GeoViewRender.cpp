@@ -277,6 +277,12 @@ private:
         return theme.m_Selection.count(GetShapeRecordIndex(record)) != 0;
     }
     bool IsActive(const CTheme& theme) const { return &theme == m_Doc.m_activeTheme; }
+    // Draws the shapes in visible order that are not selected (when
+    // checkSelection), each after beginning its style when that changed, and
+    // answers the selected ones, which the caller draws last.
+    template <class Draw>
+    std::vector<CShapeRecord*> DrawUnselected(const CTheme& theme, const std::vector<CShapeRecord*>& shapes,
+                                              bool checkSelection, Draw draw);
     void DrawPolygons(CTheme& theme);
     void DrawPolylines(CTheme& theme, const CThemeDisplaySettings& display);
     void DrawPolyline(CTheme& theme, CShapeRecord* record, bool selected, const QPen& selectionPen);
@@ -290,6 +296,28 @@ private:
     const CMapViewport& m_Viewport;
     const CAppSettings& m_Settings;
 };
+
+template <class Draw>
+std::vector<CShapeRecord*> CRenderPass::DrawUnselected(const CTheme& theme, const std::vector<CShapeRecord*>& shapes,
+                                                       bool checkSelection, Draw draw) {
+    CStyleInfo* const defaultStyle = theme.m_Styles.empty() ? nullptr : theme.m_Styles[0].get();
+    CStyleInfo* current = nullptr;
+    std::vector<CShapeRecord*> selected;
+    for (std::size_t position = 0; position < shapes.size(); ++position) {
+        CShapeRecord* record = shapes[position];
+        if (checkSelection && IsSelected(theme, record)) {
+            selected.push_back(record);
+            continue;
+        }
+        CStyleInfo* style = StyleAt(theme, position, defaultStyle);
+        if (style != nullptr && style != current) {
+            style->BeginDraw(m_Dc, m_Printing);
+            current = style;
+        }
+        draw(record);
+    }
+    return selected;
+}
 
 void CRenderPass::DrawTheme(CTheme& theme) {
     if (theme.m_SpatialIndex)
@@ -320,26 +348,12 @@ void CRenderPass::DrawPolygons(CTheme& theme) {
     const QBrush selectionBrush(ColorFromColorRef(m_Settings.m_ColorSelection));
     const QPen selectionPen =
         MakeStylePen(theme.m_PenStyle, theme.m_LineWidth, m_Settings.m_ColorSelectionOutline);
-    CStyleInfo* const defaultStyle = theme.m_Styles.empty() ? nullptr : theme.m_Styles[0].get();
-    CStyleInfo* current = nullptr;
     QPolygon buffer;
     // Selected shapes come after the others, so that a shape lying on or
     // under another of the theme still shows its selection.
-    std::vector<CShapeRecord*> selected;
-    const std::vector<CShapeRecord*>& shapes = theme.m_VisiblePolygons;
-    for (std::size_t position = 0; position < shapes.size(); ++position) {
-        CShapeRecord* record = shapes[position];
-        if (checkSelection && IsSelected(theme, record)) {
-            selected.push_back(record);
-            continue;
-        }
-        CStyleInfo* style = StyleAt(theme, position, defaultStyle);
-        if (style != nullptr && style != current) {
-            style->BeginDraw(m_Dc, m_Printing);
-            current = style;
-        }
-        DrawPolygonRecord(m_Viewport, m_Dc, record, buffer);
-    }
+    const std::vector<CShapeRecord*> selected =
+        DrawUnselected(theme, theme.m_VisiblePolygons, checkSelection,
+                       [&](CShapeRecord* record) { DrawPolygonRecord(m_Viewport, m_Dc, record, buffer); });
     if (!selected.empty()) {
         m_Dc.setPen(selectionPen);
         m_Dc.setBrush(selectionBrush);
@@ -409,21 +423,9 @@ void CRenderPass::DrawPolylines(CTheme& theme, const CThemeDisplaySettings&) {
             return true;
         });
     } else {
-        CStyleInfo* current = nullptr;
-        const std::vector<CShapeRecord*>& shapes = theme.m_VisibleArcs;
-        for (std::size_t position = 0; position < shapes.size(); ++position) {
-            CShapeRecord* record = shapes[position];
-            if (checkSelection && IsSelected(theme, record)) {
-                selected.push_back(record);
-                continue;
-            }
-            CStyleInfo* style = StyleAt(theme, position, defaultStyle);
-            if (style != nullptr && style != current) {
-                style->BeginDraw(m_Dc, m_Printing);
-                current = style;
-            }
+        selected = DrawUnselected(theme, theme.m_VisibleArcs, checkSelection, [&](CShapeRecord* record) {
             DrawPolyline(theme, record, false, selectionPen);
-        }
+        });
     }
     for (CShapeRecord* record : selected)
         DrawPolyline(theme, record, true, selectionPen);
