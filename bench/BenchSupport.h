@@ -228,3 +228,14 @@ protected:
 private:
     std::string m_Counter;
 };
+
+// The programs' main: runs the benchmarks the command line names through the
+// reporter; 1 for an argument the benchmark library does not know.
+inline int RunBenchmarks(int argc, char** argv, benchmark::BenchmarkReporter& reporter) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

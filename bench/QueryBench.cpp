@@ -323,10 +323,8 @@ BENCHMARK(BM_ReadRowTyped)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QueryNativeTable)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    const int status = RunBenchmarks(argc, argv, reporter);
     RemoveBenchFolder();
-    return 0;
+    return status;
 }

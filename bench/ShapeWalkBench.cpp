@@ -174,10 +174,8 @@ BENCHMARK(BM_WalkPolygonsShapelib)->Unit(benchmark::kMillisecond);
 #endif
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    const int status = RunBenchmarks(argc, argv, reporter);
     RemoveBenchFolder();
-    return 0;
+    return status;
 }

@@ -280,10 +280,8 @@ BENCHMARK(BM_OpenTheme)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadColumn)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    const int status = RunBenchmarks(argc, argv, reporter);
     RemoveBenchFolder();
-    return 0;
+    return status;
 }

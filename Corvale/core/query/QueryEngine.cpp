@@ -832,12 +832,7 @@ const CQueryEngine::Token& CQueryEngine::Replay() {
                                                           : __builtin_mul_overflow(a, b, &value);
                 if (overflow)
                     throw CQueryError(kIntegerOverflow);
-                out.text = nullptr;
-                out.size = 0;
-                out.code = C_None;
-                out.flags = F_Numeric | F_IntText;
-                out.integer = value;
-                out.column = -1;
+                SetIntegerResult(out, value);
             } else if (compiled.constantFirst) {
                 ArithmeticOnOperands(compiled.constant, ArithmeticOperand(*compiled.right), step.op, out);
             } else {
@@ -1258,6 +1253,15 @@ bool AsInteger(double value, std::int64_t& integer) {
 
 } // namespace
 
+inline void CQueryEngine::SetIntegerResult(Token& out, std::int64_t value) {
+    out.text = nullptr;
+    out.size = 0;
+    out.code = C_None;
+    out.flags = F_Numeric | F_IntText;
+    out.integer = value;
+    out.column = -1;
+}
+
 inline CQueryEngine::Operand CQueryEngine::ArithmeticOperand(Token& token) {
     Operand operand;
     if (token.IsNumeric()) {
@@ -1338,12 +1342,7 @@ void CQueryEngine::ArithmeticOnOperands(const Operand& left, const Operand& righ
         }
         if (overflow)
             throw CQueryError(kIntegerOverflow);
-        out.text = nullptr;
-        out.size = 0;
-        out.code = C_None;
-        out.flags = F_Numeric | F_IntText;
-        out.integer = value;
-        out.column = -1;
+        SetIntegerResult(out, value);
         return;
     }
 

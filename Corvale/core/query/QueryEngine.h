@@ -157,6 +157,8 @@ private:
     Operand ComparisonOperand(Token& token);
     static Operand ColumnComparisonOperand(const QueryColumn& info);
     void ArithmeticOnOperands(const Operand& a, const Operand& b, int op, Token& out);
+    // Makes out the integer result of an arithmetic step.
+    static void SetIntegerResult(Token& out, std::int64_t value);
     static bool CompareOperands(int code, const Operand& a, const Operand& b);
     void CompilePlan();
     std::int32_t ColumnOf(Token& token) const;

@@ -147,15 +147,18 @@ inline std::size_t DigitRunEnd(const char* p, std::size_t begin, std::size_t end
     return i;
 }
 
+// Steps over a leading '-' or '+' at p[i]; true for '-'.
+inline bool SkipSign(const char* p, std::size_t& i, std::size_t n) {
+    if (i < n && (p[i] == '-' || p[i] == '+'))
+        return p[i++] == '-';
+    return false;
+}
+
 inline bool ReadRightAlignedInt64(std::string_view field, std::int64_t& value) {
     const char* p = field.data();
     const std::size_t n = field.size();
     std::size_t i = SkipBlanks(p, n);
-    bool negative = false;
-    if (i < n && (p[i] == '-' || p[i] == '+')) {
-        negative = p[i] == '-';
-        ++i;
-    }
+    const bool negative = SkipSign(p, i, n);
     // One to eighteen digits, which always fit a 64-bit integer.
     if (i == n || n - i > 18)
         return false;
@@ -176,11 +179,7 @@ inline bool ReadRightAlignedDouble(std::string_view field, double& value) {
     const char* p = field.data();
     const std::size_t n = field.size();
     std::size_t i = SkipBlanks(p, n);
-    bool negative = false;
-    if (i < n && (p[i] == '-' || p[i] == '+')) {
-        negative = p[i] == '-';
-        ++i;
-    }
+    const bool negative = SkipSign(p, i, n);
     // The plain forms only: digits, or digits, a point and digits. Up to 15
     // digits the whole digit string is exact as a double, and so is the
     // power of ten: one division then gives the correctly rounded value, the
