@@ -208,7 +208,7 @@ private:
 
 } // namespace
 
-bool CShapeIndexReader::Attach(const CFileReader& reader) {
+bool CShapeFileBytes::Attach(const CFileReader& reader) {
     if (reader.GetData() == nullptr || reader.GetSize() < kHeaderSize)
         return false;
     m_Data = reader.GetData();
@@ -239,15 +239,6 @@ std::int64_t CShapeIndexReader::RecordLength(std::int64_t i) const {
     if (i < 0 || i >= EntriesPresent())
         return -1;
     return 2ll * ReadBE32(m_Data + kHeaderSize + 8 * static_cast<std::uint64_t>(i) + 4);
-}
-
-bool CShapeMainReader::Attach(const CFileReader& reader) {
-    if (reader.GetData() == nullptr || reader.GetSize() < kHeaderSize)
-        return false;
-    m_Data = reader.GetData();
-    m_Size = reader.GetSize();
-    ParseHeader(m_Data, m_Header);
-    return true;
 }
 
 void CShapeMainReader::Walk(const CShapeIndexReader* index, CShapeWalkSink& sink) const {

@@ -14,7 +14,8 @@ class CFileReader;
 
 // The .shx: its header and its 8-byte entries (offset and content length,
 // both kept in bytes).
-class CShapeIndexReader {
+// The header and bytes of one file of the pair, .shp or .shx.
+class CShapeFileBytes {
 public:
     // Reads the header of an open reader; false when the file is shorter
     // than a header.
@@ -22,6 +23,15 @@ public:
 
     const CShapeFileHeader& Header() const { return m_Header; }
     std::uint64_t FileSize() const { return m_Size; }
+
+protected:
+    CShapeFileHeader m_Header;
+    const unsigned char* m_Data = nullptr;
+    std::uint64_t m_Size = 0;
+};
+
+class CShapeIndexReader : public CShapeFileBytes {
+public:
     // The count the header's file length announces, (bytes - 100) / 8, never
     // below 0; -1 when not attached.
     std::int64_t RecordCount() const;
@@ -31,11 +41,6 @@ public:
     // not hold it.
     std::int64_t RecordOffset(std::int64_t i) const;
     std::int64_t RecordLength(std::int64_t i) const;
-
-private:
-    CShapeFileHeader m_Header;
-    const unsigned char* m_Data = nullptr;
-    std::uint64_t m_Size = 0;
 };
 
 // One record place of the walk: an index entry, or a record the main file
@@ -65,22 +70,11 @@ public:
 };
 
 // The .shp: its header and the walk over its records.
-class CShapeMainReader {
+class CShapeMainReader : public CShapeFileBytes {
 public:
-    // Reads the header of an open reader; false when the file is shorter
-    // than a header.
-    bool Attach(const CFileReader& reader);
-
-    const CShapeFileHeader& Header() const { return m_Header; }
-
     // Visits every index entry, then the records the main file holds past the
     // last one. The file and index lengths in the headers are compared with
     // the files first. Without an index the records are walked one after the
     // other from byte 100. Only reads inside both files.
     void Walk(const CShapeIndexReader* index, CShapeWalkSink& sink) const;
-
-private:
-    CShapeFileHeader m_Header;
-    const unsigned char* m_Data = nullptr;
-    std::uint64_t m_Size = 0;
 };
