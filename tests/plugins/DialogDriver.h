@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QFont>
 #include <QFontMetrics>
 #include <QMessageBox>
@@ -74,7 +75,14 @@ private:
             if (answer.path.empty()) {
                 files->reject();
             } else {
-                files->selectFile(QString::fromStdString(answer.path));
+                const QString path = QString::fromStdString(answer.path);
+                files->selectFile(path);
+                // selectFile leaves the name box alone while it has the
+                // focus, which it gets once the window is activated: on a
+                // busy machine that happens before this answer, and the
+                // dialog then accepts the folder instead of the file.
+                if (auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                    name->setText(path);
                 static_cast<QDialog*>(files)->accept();
             }
         } else if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
