@@ -6,6 +6,7 @@
 #include "core/Theme.h"
 #include "framework/UserInterface.h"
 #include "platform/FileNames.h"
+#include "shapes/FileWriter.h"
 #include "view/GeoViewServices.h"
 #include "view/MapImageOutput.h"
 #include "workspace/CorvaleDoc.h"
@@ -13,7 +14,6 @@
 #include <QAction>
 #include <QByteArray>
 #include <QDialog>
-#include <QFile>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QToolBar>
@@ -34,13 +34,17 @@ bool HasPointOrPolygonTheme(const CCorvaleDoc& doc) {
     return false;
 }
 
+// Through the safe writer, so a sheet that fails half-way leaves the world
+// file that was there before.
 bool WriteTextFile(const std::string& path, const std::string& text) {
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    CFileWriter writer;
+    if (!writer.Open(path.c_str()))
         return false;
-    return file.write(text.data(), static_cast<qint64>(text.size())) ==
-               static_cast<qint64>(text.size()) &&
-           file.flush();
+    if (writer.Write(text.data(), text.size()) != text.size()) {
+        writer.Discard();
+        return false;
+    }
+    return writer.Close();
 }
 
 std::string JoinPath(const std::string& directory, const std::string& name) {

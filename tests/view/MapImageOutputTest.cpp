@@ -15,9 +15,12 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -107,6 +110,25 @@ TEST(MapSheets, SheetsThatCannotBeSavedAreCountedAndReported) {
     EXPECT_EQ(ui.Messages(), std::vector<std::string>{"4 of 4 map sheets could not be saved."});
     RememberedMapImageChoice() = 0;
     RememberedMapSheetSettings() = CMapSheetSettings();
+}
+
+TEST(MapSheets, AWorldFileThatCannotBeReplacedIsKept) {
+    corvale::CScriptedUserInterface ui;
+    TestWorkspace ws;
+    ws.SetExtent(0.0, 0.0, 300.0, 200.0);
+    auto view = MakeView(ws);
+    TempDir dir;
+    const std::string world = dir.file("img_1_1.tfw");
+    std::ofstream(world) << "good";
+    ASSERT_EQ(::chmod(world.c_str(), 0444), 0);
+    EXPECT_EQ(view->WriteMapSheets(SheetSettings(dir.path(), 1, 1, STK_WorldFile)), 1);
+    EXPECT_EQ(ReadFile(world), "good");
+    // The image and the old world file, no temporary file left beside them.
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"img_1_1.bmp", "img_1_1.tfw"}));
 }
 
 TEST(MapSheets, AutomaticValue) {
