@@ -193,14 +193,7 @@ void CRasterTransformation::FormatWorldFile(std::string& out) const {
 bool CRasterTransformation::WriteWorldFile(const std::string& path) const {
     std::string text;
     FormatWorldFile(text);
-    CFileWriter writer;
-    if (!writer.Open(path.c_str()))
-        return false;
-    if (writer.Write(text.data(), text.size()) != text.size()) {
-        writer.Discard();
-        return false;
-    }
-    return writer.Close();
+    return WriteWholeFile(path, text);
 }
 
 void CRasterTransformation::Serialize(CArchive& ar) {

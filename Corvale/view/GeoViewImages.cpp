@@ -34,19 +34,6 @@ bool HasPointOrPolygonTheme(const CCorvaleDoc& doc) {
     return false;
 }
 
-// Through the safe writer, so a sheet that fails half-way leaves the world
-// file that was there before.
-bool WriteTextFile(const std::string& path, const std::string& text) {
-    CFileWriter writer;
-    if (!writer.Open(path.c_str()))
-        return false;
-    if (writer.Write(text.data(), text.size()) != text.size()) {
-        writer.Discard();
-        return false;
-    }
-    return writer.Close();
-}
-
 std::string JoinPath(const std::string& directory, const std::string& name) {
     if (directory.empty() || directory.back() == '/')
         return directory + name;
@@ -151,9 +138,9 @@ int CGeoView::WriteMapSheets(const CMapSheetSettings& s) {
                 image = image.convertToFormat(QImage::Format_RGB16);
             bool ok = SaveImageFile(image, imagePath, QByteArray(), nullptr);
             if (ok && s.transformKind != STK_Skip)
-                ok = WriteTextFile(JoinPath(s.directory, base + transformExtension),
-                                   SheetTransformText(s.transformKind, left, top, right, bottom,
-                                                      s.width, s.height));
+                ok = WriteWholeFile(JoinPath(s.directory, base + transformExtension),
+                                    SheetTransformText(s.transformKind, left, top, right, bottom,
+                                                       s.width, s.height));
             if (!ok)
                 ++failed;
             corvale::UI().SetProgress(
