@@ -77,6 +77,11 @@ bool CGeoView::SaveMapImage(const QByteArray& format, const std::string& path,
     // A script that edits and saves in one turn gets the edited map: the
     // picture is rendered first when it is out of date.
     const bool saved = SaveImageFile(GetMapPicture(), path, format, transparentColour);
+    if (!saved && !quiet)
+        corvale::UI().ShowMessage(CFileWriter::IsReadOnlyFile(path.c_str())
+                                      ? ReadOnlyFileMessage(path)
+                                      : "The map image could not be saved to\n" + path,
+                                  corvale::MessageIcon::Error, corvale::MessageButtons::Ok);
     CCorvaleDoc* doc = GetDocument();
     if (!quiet && doc != nullptr && HasPointOrPolygonTheme(*doc)) {
         int answer = corvale::UI().ShowMessage(

@@ -4,6 +4,7 @@
 #include "core/Theme.h"
 #include "platform/TextCase.h"
 #include "platform/TextEncoding.h"
+#include "shapes/FileWriter.h"
 #include "shapes/ShapeRecord.h"
 
 #include <QByteArray>
@@ -258,7 +259,9 @@ bool WriteGifFile(const QImage& image, const std::string& path,
 
 bool SaveImageFile(const QImage& image, const std::string& path, const QByteArray& format,
                    const std::uint32_t* transparentColour) {
-    if (image.isNull() || path.empty())
+    // Moving the finished file over the target needs only the folder's
+    // permission, so a read-only file is refused here.
+    if (image.isNull() || path.empty() || CFileWriter::IsReadOnlyFile(path.c_str()))
         return false;
     const bool gif = format.isEmpty() ? EndsWithNoCase(path, ".gif")
                                       : format.toLower() == QByteArrayLiteral("gif");

@@ -78,7 +78,8 @@ std::string SheetTransformText(int kind, double left, double top, double right, 
 // none. With a transparent colour that occurs in the image, a GIF gets a
 // palette entry of its own for it, marked transparent; other formats are
 // saved as they are. The file is written beside the target and moved over
-// it only when complete, so a failed save leaves an existing file intact.
+// it only when complete, so a failed save leaves an existing file intact;
+// a target marked read-only is refused and left as it is.
 bool SaveImageFile(const QImage& image, const std::string& path, const QByteArray& format,
                    const std::uint32_t* transparentColour);
 

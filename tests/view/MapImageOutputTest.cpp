@@ -264,6 +264,13 @@ TEST(MapImageFiles, ManyColoursAndFailedWrites) {
     EXPECT_FALSE(SaveImageFile(gradient, dir.file("keep.png"), QByteArray("nosuchformat"), nullptr));
     EXPECT_EQ(ReadFile(dir.file("keep.png")), "old");
     EXPECT_FALSE(SaveImageFile(gradient, dir.file("none/x.gif"), QByteArray(), nullptr));
+    // A read-only file is refused in every format, even for the super-user.
+    for (const char* name : {"locked.png", "locked.gif"}) {
+        std::ofstream(dir.file(name)) << "old";
+        ASSERT_EQ(::chmod(dir.file(name).c_str(), 0444), 0);
+        EXPECT_FALSE(SaveImageFile(gradient, dir.file(name), QByteArray(), nullptr)) << name;
+        EXPECT_EQ(ReadFile(dir.file(name)), "old") << name;
+    }
 }
 
 TEST(MapImageFiles, TheFileFilterListsWritableFormats) {
@@ -292,10 +299,25 @@ TEST(MapImageFiles, AnInteractiveSaveOffersImageMapsForPointAndPolygonThemes) {
     ASSERT_EQ(ui.shown.size(), 1u) << "no theme chosen: no second question";
     EXPECT_EQ(ui.shown[0].icon, corvale::MessageIcon::Question);
 
-    // The offer follows a failed save too; the result stays the save's.
-    ui.shown.clear();
-    EXPECT_FALSE(view->SaveMapImage(QByteArray(), dir.file("no/c.png"), nullptr, false));
-    EXPECT_EQ(ui.shown.size(), 1u);
+    // A failed save says so, naming the file (a read-only one as such); the
+    // offer follows it too, and the result stays the save's.
+    std::ofstream(dir.file("locked.png")) << "old";
+    ASSERT_EQ(::chmod(dir.file("locked.png").c_str(), 0444), 0);
+    struct Failure {
+        std::string path, message;
+    } failures[] = {
+        {dir.file("no/c.png"), "The map image could not be saved to\n" + dir.file("no/c.png")},
+        {dir.file("locked.png"), "The file\n" + dir.file("locked.png") + "\nis read-only and was not replaced."},
+    };
+    for (const Failure& f : failures) {
+        ui.shown.clear();
+        EXPECT_FALSE(view->SaveMapImage(QByteArray(), f.path, nullptr, false));
+        ASSERT_EQ(ui.shown.size(), 2u);
+        EXPECT_EQ(ui.shown[0].text, f.message);
+        EXPECT_EQ(ui.shown[0].icon, corvale::MessageIcon::Error);
+        EXPECT_EQ(ui.shown[1].icon, corvale::MessageIcon::Question);
+    }
+    EXPECT_EQ(ReadFile(dir.file("locked.png")), "old");
 
     view->resize(0, 10);
     ui.shown.clear();
