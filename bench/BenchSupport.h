@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <malloc.h>
 #include <unistd.h>
 #include <map>
@@ -170,10 +171,10 @@ public:
         }
     }
 
-    double Rate(const std::string& name) { return Median(name, m_Rates, m_MedianRates); }
-    double Time(const std::string& name) { return Median(name, m_Times, m_MedianTimes); }
+    double Rate(const std::string& name) const { return Median(name, m_Rates, m_MedianRates); }
+    double Time(const std::string& name) const { return Median(name, m_Times, m_MedianTimes); }
     // Any other counter of the benchmark, 0 when it has none.
-    double Counter(const std::string& name, const std::string& counter) {
+    double Counter(const std::string& name, const std::string& counter) const {
         return Median(name + "|" + counter, m_Others, m_MedianOthers);
     }
 
@@ -182,15 +183,16 @@ private:
         return run.run_name.args.empty() ? run.run_name.function_name
                                          : run.run_name.function_name + "/" + run.run_name.args;
     }
-    static double Median(const std::string& name, std::map<std::string, std::vector<double>>& values,
+    static double Median(const std::string& name, const std::map<std::string, std::vector<double>>& values,
                          const std::map<std::string, double>& medians) {
         auto m = medians.find(name);
         if (m != medians.end())
             return m->second;
-        std::vector<double>& list = values[name];
-        if (list.empty())
+        auto v = values.find(name);
+        if (v == values.end() || v->second.empty())
             return 0.0;
-        std::sort(list.begin(), list.end());
+        std::vector<double> list = v->second;
+        std::nth_element(list.begin(), list.begin() + list.size() / 2, list.end());
         return list[list.size() / 2];
     }
 
@@ -204,10 +206,13 @@ private:
 
 // Prints the usual console table, keeping the median of one counter and of
 // the real time of each benchmark, then the program's closing lines, which
-// Summarise writes from those medians.
+// its summary writes from those medians.
 class MedianReporter : public benchmark::ConsoleReporter {
 public:
-    MedianReporter(const char* counter, OutputOptions options) : ConsoleReporter(options), m_Counter(counter) {}
+    using Summary = std::function<void(const BenchMedians&)>;
+
+    MedianReporter(const char* counter, OutputOptions options, Summary summary)
+        : ConsoleReporter(options), m_Counter(counter), m_Summary(std::move(summary)) {}
 
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
@@ -217,16 +222,13 @@ public:
 
     void Finalize() override {
         ConsoleReporter::Finalize();
-        Summarise();
+        m_Summary(m_Medians);
     }
 
-protected:
-    virtual void Summarise() = 0;
-
-    BenchMedians m_Medians;
-
 private:
+    BenchMedians m_Medians;
     std::string m_Counter;
+    Summary m_Summary;
 };
 
 // The programs' main: runs the benchmarks the command line names through the

@@ -109,24 +109,18 @@ void BM_ReadRegionsOgr(benchmark::State& state) {
 BENCHMARK(BM_ReadRegionsOgr)->Unit(benchmark::kMillisecond);
 #endif
 
-// Prints the usual table, then the reader's time against GDAL's (medians,
+// After the usual table: the reader's time against GDAL's (medians,
 // when there are repetitions).
-class RatioReporter : public MedianReporter {
-public:
-    RatioReporter() : MedianReporter("items_per_second", OO_Defaults) {}
-
-protected:
-    void Summarise() override {
+void Summarise(const BenchMedians& medians) {
 #if !CORVALE_BENCH_GDAL
-        ReportMissingPeer("MIF reading against GDAL", "GDAL", "libgdal-dev");
+    ReportMissingPeer("MIF reading against GDAL", "GDAL", "libgdal-dev");
 #endif
-        const double ours = m_Medians.Time("BM_ReadRegions");
-        const double gdal = m_Medians.Time("BM_ReadRegionsOgr");
-        if (ours > 0.0 && gdal > 0.0)
-            std::printf("%zu regions: reader %.1f ms, GDAL %.1f ms, reader/GDAL time %.2f\n", kRegions, ours, gdal,
-                        ours / gdal);
-    }
-};
+    const double ours = medians.Time("BM_ReadRegions");
+    const double gdal = medians.Time("BM_ReadRegionsOgr");
+    if (ours > 0.0 && gdal > 0.0)
+        std::printf("%zu regions: reader %.1f ms, GDAL %.1f ms, reader/GDAL time %.2f\n", kRegions, ours, gdal,
+                    ours / gdal);
+}
 
 } // namespace
 
@@ -139,7 +133,7 @@ int main(int argc, char** argv) {
     GDALAllRegister();
 #endif
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    MedianReporter reporter("items_per_second", MedianReporter::OO_Defaults, Summarise);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     if (keep)

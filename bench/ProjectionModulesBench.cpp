@@ -204,33 +204,27 @@ void RegisterAll() {
     }
 }
 
-// Prints the usual table, then each module's time against PROJ's for the
+// After the usual table: each module's time against PROJ's for the
 // same projection and direction (medians, when there are repetitions).
-class RatioReporter : public MedianReporter {
-public:
-    RatioReporter() : MedianReporter("items_per_second", OO_Defaults) {}
-
-protected:
-    void Summarise() override {
+void Summarise(const BenchMedians& medians) {
 #ifndef CORVALE_BENCH_WITH_PROJ
-        ReportMissingPeer("projection modules against PROJ", "PROJ", "libproj-dev");
+    ReportMissingPeer("projection modules against PROJ", "PROJ", "libproj-dev");
 #endif
-        for (const Projection& p : Projections())
-            for (const char* direction : {"Forward", "Inverse"}) {
-                const std::string name = std::string(p.name) + "/" + direction;
-                const double ours = m_Medians.Time(name);
-                const double proj = m_Medians.Time(name + "/PROJ");
-                if (ours > 0.0 && proj > 0.0)
-                    std::printf("%s: module %.2f ms, PROJ %.2f ms, module/PROJ time %.2f\n", name.c_str(), ours,
-                                proj, ours / proj);
-            }
-    }
-};
+    for (const Projection& p : Projections())
+        for (const char* direction : {"Forward", "Inverse"}) {
+            const std::string name = std::string(p.name) + "/" + direction;
+            const double ours = medians.Time(name);
+            const double proj = medians.Time(name + "/PROJ");
+            if (ours > 0.0 && proj > 0.0)
+                std::printf("%s: module %.2f ms, PROJ %.2f ms, module/PROJ time %.2f\n", name.c_str(), ours,
+                            proj, ours / proj);
+        }
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
     RegisterAll();
-    RatioReporter reporter;
+    MedianReporter reporter("items_per_second", MedianReporter::OO_Defaults, Summarise);
     return RunBenchmarks(argc, argv, reporter);
 }

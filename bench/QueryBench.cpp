@@ -295,24 +295,18 @@ void BM_QuerySqlite(benchmark::State& state) {
 BENCHMARK(BM_QuerySqlite)->Unit(benchmark::kMillisecond);
 #endif
 
-// Prints the usual table, then the engine's row rate against SQLite's (the
+// After the usual table: the engine's row rate against SQLite's (the
 // medians of the repetitions, when there are several).
-class RatioReporter : public MedianReporter {
-public:
-    RatioReporter() : MedianReporter("rows/s", OO_Defaults) {}
-
-protected:
-    void Summarise() override {
+void Summarise(const BenchMedians& medians) {
 #if !CORVALE_BENCH_SQLITE
-        ReportMissingPeer("query against SQLite", "SQLite", "libsqlite3-dev");
+    ReportMissingPeer("query against SQLite", "SQLite", "libsqlite3-dev");
 #endif
-        const double engine = m_Medians.Rate("BM_Query");
-        const double sqlite = m_Medians.Rate("BM_QuerySqlite");
-        if (engine > 0.0 && sqlite > 0.0)
-            std::printf("four-term query: engine %.0f rows/s, SQLite %.0f rows/s, engine/SQLite %.2f\n", engine,
-                        sqlite, engine / sqlite);
-    }
-};
+    const double engine = medians.Rate("BM_Query");
+    const double sqlite = medians.Rate("BM_QuerySqlite");
+    if (engine > 0.0 && sqlite > 0.0)
+        std::printf("four-term query: engine %.0f rows/s, SQLite %.0f rows/s, engine/SQLite %.2f\n", engine,
+                    sqlite, engine / sqlite);
+}
 
 } // namespace
 
@@ -323,7 +317,7 @@ BENCHMARK(BM_ReadRowTyped)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QueryNativeTable)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    RatioReporter reporter;
+    MedianReporter reporter("rows/s", MedianReporter::OO_Defaults, Summarise);
     const int status = RunBenchmarks(argc, argv, reporter);
     RemoveBenchFolder();
     return status;

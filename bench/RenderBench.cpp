@@ -169,21 +169,15 @@ BENCHMARK(BM_RenderPoints)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_RenderPolygonsAndPoints)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_RenderPolygonsAndPointsZoomed)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// Prints the usual table, then the renderer's time for the polygons against
+// After the usual table: the renderer's time for the polygons against
 // the plain loop's (medians, when there are repetitions).
-class RatioReporter : public MedianReporter {
-public:
-    RatioReporter() : MedianReporter("shapes", OO_Defaults) {}
-
-protected:
-    void Summarise() override {
-        const double ours = m_Medians.Time("BM_RenderPolygons");
-        const double peer = m_Medians.Time("BM_PainterPolygons");
-        if (ours > 0.0 && peer > 0.0)
-            std::printf("%d polygons: renderer %.1f ms, plain QPainter loop %.1f ms, renderer/QPainter time %.2f\n",
-                        kPolygons, ours, peer, ours / peer);
-    }
-};
+void Summarise(const BenchMedians& medians) {
+    const double ours = medians.Time("BM_RenderPolygons");
+    const double peer = medians.Time("BM_PainterPolygons");
+    if (ours > 0.0 && peer > 0.0)
+        std::printf("%d polygons: renderer %.1f ms, plain QPainter loop %.1f ms, renderer/QPainter time %.2f\n",
+                    kPolygons, ours, peer, ours / peer);
+}
 
 } // namespace
 
@@ -192,6 +186,6 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    RatioReporter reporter;
+    MedianReporter reporter("shapes", MedianReporter::OO_Defaults, Summarise);
     return RunBenchmarks(argc, argv, reporter);
 }

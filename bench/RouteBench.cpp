@@ -194,31 +194,25 @@ void BM_RoutesBoost(benchmark::State& state) {
 BENCHMARK(BM_RoutesBoost)->Unit(benchmark::kMillisecond);
 #endif
 
-// Prints the usual table, then the time per route of each and the ratio
+// After the usual table: the time per route of each and the ratio
 // (the median of the repetitions, when there are several).
-class RatioReporter : public MedianReporter {
-public:
-    RatioReporter() : MedianReporter("routes/s", OO_Tabular) {}
-
-protected:
-    void Summarise() override {
+void Summarise(const BenchMedians& medians) {
 #if !CORVALE_BENCH_BOOST
-        ReportMissingPeer("routes against Boost Graph", "Boost", "libboost-dev and libboost-graph-dev");
+    ReportMissingPeer("routes against Boost Graph", "Boost", "libboost-dev and libboost-graph-dev");
 #endif
-        const double ours = m_Medians.Rate("BM_RoutesEngine");
-        const double boost = m_Medians.Rate("BM_RoutesBoost");
-        if (ours > 0.0)
-            std::printf("route engine: %.3f ms per route\n", 1000.0 / ours);
-        if (boost > 0.0)
-            std::printf("Boost Graph dijkstra_shortest_paths_no_init: %.3f ms per route\n", 1000.0 / boost);
-        if (ours > 0.0 && boost > 0.0)
-            std::printf("time per route, engine/Boost: %.2f\n", boost / ours);
-    }
-};
+    const double ours = medians.Rate("BM_RoutesEngine");
+    const double boost = medians.Rate("BM_RoutesBoost");
+    if (ours > 0.0)
+        std::printf("route engine: %.3f ms per route\n", 1000.0 / ours);
+    if (boost > 0.0)
+        std::printf("Boost Graph dijkstra_shortest_paths_no_init: %.3f ms per route\n", 1000.0 / boost);
+    if (ours > 0.0 && boost > 0.0)
+        std::printf("time per route, engine/Boost: %.2f\n", boost / ours);
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
-    RatioReporter reporter;
+    MedianReporter reporter("routes/s", MedianReporter::OO_Tabular, Summarise);
     return RunBenchmarks(argc, argv, reporter);
 }

@@ -137,31 +137,25 @@ void BM_WalkPolygonsShapelib(benchmark::State& state) {
 }
 #endif
 
-// Prints the usual table, then the walk's rate against shapelib's (medians,
+// After the usual table: the walk's rate against shapelib's (medians,
 // when there are repetitions).
-class RatioReporter : public MedianReporter {
-public:
-    RatioReporter() : MedianReporter("records/s", OO_Defaults) {}
-
-protected:
-    void Summarise() override {
+void Summarise(const BenchMedians& medians) {
 #if !CORVALE_BENCH_SHAPELIB
-        ReportMissingPeer("record walk against shapelib", "shapelib", "libshp-dev");
+    ReportMissingPeer("record walk against shapelib", "shapelib", "libshp-dev");
 #endif
-        const struct {
-            const char* name;
-            const char* label;
-        } kinds[] = {{"Points", "points"}, {"Polygons", "polygons"}};
-        for (const auto& kind : kinds) {
-            const double ours = m_Medians.Rate(std::string("BM_Walk") + kind.name + "/1");
-            const double peer = m_Medians.Rate(std::string("BM_Walk") + kind.name + "Shapelib");
-            if (ours > 0.0 && peer > 0.0)
-                std::printf("walk of the %s through the index: program %.0f records/s, shapelib %.0f records/s, "
-                            "program/shapelib rate %.1f\n",
-                            kind.label, ours, peer, ours / peer);
-        }
+    const struct {
+        const char* name;
+        const char* label;
+    } kinds[] = {{"Points", "points"}, {"Polygons", "polygons"}};
+    for (const auto& kind : kinds) {
+        const double ours = medians.Rate(std::string("BM_Walk") + kind.name + "/1");
+        const double peer = medians.Rate(std::string("BM_Walk") + kind.name + "Shapelib");
+        if (ours > 0.0 && peer > 0.0)
+            std::printf("walk of the %s through the index: program %.0f records/s, shapelib %.0f records/s, "
+                        "program/shapelib rate %.1f\n",
+                        kind.label, ours, peer, ours / peer);
     }
-};
+}
 
 } // namespace
 
@@ -174,7 +168,7 @@ BENCHMARK(BM_WalkPolygonsShapelib)->Unit(benchmark::kMillisecond);
 #endif
 
 int main(int argc, char** argv) {
-    RatioReporter reporter;
+    MedianReporter reporter("records/s", MedianReporter::OO_Defaults, Summarise);
     const int status = RunBenchmarks(argc, argv, reporter);
     RemoveBenchFolder();
     return status;

@@ -344,53 +344,46 @@ void BM_WindowRtree(benchmark::State& state) {
 BENCHMARK(BM_WindowRtree)->Arg(1000000)->Arg(4000000)->Unit(benchmark::kMillisecond);
 #endif
 
-// Prints the usual table, then the speed-up of the hash over the scan and
+void Compare(const BenchMedians& medians, const char* what, const std::string& hash, const std::string& linear) {
+    const double h = medians.Rate(hash);
+    const double l = medians.Rate(linear);
+    if (h <= 0.0 || l <= 0.0)
+        return;
+    std::printf("%s: hash %.0f queries/s, linear scan %.0f queries/s, hash %.0f times faster\n",
+                what, h, l, h / l);
+}
+
+// After the usual table: the speed-up of the hash over the scan and
 // the hash against the R-tree (the medians of the repetitions, when there are
 // several).
-class SpeedUpReporter : public MedianReporter {
-public:
-    SpeedUpReporter() : MedianReporter("queries/s", OO_Tabular) {}
-
-protected:
-    void Summarise() override {
-        Compare("rectangles", "BM_RectanglesHash", "BM_RectanglesLinear");
-        Compare("clicks", "BM_ClicksHash", "BM_ClicksLinear");
+void Summarise(const BenchMedians& medians) {
+    Compare(medians, "rectangles", "BM_RectanglesHash", "BM_RectanglesLinear");
+    Compare(medians, "clicks", "BM_ClicksHash", "BM_ClicksLinear");
 #if !CORVALE_BENCH_BOOST
-        ReportMissingPeer("windows and building against an R-tree", "Boost", "libboost-dev");
+    ReportMissingPeer("windows and building against an R-tree", "Boost", "libboost-dev");
 #endif
-        for (const char* n : {"1000000", "4000000"}) {
-            const std::string count = std::string("/") + n;
-            const double h = m_Medians.Rate("BM_WindowHash" + count);
-            const double t = m_Medians.Rate("BM_WindowRtree" + count);
-            if (h > 0.0 && t > 0.0)
-                std::printf("windows over %s boxes: hash %.0f queries/s, R-tree %.0f queries/s, "
-                            "hash/R-tree rate %.2f\n",
-                            n, h, t, h / t);
-            const double hb = m_Medians.Time("BM_WindowBuildHash" + count);
-            const double tb = m_Medians.Time("BM_WindowBuildRtree" + count);
-            const double hm = m_Medians.Counter("BM_WindowBuildHash" + count, "bytes/box");
-            const double tm = m_Medians.Counter("BM_WindowBuildRtree" + count, "bytes/box");
-            if (hb > 0.0 && tb > 0.0)
-                std::printf("building over %s boxes: hash %.0f ms and %.0f bytes/box, R-tree %.0f ms and "
-                            "%.0f bytes/box, hash/R-tree time %.2f, memory %.2f\n",
-                            n, hb, hm, tb, tm, hb / tb, tm > 0.0 ? hm / tm : 0.0);
-        }
+    for (const char* n : {"1000000", "4000000"}) {
+        const std::string count = std::string("/") + n;
+        const double h = medians.Rate("BM_WindowHash" + count);
+        const double t = medians.Rate("BM_WindowRtree" + count);
+        if (h > 0.0 && t > 0.0)
+            std::printf("windows over %s boxes: hash %.0f queries/s, R-tree %.0f queries/s, "
+                        "hash/R-tree rate %.2f\n",
+                        n, h, t, h / t);
+        const double hb = medians.Time("BM_WindowBuildHash" + count);
+        const double tb = medians.Time("BM_WindowBuildRtree" + count);
+        const double hm = medians.Counter("BM_WindowBuildHash" + count, "bytes/box");
+        const double tm = medians.Counter("BM_WindowBuildRtree" + count, "bytes/box");
+        if (hb > 0.0 && tb > 0.0)
+            std::printf("building over %s boxes: hash %.0f ms and %.0f bytes/box, R-tree %.0f ms and "
+                        "%.0f bytes/box, hash/R-tree time %.2f, memory %.2f\n",
+                        n, hb, hm, tb, tm, hb / tb, tm > 0.0 ? hm / tm : 0.0);
     }
-
-private:
-    void Compare(const char* what, const std::string& hash, const std::string& linear) {
-        const double h = m_Medians.Rate(hash);
-        const double l = m_Medians.Rate(linear);
-        if (h <= 0.0 || l <= 0.0)
-            return;
-        std::printf("%s: hash %.0f queries/s, linear scan %.0f queries/s, hash %.0f times faster\n",
-                    what, h, l, h / l);
-    }
-};
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
-    SpeedUpReporter reporter;
+    MedianReporter reporter("queries/s", MedianReporter::OO_Tabular, Summarise);
     return RunBenchmarks(argc, argv, reporter);
 }

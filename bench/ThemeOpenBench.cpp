@@ -237,35 +237,29 @@ void BM_OpenPolygonsShapelib(benchmark::State& state) {
 }
 #endif
 
-// Prints the usual table, then the theme's open time against shapelib's (the
+// After the usual table: the theme's open time against shapelib's (the
 // medians of the repetitions, when there are several).
-class RatioReporter : public MedianReporter {
-public:
-    RatioReporter() : MedianReporter("records/s", OO_Defaults) {}
-
-protected:
-    void Summarise() override {
+void Summarise(const BenchMedians& medians) {
 #if !CORVALE_BENCH_SHAPELIB
-        ReportMissingPeer("theme open against shapelib", "shapelib", "libshp-dev");
+    ReportMissingPeer("theme open against shapelib", "shapelib", "libshp-dev");
 #endif
-        for (const char* cache : {"0", "1"}) {
-            const std::string theme = std::string("BM_OpenPolygons/") + cache;
-            const std::string shapelib = std::string("BM_OpenPolygonsShapelib/") + cache;
-            const double t = m_Medians.Time(theme);
-            const double s = m_Medians.Time(shapelib);
-            const double tb = m_Medians.Counter(theme, "heap bytes/record");
-            const double sb = m_Medians.Counter(shapelib, "heap bytes/record");
-            if (t > 0.0 && s > 0.0)
-                std::printf("open of %zu polygons, %s cache: theme %.1f ms and %.1f heap bytes/record, shapelib "
-                            "%.1f ms and %.1f heap bytes/record, theme/shapelib time %.2f\n",
-                            kPolygons, cache[0] == '1' ? "cold" : "warm", t, tb, s, sb, t / s);
-        }
-        const double one = m_Medians.Time("BM_WalkPolygons/1");
-        const double all = m_Medians.Time("BM_WalkPolygons/0");
-        if (one > 0.0 && all > 0.0)
-            std::printf("record check: one thread %.1f ms, all threads %.1f ms\n", one, all);
+    for (const char* cache : {"0", "1"}) {
+        const std::string theme = std::string("BM_OpenPolygons/") + cache;
+        const std::string shapelib = std::string("BM_OpenPolygonsShapelib/") + cache;
+        const double t = medians.Time(theme);
+        const double s = medians.Time(shapelib);
+        const double tb = medians.Counter(theme, "heap bytes/record");
+        const double sb = medians.Counter(shapelib, "heap bytes/record");
+        if (t > 0.0 && s > 0.0)
+            std::printf("open of %zu polygons, %s cache: theme %.1f ms and %.1f heap bytes/record, shapelib "
+                        "%.1f ms and %.1f heap bytes/record, theme/shapelib time %.2f\n",
+                        kPolygons, cache[0] == '1' ? "cold" : "warm", t, tb, s, sb, t / s);
     }
-};
+    const double one = medians.Time("BM_WalkPolygons/1");
+    const double all = medians.Time("BM_WalkPolygons/0");
+    if (one > 0.0 && all > 0.0)
+        std::printf("record check: one thread %.1f ms, all threads %.1f ms\n", one, all);
+}
 
 } // namespace
 
@@ -280,7 +274,7 @@ BENCHMARK(BM_OpenTheme)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadColumn)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    RatioReporter reporter;
+    MedianReporter reporter("records/s", MedianReporter::OO_Defaults, Summarise);
     const int status = RunBenchmarks(argc, argv, reporter);
     RemoveBenchFolder();
     return status;

@@ -127,37 +127,31 @@ void BM_BoostVoronoi(benchmark::State& state) {
 BENCHMARK(BM_BoostVoronoi)->Apply(Sizes)->Unit(benchmark::kMillisecond);
 #endif
 
-// Prints the usual table, then each of the program's times against Boost's
+// After the usual table: each of the program's times against Boost's
 // for the same points (medians when there are repetitions).
-class RatioReporter : public MedianReporter {
-public:
-    RatioReporter() : MedianReporter("", OO_Tabular) {}
-
-protected:
-    void Summarise() override {
+void Summarise(const BenchMedians& medians) {
 #if !CORVALE_BENCH_BOOST
-        ReportMissingPeer("Voronoi against Boost.Polygon", "Boost", "libboost-dev");
+    ReportMissingPeer("Voronoi against Boost.Polygon", "Boost", "libboost-dev");
 #endif
-        for (const char* n : {"10000/0", "100000/0", "100000/1", "1000000/0", "1000000/1"}) {
-            const double edges = m_Medians.Time(std::string("BM_VoronoiEdges/") + n);
-            const double cells = m_Medians.Time(std::string("BM_VoronoiCells/") + n);
-            const double boost = m_Medians.Time(std::string("BM_BoostVoronoi/") + n);
-            if (edges <= 0.0)
-                continue;
-            const std::string name(n);
-            std::printf("%s points, %s: generator %.1f ms, generator and cells %.1f ms", name.substr(0, name.find('/')).c_str(),
-                        name.back() == '1' ? "clustered" : "even", edges, cells);
-            if (boost > 0.0)
-                std::printf(", Boost.Polygon %.1f ms; generator/Boost %.2f, with cells/Boost %.2f", boost,
-                            edges / boost, cells / boost);
-            std::printf("\n");
-        }
+    for (const char* n : {"10000/0", "100000/0", "100000/1", "1000000/0", "1000000/1"}) {
+        const double edges = medians.Time(std::string("BM_VoronoiEdges/") + n);
+        const double cells = medians.Time(std::string("BM_VoronoiCells/") + n);
+        const double boost = medians.Time(std::string("BM_BoostVoronoi/") + n);
+        if (edges <= 0.0)
+            continue;
+        const std::string name(n);
+        std::printf("%s points, %s: generator %.1f ms, generator and cells %.1f ms", name.substr(0, name.find('/')).c_str(),
+                    name.back() == '1' ? "clustered" : "even", edges, cells);
+        if (boost > 0.0)
+            std::printf(", Boost.Polygon %.1f ms; generator/Boost %.2f, with cells/Boost %.2f", boost,
+                        edges / boost, cells / boost);
+        std::printf("\n");
     }
-};
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
-    RatioReporter reporter;
+    MedianReporter reporter("", MedianReporter::OO_Tabular, Summarise);
     return RunBenchmarks(argc, argv, reporter);
 }

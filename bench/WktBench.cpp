@@ -162,36 +162,30 @@ BENCHMARK(BM_GeosWriteWkt)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Itera
 BENCHMARK(BM_GeosReadWkt)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 #endif
 
-// Prints the usual table, then each of the program's times against GEOS's
+// After the usual table: each of the program's times against GEOS's
 // for the same texts (medians, when there are repetitions).
-class RatioReporter : public MedianReporter {
-public:
-    RatioReporter() : MedianReporter("items_per_second", OO_Defaults) {}
-
-protected:
-    void Summarise() override {
+void Summarise(const BenchMedians& medians) {
 #ifndef CORVALE_BENCH_GEOS
-        ReportMissingPeer("WKT against GEOS", "GEOS", "libgeos-dev");
+    ReportMissingPeer("WKT against GEOS", "GEOS", "libgeos-dev");
 #endif
-        for (const char* arg : {"0", "1"}) {
-            const char* what = arg[0] == '0' ? "points" : "polygons";
-            const double write = m_Medians.Time(std::string("BM_WriteWkt/") + arg);
-            const double geosWrite = m_Medians.Time(std::string("BM_GeosWriteWkt/") + arg);
-            const double parse = m_Medians.Time(std::string("BM_ParseWkt/") + arg);
-            const double geosRead = m_Medians.Time(std::string("BM_GeosReadWkt/") + arg);
-            if (write > 0.0 && geosWrite > 0.0)
-                std::printf("writing the %s: program %.1f ms, GEOS %.1f ms, program/GEOS time %.2f\n", what, write,
-                            geosWrite, write / geosWrite);
-            if (parse > 0.0 && geosRead > 0.0)
-                std::printf("parsing the %s: program %.1f ms, GEOS %.1f ms, program/GEOS time %.2f\n", what, parse,
-                            geosRead, parse / geosRead);
-        }
+    for (const char* arg : {"0", "1"}) {
+        const char* what = arg[0] == '0' ? "points" : "polygons";
+        const double write = medians.Time(std::string("BM_WriteWkt/") + arg);
+        const double geosWrite = medians.Time(std::string("BM_GeosWriteWkt/") + arg);
+        const double parse = medians.Time(std::string("BM_ParseWkt/") + arg);
+        const double geosRead = medians.Time(std::string("BM_GeosReadWkt/") + arg);
+        if (write > 0.0 && geosWrite > 0.0)
+            std::printf("writing the %s: program %.1f ms, GEOS %.1f ms, program/GEOS time %.2f\n", what, write,
+                        geosWrite, write / geosWrite);
+        if (parse > 0.0 && geosRead > 0.0)
+            std::printf("parsing the %s: program %.1f ms, GEOS %.1f ms, program/GEOS time %.2f\n", what, parse,
+                        geosRead, parse / geosRead);
     }
-};
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
-    RatioReporter reporter;
+    MedianReporter reporter("items_per_second", MedianReporter::OO_Defaults, Summarise);
     return RunBenchmarks(argc, argv, reporter);
 }

@@ -11,21 +11,6 @@ namespace {
 
 constexpr std::uint64_t kHeaderSize = 100;
 
-void ParseHeader(const unsigned char* p, CShapeFileHeader& h) {
-    h.m_FileCode = ReadBE32(p);
-    h.m_FileLength = 2ull * ReadBE32(p + 24);
-    h.m_Version = ReadLE32(p + 28);
-    h.m_ShapeType = ReadLE32(p + 32);
-    h.m_XMin = ReadLEDouble(p + 36);
-    h.m_YMin = ReadLEDouble(p + 44);
-    h.m_XMax = ReadLEDouble(p + 52);
-    h.m_YMax = ReadLEDouble(p + 60);
-    h.m_ZMin = ReadLEDouble(p + 68);
-    h.m_ZMax = ReadLEDouble(p + 76);
-    h.m_MMin = ReadLEDouble(p + 84);
-    h.m_MMax = ReadLEDouble(p + 92);
-}
-
 bool IsKnownType(std::uint32_t type) {
     return type == SHT_Point || type == SHT_Polyline || type == SHT_Polygon || type == SHT_PointZ ||
            type == SHT_PolylineZ || type == SHT_PolygonZ;
@@ -213,7 +198,7 @@ bool CShapeFileBytes::Attach(const CFileReader& reader) {
         return false;
     m_Data = reader.GetData();
     m_Size = reader.GetSize();
-    ParseHeader(m_Data, m_Header);
+    ParseShapeFileHeader(m_Data, m_Header);
     return true;
 }
 

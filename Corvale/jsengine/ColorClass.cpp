@@ -178,14 +178,11 @@ bool AssignColor(JSContext* cx, JS::HandleValue value, JS::HandleObject owner, s
     ScriptReply reply = ReadColor(source, colour);
     if (reply.Failed())
         return AnswerReply(cx, reply);
-    JS::RootedObject bound(cx, ObjectIn(owner, slot));
-    if (bound == nullptr) {
-        bound = NewColorObject(cx, 0, owner);
-        if (bound == nullptr)
-            return false;
-        JS::SetReservedSlot(owner, slot, JS::ObjectValue(*bound));
-    }
-    return AnswerReply(cx, WriteColor(bound, colour, restyle));
+    JS::RootedValue bound(cx);
+    if (!BoundColor(cx, owner, slot, &bound))
+        return false;
+    JS::RootedObject target(cx, &bound.toObject());
+    return AnswerReply(cx, WriteColor(target, colour, restyle));
 }
 
 // The Color bound to the owner's colour, made on first use and the same

@@ -142,18 +142,22 @@ bool CShapeIndexView::Attach(CFileReader* reader) {
     return true;
 }
 
-bool ReadShapeFileHeader(CFileReader& reader, CShapeFileHeader& header) {
-    unsigned char b[kHeaderSize];
-    if (reader.Read(b, sizeof b) != sizeof b)
-        return false;
+void ParseShapeFileHeader(const unsigned char* b, CShapeFileHeader& header) {
     header.m_FileCode = ReadBE32(b);
     header.m_FileLength = static_cast<std::uint64_t>(ReadBE32(b + 24)) * 2;
     header.m_Version = ReadLE32(b + 28);
     header.m_ShapeType = ReadLE32(b + 32);
-    header.m_XMin = ReadLEDouble(b + 36);
-    header.m_YMin = ReadLEDouble(b + 44);
-    header.m_XMax = ReadLEDouble(b + 52);
-    header.m_YMax = ReadLEDouble(b + 60);
+    double* const values[8] = {&header.m_XMin, &header.m_YMin, &header.m_XMax, &header.m_YMax,
+                               &header.m_ZMin, &header.m_ZMax, &header.m_MMin, &header.m_MMax};
+    for (int k = 0; k < 8; ++k)
+        *values[k] = ReadLEDouble(b + 36 + 8 * k);
+}
+
+bool ReadShapeFileHeader(CFileReader& reader, CShapeFileHeader& header) {
+    unsigned char b[kHeaderSize];
+    if (reader.Read(b, sizeof b) != sizeof b)
+        return false;
+    ParseShapeFileHeader(b, header);
     return true;
 }
 

@@ -44,6 +44,8 @@ struct CShapeIndexView {
     bool Attach(CFileReader* reader);
 };
 
+// The header held in the 100 bytes at bytes, every field of it.
+void ParseShapeFileHeader(const unsigned char* bytes, CShapeFileHeader& header);
 // Reads 100 bytes from the reader's position; false when fewer are there.
 bool ReadShapeFileHeader(CFileReader& reader, CShapeFileHeader& header);
 bool WriteShapeFileHeader(CFileWriter& writer, const CShapeFileHeader& header);
