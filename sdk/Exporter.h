@@ -19,9 +19,15 @@
  *   for the call.
  * - Display texts (name, description, error text, information page) are
  *   UTF-16 (ExporterChar), zero-terminated. Field names, values and the theme
- *   name are narrow (8-bit) texts. Texts an exporter returns must stay valid
- *   until its next call; texts the host callbacks return stay valid until the
- *   next call of the same callback.
+ *   name are narrow (8-bit) texts; field names and values are in the code page
+ *   of the theme's table, which PreExportArgs.textCodePage states from
+ *   version 6. Texts an exporter returns must stay valid until its next call;
+ *   texts the host callbacks return stay valid until the next call of the
+ *   same callback.
+ * - Records only grow at their end: an exporter reads the fields of the
+ *   version it declares and none added later, so the host hands the newest
+ *   record to every exporter that takes it. An exporter that reads a field of
+ *   a later version needs a host of that version.
  * - Shape records are pointers to the bytes of one .shp record, 8-byte record
  *   header included; they belong to the host.
  * - The host callbacks answer only while an export runs (0 otherwise).
@@ -62,7 +68,19 @@ enum ExporterInterfaceVersion {
     PIV_ExporterFiveWords = 2,     /* fnPreExport(word 1 .. word 5, getFieldName) */
     PIV_ExporterArgsRecord = 3,    /* fnPreExport(PreExportArgs*), fnExportShape(ExportShapeArgs*) */
     PIV_ExporterBatchArgs = 5,     /* fnBatchExportBegin(BatchExportArgs*) */
-    PIV_ExporterMax = 5
+    PIV_ExporterTextCodePage = 6,  /* PreExportArgs.textCodePage */
+    PIV_ExporterMax = 6
+};
+
+/* The code pages PreExportArgs.textCodePage names, as Windows numbers them. */
+enum ExporterTextCodePage {
+    /* The theme's source does not say (a dBase table without a code-page
+       byte or with one the host does not convert, a native table, a
+       loader's theme). The host reads such text, as it does for its own
+       UTF-8 exports, as UTF-8 when it is valid UTF-8 and as Windows Latin 1
+       otherwise. */
+    XPR_CP_NotStated = 0,
+    XPR_CP_WindowsLatin1 = 1252
 };
 
 /* Field types of ExportHostGetFieldType; XPR_FT_PrimaryKey marks a key column. */
@@ -122,8 +140,8 @@ typedef struct ExportShapeArgs {
     const char* infoTip;         /* the shape's info-tip text */
 } ExportShapeArgs;
 
-/* fnPreExport from version 3. The five words are those of the version-2
- * argument list, in the same order. */
+/* fnPreExport from version 3; zero-filled before the host fills it. The five
+ * words are those of the version-2 argument list, in the same order. */
 typedef struct PreExportArgs {
     uint32_t shapeType;          /* word 1: the theme's shape type */
     const char* themeName;       /* word 2: the theme's name */
@@ -132,6 +150,9 @@ typedef struct PreExportArgs {
     uint32_t fieldCount;         /* word 5: the theme's attribute fields */
     ExportHostGetFieldNameFn getFieldName;
     ExportHostGetFieldTypeFn getFieldType;
+    /* From version 6: the code page of the theme's field names and values
+       (XPR_CP_*); it holds for every fnExportShape of the theme. */
+    uint32_t textCodePage;
 } PreExportArgs;
 
 /* fnBatchExportBegin from version 5; zero-filled before the host fills it. */
@@ -224,7 +245,8 @@ XPR_STATIC_ASSERT(XPR_P != 4 || sizeof(ExportShapeArgs) == 56, "ExportShapeArgs 
 #undef XPR_ESA_FNS
 #undef XPR_ESA_TAIL
 
-/* 32-bit: 28 bytes, the theme name at 4 and the field count at 16. */
+/* 32-bit: 32 bytes (28 before version 6), the theme name at 4, the field
+ * count at 16 and the code page at 28. */
 XPR_STATIC_ASSERT(offsetof(PreExportArgs, themeName) == XPR_P, "PreExportArgs layout");
 XPR_STATIC_ASSERT(offsetof(PreExportArgs, themeIndex) == 2 * XPR_P, "PreExportArgs layout");
 XPR_STATIC_ASSERT(offsetof(PreExportArgs, shapeCount) == 2 * XPR_P + 4, "PreExportArgs layout");
@@ -233,9 +255,11 @@ XPR_STATIC_ASSERT(offsetof(PreExportArgs, getFieldName) == XPR_ROUND_UP(2 * XPR_
                   "PreExportArgs layout");
 XPR_STATIC_ASSERT(offsetof(PreExportArgs, getFieldType) == XPR_ROUND_UP(2 * XPR_P + 12, XPR_P) + XPR_P,
                   "PreExportArgs layout");
-XPR_STATIC_ASSERT(sizeof(PreExportArgs) == XPR_ROUND_UP(2 * XPR_P + 12, XPR_P) + 2 * XPR_P,
+XPR_STATIC_ASSERT(offsetof(PreExportArgs, textCodePage) == XPR_ROUND_UP(2 * XPR_P + 12, XPR_P) + 2 * XPR_P,
                   "PreExportArgs layout");
-XPR_STATIC_ASSERT(XPR_P != 4 || sizeof(PreExportArgs) == 28, "PreExportArgs is 28 bytes on 32-bit builds");
+XPR_STATIC_ASSERT(sizeof(PreExportArgs) == XPR_ROUND_UP(XPR_ROUND_UP(2 * XPR_P + 12, XPR_P) + 2 * XPR_P + 4, XPR_P),
+                  "PreExportArgs layout");
+XPR_STATIC_ASSERT(XPR_P != 4 || sizeof(PreExportArgs) == 32, "PreExportArgs is 32 bytes on 32-bit builds");
 
 XPR_STATIC_ASSERT(offsetof(BatchExportArgs, extent) == 8, "BatchExportArgs layout");
 XPR_STATIC_ASSERT(offsetof(BatchExportArgs, backgroundColor) == 40, "BatchExportArgs layout");

@@ -2,6 +2,7 @@
 
 #include "core/LoaderPlugin.h"
 #include "core/Theme.h"
+#include "platform/TextEncoding.h"
 #include "shapes/ShapeRecord.h"
 
 #include <cstring>
@@ -31,6 +32,15 @@ std::uint32_t SupportedTypeQuery(std::uint32_t type) {
     if (type == SHT_PolylineZ)
         return SHT_Polyline;
     return type;
+}
+
+// The code page of a theme's names and values as exporters are told it: that
+// of a dBase table whose code-page byte names Windows Latin 1; "not stated"
+// for every other theme, whose text is then read as the program's own UTF-8
+// exports read it (platform/TextEncoding.h).
+std::uint32_t TextCodePage(const CTheme& theme) {
+    return corvale::IsWindowsLatin1CodePage(theme.GetAttributeCodePage()) ? XPR_CP_WindowsLatin1
+                                                                          : XPR_CP_NotStated;
 }
 
 } // namespace
@@ -197,6 +207,7 @@ bool CExporterPlugin::PreExport(CTheme* theme, std::uint32_t themeIndex, std::ui
             args.fieldCount = fieldCount;
             args.getFieldName = ExportHostGetFieldName;
             args.getFieldType = ExportHostGetFieldType;
+            args.textCodePage = TextCodePage(*theme);
             ok = reinterpret_cast<ExporterPreExportFn>(fnPreExport)(&args) != 0;
         } else if (m_Version == PIV_ExporterFiveWords) {
             ok = reinterpret_cast<ExporterPreExportV2Fn>(fnPreExport)(theme->m_ShapeType, theme->m_Name.c_str(),

@@ -42,8 +42,10 @@ public:
     // exporter may set reverseOrder, copied back; below 5 it hears the count.
     bool BatchExportBegin(const double extent[4], bool& reverseOrder, std::uint32_t themeCount,
                           std::uint32_t documentWord);
-    // Before the shapes of a theme; sets the theme being exported. True
-    // without the entry; on failure m_ErrorText holds the exporter's text.
+    // Before the shapes of a theme; sets the theme being exported. From
+    // version 3 the record also states the code page of the theme's names
+    // and values (read by exporters of version 6 and up). True without the
+    // entry; on failure m_ErrorText holds the exporter's text.
     bool PreExport(CTheme* theme, std::uint32_t themeIndex, std::uint32_t shapeCount);
     // One shape; sets the theme and the view of the export. On failure
     // m_ErrorText holds the exporter's text.

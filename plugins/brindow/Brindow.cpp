@@ -43,7 +43,8 @@ QString ChooseFile(const QString& themeName) {
 
 extern "C" {
 
-XPR_EXPORT std::uint32_t fnVersion(void) { return PIV_ExporterArgsRecord; }
+// Version 6: the host says which code page the theme's text is in.
+XPR_EXPORT std::uint32_t fnVersion(void) { return PIV_ExporterTextCodePage; }
 
 XPR_EXPORT const ExporterChar* fnGetName(void) { return Wide(kName); }
 
@@ -93,7 +94,8 @@ XPR_EXPORT std::uint8_t fnPreExport(PreExportArgs* args) {
         }
         const std::string mifPath = path.toLocal8Bit().toStdString();
         std::string error;
-        if (!g_Export.Begin(mifPath, withMid ? brindow::MidPathFor(mifPath) : std::string(), fields, error)) {
+        if (!g_Export.Begin(mifPath, withMid ? brindow::MidPathFor(mifPath) : std::string(), fields,
+                            args->textCodePage, error)) {
             SetError(error + "\n\n" + kAborted);
             return 0;
         }

@@ -23,14 +23,17 @@ constexpr int kCharWidth = 254;
 
 } // namespace
 
-std::string ToWindowsLatin1(const std::string& text, std::size_t& replaced) {
+std::string ToWindowsLatin1(const std::string& text, std::uint32_t codePage, std::size_t& replaced) {
+    // Already in the code page the files declare, whatever it looks like:
+    // Latin 1 bytes can happen to form valid UTF-8 ("\xC3\xA9" is "Ã©").
+    if (codePage == XPR_CP_WindowsLatin1)
+        return text;
+    const std::string utf8 = corvale::TableTextToUtf8(text, corvale::kDbfCodePageUnknown);
     std::string out;
-    if (corvale::Utf8ToWindows1252(text, out))
+    if (corvale::Utf8ToWindows1252(utf8, out))
         return out;
-    if (!corvale::IsValidUtf8(text))
-        return text; // a single-byte code page's text already, as a dBase table keeps it
     out.clear();
-    for (const char32_t c : corvale::Utf8ToCodePoints(text)) {
+    for (const char32_t c : corvale::Utf8ToCodePoints(utf8)) {
         std::string one;
         if (corvale::Utf8ToWindows1252(corvale::CodePointsToUtf8(std::u32string(1, c)), one)) {
             out += one;
@@ -94,7 +97,7 @@ std::string MidPathFor(const std::string& mifPath) {
 }
 
 bool CMifExport::Begin(const std::string& mifPath, const std::string& midPath, const std::vector<MifField>& fields,
-                       std::string& error) {
+                       std::uint32_t textCodePage, std::string& error) {
     std::string dropped;
     End(false, dropped);
     auto mif = std::make_unique<CFileWriter>();
@@ -116,11 +119,12 @@ bool CMifExport::Begin(const std::string& mifPath, const std::string& midPath, c
     m_MifPath = mifPath;
     m_MidPath = midPath;
     m_Fields = fields;
+    m_TextCodePage = textCodePage;
     m_Replaced = 0;
     // The text of both files is in the code page the header declares.
     m_Buffer = "Version 300\nCharset \"WindowsLatin1\"\nColumns " + std::to_string(fields.size()) + "\n";
     for (const MifField& field : fields) {
-        m_Buffer += "  " + MifColumnName(ToWindowsLatin1(field.m_Name, m_Replaced)) + " ";
+        m_Buffer += "  " + MifColumnName(ToWindowsLatin1(field.m_Name, m_TextCodePage, m_Replaced)) + " ";
         m_Buffer += field.m_Type == XPR_FT_Int      ? "integer\n"
                     : field.m_Type == XPR_FT_Double ? "float\n"
                                                     : "char (" + std::to_string(kCharWidth) + ")\n";
@@ -150,7 +154,8 @@ void CMifExport::PutRow(const ExportShapeArgs& args) {
         const std::uint32_t type =
             args.getFieldType != nullptr ? (args.getFieldType(f) & ~XPR_FT_PrimaryKey) : m_Fields[f].m_Type;
         const char* value = args.getAttributeValue != nullptr ? args.getAttributeValue(index, f) : nullptr;
-        row += MidValue(value != nullptr ? ToWindowsLatin1(value, m_Replaced).c_str() : nullptr, type);
+        const std::string text = value != nullptr ? ToWindowsLatin1(value, m_TextCodePage, m_Replaced) : "";
+        row += MidValue(text.c_str(), type);
     }
     row.push_back('\n');
     m_Mid->Write(row.data(), row.size());

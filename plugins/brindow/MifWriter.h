@@ -27,21 +27,24 @@ std::string MifColumnName(std::string name);
 std::string MidValue(const char* value, std::uint32_t type);
 // The path with its extension replaced by ".mid".
 std::string MidPathFor(const std::string& mifPath);
-// Text in Windows Latin 1, the code page the files declare: UTF-8 is
-// converted, text that is not UTF-8 is taken to be in that code page already
-// (a dBase table's) and kept; a character the code page cannot hold becomes
-// '?' and is counted in replaced.
-std::string ToWindowsLatin1(const std::string& text, std::size_t& replaced);
+// Text in Windows Latin 1, the code page the files declare, from text in
+// codePage (XPR_CP_*, as the host states it). Windows Latin 1 text is kept
+// byte for byte. Text whose code page is not stated (or one this writer does
+// not know) is read as the program's UTF-8 exports read it: UTF-8 when it is
+// valid UTF-8, else Windows Latin 1. A character the code page cannot hold
+// becomes '?' and is counted in replaced.
+std::string ToWindowsLatin1(const std::string& text, std::uint32_t codePage, std::size_t& replaced);
 
 class CMifExport {
 public:
     enum Result { Written, Skipped, Unsupported };
 
     // Creates the MIF at mifPath (and the MID at midPath unless it is empty)
-    // and writes the header. False, with the reason in error, when a file
+    // and writes the header. The field names and the values of the theme are
+    // in textCodePage (XPR_CP_*). False, with the reason in error, when a file
     // cannot be created; nothing is left open then.
     bool Begin(const std::string& mifPath, const std::string& midPath, const std::vector<MifField>& fields,
-               std::string& error);
+               std::uint32_t textCodePage, std::string& error);
     bool IsOpen() const { return m_Mif != nullptr; }
     // Writes one shape and its row. Polylines and polygons without parts
     // are skipped in both files, so objects and rows stay paired.
@@ -61,6 +64,7 @@ private:
     std::string m_MifPath;
     std::string m_MidPath;
     std::vector<MifField> m_Fields;
+    std::uint32_t m_TextCodePage = XPR_CP_NotStated;
     std::string m_Buffer;
     std::size_t m_Replaced = 0;
 };

@@ -1,5 +1,7 @@
 #include "core/ExporterPlugin.h"
 
+#include "TempDir.h"
+#include "core/LoaderPlugin.h"
 #include "core/NativeThemeFixture.h"
 #include "core/Theme.h"
 #include "shapes/RecordFixtures.h"
@@ -8,6 +10,7 @@
 
 #include <dlfcn.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -55,7 +58,8 @@ TEST(ExporterPlugin, BindingChecksTheRequiredEntriesAndReadsVersionAndTexts) {
         const char* kind;
         bool valid;
         std::uint32_t version;
-    } cases[] = {{"xv1", true, 1}, {"xv2", true, 2}, {"xv3", true, 3}, {"xv5", true, 5}, {"no_export_shape", false, 5}};
+    } cases[] = {{"xv1", true, 1}, {"xv2", true, 2}, {"xv3", true, 3},
+                 {"xv5", true, 5}, {"xv6", true, 6}, {"no_export_shape", false, 5}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
         auto exporter = Bind(c.kind);
@@ -115,6 +119,11 @@ TEST(ExporterPlugin, EachVersionGetsItsOwnArgumentLists) {
                 "shape type=1 index=0 word=2 color=ff themeColor=ff width=3 sel=1 v0=a t0=0 t1=80000001 image=0\n"
                 "shape type=1 index=1 word=2 color=ff themeColor=ff width=3 sel=0 v0=b t0=0 t1=80000001 image=0\n"
                 "post index=0 ok=1\nend\n"},
+        {"xv6", "begin n=1 extent=0,1,2,3 bg=ffffff reverse=0\n"
+                "pre type=1 name=pts index=0 count=2 fields=2 f1=VALUE t1=80000001 cp=0\n"
+                "shape type=1 index=0 word=2 color=ff themeColor=ff width=3 sel=1 v0=a t0=0 t1=80000001 image=0\n"
+                "shape type=1 index=1 word=2 color=ff themeColor=ff width=3 sel=0 v0=b t0=0 t1=80000001 image=0\n"
+                "post index=0 ok=1\nend\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
@@ -133,6 +142,70 @@ TEST(ExporterPlugin, EachVersionGetsItsOwnArgumentLists) {
         EXPECT_TRUE(exporter->PostExport(0, true));
         exporter->BatchExportEnd();
         EXPECT_EQ(ExporterLog(*exporter), c.log);
+    }
+}
+
+// Exporters are told the code page of a theme's names and values: Windows
+// Latin 1 where a dBase table's code-page byte says so, "not stated" for
+// every other theme (a table that does not say or names a code page the
+// program does not convert, a native table, a loader's theme).
+TEST(ExporterPlugin, PreExportStatesTheCodePageOfTheThemesText) {
+    const std::string data = std::string(CORVALE_TEST_DATA) + "/export/";
+    const int kNative = -1;
+    const int kLoader = -2;
+    struct Case {
+        const char* what;
+        int source; // the dBase header's code-page byte, or kNative, kLoader
+        std::uint32_t stated;
+    } cases[] = {
+        {"Windows Latin 1 table", 87, XPR_CP_WindowsLatin1},
+        {"Windows Latin 1 table, the older byte", 3, XPR_CP_WindowsLatin1},
+        {"a table that does not say", 0, XPR_CP_NotStated},
+        {"a table of a code page not converted", 0x65, XPR_CP_NotStated},
+        {"a native table", kNative, XPR_CP_NotStated},
+        {"a loader's theme", kLoader, XPR_CP_NotStated},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        ExportFixture native;
+        CTheme opened;
+        CTheme* theme = &native.points.theme;
+        if (c.source == kLoader) {
+            auto loader = std::make_unique<CLoaderPlugin>();
+            loader->Load(std::string(CORVALE_LOADER_TEST_PLUGINS) + "/v5.ldr");
+            ASSERT_TRUE(loader->m_Valid) << loader->m_ErrorText;
+            ASSERT_TRUE(loader->PreLoadShapes());
+            opened.m_ShapeType = SHT_Point;
+            opened.m_SourceType = ST_CustomLoader;
+            loader->m_Callbacks.hostContext = &opened;
+            loader->m_Callbacks.addShape = CTheme::ShapeCallback;
+            const double extent[4] = {0, 0, 0, 0};
+            LoaderLoadResult result;
+            ASSERT_TRUE(loader->LoadShapes(SHT_Point, extent, result));
+            opened.m_LoaderHandle = result.m_Handle;
+            opened.m_Loader = loader.release();
+            opened.ResetFilter();
+            ASSERT_EQ(opened.GetAttributeName(1), "VALUE");
+            theme = &opened;
+        } else if (c.source >= 0) {
+            for (const char* extension : {".shp", ".shx"})
+                std::filesystem::copy_file(data + "towns" + extension, dir.file(std::string("t") + extension));
+            Bytes dbf = ReadBytes(data + "towns.dbf");
+            dbf.at(29) = static_cast<unsigned char>(c.source);
+            WriteBytes(dir.file("t.dbf"), dbf);
+            ASSERT_TRUE(opened.OpenShapeFile(dir.file("t.shp")));
+            opened.ResetFilter();
+            opened.m_Name = "t";
+            theme = &opened;
+        }
+        auto exporter = Bind("xv6");
+        ASSERT_TRUE(exporter->m_Valid) << exporter->m_ErrorText;
+        ControlExporter(*exporter, -1);
+        ASSERT_TRUE(exporter->PreExport(theme, 0, 1));
+        const std::string log = ExporterLog(*exporter);
+        EXPECT_EQ(log.substr(log.find(" cp=")), " cp=" + std::to_string(c.stated) + "\n") << log;
+        CExporterPlugin::ClearExportTheme();
     }
 }
 

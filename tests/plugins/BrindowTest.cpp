@@ -13,6 +13,9 @@
 #include "core/AttributeField.h"
 #include "core/ExporterPlugin.h"
 #include "core/Theme.h"
+#include "core/dBaseFile.h"
+#include "shapes/FileWriter.h"
+#include "shapes/ShapeFile.h"
 #include "shapes/ShapeRecord.h"
 #include "shapes/ShapeRecordBuilder.h"
 
@@ -134,6 +137,38 @@ std::unique_ptr<FixtureTheme> Polygons() {
     return f;
 }
 
+// A shape file of one point whose table has the one text column NAME holding
+// value, the header's code-page byte set to codePage; the path of the .shp.
+std::string WriteOnePointTable(const TempDir& dir, std::uint8_t codePage, const std::string& value) {
+    const std::string stem = dir.file("table");
+    const std::vector<unsigned char> point = MakeRecord(SHT_Point, {{{1, 2}}}, 1);
+    const CShapeRecord* records[] = {reinterpret_cast<const CShapeRecord*>(point.data())};
+    CFileWriter shp;
+    CFileWriter shx;
+    EXPECT_TRUE(shp.Open((stem + ".shp").c_str()));
+    EXPECT_TRUE(shx.Open((stem + ".shx").c_str()));
+    EXPECT_TRUE(WriteShapeFile(shp, &shx, SHT_Point, 1, records));
+    EXPECT_TRUE(shp.Close());
+    EXPECT_TRUE(shx.Close());
+
+    std::vector<CAttributeFieldInfo> fields(1);
+    fields[0].m_Name = "NAME";
+    fields[0].m_Type = FT_String;
+    fields[0].m_Length = 20;
+    std::vector<CAttributeFieldValue> values(1);
+    values[0].m_Text = value;
+    values[0].m_Type = FT_String;
+    values[0].m_Length = 20;
+    CFileWriter dbf;
+    EXPECT_TRUE(dbf.Open((stem + ".dbf").c_str()));
+    EXPECT_TRUE(CdBaseFile::WriteHeader(fields, &dbf, 1, codePage));
+    EXPECT_TRUE(CdBaseFile::WriteRecord(fields, &dbf, values));
+    const unsigned char end = 0x1A;
+    dbf.Write(&end, 1);
+    EXPECT_TRUE(dbf.Close());
+    return stem + ".shp";
+}
+
 // ---------------------------------------------------------------------------
 // The writer
 // ---------------------------------------------------------------------------
@@ -206,7 +241,7 @@ TEST(BrindowWriter, ShapesAsTheFileWantsThem) {
         TempDir dir;
         brindow::CMifExport out;
         std::string error;
-        ASSERT_TRUE(out.Begin(dir.file("t.mif"), "", {}, error)) << error;
+        ASSERT_TRUE(out.Begin(dir.file("t.mif"), "", {}, XPR_CP_NotStated, error)) << error;
         EXPECT_EQ(out.WriteShape(Args(c.type, MakeRecord(c.type, c.shape, 1), c.color)), c.result);
         ASSERT_TRUE(out.End(true, error)) << error;
         EXPECT_EQ(ReadText(dir.file("t.mif")),
@@ -216,65 +251,93 @@ TEST(BrindowWriter, ShapesAsTheFileWantsThem) {
     TempDir dir;
     brindow::CMifExport out;
     std::string error;
-    ASSERT_TRUE(out.Begin(dir.file("t.mif"), "", {}, error));
+    ASSERT_TRUE(out.Begin(dir.file("t.mif"), "", {}, XPR_CP_NotStated, error));
     std::vector<unsigned char> multipoint(60, 0);
     multipoint[8] = 8;
     EXPECT_EQ(out.WriteShape(Args(8, multipoint)), brindow::CMifExport::Unsupported);
 }
 
-// The files say their text is Windows Latin 1, so it is: UTF-8 values and
-// names are converted, values that are no UTF-8 (a Latin 1 dBase table's)
-// are kept, and a character the code page has no byte for becomes '?' and is
-// counted. The Ostrela reader reads them back as the UTF-8 they were.
-const char* LatinValue(std::uint32_t, std::uint32_t field) {
-    static const char* const values[] = {"C\xC3\xB4te d'Ivoire", "C\xF4te", "\xD0\x96uk"};
-    return values[field];
-}
+// The files say their text is Windows Latin 1, so it is. Text the host says
+// is Windows Latin 1 (a dBase table's) goes out byte for byte, also where its
+// bytes happen to form UTF-8; text whose code page is not stated is read as
+// the XML and GeoJSON exports read it: UTF-8 when it is valid UTF-8, else
+// Windows Latin 1. A character the code page has no byte for becomes '?' and
+// is counted. The Ostrela reader reads the files back as the text they were.
+const char* g_Value = nullptr;
+const char* OneValue(std::uint32_t, std::uint32_t) { return g_Value; }
 
 TEST(BrindowWriter, TextIsWrittenInTheCodePageTheFileDeclares) {
-    TempDir dir;
-    brindow::CMifExport out;
-    std::string error;
-    ASSERT_TRUE(out.Begin(dir.file("t.mif"), dir.file("t.mid"),
-                          {{"R\xC3\xA9gion", XPR_FT_String}, {"LATIN", XPR_FT_String}, {"OTHER", XPR_FT_String}},
-                          error))
-        << error;
-    const auto record = MakeRecord(SHT_Point, {{{1, 2}}}, 1);
-    ExportShapeArgs args = Args(SHT_Point, record);
-    args.word = 3;
-    args.getAttributeValue = LatinValue;
-    EXPECT_EQ(out.WriteShape(args), brindow::CMifExport::Written);
-    ASSERT_TRUE(out.End(true, error)) << error;
-    EXPECT_EQ(out.Replaced(), 1u);
-    const std::string mif = ReadText(dir.file("t.mif"));
-    EXPECT_NE(mif.find("Charset \"WindowsLatin1\""), std::string::npos);
-    EXPECT_NE(mif.find("  R\xE9gion char (254)\n"), std::string::npos) << mif;
-    EXPECT_EQ(ReadText(dir.file("t.mid")), "\"C\xF4te d'Ivoire\"\t\"C\xF4te\"\t\"?uk\"\n");
+    const char* const region = "R\xC3\xA9gion";   // UTF-8
+    const char* const regionLatin1 = "R\xE9gion"; // Windows Latin 1, as the MIF holds it
+    struct Case {
+        const char* what;
+        std::uint32_t codePage;
+        const char* name;     // of the column
+        const char* column;   // the name as the MIF holds it
+        const char* value;
+        const char* mid;      // the value as the MID holds it
+        std::size_t replaced; // in the name and the value
+        const char* readBack; // the value through the Ostrela reader
+    } cases[] = {
+        {"7-bit text", XPR_CP_NotStated, "NAME", "NAME", "say \"hi\"", "say \"\"hi\"\"", 0, "say \"hi\""},
+        {"7-bit text of a Latin 1 table", XPR_CP_WindowsLatin1, "NAME", "NAME", "abc", "abc", 0, "abc"},
+        {"UTF-8", XPR_CP_NotStated, region, regionLatin1, "C\xC3\xB4te d'Ivoire", "C\xF4te d'Ivoire", 0,
+         "C\xC3\xB4te d'Ivoire"},
+        {"Latin 1 bytes, code page not stated", XPR_CP_NotStated, regionLatin1, regionLatin1, "C\xF4te", "C\xF4te", 0,
+         "C\xC3\xB4te"},
+        {"a Latin 1 table's text", XPR_CP_WindowsLatin1, regionLatin1, regionLatin1, "C\xF4te", "C\xF4te", 0,
+         "C\xC3\xB4te"},
+        {"a Latin 1 table's text that forms UTF-8", XPR_CP_WindowsLatin1, "\xC3\xA9", "\xC3\xA9", "\xC3\xA9tude",
+         "\xC3\xA9tude", 0, "\xC3\x83\xC2\xA9tude"},
+        {"UTF-8 that Latin 1 holds", XPR_CP_NotStated, "\xC3\xA9", "\xE9", "\xC3\xA9tude", "\xE9tude", 0,
+         "\xC3\xA9tude"},
+        {"a Windows Latin 1 character outside ISO 8859-1", XPR_CP_NotStated, "NAME", "NAME", "\xE2\x82\xAC 5",
+         "\x80 5", 0, "\xE2\x82\xAC 5"},
+        {"characters Latin 1 lacks", XPR_CP_NotStated, "\xD0\x96", "?", "\xD0\x96uk", "?uk", 2, "?uk"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        brindow::CMifExport out;
+        std::string error;
+        ASSERT_TRUE(out.Begin(dir.file("t.mif"), dir.file("t.mid"), {{c.name, XPR_FT_String}}, c.codePage, error))
+            << error;
+        const auto record = MakeRecord(SHT_Point, {{{1, 2}}}, 1);
+        ExportShapeArgs args = Args(SHT_Point, record);
+        args.word = 1;
+        args.getAttributeValue = OneValue;
+        g_Value = c.value;
+        EXPECT_EQ(out.WriteShape(args), brindow::CMifExport::Written);
+        ASSERT_TRUE(out.End(true, error)) << error;
+        EXPECT_EQ(out.Replaced(), c.replaced);
+        const std::string mif = ReadText(dir.file("t.mif"));
+        EXPECT_NE(mif.find("Charset \"WindowsLatin1\""), std::string::npos);
+        EXPECT_NE(mif.find("\n  " + std::string(c.column) + " char (254)\n"), std::string::npos) << mif;
+        EXPECT_EQ(ReadText(dir.file("t.mid")), "\"" + std::string(c.mid) + "\"\n");
 
-    ostrela::CMIF reader(true, true, true);
-    ASSERT_TRUE(reader.ReadFile(dir.file("t.mif")));
-    ASSERT_EQ(reader.m_Columns.size(), 3u);
-    EXPECT_EQ(reader.m_Columns[0].m_Name, "R\xC3\xA9gion");
-    const unsigned char* point = reader.Records(SHT_Point).at(0);
-    EXPECT_EQ(reader.AttributeText(point, 0), "C\xC3\xB4te d'Ivoire");
-    EXPECT_EQ(reader.AttributeText(point, 1), "C\xC3\xB4te");
+        ostrela::CMIF reader(true, true, true);
+        ASSERT_TRUE(reader.ReadFile(dir.file("t.mif")));
+        ASSERT_EQ(reader.m_Columns.size(), 1u);
+        EXPECT_EQ(reader.AttributeText(reader.Records(SHT_Point).at(0), 0), c.readBack);
+    }
 }
 
 TEST(BrindowWriter, AnUncreatableOutputFailsAndABrokenExportKeepsTheOldFiles) {
     TempDir dir;
     brindow::CMifExport out;
     std::string error;
-    EXPECT_FALSE(out.Begin(dir.file("no/such/folder/t.mif"), "", {}, error));
+    EXPECT_FALSE(out.Begin(dir.file("no/such/folder/t.mif"), "", {}, XPR_CP_NotStated, error));
     EXPECT_EQ(error, "Could not create the file " + dir.file("no/such/folder/t.mif") + ".");
     EXPECT_FALSE(out.IsOpen());
     error.clear();
-    EXPECT_FALSE(out.Begin(dir.file("t.mif"), dir.file("no/t.mid"), {}, error));
+    EXPECT_FALSE(out.Begin(dir.file("t.mif"), dir.file("no/t.mid"), {}, XPR_CP_NotStated, error));
     EXPECT_EQ(error, "Could not create the file " + dir.file("no/t.mid") + ".");
     EXPECT_FALSE(FileExists(dir.file("t.mif")));
 
     WriteText(dir.file("old.mif"), "good");
     WriteText(dir.file("old.mid"), "rows");
-    ASSERT_TRUE(out.Begin(dir.file("old.mif"), dir.file("old.mid"), {{"A", XPR_FT_Int}}, error));
+    ASSERT_TRUE(
+        out.Begin(dir.file("old.mif"), dir.file("old.mid"), {{"A", XPR_FT_Int}}, XPR_CP_NotStated, error));
     out.WriteShape(Args(SHT_Point, MakeRecord(SHT_Point, {{{1, 1}}}, 1)));
     ASSERT_TRUE(out.End(false, error));
     EXPECT_EQ(ReadText(dir.file("old.mif")), "good");
@@ -312,7 +375,7 @@ protected:
 };
 
 TEST_F(BrindowPlugin, BindsFromThePluginFolder) {
-    EXPECT_EQ(exporter.m_Version, 3u);
+    EXPECT_EQ(exporter.m_Version, 6u); // told the code page of the theme's text
     EXPECT_EQ(exporter.m_Name, "Ostrela Interchange Format (MIF/MID)");
     EXPECT_EQ(exporter.m_Description, "Exports to MIF/MID format.");
     EXPECT_EQ(exporter.m_InfoText.rfind("<html><head><CorvaleStyleSheet></head><body><h1>MIF/MID Exporter plugin "
@@ -355,6 +418,66 @@ TEST_F(BrindowPlugin, WritesTheFixtureThemesAsTheCommittedFiles) {
         }
         EXPECT_EQ(ReadText(path), ReadText(Fixture(std::string(c.name) + ".mif")));
         EXPECT_EQ(ReadText(dir.file(std::string(c.name) + ".mid")), ReadText(Fixture(std::string(c.name) + ".mid")));
+    }
+}
+
+// The export command's path: the host says which code page the theme's text
+// is in, and the MID keeps what the text means. A dBase table says so in its
+// header (87 and 3 are Windows Latin 1); text of a table that does not say,
+// or of a native table, is read as the XML and GeoJSON exports read it.
+TEST_F(BrindowPlugin, TheMidKeepsWhatTheTablesTextMeans) {
+    const std::uint8_t kNative = 0xFF; // not a dBase table at all
+    struct Case {
+        const char* what;
+        std::uint8_t codePage; // the dBase header's byte, or kNative
+        const char* value;
+        const char* mid; // the value as the MID holds it
+        std::size_t replaced;
+    } cases[] = {
+        {"a Latin 1 table's text that forms UTF-8", 87, "\xC3\xA9tude", "\xC3\xA9tude", 0},
+        {"the same under the older Latin 1 byte", 3, "\xC3\xA9tude", "\xC3\xA9tude", 0},
+        {"a Latin 1 table's accented letter", 87, "C\xF4te", "C\xF4te", 0},
+        {"7-bit text of a Latin 1 table", 87, "plain", "plain", 0},
+        {"UTF-8 in a table that does not say", 0, "\xC3\xA9tude", "\xE9tude", 0},
+        {"Latin 1 in a table that does not say", 0, "C\xF4te", "C\xF4te", 0},
+        {"UTF-8 in a table of a code page not converted", 0x65, "\xC3\xA9tude", "\xE9tude", 0},
+        {"UTF-8 in a native table", kNative, "\xC3\xA9tude", "\xE9tude", 0},
+        {"a character Latin 1 lacks", kNative, "\xD0\x96uk \xE2\x82\xAC", "?uk \x80", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir folder;
+        std::unique_ptr<FixtureTheme> native;
+        CTheme opened;
+        CTheme* theme = &opened;
+        if (c.codePage == kNative) {
+            native = std::make_unique<FixtureTheme>(SHT_Point, std::vector<Shape>{{{{1, 2}}}},
+                                                    std::vector<std::vector<std::string>>{{c.value, "1", "2", ""}});
+            theme = &native->theme;
+        } else {
+            ASSERT_TRUE(opened.OpenShapeFile(WriteOnePointTable(folder, c.codePage, c.value)));
+            opened.ResetFilter();
+            opened.m_Name = "table";
+            ASSERT_EQ(opened.GetAttributeText(0, 0), c.value);
+        }
+        const std::string path = folder.file("t.mif");
+        dialogs.m_Seen.clear();
+        dialogs.File(path);
+        dialogs.Button(QMessageBox::Yes);
+        if (c.replaced > 0)
+            dialogs.Button(QMessageBox::Ok);
+        ASSERT_TRUE(Export(*theme)) << exporter.m_ErrorText;
+        EXPECT_EQ(dialogs.Pending(), 0u);
+        const std::string row = ReadText(folder.file("t.mid"));
+        EXPECT_EQ(row.substr(0, row.find_first_of("\t\n")), "\"" + std::string(c.mid) + "\"");
+        if (c.replaced > 0) {
+            EXPECT_EQ(dialogs.m_Seen.back(), "MIF/MID Exporter|" + std::to_string(c.replaced) +
+                                                 " characters have no place in the Windows Latin 1 code page of "
+                                                 "MIF files and were written as \"?\".");
+        } else {
+            EXPECT_EQ(dialogs.m_Seen.size(), 2u);
+        }
+        CExporterPlugin::ClearExportTheme();
     }
 }
 

@@ -122,10 +122,14 @@ XPR_EXPORT uint8_t fnExportShape(uint32_t shapeType, const void* point, const vo
 
 #if XPR_TEST_VERSION >= 3
 XPR_EXPORT uint8_t fnPreExport(PreExportArgs* a) {
-    Log("pre type=" + std::to_string(a->shapeType) + " name=" + Text(a->themeName) +
-        " index=" + std::to_string(a->themeIndex) + " count=" + std::to_string(a->shapeCount) +
-        " fields=" + std::to_string(a->fieldCount) + " f1=" + Text(a->getFieldName(1)) +
-        " t1=" + Hex(a->getFieldType(1)));
+    std::string line = "pre type=" + std::to_string(a->shapeType) + " name=" + Text(a->themeName) +
+                       " index=" + std::to_string(a->themeIndex) + " count=" + std::to_string(a->shapeCount) +
+                       " fields=" + std::to_string(a->fieldCount) + " f1=" + Text(a->getFieldName(1)) +
+                       " t1=" + Hex(a->getFieldType(1));
+#if XPR_TEST_VERSION >= 6
+    line += " cp=" + std::to_string(a->textCodePage);
+#endif
+    Log(line);
     return 1;
 }
 #elif XPR_TEST_VERSION == 2
