@@ -1,11 +1,12 @@
 #include "KestrowDialog.h"
 
+#include "AboutDlg.h"
 #include "ShapeCheck.h"
+#include "filedialog/RecentDirFileDialog.h"
 
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
@@ -17,6 +18,15 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
+
+std::unique_ptr<QSettings> OpenKestrowSettings() {
+    auto settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kestrow"),
+                                                QStringLiteral("Kestrow"));
+    // Only the one file: nothing organisation-wide or from /etc/xdg.
+    settings->setFallbacksEnabled(false);
+    return settings;
+}
 
 CKestrowDialog::CKestrowDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Kestrow"));
@@ -106,22 +116,23 @@ bool CKestrowDialog::Run() {
 }
 
 void CKestrowDialog::Browse() {
-    QFileDialog dialog(this, QStringLiteral("Select Shape File to Check"));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // "*" rather than "*.*": here a file name need not have a dot.
+    CRecentDirFileDialog dialog(true, QString(), QString(),
+                                {QStringLiteral("Shape Files (*.shp)"), QStringLiteral("All Files (*)")}, this,
+                                &OpenKestrowSettings);
+    dialog.setWindowTitle(QStringLiteral("Select Shape File to Check"));
     dialog.setOption(QFileDialog::ReadOnly, true);
-    dialog.setNameFilters({QStringLiteral("Shape Files (*.shp)"), QStringLiteral("All Files (*)")});
     if (!m_Path->text().isEmpty())
         dialog.setDirectory(QFileInfo(m_Path->text()).absolutePath());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (dialog.DoModal() != CFileDialogEx::IDOK)
         return;
-    m_Path->setText(dialog.selectedFiles().constFirst());
+    m_Path->setText(dialog.GetPathName());
     m_Run->setEnabled(true);
 }
 
 void CKestrowDialog::About() {
-    QMessageBox::about(this, QStringLiteral("About Kestrow"),
-                       QStringLiteral("Kestrow\nChecks a shape file and its index for structural errors."));
+    CAboutDlg about(this);
+    about.exec();
 }
 
 void CKestrowDialog::dragEnterEvent(QDragEnterEvent* event) {

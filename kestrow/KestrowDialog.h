@@ -4,10 +4,18 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QSettings;
+
+// The checker's own settings file, $XDG_CONFIG_HOME/Kestrow/Kestrow.ini: it
+// shares nothing with the main program, so the folders its file dialog
+// remembers are kept apart from the program's.
+std::unique_ptr<QSettings> OpenKestrowSettings();
 
 class CKestrowDialog : public QDialog {
     Q_OBJECT

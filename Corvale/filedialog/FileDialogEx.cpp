@@ -1,4 +1,4 @@
-#include "ui/FileDialogEx.h"
+#include "filedialog/FileDialogEx.h"
 
 #include <QApplication>
 #include <QHeaderView>

@@ -1,4 +1,4 @@
-#include "ui/RecentDirFileDialog.h"
+#include "filedialog/RecentDirFileDialog.h"
 
 #include "settings/Registry.h"
 
@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QSettings>
+
+#include <utility>
 
 const char* const CRecentDirList::kSection = "RDFDDirectories";
 const char* const CRecentDirList::kValueFormat = "RDFDDir%1";
@@ -81,8 +83,10 @@ void CRecentDirList::Add(const QString& folder) {
 }
 
 CRecentDirFileDialog::CRecentDirFileDialog(bool openDialog, const QString& defaultExtension,
-                                           const QString& fileName, const QStringList& filters, QWidget* parent)
+                                           const QString& fileName, const QStringList& filters, QWidget* parent,
+                                           SettingsOpener openSettings)
     : CFileDialogEx(openDialog, defaultExtension, fileName, filters, parent),
+      m_OpenSettings(openSettings ? std::move(openSettings) : SettingsOpener(&corvale::OpenRegistry)),
       m_Combo(new QComboBox(this)),
       m_Label(new QLabel(QStringLiteral("Recent dir:"), this)) {
     m_Combo->setObjectName(QString::number(kComboId));
@@ -100,7 +104,7 @@ CRecentDirFileDialog::CRecentDirFileDialog(bool openDialog, const QString& defau
     // program's working folder; a folder the caller names afterwards, or a
     // file name with a folder, still wins.
     CRecentDirList list;
-    auto settings = corvale::OpenRegistry();
+    auto settings = m_OpenSettings();
     list.Read(*settings);
     const QString start = StartFolder(list.Entries(), filters);
     if (!start.isEmpty()) {
@@ -130,7 +134,7 @@ QString CRecentDirFileDialog::StartFolder(const QStringList& recent, const QStri
 int CRecentDirFileDialog::DoModal() {
     // Read at every opening: another dialog may have added to it meanwhile.
     CRecentDirList list;
-    auto settings = corvale::OpenRegistry();
+    auto settings = m_OpenSettings();
     list.Read(*settings);
     m_Combo->clear();
     m_Combo->addItems(list.Entries());
@@ -156,7 +160,7 @@ void CRecentDirFileDialog::done(int result) {
     if (result == QDialog::Accepted && !selectedFiles().isEmpty()) {
         const QString folder = QFileInfo(selectedFiles().front()).absolutePath();
         if (!folder.isEmpty() && folder.size() <= kMaxFolderLength) {
-            auto settings = corvale::OpenRegistry();
+            auto settings = m_OpenSettings();
             CRecentDirList list;
             list.Read(*settings);
             list.Add(folder);
