@@ -2,7 +2,7 @@
 
 #include "app/MainFrame.h"
 #include "core/ColorRef.h"
-#include "ui/RecentDirFileDialog.h"
+#include "filedialog/RecentDirFileDialog.h"
 #include "ui/YABFFW.h"
 
 #include <QApplication>

@@ -7,7 +7,7 @@
 #include "UiTestSupport.h"
 
 #include "settings/Registry.h"
-#include "ui/RecentDirFileDialog.h"
+#include "filedialog/RecentDirFileDialog.h"
 
 #include <QComboBox>
 #include <QHeaderView>
