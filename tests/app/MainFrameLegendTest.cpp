@@ -195,7 +195,6 @@ TEST_F(MainFrameLegendTest, AddFromHoldsTheLoadersOfInsertAddThemeFrom) {
     const std::vector<CMainFrame::LoaderEntry> shipped = CMainFrame::ReadLoaderList(CORVALE_PLUGIN_DIR);
     ASSERT_GE(shipped.size(), 3u);
     const std::string ostrela = std::string(CORVALE_PLUGIN_DIR) + "/Ostrela.ldr";
-    QAction* ostrelaItem = nullptr;
 
     for (const bool withWorkspace : {true, false}) {
         SCOPED_TRACE(withWorkspace ? "with a workspace" : "without a workspace");
@@ -226,13 +225,14 @@ TEST_F(MainFrameLegendTest, AddFromHoldsTheLoadersOfInsertAddThemeFrom) {
         for (const QAction* item : addFrom->actions())
             any = any || item->isEnabled();
         EXPECT_EQ(addFrom->menuAction()->isEnabled(), any);
-        for (QAction* action : addFrom->actions())
-            if (action->toolTip().toStdString() == ostrela)
-                ostrelaItem = action;
         if (!withWorkspace)
             break;
 
         // Ostrela from the legend's menu loads the file chosen in its dialog.
+        QAction* ostrelaItem = nullptr;
+        for (QAction* action : addFrom->actions())
+            if (action->toolTip().toStdString() == ostrela)
+                ostrelaItem = action;
         ASSERT_NE(ostrelaItem, nullptr);
         EXPECT_EQ(ostrelaItem->text(), QStringLiteral("Ostrela Interchange Format..."));
         QSettings ostrelaSettings(QSettings::IniFormat, QSettings::UserScope, "Corvale", "MIF Loader Plugin");
