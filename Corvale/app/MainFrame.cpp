@@ -148,6 +148,8 @@ CMainFrame::~CMainFrame() {
     if (m_MdiArea != nullptr)
         QObject::disconnect(m_MdiArea, nullptr, this, nullptr);
     QObject::disconnect(m_PluginWatcher, nullptr, this, nullptr);
+    for (const auto& [id, dock] : m_DockPanes)
+        QObject::disconnect(dock, nullptr, this, nullptr);
 }
 
 bool CMainFrame::IsPluginFolderWatched() const { return !m_PluginWatcher->directories().isEmpty(); }
@@ -773,6 +775,11 @@ bool CMainFrame::CreateDockingWindows() {
     // The attributes stay the shown tab: the tabs added after it are not
     // activated.
     m_DockPanes[ID_PANE_ATTRIBUTES]->raise();
+    // Find needs the attribute pane in sight. Its item (and Ctrl+F, which acts
+    // exactly while the item is enabled) follows the pane's tab at once: the
+    // pane heard the same signal first, having connected when it was made.
+    connect(m_DockPanes[ID_PANE_ATTRIBUTES], &QDockWidget::visibilityChanged, this,
+            [this] { UpdateCommandUI(GetCommandAction(ID_TABLE_FIND)); });
     g_PaneServices.m_Frame = this;
     SetGridPaneServices(&g_PaneServices);
     resizeDocks(docks, widths, Qt::Horizontal);
@@ -782,6 +789,8 @@ bool CMainFrame::CreateDockingWindows() {
         return RouteCommand(id, ui, {this, static_cast<CCmdTarget*>(GetActiveView()),
                                      static_cast<CCmdTarget*>(GetActiveDocument()), m_ApplicationTarget});
     };
+    // Its "Add From" holds the very actions of Insert > Add Theme From.
+    legend.fillLoaderMenu = [this](QMenu* menu) { FillLoaderMenu(menu); };
     legend.showThemeProperties = [](QWidget* parent, CTheme& theme, CCorvaleDoc& document,
                                     const std::vector<std::string>& hints) {
         return ShowThemePropertiesDialog(parent, theme, document, hints);

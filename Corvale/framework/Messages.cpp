@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QObject>
+#include <QVariant>
 #include <map>
 #include <mutex>
 
@@ -39,6 +40,11 @@ std::intptr_t CMessageWindow::OnMessage(unsigned message, std::uintptr_t wParam,
     if (message == WM_COMMAND)
         OnCmdMsg(static_cast<unsigned>(wParam & 0xFFFF), nullptr);
     return 0;
+}
+
+bool CMessageWindow::IsWindowVisible() {
+    QObject* object = GetMessageObject();
+    return object != nullptr && object->property("visible").toBool();
 }
 
 std::intptr_t SendMessage(CMessageWindow* window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {

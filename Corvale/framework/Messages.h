@@ -26,6 +26,11 @@ public:
     // The object posted messages are queued on; null when the window cannot
     // take posted messages (then posting fails).
     virtual QObject* GetMessageObject() { return nullptr; }
+    // Whether the user can see the window now. The default asks the message
+    // object's "visible" property; a window without an object cannot be seen.
+    // A window that can be hidden in other ways (a docked pane whose tab is
+    // behind another) answers for itself.
+    virtual bool IsWindowVisible();
 };
 
 std::intptr_t SendMessage(CMessageWindow* window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);

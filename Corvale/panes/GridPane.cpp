@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDockWidget>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelection>
@@ -81,6 +82,8 @@ CGridPane::CGridPane(QWidget* parent) : QWidget(parent) {
     OnCommand(
         ID_GRID_COPY_CELL_VALUE, [this] { CopyCellValue(); },
         [this](CCmdUI& ui) { ui.Enable(!m_ContextCellText.empty()); });
+    // A pane made with its docking pane as parent gets no ParentChange.
+    WatchDock();
 }
 
 CGridPane::~CGridPane() = default;
@@ -97,8 +100,32 @@ std::intptr_t CGridPane::OnMessage(unsigned message, std::uintptr_t wParam, std:
 bool CGridPane::event(QEvent* event) {
     if (DispatchPostedMessage(this, event))
         return true;
+    if (event->type() == QEvent::ParentChange)
+        WatchDock();
     return QWidget::event(event);
 }
+
+void CGridPane::WatchDock() {
+    QDockWidget* dock = nullptr;
+    for (QWidget* parent = parentWidget(); parent != nullptr && dock == nullptr; parent = parent->parentWidget())
+        dock = qobject_cast<QDockWidget*>(parent);
+    if (dock == m_Dock)
+        return;
+    QObject::disconnect(m_DockVisibility);
+    m_Dock = dock;
+    if (dock == nullptr) {
+        m_DockShown = true;
+        return;
+    }
+    // A dock not shown yet reports its tab when it is; one already shown and
+    // tabbed behind another lies outside the window, where nothing of it
+    // can be seen.
+    m_DockShown = !dock->isVisible() || !dock->visibleRegion().isEmpty();
+    m_DockVisibility =
+        connect(dock, &QDockWidget::visibilityChanged, this, [this](bool visible) { m_DockShown = visible; });
+}
+
+bool CGridPane::IsWindowVisible() { return isVisible() && (m_Dock == nullptr || m_DockShown); }
 
 void CGridPane::SetClipboardText(const std::string& text) {
     if (QClipboard* clipboard = QGuiApplication::clipboard())

@@ -11,6 +11,8 @@
 #include "framework/Messages.h"
 #include "panes/GridModel.h"
 
+#include <QMetaObject>
+#include <QPointer>
 #include <QTableView>
 #include <QWidget>
 
@@ -19,6 +21,7 @@
 #include <string>
 #include <vector>
 
+class QDockWidget;
 class QMenu;
 
 // Go-to modes.
@@ -36,6 +39,10 @@ public:
     // 1 while the grid's context menu is open, else 0; the answer is 0.
     std::intptr_t OnMessage(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
     QObject* GetMessageObject() override { return this; }
+    // Whether the user can see the pane: shown and, inside a docking pane,
+    // its tab in front. A docking pane tabbed behind another is still
+    // "visible" to Qt; only its visibilityChanged signal tells.
+    bool IsWindowVisible() override;
     bool IsContextMenuOpen() const { return m_ContextMenuOpen; }
 
     // Copy Cell Value: the text of the cell the context menu was opened on.
@@ -93,9 +100,16 @@ private:
     void ShowContextMenu(const QPoint& point);
     void ShowHeaderMenu(const QPoint& point);
     void Flash(int row, int remaining);
+    // Follows the docking pane the grid sits in (the nearest one among its
+    // parents), for IsWindowVisible; called when the parent changes.
+    void WatchDock();
 
     QTableView* m_Grid = nullptr;
     CGridModel* m_Model = nullptr;
     bool m_ContextMenuOpen = false;
     std::string m_ContextCellText;
+    QPointer<QDockWidget> m_Dock;
+    QMetaObject::Connection m_DockVisibility;
+    // What the docking pane last said of its tab (true without a dock).
+    bool m_DockShown = true;
 };

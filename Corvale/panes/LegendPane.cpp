@@ -542,9 +542,11 @@ QMenu* CLegendPane::CreateHeaderMenu(QWidget* parent) {
     auto* menu = new QMenu(parent);
     menu->setObjectName(QStringLiteral("ThemeListHeaderMenu"));
     AddMenuCommand(menu, ID_INSERT_ADD_THEME, tr("&Add..."));
-    // The loader list of "Add From" is the main frame's: offered there.
+    // The loader list is the main frame's, read from its plug-in folder.
     QMenu* addFrom = menu->addMenu(tr("Add &From"));
     addFrom->setObjectName(QStringLiteral("AddFromMenu"));
+    if (Services().fillLoaderMenu)
+        Services().fillLoaderMenu(addFrom);
     QMenu* createNew = menu->addMenu(tr("Create &New"));
     createNew->setObjectName(QStringLiteral("CreateNewMenu"));
     QMenu* blank = createNew->addMenu(tr("&Blank"));

@@ -10,7 +10,8 @@
 //
 // The main frame makes one pane and calls SetDocument whenever the active
 // workspace changes. What the pane needs from above it (the theme properties
-// dialog, the frame's command route) comes through CLegendPaneServices.
+// dialog, the frame's command route, the frame's list of loader plug-ins)
+// comes through CLegendPaneServices.
 
 #include "framework/CommandTarget.h"
 
@@ -40,6 +41,11 @@ struct CLegendPaneServices {
     // application): runs it when ui is null, else fills ui. True when some
     // target took it.
     std::function<bool(unsigned id, CCmdUI* ui)> routeCommand;
+    // Fills the caption menu's "Add From" with the loader commands the frame
+    // lists under Insert > Add Theme From: the same items in the same order,
+    // each running as it does there. Unset, the submenu stays empty (and
+    // grayed).
+    std::function<void(QMenu* menu)> fillLoaderMenu;
 };
 void SetLegendPaneServices(const CLegendPaneServices& services);
 const CLegendPaneServices& GetLegendPaneServices();

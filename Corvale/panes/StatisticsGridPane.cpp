@@ -1,5 +1,6 @@
 #include "panes/StatisticsGridPane.h"
 
+#include "core/LoaderPlugin.h"
 #include "core/Theme.h"
 #include "framework/Document.h"
 #include "platform/NumberText.h"
@@ -182,9 +183,10 @@ std::vector<std::pair<std::string, std::string>> CStatisticsGridPane::BuildRows(
             add("dbf", single->m_DbfPath);
             break;
         case ST_CustomLoader:
-            // The loader is named only while its plug-in is bound to the theme.
-            add("Loader", std::string());
-            add("Loader file", std::string());
+            // A theme whose plug-in could not be bound again (a workspace
+            // opened without it) has no loader to name.
+            add("Loader", single->m_Loader != nullptr ? single->m_Loader->m_Name : std::string());
+            add("Loader file", single->m_Loader != nullptr ? single->m_Loader->m_Path : std::string());
             break;
         case ST_ParentTheme:
             add("Parent theme", single->m_ParentTheme != nullptr ? single->m_ParentTheme->m_Name

@@ -8,20 +8,6 @@
 
 #include "framework/Messages.h"
 
-#include <QObject>
-#include <QVariant>
-
-namespace {
-
-// A widget answers its "visible" property; a window without an object
-// counts as hidden.
-bool IsShown(CMessageWindow* window) {
-    QObject* object = window != nullptr ? window->GetMessageObject() : nullptr;
-    return object != nullptr && object->property("visible").toBool();
-}
-
-} // namespace
-
 // Find, Query and Go To, each sent on with its id.
 void CCorvaleDoc::OnTableCommand(unsigned id) {
     if (m_commandWindow != nullptr)
@@ -30,7 +16,7 @@ void CCorvaleDoc::OnTableCommand(unsigned id) {
 
 void CCorvaleDoc::OnUpdateTableFind(CCmdUI& ui) {
     ui.Enable(m_commandWindow != nullptr && m_activeTheme != nullptr && !m_themes.empty() &&
-              IsShown(m_commandWindow));
+              m_commandWindow->IsWindowVisible());
 }
 
 void CCorvaleDoc::OnUpdateTableCommand(CCmdUI& ui) {

@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -32,6 +33,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -254,6 +256,61 @@ TEST_F(CommandMapMenuTest, CtrlQOpensTheQueryAndCtrlGTheGoToBox) {
     Frame().UpdateShortcutCommands();
     EXPECT_FALSE(Frame().GetCommandAction(ID_TABLE_QUERY)->isEnabled());
     EXPECT_FALSE(Frame().GetCommandAction(ID_TABLE_GO_TO)->isEnabled());
+}
+
+// Find needs the attribute pane in sight. Its tab clicked behind another
+// pane, or the pane closed, turns the item off at once (no idle pass comes
+// between), and Ctrl+F with it; the tab brought forward turns both on.
+TEST_F(CommandMapMenuTest, FindAndCtrlFFollowWhetherTheAttributePaneCanBeSeen) {
+    StartOnCountries();
+    ActivateFrame();
+    QDockWidget* attributes = Frame().GetPane(ID_PANE_ATTRIBUTES);
+    QAction* find = MenuItem(QStringLiteral("&Edit"), ID_TABLE_FIND);
+    ASSERT_NE(find, nullptr);
+    ASSERT_TRUE(find->isEnabled());
+    auto clickTab = [this](const QString& title) {
+        for (QTabBar* bar : Frame().findChildren<QTabBar*>())
+            for (int i = 0; i < bar->count(); ++i)
+                if (bar->isVisible() && bar->tabText(i) == title) {
+                    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
+                    return true;
+                }
+        return false;
+    };
+    auto findDialog = [] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (widget->objectName() == QStringLiteral("1106") && widget->isVisible())
+                return widget;
+        return static_cast<QWidget*>(nullptr);
+    };
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        bool seen;
+    };
+    const Step steps[] = {
+        {"the Statistics tab clicked", [&] { ASSERT_TRUE(clickTab(QStringLiteral("Statistics"))); }, false},
+        {"the Attributes tab clicked", [&] { ASSERT_TRUE(clickTab(QStringLiteral("Attributes"))); }, true},
+        {"the Bookmarks tab brought forward", [&] { Frame().GetPane(ID_PANE_BOOKMARKS)->raise(); }, false},
+        {"the Attributes tab brought forward", [&] { attributes->raise(); }, true},
+        {"the pane closed", [&] { attributes->close(); }, false},
+        {"the pane opened again", [&] {
+             attributes->toggleViewAction()->trigger();
+             attributes->raise();
+         }, true},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        EXPECT_EQ(m_Attributes->IsWindowVisible(), step.seen);
+        EXPECT_EQ(find->isEnabled(), step.seen);
+        ActivateFrame();
+        QTest::keyClick(&Frame(), Qt::Key_F, Qt::ControlModifier);
+        QWidget* dialog = findDialog();
+        EXPECT_EQ(dialog != nullptr, step.seen);
+        if (dialog != nullptr)
+            dialog->hide();
+    }
 }
 
 TEST_F(CommandMapMenuTest, SortFromTheTableMenuAndStatisticsOverSelectedRows) {

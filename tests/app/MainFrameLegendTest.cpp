@@ -3,10 +3,12 @@
 // frame's commands.
 
 #include "AppTestSupport.h"
+#include "plugins/DialogDriver.h"
 
 #include "app/AppIds.h"
 #include "core/Theme.h"
 #include "panes/LegendPane.h"
+#include "panes/StatisticsGridPane.h"
 #include "ui/AdvancedPropertiesDialog.h"
 #include "ui/LegendListCtrl.h"
 #include "ui/ThemePropertiesDialog.h"
@@ -15,6 +17,7 @@
 #include "view/GeoView.h"
 #include "workspace/CommandIds.h"
 #include "workspace/CorvaleDoc.h"
+#include "workspace/gpi/GpiHost.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -23,7 +26,9 @@
 #include <QTimer>
 #include <QImage>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
+#include <QSettings>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -31,6 +36,9 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -155,6 +163,98 @@ TEST_F(MainFrameLegendTest, ThemePropertiesRestyleTheMap) {
     }
     EXPECT_GT(themePixels, 100);
     EXPECT_GT(rulePixels, 100);
+}
+
+// The caption strip's "Add From" holds the commands of Insert > Add Theme
+// From, with the program's own plug-ins in its folder: the same items (the
+// frame's actions themselves, which run the same command) in the same
+// order, enabled alike with a workspace and without one. One of them loads
+// its themes, whose statistics name the loader.
+TEST_F(MainFrameLegendTest, AddFromHoldsTheLoadersOfInsertAddThemeFrom) {
+    ASSERT_TRUE(Start());
+    CMainFrame& frame = Frame();
+    frame.SetPluginFolder(CORVALE_PLUGIN_DIR);
+    // Plug-ins other than loaders may add their own items to the list.
+    LoadGpiPlugins(CORVALE_PLUGIN_DIR);
+    auto* addThemeFrom = frame.findChild<QMenu*>(QStringLiteral("AddThemeFrom"));
+    ASSERT_NE(addThemeFrom, nullptr);
+    QMenu* insert = nullptr;
+    for (QAction* action : frame.menuBar()->actions())
+        if (action->menu() != nullptr && action->menu()->actions().contains(addThemeFrom->menuAction()))
+            insert = action->menu();
+    ASSERT_NE(insert, nullptr);
+    CLegendPane* legend = frame.GetLegendPane();
+
+    using Entry = std::tuple<std::string, unsigned, bool>;
+    auto entries = [](QMenu* menu) {
+        std::vector<Entry> list;
+        for (QAction* action : menu->actions())
+            list.emplace_back(action->text().toStdString(), action->data().toUInt(), action->isEnabled());
+        return list;
+    };
+    const std::vector<CMainFrame::LoaderEntry> shipped = CMainFrame::ReadLoaderList(CORVALE_PLUGIN_DIR);
+    ASSERT_GE(shipped.size(), 3u);
+    const std::string ostrela = std::string(CORVALE_PLUGIN_DIR) + "/Ostrela.ldr";
+
+    for (const bool withWorkspace : {true, false}) {
+        SCOPED_TRACE(withWorkspace ? "with a workspace" : "without a workspace");
+        if (!withWorkspace) {
+            m_App->CloseAllDocuments();
+            QApplication::processEvents();
+        }
+        ASSERT_EQ(frame.GetActiveDocument() != nullptr, withWorkspace);
+        // The user opens Insert, then its Add Theme From.
+        emit insert->aboutToShow();
+        emit addThemeFrom->aboutToShow();
+        std::unique_ptr<QMenu> header(legend->CreateHeaderMenu(nullptr));
+        auto* addFrom = header->findChild<QMenu*>(QStringLiteral("AddFromMenu"));
+        ASSERT_NE(addFrom, nullptr);
+        EXPECT_EQ(entries(addFrom), entries(addThemeFrom));
+        ASSERT_EQ(addFrom->actions().size(), addThemeFrom->actions().size());
+        for (int i = 0; i < addFrom->actions().size(); ++i)
+            EXPECT_EQ(addFrom->actions()[i], addThemeFrom->actions()[i]) << i;
+        // Every loader of the folder, by the name it gives, in file-name
+        // order; a loader needs a workspace to load into.
+        for (std::size_t i = 0; i < shipped.size(); ++i) {
+            const QAction* item = addFrom->actions()[static_cast<int>(i)];
+            EXPECT_EQ(item->text().toStdString(), shipped[i].m_Name);
+            EXPECT_EQ(item->isEnabled(), withWorkspace) << shipped[i].m_Name;
+        }
+        // The submenu is grayed when it has nothing to run.
+        bool any = false;
+        for (const QAction* item : addFrom->actions())
+            any = any || item->isEnabled();
+        EXPECT_EQ(addFrom->menuAction()->isEnabled(), any);
+        if (!withWorkspace)
+            break;
+
+        // Ostrela from the legend's menu loads the file chosen in its dialog.
+        QAction* ostrelaItem = nullptr;
+        for (QAction* action : addFrom->actions())
+            if (action->toolTip().toStdString() == ostrela)
+                ostrelaItem = action;
+        ASSERT_NE(ostrelaItem, nullptr);
+        EXPECT_EQ(ostrelaItem->text(), QStringLiteral("Ostrela Interchange Format..."));
+        QSettings ostrelaSettings(QSettings::IniFormat, QSettings::UserScope, "Corvale", "MIF Loader Plugin");
+        for (const char* kind : {"Settings/ImportPoints", "Settings/ImportPolylines", "Settings/ImportPolygons"})
+            ostrelaSettings.setValue(kind, 1);
+        ostrelaSettings.sync();
+        DialogDriver dialogs;
+        dialogs.File(std::string(CORVALE_TEST_DATA) + "/mif/mixed.mif");
+        ostrelaItem->trigger();
+        EXPECT_EQ(dialogs.Pending(), 0u);
+        CCorvaleDoc* document = frame.GetActiveDocument();
+        ASSERT_EQ(document->m_themes.size(), 3u);
+        for (const CTheme* theme : document->m_themes)
+            EXPECT_EQ(theme->m_SourceType, static_cast<std::uint32_t>(ST_CustomLoader));
+
+        // The theme the legend selected shows its loader in the statistics.
+        ASSERT_EQ(document->m_selectedThemes.size(), 1u);
+        auto* statistics = dynamic_cast<CStatisticsGridPane*>(frame.GetPane(ID_PANE_STATISTICS)->widget());
+        ASSERT_NE(statistics, nullptr);
+        EXPECT_EQ(statistics->GetValue("Loader"), "Ostrela Interchange Format...");
+        EXPECT_EQ(statistics->GetValue("Loader file"), ostrela);
+    }
 }
 
 } // namespace

@@ -3,9 +3,12 @@
 
 #include "GridPaneTestSupport.h"
 
+#include "core/LoaderPlugin.h"
 #include "panes/StatisticsGridPane.h"
 
 #include <QTest>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +20,11 @@ CTheme* AddEmptyTheme(CCorvaleDoc& doc, std::uint32_t type, std::uint32_t source
     theme->m_SourceType = source;
     doc.m_themes.push_back(theme);
     return theme;
+}
+
+bool HasRow(const CStatisticsGridPane& pane, const std::string& property, const std::string& value) {
+    const auto& rows = pane.GetRows();
+    return std::find(rows.begin(), rows.end(), std::make_pair(property, value)) != rows.end();
 }
 
 } // namespace
@@ -122,5 +130,44 @@ TEST(StatisticsGridPane, SeveralKindsAndTheUndefinedCases) {
     doc.FireUpdateEvent(nullptr, DUE_Refresh, 0);
     EXPECT_EQ(pane.GetValue("Parent theme"), "roads");
     child->m_ParentTheme = nullptr;
+    pane.SetDocument(nullptr);
+}
+
+// A theme a loader plug-in made names the plug-in bound to it and the
+// plug-in's file. One whose plug-in could not be bound again (its workspace
+// opened where the plug-in is not) keeps both rows, empty.
+TEST(StatisticsGridPane, ALoaderThemeNamesItsBoundLoader) {
+    const std::string plugin = std::string(CORVALE_LOADER_TEST_PLUGINS) + "/v5.ldr";
+    CCorvaleDoc loaded;
+    ASSERT_GT(loaded.AddFromDataSource(plugin), 0);
+    CTheme* theme = loaded.m_themes.front();
+    ASSERT_NE(theme->m_Loader, nullptr);
+    loaded.m_selectedThemes = {theme};
+    CStatisticsGridPane pane;
+    pane.SetDocument(&loaded);
+    EXPECT_EQ(pane.GetValue("Data Source"), "ST_CustomLoader");
+    EXPECT_TRUE(HasRow(pane, "Loader", "v5"));
+    EXPECT_TRUE(HasRow(pane, "Loader file", plugin));
+
+    // Two loader themes: no rows of a single theme.
+    ASSERT_GT(loaded.m_themes.size(), 1u);
+    loaded.m_selectedThemes = {loaded.m_themes[0], loaded.m_themes[1]};
+    loaded.FireUpdateEvent(nullptr, DUE_Refresh, 0);
+    EXPECT_EQ(pane.GetValue("Loader"), "");
+    EXPECT_EQ(pane.GetValue("Loader file"), "");
+
+    corvale::CScriptedUserInterface ui;
+    // The workspace's missing shape file is not looked for.
+    ui.messageAnswers = {corvale::IDNO};
+    CCorvaleDoc stored;
+    ASSERT_TRUE(stored.OpenWorkspace(std::string(CORVALE_TEST_DATA) + "/workspace/v7-sources.cvw"));
+    CTheme* unbound = stored.m_themes.front();
+    ASSERT_EQ(unbound->m_SourceType, static_cast<std::uint32_t>(ST_CustomLoader));
+    ASSERT_EQ(unbound->m_Loader, nullptr);
+    stored.m_selectedThemes = {unbound};
+    pane.SetDocument(&stored);
+    EXPECT_EQ(pane.GetValue("Data Source"), "ST_CustomLoader");
+    EXPECT_TRUE(HasRow(pane, "Loader", ""));
+    EXPECT_TRUE(HasRow(pane, "Loader file", ""));
     pane.SetDocument(nullptr);
 }
