@@ -55,7 +55,20 @@ void SetStatusText(const char* text) {
     info.dispatch(GPIOP_SetStatusText, &args);
 }
 
+// The "ODBC Query..." item loads into the active workspace, so it is offered
+// only while there is one.
+std::uint32_t g_CommandItem = 0;
+
+void EnableCommandItem(bool enabled) {
+    if (g_CommandItem == 0)
+        return;
+    GpiCommandItemEnableArgs args = {g_CommandItem, enabled ? 1u : 0u};
+    CvClientInitInfo().dispatch(GPIOP_CommandItemEnable, &args);
+}
+
 void RunWizard(std::uint32_t workspace) {
+    if (workspace == 0)
+        return;
     CQueryWizard wizard(QApplication::activeWindow());
     if (wizard.exec() != QDialog::Accepted)
         return;
@@ -134,6 +147,10 @@ int SorvendGpiCallback(std::uint32_t workspace, std::uint32_t hookType, void* ar
             RunWizard(workspace);
             return GPIERR_NoError;
         }
+        if (hookType == GPIHOOK_ActiveWorkspaceChanged) {
+            EnableCommandItem(workspace != 0);
+            return GPIERR_NoError;
+        }
         if (hookType == GPIHOOK_ScriptCall && args != nullptr)
             return LoadLayer(workspace, static_cast<GpiHookScriptCallArgs*>(args));
     } catch (...) {
@@ -167,9 +184,15 @@ GPI_EXPORT int fnInit(GpiInitInfo* info) {
         info->callback = &SorvendGpiCallback;
 
         static const GpiCommandItemInfo item = {GPIPLACE_AddThemeFrom, "ODBC Query...", "Load data from an SQL query",
-                                                0, nullptr};
+                                                0, &g_CommandItem};
         GpiRegisterHookArgs command = {info->identity, GPIHOOK_CommandItem, 0, &item};
         info->dispatch(GPIOP_RegisterHook, &command);
+        GpiRegisterHookArgs workspaces = {info->identity, GPIHOOK_ActiveWorkspaceChanged, 0, nullptr};
+        info->dispatch(GPIOP_RegisterHook, &workspaces);
+        // Loaded while a workspace is open (the plug-in folder changed), the
+        // item starts enabled; at start-up, before any, it waits for one.
+        std::uint32_t active = 0;
+        EnableCommandItem(info->dispatch(GPIOP_GetActiveWorkspace, &active) == GPIERR_NoError && active != 0);
 
         static const char* const properties[] = {nullptr};
         static const char* const methods[] = {kLoadLayer, nullptr};

@@ -196,12 +196,15 @@ TEST_F(MainFrameLegendTest, AddFromHoldsTheLoadersOfInsertAddThemeFrom) {
     ASSERT_GE(shipped.size(), 3u);
     const std::string ostrela = std::string(CORVALE_PLUGIN_DIR) + "/Ostrela.ldr";
 
-    for (const bool withWorkspace : {true, false}) {
+    // As in the program, the plug-ins were there before the workspaces they
+    // hear of.
+    for (const bool withWorkspace : {false, true}) {
         SCOPED_TRACE(withWorkspace ? "with a workspace" : "without a workspace");
-        if (!withWorkspace) {
+        if (withWorkspace)
+            m_App->OnFileNew();
+        else
             m_App->CloseAllDocuments();
-            QApplication::processEvents();
-        }
+        QApplication::processEvents();
         ASSERT_EQ(frame.GetActiveDocument() != nullptr, withWorkspace);
         // The user opens Insert, then its Add Theme From.
         emit insert->aboutToShow();
@@ -220,13 +223,18 @@ TEST_F(MainFrameLegendTest, AddFromHoldsTheLoadersOfInsertAddThemeFrom) {
             EXPECT_EQ(item->text().toStdString(), shipped[i].m_Name);
             EXPECT_EQ(item->isEnabled(), withWorkspace) << shipped[i].m_Name;
         }
+        // The plug-ins' own items (the ODBC query) load into the active
+        // workspace too.
+        for (int i = static_cast<int>(shipped.size()); i < addFrom->actions().size(); ++i)
+            EXPECT_EQ(addFrom->actions()[i]->isEnabled(), withWorkspace)
+                << addFrom->actions()[i]->text().toStdString();
         // The submenu is grayed when it has nothing to run.
         bool any = false;
         for (const QAction* item : addFrom->actions())
             any = any || item->isEnabled();
         EXPECT_EQ(addFrom->menuAction()->isEnabled(), any);
         if (!withWorkspace)
-            break;
+            continue;
 
         // Ostrela from the legend's menu loads the file chosen in its dialog.
         QAction* ostrelaItem = nullptr;
