@@ -103,8 +103,7 @@ void CTheme::BuildSpatialIndex() {
         // Filtered-out shapes too: the hash outlives filters.
         const std::vector<CShapeRecord*>& all = !m_Arcs.empty() ? m_Arcs : m_Polygons;
         index->Reserve(all.size());
-        for (CShapeRecord* record : all)
-            index->InsertRecord(record);
+        index->InsertRecords(all.data(), all.size());
         index->Pack();
         m_SpatialIndex = std::move(index);
     } catch (...) {

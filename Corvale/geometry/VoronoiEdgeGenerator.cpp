@@ -818,6 +818,7 @@ VoronoiEdgeGenerator::~VoronoiEdgeGenerator() = default;
 
 void VoronoiEdgeGenerator::Release() {
     std::vector<VoronoiSegment>().swap(m_Segments);
+    std::vector<int>().swap(m_SiteOrder);
 }
 
 bool VoronoiEdgeGenerator::GenerateVoronoiEdges(const double* xs, const double* ys, int n, double minX,
@@ -860,6 +861,9 @@ bool VoronoiEdgeGenerator::GenerateVoronoiEdges(const double* xs, const double* 
                     return a.x < b.x;
                 return a.number < b.number;
             });
+            m_SiteOrder.resize(static_cast<std::size_t>(n));
+            for (int i = 0; i < n; ++i)
+                m_SiteOrder[i] = sweep.sites[i].number;
             sweep.deltax = xmax - sweep.xmin;
             sweep.beachHash.assign(static_cast<std::size_t>(2 * sqrtN), nullptr);
             sweep.heap.reserve(static_cast<std::size_t>(sqrtN) * 4);

@@ -56,6 +56,11 @@ public:
         return m_Segments[m_Segments.size() - 1 - index];
     }
 
+    // The site numbers of the last run in the order the sweep met them: by
+    // y, then x, then number, every site (repeated locations too). Empty
+    // after a run that failed and after Release.
+    const std::vector<int>& GetSiteOrder() const { return m_SiteOrder; }
+
     // Frees the tables and the segments of the last run; the destructor and
     // every run do it too.
     void Release();
@@ -63,4 +68,5 @@ public:
 private:
     struct Sweep;
     std::vector<VoronoiSegment> m_Segments;
+    std::vector<int> m_SiteOrder;
 };

@@ -15,6 +15,7 @@
 #include <random>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -544,4 +545,50 @@ TEST(VoronoiEdgeGenerator, OutputOrderIsKeptOnEvenClusteredAndGridSites) {
         ASSERT_TRUE(d.Run(c.xs, c.ys, c.box));
         EXPECT_EQ(Take(d), c.expected);
     }
+}
+
+// The generator keeps the order its sweep met the sites in (by y, then x,
+// then number), and the cells take it rather than sorting again; cells
+// built where it does not fit the run (one site more, which gets no cell)
+// sort for themselves and come out the same. Whole numbers, so that sites
+// repeat and share rows.
+TEST(VoronoiCells, SiteOrderOfTheSweepOrSortedGivesTheSameCells) {
+    std::mt19937 random(4242u);
+    std::vector<double> xs, ys;
+    for (int i = 0; i < 2000; ++i) {
+        xs.push_back(static_cast<double>(random() % 60));
+        ys.push_back(static_cast<double>(random() % 60));
+    }
+    Diagram d;
+    ASSERT_TRUE(d.Run(xs, ys, {-1, -1, 61, 61}));
+    const std::vector<int>& order = d.generator.GetSiteOrder();
+    ASSERT_EQ(order.size(), xs.size());
+    for (std::size_t k = 1; k < order.size(); ++k) {
+        const int a = order[k - 1];
+        const int b = order[k];
+        ASSERT_TRUE(std::make_tuple(ys[a], xs[a], a) < std::make_tuple(ys[b], xs[b], b)) << k;
+    }
+
+    std::vector<double> moreXs = xs, moreYs = ys;
+    moreXs.push_back(30.5);
+    moreYs.push_back(30.5);
+    CVoronoiCells sorted;
+    ASSERT_TRUE(sorted.Build(d.generator, moreXs.data(), moreYs.data(), static_cast<int>(moreXs.size()), nullptr,
+                             1e-8));
+    int rings = 0;
+    for (int s = 0; s < static_cast<int>(xs.size()); ++s) {
+        ASSERT_EQ(sorted.GetStatus(s), d.cells.GetStatus(s)) << "site " << s;
+        ASSERT_EQ(sorted.GetRingSize(s), d.cells.GetRingSize(s)) << "site " << s;
+        for (std::size_t i = 0; i < d.cells.GetRingSize(s); ++i) {
+            ASSERT_EQ(sorted.GetRing(s)[i].x, d.cells.GetRing(s)[i].x) << "site " << s;
+            ASSERT_EQ(sorted.GetRing(s)[i].y, d.cells.GetRing(s)[i].y) << "site " << s;
+        }
+        rings += d.cells.GetStatus(s) == CVoronoiCells::CS_Ring;
+    }
+    EXPECT_GT(rings, 1000);
+    EXPECT_LT(rings, 2000);
+    EXPECT_EQ(sorted.GetStatus(static_cast<int>(xs.size())), CVoronoiCells::CS_NoSegments);
+
+    d.generator.Release();
+    EXPECT_TRUE(d.generator.GetSiteOrder().empty());
 }
