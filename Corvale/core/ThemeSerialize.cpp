@@ -192,8 +192,16 @@ void ReadShapeFileSource(CTheme& theme, CArchive& ar, const std::string& baseFol
     for (;;) {
         // The open refuses a theme that has a source already.
         theme.m_SourceType = ST_Unknown;
-        if (theme.OpenShapeFile(path))
+        if (theme.OpenShapeFile(path)) {
+            // A table read in spite of damage is said so, as when the file
+            // is added by hand.
+            const std::string damage = theme.m_DbfReader.IsOpen()
+                                           ? DamagedTableMessage(theme.m_Dbf, theme.m_DbfPath)
+                                           : std::string();
+            if (!damage.empty())
+                corvale::UI().ShowMessage(damage, MessageIcon::Warning, MessageButtons::Ok);
             return;
+        }
         const int answer = corvale::UI().ShowMessage(
             "Corvale was unable to open " + path + ".\nWould you like to browse for the file?", MessageIcon::Error,
             MessageButtons::YesNo);

@@ -282,6 +282,8 @@ bool CdBaseFile::ReadHeader(CFileReader* reader) {
     m_RecordCount = 0;
     m_RecordLength = 0;
     m_CodePage = 0;
+    m_HeaderLengthDamaged = false;
+    m_RecordsPresent = 0;
     m_Fields.clear();
     m_FieldOffsets.clear();
     if (reader == nullptr || !reader->IsOpen())
@@ -293,43 +295,125 @@ bool CdBaseFile::ReadHeader(CFileReader* reader) {
         return false;
     m_RecordCount = corvale::ReadLE32(header + 4);
     m_CodePage = header[kCodePageOffset];
-    const std::uint32_t headerLength = corvale::ReadLE16(header + 8);
+    const std::uint64_t headerLength = corvale::ReadLE16(header + 8);
+    const std::uint64_t statedRecordLength = corvale::ReadLE16(header + 10);
     // A header length that does not even leave room for the terminator is not
-    // an end the descriptors can be measured against; such files are read up
-    // to their terminator.
+    // an end the descriptors can be measured against (some writers leave it
+    // 0); such files are read up to their terminator.
     const bool headerLengthUsable = headerLength >= kHeaderSize + 1;
+    // The descriptors that fit before the header length with the terminator
+    // after them.
+    const std::size_t fieldsBeforeHeaderLength =
+        headerLengthUsable
+            ? static_cast<std::size_t>((headerLength - kHeaderSize - 1) / kDescriptorSize)
+            : 0;
 
-    m_RecordLength = 1;
+    // The descriptors up to the terminator. A damaged header length says
+    // nothing about where they end, so it does not stop the list; where
+    // there is no terminator, the header length is all there is to go by.
+    bool terminated = false;
     std::uint64_t position = kHeaderSize;
+    std::vector<std::uint64_t> recordLengths{1}; // 1 + the widths of the first k fields
     for (;;) {
-        // The header ends where another descriptor and the terminator would
-        // no longer fit before the header length.
-        if (headerLengthUsable && position + kDescriptorSize + 1 > headerLength)
-            break;
         unsigned char descriptor[kDescriptorSize];
         reader->SetPosition(position);
         const std::size_t count = reader->Read(descriptor, sizeof descriptor);
-        if (count >= 1 && descriptor[0] == kTerminator)
+        if (count >= 1 && descriptor[0] == kTerminator) {
+            terminated = true;
             break;
-        if (count < sizeof descriptor || m_FieldCount >= kMaxFields) {
-            // Cut off by the end of the file (or, without a usable header
-            // length, longer than any header can be): no record can be
-            // placed, so none is read.
-            m_RecordCount = 0;
-            return false;
         }
+        if (count < sizeof descriptor || m_Fields.size() >= static_cast<std::size_t>(kMaxFields))
+            break;
         CAttributeFieldInfo info = FieldFromDescriptor(descriptor);
-        m_FieldOffsets.push_back(static_cast<std::uint32_t>(m_RecordLength - 1));
-        m_RecordLength += info.m_Length;
+        recordLengths.push_back(recordLengths.back() + static_cast<std::uint64_t>(info.m_Length));
         m_Fields.push_back(std::move(info));
-        ++m_FieldCount;
         position += kDescriptorSize;
     }
+    const std::size_t listed = m_Fields.size();
+    const bool byHeaderLength =
+        headerLengthUsable && (terminated || listed >= fieldsBeforeHeaderLength);
+    if (!terminated && !byHeaderLength) {
+        // Cut off by the end of the file (or, without a usable header
+        // length, longer than any header can be): no record can be placed,
+        // so none is read. The descriptors read before stay.
+        m_RecordCount = 0;
+        SetFields(listed);
+        return false;
+    }
 
-    const std::uint64_t afterTerminator = position + 1;
-    m_DataOffset =
-        static_cast<std::int32_t>(headerLength >= afterTerminator ? headerLength : afterTerminator);
+    // Two readings of where the records start: right after the terminator,
+    // or at the header length with the descriptors before it. Writers that
+    // keep more after the terminator (FoxPro's backlink area, for one) make
+    // the header length the larger one, and there the records start.
+    const std::uint64_t size = reader->GetSize();
+    const unsigned char* data = reader->GetData();
+    const std::uint64_t records = m_RecordCount;
+    const std::size_t fieldsH = std::min(listed, fieldsBeforeHeaderLength);
+    const std::uint64_t afterTerminator = kHeaderSize + kDescriptorSize * listed + 1;
+    // Without a usable header length the terminator decides; without a
+    // terminator the header length does.
+    bool useTerminator = !byHeaderLength;
+    if (terminated && byHeaderLength && headerLength != afterTerminator) {
+        const auto fits = [&](std::uint64_t offset, std::size_t fields) {
+            return offset <= size && records <= (size - offset) / recordLengths[fields];
+        };
+        // Every record starts with its deletion flag, ' ' or '*': a start
+        // whose first records do not is no start of records.
+        const auto flagged = [&](std::uint64_t offset, std::size_t fields) {
+            const std::uint64_t length = recordLengths[fields];
+            const std::uint64_t whole = offset <= size ? (size - offset) / length : 0;
+            const std::uint64_t checked = std::min<std::uint64_t>({records, whole, 8});
+            for (std::uint64_t r = 0; r < checked; ++r) {
+                const unsigned char flag = data[offset + r * length];
+                if (flag != ' ' && flag != '*')
+                    return false;
+            }
+            return checked > 0;
+        };
+        const bool fitsT = fits(afterTerminator, listed);
+        const bool fitsH = fits(headerLength, fieldsH);
+        const bool flaggedT = flagged(afterTerminator, listed);
+        const bool flaggedH = flagged(headerLength, fieldsH);
+        if (headerLength > afterTerminator) {
+            // Where the deletion flags are at one start and not at the other,
+            // the records start there: a padded header has its records
+            // after the padding, also in a file cut short. Otherwise the
+            // header length stands where the records fit after it, and
+            // falls where they do not.
+            if (flaggedH != flaggedT)
+                useTerminator = flaggedT;
+            else
+                useTerminator = !fitsH;
+        } else {
+            // A header that ends inside its own descriptor list is damaged,
+            // unless the terminator found is a stray 0x0D in the records of a
+            // table that has none: then the records do not fit after it, and
+            // the header's record length speaks for the shorter list.
+            useTerminator = fitsT || !(fitsH && statedRecordLength == recordLengths[fieldsH] &&
+                                       statedRecordLength != recordLengths[listed]);
+        }
+        m_HeaderLengthDamaged = useTerminator;
+    }
+
+    const std::size_t fields = useTerminator ? listed : fieldsH;
+    const std::uint64_t dataOffset = useTerminator ? afterTerminator : headerLength;
+    SetFields(fields);
+    m_DataOffset = static_cast<std::int32_t>(dataOffset);
+    const std::uint64_t whole =
+        dataOffset <= size ? (size - dataOffset) / recordLengths[fields] : 0;
+    m_RecordsPresent = static_cast<std::uint32_t>(std::min<std::uint64_t>(whole, records));
     return true;
+}
+
+void CdBaseFile::SetFields(std::size_t count) {
+    m_Fields.resize(std::min(count, m_Fields.size()));
+    m_FieldOffsets.clear();
+    m_RecordLength = 1;
+    for (const CAttributeFieldInfo& info : m_Fields) {
+        m_FieldOffsets.push_back(static_cast<std::uint32_t>(m_RecordLength - 1));
+        m_RecordLength += info.m_Length;
+    }
+    m_FieldCount = static_cast<std::int32_t>(m_Fields.size());
 }
 
 bool CdBaseFile::ReadValue(std::int32_t record, std::int32_t field, CAttributeFieldValue& out) {
@@ -473,6 +557,28 @@ bool CdBaseFile::WriteRecord(const std::vector<CAttributeFieldInfo>& descriptors
         }
     }
     return writer->Write(record.data(), record.size()) == record.size();
+}
+
+std::string DamagedTableMessage(const CdBaseFile& table, const std::string& path) {
+    const bool damaged = table.IsHeaderLengthDamaged();
+    const bool incomplete = table.GetRecordsPresent() < table.GetRecordCount();
+    if (!damaged && !incomplete)
+        return {};
+    std::string text =
+        damaged ? (incomplete
+                       ? "The header of the attribute file is damaged, and the file is incomplete:"
+                       : "The header of the attribute file is damaged:")
+                : "The attribute file is incomplete:";
+    text += "\n\n" + path + "\n\n\n";
+    if (damaged)
+        text += "Its records were read from where its field list ends.";
+    if (incomplete) {
+        if (damaged)
+            text += " ";
+        text += std::to_string(table.GetRecordsPresent()) + " of " +
+                std::to_string(table.GetRecordCount()) + " records could be read.";
+    }
+    return text;
 }
 
 const char* const g_FieldTypeNames[6] = {"FT_String", "FT_Int",     "FT_Double",

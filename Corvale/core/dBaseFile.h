@@ -16,6 +16,7 @@
 #include "core/AttributeField.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -31,17 +32,29 @@ public:
     // remembers the reader (not owned: the theme keeps it open while it uses
     // this table). Replaces everything read before, also when it fails.
     //
-    // The descriptors end at the 0x0D terminator or where the header-length
-    // field says the header ends, whichever comes first. Records start at the
-    // header length when it leaves room for the descriptors read and the
-    // terminator (other writers put extra bytes there), and right after the
-    // terminator otherwise.
+    // The descriptors end at the 0x0D terminator. Records start at the
+    // header length when it lies after the terminator (other writers put
+    // extra bytes there) and the records are there: their deletion flags
+    // (' ' or '*') are found there and not after the terminator, or, with
+    // nothing to tell the two apart, they fit in the file after it. Else the
+    // header length is damaged: the records are read right after the
+    // terminator, and IsHeaderLengthDamaged says so. A header length below 33
+    // (some writers leave 0) is not used. Without a terminator, the header
+    // length ends the descriptor list.
     //
     // False for a null or closed reader, a file shorter than the header, and a
     // descriptor list cut off by the end of the file; in that last case the
     // record count is 0, so no value can be read, and the descriptors read
     // before the cut stay.
     bool ReadHeader(CFileReader* reader);
+
+    // What the last ReadHeader found wrong in a table it could still read.
+    // The header length contradicted the descriptors and the file, and the
+    // records were read from after the terminator instead.
+    bool IsHeaderLengthDamaged() const { return m_HeaderLengthDamaged; }
+    // The whole records the file holds, at most the record count: fewer when
+    // the file ends before the records its header counts.
+    std::uint32_t GetRecordsPresent() const { return m_RecordsPresent; }
 
     // Fills out with the text of one value and the field's length and type.
     // Record and field are zero-based. False when the record is not below the
@@ -113,6 +126,10 @@ public:
     std::uint8_t GetCodePage() const { return m_CodePage; }
 
 private:
+    // Keeps the first count descriptors read and works out the field
+    // offsets, the record length and the field count from them.
+    void SetFields(std::size_t count);
+
     std::int32_t m_FieldCount = 0;
     std::uint32_t m_RecordCount = 0;
     // Both stay far below 2^31: at most 2046 fields of at most 255 bytes, and
@@ -120,11 +137,20 @@ private:
     std::int32_t m_RecordLength = 0;
     std::int32_t m_DataOffset = 0;
     std::uint8_t m_CodePage = 0;
+    bool m_HeaderLengthDamaged = false;
+    std::uint32_t m_RecordsPresent = 0;
     CFileReader* m_Reader = nullptr;
     std::vector<CAttributeFieldInfo> m_Fields;
     // Where each field starts inside a record, after the deletion flag.
     std::vector<std::uint32_t> m_FieldOffsets;
 };
+
+// The message that tells the user that the table read from path is damaged
+// and how it was read: its header length was wrong, or the file holds fewer
+// records than its header counts ("N of M records could be read"). Empty
+// when the last ReadHeader found nothing wrong, or failed (a table that
+// cannot be read at all has a message of its own).
+std::string DamagedTableMessage(const CdBaseFile& table, const std::string& path);
 
 // The names of the field types in FT_* order, closed by an empty entry. The
 // attribute manager offers them and turns the chosen one back into a type.

@@ -128,6 +128,25 @@ struct Bounds {
 
 } // namespace
 
+namespace {
+
+// The entries an index header announces by its file length.
+std::int64_t AnnouncedIndexEntries(const CShapeFileHeader& header) {
+    return header.m_FileLength >= kHeaderSize
+               ? static_cast<std::int64_t>((header.m_FileLength - kHeaderSize) / 8)
+               : 0;
+}
+
+// The whole entries an index file really holds; 0 for an index not open.
+std::int64_t IndexEntriesPresent(const CShapeIndexView& index) {
+    if (index.m_Reader == nullptr || !index.m_Reader->IsOpen() ||
+        index.m_Reader->GetSize() < kHeaderSize)
+        return 0;
+    return static_cast<std::int64_t>((index.m_Reader->GetSize() - kHeaderSize) / 8);
+}
+
+} // namespace
+
 bool CShapeIndexView::Attach(CFileReader* reader) {
     m_Reader = reader;
     m_RecordCount = -1;
@@ -136,9 +155,7 @@ bool CShapeIndexView::Attach(CFileReader* reader) {
     reader->SetPosition(0);
     if (!ReadShapeFileHeader(*reader, m_Header))
         return false;
-    m_RecordCount = m_Header.m_FileLength >= kHeaderSize
-                        ? static_cast<std::int64_t>((m_Header.m_FileLength - kHeaderSize) / 8)
-                        : 0;
+    m_RecordCount = std::min(AnnouncedIndexEntries(m_Header), IndexEntriesPresent(*this));
     return true;
 }
 
@@ -401,7 +418,10 @@ bool ForEachShapeFileRecord(CShapeFileView& shp, const CShapeIndexView* shx, Sha
         // Through the index every record's place is known beforehand, so the
         // records are checked first, in parallel, and then handed over in
         // order up to the first one refused.
-        const std::int64_t count = std::max<std::int64_t>(shx->m_RecordCount, 0);
+        // The count is bounded by the entries the index file holds, whoever
+        // filled in the view: the positions are sized by it.
+        const std::int64_t present = IndexEntriesPresent(*shx);
+        const std::int64_t count = std::clamp<std::int64_t>(shx->m_RecordCount, 0, present);
         std::vector<std::uint64_t> positions;
         const std::int64_t good =
             CheckAndDeliverIndexedRecords(*shx, data, size, count, positions, checkThreads,
@@ -414,7 +434,11 @@ bool ForEachShapeFileRecord(CShapeFileView& shp, const CShapeIndexView* shx, Sha
             CheckShapeRecordBytes(data + last, size - last, recordSize);
             reader->SetPosition(last + recordSize);
         }
-        return good == count;
+        // An index cut short of the entries its header announces (or of the
+        // count the caller asked for) is damaged: its records were handed
+        // over, but the walk did not reach the end.
+        return good == count && count == std::max<std::int64_t>(shx->m_RecordCount, 0) &&
+               AnnouncedIndexEntries(shx->m_Header) <= present;
     }
 
     // In file order the records end where the header says the file ends:

@@ -33,14 +33,17 @@ struct CShapeFileView {
     CFileReader* m_Reader = nullptr;
 };
 
-// An open .shx: its header and the number of 8-byte entries the header announces.
+// An open .shx: its header and the number of 8-byte entries it holds.
 struct CShapeIndexView {
     CShapeFileHeader m_Header;
     std::int64_t m_RecordCount = -1;
     CFileReader* m_Reader = nullptr;
 
     // Reads the header of an open reader and takes the record count from the
-    // header's file length: (bytes - 100) / 8, or -1 when the header cannot be read.
+    // header's file length, (bytes - 100) / 8, but never more than the file
+    // holds, (size - 100) / 8: a damaged header can claim billions of
+    // entries in a small file, and the walk sizes its work by the count.
+    // -1 when the header cannot be read.
     bool Attach(CFileReader* reader);
 };
 
@@ -70,6 +73,10 @@ using ShapeRecordCallback = bool (*)(void* context, CShapeRecord* record, std::i
 // header box, an unsupported record type (MultiPoint among them), any record
 // or index entry that does not fit the files, or an index entry whose content
 // length differs from its record's: nothing outside the mapping is ever read.
+// Through an index, the entries walked are the first m_RecordCount that the
+// index file holds; an index whose header announces entries the file does
+// not hold has them walked and then gives false, as a cut index is damaged.
+// Nothing is sized by a header's claim.
 // An exception escaping the callback is swallowed.
 // Through an index, the records of a big file are checked on checkThreads
 // threads (0: as many as the machine has), in chunks, each chunk handed over

@@ -173,6 +173,12 @@ CTheme* CCorvaleDoc::LoadShapeFile(const std::string& path, bool showErrors) {
         if (showErrors)
             ShowError("The attribute file is invalid or unreadable:\n\n" + dbf +
                       "\n\n\nNo attributes will be loaded for this theme.");
+    } else if (!dbf.empty() && showErrors) {
+        // A table read in spite of damage keeps the attributes it has; the
+        // user learns that some may be missing.
+        const std::string damage = DamagedTableMessage(added->m_Dbf, dbf);
+        if (!damage.empty())
+            UI().ShowMessage(damage, MessageIcon::Warning, MessageButtons::Ok);
     }
 
     added->UpdateDefaultStyle();

@@ -591,6 +591,33 @@ TEST(ThemeSerialize, AShapeFileThemeOpensItsTrioAgain) {
     EXPECT_EQ(Store(read), stored);
 }
 
+TEST(ThemeSerialize, ADamagedTableIsToldOnceWhenTheWorkspaceOpens) {
+    TempDir dir;
+    for (const char* ext : {".shp", ".shx"})
+        WriteBytes(dir.file(std::string("towns") + ext), ReadBytes(kData + "/shapes/points" + ext));
+    // gdal.dbf with a header length past the end of the file.
+    Bytes table = ReadBytes(kData + "/dbf/gdal.dbf");
+    table[8] = 0xFF;
+    table[9] = 0xFF;
+    WriteBytes(dir.file("towns.dbf"), table);
+    CTheme original;
+    ASSERT_TRUE(original.OpenShapeFile(dir.file("towns.shp")));
+    const Bytes stored = Store(original);
+
+    corvale::CScriptedUserInterface ui;
+    CTheme read;
+    Load(read, stored);
+    EXPECT_EQ(ui.Messages(),
+              (std::vector<std::string>{"The header of the attribute file is damaged:\n\n" +
+                                        dir.file("towns.dbf") +
+                                        "\n\n\nIts records were read from where its field "
+                                        "list ends."}));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].icon, corvale::MessageIcon::Warning);
+    EXPECT_EQ(read.GetAttributeTextAt(0, 0), "Harbour");
+    EXPECT_EQ(read.GetAttributeTextAt(1, 2), "0.25");
+}
+
 TEST(ThemeSerialize, AMissingShapeFileIsLookedForAsLongAsTheUserWants) {
     TempDir dir;
     const std::string found = dir.file("found.shp");

@@ -92,6 +92,7 @@ TEST(ThemeOpen, AnUnusableIndexIsPassedOver) {
         {"missing", false, {}},
         {"empty", true, {}},
         {"header length disagrees with the file", true, patched(24, 1000)},
+        {"header length of 2 GiB", true, patched(24, 0x40000000)},
         {"offset beyond the .shp", true, patched(108, 0x00FFFFFF)},
         {"offset into the middle of a record", true, patched(108, 60)},
         {"cut inside the header", true, Bytes(shx.begin(), shx.begin() + 50)},
@@ -108,6 +109,10 @@ TEST(ThemeOpen, AnUnusableIndexIsPassedOver) {
         EXPECT_EQ(CShapeRecord::GetPointCount(theme.GetShape(0)), 10u);
         EXPECT_EQ(CShapeRecord::GetPointCount(theme.GetShape(1)), 4u);
         EXPECT_EQ(theme.m_Bounds[2], 30.0);
+        // Never more entries than the index file holds.
+        const std::int64_t held =
+            c.bytes.size() < 100 ? -1 : static_cast<std::int64_t>((c.bytes.size() - 100) / 8);
+        EXPECT_LE(theme.m_ShxRecordCount, held);
     }
 }
 

@@ -523,6 +523,8 @@ TEST(dBaseFileHostile, RecordCountBeyondTheFile) {
         ASSERT_TRUE(t.Load(raw.Bytes()));
         // The count stays as the header gives it, so rows keep their shapes.
         EXPECT_EQ(t.m_Table.GetRecordCount(), c.recordCount);
+        EXPECT_EQ(t.m_Table.GetRecordsPresent(), 2u);
+        EXPECT_FALSE(t.m_Table.IsHeaderLengthDamaged());
         EXPECT_EQ(t.Text(1, 0), "cd");
         EXPECT_EQ(t.Text(1, 2), "2");
         // The third record is cut: even its first field, which is there, is
@@ -545,8 +547,10 @@ TEST(dBaseFileHostile, HeaderLengthPastTheEnd) {
     OpenTable t;
     ASSERT_TRUE(t.Load(raw.Bytes()));
     EXPECT_EQ(t.m_Table.GetFieldCount(), 1);
-    EXPECT_EQ(t.m_Table.GetDataOffset(), 0xFFFF);
-    EXPECT_FALSE(t.Text(0, 0));
+    // No record fits after the header length: they start after the terminator.
+    EXPECT_EQ(t.m_Table.GetDataOffset(), 32 + 32 + 1);
+    EXPECT_TRUE(t.m_Table.IsHeaderLengthDamaged());
+    EXPECT_EQ(t.Text(0, 0), "ab");
 }
 
 TEST(dBaseFileHostile, EndlessDescriptorListWithoutHeaderLength) {
@@ -571,6 +575,168 @@ TEST(dBaseFileHostile, BadRecordAndFieldNumbers) {
     EXPECT_FALSE(t.Text(0, 5));
     EXPECT_FALSE(t.Text(3, 0));
     EXPECT_FALSE(t.Text(INT32_MAX, 0));
+}
+
+// ---------------------------------------------------------------------------
+// Damaged copies of a table written by GDAL (gdal.dbf: 5 fields, a header of
+// 32 * 5 + 33 = 193 bytes, 3 records of 38 bytes, then the 0x1A end byte).
+
+namespace {
+
+// What dbfdump -r and ogrinfo read from gdal.dbf (gdal.dbfdump.txt,
+// gdal.ogrinfo.txt); ogrinfo strips the leading blanks of "  Mill" and shows
+// dates as 2026/01/15 and '*' fills as (null).
+const char* const kGdalValues[3][5] = {
+    {"Harbour", "12", "1234.50", "20260115", "1"},
+    {"  Mill", "-3", "0.25", "19991231", "0"},
+    {"", "", "", "00000000", ""},
+};
+
+constexpr std::size_t kGdalHeaderLength = 193;
+
+std::vector<unsigned char> GdalTable() {
+    return ReadBytes(Fixture("gdal.dbf"));
+}
+
+} // namespace
+
+TEST(dBaseFileDamaged, CopiesOfAPeerTableReadWithTheGoodValues) {
+    const std::vector<unsigned char> good = GdalTable();
+    ASSERT_EQ(good.size(), kGdalHeaderLength + 3 * 38 + 1);
+    ASSERT_EQ(corvale::ReadLE16(&good[8]), kGdalHeaderLength);
+
+    const auto headerLength = [&](unsigned length, std::vector<unsigned char> b) {
+        corvale::WriteLE16(&b[8], static_cast<std::uint16_t>(length));
+        return b;
+    };
+    const auto recordCount = [&](std::uint32_t count, std::vector<unsigned char> b) {
+        corvale::WriteLE32(&b[4], count);
+        return b;
+    };
+    const auto cut = [](std::size_t bytes, std::vector<unsigned char> b) {
+        b.resize(b.size() - bytes);
+        return b;
+    };
+    // Bytes after the terminator with the header length counting them, as
+    // writers that keep more there leave it (FoxPro's 263-byte backlink area
+    // of zeros, for one).
+    const auto padded = [&](std::size_t bytes, unsigned char fill) {
+        std::vector<unsigned char> b = good;
+        b.insert(b.begin() + kGdalHeaderLength, bytes, fill);
+        return headerLength(static_cast<unsigned>(kGdalHeaderLength + bytes), b);
+    };
+
+    const std::string damaged = "The header of the attribute file is damaged:";
+    const std::string damagedAndShort =
+        "The header of the attribute file is damaged, and the file is incomplete:";
+    const std::string incomplete = "The attribute file is incomplete:";
+    const std::string readAfterList = "Its records were read from where its field list ends.";
+    struct Case {
+        const char* what;
+        std::vector<unsigned char> bytes;
+        int dataOffset;
+        std::uint32_t present;
+        std::uint32_t count;
+        bool headerDamaged;
+        std::string first; // empty: no message
+        std::string last;
+    };
+    const Case cases[] = {
+        {"as written", good, 193, 3, 3, false, "", ""},
+        {"header length inside the first descriptor", headerLength(64, good), 193, 3, 3, true,
+         damaged, readAfterList},
+        {"header length after three of the five descriptors", headerLength(32 * 3 + 33, good), 193,
+         3, 3, true, damaged, readAfterList},
+        {"header length inside the second record", headerLength(193 + 38 + 5, good), 193, 3, 3,
+         true, damaged, readAfterList},
+        // The end byte makes room for the records one byte on, but the byte
+        // there is no deletion flag.
+        {"header length one byte past the terminator", headerLength(194, good), 193, 3, 3, true,
+         damaged, readAfterList},
+        {"header length past the end", headerLength(0xFFFF, good), 193, 3, 3, true, damaged,
+         readAfterList},
+        {"record count above what the file holds", recordCount(5, good), 193, 3, 5, false,
+         incomplete, "3 of 5 records could be read."},
+        {"the largest record count", recordCount(0xFFFFFFFFu, good), 193, 3, 0xFFFFFFFFu, false,
+         incomplete, "3 of 4294967295 records could be read."},
+        {"file cut inside the last record", cut(20, good), 193, 2, 3, false, incomplete,
+         "2 of 3 records could be read."},
+        {"header length past the end and a record count above",
+         headerLength(400, recordCount(7, good)), 193, 3, 7, true, damagedAndShort,
+         readAfterList + " 3 of 7 records could be read."},
+        {"header length inside the descriptors and the file cut", headerLength(64, cut(20, good)),
+         193, 2, 3, true, damagedAndShort, readAfterList + " 2 of 3 records could be read."},
+        {"padded header", padded(263, 0), 193 + 263, 3, 3, false, "", ""},
+        {"padded by one byte", padded(1, 'X'), 194, 3, 3, false, "", ""},
+        // Too short for the records either way: the records start where
+        // the deletion flags are.
+        {"padded header, file cut", cut(20, padded(263, 0)), 193 + 263, 2, 3, false, incomplete,
+         "2 of 3 records could be read."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        OpenTable t;
+        const std::string path = t.m_Dir.file("damaged.dbf");
+        WriteBytes(path, c.bytes);
+        ASSERT_TRUE(t.Load(path));
+        ASSERT_EQ(t.m_Table.GetFieldCount(), 5);
+        EXPECT_EQ(t.m_Table.GetFields()[2].m_Name, "AREA");
+        EXPECT_EQ(t.m_Table.GetRecordLength(), 38);
+        EXPECT_EQ(t.m_Table.GetDataOffset(), c.dataOffset);
+        EXPECT_EQ(t.m_Table.GetRecordCount(), c.count);
+        EXPECT_EQ(t.m_Table.GetRecordsPresent(), c.present);
+        EXPECT_EQ(t.m_Table.IsHeaderLengthDamaged(), c.headerDamaged);
+        for (std::int32_t r = 0; r < 3; ++r) {
+            for (std::int32_t f = 0; f < 5; ++f) {
+                if (static_cast<std::uint32_t>(r) < c.present)
+                    EXPECT_EQ(t.Text(r, f), kGdalValues[r][f]) << "record " << r << " field " << f;
+                else // a record cut by the end of the file is not read in part
+                    EXPECT_FALSE(t.Text(r, f)) << "record " << r << " field " << f;
+            }
+        }
+        EXPECT_FALSE(t.Text(3, 0));
+        const std::string expected =
+            c.first.empty() ? "" : c.first + "\n\n" + path + "\n\n\n" + c.last;
+        EXPECT_EQ(DamagedTableMessage(t.m_Table, path), expected);
+    }
+}
+
+TEST(dBaseFileDamaged, AStrayTerminatorInATableWithoutOneIsNotTaken) {
+    // No terminator after the two descriptors (a '?' where it belongs); the
+    // header length says where they end. Record 0 holds a 0x0D byte where a
+    // third descriptor would end: read as descriptors, the records would end
+    // there, but they would not fit after it, and the header's record length
+    // is that of the two fields.
+    RawTable raw;
+    raw.recordCount = 2;
+    raw.fields = {{"A", 'C', 31}, {"B", 'N', 2}};
+    raw.terminator = false;
+    raw.headerLength = 97;
+    raw.afterTerminator = "?";
+    raw.records = " " + std::string(30, 'x') + "\r" + " 1" + "*" + std::string(31, 'y') + "42";
+    ASSERT_EQ(raw.Bytes()[96 + 32], 0x0D);
+    OpenTable t;
+    ASSERT_TRUE(t.Load(raw.Bytes()));
+    EXPECT_EQ(t.m_Table.GetFieldCount(), 2);
+    EXPECT_EQ(t.m_Table.GetDataOffset(), 97);
+    EXPECT_FALSE(t.m_Table.IsHeaderLengthDamaged());
+    EXPECT_EQ(t.Text(0, 0), std::string(30, 'x') + "\r");
+    EXPECT_EQ(t.Text(0, 1), "1");
+    EXPECT_EQ(t.Text(1, 0), std::string(31, 'y'));
+    EXPECT_EQ(t.Text(1, 1), "42");
+    EXPECT_EQ(DamagedTableMessage(t.m_Table, "t.dbf"), "");
+}
+
+TEST(dBaseFileDamaged, ATableThatCannotBeReadHasNoDamageMessage) {
+    // Such a table gets the message of an unreadable table instead.
+    std::vector<unsigned char> bytes = GdalTable();
+    bytes.resize(32 + 20);
+    OpenTable t;
+    EXPECT_FALSE(t.Load(bytes));
+    EXPECT_EQ(DamagedTableMessage(t.m_Table, "t.dbf"), "");
+    // A good table read after a damaged one has none either.
+    ASSERT_TRUE(t.Load(Fixture("gdal.dbf")));
+    EXPECT_EQ(DamagedTableMessage(t.m_Table, "t.dbf"), "");
 }
 
 // ---------------------------------------------------------------------------

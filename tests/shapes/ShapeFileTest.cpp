@@ -314,6 +314,55 @@ TEST(ShapeFileWalk, HostileFilesStopTheWalk) {
     }
 }
 
+// An index header that claims a file of 2 GiB (some 268 million entries) in a
+// file of 181 bytes: the pair of fuzz/make_huge_index_seeds.py. The entries
+// the file holds are walked, no more, and the walk reports the cut index as it
+// reports any index shorter than its header says.
+TEST(ShapeFileWalk, AnIndexClaimingAHugeFileIsBoundByItsSize) {
+    const Bytes shp = ReadBytes(kShapes + "linesz.shp");
+    const Bytes index = ReadBytes(kShapes + "linesz.shx");
+    ASSERT_EQ(shp.size(), 320u);
+    ASSERT_EQ(index.size(), 108u);
+    Bytes shx(index.begin(), index.begin() + 100);
+    WriteBE32(shx.data() + 24, 0x40000000);
+    for (int k = 0; k < 10; ++k)
+        shx.insert(shx.end(), index.begin() + 100, index.end());
+    shx.push_back(0);
+    ASSERT_EQ(shx.size(), 181u);
+
+    TempDir dir;
+    WriteBytes(dir.file("huge.shp"), shp);
+    WriteBytes(dir.file("huge.shx"), shx);
+    OpenedPair pair(dir.file("huge.shp"), dir.file("huge.shx"));
+    ASSERT_TRUE(pair.hasShx);
+    EXPECT_EQ(pair.shx.m_Header.m_FileLength, 0x80000000ull);
+    EXPECT_EQ(pair.shx.m_RecordCount, (181 - 100) / 8);
+
+    const Fixture& linesz = kFixtures[4];
+    ASSERT_STREQ(linesz.name, "linesz");
+    Walked walked;
+    EXPECT_FALSE(pair.Walk(walked));
+    ASSERT_EQ(walked.records.size(), 10u);
+    for (CShapeRecord* record : walked.records)
+        ExpectRecord(record, SHT_PolylineZ, linesz.records[0], 0);
+
+    // A view filled in by hand with the header's claim is bounded the same way.
+    CShapeIndexView claimed = pair.shx;
+    claimed.m_RecordCount = (0x80000000ll - 100) / 8;
+    Walked again;
+    EXPECT_FALSE(ForEachShapeFileRecord(pair.shp, &claimed, Collect, &again));
+    EXPECT_EQ(again.records.size(), 10u);
+
+    // The same index with its header telling the truth walks to the end.
+    WriteBE32(shx.data() + 24, (100 + 80) / 2);
+    WriteBytes(dir.file("told.shx"), shx);
+    OpenedPair told(dir.file("huge.shp"), dir.file("told.shx"));
+    EXPECT_EQ(told.shx.m_RecordCount, 10);
+    Walked all;
+    EXPECT_TRUE(told.Walk(all));
+    EXPECT_EQ(all.records.size(), 10u);
+}
+
 TEST(ShapeFileWriter, WritesWhatThePeerWrites) {
     // Records built here carry content lengths in bytes; records read from a
     // file carry words. Both must come out byte for byte as shapelib wrote them.

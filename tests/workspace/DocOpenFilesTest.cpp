@@ -325,6 +325,76 @@ TEST_F(OpenFiles, AnUnreadableTableLeavesTheThemeWithoutAttributes) {
     EXPECT_TRUE(ui.shown.empty());
 }
 
+TEST_F(OpenFiles, ADamagedTableIsReadWithAWarningOnce) {
+    // gdal.dbf as dbfdump reads it (dbf/gdal.dbfdump.txt): 3 rows, 5 columns,
+    // a header of 193 bytes and rows of 38.
+    const std::vector<std::vector<std::string>> good = {
+        {"Harbour", "12", "1234.50", "20260115", "1"},
+        {"  Mill", "-3", "0.25", "19991231", "0"},
+        {"", "", "", "00000000", ""},
+    };
+    const std::vector<unsigned char> table = ReadBytes(kData + "/dbf/gdal.dbf");
+    auto withHeaderLength = [&](std::uint16_t length) {
+        std::vector<unsigned char> b = table;
+        b[8] = static_cast<unsigned char>(length & 0xFF);
+        b[9] = static_cast<unsigned char>(length >> 8);
+        return b;
+    };
+    std::vector<unsigned char> cut = table;
+    cut.resize(cut.size() - 20);
+    std::vector<unsigned char> padded = withHeaderLength(193 + 6);
+    padded.insert(padded.begin() + 193, 6, 0);
+
+    struct Case {
+        const char* what;
+        std::vector<unsigned char> bytes;
+        int rowsRead;
+        const char* first; // null: no message
+        const char* last;
+    };
+    const Case cases[] = {
+        {"header length inside the descriptors", withHeaderLength(80), 3,
+         "The header of the attribute file is damaged:",
+         "Its records were read from where its field list ends."},
+        {"header length past the end", withHeaderLength(0xFFFF), 3,
+         "The header of the attribute file is damaged:",
+         "Its records were read from where its field list ends."},
+        {"the last record cut", cut, 2,
+         "The attribute file is incomplete:", "2 of 3 records could be read."},
+        {"a padded header", padded, 3, nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir folder;
+        const std::string shp = CopyPointTrio(folder.file("towns"));
+        const std::string dbf = folder.file("towns.dbf");
+        WriteBytes(dbf, c.bytes);
+        CCorvaleDoc doc;
+        ui.shown.clear();
+        CTheme* theme = doc.LoadShapeFile(shp, true);
+        ASSERT_NE(theme, nullptr);
+        ASSERT_EQ(theme->GetAttributeCount(), 5u);
+        for (int row = 0; row < 3; ++row)
+            for (int field = 0; field < 5; ++field)
+                EXPECT_EQ(theme->GetAttributeTextAt(row, field),
+                          row < c.rowsRead ? good[row][field] : std::string("#Error#"))
+                    << "row " << row << " field " << field;
+        if (c.first == nullptr) {
+            EXPECT_TRUE(ui.shown.empty());
+        } else {
+            EXPECT_EQ(ui.Messages(), (std::vector<std::string>{std::string(c.first) + "\n\n" + dbf +
+                                                               "\n\n\n" + c.last}));
+            ASSERT_EQ(ui.shown.size(), 1u);
+            EXPECT_EQ(ui.shown[0].icon, corvale::MessageIcon::Warning);
+            EXPECT_EQ(ui.shown[0].buttons, corvale::MessageButtons::Ok);
+        }
+        // Quietly, for folder scans.
+        ui.shown.clear();
+        ASSERT_NE(doc.LoadShapeFile(shp, false), nullptr);
+        EXPECT_TRUE(ui.shown.empty());
+    }
+}
+
 TEST_F(OpenFiles, LoadingMessagesReachTheConsoleUnderTheLoadingFlagOnly) {
     Copy("shapes/lines.shx", dir.file("lines.shx"));
     Copy("shapes/polygons.shx", dir.file("polygons.shx"));
