@@ -106,17 +106,22 @@ bool DrawPolygonRecord(const CMapViewport& viewport, QPainter& dc, const CShapeR
           std::min(ymin, ymax) <= std::max(viewport.minY, viewport.maxY) &&
           std::min(viewport.minY, viewport.maxY) <= std::max(ymin, ymax)))
         return false;
-    buffer.resize(0);
+    // The buffer only grows, and the pixels are written straight into it:
+    // appending one at a time costs more than turning the vertex.
+    if (buffer.size() < static_cast<qsizetype>(end - first))
+        buffer.resize(static_cast<qsizetype>(end - first));
+    QPoint* const pixels = buffer.data();
+    int kept = 0;
     for (std::uint32_t i = first; i < end; ++i) {
         const CShapePoint m = CShapeRecord::GetPoint(record, i);
         const QPoint p(MapToDeviceX(viewport, m.x), MapToDeviceY(viewport, m.y));
-        if (buffer.isEmpty() || buffer.constLast() != p)
-            buffer.append(p);
+        if (kept == 0 || pixels[kept - 1] != p)
+            pixels[kept++] = p;
     }
-    if (buffer.size() == 1)
-        dc.drawPoint(buffer.constFirst());
+    if (kept == 1)
+        dc.drawPoint(pixels[0]);
     else
-        dc.drawPolygon(buffer.constData(), static_cast<int>(buffer.size()), Qt::WindingFill);
+        dc.drawPolygon(pixels, kept, Qt::WindingFill);
     return true;
 }
 
