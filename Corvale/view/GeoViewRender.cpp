@@ -107,16 +107,25 @@ bool DrawPolygonRecord(const CMapViewport& viewport, QPainter& dc, const CShapeR
           std::min(viewport.minY, viewport.maxY) <= std::max(ymin, ymax)))
         return false;
     // The buffer only grows, and the pixels are written straight into it:
-    // appending one at a time costs more than turning the vertex.
+    // appending one at a time costs more than turning the vertex. The points
+    // come out of the record a run at a time, and a pixel is always written,
+    // kept only when it differs from the one before: no call and no branch
+    // that guesses wrong per vertex.
     if (buffer.size() < static_cast<qsizetype>(end - first))
         buffer.resize(static_cast<qsizetype>(end - first));
     QPoint* const pixels = buffer.data();
     int kept = 0;
-    for (std::uint32_t i = first; i < end; ++i) {
-        const CShapePoint m = CShapeRecord::GetPoint(record, i);
-        const QPoint p(MapToDeviceX(viewport, m.x), MapToDeviceY(viewport, m.y));
-        if (kept == 0 || pixels[kept - 1] != p)
-            pixels[kept++] = p;
+    CShapePoint run[64];
+    for (std::uint32_t at = first; at < end;) {
+        const std::uint32_t got = CShapeRecord::GetPoints(record, at, std::min<std::uint32_t>(64, end - at), run);
+        if (got == 0)
+            break;
+        for (std::uint32_t k = 0; k < got; ++k) {
+            const QPoint p(MapToDeviceX(viewport, run[k].x), MapToDeviceY(viewport, run[k].y));
+            pixels[kept] = p;
+            kept += kept == 0 || pixels[kept - 1] != p;
+        }
+        at += got;
     }
     if (kept == 1)
         dc.drawPoint(pixels[0]);
