@@ -149,6 +149,12 @@ inline CAttributeFieldInfo BenchField(const char* name, std::int32_t length, std
 // its arguments, "BM_Window/1000000"), over the repetitions of a run: from
 // the rows of each repetition, or from the median rows when only those are
 // reported (--benchmark_report_aggregates_only).
+//
+// Every figure kept is by the wall clock. The library divides a rate counter
+// by the CPU time of the benchmark's own thread unless the benchmark was
+// registered with UseRealTime(): for work handed to other threads that time
+// leaves most of the work out. A rate of a benchmark timed by the CPU is
+// therefore turned back into one per second of real time here.
 class BenchMedians {
 public:
     using Run = benchmark::BenchmarkReporter::Run;
@@ -156,21 +162,23 @@ public:
     void Take(const Run& run, const std::string& counter) {
         const std::string key = Key(run);
         auto it = run.counters.find(counter);
+        const double rate = it != run.counters.end() ? WallClockRate(run, it->second) : 0.0;
         if (run.run_type == Run::RT_Iteration) {
             if (it != run.counters.end())
-                m_Rates[key].push_back(it->second.value);
+                m_Rates[key].push_back(rate);
             m_Times[key].push_back(run.GetAdjustedRealTime());
             for (const auto& [name, value] : run.counters)
                 m_Others[key + "|" + name].push_back(value.value);
         } else if (run.aggregate_name == "median") {
             if (it != run.counters.end())
-                m_MedianRates[key] = it->second.value;
+                m_MedianRates[key] = rate;
             m_MedianTimes[key] = run.GetAdjustedRealTime();
             for (const auto& [name, value] : run.counters)
                 m_MedianOthers[key + "|" + name] = value.value;
         }
     }
 
+    // The kept counter per second of real time.
     double Rate(const std::string& name) const { return Median(name, m_Rates, m_MedianRates); }
     double Time(const std::string& name) const { return Median(name, m_Times, m_MedianTimes); }
     // Any other counter of the benchmark, 0 when it has none.
@@ -179,6 +187,17 @@ public:
     }
 
 private:
+    // A rate counter per second of real time: as the library gave it for a
+    // benchmark timed by the wall clock (or by times it was handed), else
+    // scaled from the CPU seconds it was divided by to the real seconds the
+    // run took.
+    static double WallClockRate(const Run& run, const benchmark::Counter& counter) {
+        if (!(counter.flags & benchmark::Counter::kIsRate) || !run.run_name.time_type.empty() ||
+            run.real_accumulated_time <= 0.0)
+            return counter.value;
+        return counter.value * run.cpu_accumulated_time / run.real_accumulated_time;
+    }
+
     static std::string Key(const Run& run) {
         return run.run_name.args.empty() ? run.run_name.function_name
                                          : run.run_name.function_name + "/" + run.run_name.args;

@@ -93,8 +93,10 @@ void BM_OpenPointShapeFile(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_GpiBatchAddPoints)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OpenPointShapeFile)->Unit(benchmark::kMillisecond);
+// Both by the wall clock: opening the shape file checks its records on
+// several threads, which the CPU time of the calling thread leaves out.
+BENCHMARK(BM_GpiBatchAddPoints)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OpenPointShapeFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

@@ -10,19 +10,6 @@ constexpr double kPi = 3.14159265358979323846;
 
 } // namespace
 
-std::int32_t TruncToInt32(double value) {
-    constexpr auto lo = std::numeric_limits<std::int32_t>::min();
-    constexpr auto hi = std::numeric_limits<std::int32_t>::max();
-    if (std::isnan(value))
-        return lo;
-    // Both limits are exact doubles; anything at or beyond them saturates.
-    if (value <= static_cast<double>(lo))
-        return lo;
-    if (value >= static_cast<double>(hi))
-        return hi;
-    return static_cast<std::int32_t>(value);
-}
-
 double NormalizeAngle(double angle) {
     // A non-finite angle would never leave the loops below.
     if (!std::isfinite(angle))

@@ -5,14 +5,28 @@
 
 #include "shapes/ShapeRecord.h"
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 
 // A double truncated toward zero to a 32-bit integer, the way device pixels
 // are computed. A value the integer cannot hold never reaches the cast:
 // values beyond the range (the infinities included) give the nearest limit,
 // and NaN gives INT32_MIN, a pixel far outside any device rectangle, so an
-// undefined coordinate is neither drawn nor hit.
-std::int32_t TruncToInt32(double value);
+// undefined coordinate is neither drawn nor hit. Inline: the map view turns
+// every vertex it draws through it.
+inline std::int32_t TruncToInt32(double value) {
+    constexpr auto lo = std::numeric_limits<std::int32_t>::min();
+    constexpr auto hi = std::numeric_limits<std::int32_t>::max();
+    if (std::isnan(value))
+        return lo;
+    // Both limits are exact doubles; anything at or beyond them saturates.
+    if (value <= static_cast<double>(lo))
+        return lo;
+    if (value >= static_cast<double>(hi))
+        return hi;
+    return static_cast<std::int32_t>(value);
+}
 
 // Brings an angle in radians into [-pi, pi): below -pi it adds 2 pi, at pi or
 // above it subtracts 2 pi, as often as needed. NaN and the infinities come

@@ -2,6 +2,8 @@
 
 #include "platform/ByteOrder.h"
 
+#include <algorithm>
+
 using namespace corvale;
 
 namespace {
@@ -176,6 +178,21 @@ CShapePoint CShapeRecord::GetPoint(const CShapeRecord* record, std::uint32_t i) 
         return {};
     const unsigned char* p = b + PointsOffset(b) + 16 * static_cast<std::size_t>(i);
     return {ReadLEDouble(p), ReadLEDouble(p + 8)};
+}
+
+std::uint32_t CShapeRecord::GetPoints(const CShapeRecord* record, std::uint32_t first, std::uint32_t count,
+                                      CShapePoint* out) {
+    const unsigned char* b = Bytes(record);
+    if (!IsMultiType(GetShapeType(record)))
+        return 0;
+    const std::uint32_t points = RawPointCount(b);
+    if (first >= points)
+        return 0;
+    count = std::min(count, points - first);
+    const unsigned char* p = b + PointsOffset(b) + 16 * static_cast<std::size_t>(first);
+    for (std::uint32_t i = 0; i < count; ++i, p += 16)
+        out[i] = {ReadLEDouble(p), ReadLEDouble(p + 8)};
+    return count;
 }
 
 std::uint32_t CShapeRecord::GetPartStart(const CShapeRecord* record, std::uint32_t part) {

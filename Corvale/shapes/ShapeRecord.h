@@ -113,6 +113,11 @@ public:
     // Point i of a multi record; the point itself for point records, whatever
     // i is; (0, 0) for other types and for i beyond the points.
     static CShapePoint GetPoint(const CShapeRecord* record, std::uint32_t i);
+    // Points first to first + count - 1 of a multi record copied to out, for
+    // loops over many points; answers how many were copied: fewer where the
+    // record ends before, none for other types.
+    static std::uint32_t GetPoints(const CShapeRecord* record, std::uint32_t first, std::uint32_t count,
+                                   CShapePoint* out);
     static std::uint32_t GetPartStart(const CShapeRecord* record, std::uint32_t part);
 
     static double GetMinX(const CShapeRecord* record);

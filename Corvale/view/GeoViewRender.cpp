@@ -106,17 +106,31 @@ bool DrawPolygonRecord(const CMapViewport& viewport, QPainter& dc, const CShapeR
           std::min(ymin, ymax) <= std::max(viewport.minY, viewport.maxY) &&
           std::min(viewport.minY, viewport.maxY) <= std::max(ymin, ymax)))
         return false;
-    buffer.resize(0);
-    for (std::uint32_t i = first; i < end; ++i) {
-        const CShapePoint m = CShapeRecord::GetPoint(record, i);
-        const QPoint p(MapToDeviceX(viewport, m.x), MapToDeviceY(viewport, m.y));
-        if (buffer.isEmpty() || buffer.constLast() != p)
-            buffer.append(p);
+    // The buffer only grows, and the pixels are written straight into it:
+    // appending one at a time costs more than turning the vertex. The points
+    // come out of the record a run at a time, and a pixel is always written,
+    // kept only when it differs from the one before: no call and no branch
+    // that guesses wrong per vertex.
+    if (buffer.size() < static_cast<qsizetype>(end - first))
+        buffer.resize(static_cast<qsizetype>(end - first));
+    QPoint* const pixels = buffer.data();
+    int kept = 0;
+    CShapePoint run[64];
+    for (std::uint32_t at = first; at < end;) {
+        const std::uint32_t got = CShapeRecord::GetPoints(record, at, std::min<std::uint32_t>(64, end - at), run);
+        if (got == 0)
+            break;
+        for (std::uint32_t k = 0; k < got; ++k) {
+            const QPoint p(MapToDeviceX(viewport, run[k].x), MapToDeviceY(viewport, run[k].y));
+            pixels[kept] = p;
+            kept += kept == 0 || pixels[kept - 1] != p;
+        }
+        at += got;
     }
-    if (buffer.size() == 1)
-        dc.drawPoint(buffer.constFirst());
+    if (kept == 1)
+        dc.drawPoint(pixels[0]);
     else
-        dc.drawPolygon(buffer.constData(), static_cast<int>(buffer.size()), Qt::WindingFill);
+        dc.drawPolygon(pixels, kept, Qt::WindingFill);
     return true;
 }
 

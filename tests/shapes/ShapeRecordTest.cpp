@@ -97,6 +97,30 @@ TEST(ShapeRecord, ReadAccessors) {
     EXPECT_EQ(CShapeRecord::GetZ(Rec(polyz), 9), 0.0) << "beyond the points";
 }
 
+// A run of points read at once matches GetPoint point by point, and stops
+// where the record's points end.
+TEST(ShapeRecord, GetPointsCopiesARunOfPoints) {
+    const Bytes poly = MakeMulti(SHT_PolygonZ, kSquareWithHole);
+    const Bytes point = MakePoint(1.5, -2.5);
+    const struct {
+        const Bytes* record;
+        std::uint32_t first;
+        std::uint32_t count;
+        std::uint32_t copied;
+    } cases[] = {
+        {&poly, 0, 9, 9},  {&poly, 3, 4, 4}, {&poly, 6, 10, 3},
+        {&poly, 9, 2, 0},  {&poly, 4, 0, 0}, {&point, 0, 1, 0},
+    };
+    for (const auto& c : cases) {
+        std::vector<CShapePoint> out(c.count + 1, CShapePoint{-7, -7});
+        ASSERT_EQ(CShapeRecord::GetPoints(Rec(*c.record), c.first, c.count, out.data()), c.copied)
+            << "first " << c.first << " count " << c.count;
+        for (std::uint32_t i = 0; i < c.copied; ++i)
+            EXPECT_EQ(out[i], CShapeRecord::GetPoint(Rec(*c.record), c.first + i)) << "point " << c.first + i;
+        EXPECT_EQ(out[c.copied], (CShapePoint{-7, -7})) << "nothing written past the points copied";
+    }
+}
+
 TEST(ShapeRecord, RecordIndexIsBigEndianNumberMinusOne) {
     Bytes b = MakePoint(0, 0);
     SetShapeRecordIndex(Rec(b), 0x01020304 - 1);
