@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <sched.h>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <system_error>
@@ -282,8 +283,19 @@ void PopulateShare(const unsigned char* data, std::uint64_t size, std::int64_t k
 #endif
 }
 
-// Checks entries [0, count) in chunks on as many threads as the machine has,
-// filling positions, and meanwhile hands each chunk's records to deliver, in
+// The cores this process may run on: fewer than the machine has when it is
+// pinned (taskset, a container's CPU set), and more threads than that only
+// take turns on the same cores.
+unsigned UsableCoreCount() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        return static_cast<unsigned>(CPU_COUNT(&set));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+// Checks entries [0, count) in chunks on one thread per usable core, filling
+// positions, and meanwhile hands each chunk's records to deliver, in
 // index order, as soon as the chunks before it are through: the callback's
 // work overlaps the check of the records after. Returns the number of
 // entries before the first that fails (count when none does); exactly those
@@ -295,7 +307,7 @@ std::int64_t CheckAndDeliverIndexedRecords(const CShapeIndexView& shx, const uns
                                            unsigned threadCount, DeliverRecord&& deliver) {
     positions.resize(static_cast<std::size_t>(count));
     std::atomic<std::int64_t> firstBad(count);
-    const unsigned hardware = threadCount > 0 ? threadCount : std::max(1u, std::thread::hardware_concurrency());
+    const unsigned hardware = threadCount > 0 ? threadCount : UsableCoreCount();
     const std::int64_t threads =
         count < kParallelCheckMinRecords ? 1 : std::min<std::int64_t>(hardware, count / (kParallelCheckMinRecords / 4));
     // Several chunks per thread, so that the first are handed over while

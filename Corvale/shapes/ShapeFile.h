@@ -79,8 +79,8 @@ using ShapeRecordCallback = bool (*)(void* context, CShapeRecord* record, std::i
 // Nothing is sized by a header's claim.
 // An exception escaping the callback is swallowed.
 // Through an index, the records of a big file are checked on checkThreads
-// threads (0: as many as the machine has), in chunks, each chunk handed over
-// once it and those before it are checked; what is delivered and refused
+// threads (0: one per core the process may use), in chunks, each chunk
+// handed over once it and those before it are checked; what is delivered and refused
 // does not depend on their number.
 bool ForEachShapeFileRecord(CShapeFileView& shp, const CShapeIndexView* shx, ShapeRecordCallback callback,
                             void* context,
