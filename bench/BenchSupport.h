@@ -62,6 +62,14 @@ inline bool DropFromPageCache(const std::string& path) {
     return dropped;
 }
 
+// The median of a list of timings (the upper one of an even count); 0 for none.
+inline double MedianOf(std::vector<double> values) {
+    if (values.empty())
+        return 0.0;
+    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2), values.end());
+    return values[values.size() / 2];
+}
+
 // The closing line of a comparison whose peer was left out of this build:
 // the run goes on alone, and says so.
 inline void ReportMissingPeer(const char* comparison, const char* peer, const char* packages) {
@@ -208,11 +216,7 @@ private:
         if (m != medians.end())
             return m->second;
         auto v = values.find(name);
-        if (v == values.end() || v->second.empty())
-            return 0.0;
-        std::vector<double> list = v->second;
-        std::nth_element(list.begin(), list.begin() + list.size() / 2, list.end());
-        return list[list.size() / 2];
+        return v != values.end() ? MedianOf(v->second) : 0.0;
     }
 
     std::map<std::string, std::vector<double>> m_Rates;

@@ -181,11 +181,6 @@ long long PixelsApart(const QImage& a, const QImage& b) {
     return apart;
 }
 
-double Median(std::vector<double> values) {
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
-}
-
 // The renderer against its peer: a frame of each in turn, the order swapped
 // from one pair to the next, so that both meet the same load on the machine
 // (other programs sharing its memory and caches move either's time by a
@@ -217,9 +212,9 @@ void BM_PolygonsInTurn(benchmark::State& state) {
         ratios.push_back(renderer.back() / painter.back());
         rendererFirst = !rendererFirst;
     }
-    state.counters["renderer ms"] = Median(renderer);
-    state.counters["QPainter ms"] = Median(painter);
-    state.counters["renderer/QPainter"] = Median(ratios);
+    state.counters["renderer ms"] = MedianOf(renderer);
+    state.counters["QPainter ms"] = MedianOf(painter);
+    state.counters["renderer/QPainter"] = MedianOf(ratios);
     state.counters["pixels apart"] = static_cast<double>(PixelsApart(ours, peer));
 }
 

@@ -293,14 +293,6 @@ std::unique_ptr<Rtree> BuildRtree(const BoxWorld& w) {
 // the medians.
 constexpr int kBuildRounds = 7;
 
-double Median(std::vector<double> values) {
-    if (values.empty())
-        return 0.0;
-    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2),
-                     values.end());
-    return values[values.size() / 2];
-}
-
 // Times one build from nothing by the wall clock, in milliseconds, with the
 // heap the built structure holds afterwards; build returns a pointer to the
 // structure, which is freed before the next build.
@@ -340,11 +332,11 @@ void BM_WindowBuild(benchmark::State& state) {
 #endif
         }
     }
-    state.counters["hash ms"] = Median(hashTimes);
-    state.counters["hash bytes/box"] = Median(hashBytes);
+    state.counters["hash ms"] = MedianOf(hashTimes);
+    state.counters["hash bytes/box"] = MedianOf(hashBytes);
 #if CORVALE_BENCH_BOOST
-    state.counters["R-tree ms"] = Median(treeTimes);
-    state.counters["R-tree bytes/box"] = Median(treeBytes);
+    state.counters["R-tree ms"] = MedianOf(treeTimes);
+    state.counters["R-tree bytes/box"] = MedianOf(treeBytes);
 #endif
 }
 BENCHMARK(BM_WindowBuild)->Arg(1000000)->Arg(4000000)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -113,14 +113,6 @@ double Milliseconds(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-double Median(std::vector<double> values) {
-    if (values.empty())
-        return 0.0;
-    std::nth_element(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2),
-                     values.end());
-    return values[values.size() / 2];
-}
-
 // One run of each side: how long it took to its first result and to its
 // rings, and the rings and their points it made.
 struct Timing {
@@ -299,13 +291,13 @@ void BM_Voronoi(benchmark::State& state) {
 #endif
         }
     }
-    state.counters["generator ms"] = Median(generator);
-    state.counters["cells ms"] = Median(cells);
+    state.counters["generator ms"] = MedianOf(generator);
+    state.counters["cells ms"] = MedianOf(cells);
     state.counters["rings"] = static_cast<double>(program.ringCount);
     state.counters["points"] = static_cast<double>(program.pointCount);
 #if CORVALE_BENCH_BOOST
-    state.counters["Boost ms"] = Median(diagram);
-    state.counters["Boost rings ms"] = Median(rings);
+    state.counters["Boost ms"] = MedianOf(diagram);
+    state.counters["Boost rings ms"] = MedianOf(rings);
     state.counters["Boost rings"] = static_cast<double>(boost.ringCount);
     state.counters["Boost points"] = static_cast<double>(boost.pointCount);
 #endif
