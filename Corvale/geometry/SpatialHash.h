@@ -25,6 +25,7 @@
 // the outside list (GetOutsideCount, GetOutsideEntry).
 
 #include "geometry/DoubleRect.h"
+#include "platform/Prefetch.h"
 #include "shapes/ShapeRecord.h"
 
 #include <algorithm>
@@ -476,16 +477,7 @@ protected:
         void Prefetch(std::size_t hash) const {
             if (m_Slots.empty())
                 return;
-            const Slot* slot = m_Slots.data() + (hash & (m_Slots.size() - 1));
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-            // Written out: GCC 12 drops a __builtin_prefetch whose address
-            // is masked by the table's size under a test of that size.
-            asm volatile("prefetcht0 (%0)" : : "r"(slot));
-#elif defined(__GNUC__)
-            __builtin_prefetch(slot);
-#else
-            (void)slot;
-#endif
+            corvale::PrefetchRead(m_Slots.data() + (hash & (m_Slots.size() - 1)));
         }
         // The number of the value with this hash for which same(number)
         // holds.

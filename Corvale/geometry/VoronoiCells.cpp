@@ -1,6 +1,7 @@
 #include "geometry/VoronoiCells.h"
 
 #include "geometry/VoronoiEdgeGenerator.h"
+#include "platform/Prefetch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -66,17 +67,6 @@ bool Chain(CVoronoiSegment* segments, std::size_t count, double tolerance,
     return true;
 }
 
-// A hint that the line holding p will be read soon.
-inline void PrefetchRead(const void* p) {
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-    // Written out: GCC 12 drops some __builtin_prefetch calls.
-    asm volatile("prefetcht0 (%0)" : : "r"(p));
-#elif defined(__GNUC__)
-    __builtin_prefetch(p);
-#else
-    (void)p;
-#endif
-}
 constexpr std::size_t kSegmentsAhead = 12;
 
 // A cell index along one axis; a degenerate axis (all sites on one line)
@@ -324,7 +314,7 @@ bool CVoronoiCells::Build(const VoronoiEdgeGenerator& generator, const double* x
                 // The segments of the next cells lie near, not next to,
                 // these: ask for them ahead.
                 if (j + kSegmentsAhead < cells.size())
-                    PrefetchRead(&generator.GetSegment(cells[j + kSegmentsAhead]));
+                    corvale::PrefetchRead(&generator.GetSegment(cells[j + kSegmentsAhead]));
                 const VoronoiSegment& s = generator.GetSegment(cells[j]);
                 if (!Near(s.x1, s.y1, s.x2, s.y2, tolerance2))
                     cell.push_back({s.x1, s.y1, s.x2, s.y2});
