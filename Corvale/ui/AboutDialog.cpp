@@ -39,9 +39,10 @@ const char* const kVersionHistory =
     "\tworld files and plug-in data sources; map windows with legend,\r\n"
     "\tattributes, coordinates, bookmarks and statistics panes; selection,\r\n"
     "\tqueries, editing, styles and labels; reprojection and georeferencing;\r\n"
-    "\texports to shape files, GPX, XML, tab-separated text, WKT, GeoJSON,\r\n"
-    "\tMIF/MID, map images and HTML image maps; the command console,\r\n"
-    "\tJavaScript and plug-ins; the Kestrow shape-file checker.\r\n";
+    "\texports to shape files, GPX, XML, tab-separated text, MIF/MID, map\r\n"
+    "\timages and HTML image maps; WKT and GeoJSON on the clipboard; the\r\n"
+    "\tcommand console, JavaScript and plug-ins; the Kestrow shape-file\r\n"
+    "\tchecker.\r\n";
 
 const char* const kLicense =
     "Corvale is provided as it is, without warranty of any kind, express or\r\n"
